@@ -1,0 +1,80 @@
+#include "lineindex.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace korvel {
+
+namespace {
+const LineIndex::LengthGroup emptyGroup{};
+
+int compareBytes(std::string_view a, std::string_view b) {
+    // Character-code order: bytes compare as unsigned, a proper prefix first.
+    const std::size_t n = std::min(a.size(), b.size());
+    if (n > 0) {
+        if (int c = std::memcmp(a.data(), b.data(), n); c != 0) {
+            return c;
+        }
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+} // namespace
+
+LineIndex LineIndex::build(std::string_view text) {
+    LineIndex ix;
+    const std::size_t total = text.size();
+    ix.groups_.resize(MaxIndexedLength + 1);
+
+    // Rough reservation: average Italian word form is a little over 10 bytes.
+    ix.starts_.reserve(total / 10 + 1);
+    ix.lengths_.reserve(total / 10 + 1);
+
+    std::size_t p = 0; // 0-based start of the current line
+    std::string_view prev;
+    for (;;) {
+        const std::size_t k = text.find("\r\n", p);
+        const std::size_t end = (k == std::string_view::npos) ? total : k;
+        const auto len = static_cast<uint32_t>(end - p);
+        const auto lineNo = static_cast<uint32_t>(ix.starts_.size());
+        ix.starts_.push_back(static_cast<uint32_t>(p));
+        ix.lengths_.push_back(len);
+
+        const std::string_view cur = text.substr(p, len);
+        if (lineNo > 0 && compareBytes(cur, prev) < 0) {
+            ix.sortBreaks_.push_back(lineNo);
+        }
+        prev = cur;
+
+        if (len >= 1 && len <= MaxIndexedLength) {
+            LengthGroup& g = ix.groups_[len];
+            g.lines.push_back(lineNo);
+            g.bytes.append(cur);
+        }
+
+        if (k == std::string_view::npos) {
+            break;
+        }
+        // The walk goes on while the next 1-based start (k + 2 as 0-based,
+        // k + 3 as 1-based) is below the length minus 3.
+        const std::size_t next = k + 2;
+        if (static_cast<long long>(next) + 1 >= static_cast<long long>(total) - 3) {
+            break;
+        }
+        p = next;
+    }
+    return ix;
+}
+
+std::size_t LineIndex::lineAtOrAfter(uint32_t offset) const {
+    return static_cast<std::size_t>(std::lower_bound(starts_.begin(), starts_.end(), offset) -
+                                    starts_.begin());
+}
+
+const LineIndex::LengthGroup& LineIndex::group(std::size_t len) const {
+    if (len == 0 || len >= groups_.size()) {
+        return emptyGroup;
+    }
+    return groups_[len];
+}
+
+} // namespace korvel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvel {
+
+// The lines of one dictionary text exactly as the loader's and the searches'
+// scans walk them: the first line starts at offset 0; after a line ending at
+// the separator found at k, the next starts at k + 2, and the walk goes on only
+// while that start (1-based) lies below the text length minus 3. A line is the
+// bytes up to the next CR LF (or to the end of the text), never trimmed.
+//
+// Besides the line table it keeps, for each length up to MaxIndexedLength, the
+// lines of that length in scan order with their bytes packed side by side, so a
+// search can compare fixed-width records instead of walking the whole text.
+// It also keeps the places where the text stops being sorted, so a search can
+// find where an early end would stop a linear walk without walking it.
+class LineIndex {
+public:
+    static constexpr std::size_t MaxIndexedLength = 64;
+
+    struct LengthGroup {
+        std::vector<uint32_t> lines; // line numbers, ascending
+        std::string bytes;           // lines.size() records of the group's length
+    };
+
+    LineIndex() = default;
+    // Builds the index of text; the text must outlive nothing here (the index
+    // keeps offsets and copies of short lines only).
+    static LineIndex build(std::string_view text);
+
+    std::size_t lineCount() const { return starts_.size(); }
+    // 0-based offset of line i's first byte.
+    uint32_t start(std::size_t i) const { return starts_[i]; }
+    uint32_t length(std::size_t i) const { return lengths_[i]; }
+    std::string_view line(std::string_view text, std::size_t i) const {
+        return text.substr(starts_[i], lengths_[i]);
+    }
+    // Line number of the line starting at the 0-based offset, or of the first
+    // line starting after it; lineCount() when none does.
+    std::size_t lineAtOrAfter(uint32_t offset) const;
+
+    // Lines of length len (1..MaxIndexedLength) in scan order; an empty group
+    // for other lengths.
+    const LengthGroup& group(std::size_t len) const;
+
+    // Line numbers i > 0 at which line i sorts before line i - 1 (byte order of
+    // the untrimmed lines). Between two of them the lines are non-decreasing.
+    const std::vector<uint32_t>& sortBreaks() const { return sortBreaks_; }
+
+private:
+    std::vector<uint32_t> starts_;
+    std::vector<uint32_t> lengths_;
+    std::vector<LengthGroup> groups_; // index = length
+    std::vector<uint32_t> sortBreaks_;
+};
+
+} // namespace korvel

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace korvel {
+
+// Mouse pointer states a search sets on the grid and on the results list.
+enum class Pointers {
+    Busy,      // hourglass on the grid and the list
+    ToolGrid,  // the grid shows the current tool's pointer, the list the default
+    Default,   // both the default pointer
+};
+
+// Flags that the window's handlers and a running search share. A search reads
+// them again after every yield, because a handler run from that yield (a click
+// on status panel 2, "Search Reset") may have changed them.
+struct SearchFlags {
+    int16_t BusyCounter = 0;
+    int16_t abortRequest = 0;
+    bool Estesa = false;   // "Extended Search" ticked: no cap of 50 results
+    bool Accorcia = true;  // "Free Cue" ticked
+    int16_t retryFlag = 0;
+    std::string savedSlotPattern;
+    // Lines in the results list after the last search; wider than 16 bits
+    // because an extended search can list more than 32767 lines.
+    int32_t resultCount = 0;
+};
+
+// Everything a search or a refinement does to the window goes through here.
+// The window implements it with its widgets; the tests and the command-line
+// tools implement it with a recorder.
+class SearchHost {
+public:
+    virtual ~SearchHost() = default;
+
+    // Status bar panels, numbered as on the bar.
+    virtual void setPanelText(int panel, std::string_view text) = 0;
+    virtual void setPanelHint(int panel, std::string_view hint) = 0;
+    // Dictionary n (1..6) takes part in searches when panel n + 10 is enabled.
+    virtual bool isPanelEnabled(int panel) const = 0;
+
+    // The results list. Lines are kept in display order by the list itself.
+    virtual void clearList() = 0;
+    virtual void addListLine(std::string line) = 0;
+    virtual std::size_t listCount() const = 0;
+    virtual void setListHint(std::string_view hint) = 0;
+
+    virtual void setPointers(Pointers p) = 0;
+    virtual void beep() = 0;
+
+    // One pass of the event loop; called once per scanned line. The window
+    // throttles it by time, so it must be cheap to call.
+    virtual void yield() = 0;
+
+    // The pattern label (texta) and the TEST field (textb).
+    virtual void setPatternLabel(std::string_view text) = 0;
+    virtual void setTestText(std::string_view text) = 0;
+
+    // Grid drawing used by the refinements: repaint the whole grid, draw the
+    // red selection box, draw a green box of the same geometry.
+    virtual void repaint() = 0;
+    virtual void drawSelection() = 0;
+    virtual void drawGreenBox() = 0;
+    // The four head and tail buttons.
+    virtual void setHeadTailButtonsEnabled(bool enabled) = 0;
+};
+
+} // namespace korvel
