@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace korvel {
+
+// Icons of a message box.
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+
+// Button sets of a message box.
+enum class MsgButtons { Ok, OkCancel, YesNoCancel, YesNo };
+
+// The button that closed a message box; the values are the classic answer
+// codes. Closing a box without a button answers Cancel (Ok for an Ok box).
+enum class MsgAnswer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+// What the desktop gives the windows: modal message boxes, the two common file
+// dialogs, the beep, opening a document in its default application and the
+// end of the process. The program uses QtDesktop; the tests use a scripted
+// double that records what was shown and answers as told.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // Texts may hold CR LF line breaks; a box shows them as line breaks.
+    virtual MsgAnswer messageBox(QWidget* owner, const QString& title, const QString& text,
+                                 MsgIcon icon, MsgButtons buttons) = 0;
+
+    // Both dialogs start in startFolder and return the chosen full path, or ""
+    // when the user cancels. The open dialog accepts existing files only; the
+    // save dialog proposes proposedName and overwrites without asking.
+    virtual QString chooseFileToOpen(QWidget* owner, const QString& title,
+                                     const QString& filter, const QString& startFolder) = 0;
+    virtual QString chooseFileToSave(QWidget* owner, const QString& title,
+                                     const QString& filter, const QString& startFolder,
+                                     const QString& proposedName) = 0;
+
+    virtual void beep() = 0;
+
+    // Opens a document or page with the desktop's default application.
+    // Returns false when that could not be started.
+    virtual bool openDocument(const QString& urlOrPath) = 0;
+
+    // Ends the process at once with the exit code; no window sees another
+    // event. The double only records the call, so callers must return right
+    // after it.
+    virtual void endProcess(int code) = 0;
+};
+
+} // namespace korvel

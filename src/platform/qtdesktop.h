@@ -1,0 +1,22 @@
+#pragma once
+
+#include "desktop.h"
+
+namespace korvel {
+
+// The real desktop through Qt: QMessageBox, QFileDialog, QApplication::beep
+// and QDesktopServices.
+class QtDesktop : public Desktop {
+public:
+    MsgAnswer messageBox(QWidget* owner, const QString& title, const QString& text, MsgIcon icon,
+                         MsgButtons buttons) override;
+    QString chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
+                             const QString& startFolder) override;
+    QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
+                             const QString& startFolder, const QString& proposedName) override;
+    void beep() override;
+    bool openDocument(const QString& urlOrPath) override;
+    void endProcess(int code) override;
+};
+
+} // namespace korvel
