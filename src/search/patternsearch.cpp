@@ -155,7 +155,8 @@ struct Scan {
         return formatMatch(line, d, required, out);
     }
 
-    // Scans the lines of one length in [from, to). Stops after `limit` hits.
+    // Scans the lines of one length in [from, to). Stops after `limit` hits of
+    // this length: the first `limit` hits in line order are among them.
     // Returns false on abort.
     bool scanGroup(int d, std::size_t len, std::size_t from, std::size_t to, std::size_t limit,
                    std::vector<Hit>& hits) {
@@ -164,6 +165,7 @@ struct Scan {
                                              static_cast<uint32_t>(from));
         const auto last = std::lower_bound(first, g.lines.end(), static_cast<uint32_t>(to));
         std::string out;
+        const std::size_t before = hits.size();
         for (auto it = first; it != last; ++it) {
             if (!yieldAndCheck()) {
                 return false;
@@ -175,7 +177,7 @@ struct Scan {
             }
             if (render(std::string_view(rec, len), d, out)) {
                 hits.push_back({*it, out});
-                if (hits.size() >= limit) {
+                if (hits.size() - before >= limit) {
                     return true;
                 }
             }

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "dictionarystore.h"
+#include "searchhost.h"
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace korvel::testing {
+
+// Records what a search does to the window, and answers as the test says.
+class RecordingHost : public SearchHost {
+public:
+    std::map<int, std::string> panels;
+    std::map<int, std::string> hints;
+    std::array<bool, 17> enabled{};
+    std::vector<std::string> list; // in the order the lines were added
+    std::string listHint = "unset";
+    std::vector<Pointers> pointers;
+    int beeps = 0;
+    long yields = 0;
+    std::function<void()> onYield;
+    std::string patternLabel = "unset";
+    std::string testText = "unset";
+    std::vector<std::string> drawing; // "repaint", "red x,y,w,h", "green x,y,w,h"
+    const Selection* selection = nullptr;
+    int buttonsEnabled = -1;
+
+    RecordingHost() {
+        for (int p = 11; p <= 16; ++p) {
+            enabled[p] = true;
+        }
+    }
+    void setPanelText(int panel, std::string_view text) override { panels[panel] = text; }
+    void setPanelHint(int panel, std::string_view hint) override { hints[panel] = hint; }
+    bool isPanelEnabled(int panel) const override { return enabled[panel]; }
+    void clearList() override { list.clear(); }
+    void addListLine(std::string line) override { list.push_back(std::move(line)); }
+    std::size_t listCount() const override { return list.size(); }
+    void setListHint(std::string_view hint) override { listHint = hint; }
+    void setPointers(Pointers p) override { pointers.push_back(p); }
+    void beep() override { ++beeps; }
+    void yield() override {
+        ++yields;
+        if (onYield) {
+            onYield();
+        }
+    }
+    void setPatternLabel(std::string_view text) override { patternLabel = text; }
+    void setTestText(std::string_view text) override { testText = text; }
+    void repaint() override { drawing.push_back("repaint"); }
+    void drawSelection() override { drawing.push_back("red " + box()); }
+    void drawGreenBox() override { drawing.push_back("green " + box()); }
+    void setHeadTailButtonsEnabled(bool on) override { buttonsEnabled = on ? 1 : 0; }
+
+private:
+    std::string box() const {
+        if (selection == nullptr) {
+            return "?";
+        }
+        return std::to_string(selection->cx) + "," + std::to_string(selection->cy) + "," +
+               std::to_string(selection->LAX) + "," + std::to_string(selection->LAY);
+    }
+};
+
+// Joins lines with CR LF, as a dictionary file holds them.
+inline std::string dictText(const std::vector<std::string>& lines, bool finalSeparator = true) {
+    std::string t;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        t += lines[i];
+        if (i + 1 < lines.size() || finalSeparator) {
+            t += "\r\n";
+        }
+    }
+    return t;
+}
+
+// Sets dictionary i of the store and its letter index the way the loader
+// builds it: the first line of each run of one (trimmed) initial.
+inline void putDictionary(DictionaryStore& s, int i, const std::string& name, std::string text) {
+    s.DictFileName[i] = name;
+    s.setText(i, std::move(text));
+    s.LetterStart[i].fill(0);
+    const std::string& t = s.DictText[i];
+    const long long DL = static_cast<long long>(t.size());
+    long long p = 1;
+    std::string prevInitial;
+    do {
+        std::size_t k0 = t.find("\r\n", static_cast<std::size_t>(p - 1));
+        long long k = k0 == std::string::npos ? DL + 1 : static_cast<long long>(k0) + 1;
+        std::string line = t.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(k - p));
+        const auto b = line.find_first_not_of(' ');
+        line = b == std::string::npos ? "" : line.substr(b, line.find_last_not_of(' ') - b + 1);
+        std::string initial = line.substr(0, 1);
+        if (initial != prevInitial && initial != "'" && initial != "#" && !initial.empty()) {
+            int code = static_cast<unsigned char>(initial[0]) - 64;
+            if (code >= 0 && code <= 26) {
+                s.LetterStart[i][code] = static_cast<int32_t>(p);
+            }
+        }
+        prevInitial = initial;
+        p = k + 2;
+    } while (p < DL - 3);
+    s.count = std::max(s.count, i);
+}
+
+} // namespace korvel::testing
