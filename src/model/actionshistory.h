@@ -1,0 +1,112 @@
+#pragma once
+
+#include "gridmodel.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvel {
+
+inline constexpr std::string_view HistoryClearedTitle = "Attention!";
+inline constexpr std::string_view HistoryClearedText = "Actions history now cleared";
+inline constexpr std::string_view HistoryAnomalyTitle = "Attention !";
+inline constexpr std::string_view HistoryAnomalyText =
+    "Probable anomaly in actions history. Possible errors with restore.";
+
+// The cells the last undo, redo or take-back restored, in the order restored.
+// Room for MaxSide + 1 cells; a walk that would restore more stops with the
+// anomaly message.
+struct RestoredCells {
+    std::vector<int16_t> rows;
+    std::vector<int16_t> columns;
+    int16_t count = 0;
+    std::size_t capacity = 0;
+
+    void reset(int16_t maxSide);
+};
+
+// What aggior did; the window shows the message and sets the Undo button.
+struct AggiorResult {
+    bool recorded = false;       // the cell was stored and changed
+    bool historyCleared = false; // show HistoryClearedText under HistoryClearedTitle
+};
+
+// What an undo or redo did. When anomaly is true the window shows
+// HistoryAnomalyText under HistoryAnomalyTitle, and HistoryLength, RedoLimit,
+// the buttons and the status texts were left as they were; the cells restored
+// before the failure stay restored. Otherwise statusText goes to panel 2 and
+// panels 3 and 4 become " "; the restored cells get the selection box one
+// after the other, the last one staying current.
+struct RestoreResult {
+    bool anomaly = false;
+    std::string statusText;
+};
+
+// The undo and redo store: 301 16-bit entries holding three-entry cell
+// records (row, plus 1000 for an action's first cell; column; the code of the
+// character the cell does not hold at present). Undo and redo perform the
+// same swap on a record. Holds 100 records; the next change after that clears
+// it with a message.
+class ActionsHistory {
+public:
+    static constexpr int StoreSize = 301;
+    static constexpr int16_t Full = 300;
+    static constexpr int16_t ActionMarker = 1000;
+
+    std::array<int16_t, StoreSize> store{};
+    int16_t HistoryLength = 0;
+    int16_t RedoLimit = 0;
+    // Added to the row of the next recorded cell; whoever begins an action
+    // sets it to 1000 (beginAction).
+    int16_t PendingStart = 0;
+    // 1 when the grid changed since it was created, opened or saved.
+    int16_t DocumentChanged = 0;
+    // The toolbar's "a7" (Undo) and "a8" (Redo) enabled states.
+    bool undoEnabled = false;
+    bool redoEnabled = false;
+    RestoredCells restored;
+
+    // A new or opened grid: empty history, both buttons disabled, room for
+    // maxSide + 1 restored cells. The store's entries are kept (they are out
+    // of force).
+    void reset(int16_t maxSide);
+
+    void beginAction() { PendingStart = ActionMarker; }
+
+    // Writes carm into the cell (CurrentRow, CurrentColumn) and records the
+    // change. Nothing at all happens when the cell already holds carm. A full
+    // history is cleared first. A cell outside the grid is neither stored nor
+    // changed, yet Undo is enabled and DocumentChanged set, as for a change.
+    AggiorResult aggior(GridModel& grid, int16_t CurrentRow, int16_t CurrentColumn, char carm);
+
+    // The check the toolbar runs before every key: clears a full history.
+    // Returns true when it did (the window shows the message).
+    bool clearIfFull();
+
+    // Undo ("a7") and Redo ("a8"). They move the current cell to the cells
+    // they restore; the caller clears priclk.
+    RestoreResult undo(GridModel& grid, int16_t& CurrentRow, int16_t& CurrentColumn);
+    RestoreResult redo(GridModel& grid, int16_t& CurrentRow, int16_t& CurrentColumn);
+
+    // The placement's silent take-back of the last action: the undo walk
+    // without selection, buttons or status text; RedoLimit is left alone.
+    // Returns false on an anomaly (HistoryLength is then left as it was).
+    bool takeBackLastAction(GridModel& grid);
+
+    // Marker and row of the record whose first entry is v.
+    static int16_t markerOf(int16_t v) { return static_cast<int16_t>(v / ActionMarker); }
+    static int16_t rowOf(int16_t v) {
+        return static_cast<int16_t>(v - ActionMarker * (v / ActionMarker));
+    }
+
+private:
+    void clear();
+    // Swaps the record at index k with its cell. Returns false when the
+    // record or the restored-cells list would reach outside its bounds.
+    bool swapRecord(GridModel& grid, int k, int16_t& row, int16_t& column);
+};
+
+} // namespace korvel

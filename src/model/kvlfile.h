@@ -1,0 +1,40 @@
+#pragma once
+
+#include "gridmodel.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvel {
+
+inline constexpr std::string_view OpenSaveErrorText = "Errors in Open/Save File. Exit and retry.";
+
+// A crossword file read from its bytes: the grid, or nothing and the reason
+// (for the tests; the window shows OpenSaveErrorText for every failure).
+struct KvlReadResult {
+    std::optional<GridModel> grid;
+    std::string error;
+};
+
+// Reads a crossword file: a first line "rows,cols", then one line per row,
+// each the row's cells in double quotes, every line ended by CR LF. Refused:
+// counts that are not numbers or lie outside 2..25 rows and 2..35 columns,
+// fewer row lines than declared, a row longer than the width, a missing
+// closing quote, a line not ended by CR LF, a NUL, CR or LF inside a row. A
+// short row is padded with empty cells. An unquoted row is taken without its
+// surrounding blanks. Lines after the last row are not read. Nothing is
+// allocated from the counts before they are checked.
+KvlReadResult readKvl(std::string_view bytes);
+
+// The exact bytes of the file for a grid: the counts line, then rows 0 to
+// RowCount - 1 in double quotes, CR LF after every line. Byte 16 stays byte 16.
+std::string writeKvl(const GridModel& grid);
+
+// The unsaved-change prompt's text, "The " + file + " file is changed but not
+// saved." + CR LF + "Save it now?", shown with Yes, No and Cancel under
+// UnsavedChangeTitle.
+std::string unsavedChangeMessage(std::string_view currentFile);
+inline constexpr std::string_view UnsavedChangeTitle = "ATTENTION !";
+
+} // namespace korvel
