@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvel {
+
+// Name of the plain list that the companion library leaves for a .diz
+// dictionary: the dictionary's file name less its last 4 characters, so
+// "base.diz" gives "base". Empty when nothing would be left (a file named
+// ".diz"), in which case no list may be written or read for it.
+inline std::string tempListName(std::string_view dictFileName) {
+    if (dictFileName.size() <= 4) {
+        return {};
+    }
+    return std::string(dictFileName.substr(0, dictFileName.size() - 4));
+}
+
+// Full path of that list inside the per-user temporary folder. The library
+// writes it and the loader reads and deletes it, so both must use this one
+// function. Empty when tempListName is empty.
+inline std::string tempListPath(std::string_view tempFolder, std::string_view dictFileName) {
+    std::string name = tempListName(dictFileName);
+    if (name.empty()) {
+        return {};
+    }
+    std::string path(tempFolder);
+    if (path.empty() || path.back() != '/') {
+        path += '/';
+    }
+    return path + name;
+}
+
+} // namespace korvel

@@ -1,0 +1,106 @@
+#include "korvdll.h"
+
+#include "dizformat.h"
+#include "templist.h"
+
+#include <array>
+#include <fstream>
+#include <string>
+
+#define KORVDLL_EXPORT __attribute__((visibility("default")))
+
+namespace {
+
+constexpr int MaxIndex = 7;
+
+struct Setup {
+    bool ready = false;
+    std::string dictFolder;
+    std::array<std::string, MaxIndex + 1> names{};
+    std::string tempFolder;
+};
+
+Setup& setup() {
+    static Setup s;
+    return s;
+}
+
+bool readWhole(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) {
+        return false;
+    }
+    const std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > korvel::diz::MaxPlainSize) {
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    return static_cast<bool>(in.read(bytes.data(), size));
+}
+
+int16_t convert(int16_t i) {
+    const Setup& s = setup();
+    if (!s.ready || i < 1 || i > MaxIndex || s.names[i].empty()) {
+        return 1;
+    }
+    std::string path = s.dictFolder;
+    if (!path.empty() && path.back() != '/') {
+        path += '/';
+    }
+    path += s.names[i];
+
+    std::string file;
+    if (!readWhole(path, file)) {
+        return 1;
+    }
+    std::string plain;
+    std::string error;
+    if (!korvel::diz::decode(file, plain, error)) {
+        return 1;
+    }
+    file = std::string();
+    if (!korvel::templist::prepareFolder(s.tempFolder, error)) {
+        return 1;
+    }
+    if (!korvel::templist::writeList(s.tempFolder, s.names[i], plain, error)) {
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+extern "C" KORVDLL_EXPORT int16_t KORVDLL_SETUP(const char* dictFolder, const char* const* names,
+                                                int16_t count, const char* tempFolder) {
+    try {
+        Setup& s = setup();
+        s = Setup{};
+        if (dictFolder == nullptr || names == nullptr || count < 0 || count > MaxIndex) {
+            return 1;
+        }
+        s.dictFolder = dictFolder;
+        for (int k = 0; k < count; ++k) {
+            s.names[k + 1] = names[k] != nullptr ? names[k] : "";
+        }
+        s.tempFolder = tempFolder != nullptr ? tempFolder : korvel::templist::defaultFolder();
+        s.ready = true;
+        return 0;
+    } catch (...) {
+        return 1;
+    }
+}
+
+extern "C" KORVDLL_EXPORT int16_t MYFUNC(int16_t i) {
+    // Nothing may escape into a caller that knows only C.
+    try {
+        return convert(i);
+    } catch (...) {
+        return 1;
+    }
+}
+
+extern "C" KORVDLL_EXPORT const char* KORVDLL_TEMPFOLDER(void) {
+    static const std::string folder = korvel::templist::defaultFolder();
+    return folder.c_str();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvel::templist {
+
+// The one fixed per-user folder for the plain lists the library leaves for
+// the loader: /tmp/korvel-<effective uid>. It is not created here.
+std::string defaultFolder();
+
+// Makes sure dir is a folder that only this user can reach: creates it with
+// mode 0700 when missing, then requires that it is a real folder (not a
+// symbolic link), owned by the effective user, with no permission for group
+// or others. Returns false with a message otherwise; a folder that fails the
+// check is left alone, never repaired or removed.
+bool prepareFolder(const std::string& dir, std::string& error);
+
+// Writes text as the list of dictFileName in dir (see tempListPath). A stale
+// list of the same name, left by an earlier run that died, is removed first;
+// the new file is then created exclusively (O_EXCL), never through a symbolic
+// link (O_NOFOLLOW), with mode 0600. On any failure the partly written file is
+// removed and false is returned with a message.
+bool writeList(const std::string& dir, std::string_view dictFileName, std::string_view text,
+               std::string& error);
+
+} // namespace korvel::templist
