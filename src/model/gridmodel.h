@@ -21,7 +21,9 @@ inline constexpr int16_t MaxRows = 25;
 inline constexpr int16_t MinColumns = 2;
 inline constexpr int16_t MaxColumns = 35;
 
-inline bool isBlackCell(char c) { return c == BLACK || c == AtBlack; }
+inline bool isBlackCell(char c) {
+    return c == BLACK || c == AtBlack;
+}
 
 // The crossword under construction. RowCount and ColumnCount are 0 before
 // the first grid. GridRows has RowCount + 1 strings: rows 0 to RowCount - 1,

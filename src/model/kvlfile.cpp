@@ -126,7 +126,8 @@ KvlReadResult readKvl(std::string_view bytes) {
 }
 
 std::string writeKvl(const GridModel& grid) {
-    std::string out = std::to_string(grid.RowCount) + "," + std::to_string(grid.ColumnCount) + "\r\n";
+    std::string out =
+        std::to_string(grid.RowCount) + "," + std::to_string(grid.ColumnCount) + "\r\n";
     for (int r = 0; r < grid.RowCount; ++r) {
         std::string row = grid.GridRows[static_cast<std::size_t>(r)];
         row.resize(static_cast<std::size_t>(grid.ColumnCount), EmptyCell);

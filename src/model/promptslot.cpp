@@ -25,8 +25,7 @@ struct LineSlot {
     std::string pattern;
 };
 
-template <typename At>
-LineSlot scanSlot(At at, int16_t count, int16_t start, int16_t dragFirst) {
+template <typename At> LineSlot scanSlot(At at, int16_t count, int16_t start, int16_t dragFirst) {
     LineSlot s;
     s.first = 0;
     s.last = static_cast<int16_t>(count - 1);

@@ -1,0 +1,252 @@
+// Grid model, dimensions, numbering, cursor and prompt slots.
+#include "gridmodel.h"
+#include "promptslot.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+using namespace korvel;
+
+namespace {
+// Builds a grid from row strings; "#" in the text stands for BLACK.
+GridModel gridOf(std::initializer_list<std::string> rows) {
+    GridModel g = GridModel::make(static_cast<int16_t>(rows.size()),
+                                  static_cast<int16_t>(rows.begin()->size()));
+    int r = 0;
+    for (std::string row : rows) {
+        for (char& ch : row) {
+            if (ch == '#') {
+                ch = BLACK;
+            }
+        }
+        g.GridRows[static_cast<std::size_t>(r++)] = row;
+    }
+    return g;
+}
+} // namespace
+
+struct DimCase {
+    const char* rows;
+    const char* cols;
+    bool ok;
+    int r;
+    int c;
+};
+class DimensionsTest : public ::testing::TestWithParam<DimCase> {};
+TEST_P(DimensionsTest, Validation) {
+    const DimCase& k = GetParam();
+    const auto d = validateDimensions(k.rows, k.cols);
+    ASSERT_EQ(d.has_value(), k.ok);
+    if (k.ok) {
+        EXPECT_EQ(d->rows, k.r);
+        EXPECT_EQ(d->columns, k.c);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Model, DimensionsTest,
+    ::testing::Values(DimCase{"2", "35", true, 2, 35}, DimCase{"25", "2", true, 25, 2},
+                      DimCase{"007", "07", true, 7, 7}, DimCase{"1", "10", false, 0, 0},
+                      DimCase{"26", "10", false, 0, 0}, DimCase{"10", "36", false, 0, 0},
+                      DimCase{"", "10", false, 0, 0}, DimCase{"10", "", false, 0, 0},
+                      DimCase{"1a", "10", false, 0, 0}, DimCase{" 5", "10", false, 0, 0},
+                      DimCase{"-5", "10", false, 0, 0},
+                      DimCase{"99999999999999999999", "10", false, 0, 0}));
+
+TEST(Grid, NewGridHasExtraRowAndMaxSide) {
+    GridModel g = GridModel::make(3, 4);
+    ASSERT_EQ(g.GridRows.size(), 4u);
+    for (const auto& row : g.GridRows) {
+        EXPECT_EQ(row, "????");
+    }
+    EXPECT_EQ(g.MaxSide, 4);
+    EXPECT_EQ(g.cell(3, 0), '\0'); // the extra row is outside the grid
+    EXPECT_EQ(g.cell(0, 4), '\0');
+    g.setCell(-1, 0, 'A');
+    g.setCell(0, 9, 'A');
+    EXPECT_EQ(g.GridRows[0], "????");
+}
+
+TEST(Grid, AtSignIsBlackAndNormalized) {
+    GridModel g = gridOf({"A@", "??"});
+    EXPECT_TRUE(g.isBlack(0, 1));
+    EXPECT_TRUE(g.normalizeBlacks());
+    EXPECT_EQ(g.GridRows[0], std::string("A") + BLACK);
+    EXPECT_FALSE(g.normalizeBlacks());
+}
+
+TEST(Numbering, Examples) {
+    {
+        const auto n = clueNumbers(GridModel::make(3, 3));
+        EXPECT_EQ(n, (std::vector<int>{1, 2, 3, 4, 0, 0, 5, 0, 0}));
+    }
+    {
+        const auto n = clueNumbers(gridOf({"?#", "??"}));
+        EXPECT_EQ(n, (std::vector<int>{1, 0, 2, 0}));
+    }
+    {
+        // The middle cell is boxed in by black cells and gets nothing.
+        const auto n = clueNumbers(gridOf({"?#?", "#?#", "?#?"}));
+        EXPECT_EQ(n[4], 0);
+    }
+    {
+        // Letters count as not black; a single-cell run is no word.
+        const auto n = clueNumbers(gridOf({"AB#", "C##"}));
+        EXPECT_EQ(n, (std::vector<int>{1, 0, 0, 0, 0, 0}));
+    }
+}
+
+TEST(Cursor, HoverRounding) {
+    EXPECT_EQ(hoverIndex(2.7, 5), 2);
+    EXPECT_EQ(hoverIndex(2.3, 5), 1);
+    EXPECT_EQ(hoverIndex(0.2, 5), 0);
+    EXPECT_EQ(hoverIndex(2.5, 5), 2); // 1.5 to even
+    EXPECT_EQ(hoverIndex(3.5, 5), 2); // 2.5 to even
+    EXPECT_EQ(hoverIndex(99.0, 5), 4);
+    EXPECT_EQ(hoverIndex(-7.0, 5), 0);
+}
+
+struct MoveCase {
+    int r, c, incr, incc;
+    int er, ec, beeps;
+};
+class MoveCursor : public ::testing::TestWithParam<MoveCase> {};
+TEST_P(MoveCursor, WrapRules) {
+    const MoveCase& k = GetParam();
+    const GridModel g = GridModel::make(3, 3);
+    const CursorMove m = moveCursor(g, static_cast<int16_t>(k.r), static_cast<int16_t>(k.c),
+                                    static_cast<int16_t>(k.incr), static_cast<int16_t>(k.incc));
+    EXPECT_EQ(m.row, k.er);
+    EXPECT_EQ(m.column, k.ec);
+    EXPECT_EQ(m.beeps, k.beeps);
+}
+INSTANTIATE_TEST_SUITE_P(Model, MoveCursor,
+                         ::testing::Values(MoveCase{0, 2, 0, 1, 1, 0, 1},  // across: next row
+                                           MoveCase{2, 2, 1, 0, 0, 0, 1},  // down at the end
+                                           MoveCase{0, 0, -1, 0, 2, 2, 1}, // up from top-left
+                                           MoveCase{0, 0, 0, -1, 2, 2, 1}, // left from top-left
+                                           MoveCase{2, 2, 0, 1, 0, 0, 1},  // across at the end
+                                           MoveCase{2, 0, 1, 0, 0, 1, 1},  // down: next column
+                                           MoveCase{1, 1, 0, 1, 1, 2, 0},
+                                           MoveCase{1, 1, 0, -1, 1, 0, 0}));
+
+TEST(Cursor, BlackCellBeeps) {
+    const GridModel g = gridOf({"?#?", "???"});
+    const CursorMove m = moveCursor(g, 0, 0, 0, 1);
+    EXPECT_EQ(m.column, 1);
+    EXPECT_EQ(m.beeps, 1);
+}
+
+TEST(Prompt, AcrossSameSlotFromEveryCell) {
+    const GridModel g = gridOf({"#AB?B#?"});
+    for (int16_t c = 1; c <= 4; ++c) {
+        PatternState ps;
+        Selection sel;
+        promptAcross(g, 0, c, DragInfo{}, ps, sel);
+        EXPECT_EQ(ps.CurrentPattern, "AB?B") << c;
+        EXPECT_EQ(ps.SlotPattern, "AB?B");
+        EXPECT_EQ(ps.testom, "AB?B");
+        EXPECT_EQ(ps.SlotFirstColumn, 1);
+        EXPECT_EQ(ps.SlotLastColumn, 4);
+        EXPECT_EQ(sel.cx, 1);
+        EXPECT_EQ(sel.LAX, 4);
+        EXPECT_EQ(sel.LAY, 1);
+    }
+}
+
+TEST(Prompt, AcrossEdgesAndBlackCell) {
+    const GridModel g = gridOf({"?A#??"});
+    struct {
+        int16_t col;
+        const char* pattern;
+        int first, last;
+    } cases[] = {{0, "?A", 0, 1}, {4, "??", 3, 4}, {2, "?A", 0, 1}, {1, "?A", 0, 1}};
+    for (const auto& k : cases) {
+        PatternState ps;
+        Selection sel;
+        promptAcross(g, 0, k.col, DragInfo{}, ps, sel);
+        EXPECT_EQ(ps.CurrentPattern, k.pattern) << k.col;
+        EXPECT_EQ(ps.SlotFirstColumn, k.first);
+        EXPECT_EQ(ps.SlotLastColumn, k.last);
+    }
+}
+
+TEST(Prompt, BlankAndMissingCellsReadEmpty) {
+    GridModel g = gridOf({"A???"});
+    g.GridRows[0] = "A ";
+    PatternState ps;
+    Selection sel;
+    promptAcross(g, 0, 0, DragInfo{}, ps, sel);
+    EXPECT_EQ(ps.CurrentPattern, "A???");
+}
+
+TEST(Prompt, DragShortensTheSlot) {
+    const GridModel g = GridModel::make(1, 8);
+    PatternState ps;
+    Selection sel;
+    const DragInfo d = makeDragInfo(1, 0, 3, 0, 3, 0);
+    ASSERT_TRUE(d.erablu);
+    const PromptSlot s = promptAcross(g, 0, 1, d, ps, sel);
+    EXPECT_EQ(ps.testom, "???????");
+    EXPECT_EQ(ps.CurrentPattern, "???");
+    EXPECT_EQ(ps.SlotPattern, "???");
+    EXPECT_EQ(s.slotEndBeforeDrag, 7);
+    EXPECT_EQ(ps.SlotFirstColumn, 1);
+    EXPECT_EQ(ps.SlotLastColumn, 3);
+    EXPECT_EQ(sel.cx, 1);
+    EXPECT_EQ(sel.LAX, 3);
+}
+
+TEST(Prompt, DragAcrossBlackCell) {
+    const GridModel g = gridOf({"?A?#??"});
+    PatternState ps;
+    Selection sel;
+    const DragInfo d = makeDragInfo(1, 0, 4, 0, 4, 0);
+    promptAcross(g, 0, 1, d, ps, sel);
+    EXPECT_EQ(ps.CurrentPattern, "A?"); // only the cells before the black one
+    EXPECT_EQ(ps.SlotLastColumn, 4);
+    EXPECT_EQ(sel.cx, 1);
+    EXPECT_EQ(sel.LAX, 4);
+}
+
+TEST(Prompt, DownMirrorsAcross) {
+    const GridModel g = gridOf({"?", "A", "#", "?", "B"});
+    PatternState ps;
+    Selection sel;
+    promptDown(g, 4, 0, DragInfo{}, ps, sel);
+    EXPECT_EQ(ps.CurrentPattern, "?B");
+    EXPECT_EQ(ps.SlotFirstRow, 3);
+    EXPECT_EQ(ps.SlotLastRow, 4);
+    EXPECT_EQ(sel.cx, 0);
+    EXPECT_EQ(sel.cy, 3);
+    EXPECT_EQ(sel.LAX, 1);
+    EXPECT_EQ(sel.LAY, 2);
+
+    PatternState before;
+    before.CurrentPattern = "keep";
+    Selection s2{7, 7, 7, 7};
+    EXPECT_TRUE(promptDown(g, 2, 0, DragInfo{}, before, s2).refused);
+    EXPECT_EQ(before.CurrentPattern, "keep");
+    EXPECT_EQ(s2.cx, 7);
+
+    // A drag down from row 0 to row 0 of a longer slot is no drag.
+    const GridModel tall = GridModel::make(6, 1);
+    PatternState p3;
+    promptDown(tall, 1, 0, makeDragInfo(0, 1, 0, 3, 0, 3), p3, sel);
+    EXPECT_EQ(p3.testom, "?????");
+    EXPECT_EQ(p3.CurrentPattern, "???");
+    EXPECT_EQ(sel.cy, 1);
+    EXPECT_EQ(sel.LAY, 3);
+}
+
+TEST(Prompt, CrossPatterns) {
+    const GridModel g = gridOf({"#C?", "A??", "?#B"});
+    const CrossPatterns p = crossPatterns(g, 1, 1);
+    EXPECT_EQ(p.across, "A#?");
+    EXPECT_EQ(p.down, "C#");
+    EXPECT_EQ(p.SlotFirstRow, 0);
+    EXPECT_EQ(p.SlotLastRow, 1);
+    EXPECT_EQ(p.SlotFirstColumn, 0);
+    EXPECT_EQ(p.SlotLastColumn, 2);
+}
