@@ -137,6 +137,10 @@ void indexDictionary(DictionaryStore& store, int i, const std::function<void()>&
     const LineIndex& lines = store.Lines[i];
     auto& letterStart = store.LetterStart[i];
     letterStart.fill(0);
+    if (text.empty()) {
+        // Nothing to index; an empty list is no list of one empty line.
+        return;
+    }
 
     int prevInitial = -1; // -1: the empty line's initial ""
     std::string_view prevLine;
@@ -278,9 +282,7 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
             break;
         }
         store.setText(i, std::move(text));
-        if (!store.DictText[i].empty()) {
-            indexDictionary(store, i, yieldPerLine, observer);
-        }
+        indexDictionary(store, i, yieldPerLine, observer);
     }
     return LoadResult::Ok;
 }
