@@ -54,6 +54,21 @@ std::string sortedEntries(int count) {
     return text;
 }
 
+// perLetter entries for each initial A to Z, in sorted order: AAAA, AAAB, ...
+std::string spreadEntries(int perLetter) {
+    std::string text;
+    for (char initial = 'A'; initial <= 'Z'; ++initial) {
+        for (int i = 0; i < perLetter; ++i) {
+            std::string word(4, initial);
+            for (int k = 3, v = i; k >= 1; --k, v /= 26)
+                word[static_cast<std::size_t>(k)] = static_cast<char>('A' + v % 26);
+            text += word;
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 class TestViewer : public QObject {
@@ -285,6 +300,27 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QCOMPARE(viewer.list2()->count(), 200000);
         QVERIFY(viewer.list1()->isEnabled());
+    }
+
+    void typingDuringListing() {
+        DictionaryStore big;
+        big.DictFileName[1] = "base.diz";
+        big.setText(1, spreadEntries(5000));
+        DictionaryViewer viewer(big);
+        viewer.show();
+        QSignalSpy finished(&viewer, &DictionaryViewer::fillFinished);
+        viewer.List1_Click(0);
+        QTest::keyClicks(viewer.text1(), "n");
+        QVERIFY(viewer.isFilling());
+        QVERIFY(finished.wait(60000));
+        QVERIFY(viewer.list3()->isVisible());
+        QVERIFY(!viewer.list2()->isVisible());
+        QCOMPARE(selectedText(viewer.list3()), QStringLiteral("NAAA"));
+        QCOMPARE(viewer.label3()->text(), QStringLiteral("Total Items = 130000"));
+        QCOMPARE(viewer.list2()->count(), 12 * 5000 + 1);
+        QCOMPARE(viewer.list3()->count(), 14 * 5000 + 1);
+        QVERIFY(viewer.command2()->isVisible());
+        QCOMPARE(viewer.command2()->text(), QStringLiteral("A-L<="));
     }
 
     void exitClosesWhileListing() {

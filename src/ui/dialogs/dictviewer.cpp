@@ -235,7 +235,8 @@ void DictionaryViewer::finishFill() {
     filling_ = false;
     if (numE_ >= SplitThreshold)
         command2_->show();
-    list2_->show();
+    // List3, when the field showed it during the listing, stays over List2.
+    list2_->setVisible(list3_->isHidden());
     list1_->setEnabled(true);
     Text1_Change();
     emit fillFinished();
