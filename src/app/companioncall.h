@@ -1,0 +1,22 @@
+#pragma once
+
+#include "companionlibrary.h"
+#include "loader.h"
+
+#include <memory>
+
+namespace korvel {
+
+// The loader's view of the real companion library. The library is opened
+// when the loading starts and kept in holder for the rest of the run.
+inline CompanionCall openCompanion(std::unique_ptr<CompanionLibrary>& holder) {
+    holder = std::make_unique<CompanionLibrary>();
+    CompanionLibrary* lib = holder.get();
+    return CompanionCall{lib->tempFolder(),
+                         [lib](const std::string& folder, const std::vector<std::string>& names) {
+                             return lib->setup(folder, names, lib->tempFolder());
+                         },
+                         [lib](int16_t i) { return lib->MYFUNC(i); }};
+}
+
+} // namespace korvel

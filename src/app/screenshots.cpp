@@ -1,0 +1,116 @@
+// Renders the main window in a few states to PNG files, for review:
+//     korvel-screenshots <output folder> <dictionaries folder>
+// Runs under a real (or virtual) X display; answers to the file dialog come
+// from a scripted desktop.
+#include "companioncall.h"
+#include "gridcanvas.h"
+#include "griddimensionsdialog.h"
+#include "loader.h"
+#include "mainwindow.h"
+#include "scripteddesktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void settle(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool shoot(const QString& folder, const QString& name) {
+    settle(300);
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString path = folder + QStringLiteral("/") + name + QStringLiteral(".png");
+    const bool ok = shot.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+// A 13 by 15 grid with black cells and a few words.
+QByteArray sampleGrid() {
+    const char* rows[] = {
+        "CASA#?????#MARE", "A??#?????#?????", "N?#??????????#?", "E#??????#??????",
+        "?????#???#?????", "????#?????#????", "##???#???#???##", "??????#?#??????",
+        "##???#???#???##", "????#?????#????", "?????#???#?????", "??????#??????#?",
+        "?#??????????#??"};
+    QByteArray out = "13,15\r\n";
+    for (const char* r : rows) {
+        QByteArray row(r);
+        row.replace('#', '\x10');
+        out += '"' + row + "\"\r\n";
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Korvel"));
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: korvel-screenshots <output folder> <dictionaries folder>\n");
+        return 2;
+    }
+    korvel::installFontSubstitutes();
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(out);
+    if (!QDir::setCurrent(QString::fromLocal8Bit(argv[2]))) {
+        std::fprintf(stderr, "cannot enter %s\n", argv[2]);
+        return 2;
+    }
+
+    korvel::ScriptedDesktop desktop;
+    std::unique_ptr<korvel::CompanionLibrary> library;
+    auto companion = [&library] { return korvel::openCompanion(library); };
+    korvel::WindowTimings timings;
+    timings.timer0Ms = 1500;
+    korvel::MainWindow window(desktop, companion, timings);
+    bool ok = shoot(out, QStringLiteral("1-start-up"));
+    QElapsedTimer wait;
+    wait.start();
+    while (window.Timer2()->isActive() || window.Timer0()->isActive()) {
+        settle(100);
+        if (wait.elapsed() > 120000)
+            break;
+    }
+    ok &= shoot(out, QStringLiteral("2-loaded"));
+
+    const QString gridFile = out + QStringLiteral("/sample.kvl");
+    QFile f(gridFile);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(sampleGrid());
+    f.close();
+    desktop.fileAnswers << gridFile;
+    window.menuApri_Click();
+    ok &= shoot(out, QStringLiteral("3-grid-13x15"));
+
+    for (int i = 0; i < 3; ++i)
+        window.Ingrandisci_Click();
+    ok &= shoot(out, QStringLiteral("4-zoomed-in"));
+    window.Originali_click();
+
+    QTimer::singleShot(400, [&] {
+        auto* dialog = window.findChild<korvel::GridDimensionsDialog*>();
+        if (dialog) {
+            dialog->rowsField()->setText(QStringLiteral("13"));
+            ok &= shoot(out, QStringLiteral("5-new-dialog"));
+            dialog->reject();
+        }
+    });
+    window.menuNuovo_Click();
+    QFile::remove(gridFile);
+    return ok ? 0 : 1;
+}

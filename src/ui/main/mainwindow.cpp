@@ -1,0 +1,1256 @@
+#include "mainwindow.h"
+
+#include "aboutbox.h"
+#include "desktop.h"
+#include "griddimensionsdialog.h"
+#include "gridcanvas.h"
+#include "keycodes.h"
+#include "kvlfile.h"
+#include "loader.h"
+#include "statuspanels.h"
+#include "toolpictures.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+
+#include <cmath>
+
+#ifndef KORVEL_HELP_DIR
+#define KORVEL_HELP_DIR "../help"
+#endif
+
+namespace korvel {
+
+namespace {
+
+const QString Product = QStringLiteral("  KORVEL   ");
+const QColor Black(0, 0, 0);
+const QColor White(255, 255, 255);
+const QColor Red(255, 0, 0);
+const QColor Green(0, 255, 0);
+
+// Grids larger than this many pixels a side are not shown: the zoom step
+// that would need them ends without resizing, as a size the platform refuses.
+constexpr int MaxPicturePixels = 16000;
+
+QString fromBytes(std::string_view s) {
+    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::string toBytes(const QString& s) {
+    return s.toLocal8Bit().toStdString();
+}
+
+// Rounding of the layout: to the nearest integer, halves to the even one.
+int32_t roundEven(double v) {
+    return static_cast<int32_t>(std::nearbyint(v));
+}
+
+struct ToolRow {
+    const char* key;
+    int image;
+    bool group;
+    const char* tooltip;
+    const char* panelText;
+    const char* panelHint; // nullptr: panel 1's tooltip stays
+};
+
+// Keys, pictures, styles and texts of the toolbar's buttons.
+const ToolRow Tools[] = {
+    {"a0", 5, true, "Black or White Cell", " BLACK / WHITE a Cell ", "Click that Cell"},
+    {"a1", 9, true, "Search Across", " PROMPT ACROSS (select a Row or its piece) ",
+     "Click a Row or drag-Across as you want"},
+    {"a2", 10, true, "Search Down", " PROMPT DOWN (select a Column or its piece) ",
+     "Click a Column or drag-Down as you want"},
+    {"a3", 6, true, "Write Across", " WRITE ACROSS one or more Cells ",
+     "Click the first Cell and write Across"},
+    {"a4", 7, true, "Write Down", " WRITE DOWN one or more Cells ",
+     "Click the first Cell and write Down"},
+    {"a5", 8, true, "Clear Cell", " CLEAR CELL (select that Cell)", "Click that Cell"},
+    {"a6", 11, true, "Search Cross",
+     " PROMPT CROSS (select a Cell and use Ctrl for only volcals test)", "Click that Cell"},
+    {"a7", 12, false, "Undo last action", nullptr, nullptr},
+    {"a8", 13, false, "Resume last undo", nullptr, nullptr},
+    {"a9", 1, false, "Anagrams of TEST", " ANAGRAMS of TEST ", nullptr},
+    {"a10", 2, false, "Thesaurus of TEST", " THESAURUS of TEST ", nullptr},
+    {"a11", 3, false, "Spelling of TEST", " SPELLING of TEST ", nullptr},
+    {"a12", 4, false, "Not available", nullptr, nullptr},
+};
+
+const ToolRow* toolRow(const QString& key) {
+    for (const ToolRow& row : Tools)
+        if (key == QLatin1String(row.key))
+            return &row;
+    return nullptr;
+}
+
+const QStringList AllToolKeys = {"a0", "a1", "a2",  "a3",  "a4",  "a5", "a6",
+                                 "a7", "a8", "a9", "a10", "a11", "a12"};
+const QStringList GridToolKeys = {"a0", "a1", "a2", "a3", "a4", "a5", "a6"};
+
+const char* const ShortcutLines[] = {
+    "Mouse left-click     = Select Row or Column",
+    "Mouse right-click   = Switch between Across/Down",
+    "Mouse left-drag    = Select those Cells (Across or Down)",
+    "Ctrl +                    = Increase Grid size +10%",
+    "Ctrl -                      = Reduce Grid size -10%",
+    "Ctrl 0                     = Reset original Grid size",
+    "F1                          = Show online Help",
+};
+
+// What the loader has to say goes to message boxes over the window.
+class WindowLoadObserver : public LoadObserver {
+public:
+    WindowLoadObserver(Desktop& desktop, QWidget* owner) : desktop_(desktop), owner_(owner) {}
+    void outOfSequence(const std::string& message) override {
+        desktop_.messageBox(owner_, fromBytes(OutOfSequenceTitle), fromBytes(message),
+                            MsgIcon::None, MsgButtons::Ok);
+    }
+    void warning(const std::string& message) override {
+        desktop_.messageBox(owner_, fromBytes(OutOfSequenceTitle), fromBytes(message),
+                            MsgIcon::Exclamation, MsgButtons::Ok);
+    }
+    void fatal(const std::string& title, const std::string& message) override {
+        desktop_.messageBox(owner_, fromBytes(title), fromBytes(message), MsgIcon::Critical,
+                            MsgButtons::Ok);
+    }
+
+private:
+    Desktop& desktop_;
+    QWidget* owner_;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- start-up
+
+void installFontSubstitutes() {
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("Courier"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("MS Serif"), QStringLiteral("Liberation Serif"));
+}
+
+MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimings timings,
+                       QWidget* parent)
+    : QMainWindow(parent), desktop_(desktop), companion_(std::move(companion)),
+      timings_(timings) {
+    setObjectName(QStringLiteral("Form0g"));
+    imageV_ = defaultPointer();
+    imageA_ = imageV_;
+    buildMenus();
+    buildControls();
+    qApp->installEventFilter(this);
+    Form_Load();
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+double MainWindow::twipsPerPixel() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+double MainWindow::screenWidthTw() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return (screen ? screen->geometry().width() : 800) * twipsPerPixel();
+}
+
+double MainWindow::screenHeightTw() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return (screen ? screen->geometry().height() : 600) * twipsPerPixel();
+}
+
+static int px(double twips) {
+    return static_cast<int>(std::lround(twips / MainWindow::twipsPerPixel()));
+}
+
+static double tw(int pixels) {
+    return pixels * MainWindow::twipsPerPixel();
+}
+
+QAction* MainWindow::addMenuItem(QMenu* menu, const QString& name, const QString& caption) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(name);
+    menuItems_.insert(name, action);
+    return action;
+}
+
+void MainWindow::addSeparator(QMenu* menu, const QString& name) {
+    QAction* sep = menu->addSeparator();
+    sep->setObjectName(name);
+    menuItems_.insert(name, sep);
+}
+
+void MainWindow::buildMenus() {
+    // A checkable item's handler inverts the check itself (or refuses to), so
+    // the toggle Qt makes on a click is taken back first.
+    auto handle = [this](QAction* action, std::function<void()> handler) {
+        connect(action, &QAction::triggered, this, [action, handler] {
+            if (action->isCheckable())
+                action->setChecked(!action->isChecked());
+            handler();
+        });
+    };
+
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("File"));
+    fileMenu_->setObjectName(QStringLiteral("File"));
+    fileMenu_->menuAction()->setObjectName(QStringLiteral("FileMenu"));
+    fileMenu_->menuAction()->setEnabled(false);
+    handle(addMenuItem(fileMenu_, QStringLiteral("menuNuovo"), QStringLiteral("New...")),
+           [this] { menuNuovo_Click(); });
+    handle(addMenuItem(fileMenu_, QStringLiteral("menuApri"), QStringLiteral("Open...")),
+           [this] { menuApri_Click(); });
+    QAction* salva = addMenuItem(fileMenu_, QStringLiteral("Salva"), QStringLiteral("Save"));
+    salva->setEnabled(false);
+    handle(salva, [this] { Salva_Click(); });
+    QAction* salvacome =
+        addMenuItem(fileMenu_, QStringLiteral("Salvacome"), QStringLiteral("Save as..."));
+    salvacome->setEnabled(false);
+    handle(salvacome, [this] { Salvacome_Click(); });
+    addSeparator(fileMenu_, QStringLiteral("sep00"));
+    handle(addMenuItem(fileMenu_, QStringLiteral("menuEsci"), QStringLiteral("Exit")),
+           [this] { menuEsci_Click(); });
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    view->setObjectName(QStringLiteral("Visualizza"));
+    QAction* numerare =
+        addMenuItem(view, QStringLiteral("Numerare"), QStringLiteral("Show Clue Numbers"));
+    numerare->setCheckable(true);
+    numerare->setChecked(true);
+    handle(numerare, [this] { Numerare_Click(); });
+    addSeparator(view, QStringLiteral("SepW"));
+    handle(addMenuItem(view, QStringLiteral("Riduci"),
+                       QStringLiteral("Shrink the Grid") + QString(22, u' ') +
+                           QStringLiteral("Ctrl -")),
+           [this] { Riduci_Click(); });
+    handle(addMenuItem(view, QStringLiteral("Ingrandisci"),
+                       QStringLiteral("Enlarge the Grid") + QString(20, u' ') +
+                           QStringLiteral("Ctrl +")),
+           [this] { Ingrandisci_Click(); });
+    handle(addMenuItem(view, QStringLiteral("Originali"),
+                       QStringLiteral("Original Grid dimensions") + QString(8, u' ') +
+                           QStringLiteral("Ctrl 0")),
+           [this] { Originali_click(); });
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("Strumenti"));
+    QAction* accorcia = addMenuItem(tools, QStringLiteral("Accorcia"), QStringLiteral("Free Cue"));
+    accorcia->setCheckable(true);
+    accorcia->setChecked(true);
+    handle(accorcia, [this] { Accorcia_Click(); });
+    QAction* estesa =
+        addMenuItem(tools, QStringLiteral("Estesa"), QStringLiteral("Extended Search"));
+    estesa->setCheckable(true);
+    estesa->setChecked(true);
+    handle(estesa, [this] { Estesa_click(); });
+    handle(addMenuItem(tools, QStringLiteral("ResErr"), QStringLiteral("Search Reset")),
+           [this] { ResErr_Click(); });
+    addSeparator(tools, QStringLiteral("sep4"));
+    QMenu* dizper = tools->addMenu(QStringLiteral("Dictionaries"));
+    dizper->setObjectName(QStringLiteral("Dizper"));
+    QMenu* attivadiz = dizper->addMenu(QStringLiteral("Enable/Disable"));
+    attivadiz->setObjectName(QStringLiteral("Attivadiz"));
+    for (int n = 1; n <= SearchedDictionaries; ++n) {
+        QAction* d = addMenuItem(attivadiz, QStringLiteral("d%1").arg(n),
+                                 QStringLiteral("%1-").arg(n));
+        d->setCheckable(true);
+        d->setVisible(n == 1);
+        handle(d, [this, n] { dictionaryItemClick(n); });
+    }
+    // The viewer's command; its dialog is wired by the viewer's own change.
+    addMenuItem(dizper, QStringLiteral("Indirdiz"), QStringLiteral("see content..."));
+    addSeparator(tools, QStringLiteral("Sep5"));
+    QAction* funWord =
+        addMenuItem(tools, QStringLiteral("FunWord"), QStringLiteral("Enable MS Word functions"));
+    funWord->setCheckable(true);
+    funWord->setChecked(false);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("menuAiuto"));
+    QAction* f1 = addMenuItem(help, QStringLiteral("AiutoF1"), QStringLiteral("On line Help"));
+    f1->setShortcut(QKeySequence(Qt::Key_F1));
+    f1->setShortcutContext(Qt::WindowShortcut);
+    handle(f1, [this] { AiutoF1_Click(); });
+    handle(addMenuItem(help, QStringLiteral("AiutoQuick"), QStringLiteral("Quick Instructions")),
+           [this] { AiutoQuick_Click(); });
+    handle(addMenuItem(help, QStringLiteral("Copyright"), QStringLiteral("Copyright")),
+           [this] { Copyright_Click(); });
+}
+
+void MainWindow::buildControls() {
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("Form0gClient"));
+    setCentralWidget(central_);
+
+    tlb1_ = new QToolBar(this);
+    tlb1_->setObjectName(QStringLiteral("Tlb1"));
+    tlb1_->setMovable(false);
+    tlb1_->setFloatable(false);
+    tlb1_->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, tlb1_);
+    toolGroup_ = new QActionGroup(this);
+    toolGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+
+    stb1_ = new StatusPanels(this);
+    setStatusBar(stb1_);
+    stb1_->setText(1, QStringLiteral("      WELCOME !"));
+    stb1_->setHint(1, QStringLiteral("      WELCOME !"));
+    const QString welcome2 =
+        QStringLiteral("  Open a Crossword from File menu or work with TEST functions ");
+    stb1_->setText(2, welcome2);
+    stb1_->setHint(2, welcome2);
+    stb1_->setText(3, QStringLiteral(" "));
+    stb1_->setText(4, QStringLiteral(" "));
+    for (int i : {7, 8}) {
+        stb1_->setText(i, QStringLiteral("Src.  "));
+        stb1_->setHint(i, QStringLiteral("Standard/Extended search"));
+    }
+    // Extended Search is ticked at design: its panel shows, the standard one not.
+    stb1_->panel(8)->setBevel(StatusPanel::Bevel::Raised);
+    stb1_->setPanelVisible(7, false);
+    for (int n = 1; n <= SearchedDictionaries; ++n) {
+        stb1_->setText(n + 10, QStringLiteral("D%1").arg(n));
+        stb1_->setHint(n + 10, QStringLiteral("Enable/Disable"));
+    }
+    connect(stb1_, &StatusPanels::panelClicked, this, &MainWindow::Stb1_PanelClick);
+
+    peri_ = new GridCanvas(central_);
+    peri_->hide();
+
+    lists_ = new QListWidget(central_);
+    lists_->setObjectName(QStringLiteral("Lists"));
+
+    label0_ = new QLabel(QStringLiteral(" Wait until the dictionaries are loaded ..."), central_);
+    label0_->setObjectName(QStringLiteral("Label0"));
+    label0_->adjustSize();
+    secCar_ = new QLabel(QStringLiteral("0"), central_);
+    secCar_->setObjectName(QStringLiteral("SecCar"));
+    secCar_->setMinimumWidth(px(600));
+    secCar_->hide();
+    label1_ = new QLabel(QStringLiteral("SEARCH    SUBJECT"), central_);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label3_ = new QLabel(QStringLiteral("SEARCH  RESULTS"), central_);
+    label3_->setObjectName(QStringLiteral("Label3"));
+    texta_ = new QLabel(central_);
+    texta_->setObjectName(QStringLiteral("texta"));
+    texta_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    texta_->setTextFormat(Qt::PlainText);
+    QFont pattern(QStringLiteral("Courier New"));
+    pattern.setBold(true);
+    texta_->setFont(pattern);
+    const char* captions[] = {"", "Free HEAD", "Trim HEAD", "Trim CUE", "Free CUE"};
+    for (int i = 1; i <= 4; ++i) {
+        command_[i] = new QPushButton(QString::fromLatin1(captions[i]), central_);
+        command_[i]->setObjectName(QStringLiteral("Command%1").arg(i));
+        command_[i]->setEnabled(false);
+    }
+    // Design widths: the labels fit their captions in the wider of their fonts.
+    for (QLabel* label : {label1_, label3_}) {
+        label->setFont(QFont(QStringLiteral("MS Sans Serif")));
+        label->adjustSize();
+        label->resize(label->width() + px(60), label->height());
+    }
+    for (int i = 1; i <= 4; ++i)
+        command_[i]->resize(px(1100), px(375));
+    texta_->resize(px(4400), px(375));
+
+    timer0_ = new QTimer(this);
+    timer0_->setObjectName(QStringLiteral("Timer0"));
+    timer0_->setSingleShot(true);
+    timer0_->setInterval(timings_.timer0Ms);
+    connect(timer0_, &QTimer::timeout, this, &MainWindow::Timer0_Timer);
+    timer2_ = new QTimer(this);
+    timer2_->setObjectName(QStringLiteral("Timer2"));
+    timer2_->setInterval(timings_.timer2Ms);
+    connect(timer2_, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
+}
+
+void MainWindow::buildToolbar() {
+    const int iconSide = im2_ ? 16 : 24;
+    tlb1_->setIconSize(QSize(iconSide, iconSide));
+    const int placeholderHeight = iconSide + 10;
+
+    auto addButton = [this](const char* key) {
+        const ToolRow* row = toolRow(QString::fromLatin1(key));
+        QAction* action = tlb1_->addAction(toolbarImage(row->image, im2_),
+                                           QString::fromLatin1(row->tooltip));
+        action->setObjectName(QString::fromLatin1(key));
+        action->setToolTip(QString::fromLatin1(row->tooltip));
+        if (row->group) {
+            action->setCheckable(true);
+            toolGroup_->addAction(action);
+        }
+        if (QWidget* button = tlb1_->widgetForAction(action))
+            button->setObjectName(QString::fromLatin1(key) + QStringLiteral("Button"));
+        toolButtons_.insert(QString::fromLatin1(key), action);
+        const QString k = QString::fromLatin1(key);
+        connect(action, &QAction::triggered, this, [this, k] { Tlb1_ButtonClick(k); });
+    };
+    auto addPlaceholder = [this, placeholderHeight](const QString& name, int widthTw) {
+        auto* holder = new QWidget(tlb1_);
+        holder->setObjectName(name);
+        holder->setFixedSize(px(widthTw), placeholderHeight);
+        tlb1_->addWidget(holder);
+        return holder;
+    };
+
+    tlb1_->addSeparator();
+    for (const char* key : {"a9", "a10", "a11", "a12"})
+        addButton(key);
+    tlb1_->addSeparator();
+    QWidget* pictureHolder = addPlaceholder(QStringLiteral("picture1"), 500);
+    picture1_ = new QLabel(pictureHolder);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    picture1_->setPixmap(testPicture(pictureHolder->width(), placeholderHeight - px(100)));
+    picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture1_->hide();
+    {
+        const int top = im2_ ? -px(30) : px(50);
+        picture1_->setGeometry(0, top, pictureHolder->width(), placeholderHeight);
+    }
+
+    QWidget* textHolder = addPlaceholder(QStringLiteral("textbHolder"), 2000);
+    textb_ = new QLineEdit(textHolder);
+    textb_->setObjectName(QStringLiteral("textb"));
+    textb_->setEnabled(false);
+    if (im2_)
+        textb_->setGeometry(0, 0, textHolder->width(), static_cast<int>(0.9 * placeholderHeight));
+    else
+        textb_->setGeometry(0, px(150), textHolder->width(), textb_->sizeHint().height());
+    textHolder->setFixedHeight(std::max(placeholderHeight, textb_->geometry().bottom() + 1));
+
+    addPlaceholder(QStringLiteral("spacer"), 700);
+    for (const char* key : {"a0", "a3", "a4", "a5", "a1", "a2", "a6"})
+        addButton(key);
+    tlb1_->addSeparator();
+    addButton("a7");
+    addButton("a8");
+    tlb1_->addSeparator();
+}
+
+void MainWindow::Form_Load() {
+    im2_ = screenWidthTw() < 12000;
+    buildToolbar();
+    // The window covers the screen; without a window manager to maximise it
+    // (a bare X server) the geometry must be asked for.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
+    for (const QString& key : AllToolKeys)
+        toolButtons_.value(key)->setEnabled(false);
+    setImageA(imageV_);
+    setWindowTitle(Product);
+    Estesa_click();
+    currentToolKey_ = QStringLiteral("a9");
+    currentTool_ = 9;
+    flags_.BusyCounter = 0;
+    priclk = 0;
+    layoutWindow();
+    stb1_->setText(2, QStringLiteral(" Wait ...") + QString(28, u' '));
+    setCursor(Qt::WaitCursor);
+    timer0_->start();
+    if (store_.DictFolder.empty()) {
+        std::string folder = toBytes(QDir::currentPath());
+        if (folder.empty() || folder.back() != '/')
+            folder += '/';
+        store_.DictFolder = folder;
+    }
+    ravorPath_ = fromBytes(store_.DictFolder) + QStringLiteral("~ravor.doc");
+}
+
+void MainWindow::Timer2_Timer() {
+    secCar_->setVisible(true);
+    secCar_->setText(QString::number(secCar_->text().toLongLong() + 1));
+}
+
+void MainWindow::Timer0_Timer() {
+    timer0_->stop();
+    timer2_->start();
+    loading_ = true;
+
+    std::string folder = store_.DictFolder;
+    if (folder.empty() || folder == "False")
+        folder = toBytes(QDir::currentPath());
+    if (folder.back() != '/')
+        folder += '/';
+
+    const CompanionCall companion = companion_ ? companion_() : CompanionCall{};
+    WindowLoadObserver observer(desktop_, this);
+    const LoadResult result =
+        loadDictionaries(store_, folder, companion, [this] { yield(); }, observer);
+    loading_ = false;
+    store_.DictFolder = folder;
+    if (result != LoadResult::Ok) {
+        timer2_->stop();
+        ended_ = true;
+        desktop_.endProcess(1);
+        return;
+    }
+
+    for (int j = 2; j <= SearchedDictionaries; ++j) {
+        menuItems_.value(QStringLiteral("d%1").arg(j))->setVisible(false);
+        stb1_->setPanelVisible(j + 10, false);
+    }
+    for (int j = 1; j <= SearchedDictionaries; ++j) {
+        if (store_.DictFileName[j].empty())
+            break;
+        stb1_->setPanelVisible(j + 10, true);
+        stb1_->setPanelEnabled(j + 10, true);
+        QAction* d = menuItems_.value(QStringLiteral("d%1").arg(j));
+        d->setText(QStringLiteral("D%1- ").arg(j) + fromBytes(store_.DictFileName[j]));
+        d->setChecked(true);
+        if (j >= 2)
+            d->setVisible(true);
+    }
+    refreshDictPanels();
+
+    stb1_->setText(2, QStringLiteral(" Open a CROSSWORD from File menu or work with TEST and "
+                                     "enabled buttons on its left "));
+    fileMenu_->menuAction()->setEnabled(true);
+    timer2_->stop();
+    secCar_->hide();
+    label0_->hide();
+    unsetCursor();
+    toolButtons_.value(QStringLiteral("a9"))->setEnabled(true);
+    textb_->setEnabled(true);
+    picture1_->show();
+}
+
+// ---------------------------------------------------------------- dictionaries
+
+void MainWindow::refreshDictPanels() {
+    for (int i = 11; i <= 16; ++i) {
+        stb1_->setPanelEnabled(i, false);
+        stb1_->setHint(i, QString());
+    }
+    for (int n = 1; n <= SearchedDictionaries; ++n) {
+        const QAction* d = menuItems_.value(QStringLiteral("d%1").arg(n));
+        if (!d->isChecked())
+            continue;
+        stb1_->setPanelEnabled(n + 10, true);
+        // "D2- words.dic" gives "words": less "Dn- " and the extension.
+        const QString caption = d->text();
+        stb1_->setHint(n + 10, caption.mid(4, std::max<qsizetype>(0, caption.size() - 8)));
+    }
+}
+
+void MainWindow::dictionaryItemClick(int n) {
+    if (n == 1) {
+        desktop_.messageBox(this, QStringLiteral("Attention..."),
+                            QStringLiteral("... the base.diz dictionary can't be disabled!"),
+                            MsgIcon::None, MsgButtons::Ok);
+        return;
+    }
+    if (n < 2 || n > SearchedDictionaries)
+        return;
+    QAction* d = menuItems_.value(QStringLiteral("d%1").arg(n));
+    d->setChecked(!d->isChecked());
+    refreshDictPanels();
+}
+
+void MainWindow::Stb1_PanelClick(int index) {
+    if (index == 2) {
+        if (flags_.BusyCounter > 0)
+            flags_.abortRequest = 1;
+    } else if (index == 7 || index == 8) {
+        Estesa_click();
+    } else if (index >= 11 && index <= 16) {
+        dictionaryItemClick(index - 10);
+    }
+}
+
+void MainWindow::Estesa_click() {
+    QAction* estesa = menuItems_.value(QStringLiteral("Estesa"));
+    if (flags_.BusyCounter <= 0)
+        estesa->setChecked(!estesa->isChecked());
+    flags_.Estesa = estesa->isChecked();
+    stb1_->setPanelVisible(7, !flags_.Estesa);
+    stb1_->setPanelVisible(8, flags_.Estesa);
+}
+
+void MainWindow::Accorcia_Click() {
+    QAction* accorcia = menuItems_.value(QStringLiteral("Accorcia"));
+    if (flags_.BusyCounter <= 0)
+        accorcia->setChecked(!accorcia->isChecked());
+    flags_.Accorcia = accorcia->isChecked();
+}
+
+void MainWindow::ResErr_Click() {
+    flags_.BusyCounter = 0;
+    flags_.abortRequest = 0;
+    setPointers(Pointers::Default);
+    stb1_->setText(2, QStringLiteral(" "));
+    stb1_->setText(3, QStringLiteral(" "));
+    setHeadTailButtonsEnabled(false);
+    clearList();
+    setListHint("");
+    stb1_->setHint(2, QString());
+}
+
+// ---------------------------------------------------------------- toolbar
+
+void MainWindow::Tlb1_ButtonClick(const QString& key) {
+    if (flags_.BusyCounter > 0)
+        return;
+    selectTool(key);
+}
+
+void MainWindow::setPressedTools(const QString& key) {
+    for (const QString& k : GridToolKeys)
+        toolButtons_.value(k)->setChecked(k == key);
+}
+
+void MainWindow::selectTool(const QString& key) {
+    if (flags_.BusyCounter > 0)
+        return;
+    for (int i : {2, 3, 4})
+        stb1_->setText(i, QStringLiteral(" "));
+    setHeadTailButtonsEnabled(false);
+    clearList();
+    setListHint("");
+    stb1_->setHint(2, QString());
+    if (history_.clearIfFull())
+        desktop_.messageBox(this, fromBytes(HistoryClearedTitle), fromBytes(HistoryClearedText),
+                            MsgIcon::None, MsgButtons::Ok);
+
+    bool anomaly = false;
+    const ToolRow* row = toolRow(key);
+    if (row && row->group) {
+        currentToolKey_ = key;
+        currentTool_ = static_cast<int16_t>(key.right(1).toInt());
+        setImageA(toolPointer(currentTool_));
+        texta_->setText(QString());
+        stb1_->setText(1, QString::fromLatin1(row->panelText));
+        stb1_->setHint(1, QString::fromLatin1(row->panelHint));
+    } else if (key == QLatin1String("a7") || key == QLatin1String("a8")) {
+        const RestoreResult r = key == QLatin1String("a7")
+                                    ? history_.undo(grid_, CurrentRow, CurrentColumn)
+                                    : history_.redo(grid_, CurrentRow, CurrentColumn);
+        priclk = 0;
+        if (r.anomaly) {
+            anomaly = true;
+            desktop_.messageBox(this, fromBytes(HistoryAnomalyTitle),
+                                fromBytes(HistoryAnomalyText), MsgIcon::None, MsgButtons::Ok);
+        } else {
+            stb1_->setText(2, fromBytes(r.statusText));
+            stb1_->setText(3, QStringLiteral(" "));
+            stb1_->setText(4, QStringLiteral(" "));
+        }
+        rinfresca();
+        for (int16_t i = 0; i < history_.restored.count; ++i) {
+            selection = {history_.restored.columns[i], history_.restored.rows[i], 1, 1};
+            drawSelection();
+        }
+        toolButtons_.value(QStringLiteral("a7"))->setEnabled(history_.undoEnabled);
+        toolButtons_.value(QStringLiteral("a8"))->setEnabled(history_.redoEnabled);
+    } else if (row && (key == QLatin1String("a9") || key == QLatin1String("a10") ||
+                       key == QLatin1String("a11"))) {
+        currentToolKey_ = key;
+        currentTool_ = static_cast<int16_t>(key.mid(1).toInt());
+        stb1_->setText(1, QString::fromLatin1(row->panelText));
+        // The TEST functions (anagrams, thesaurus, spelling) are run here by
+        // the search and word integration; until then the key only selects.
+        setImageA(imageV_);
+    }
+    if (!anomaly)
+        setPressedTools(currentToolKey_);
+}
+
+// ---------------------------------------------------------------- new layout
+
+void MainWindow::menuNuovo_Click() {
+    if (flags_.BusyCounter > 0)
+        return;
+    if (history_.DocumentChanged == 1) {
+        askSaveChanges();
+        if (history_.DocumentChanged == 1)
+            return;
+    }
+    GridDimensionsDialog dialog(desktop_, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        history_.DocumentChanged = 0;
+        grid_ = GridModel::make(static_cast<int16_t>(dialog.rows()),
+                                static_cast<int16_t>(dialog.columns()));
+        NuovoSchema();
+        setCaption(QStringLiteral("(new file)"));
+        currentFile_.clear();
+        menuItems_.value(QStringLiteral("Salva"))->setEnabled(false);
+        menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
+        Inizio();
+    }
+    clearList();
+    setListHint("");
+    texta_->setText(QString());
+    textb_->setText(QString());
+    openFolder_ = fromBytes(store_.DictFolder);
+}
+
+void MainWindow::NuovoSchema() {
+    for (const QString& key : AllToolKeys)
+        toolButtons_.value(key)->setChecked(false);
+    if (grid_.RowCount != 0 || grid_.ColumnCount != 0) {
+        rinfresca();
+        setImageA(imageV_);
+    }
+}
+
+void MainWindow::Inizio() {
+    layoutWindow();
+    menuItems_.value(QStringLiteral("Numerare"))->setChecked(true);
+    for (int i = 0; i <= 8; ++i)
+        toolButtons_.value(QStringLiteral("a%1").arg(i))->setEnabled(true);
+    peri_->show();
+    sizePeri();
+    fitLetters();
+    rinfresca();
+    history_.reset(grid_.MaxSide);
+    toolButtons_.value(QStringLiteral("a7"))->setEnabled(false);
+    toolButtons_.value(QStringLiteral("a8"))->setEnabled(false);
+    stb1_->setText(1, QStringLiteral(" To work into the Grid enable a corresponding top-Buttons "));
+    for (int i : {2, 3, 4})
+        stb1_->setText(i, QStringLiteral(" "));
+}
+
+// ---------------------------------------------------------------- display
+
+void MainWindow::place(QWidget* w, double leftTw, double topTw) {
+    w->move(px(leftTw), px(topTw));
+}
+
+void MainWindow::placeSize(QWidget* w, double leftTw, double topTw, double widthTw,
+                           double heightTw) {
+    w->setGeometry(px(leftTw), px(topTw), std::max(1, px(widthTw)), std::max(1, px(heightTw)));
+}
+
+void MainWindow::layoutWindow() {
+    const double W = screenWidthTw();
+    const double H = screenHeightTw();
+    peri_->setFontName(QStringLiteral("Courier New"));
+    dimLet_ = 15;
+    peri_->setFontSize(15);
+    dimNum_ = 7;
+    orx_ = roundEven(W * 0.27);
+    ory_ = roundEven(H * 0.19);
+    dimv_ = roundEven(W * 0.03);
+    dimo_ = dimv_;
+    dlx_ = 0.25;
+    dly_ = 0.25;
+    dnx_ = 0.05;
+    dny_ = 0.02;
+
+    place(label0_, orx_, ory_);
+    place(secCar_, orx_ + tw(label0_->width()), ory_);
+
+    place(label3_, W * 0.014, H * 0.13);
+    const double listsTop = tw(lists_->y());
+    place(lists_, W * 0.014, listsTop);
+    lists_->resize(px(W * 0.25), lists_->height());
+
+    QWidget* row[] = {label1_, command_[1], command_[2], texta_, command_[3], command_[4]};
+    double left = orx_ + 200;
+    for (QWidget* w : row) {
+        place(w, left, tw(label3_->y()));
+        left += tw(w->width()) + 50;
+    }
+
+    // The status bar's top in the client area's coordinates.
+    const double statusTop = tw(central_->height());
+    const double listsHeight = statusTop - listsTop - 600;
+    lists_->resize(lists_->width(), std::max(px(600), px(listsHeight)));
+    place(lists_, W * 0.014, ory_);
+
+    if (im2_) {
+        QFont f(QStringLiteral("Courier New"));
+        f.setPointSize(8);
+        lists_->setFont(f);
+        label1_->setFont(QFont(QStringLiteral("MS Serif")));
+        label3_->setFont(QFont(QStringLiteral("MS Serif")));
+    } else {
+        QFont f = lists_->font();
+        f.setFamily(QStringLiteral("Courier"));
+        lists_->setFont(f);
+        label1_->setFont(QFont(QStringLiteral("MS Sans Serif")));
+        label3_->setFont(QFont(QStringLiteral("MS Sans Serif")));
+    }
+}
+
+bool MainWindow::sizePeri() {
+    if (grid_.RowCount <= 0 || grid_.ColumnCount <= 0)
+        return false;
+    const double widthTw = static_cast<double>(dimv_) * grid_.ColumnCount + 2;
+    const double heightTw = static_cast<double>(dimo_) * grid_.RowCount + 2;
+    const int w = px(widthTw);
+    const int h = px(heightTw);
+    if (w < 2 || h < 2 || w > MaxPicturePixels || h > MaxPicturePixels)
+        return false;
+    peri_->move(px(orx_ - 1), px(ory_ - 1));
+    peri_->setPictureSize(w, h);
+    peri_->setScale(grid_.ColumnCount, grid_.RowCount);
+    return true;
+}
+
+void MainWindow::fitLetters() {
+    peri_->setFontSize(dimLet_);
+    // The floor keeps a degenerate picture from looping for ever.
+    while (peri_->textHeight(QStringLiteral("A")) > 1 && dimLet_ > 1) {
+        dimLet_ *= 0.99;
+        peri_->setFontSize(dimLet_);
+    }
+}
+
+void MainWindow::rinfresca() {
+    if (grid_.isEmpty())
+        return;
+    peri_->cls();
+    for (int i = 0; i <= grid_.RowCount; ++i)
+        peri_->drawLine({0.0, double(i)}, {double(grid_.ColumnCount), double(i)}, Black);
+    for (int j = 0; j <= grid_.ColumnCount; ++j)
+        peri_->drawLine({double(j), 0.0}, {double(j), double(grid_.RowCount)}, Black);
+    peri_->setFontSize(dimLet_);
+    peri_->setForeColour(Black);
+    peri_->setFontBold(true);
+    for (int r = 0; r < grid_.RowCount; ++r) {
+        for (int c = 0; c < grid_.ColumnCount; ++c) {
+            char ch = grid_.cell(r, c);
+            peri_->setCurrentPosition(dlx_ + c, dly_ + r);
+            if (ch == EmptyCell)
+                ch = ' ';
+            if (ch == AtBlack) {
+                ch = BLACK;
+                grid_.setCell(r, c, BLACK);
+            }
+            if (ch != BLACK) {
+                // A byte outside the alphabet (a short row) prints as a blank.
+                peri_->print(ch == '\0' ? QStringLiteral(" ") : fromBytes(std::string_view(&ch, 1)));
+            } else {
+                peri_->fillBox(c, r, 1, 1, Black);
+                peri_->drawBox(c + 0.05, r + 0.05, 0.9, 0.9, White);
+            }
+        }
+    }
+    drawNumbers();
+}
+
+void MainWindow::drawNumbers() {
+    if (grid_.isEmpty())
+        return;
+    peri_->setFontSize(dimNum_);
+    peri_->setForeColour(Red);
+    const bool shown = menuItems_.value(QStringLiteral("Numerare"))->isChecked();
+    const std::vector<int> numbers = clueNumbers(grid_);
+    for (int r = 0; r < grid_.RowCount; ++r) {
+        for (int c = 0; c < grid_.ColumnCount; ++c) {
+            const int n = numbers[static_cast<std::size_t>(r) * grid_.ColumnCount + c];
+            cnm_ = n > 0 ? QString::number(n) : QString();
+            peri_->setCurrentPosition(dnx_ + c, dny_ + r);
+            if (!shown)
+                peri_->setForeColour(White);
+            peri_->print(cnm_);
+        }
+    }
+    peri_->setFontSize(dimLet_);
+    peri_->setForeColour(Black);
+}
+
+void MainWindow::drawSelection() {
+    if (grid_.isEmpty())
+        return;
+    peri_->drawBox(selection.cx + 0.05, selection.cy + 0.05, selection.LAX - 0.1,
+                   selection.LAY - 0.1, Red);
+    peri_->update();
+}
+
+void MainWindow::drawGreenBox() {
+    if (grid_.isEmpty())
+        return;
+    peri_->drawBox(selection.cx + 0.05, selection.cy + 0.05, selection.LAX - 0.1,
+                   selection.LAY - 0.1, Green);
+}
+
+void MainWindow::Numerare_Click() {
+    if (flags_.BusyCounter > 0)
+        return;
+    QAction* numerare = menuItems_.value(QStringLiteral("Numerare"));
+    numerare->setChecked(!numerare->isChecked());
+    drawNumbers();
+}
+
+void MainWindow::zoom(double factor) {
+    dimv_ = roundEven(dimv_ * factor);
+    dimo_ = roundEven(dimo_ * factor);
+    dimLet_ *= factor;
+    peri_->setFontSize(dimLet_);
+    dimNum_ *= factor;
+    if (!sizePeri())
+        return;
+    fitLetters();
+    rinfresca();
+}
+
+void MainWindow::Ingrandisci_Click() {
+    zoom(1.1);
+}
+
+void MainWindow::Riduci_Click() {
+    zoom(0.9);
+}
+
+void MainWindow::Originali_click() {
+    dimv_ = roundEven(screenWidthTw() * 0.03);
+    dimo_ = dimv_;
+    const bool sized = sizePeri();
+    dimLet_ = 15;
+    peri_->setFontSize(15);
+    dimNum_ = 7;
+    if (!sized)
+        return;
+    fitLetters();
+    rinfresca();
+}
+
+bool MainWindow::Form_KeyDown(int keyCode, int shift) {
+    if (shift != 2)
+        return false;
+    switch (keyCode) {
+    case 48:
+    case 96:
+        Originali_click();
+        return true;
+    case 187:
+    case 107:
+        Ingrandisci_Click();
+        return true;
+    case 189:
+    case 109:
+        Riduci_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The window sees keys before the focused control does.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (Form_KeyDown(classicKeyCode(key->key(), key->modifiers()),
+                         classicShift(key->modifiers())))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- files
+
+void MainWindow::setCaption(const QString& tail) {
+    setWindowTitle(Product + tail);
+}
+
+void MainWindow::setImageA(const QCursor& picture) {
+    imageA_ = picture;
+    peri_->setCursor(imageA_);
+}
+
+void MainWindow::showOpenSaveError() {
+    desktop_.messageBox(this, QGuiApplication::applicationDisplayName(),
+                        fromBytes(OpenSaveErrorText), MsgIcon::None, MsgButtons::Ok);
+}
+
+QString MainWindow::chooseFile(bool save, const QString& title, const QString& filter,
+                               const QString& proposal) {
+    const QString start = QDir::currentPath();
+    QString chosen = save ? desktop_.chooseFileToSave(this, title, filter, start, proposal)
+                          : desktop_.chooseFileToOpen(this, title, filter, start);
+    chosen.remove(QChar(u'\0'));
+    chosen = chosen.trimmed();
+    // A later dialog starts where this one ended.
+    if (!chosen.isEmpty())
+        QDir::setCurrent(QFileInfo(chosen).absolutePath());
+    return chosen;
+}
+
+void MainWindow::menuApri_Click() {
+    if (flags_.BusyCounter > 0)
+        return;
+    if (history_.DocumentChanged == 1) {
+        askSaveChanges();
+        if (history_.DocumentChanged == 1)
+            return;
+    }
+    for (const QString& key : AllToolKeys)
+        toolButtons_.value(key)->setChecked(false);
+
+    if (openFolder_.isEmpty())
+        openFolder_ = QDir::currentPath();
+    if (!QDir::setCurrent(openFolder_)) {
+        showOpenSaveError();
+        return;
+    }
+    const QString chosen =
+        chooseFile(false, QStringLiteral("Select the file to open"),
+                   QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"), QString());
+    if (chosen.isEmpty())
+        return;
+    openFolder_ = QDir::currentPath();
+    const QString before = currentFile_;
+    currentFile_ = chosen;
+    NuovoSchema();
+
+    // The whole file is read and checked before the grid is replaced, so a
+    // failed open leaves the previous grid, and its file name, as they were:
+    // a later "Save" must not write the old grid over the file that failed.
+    QFile file(currentFile_);
+    std::optional<GridModel> opened;
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            opened = readKvl(std::string_view(bytes.constData(), bytes.size())).grid;
+        file.close();
+    }
+    if (!opened) {
+        currentFile_ = before;
+        showOpenSaveError();
+        return;
+    }
+    grid_ = std::move(*opened);
+    Inizio();
+    history_.DocumentChanged = 0;
+    setCaption(currentFile_);
+    menuItems_.value(QStringLiteral("Salva"))->setEnabled(true);
+    menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
+    clearList();
+    setListHint("");
+    texta_->setText(QString());
+    textb_->setText(QString());
+    currentToolKey_ = QStringLiteral("a9");
+    currentTool_ = 9;
+    setImageA(imageV_);
+}
+
+bool MainWindow::Salva_Click() {
+    if (flags_.BusyCounter > 0)
+        return false;
+    const std::string bytes = writeKvl(grid_);
+    QSaveFile file(currentFile_);
+    bool ok = !currentFile_.isEmpty() && file.open(QIODevice::WriteOnly);
+    if (ok)
+        ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+             static_cast<qint64>(bytes.size());
+    // commit() renames over the old file only when everything was written.
+    ok = ok ? file.commit() : (file.cancelWriting(), false);
+    if (!ok) {
+        showOpenSaveError();
+        return false;
+    }
+    menuItems_.value(QStringLiteral("Salva"))->setEnabled(true);
+    menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
+    history_.DocumentChanged = 0;
+    return true;
+}
+
+static void applyExtensionRule(QString& name) {
+    if (!name.right(4).endsWith(QStringLiteral(".kvl"), Qt::CaseInsensitive))
+        name += QStringLiteral(".kvl");
+}
+
+void MainWindow::Salvacome_Click() {
+    if (flags_.BusyCounter > 0)
+        return;
+    applyExtensionRule(currentFile_);
+    previousFile_ = currentFile_;
+    currentFile_ = chooseFile(true, QStringLiteral("Select the file to save"),
+                              QStringLiteral("File Korvel *.kvl (*.kvl)"), previousFile_);
+    if (currentFile_.isEmpty()) {
+        currentFile_ = previousFile_;
+        return;
+    }
+    applyExtensionRule(currentFile_);
+    if (!Salva_Click())
+        return;
+    setCaption(currentFile_);
+}
+
+void MainWindow::askSaveChanges() {
+    const QString text = QString::fromStdString(unsavedChangeMessage(currentFile_.toStdString()));
+    const MsgAnswer answer = desktop_.messageBox(this, fromBytes(UnsavedChangeTitle), text,
+                                                 MsgIcon::Critical, MsgButtons::YesNoCancel);
+    if (answer == MsgAnswer::Yes)
+        Salvacome_Click();
+    else if (answer == MsgAnswer::No)
+        history_.DocumentChanged = 0;
+}
+
+void MainWindow::menuEsci_Click() {
+    if (flags_.BusyCounter > 0)
+        return;
+    if (history_.DocumentChanged == 1)
+        askSaveChanges();
+    if (history_.DocumentChanged == 0)
+        esciFine();
+}
+
+void MainWindow::Form_Unload(int16_t& Cancel) {
+    if (flags_.BusyCounter > 0) {
+        Cancel = 1;
+        return;
+    }
+    if (history_.DocumentChanged == 1) {
+        askSaveChanges();
+        if (history_.DocumentChanged == 1)
+            Cancel = 1;
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (ended_) {
+        event->accept();
+        return;
+    }
+    int16_t Cancel = 0;
+    Form_Unload(Cancel);
+    if (Cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void MainWindow::esciFine() {
+    peri_->setCursor(Qt::WaitCursor);
+    lists_->setCursor(Qt::WaitCursor);
+    chiudiword();
+    ended_ = true;
+    desktop_.endProcess(0);
+}
+
+void MainWindow::chiudiword() {
+    toolButtons_.value(QStringLiteral("a10"))->setEnabled(false);
+    toolButtons_.value(QStringLiteral("a11"))->setEnabled(false);
+}
+
+// ---------------------------------------------------------------- help
+
+void MainWindow::Copyright_Click() {
+    if (flags_.BusyCounter > 0)
+        return;
+    AboutBox box(this);
+    box.exec();
+}
+
+void MainWindow::AiutoQuick_Click() {
+    QStringList lines;
+    for (const char* line : ShortcutLines)
+        lines << QString::fromLatin1(line);
+    desktop_.messageBox(this, QStringLiteral("    KORVEL V.8    SHORTCUTS"),
+                        lines.join(QStringLiteral("\r\n")), MsgIcon::None, MsgButtons::Ok);
+}
+
+QString MainWindow::helpPage() const {
+    if (!helpPage_.isEmpty())
+        return helpPage_;
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/") +
+                           QStringLiteral(KORVEL_HELP_DIR) +
+                           QStringLiteral("/voduzeze/KORVELH8.HTM"));
+}
+
+void MainWindow::AiutoF1_Click() {
+    desktop_.openDocument(helpPage());
+}
+
+// ---------------------------------------------------------------- SearchHost
+
+void MainWindow::setPanelText(int panel, std::string_view text) {
+    stb1_->setText(panel, fromBytes(text));
+}
+
+void MainWindow::setPanelHint(int panel, std::string_view hint) {
+    stb1_->setHint(panel, fromBytes(hint));
+}
+
+bool MainWindow::isPanelEnabled(int panel) const {
+    return stb1_->isPanelEnabled(panel);
+}
+
+void MainWindow::clearList() {
+    lists_->clear();
+}
+
+void MainWindow::addListLine(std::string line) {
+    lists_->addItem(fromBytes(line));
+}
+
+std::size_t MainWindow::listCount() const {
+    return static_cast<std::size_t>(lists_->count());
+}
+
+void MainWindow::setListHint(std::string_view hint) {
+    lists_->setToolTip(fromBytes(hint));
+}
+
+void MainWindow::setPointers(Pointers p) {
+    switch (p) {
+    case Pointers::Busy:
+        peri_->setCursor(Qt::WaitCursor);
+        lists_->setCursor(Qt::WaitCursor);
+        break;
+    case Pointers::ToolGrid:
+        peri_->setCursor(imageA_);
+        lists_->setCursor(defaultPointer());
+        break;
+    case Pointers::Default:
+        peri_->setCursor(defaultPointer());
+        lists_->setCursor(defaultPointer());
+        break;
+    }
+}
+
+void MainWindow::beep() {
+    desktop_.beep();
+}
+
+void MainWindow::yield() {
+    // One pass of the event loop per line would dominate a long scan; a pass
+    // every few milliseconds keeps the window as responsive.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastYieldMs_ < 10)
+        return;
+    lastYieldMs_ = now;
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::setPatternLabel(std::string_view text) {
+    texta_->setText(fromBytes(text));
+}
+
+void MainWindow::setTestText(std::string_view text) {
+    textb_->setText(fromBytes(text));
+}
+
+void MainWindow::setHeadTailButtonsEnabled(bool enabled) {
+    for (int i = 1; i <= 4; ++i)
+        command_[i]->setEnabled(enabled);
+}
+
+} // namespace korvel

@@ -1,0 +1,250 @@
+#pragma once
+
+#include "actionshistory.h"
+#include "dictionarystore.h"
+#include "gridmodel.h"
+#include "promptstate.h"
+#include "searchhost.h"
+
+#include <QCursor>
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QToolBar;
+
+namespace korvel {
+
+class Desktop;
+class GridCanvas;
+class StatusPanels;
+struct CompanionCall;
+
+// Maps the classic font names the windows ask for to installed fonts of the
+// same metrics. Call once after the application object exists.
+void installFontSubstitutes();
+
+// Intervals of the main window's timers. The program keeps the defaults;
+// tests shorten them.
+struct WindowTimings {
+    int timer0Ms = 2000; // start of the dictionary loading
+    int timer2Ms = 1000; // the seconds counter while loading
+};
+
+// The main window Form0g. It owns the grid, the dictionaries, the actions
+// history, the tool and the file name for the life of the program. Handlers
+// keep the names of the design (menuNuovo_Click, rinfresca, ...); each one
+// gathers its inputs, calls the core and shows the outcome.
+class MainWindow : public QMainWindow, public SearchHost {
+    Q_OBJECT
+public:
+    // The companion library is made by the factory on the first tick of
+    // Timer0, so that a window that never loads needs none.
+    using CompanionFactory = std::function<CompanionCall()>;
+
+    MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimings timings = {},
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // --- start-up and dictionaries
+    void Form_Load();
+    void Timer0_Timer();
+    void Timer2_Timer();
+    void refreshDictPanels();
+    void dictionaryItemClick(int n); // d1_Click to d6_Click
+    void Stb1_PanelClick(int index);
+    void Estesa_click();
+    void Accorcia_Click();
+    void ResErr_Click();
+
+    // --- toolbar
+    void Tlb1_ButtonClick(const QString& key);
+    void selectTool(const QString& key);
+
+    // --- new layout and display
+    void menuNuovo_Click();
+    void NuovoSchema();
+    void Inizio();
+    void layoutWindow();
+    void rinfresca();
+    void drawNumbers();
+    void drawSelection() override;
+    void Numerare_Click();
+    void Ingrandisci_Click();
+    void Riduci_Click();
+    void Originali_click();
+    // Returns true when the key ran a command.
+    bool Form_KeyDown(int keyCode, int shift);
+
+    // --- files and exit
+    void menuApri_Click();
+    bool Salva_Click();
+    void Salvacome_Click();
+    void askSaveChanges();
+    void menuEsci_Click();
+    void esciFine();
+    void chiudiword();
+
+    // --- help
+    void Copyright_Click();
+    void AiutoQuick_Click();
+    void AiutoF1_Click();
+
+    // --- state, for the handlers still to come and for the tests
+    const GridModel& grid() const { return grid_; }
+    GridModel& grid() { return grid_; }
+    const DictionaryStore& store() const { return store_; }
+    ActionsHistory& history() { return history_; }
+    int16_t DocumentChanged() const { return history_.DocumentChanged; }
+    SearchFlags& flags() { return flags_; }
+    const QString& CurrentFile() const { return currentFile_; }
+    const QString& OpenFolder() const { return openFolder_; }
+    int16_t CurrentTool() const { return currentTool_; }
+    const QString& CurrentToolKey() const { return currentToolKey_; }
+    int32_t dimv() const { return dimv_; }
+    int32_t dimo() const { return dimo_; }
+    double dimLet() const { return dimLet_; }
+    double dimNum() const { return dimNum_; }
+    bool Im2() const { return im2_; }
+    QString helpPage() const;
+    void setHelpPage(const QString& page) { helpPage_ = page; }
+
+    GridCanvas* Peri() const { return peri_; }
+    StatusPanels* Stb1() const { return stb1_; }
+    QToolBar* Tlb1() const { return tlb1_; }
+    QAction* toolButton(const QString& key) const { return toolButtons_.value(key); }
+    QAction* menuItem(const QString& name) const { return menuItems_.value(name); }
+    QMenu* fileMenu() const { return fileMenu_; }
+    QListWidget* Lists() const { return lists_; }
+    QLineEdit* textb() const { return textb_; }
+    QTimer* Timer0() const { return timer0_; }
+    QTimer* Timer2() const { return timer2_; }
+
+    // Twips per screen pixel at the screen's logical resolution.
+    static double twipsPerPixel();
+
+    // --- SearchHost
+    void setPanelText(int panel, std::string_view text) override;
+    void setPanelHint(int panel, std::string_view hint) override;
+    bool isPanelEnabled(int panel) const override;
+    void clearList() override;
+    void addListLine(std::string line) override;
+    std::size_t listCount() const override;
+    void setListHint(std::string_view hint) override;
+    void setPointers(Pointers p) override;
+    void beep() override;
+    void yield() override;
+    void setPatternLabel(std::string_view text) override;
+    void setTestText(std::string_view text) override;
+    void repaint() override { rinfresca(); }
+    void drawGreenBox() override;
+    void setHeadTailButtonsEnabled(bool enabled) override;
+
+    Selection selection;
+    PatternState pattern;
+    int16_t CurrentRow = 0;
+    int16_t CurrentColumn = 0;
+    std::string carr;
+    std::string carm;
+    int16_t priclk = 0;
+    int16_t vocali = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildControls();
+    QAction* addMenuItem(QMenu* menu, const QString& name, const QString& caption);
+    void addSeparator(QMenu* menu, const QString& name);
+    void Form_Unload(int16_t& Cancel);
+    void showOpenSaveError();
+    void setCaption(const QString& tail);
+    void setImageA(const QCursor& picture);
+    // Sizes Peri to the grid at the present cell size and sets its scale.
+    // Returns false when there is no grid or the size cannot be shown.
+    bool sizePeri();
+    void fitLetters();
+    void zoom(double factor);
+    void place(QWidget* w, double leftTw, double topTw);
+    void placeSize(QWidget* w, double leftTw, double topTw, double widthTw, double heightTw);
+    double screenWidthTw() const;
+    double screenHeightTw() const;
+    QString chooseFile(bool save, const QString& title, const QString& filter,
+                       const QString& proposal);
+    void setPressedTools(const QString& key);
+
+    Desktop& desktop_;
+    CompanionFactory companion_;
+    WindowTimings timings_;
+
+    GridModel grid_;
+    DictionaryStore store_;
+    ActionsHistory history_;
+    SearchFlags flags_;
+
+    int16_t currentTool_ = 9;
+    QString currentToolKey_ = QStringLiteral("a9");
+    QString currentFile_;
+    QString previousFile_;
+    QString openFolder_;
+    QString ravorPath_;
+    QString helpPage_;
+
+    // Layout, in twips and points.
+    int32_t orx_ = 0;
+    int32_t ory_ = 0;
+    int32_t dimv_ = 0;
+    int32_t dimo_ = 0;
+    double dlx_ = 0.25;
+    double dly_ = 0.25;
+    double dnx_ = 0.05;
+    double dny_ = 0.02;
+    double dimLet_ = 15;
+    double dimNum_ = 7;
+    bool im2_ = false;
+    QString cnm_;
+
+    QCursor imageA_;
+    QCursor imageV_;
+
+    // Controls.
+    QWidget* central_ = nullptr;
+    GridCanvas* peri_ = nullptr;
+    QListWidget* lists_ = nullptr;
+    StatusPanels* stb1_ = nullptr;
+    QToolBar* tlb1_ = nullptr;
+    QLineEdit* textb_ = nullptr;
+    QLabel* picture1_ = nullptr;
+    QLabel* texta_ = nullptr;
+    QLabel* label0_ = nullptr;
+    QLabel* secCar_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QPushButton* command_[5] = {};
+    QTimer* timer0_ = nullptr;
+    QTimer* timer2_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QActionGroup* toolGroup_ = nullptr;
+    QHash<QString, QAction*> toolButtons_;
+    QHash<QString, QAction*> menuItems_;
+    bool loading_ = false;
+    bool ended_ = false;
+    qint64 lastYieldMs_ = 0;
+};
+
+} // namespace korvel

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QCursor>
+#include <QIcon>
+#include <QPixmap>
+
+namespace korvel {
+
+// The toolbar's pictures, drawn at run time: image index 1 to 13 of the two
+// image lists (large for wide screens, small for narrow ones).
+QIcon toolbarImage(int index, bool small);
+
+// The picture laid over the "picture1" placeholder beside the TEST field.
+QPixmap testPicture(int width, int height);
+
+// Grid pointers: one per grid tool 0 to 6, and the default one.
+QCursor toolPointer(int tool);
+QCursor defaultPointer();
+
+} // namespace korvel

@@ -1,0 +1,100 @@
+// The main window's word-processor functions: the connection switch, the
+// thesaurus and spelling tools, and the dictionary viewer command. The rules
+// of the tools live in src/integration/word; here they meet the widgets.
+
+#include "mainwindow.h"
+
+#include "desktop.h"
+#include "dictviewer.h"
+#include "hunspellwordservice.h"
+#include "wordtools.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+namespace korvel {
+
+namespace {
+
+// The tools write to the window through its SearchHost side.
+class WindowWordSink : public WordToolSink {
+public:
+    explicit WindowWordSink(SearchHost& host) : host_(host) {}
+    void setPanelText(int panel, std::string_view text) override { host_.setPanelText(panel, text); }
+    void setPanelHint(int panel, std::string_view hint) override { host_.setPanelHint(panel, hint); }
+    void clearList() override { host_.clearList(); }
+    void addListLine(std::string line) override { host_.addListLine(std::move(line)); }
+    void setListHint(std::string_view hint) override { host_.setListHint(hint); }
+    void beep() override { host_.beep(); }
+
+private:
+    SearchHost& host_;
+};
+
+// The TEST field in the 8-bit code page the word service takes.
+std::string testBytes(const QLineEdit* field) {
+    return field->text().toLatin1().toStdString();
+}
+
+} // namespace
+
+WordService& MainWindow::wordService() {
+    if (!word_)
+        word_ = std::make_unique<HunspellWordService>();
+    return *word_;
+}
+
+void MainWindow::setWordService(std::unique_ptr<WordService> service) {
+    word_ = std::move(service);
+}
+
+void MainWindow::FunWord_click() {
+    if (flags_.BusyCounter > 0)
+        return;
+    QAction* funWord = menuItems_.value(QStringLiteral("FunWord"));
+    funWord->setChecked(!funWord->isChecked());
+    if (funWord->isChecked())
+        openWordConnection();
+    else
+        chiudiword();
+}
+
+void MainWindow::openWordConnection() {
+    const WordStatus st = openWordService(wordService(), ravorPath_.toLocal8Bit().toStdString());
+    if (!st) {
+        desktop_.messageBox(this, QString::fromLatin1(WordConnectionFailureTitle.data(),
+                                                      WordConnectionFailureTitle.size()),
+                            QString::fromLatin1(WordConnectionFailureText.data(),
+                                                WordConnectionFailureText.size()),
+                            MsgIcon::None, MsgButtons::Ok);
+        return;
+    }
+    toolButtons_.value(QStringLiteral("a10"))->setEnabled(true);
+    toolButtons_.value(QStringLiteral("a11"))->setEnabled(true);
+}
+
+void MainWindow::chiudiword() {
+    toolButtons_.value(QStringLiteral("a10"))->setEnabled(false);
+    toolButtons_.value(QStringLiteral("a11"))->setEnabled(false);
+    // Closing errors are of no interest: with no connection open, closing
+    // fails at its first step.
+    if (word_)
+        closeWordService(*word_, ravorPath_.toLocal8Bit().toStdString());
+}
+
+void MainWindow::showThesaurus() {
+    WindowWordSink sink(*this);
+    korvel::showThesaurus(wordService(), testBytes(textb_), sink);
+}
+
+void MainWindow::checkSpelling() {
+    WindowWordSink sink(*this);
+    korvel::checkSpelling(wordService(), testBytes(textb_), sink);
+}
+
+void MainWindow::Indirdiz_Click() {
+    DictionaryViewer viewer(store_, this);
+    viewer.exec();
+}
+
+} // namespace korvel
