@@ -1,0 +1,239 @@
+// korvel-find: the searches of the window, run from the command line on a
+// dictionaries folder loaded exactly as the program loads it.
+//
+//   korvel-find [options] pattern SLOT [REFINEMENT ...]
+//
+// Standard output: the results list in display order, one line each.
+// Standard error: warnings, then the texts of status panels 2 and 3.
+// Exit status: 0 (also when nothing is found), 1 when loading fails, 2 on a
+// usage error.
+
+#include "companionlibrary.h"
+#include "loader.h"
+#include "patternsearch.h"
+#include "refinements.h"
+#include "resultorder.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace korvel;
+
+namespace {
+
+const char* const Usage =
+    "usage: korvel-find [options] pattern SLOT [free-head|trim-head|trim-cue|free-cue ...]\n"
+    "options:\n"
+    "  --dir DIR         dictionaries folder (default: the current directory)\n"
+    "  --extended        Extended Search on (no cap of 50 results)\n"
+    "  --free-cue        Free Cue on (retry an empty search with a free end)\n"
+    "  --disable N[,N]   switch dictionaries 2 to 6 off\n";
+
+// The window as a search sees it, kept in memory and printed at the end.
+class CliHost : public SearchHost {
+public:
+    std::map<int, std::string> panels;
+    std::vector<std::string> list;
+    std::array<bool, 17> enabled{};
+
+    void setPanelText(int panel, std::string_view text) override { panels[panel] = text; }
+    void setPanelHint(int, std::string_view) override {}
+    bool isPanelEnabled(int panel) const override {
+        return panel >= 0 && panel < static_cast<int>(enabled.size()) && enabled[panel];
+    }
+    void clearList() override { list.clear(); }
+    void addListLine(std::string line) override { list.push_back(std::move(line)); }
+    std::size_t listCount() const override { return list.size(); }
+    void setListHint(std::string_view) override {}
+    void setPointers(Pointers) override {}
+    void beep() override {}
+    void yield() override {}
+    void setPatternLabel(std::string_view) override {}
+    void setTestText(std::string_view) override {}
+    void repaint() override {}
+    void drawSelection() override {}
+    void drawGreenBox() override {}
+    void setHeadTailButtonsEnabled(bool) override {}
+};
+
+class StderrObserver : public LoadObserver {
+public:
+    void outOfSequence(const std::string& message) override { std::cerr << message << "\n"; }
+    void warning(const std::string& message) override { std::cerr << message << "\n"; }
+    void fatal(const std::string&, const std::string& message) override {
+        std::cerr << message << "\n";
+    }
+};
+
+struct Options {
+    std::string dir;
+    bool extended = false;
+    bool freeCue = false;
+    bool vowels = false;
+    std::array<bool, 7> disabled{};
+    std::vector<std::string> args; // command and its operands
+};
+
+// Everything a command needs: the loaded store and the window's search state.
+struct Session {
+    DictionaryStore store;
+    PatternState pattern;
+    Selection selection;
+    SearchFlags flags;
+    CliHost host;
+    int16_t CurrentTool = 1;
+    Options options;
+
+    SearchContext context() { return {store, pattern, selection, flags, host, CurrentTool}; }
+};
+
+using Command = std::function<int(Session&)>;
+
+bool parseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--dir" && i + 1 < argc) {
+            o.dir = argv[++i];
+        } else if (a == "--extended") {
+            o.extended = true;
+        } else if (a == "--free-cue") {
+            o.freeCue = true;
+        } else if (a == "--vowels") {
+            o.vowels = true;
+        } else if (a == "--disable" && i + 1 < argc) {
+            std::string list = argv[++i];
+            std::size_t start = 0;
+            while (start <= list.size()) {
+                const std::size_t comma = list.find(',', start);
+                const std::string item = list.substr(start, comma - start);
+                if (item.size() != 1 || item[0] < '2' || item[0] > '6') {
+                    std::cerr << "korvel-find: --disable takes dictionaries 2 to 6\n";
+                    return false;
+                }
+                o.disabled[static_cast<std::size_t>(item[0] - '0')] = true;
+                if (comma == std::string::npos) {
+                    break;
+                }
+                start = comma + 1;
+            }
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            std::cerr << "korvel-find: unknown option " << a << "\n";
+            return false;
+        } else {
+            o.args.push_back(a);
+        }
+    }
+    return !o.args.empty();
+}
+
+// Pattern search on SLOT, then each refinement as its button does it.
+int runPattern(Session& s) {
+    const auto& args = s.options.args;
+    if (args.size() < 2) {
+        return 2;
+    }
+    const std::string& slot = args[1];
+    if (slot.empty() || slot.find_first_not_of("?ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos) {
+        std::cerr << "korvel-find: SLOT holds letters A to Z and \"?\" only\n";
+        return 2;
+    }
+    static const std::map<std::string, void (*)(SearchContext&)> refinements = {
+        {"free-head", Command1_Click},
+        {"trim-head", Command2_Click},
+        {"trim-cue", Command3_Click},
+        {"free-cue", Command4_Click},
+    };
+    std::vector<void (*)(SearchContext&)> steps;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        auto it = refinements.find(args[i]);
+        if (it == refinements.end()) {
+            std::cerr << "korvel-find: unknown refinement " << args[i] << "\n";
+            return 2;
+        }
+        steps.push_back(it->second);
+    }
+    // A prompt across on the first row: the slot starts in the first column.
+    s.pattern.CurrentPattern = slot;
+    s.pattern.SlotPattern = slot;
+    s.pattern.testom = slot;
+    s.pattern.SlotFirstRow = s.pattern.SlotLastRow = 0;
+    s.pattern.SlotFirstColumn = 0;
+    s.pattern.SlotLastColumn = static_cast<int16_t>(slot.size() - 1);
+    s.selection = {0, 0, static_cast<int16_t>(slot.size()), 1};
+    auto ctx = s.context();
+    searchPattern(ctx);
+    for (auto step : steps) {
+        step(ctx);
+    }
+    return 0;
+}
+
+const std::map<std::string, Command>& commands() {
+    static const std::map<std::string, Command> table = {
+        {"pattern", runPattern},
+    };
+    return table;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Session s;
+    if (!parseOptions(argc, argv, s.options)) {
+        std::cerr << Usage;
+        return 2;
+    }
+    const auto cmd = commands().find(s.options.args[0]);
+    if (cmd == commands().end()) {
+        std::cerr << Usage;
+        return 2;
+    }
+
+    std::string folder = s.options.dir;
+    if (folder.empty()) {
+        std::error_code ec;
+        folder = std::filesystem::current_path(ec).string();
+    }
+    CompanionLibrary library;
+    CompanionCall call{library.tempFolder(),
+                       [&](const std::string& f, const std::vector<std::string>& names) {
+                           return library.setup(f, names, library.tempFolder());
+                       },
+                       [&](int16_t i) { return library.MYFUNC(i); }};
+    if (!library.isLoaded()) {
+        call.setup = nullptr;
+        call.MYFUNC = nullptr;
+    }
+    StderrObserver observer;
+    if (loadDictionaries(s.store, folder, call, [] {}, observer) != LoadResult::Ok) {
+        return 1;
+    }
+
+    for (int n = 1; n <= SearchedDictionaries; ++n) {
+        s.host.enabled[static_cast<std::size_t>(n + 10)] =
+            n <= s.store.count && !s.store.DictFileName[static_cast<std::size_t>(n)].empty() &&
+            !s.options.disabled[static_cast<std::size_t>(n)];
+    }
+    s.flags.Estesa = s.options.extended;
+    s.flags.Accorcia = s.options.freeCue;
+
+    const int status = cmd->second(s);
+    if (status == 2) {
+        std::cerr << Usage;
+        return 2;
+    }
+    std::vector<std::string> lines = s.host.list;
+    sortListLines(lines);
+    for (const auto& line : lines) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+    std::cerr << "panel 2: \"" << s.host.panels[2] << "\"\n";
+    std::cerr << "panel 3: \"" << s.host.panels[3] << "\"\n";
+    return status;
+}
