@@ -279,13 +279,14 @@ void MainWindow::buildMenus() {
         d->setVisible(n == 1);
         handle(d, [this, n] { dictionaryItemClick(n); });
     }
-    // The viewer's command; its dialog is wired by the viewer's own change.
-    addMenuItem(dizper, QStringLiteral("Indirdiz"), QStringLiteral("see content..."));
+    handle(addMenuItem(dizper, QStringLiteral("Indirdiz"), QStringLiteral("see content...")),
+           [this] { Indirdiz_Click(); });
     addSeparator(tools, QStringLiteral("Sep5"));
     QAction* funWord =
         addMenuItem(tools, QStringLiteral("FunWord"), QStringLiteral("Enable MS Word functions"));
     funWord->setCheckable(true);
     funWord->setChecked(false);
+    handle(funWord, [this] { FunWord_click(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("menuAiuto"));
@@ -670,8 +671,12 @@ void MainWindow::selectTool(const QString& key) {
         currentToolKey_ = key;
         currentTool_ = static_cast<int16_t>(key.mid(1).toInt());
         stb1_->setText(1, QString::fromLatin1(row->panelText));
-        // The TEST functions (anagrams, thesaurus, spelling) are run here by
-        // the search and word integration; until then the key only selects.
+        // The anagrams are run here by the search integration; until then
+        // their key only selects.
+        if (key == QLatin1String("a10"))
+            showThesaurus();
+        else if (key == QLatin1String("a11"))
+            checkSpelling();
         setImageA(imageV_);
     }
     if (!anomaly)
@@ -1143,11 +1148,6 @@ void MainWindow::esciFine() {
     chiudiword();
     ended_ = true;
     desktop_.endProcess(0);
-}
-
-void MainWindow::chiudiword() {
-    toolButtons_.value(QStringLiteral("a10"))->setEnabled(false);
-    toolButtons_.value(QStringLiteral("a11"))->setEnabled(false);
 }
 
 // ---------------------------------------------------------------- help

@@ -5,6 +5,7 @@
 #include "gridmodel.h"
 #include "promptstate.h"
 #include "searchhost.h"
+#include "wordservice.h"
 
 #include <QCursor>
 #include <QHash>
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -95,7 +97,18 @@ public:
     void askSaveChanges();
     void menuEsci_Click();
     void esciFine();
+
+    // --- word-processor functions and the dictionary viewer (wordtools.cpp)
+    void FunWord_click();
+    void openWordConnection();
     void chiudiword();
+    void showThesaurus();
+    void checkSpelling();
+    void Indirdiz_Click();
+    // The service behind the word functions: Hunspell and MyThes unless a
+    // test has set another. Made on first use.
+    WordService& wordService();
+    void setWordService(std::unique_ptr<WordService> service);
 
     // --- help
     void Copyright_Click();
@@ -245,6 +258,7 @@ private:
     bool loading_ = false;
     bool ended_ = false;
     qint64 lastYieldMs_ = 0;
+    std::unique_ptr<WordService> word_;
 };
 
 } // namespace korvel

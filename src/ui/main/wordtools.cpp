@@ -20,8 +20,12 @@ namespace {
 class WindowWordSink : public WordToolSink {
 public:
     explicit WindowWordSink(SearchHost& host) : host_(host) {}
-    void setPanelText(int panel, std::string_view text) override { host_.setPanelText(panel, text); }
-    void setPanelHint(int panel, std::string_view hint) override { host_.setPanelHint(panel, hint); }
+    void setPanelText(int panel, std::string_view text) override {
+        host_.setPanelText(panel, text);
+    }
+    void setPanelHint(int panel, std::string_view hint) override {
+        host_.setPanelHint(panel, hint);
+    }
     void clearList() override { host_.clearList(); }
     void addListLine(std::string line) override { host_.addListLine(std::move(line)); }
     void setListHint(std::string_view hint) override { host_.setListHint(hint); }
@@ -62,11 +66,12 @@ void MainWindow::FunWord_click() {
 void MainWindow::openWordConnection() {
     const WordStatus st = openWordService(wordService(), ravorPath_.toLocal8Bit().toStdString());
     if (!st) {
-        desktop_.messageBox(this, QString::fromLatin1(WordConnectionFailureTitle.data(),
-                                                      WordConnectionFailureTitle.size()),
-                            QString::fromLatin1(WordConnectionFailureText.data(),
-                                                WordConnectionFailureText.size()),
-                            MsgIcon::None, MsgButtons::Ok);
+        desktop_.messageBox(
+            this,
+            QString::fromLatin1(WordConnectionFailureTitle.data(),
+                                WordConnectionFailureTitle.size()),
+            QString::fromLatin1(WordConnectionFailureText.data(), WordConnectionFailureText.size()),
+            MsgIcon::None, MsgButtons::Ok);
         return;
     }
     toolButtons_.value(QStringLiteral("a10"))->setEnabled(true);
