@@ -2,18 +2,23 @@
 // dictionaries folder loaded exactly as the program loads it.
 //
 //   korvel-find [options] pattern SLOT [REFINEMENT ...]
+//   korvel-find [options] cross ACROSS DOWN
+//   korvel-find [options] anagram WORD
 //
 // Standard output: the results list in display order, one line each.
 // Standard error: warnings, then the texts of status panels 2 and 3.
 // Exit status: 0 (also when nothing is found), 1 when loading fails, 2 on a
 // usage error.
 
+#include "anagrams.h"
 #include "companionlibrary.h"
+#include "crossprompt.h"
 #include "loader.h"
 #include "patternsearch.h"
 #include "refinements.h"
 #include "resultorder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -28,11 +33,16 @@ namespace {
 
 const char* const Usage =
     "usage: korvel-find [options] pattern SLOT [free-head|trim-head|trim-cue|free-cue ...]\n"
+    "       korvel-find [options] cross ACROSS DOWN\n"
+    "       korvel-find [options] anagram WORD\n"
     "options:\n"
     "  --dir DIR         dictionaries folder (default: the current directory)\n"
     "  --extended        Extended Search on (no cap of 50 results)\n"
     "  --free-cue        Free Cue on (retry an empty search with a free end)\n"
-    "  --disable N[,N]   switch dictionaries 2 to 6 off\n";
+    "  --disable N[,N]   switch dictionaries 2 to 6 off\n"
+    "  --vowels          cross: try the vowels only\n"
+    "ACROSS and DOWN are the words through the cell: letters, \"?\" for empty\n"
+    "cells and one \"#\" at the cell. WORD is the TEST field's text.\n";
 
 // The window as a search sees it, kept in memory and printed at the end.
 class CliHost : public SearchHost {
@@ -173,9 +183,43 @@ int runPattern(Session& s) {
     return 0;
 }
 
+// Cross prompt on the cell marked "#" in both words.
+int runCross(Session& s) {
+    const auto& args = s.options.args;
+    if (args.size() != 3) {
+        return 2;
+    }
+    for (std::size_t i = 1; i <= 2; ++i) {
+        const std::string& w = args[i];
+        if (w.empty() || w.find_first_not_of("?#ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos ||
+            std::count(w.begin(), w.end(), '#') != 1) {
+            std::cerr << "korvel-find: ACROSS and DOWN hold letters A to Z, \"?\" and one \"#\"\n";
+            return 2;
+        }
+    }
+    s.CurrentTool = 6;
+    CrossContext ctx{s.store, s.pattern, s.selection, s.flags, s.host};
+    runCrossPrompt(args[1], static_cast<int>(args[1].find('#')), args[2],
+                   static_cast<int>(args[2].find('#')), s.options.vowels, ctx);
+    return 0;
+}
+
+// Anagrams of the TEST word.
+int runAnagram(Session& s) {
+    const auto& args = s.options.args;
+    if (args.size() != 2) {
+        return 2;
+    }
+    s.CurrentTool = 9;
+    findAnagrams(args[1], s.store, s.host, s.flags);
+    return 0;
+}
+
 const std::map<std::string, Command>& commands() {
     static const std::map<std::string, Command> table = {
         {"pattern", runPattern},
+        {"cross", runCross},
+        {"anagram", runAnagram},
     };
     return table;
 }
