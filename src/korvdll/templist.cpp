@@ -3,6 +3,8 @@
 #include "templistpath.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -52,15 +54,15 @@ bool writeList(const std::string& dir, std::string_view dictFileName, std::strin
         error = "no list name for " + std::string(dictFileName);
         return false;
     }
-    // The folder is ours alone, so whatever has this name was left by an
-    // earlier run of ours; unlink never follows a link.
-    if (unlink(path.c_str()) != 0 && errno != ENOENT) {
-        error = systemError("cannot remove the stale " + path);
-        return false;
-    }
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    // The list is written under a unique name created exclusively (O_EXCL
+    // also refuses an existing symbolic link) and then renamed into place, so
+    // a reader never sees a half-written list, and whatever had the final name
+    // (a list left by an earlier run that died, even a link) is replaced
+    // without being followed.
+    std::string scratch = path + ".XXXXXX";
+    const int fd = mkostemp(scratch.data(), O_CLOEXEC);
     if (fd < 0) {
-        error = systemError("cannot create " + path);
+        error = systemError("cannot create a list in " + dir);
         return false;
     }
     const char* p = text.data();
@@ -72,7 +74,7 @@ bool writeList(const std::string& dir, std::string_view dictFileName, std::strin
             if (errno == EINTR) {
                 continue;
             }
-            error = systemError("cannot write " + path);
+            error = systemError("cannot write " + scratch);
             ok = false;
             break;
         }
@@ -80,11 +82,15 @@ bool writeList(const std::string& dir, std::string_view dictFileName, std::strin
         left -= static_cast<std::size_t>(n);
     }
     if (close(fd) != 0 && ok) {
-        error = systemError("cannot write " + path);
+        error = systemError("cannot write " + scratch);
+        ok = false;
+    }
+    if (ok && rename(scratch.c_str(), path.c_str()) != 0) {
+        error = systemError("cannot create " + path);
         ok = false;
     }
     if (!ok) {
-        unlink(path.c_str());
+        unlink(scratch.c_str());
     }
     return ok;
 }

@@ -16,11 +16,11 @@ std::string defaultFolder();
 // check is left alone, never repaired or removed.
 bool prepareFolder(const std::string& dir, std::string& error);
 
-// Writes text as the list of dictFileName in dir (see tempListPath). A stale
-// list of the same name, left by an earlier run that died, is removed first;
-// the new file is then created exclusively (O_EXCL), never through a symbolic
-// link (O_NOFOLLOW), with mode 0600. On any failure the partly written file is
-// removed and false is returned with a message.
+// Writes text as the list of dictFileName in dir (see tempListPath): into a
+// new file of a unique name, created exclusively (O_EXCL, which also refuses
+// a symbolic link) with mode 0600, then renamed over the list's name, which
+// replaces a stale list or a link there without following it. On any failure
+// nothing is left behind and false is returned with a message.
 bool writeList(const std::string& dir, std::string_view dictFileName, std::string_view text,
                std::string& error);
 
