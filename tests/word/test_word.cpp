@@ -280,7 +280,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ClickCase{10, "=", std::nullopt}, ClickCase{11, "RECEIVE", "RECEIVE"},
                     ClickCase{11, "CO-LOUR", "CO-LOUR"}, ClickCase{11, " ", " "},
                     ClickCase{11, " OK Spelling ", std::nullopt}, ClickCase{11, "", std::nullopt},
-                    ClickCase{9, "ROMA", std::nullopt}));
+                    ClickCase{9, "ROMA", std::nullopt}),
+    [](const testing::TestParamInfo<ClickCase>& i) {
+        return "Tool" + std::to_string(i.param.tool) + "Line" + std::to_string(i.index);
+    });
 
 // ---- connection -----------------------------------------------------------
 
