@@ -1,0 +1,184 @@
+// Times the pattern search on a dictionaries folder against GNU grep -E on
+// the same plain list, and the share of a scan spent in the per-line yield.
+//
+//   bench_search DIR PLAIN_LIST [REPEATS]
+//
+// DIR is loaded as the program loads it; PLAIN_LIST is the CR LF word list of
+// its base dictionary for grep. Prints one row per pattern.
+
+#include "companionlibrary.h"
+#include "loader.h"
+#include "patternsearch.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+using namespace korvel;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+class BenchHost : public SearchHost {
+public:
+    std::size_t lines = 0;
+    long yields = 0;
+    bool throttled = false;
+    Clock::time_point lastPass = Clock::now();
+
+    void setPanelText(int, std::string_view) override {}
+    void setPanelHint(int, std::string_view) override {}
+    bool isPanelEnabled(int panel) const override { return panel == 11; }
+    void clearList() override { lines = 0; }
+    void addListLine(std::string) override { ++lines; }
+    std::size_t listCount() const override { return lines; }
+    void setListHint(std::string_view) override {}
+    void setPointers(Pointers) override {}
+    void beep() override {}
+    // As the window does it: look at the clock only now and then, and run the
+    // event loop when a few milliseconds have passed.
+    void yield() override {
+        ++yields;
+        if (throttled && (yields & 255) == 0) {
+            const auto now = Clock::now();
+            if (now - lastPass > std::chrono::milliseconds(5)) {
+                lastPass = now;
+            }
+        }
+    }
+    void setPatternLabel(std::string_view) override {}
+    void setTestText(std::string_view) override {}
+    void repaint() override {}
+    void drawSelection() override {}
+    void drawGreenBox() override {}
+    void setHeadTailButtonsEnabled(bool) override {}
+};
+
+class QuietObserver : public LoadObserver {
+public:
+    long warnings = 0;
+    void outOfSequence(const std::string&) override { ++warnings; }
+    void warning(const std::string&) override { ++warnings; }
+    void fatal(const std::string&, const std::string& m) override { std::cerr << m << "\n"; }
+};
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double msSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// grep -E with its output piped, so it reads the whole list.
+double grepMs(const std::string& regex, const std::string& file, int repeats, long& count) {
+    std::vector<double> times;
+    for (int r = 0; r < repeats; ++r) {
+        const std::string cmd = "grep -E '" + regex + "' '" + file + "' | wc -l";
+        const auto t0 = Clock::now();
+        FILE* p = popen(cmd.c_str(), "r");
+        if (p == nullptr) {
+            return -1;
+        }
+        char buf[64] = {};
+        if (std::fgets(buf, sizeof buf, p) != nullptr) {
+            count = std::atol(buf);
+        }
+        pclose(p);
+        times.push_back(msSince(t0));
+    }
+    return median(times);
+}
+
+struct Case {
+    std::string name;
+    std::string pattern;
+    std::string slot;
+    std::string freedHead;
+    std::string regex;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "usage: bench_search DIR PLAIN_LIST [REPEATS]\n";
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const std::string plain = argv[2];
+    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 21;
+
+    DictionaryStore store;
+    CompanionLibrary library;
+    CompanionCall call{library.tempFolder(),
+                       [&](const std::string& f, const std::vector<std::string>& n) {
+                           return library.setup(f, n, library.tempFolder());
+                       },
+                       [&](int16_t i) { return library.MYFUNC(i); }};
+    QuietObserver observer;
+    const auto t0 = Clock::now();
+    if (loadDictionaries(store, dir, call, [] {}, observer) != LoadResult::Ok) {
+        return 1;
+    }
+    std::printf("loaded %s: %lld bytes, %zu lines in %.1f ms\n", dir.c_str(),
+                static_cast<long long>(store.DictLength[1]), store.Lines[1].lineCount(), msSince(t0));
+
+    const std::vector<Case> cases = {
+        {"anchored C?S?", "C?S?", "C?S?", "", "^C.S.\r$"},
+        {"full scan ?A?E?O", "?A?E?O", "?A?E?O", "", "^.A.E.O\r$"},
+        {"free end CAS* (8 cells)", "CAS*", "CAS?????", "", "^CAS.{1,5}\r$"},
+        {"free start *ARE (9 cells)", "*ARE", "??????ARE", "??????", "^.{1,6}ARE\r$"},
+    };
+
+    std::printf("%-28s %10s %10s %10s %10s %8s %8s\n", "pattern", "hits", "korvel ms", "grep hits",
+                "grep ms", "ratio", "yield %");
+    for (const Case& c : cases) {
+        PatternState ps;
+        Selection sel;
+        SearchFlags flags;
+        flags.Estesa = true;
+        flags.Accorcia = false;
+        BenchHost host;
+        int16_t tool = 1;
+        SearchContext ctx{store, ps, sel, flags, host, tool};
+
+        std::vector<double> times;
+        std::vector<double> throttledTimes;
+        for (int r = 0; r < repeats; ++r) {
+            for (bool throttled : {false, true}) {
+                ps.CurrentPattern = c.pattern;
+                ps.SlotPattern = c.slot;
+                ps.testom = c.slot;
+                ps.freedHead = c.freedHead;
+                host.throttled = throttled;
+                host.yields = 0;
+                const auto s0 = Clock::now();
+                searchPattern(ctx);
+                (throttled ? throttledTimes : times).push_back(msSince(s0));
+            }
+        }
+        const double ms = median(times);
+        const double withYield = median(throttledTimes);
+        // Cost of the yield calls alone, measured by making as many calls again.
+        const long calls = host.yields;
+        SearchHost* h = &host;
+        host.throttled = true;
+        const auto y0 = Clock::now();
+        for (long i = 0; i < calls; ++i) {
+            h->yield();
+        }
+        const double yieldMs = msSince(y0);
+
+        long grepCount = 0;
+        const double g = grepMs(c.regex, plain, std::min(repeats, 5), grepCount);
+        std::printf("%-28s %10zu %10.3f %10ld %10.1f %7.0fx %7.1f%%\n", c.name.c_str(), host.lines,
+                    withYield, grepCount, g, g / withYield, 100.0 * yieldMs / ms);
+    }
+    return 0;
+}
