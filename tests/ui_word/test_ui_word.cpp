@@ -183,6 +183,10 @@ private slots:
                                  << " OK Spelling " << QStringList{" ", " OK Spelling "};
         QTest::newRow("misspelled") << "RECIEVE"
                                     << " ERR. Spelling " << QStringList{"RECEIVE"};
+        // Suggestions beyond ASCII reach the list intact.
+        QTest::newRow("accented suggestion")
+            << "NAIVETTE"
+            << " ERR. Spelling " << QStringList{QStringLiteral("NAIVET\u00C9")};
         QTest::newRow("question mark") << "REC?EVE"
                                        << " not valid " << QStringList{};
         QTest::newRow("star") << "REC*"

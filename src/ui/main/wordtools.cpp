@@ -16,7 +16,8 @@ namespace korvel {
 
 namespace {
 
-// The tools write to the window through its SearchHost side.
+// The tools write to the window through its SearchHost side. The service's
+// words are ISO 8859-1; the window's lines are in the local 8-bit encoding.
 class WindowWordSink : public WordToolSink {
 public:
     explicit WindowWordSink(SearchHost& host) : host_(host) {}
@@ -27,7 +28,11 @@ public:
         host_.setPanelHint(panel, hint);
     }
     void clearList() override { host_.clearList(); }
-    void addListLine(std::string line) override { host_.addListLine(std::move(line)); }
+    void addListLine(std::string line) override {
+        host_.addListLine(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))
+                              .toLocal8Bit()
+                              .toStdString());
+    }
     void setListHint(std::string_view hint) override { host_.setListHint(hint); }
     void beep() override { host_.beep(); }
 
