@@ -1,0 +1,113 @@
+#include "gridedit.h"
+
+namespace korvel {
+
+std::string clickPositionText(int16_t row, int16_t column) {
+    return " R" + std::to_string(row + 1) + " C" + std::to_string(column + 1) + "  ";
+}
+
+std::string keyPositionText(int16_t row, int16_t column) {
+    return " R" + std::to_string(row + 1) + " C" + std::to_string(column + 1) + " ";
+}
+
+CellEditResult blackWhite(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column) {
+    CellEditResult r;
+    const char carr = grid.cell(row, column);
+    char carm = BLACK;
+    if (carr == BLACK) {
+        carm = EmptyCell;
+        r.panel2 = " whitened ";
+    } else {
+        r.panel2 = " blacked ";
+    }
+    r.panel3 = " ";
+    r.historyCleared = history.aggior(grid, row, column, carm).historyCleared;
+    r.selection = Selection{column, row, 1, 1};
+    return r;
+}
+
+CellEditResult clearCell(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column) {
+    CellEditResult r;
+    const char carr = grid.cell(row, column);
+    if (carr != EmptyCell) {
+        r.historyCleared = history.aggior(grid, row, column, EmptyCell).historyCleared;
+        r.panel2 = " cleared ";
+        r.panel3 = " ";
+    } else {
+        r.panel2 = " ";
+        r.panel3 = " it's empty already! ";
+        r.beep = true;
+    }
+    r.selection = Selection{column, row, 1, 1};
+    return r;
+}
+
+KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentTool,
+                      int16_t CurrentRow, int16_t CurrentColumn, int keyCode, int modifiers,
+                      int16_t incr, int16_t incc) {
+    KeyResult k;
+    k.vocali = (modifiers == CtrlKey && CurrentTool == 6) ? 1 : 0;
+    k.row = CurrentRow;
+    k.column = CurrentColumn;
+    k.incr = incr;
+    k.incc = incc;
+    if (CurrentTool != 3 && CurrentTool != 4) {
+        return k;
+    }
+    if (modifiers == ShiftKey && keyCode == 9) {
+        keyCode = 8;
+    }
+    history.beginAction();
+
+    auto step = [&](int16_t dr, int16_t dc) {
+        k.incr = dr;
+        k.incc = dc;
+        const CursorMove m = moveCursor(grid, k.row, k.column, dr, dc);
+        k.row = m.row;
+        k.column = m.column;
+        k.beeps += m.beeps;
+        k.moved = true;
+    };
+    switch (keyCode) {
+    case 8:
+    case 37:
+        step(0, -1);
+        return k;
+    case 9:
+    case 39:
+        step(0, 1);
+        return k;
+    case 38:
+        step(-1, 0);
+        return k;
+    case 40:
+        step(1, 0);
+        return k;
+    default:
+        break;
+    }
+    if (keyCode != 32 && (keyCode < 65 || keyCode > 90)) {
+        return k;
+    }
+    char carm = static_cast<char>(keyCode);
+    const char carr = grid.cell(CurrentRow, CurrentColumn);
+    if (carr == BLACK) {
+        ++k.beeps;
+        return k;
+    }
+    k.wrote = true;
+    k.panel2 = std::string(" ") + carm + " ";
+    k.panel4 = keyPositionText(CurrentRow, CurrentColumn);
+    if (carm == ' ') {
+        carm = EmptyCell;
+    }
+    k.historyCleared = history.aggior(grid, CurrentRow, CurrentColumn, carm).historyCleared;
+    if (CurrentTool == 3) {
+        step(0, 1);
+    } else {
+        step(1, 0);
+    }
+    return k;
+}
+
+} // namespace korvel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "actionshistory.h"
+#include "gridmodel.h"
+#include "promptstate.h"
+
+#include <cstdint>
+#include <string>
+
+namespace korvel {
+
+// The position text of panel 4 after a grid click: " R" row " C" column,
+// counted from 1, and two blanks.
+std::string clickPositionText(int16_t row, int16_t column);
+// The same after a written key: one blank at the end.
+std::string keyPositionText(int16_t row, int16_t column);
+
+// What a black/white or clear click did. The caller has begun the action
+// (beginAction) and repaints the grid and draws `selection` afterwards.
+struct CellEditResult {
+    std::string panel2;
+    std::string panel3;
+    bool beep = false;
+    bool historyCleared = false; // show HistoryClearedText
+    Selection selection;
+};
+
+// Tool 0: a black cell becomes empty (" whitened "), an empty or lettered
+// cell black (" blacked "), as one recorded change.
+CellEditResult blackWhite(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column);
+// Tool 5: a cell that is not empty (a black cell too) becomes empty
+// (" cleared "); an empty one is refused with " it's empty already! " and a
+// beep, and nothing is recorded.
+CellEditResult clearCell(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column);
+
+// Modifier bits of a key event.
+inline constexpr int ShiftKey = 1;
+inline constexpr int CtrlKey = 2;
+inline constexpr int AltKey = 4;
+
+// A key going down on the grid, for every tool. vocali is set from the
+// modifiers for the cross prompt; in the write tools (3 and 4) the arrows,
+// Tab, Shift+Tab and Backspace move the cursor, and a letter or a blank is
+// written (a blank empties the cell) and the cursor advances.
+struct KeyResult {
+    int16_t vocali = 0;
+    // A letter or blank was written: empty the results list and its hint,
+    // panel 2 := panel2, panel 3 := " ", panel 4 := panel4, panel 2's hint
+    // := "", then repaint and draw the box on the written cell.
+    bool wrote = false;
+    std::string panel2;
+    std::string panel4;
+    // The cursor moved: repaint and draw the box on (row, column).
+    bool moved = false;
+    int16_t row = 0;
+    int16_t column = 0;
+    // The step used, kept by the window between keys.
+    int16_t incr = 0;
+    int16_t incc = 0;
+    int beeps = 0;
+    bool historyCleared = false;
+};
+KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentTool,
+                      int16_t CurrentRow, int16_t CurrentColumn, int keyCode, int modifiers,
+                      int16_t incr, int16_t incc);
+
+} // namespace korvel

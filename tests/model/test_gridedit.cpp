@@ -1,0 +1,141 @@
+// Grid clicks and keys that change cells: do, undo, redo.
+#include "gridedit.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvel;
+
+namespace {
+struct Board {
+    GridModel grid = GridModel::make(3, 3);
+    ActionsHistory history;
+    int16_t row = 0;
+    int16_t col = 0;
+    Board() { history.reset(grid.MaxSide); }
+    void undo() { history.undo(grid, row, col); }
+    void redo() { history.redo(grid, row, col); }
+};
+} // namespace
+
+TEST(GridEdit, PositionTexts) {
+    EXPECT_EQ(clickPositionText(0, 4), " R1 C5  ");
+    EXPECT_EQ(keyPositionText(12, 0), " R13 C1 ");
+}
+
+TEST(GridEdit, BlackWhiteDoUndoRedo) {
+    struct Case {
+        char before;
+        char after;
+        const char* panel2;
+    } cases[] = {{'?', BLACK, " blacked "}, {'Q', BLACK, " blacked "}, {BLACK, '?', " whitened "}};
+    for (const Case& k : cases) {
+        Board b;
+        b.grid.setCell(1, 2, k.before);
+        b.history.beginAction();
+        const CellEditResult r = blackWhite(b.grid, b.history, 1, 2);
+        EXPECT_EQ(r.panel2, k.panel2);
+        EXPECT_EQ(r.panel3, " ");
+        EXPECT_FALSE(r.beep);
+        EXPECT_EQ(r.selection.cx, 2);
+        EXPECT_EQ(r.selection.cy, 1);
+        EXPECT_EQ(r.selection.LAX, 1);
+        EXPECT_EQ(b.grid.cell(1, 2), k.after);
+        b.undo();
+        EXPECT_EQ(b.grid.cell(1, 2), k.before);
+        b.redo();
+        EXPECT_EQ(b.grid.cell(1, 2), k.after);
+    }
+}
+
+TEST(GridEdit, ClearDoUndoRedo) {
+    Board b;
+    b.grid.setCell(0, 0, BLACK);
+    b.history.beginAction();
+    const CellEditResult r = clearCell(b.grid, b.history, 0, 0);
+    EXPECT_EQ(r.panel2, " cleared ");
+    EXPECT_EQ(b.grid.cell(0, 0), '?');
+    b.undo();
+    EXPECT_EQ(b.grid.cell(0, 0), BLACK);
+    b.redo();
+    EXPECT_EQ(b.grid.cell(0, 0), '?');
+
+    b.history.beginAction();
+    const CellEditResult e = clearCell(b.grid, b.history, 2, 2);
+    EXPECT_EQ(e.panel3, " it's empty already! ");
+    EXPECT_EQ(e.panel2, " ");
+    EXPECT_TRUE(e.beep);
+    EXPECT_EQ(b.history.HistoryLength, 3);
+}
+
+TEST(GridEdit, WriteAcrossWrapsToNextRow) {
+    Board b;
+    const KeyResult k = gridKeyDown(b.grid, b.history, 3, 0, 2, 'A', 0, 0, 0);
+    EXPECT_TRUE(k.wrote);
+    EXPECT_EQ(k.panel2, " A ");
+    EXPECT_EQ(k.panel4, " R1 C3 ");
+    EXPECT_EQ(b.grid.cell(0, 2), 'A');
+    EXPECT_EQ(k.beeps, 1);
+    EXPECT_EQ(k.row, 1);
+    EXPECT_EQ(k.column, 0);
+    EXPECT_EQ(k.incc, 1);
+    b.undo();
+    EXPECT_EQ(b.grid.cell(0, 2), '?');
+    b.redo();
+    EXPECT_EQ(b.grid.cell(0, 2), 'A');
+}
+
+TEST(GridEdit, KeysInWriteTools) {
+    struct Case {
+        int16_t tool;
+        int r, c, key, mods;
+        int er, ec, beeps;
+        bool moved;
+    } cases[] = {
+        {4, 2, 2, 40, 0, 0, 0, 1, true},  // Down at the bottom-right cell
+        {3, 0, 0, 38, 0, 2, 2, 1, true},  // Up at the top-left cell
+        {3, 1, 1, 8, 0, 1, 0, 0, true},   // Backspace
+        {3, 1, 1, 9, 1, 1, 0, 0, true},   // Shift+Tab is Backspace
+        {3, 1, 1, 9, 0, 1, 2, 0, true},   // Tab
+        {3, 1, 1, 39, 0, 1, 2, 0, true},  // Right
+        {4, 1, 1, 37, 0, 1, 0, 0, true},  // Left
+        {0, 1, 1, 38, 0, 1, 1, 0, false}, // other tools ignore arrows
+        {3, 1, 1, 49, 0, 1, 1, 0, false}, // "1" does nothing
+    };
+    for (const Case& k : cases) {
+        Board b;
+        const KeyResult res = gridKeyDown(b.grid, b.history, k.tool, static_cast<int16_t>(k.r),
+                                          static_cast<int16_t>(k.c), k.key, k.mods, 0, 0);
+        EXPECT_EQ(res.moved, k.moved) << k.key;
+        EXPECT_EQ(res.row, k.er) << k.key;
+        EXPECT_EQ(res.column, k.ec) << k.key;
+        EXPECT_EQ(res.beeps, k.beeps) << k.key;
+        EXPECT_FALSE(res.wrote);
+        EXPECT_EQ(b.history.HistoryLength, 0);
+    }
+}
+
+TEST(GridEdit, LetterOnBlackAndSpaceOnLetter) {
+    Board b;
+    b.grid.setCell(1, 1, BLACK);
+    KeyResult k = gridKeyDown(b.grid, b.history, 3, 1, 1, 'B', 0, 0, 0);
+    EXPECT_FALSE(k.wrote);
+    EXPECT_FALSE(k.moved);
+    EXPECT_EQ(k.beeps, 1);
+    EXPECT_EQ(b.grid.cell(1, 1), BLACK);
+
+    b.grid.setCell(0, 0, 'Z');
+    k = gridKeyDown(b.grid, b.history, 4, 0, 0, 32, 0, 0, 0);
+    EXPECT_TRUE(k.wrote);
+    EXPECT_EQ(k.panel2, "   ");
+    EXPECT_EQ(b.grid.cell(0, 0), '?');
+    EXPECT_EQ(k.row, 1); // write down advances down
+    EXPECT_EQ(k.column, 0);
+}
+
+TEST(GridEdit, VowelsOnlyFromModifiers) {
+    Board b;
+    EXPECT_EQ(gridKeyDown(b.grid, b.history, 6, 0, 0, 17, CtrlKey, 0, 0).vocali, 1);
+    EXPECT_EQ(gridKeyDown(b.grid, b.history, 6, 0, 0, 18, AltKey, 0, 0).vocali, 0);
+    EXPECT_EQ(gridKeyDown(b.grid, b.history, 6, 0, 0, 17, CtrlKey | ShiftKey, 0, 0).vocali, 0);
+    EXPECT_EQ(gridKeyDown(b.grid, b.history, 3, 0, 0, 17, CtrlKey, 0, 0).vocali, 0);
+}
