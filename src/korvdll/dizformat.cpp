@@ -76,11 +76,13 @@ struct DCtxDeleter {
 
 } // namespace
 
-uint32_t crc32(std::string_view bytes) {
+uint32_t crc32(std::string_view bytes) { return crc32End(crc32Update(crc32Begin(), bytes)); }
+
+uint32_t crc32Update(uint32_t state, std::string_view bytes) {
     const CrcTables& t = crcTables();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t n = bytes.size();
-    uint32_t c = 0xFFFFFFFFu;
+    uint32_t c = state;
     while (n >= 8) {
         const uint32_t lo = load32(p) ^ c;
         const uint32_t hi = load32(p + 4);
@@ -92,7 +94,7 @@ uint32_t crc32(std::string_view bytes) {
     while (n-- > 0) {
         c = t[0][(c ^ *p++) & 0xFF] ^ (c >> 8);
     }
-    return c ^ 0xFFFFFFFFu;
+    return c;
 }
 
 uint64_t countEntries(std::string_view plain) {
@@ -142,8 +144,7 @@ bool encode(std::string_view plain, std::string& out, std::string& error) {
     return true;
 }
 
-bool decode(std::string_view file, std::string& plain, std::string& error) {
-    plain.clear();
+bool decode(std::string_view file, const Sink& sink, std::string& error) {
     if (file.size() < HeaderSize) {
         error = "truncated header";
         return false;
@@ -189,63 +190,94 @@ bool decode(std::string_view file, std::string& plain, std::string& error) {
         error = "out of memory";
         return false;
     }
-    // The output grows with what the frame really yields, so a small file
-    // that merely declares a large size costs little memory; one byte more
-    // than declared is an error.
-    const std::size_t limit = static_cast<std::size_t>(h.plainSize);
-    plain.resize(std::min<std::size_t>(limit, std::max<std::size_t>(frame.size() * 8, 1 << 16)));
+    // Decoded in pieces through one buffer: the sink sees each piece once,
+    // and whatever the frame would yield beyond the declared size is never
+    // produced past one extra byte.
+    const uint64_t limit = h.plainSize;
+    std::string buffer(std::min<uint64_t>(limit + 1, 1u << 20), '\0');
     ZSTD_inBuffer in{frame.data(), frame.size(), 0};
-    std::size_t produced = 0;
-    char overflow = 0;
+    uint64_t produced = 0;
+    uint64_t separators = 0;
+    bool lastWasCR = false;
+    bool endsWithSeparator = false;
+    uint32_t crc = crc32Begin();
     for (;;) {
-        if (produced == plain.size() && plain.size() < limit) {
-            plain.resize(std::min(limit, plain.size() * 2));
-        }
-        const bool atLimit = produced == limit;
-        ZSTD_outBuffer out = atLimit ? ZSTD_outBuffer{&overflow, 1, 0}
-                                     : ZSTD_outBuffer{plain.data() + produced, plain.size() - produced, 0};
+        const std::size_t room =
+            static_cast<std::size_t>(std::min<uint64_t>(buffer.size(), limit + 1 - produced));
+        ZSTD_outBuffer out{buffer.data(), room, 0};
         const std::size_t inBefore = in.pos;
         const std::size_t r = ZSTD_decompressStream(dctx.get(), &out, &in);
         if (ZSTD_isError(r)) {
-            plain.clear();
             error = std::string("corrupt compressed data (") + ZSTD_getErrorName(r) + ")";
             return false;
         }
-        if (atLimit) {
-            if (out.pos > 0) {
-                plain.clear();
-                error = "compressed data is longer than declared";
+        produced += out.pos;
+        if (produced > limit) {
+            error = "compressed data is longer than declared";
+            return false;
+        }
+        if (out.pos > 0) {
+            const std::string_view piece(buffer.data(), out.pos);
+            // A separator may straddle two pieces: its CR ends one, its LF
+            // starts the next.
+            for (std::size_t i = piece.find('\n'); i != std::string_view::npos;
+                 i = piece.find('\n', i + 1)) {
+                if (i > 0 ? piece[i - 1] == '\r' : lastWasCR) {
+                    ++separators;
+                }
+            }
+            endsWithSeparator = piece.back() == '\n' &&
+                                (piece.size() >= 2 ? piece[piece.size() - 2] == '\r' : lastWasCR);
+            lastWasCR = piece.back() == '\r';
+            crc = crc32Update(crc, piece);
+            if (!sink(piece)) {
+                error = "the decoded list could not be stored";
                 return false;
             }
-        } else {
-            produced += out.pos;
         }
         if (r == 0) {
             break;
         }
         if (out.pos == 0 && in.pos == inBefore) {
-            plain.clear();
             error = "truncated compressed data";
             return false;
         }
     }
     if (produced != limit) {
-        plain.clear();
         error = "compressed data is shorter than declared";
         return false;
     }
-    plain.resize(produced);
-    if (countEntries(plain) != h.entryCount) {
-        plain.clear();
+    const uint64_t entries = separators + ((produced > 0 && !endsWithSeparator) ? 1 : 0);
+    if (entries != h.entryCount) {
         error = "entry count does not match";
         return false;
     }
-    if (crc32(plain) != h.checksum) {
-        plain.clear();
+    if (crc32End(crc) != h.checksum) {
         error = "checksum does not match";
         return false;
     }
     return true;
+}
+
+bool decode(std::string_view file, std::string& plain, std::string& error) {
+    plain.clear();
+    // Room for a typical list up front (text packs about 8 to 1), more only
+    // as the frame really yields it.
+    if (file.size() >= HeaderSize) {
+        plain.reserve(static_cast<std::size_t>(
+            std::min<uint64_t>(std::min<uint64_t>(get64(file, 12), MaxPlainSize), file.size() * 16)));
+    }
+    const bool ok = decode(
+        file,
+        [&plain](std::string_view piece) {
+            plain.append(piece);
+            return true;
+        },
+        error);
+    if (!ok) {
+        plain = std::string();
+    }
+    return ok;
 }
 
 } // namespace korvel::diz

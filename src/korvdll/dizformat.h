@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,8 +28,12 @@ struct Header {
     uint32_t checksum = 0;
 };
 
-// CRC-32 (IEEE 802.3, the one of zip and PNG) of the bytes.
+// CRC-32 (IEEE 802.3, the one of zip and PNG) of the bytes, at once or in
+// pieces: crc32End(crc32Update(crc32Update(crc32Begin(), a), b)).
 uint32_t crc32(std::string_view bytes);
+inline uint32_t crc32Begin() { return 0xFFFFFFFFu; }
+uint32_t crc32Update(uint32_t state, std::string_view bytes);
+inline uint32_t crc32End(uint32_t state) { return state ^ 0xFFFFFFFFu; }
 
 // Number of lines in a CR LF list; a final CR LF does not open another line,
 // and an empty text has none.
@@ -45,5 +50,12 @@ bool encode(std::string_view plain, std::string& out, std::string& error);
 // match the decoded text. Never reads outside the input, never allocates more
 // than the declared size (itself capped by MaxPlainSize).
 bool decode(std::string_view file, std::string& plain, std::string& error);
+
+// The same checks, with the plain list handed to sink piece by piece as it is
+// decoded, in order. A sink returning false stops the decoding (an error).
+// The pieces seen before a failure are not a valid list; the caller discards
+// them.
+using Sink = std::function<bool(std::string_view piece)>;
+bool decode(std::string_view file, const Sink& sink, std::string& error);
 
 } // namespace korvel::diz

@@ -54,16 +54,20 @@ int16_t convert(int16_t i) {
     if (!readWhole(path, file)) {
         return 1;
     }
-    std::string plain;
     std::string error;
-    if (!korvel::diz::decode(file, plain, error)) {
-        return 1;
-    }
-    file = std::string();
     if (!korvel::templist::prepareFolder(s.tempFolder, error)) {
         return 1;
     }
-    if (!korvel::templist::writeList(s.tempFolder, s.names[i], plain, error)) {
+    // The list goes to the file as it is decoded: no second copy of a large
+    // list in memory, and nothing under the list's name unless all of it
+    // decoded and checked out.
+    korvel::templist::ListWriter list;
+    if (!list.begin(s.tempFolder, s.names[i], error)) {
+        return 1;
+    }
+    const bool decoded = korvel::diz::decode(
+        file, [&](std::string_view piece) { return list.write(piece, error); }, error);
+    if (!decoded || !list.commit(error)) {
         return 1;
     }
     return 0;

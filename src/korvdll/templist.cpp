@@ -47,10 +47,23 @@ bool prepareFolder(const std::string& dir, std::string& error) {
     return true;
 }
 
-bool writeList(const std::string& dir, std::string_view dictFileName, std::string_view text,
-               std::string& error) {
-    const std::string path = tempListPath(dir, dictFileName);
-    if (path.empty()) {
+ListWriter::~ListWriter() { abandon(); }
+
+void ListWriter::abandon() {
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+    if (!scratch_.empty()) {
+        unlink(scratch_.c_str());
+        scratch_.clear();
+    }
+}
+
+bool ListWriter::begin(const std::string& dir, std::string_view dictFileName, std::string& error) {
+    abandon();
+    path_ = tempListPath(dir, dictFileName);
+    if (path_.empty()) {
         error = "no list name for " + std::string(dictFileName);
         return false;
     }
@@ -59,40 +72,64 @@ bool writeList(const std::string& dir, std::string_view dictFileName, std::strin
     // a reader never sees a half-written list, and whatever had the final name
     // (a list left by an earlier run that died, even a link) is replaced
     // without being followed.
-    std::string scratch = path + ".XXXXXX";
-    const int fd = mkostemp(scratch.data(), O_CLOEXEC);
-    if (fd < 0) {
+    std::string scratch = path_ + ".XXXXXX";
+    fd_ = mkostemp(scratch.data(), O_CLOEXEC);
+    if (fd_ < 0) {
         error = systemError("cannot create a list in " + dir);
         return false;
     }
-    const char* p = text.data();
-    std::size_t left = text.size();
-    bool ok = true;
+    scratch_ = std::move(scratch);
+    return true;
+}
+
+bool ListWriter::write(std::string_view bytes, std::string& error) {
+    if (fd_ < 0) {
+        error = "no list is being written";
+        return false;
+    }
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
     while (left > 0) {
-        const ssize_t n = write(fd, p, left);
+        const ssize_t n = ::write(fd_, p, left);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            error = systemError("cannot write " + scratch);
-            ok = false;
-            break;
+            error = systemError("cannot write " + scratch_);
+            abandon();
+            return false;
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (close(fd) != 0 && ok) {
-        error = systemError("cannot write " + scratch);
-        ok = false;
+    return true;
+}
+
+bool ListWriter::commit(std::string& error) {
+    if (fd_ < 0) {
+        error = "no list is being written";
+        return false;
     }
-    if (ok && rename(scratch.c_str(), path.c_str()) != 0) {
-        error = systemError("cannot create " + path);
-        ok = false;
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) {
+        error = systemError("cannot write " + scratch_);
+        abandon();
+        return false;
     }
-    if (!ok) {
-        unlink(scratch.c_str());
+    if (rename(scratch_.c_str(), path_.c_str()) != 0) {
+        error = systemError("cannot create " + path_);
+        abandon();
+        return false;
     }
-    return ok;
+    scratch_.clear();
+    return true;
+}
+
+bool writeList(const std::string& dir, std::string_view dictFileName, std::string_view text,
+               std::string& error) {
+    ListWriter w;
+    return w.begin(dir, dictFileName, error) && w.write(text, error) && w.commit(error);
 }
 
 } // namespace korvel::templist

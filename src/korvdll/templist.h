@@ -21,6 +21,28 @@ bool prepareFolder(const std::string& dir, std::string& error);
 // a symbolic link) with mode 0600, then renamed over the list's name, which
 // replaces a stale list or a link there without following it. On any failure
 // nothing is left behind and false is returned with a message.
+// Writes one list piece by piece, with the rules of writeList. Until commit
+// succeeds the list has no name of its own; a writer destroyed or failing
+// before that removes what it wrote.
+class ListWriter {
+public:
+    ListWriter() = default;
+    ~ListWriter();
+    ListWriter(const ListWriter&) = delete;
+    ListWriter& operator=(const ListWriter&) = delete;
+
+    bool begin(const std::string& dir, std::string_view dictFileName, std::string& error);
+    bool write(std::string_view bytes, std::string& error);
+    bool commit(std::string& error);
+
+private:
+    void abandon();
+
+    int fd_ = -1;
+    std::string path_;
+    std::string scratch_;
+};
+
 bool writeList(const std::string& dir, std::string_view dictFileName, std::string_view text,
                std::string& error);
 
