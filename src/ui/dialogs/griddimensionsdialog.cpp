@@ -34,7 +34,6 @@ GridDimensionsDialog::GridDimensionsDialog(Desktop& desktop, QWidget* parent)
     command2_->setAutoDefault(false);
 
     for (QLineEdit* field : {text1_, text2_}) {
-        field->setMaxLength(5);
         field->setContextMenuPolicy(Qt::NoContextMenu);
         field->installEventFilter(this);
     }
