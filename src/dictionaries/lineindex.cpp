@@ -23,44 +23,71 @@ int compareBytes(std::string_view a, std::string_view b) {
 LineIndex LineIndex::build(std::string_view text) {
     LineIndex ix;
     const std::size_t total = text.size();
+    const char* const base = text.data();
     ix.groups_.resize(MaxIndexedLength + 1);
 
-    // Rough reservation: average Italian word form is a little over 10 bytes.
+    // First pass: the line table, the sort breaks and the size of each length
+    // group, so the groups can be filled without growing afterwards.
     ix.starts_.reserve(total / 10 + 1);
     ix.lengths_.reserve(total / 10 + 1);
-
+    std::vector<uint32_t> perLength(MaxIndexedLength + 1, 0);
     std::size_t p = 0; // 0-based start of the current line
     std::string_view prev;
     for (;;) {
-        const std::size_t k = text.find("\r\n", p);
+        // The next CR LF at or after p; a lone CR stays part of the line.
+        std::size_t k = std::string_view::npos;
+        for (std::size_t q = p; q < total;) {
+            const void* cr = std::memchr(base + q, '\r', total - q);
+            if (cr == nullptr) {
+                break;
+            }
+            q = static_cast<std::size_t>(static_cast<const char*>(cr) - base);
+            if (q + 1 < total && base[q + 1] == '\n') {
+                k = q;
+                break;
+            }
+            ++q;
+        }
         const std::size_t end = (k == std::string_view::npos) ? total : k;
         const auto len = static_cast<uint32_t>(end - p);
         const auto lineNo = static_cast<uint32_t>(ix.starts_.size());
         ix.starts_.push_back(static_cast<uint32_t>(p));
         ix.lengths_.push_back(len);
 
-        const std::string_view cur = text.substr(p, len);
+        const std::string_view cur(base + p, len);
         if (lineNo > 0 && compareBytes(cur, prev) < 0) {
             ix.sortBreaks_.push_back(lineNo);
         }
         prev = cur;
-
         if (len >= 1 && len <= MaxIndexedLength) {
-            LengthGroup& g = ix.groups_[len];
-            g.lines.push_back(lineNo);
-            g.bytes.append(cur);
+            ++perLength[len];
         }
 
         if (k == std::string_view::npos) {
             break;
         }
-        // The walk goes on while the next 1-based start (k + 2 as 0-based,
-        // k + 3 as 1-based) is below the length minus 3.
+        // The walk goes on while the next start, counted from 1, is below
+        // the length minus 3.
         const std::size_t next = k + 2;
         if (static_cast<long long>(next) + 1 >= static_cast<long long>(total) - 3) {
             break;
         }
         p = next;
+    }
+
+    // Second pass: the packed records of each length, in scan order.
+    for (std::size_t len = 1; len <= MaxIndexedLength; ++len) {
+        ix.groups_[len].lines.reserve(perLength[len]);
+        ix.groups_[len].bytes.reserve(static_cast<std::size_t>(perLength[len]) * len);
+    }
+    const std::size_t count = ix.starts_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const uint32_t len = ix.lengths_[i];
+        if (len >= 1 && len <= MaxIndexedLength) {
+            LengthGroup& g = ix.groups_[len];
+            g.lines.push_back(static_cast<uint32_t>(i));
+            g.bytes.append(base + ix.starts_[i], len);
+        }
     }
     return ix;
 }

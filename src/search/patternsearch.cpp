@@ -116,10 +116,7 @@ struct Scan {
     char required;   // the pattern's last character
 
     // Returns false when the abort request stopped the scan.
-    bool yieldAndCheck() {
-        ctx.host.yield();
-        return ctx.flags.abortRequest <= 0;
-    }
+    bool yieldAndCheck() { return !(ctx.host.lineTick() && ctx.flags.abortRequest > 0); }
 
     bool matches(const char* rec, std::size_t len) const {
         const std::size_t P = pattern.size();

@@ -51,9 +51,23 @@ public:
     virtual void setPointers(Pointers p) = 0;
     virtual void beep() = 0;
 
-    // One pass of the event loop; called once per scanned line. The window
-    // throttles it by time, so it must be cheap to call.
+    // One pass of the event loop. The window throttles it by time.
     virtual void yield() = 0;
+
+    // Called by a scan once per line. Only every yieldStride-th call reaches
+    // yield(), so a line costs a countdown and the window's clock is read a
+    // few hundred thousand times a second at most. Returns true when yield()
+    // ran, that is when a handler may have changed the shared flags.
+    bool lineTick() {
+        if (--countdown_ > 0) {
+            return false;
+        }
+        countdown_ = yieldStride;
+        yield();
+        return true;
+    }
+    // Lines per yield(); 1 makes every line yield (the tests count on it).
+    int yieldStride = 64;
 
     // The pattern label (texta) and the TEST field (textb).
     virtual void setPatternLabel(std::string_view text) = 0;
@@ -66,6 +80,9 @@ public:
     virtual void drawGreenBox() = 0;
     // The four head and tail buttons.
     virtual void setHeadTailButtonsEnabled(bool enabled) = 0;
+
+private:
+    int countdown_ = 1;
 };
 
 } // namespace korvel

@@ -30,6 +30,7 @@ public:
     int buttonsEnabled = -1;
 
     RecordingHost() {
+        yieldStride = 1;
         for (int p = 11; p <= 16; ++p) {
             enabled[p] = true;
         }
