@@ -255,36 +255,6 @@ TEST(ThesaurusTool, EmptyOrBlankDoesNothing) {
     }
 }
 
-// ---- a click on a line of the two tools --------------------------------
-
-struct ClickCase {
-    int tool;
-    const char* line;
-    std::optional<std::string> copied;
-};
-
-class ListClick : public testing::TestWithParam<ClickCase> {};
-
-TEST_P(ListClick, CopiesTheWordOrNothing) {
-    EXPECT_EQ(wordToolClickText(GetParam().tool, GetParam().line), GetParam().copied)
-        << GetParam().line;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ListClick,
-    testing::Values(ClickCase{10, "=GLAD", "GLAD"}, ClickCase{10, ">UNHAPPY", "UNHAPPY"},
-                    ClickCase{10, "=WELL-CHOSEN", "WELL-CHOSEN"},
-                    ClickCase{10, "=         synonyms         =", std::nullopt},
-                    ClickCase{10, ">         antonyms          <", std::nullopt},
-                    ClickCase{10, " no Syn./Ant. ", std::nullopt}, ClickCase{10, "", std::nullopt},
-                    ClickCase{10, "=", std::nullopt}, ClickCase{11, "RECEIVE", "RECEIVE"},
-                    ClickCase{11, "CO-LOUR", "CO-LOUR"}, ClickCase{11, " ", " "},
-                    ClickCase{11, " OK Spelling ", std::nullopt}, ClickCase{11, "", std::nullopt},
-                    ClickCase{9, "ROMA", std::nullopt}),
-    [](const testing::TestParamInfo<ClickCase>& i) {
-        return "Tool" + std::to_string(i.param.tool) + "Line" + std::to_string(i.index);
-    });
-
 // ---- connection -----------------------------------------------------------
 
 TEST(WordConnection, OpenRunsItsStepsInOrderAndStopsAtAFailure) {

@@ -38,22 +38,6 @@ std::string toUpperLatin1(std::string_view text) {
     return out;
 }
 
-std::optional<std::string> wordToolClickText(int tool, std::string_view line) {
-    if (tool == ThesaurusTool) {
-        if (line == NoSynonymsText || line.empty() || line.back() == '=' || line.back() == '<')
-            return std::nullopt;
-        line.remove_prefix(1);
-    } else if (tool == SpellingTool) {
-        if (line == SpellingOkText)
-            return std::nullopt;
-    } else {
-        return std::nullopt;
-    }
-    if (line.empty())
-        return std::nullopt;
-    return std::string(line);
-}
-
 std::string scratchDocumentPath(std::string_view dictFolder) {
     std::string path(dictFolder);
     if (!path.empty() && path.back() != '/')

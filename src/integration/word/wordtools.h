@@ -2,7 +2,6 @@
 
 #include "wordservice.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -60,17 +59,6 @@ void showThesaurus(WordService& service, std::string_view testText, WordToolSink
 // "SPELLING of TEST": says whether testText is spelled correctly and lists the
 // suggestions when it is not. Adds to the list without clearing it.
 void checkSpelling(WordService& service, std::string_view testText, WordToolSink& sink);
-
-// Tool numbers of the two tools.
-inline constexpr int ThesaurusTool = 10;
-inline constexpr int SpellingTool = 11;
-
-// What a click on a results-list line copies into the TEST field while the
-// thesaurus or the spelling tool is current: the word without its list
-// marker, or nothing for the lines that stand for no word (headers, " no
-// Syn./Ant. ", " OK Spelling ", an empty line). A "-" inside a word is kept:
-// these lines carry no dictionary-number suffix to cut off.
-std::optional<std::string> wordToolClickText(int tool, std::string_view line);
 
 // Upper case of the program's 8-bit code page (ISO 8859-1).
 std::string toUpperLatin1(std::string_view text);
