@@ -111,8 +111,8 @@ KvlReadResult readKvl(std::string_view bytes) {
             // An unquoted field runs to the next comma.
             cells = trimBlanks(t.substr(0, t.find(',')));
         }
-        if (cells.find_first_of("\r\n") != std::string_view::npos) {
-            return fail("row " + std::to_string(r + 1) + " holds a line break");
+        if (cells.find_first_of("\r\n\"") != std::string_view::npos) {
+            return fail("row " + std::to_string(r + 1) + " holds a line break or a quote");
         }
         if (cells.size() > static_cast<std::size_t>(cols)) {
             return fail("row " + std::to_string(r + 1) + " is longer than the grid");

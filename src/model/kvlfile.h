@@ -21,7 +21,8 @@ struct KvlReadResult {
 // each the row's cells in double quotes, every line ended by CR LF. Refused:
 // counts that are not numbers or lie outside 2..25 rows and 2..35 columns,
 // fewer row lines than declared, a row longer than the width, a missing
-// closing quote, a line not ended by CR LF, a NUL, CR or LF inside a row. A
+// closing quote, a line not ended by CR LF, a NUL, CR, LF or double quote inside a
+// row (no written file could hold it). A
 // short row is padded with empty cells. An unquoted row is taken without its
 // surrounding blanks. Lines after the last row are not read. Nothing is
 // allocated from the counts before they are checked.
