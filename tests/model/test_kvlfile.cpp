@@ -86,6 +86,7 @@ TEST(Kvl, MalformedFilesFailCleanly) {
         "2,3\n\"ABC\"\n\"ABC\"\n",        // LF-only line ends
         "2,3\r\n\"ABC\"\n\"ABC\"\r\n",
         "2,3\r\n\"ABCD\"\r\n\"ABC\"\r\n",  // a row longer than the grid
+        "2,3\r\nA\"C\r\n\"ABC\"\r\n",      // a quote inside a row
         "2,3\r\n\"A\0C\"\r\n\"ABC\"\r\n"s, // NUL byte
         "\0\0\0\0"s,
     };
