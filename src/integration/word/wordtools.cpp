@@ -49,11 +49,16 @@ std::string scratchDocumentPath(std::string_view dictFolder) {
 WordStatus openWordService(WordService& service, const std::string& scratchPath) {
     if (auto st = service.start(); !st)
         return st;
-    if (auto st = service.setVisible(false); !st)
-        return st;
-    if (auto st = service.addDocument(); !st)
-        return st;
-    return service.saveDocumentAs(1, scratchPath);
+    WordStatus st = service.setVisible(false);
+    if (st)
+        st = service.addDocument();
+    if (st)
+        st = service.saveDocumentAs(1, scratchPath);
+    // A service started but not ready would stay behind, hidden, with no
+    // connection to close it.
+    if (!st)
+        service.quit();
+    return st;
 }
 
 WordStatus closeWordService(WordService& service, const std::string& scratchPath) {

@@ -44,8 +44,9 @@ public:
 std::string scratchDocumentPath(std::string_view dictFolder);
 
 // Starts the service hidden with one new document saved under scratchPath.
-// Stops at the first failing step and returns its failure; the caller shows
-// the connection failure message.
+// Stops at the first failing step and returns its failure, quitting the
+// service again when it had started; the caller shows the connection failure
+// message.
 WordStatus openWordService(WordService& service, const std::string& scratchPath);
 
 // Closes the scratch document without saving and quits the service. Stops at
