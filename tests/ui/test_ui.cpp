@@ -6,6 +6,8 @@
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
+#include "aboutbox.h"
+#include "splashwindow.h"
 #include "statuspanels.h"
 #include "templistpath.h"
 
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -217,6 +220,11 @@ private slots:
     void closeWindow();
 
     void helpCommands();
+    void splashHandsOver();
+    void aboutBox();
+    void toolKeys_data();
+    void toolKeys();
+    void closeWhileLoading();
 };
 
 // ------------------------------------------------------------ start-up
@@ -1105,6 +1113,119 @@ void TestUi::helpCommands() {
     // The page ships with the program.
     QVERIFY2(QFile::exists(QStringLiteral(KORVEL_UI_FIXTURES "/../../../help/voduzeze/KORVELH8.HTM")),
              "help page missing from the sources");
+}
+
+// ------------------------------------------------------------ shell
+
+void TestUi::splashHandsOver() {
+    int handedOver = 0;
+    QPointer<SplashWindow> splash = new SplashWindow([&] { ++handedOver; }, 20);
+    splash->show();
+    QCOMPARE(splash->objectName(), QStringLiteral("Form00"));
+    QCOMPARE(splash->timer1()->interval(), 20);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QVERIFY(qAbs(splash->x() - (screen.width() - splash->width()) / 2) <= 1);
+    QVERIFY(qAbs(splash->y() - (screen.height() - splash->height()) / 2) <= 1);
+    QTRY_VERIFY(splash.isNull()); // unloaded after the tick
+    QCOMPARE(handedOver, 1);
+    QTest::qWait(60);
+    QCOMPARE(handedOver, 1); // the timer does not fire again
+    QCOMPARE(SplashWindow([] {}).timer1()->interval(), 4000);
+}
+
+void TestUi::aboutBox() {
+    AboutBox box;
+    QCOMPARE(box.objectName(), QStringLiteral("Form0h"));
+    QCOMPARE(box.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("Program  Korvel V.8"));
+    const int offset =
+        static_cast<int>(2000 / MainWindow::twipsPerPixel()); // 2000 twips from the corner
+    QCOMPARE(box.pos(), QGuiApplication::primaryScreen()->geometry().topLeft() +
+                            QPoint(offset, offset));
+    box.show();
+    box.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    QVERIFY(!box.isVisible());
+}
+
+void TestUi::toolKeys_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<QString>("panel1");
+    QTest::addColumn<QString>("hint1");
+    QTest::newRow("a0") << "a0" << 0 << " BLACK / WHITE a Cell " << "Click that Cell";
+    QTest::newRow("a1") << "a1" << 1 << " PROMPT ACROSS (select a Row or its piece) "
+                        << "Click a Row or drag-Across as you want";
+    QTest::newRow("a2") << "a2" << 2 << " PROMPT DOWN (select a Column or its piece) "
+                        << "Click a Column or drag-Down as you want";
+    QTest::newRow("a3") << "a3" << 3 << " WRITE ACROSS one or more Cells "
+                        << "Click the first Cell and write Across";
+    QTest::newRow("a4") << "a4" << 4 << " WRITE DOWN one or more Cells "
+                        << "Click the first Cell and write Down";
+    QTest::newRow("a5") << "a5" << 5 << " CLEAR CELL (select that Cell)" << "Click that Cell";
+    QTest::newRow("a6") << "a6" << 6
+                        << " PROMPT CROSS (select a Cell and use Ctrl for only volcals test)"
+                        << "Click that Cell";
+}
+
+void TestUi::toolKeys() {
+    QFETCH(QString, key);
+    QFETCH(int, tool);
+    QFETCH(QString, panel1);
+    QFETCH(QString, hint1);
+    Harness h(QStringLiteral("basic"));
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QVERIFY(h.newGrid(QStringLiteral("4"), QStringLiteral("4")));
+    w.Stb1()->setText(3, QStringLiteral(" Wrong request! "));
+    w.Lists()->addItem(QStringLiteral("CASA"));
+    h.child<QPushButton>("Command1")->setEnabled(true);
+    // Twice: a second press of the pressed key does the whole job again.
+    for (int round = 0; round < 2; ++round) {
+        w.toolButton(key)->trigger();
+        QCOMPARE(w.CurrentTool(), int16_t(tool));
+        QCOMPARE(w.CurrentToolKey(), key);
+        QCOMPARE(h.panel(1), panel1);
+        QCOMPARE(w.Stb1()->hint(1), hint1);
+        for (int i : {2, 3, 4})
+            QCOMPARE(h.panel(i), QStringLiteral(" "));
+        QCOMPARE(w.Lists()->count(), 0);
+        QVERIFY(!h.child<QPushButton>("Command1")->isEnabled());
+        for (const char* k : {"a0", "a1", "a2", "a3", "a4", "a5", "a6"})
+            QCOMPARE(h.key(k)->isChecked(), key == QLatin1String(k));
+        w.Stb1()->setText(3, QStringLiteral(" x "));
+    }
+    // Anagrams: no grid tool shows pressed.
+    h.key("a9")->trigger();
+    QCOMPARE(w.CurrentTool(), int16_t{9});
+    QCOMPARE(h.panel(1), QStringLiteral(" ANAGRAMS of TEST "));
+    for (const char* k : {"a0", "a1", "a2", "a3", "a4", "a5", "a6"})
+        QVERIFY2(!h.key(k)->isChecked(), k);
+    // Busy: the toolbar does nothing.
+    w.flags().BusyCounter = 2;
+    w.Tlb1_ButtonClick(key);
+    QCOMPARE(w.CurrentTool(), int16_t{9});
+    w.flags().BusyCounter = 0;
+}
+
+void TestUi::closeWhileLoading() {
+    Harness h(QStringLiteral("basic"), 60000);
+    QVERIFY(h.w().close()); // nothing changed, nothing busy
+    QVERIFY(!h.desktop.ended);
+    QVERIFY(h.desktop.boxes().isEmpty());
+    // The screen of the offscreen platform is 800 pixels: 12000 twips at 96
+    // dots an inch, which still takes the large pictures.
+    const double width = QGuiApplication::primaryScreen()->geometry().width() *
+                         MainWindow::twipsPerPixel();
+    QCOMPARE(h.w().Im2(), width < 12000);
+    QCOMPARE(h.w().Tlb1()->iconSize().width(), h.w().Im2() ? 16 : 24);
+
+    // Closed in the middle of the loading (here from behind the
+    // out-of-sequence box): the process ends with its last window.
+    Harness during(QStringLiteral("outofseq"));
+    during.desktop.onShow = [&during](const ScriptedDesktop::Shown&) { during.w().close(); };
+    QTRY_VERIFY(during.desktop.ended);
+    QCOMPARE(during.desktop.exitCode, 0);
+    QVERIFY(!during.w().isVisible());
 }
 
 QTEST_MAIN(TestUi)

@@ -342,6 +342,9 @@ void MainWindow::buildControls() {
 
     lists_ = new QListWidget(central_);
     lists_->setObjectName(QStringLiteral("Lists"));
+    // Design position: where the layout puts it, so that the first layout
+    // gives it the same height as every later one.
+    lists_->move(0, px(screenHeightTw() * 0.19));
 
     label0_ = new QLabel(QStringLiteral(" Wait until the dictionaries are loaded ..."), central_);
     label0_->setObjectName(QStringLiteral("Label0"));
@@ -1136,10 +1139,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     int16_t Cancel = 0;
     Form_Unload(Cancel);
-    if (Cancel)
+    if (Cancel) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    event->accept();
+    // Closed while the dictionaries load: the loading would only go on for a
+    // window that is gone, so the process ends with its last window now.
+    if (loading_) {
+        ended_ = true;
+        desktop_.endProcess(0);
+    }
 }
 
 void MainWindow::esciFine() {
