@@ -316,7 +316,7 @@ bool contains(const Lines& v, const std::string& s) {
 }
 
 TEST_F(InstalledService, CorrectWordInAnyCase) {
-    for (const char* word : {"HAPPY", "happy", "COLOUR", "Receive"}) {
+    for (const char* word : {"HAPPY", "happy", "COLOUR", "Receive", "HAPPY ", "  "}) {
         const auto r =
             service().spellingSuggestions(word, false, LanguageEnglishUK, SuggestionModeSpelling);
         ASSERT_TRUE(r.ok()) << r.error();
@@ -365,6 +365,12 @@ TEST_F(InstalledService, SynonymsAndAntonymsWithoutNotes) {
     Lines sorted = info.SynonymList;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+}
+
+TEST_F(InstalledService, BlanksAroundTheWordAreIgnored) {
+    const auto r = service().synonymInfo(" HAPPY  ", LanguageEnglishUK);
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_GT(r.value().MeaningCount, 0);
 }
 
 TEST_F(InstalledService, InflectedFormFoundThroughItsStem) {

@@ -54,6 +54,15 @@ std::optional<std::string> utf8ToLatin1(std::string_view text) {
     return out;
 }
 
+// A word processor looks up the word, not the blanks around it.
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
 char lowerLatin1(char ch) {
     const auto c = static_cast<unsigned char>(ch);
     if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
@@ -238,6 +247,7 @@ WordResult<SynonymInfo> HunspellWordService::synonymInfo(std::string_view word, 
         return WordResult<SynonymInfo>::failure(st.error());
     if (auto st = loadDictionaries(); !st)
         return WordResult<SynonymInfo>::failure(st.error());
+    word = trimBlanks(word);
 
     const auto toThesaurus = [&](std::string_view latin1) {
         return thesaurusUtf8_ ? latin1ToUtf8(latin1) : std::string(latin1);
@@ -300,8 +310,11 @@ WordResult<SpellingSuggestions> HunspellWordService::spellingSuggestions(std::st
         return WordResult<SpellingSuggestions>::failure("only spelling suggestions are available");
     if (auto st = loadDictionaries(); !st)
         return WordResult<SpellingSuggestions>::failure(st.error());
+    word = trimBlanks(word);
 
     SpellingSuggestions result;
+    if (word.empty())
+        return result;
     if (ignoreUppercase) {
         const bool anyLower = std::any_of(word.begin(), word.end(), [](char c) {
             return isLowerLatin1(static_cast<unsigned char>(c));
