@@ -1,5 +1,8 @@
 #include "gridedit.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace korvel {
 
 std::string clickPositionText(int16_t row, int16_t column) {
@@ -108,6 +111,58 @@ KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentT
         step(1, 0);
     }
     return k;
+}
+
+namespace {
+// The whole part of a pointer coordinate, kept within 16 bits.
+int16_t wholePart(double v) {
+    if (!(v > -30000.0)) {
+        return -30000;
+    }
+    if (v > 30000.0) {
+        return 30000;
+    }
+    return static_cast<int16_t>(std::floor(v));
+}
+} // namespace
+
+bool dragMove(const GridModel& grid, int16_t tool, double X, double Y, DragRect& drag) {
+    drag.x2 = tool == 1 ? wholePart(X) : drag.x1;
+    drag.y2 = tool == 2 ? wholePart(Y) : drag.y1;
+    if (drag.x2 < drag.x1) {
+        std::swap(drag.x1, drag.x2);
+    }
+    if (drag.y2 < drag.y1) {
+        std::swap(drag.y1, drag.y2);
+    }
+    const int16_t lastColumn = static_cast<int16_t>(grid.ColumnCount - 1);
+    const int16_t lastRow = static_cast<int16_t>(grid.RowCount - 1);
+    bool inside = true;
+    auto limit = [&](int16_t& v, int16_t hi) {
+        if (v < 0) {
+            v = 0;
+            inside = false;
+        } else if (v > hi) {
+            v = hi;
+            inside = false;
+        }
+    };
+    limit(drag.x1, lastColumn);
+    limit(drag.x2, lastColumn);
+    limit(drag.y1, lastRow);
+    limit(drag.y2, lastRow);
+    return inside;
+}
+
+void dragRelease(const GridModel& grid, int16_t tool, double X, double Y, DragRect& drag,
+                 int16_t& CurrentRow, int16_t& CurrentColumn) {
+    CurrentRow = drag.y1;
+    CurrentColumn = drag.x1;
+    drag.x2 = tool == 1 ? wholePart(X) : drag.x1;
+    drag.y2 = tool == 2 ? wholePart(Y) : drag.y1;
+    drag.x2 =
+        std::clamp<int16_t>(drag.x2, 0, static_cast<int16_t>(std::max(0, grid.ColumnCount - 1)));
+    drag.y2 = std::clamp<int16_t>(drag.y2, 0, static_cast<int16_t>(std::max(0, grid.RowCount - 1)));
 }
 
 } // namespace korvel

@@ -64,4 +64,26 @@ KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentT
                       int16_t CurrentRow, int16_t CurrentColumn, int keyCode, int modifiers,
                       int16_t incr, int16_t incc);
 
+// The drag rectangle of the two prompt tools, in whole cells. x1, y1 are
+// set by the button going down (the whole parts of the pointer position).
+struct DragRect {
+    int16_t x1 = 0;
+    int16_t y1 = 0;
+    int16_t x2 = 0;
+    int16_t y2 = 0;
+};
+
+// A pointer move during a drag with tool 1 (along the row) or 2 (down the
+// column): the far end follows the pointer, and the ends are exchanged when
+// it passes the near one. Returns false when the rectangle reached outside
+// the grid: its offending value is then brought to the nearest edge, and the
+// drag stops following the pointer (the window repaints, erasing it).
+bool dragMove(const GridModel& grid, int16_t tool, double X, double Y, DragRect& drag);
+
+// The button going up after a drag (tools 1 and 2): the current cell is the
+// rectangle's first cell, and its far end is taken from the pointer, limited
+// to the grid. The click that follows reads the rectangle.
+void dragRelease(const GridModel& grid, int16_t tool, double X, double Y, DragRect& drag,
+                 int16_t& CurrentRow, int16_t& CurrentColumn);
+
 } // namespace korvel

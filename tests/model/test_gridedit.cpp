@@ -139,3 +139,35 @@ TEST(GridEdit, VowelsOnlyFromModifiers) {
     EXPECT_EQ(gridKeyDown(b.grid, b.history, 6, 0, 0, 17, CtrlKey | ShiftKey, 0, 0).vocali, 0);
     EXPECT_EQ(gridKeyDown(b.grid, b.history, 3, 0, 0, 17, CtrlKey, 0, 0).vocali, 0);
 }
+
+TEST(GridEdit, DragFollowsAndExchangesEnds) {
+    const GridModel g = GridModel::make(5, 10);
+    DragRect d{5, 2, 5, 2};
+    const double xs[] = {8.5, 7.2, 6.9, 5.1, 4.8, 3.3};
+    const int16_t expect[][2] = {{5, 8}, {5, 7}, {5, 6}, {5, 5}, {4, 5}, {3, 4}};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(dragMove(g, 1, xs[i], 2.5, d));
+        EXPECT_EQ(d.x1, expect[i][0]) << xs[i];
+        EXPECT_EQ(d.x2, expect[i][1]) << xs[i];
+        EXPECT_EQ(d.y1, 2);
+        EXPECT_EQ(d.y2, 2);
+    }
+    // Leaving the grid stops the drag at the edge.
+    EXPECT_FALSE(dragMove(g, 1, 12.0, 2.5, d));
+    EXPECT_EQ(d.x2, 9);
+    DragRect down{3, 1, 3, 1};
+    EXPECT_TRUE(dragMove(g, 2, 7.9, 3.5, down));
+    EXPECT_EQ(down.x2, 3);
+    EXPECT_EQ(down.y2, 3);
+    EXPECT_FALSE(dragMove(g, 2, 3.5, -0.5, down));
+    EXPECT_EQ(down.y1, 0);
+
+    int16_t row = -1;
+    int16_t col = -1;
+    DragRect r{2, 1, 2, 1};
+    dragRelease(g, 1, 40.0, 9.0, r, row, col);
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(r.x2, 9);
+    EXPECT_EQ(r.y2, 1);
+}

@@ -393,3 +393,25 @@ TEST(Placement, EndingCycleRestartsOnOtherLines) {
     b.click("GAT(AEI) -1");
     EXPECT_EQ(b.grid.GridRows[0], "GATA???");
 }
+
+TEST(Placement, DoUndoRedo) {
+    for (int16_t tool : {tools::PromptAcross, tools::PromptDown, tools::CrossPrompt}) {
+        Board b;
+        b.grid.GridRows[1] = "?B?????";
+        b.grid.GridRows[2] = "?O?????";
+        b.ps.SlotFirstColumn = 0;
+        b.ps.SlotFirstRow = 0;
+        b.sel = tool == tools::PromptAcross
+                    ? Selection{0, 1, 3, 1}
+                    : (tool == tools::PromptDown ? Selection{1, 0, 1, 3} : Selection{2, 1, 1, 1});
+        b.tool = tool;
+        const GridModel before = b.grid;
+        b.click(tool == tools::CrossPrompt ? "X (Acr-1)" : "ABC -1");
+        const GridModel placed = b.grid;
+        EXPECT_NE(placed.GridRows, before.GridRows);
+        b.history.undo(b.grid, b.row, b.col);
+        EXPECT_EQ(b.grid.GridRows, before.GridRows) << tool;
+        b.history.redo(b.grid, b.row, b.col);
+        EXPECT_EQ(b.grid.GridRows, placed.GridRows) << tool;
+    }
+}
