@@ -14,8 +14,11 @@ namespace korvel {
 
 namespace {
 
-// Time one slice of the listing may take before the event loop runs again.
+// Time one slice of the listing may take before the event loop runs again,
+// and the entries handed to the list widgets at a time within a slice (adding
+// them costs more than reading them, so the clock is read after each batch).
 constexpr qint64 SliceMilliseconds = 15;
+constexpr int BatchEntries = 2000;
 
 constexpr std::string_view ContinueMarker = "...to continue, click on M-Z=> ";
 constexpr std::string_view BackMarker = "...back to the beginning , click on  A-L<= ";
@@ -183,6 +186,12 @@ void DictionaryViewer::fillSlice() {
     const bool base = n_ == 1;
     QStringList lines2;
     QStringList lines3;
+    const auto flush = [&] {
+        list2_->addItems(lines2);
+        list3_->addItems(lines3);
+        lines2.clear();
+        lines3.clear();
+    };
     const auto add = [](std::vector<std::string>& items, QStringList& lines, std::string entry) {
         lines << shown(entry);
         items.push_back(std::move(entry));
@@ -191,6 +200,7 @@ void DictionaryViewer::fillSlice() {
     QElapsedTimer clock;
     clock.start();
     bool more = true;
+    int batch = 0;
     while (more) {
         const std::size_t from = static_cast<std::size_t>(inif_ - 1);
         const std::size_t sep =
@@ -219,12 +229,15 @@ void DictionaryViewer::fillSlice() {
 
         inif_ = sca + 2;
         more = inif_ < length - 3;
-        if (clock.elapsed() >= SliceMilliseconds)
-            break;
+        if (++batch == BatchEntries) {
+            batch = 0;
+            flush();
+            if (clock.elapsed() >= SliceMilliseconds)
+                break;
+        }
     }
 
-    list2_->addItems(lines2);
-    list3_->addItems(lines3);
+    flush();
     label3_->setText(QStringLiteral("Total Items = %1").arg(numE_));
     if (!more)
         finishFill();
