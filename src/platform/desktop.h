@@ -31,11 +31,10 @@ public:
     // Both dialogs start in startFolder and return the chosen full path, or ""
     // when the user cancels. The open dialog accepts existing files only; the
     // save dialog proposes proposedName and overwrites without asking.
-    virtual QString chooseFileToOpen(QWidget* owner, const QString& title,
-                                     const QString& filter, const QString& startFolder) = 0;
-    virtual QString chooseFileToSave(QWidget* owner, const QString& title,
-                                     const QString& filter, const QString& startFolder,
-                                     const QString& proposedName) = 0;
+    virtual QString chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
+                                     const QString& startFolder) = 0;
+    virtual QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
+                                     const QString& startFolder, const QString& proposedName) = 0;
 
     virtual void beep() = 0;
 

@@ -24,10 +24,9 @@ QString ScriptedDesktop::chooseFileToOpen(QWidget*, const QString& title, const 
 }
 
 QString ScriptedDesktop::chooseFileToSave(QWidget*, const QString& title, const QString& filter,
-                                          const QString& startFolder,
-                                          const QString& proposedName) {
-    Shown s{QStringLiteral("save"), title,       filter, MsgIcon::None, MsgButtons::Ok,
-            startFolder,            proposedName};
+                                          const QString& startFolder, const QString& proposedName) {
+    Shown s{QStringLiteral("save"), title,       filter,      MsgIcon::None,
+            MsgButtons::Ok,         startFolder, proposedName};
     shown << s;
     if (onShow)
         onShow(s);

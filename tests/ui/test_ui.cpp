@@ -1,12 +1,12 @@
 // End-to-end tests of the main window on the offscreen platform, with the
 // scripted desktop and a fake companion library over small fixture folders.
+#include "aboutbox.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
 #include "keycodes.h"
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
-#include "aboutbox.h"
 #include "splashwindow.h"
 #include "statuspanels.h"
 #include "templistpath.h"
@@ -85,15 +85,14 @@ struct Harness {
         WindowTimings timings;
         timings.timer0Ms = timer0Ms;
         timings.timer2Ms = 5;
-        window = std::make_unique<MainWindow>(desktop, [this] { return library.call(); }, timings);
+        window = std::make_unique<MainWindow>(
+            desktop, [this] { return library.call(); }, timings);
     }
 
     // Waits until the loading has finished (or ended the program).
     bool loaded() {
         return QTest::qWaitFor(
-            [this] {
-                return desktop.ended || window->fileMenu()->menuAction()->isEnabled();
-            },
+            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
             5000);
     }
 
@@ -119,8 +118,7 @@ struct Harness {
             appeared = true;
             d->rowsField()->setText(rows);
             d->columnsField()->setText(columns);
-            d->findChild<QPushButton*>(ok ? QStringLiteral("Command1")
-                                          : QStringLiteral("Command2"))
+            d->findChild<QPushButton*>(ok ? QStringLiteral("Command1") : QStringLiteral("Command2"))
                 ->click();
             if (d->isVisible())
                 d->reject();
@@ -233,8 +231,8 @@ void TestUi::startUpState() {
     Harness h(QStringLiteral("basic"), 60000);
     MainWindow& w = h.w();
     QCOMPARE(w.windowTitle(), Product);
-    for (const char* k : {"a0", "a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a9", "a10", "a11",
-                          "a12"}) {
+    for (const char* k :
+         {"a0", "a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a9", "a10", "a11", "a12"}) {
         QVERIFY2(h.key(k), k);
         QVERIFY2(!h.key(k)->isEnabled(), k);
     }
@@ -280,9 +278,9 @@ void TestUi::startUpState() {
     QVERIFY(!h.key("a7")->isCheckable());
 
     // Controls are found by their design names, with their captions.
-    for (const char* name : {"Peri", "Lists", "Stb1", "Tlb1", "texta", "textb", "Command1",
-                             "Command2", "Command3", "Command4", "Label0", "SecCar", "Label1",
-                             "Label3", "Picture1", "Timer0", "Timer2"})
+    for (const char* name :
+         {"Peri", "Lists", "Stb1", "Tlb1", "texta", "textb", "Command1", "Command2", "Command3",
+          "Command4", "Label0", "SecCar", "Label1", "Label3", "Picture1", "Timer0", "Timer2"})
         QVERIFY2(w.findChild<QObject*>(QString::fromLatin1(name)), name);
     QCOMPARE(h.child<QPushButton>("Command1")->text(), QStringLiteral("Free HEAD"));
     QCOMPARE(h.child<QPushButton>("Command4")->text(), QStringLiteral("Free CUE"));
@@ -291,8 +289,7 @@ void TestUi::startUpState() {
              QStringLiteral("Shrink the Grid                      Ctrl -"));
     QCOMPARE(h.item("Ingrandisci")->text(),
              QStringLiteral("Enlarge the Grid                    Ctrl +"));
-    QCOMPARE(h.item("Originali")->text(),
-             QStringLiteral("Original Grid dimensions        Ctrl 0"));
+    QCOMPARE(h.item("Originali")->text(), QStringLiteral("Original Grid dimensions        Ctrl 0"));
     QCOMPARE(h.item("AiutoF1")->shortcut(), QKeySequence(Qt::Key_F1));
 }
 
@@ -302,9 +299,10 @@ void TestUi::loadedState() {
     MainWindow& w = h.w();
     QVERIFY(!h.desktop.ended);
     QVERIFY(h.desktop.boxes().isEmpty());
-    QCOMPARE(h.panel(2),
-             QStringLiteral(
-                 " Open a CROSSWORD from File menu or work with TEST and enabled buttons on its left "));
+    QCOMPARE(
+        h.panel(2),
+        QStringLiteral(
+            " Open a CROSSWORD from File menu or work with TEST and enabled buttons on its left "));
     QVERIFY(w.fileMenu()->menuAction()->isEnabled());
     QVERIFY(h.key("a9")->isEnabled());
     for (const char* k : {"a0", "a6", "a7", "a8", "a10", "a11", "a12"})
@@ -402,8 +400,8 @@ void TestUi::loadFailures_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("no base.diz") << "nobase" << 0
                                  << "... mandatory dictionary is missing: base.diz !";
-    QTest::newRow("library errors") << "basic" << 2
-                                    << "... errors while loading dictionaries *.diz !";
+    QTest::newRow("library errors")
+        << "basic" << 2 << "... errors while loading dictionaries *.diz !";
 }
 
 void TestUi::loadFailures() {
@@ -442,10 +440,14 @@ void TestUi::dialogKeyFilter_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("beeps");
-    QTest::newRow("digits") << "0123456789" << "0123456789" << 0;
-    QTest::newRow("letters") << "ab" << "" << 2;
-    QTest::newRow("mixed") << "1x2" << "12" << 1;
-    QTest::newRow("signs and blank") << "-+ ." << "" << 4;
+    QTest::newRow("digits") << "0123456789"
+                            << "0123456789" << 0;
+    QTest::newRow("letters") << "ab"
+                             << "" << 2;
+    QTest::newRow("mixed") << "1x2"
+                           << "12" << 1;
+    QTest::newRow("signs and blank") << "-+ ."
+                                     << "" << 4;
 }
 
 void TestUi::dialogKeyFilter() {
@@ -503,16 +505,26 @@ void TestUi::dialogBounds_data() {
     QTest::addColumn<QString>("columns");
     QTest::addColumn<int>("expectRows"); // 0: refused
     QTest::addColumn<int>("expectColumns");
-    QTest::newRow("2 by 35") << "2" << "35" << 2 << 35;
-    QTest::newRow("25 by 2") << "25" << "2" << 25 << 2;
-    QTest::newRow("007") << "007" << "7" << 7 << 7;
-    QTest::newRow("rows 1") << "1" << "10" << 0 << 0;
-    QTest::newRow("rows 26") << "26" << "10" << 0 << 0;
-    QTest::newRow("columns 36") << "10" << "36" << 0 << 0;
-    QTest::newRow("columns 1") << "10" << "1" << 0 << 0;
-    QTest::newRow("empty rows") << "" << "10" << 0 << 0;
-    QTest::newRow("empty columns") << "10" << "" << 0 << 0;
-    QTest::newRow("pasted text") << "1a" << "10" << 0 << 0;
+    QTest::newRow("2 by 35") << "2"
+                             << "35" << 2 << 35;
+    QTest::newRow("25 by 2") << "25"
+                             << "2" << 25 << 2;
+    QTest::newRow("007") << "007"
+                         << "7" << 7 << 7;
+    QTest::newRow("rows 1") << "1"
+                            << "10" << 0 << 0;
+    QTest::newRow("rows 26") << "26"
+                             << "10" << 0 << 0;
+    QTest::newRow("columns 36") << "10"
+                                << "36" << 0 << 0;
+    QTest::newRow("columns 1") << "10"
+                               << "1" << 0 << 0;
+    QTest::newRow("empty rows") << ""
+                                << "10" << 0 << 0;
+    QTest::newRow("empty columns") << "10"
+                                   << "" << 0 << 0;
+    QTest::newRow("pasted text") << "1a"
+                                 << "10" << 0 << 0;
 }
 
 void TestUi::dialogBounds() {
@@ -659,8 +671,7 @@ void TestUi::atIsStoredAsBlack() {
     h.w().grid().setCell(1, 1, AtBlack);
     h.w().rinfresca();
     QCOMPARE(h.w().grid().cell(1, 1), BLACK);
-    QCOMPARE(h.w().Peri()->image().pixel(cellInside(h.w().Peri(), 1, 1).center()),
-             qRgb(0, 0, 0));
+    QCOMPARE(h.w().Peri()->image().pixel(cellInside(h.w().Peri(), 1, 1).center()), qRgb(0, 0, 0));
 }
 
 void TestUi::zoomCommands() {
@@ -830,10 +841,14 @@ void TestUi::saveAsWritesExactBytes() {
 void TestUi::saveAsExtensionRule_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
-    QTest::newRow("no extension") << "puzzle" << "puzzle.kvl";
-    QTest::newRow("upper case") << "PUZZLE.KVL" << "PUZZLE.KVL";
-    QTest::newRow("other extension") << "grid.txt" << "grid.txt.kvl";
-    QTest::newRow("blanks after") << "spaced.kvl  " << "spaced.kvl";
+    QTest::newRow("no extension") << "puzzle"
+                                  << "puzzle.kvl";
+    QTest::newRow("upper case") << "PUZZLE.KVL"
+                                << "PUZZLE.KVL";
+    QTest::newRow("other extension") << "grid.txt"
+                                     << "grid.txt.kvl";
+    QTest::newRow("blanks after") << "spaced.kvl  "
+                                  << "spaced.kvl";
 }
 
 void TestUi::saveAsExtensionRule() {
@@ -969,9 +984,9 @@ void TestUi::failedSaveKeepsOldFile() {
         QFile::setPermissions(h.path(QStringLiteral("locked")),
                               QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         w.Salva_Click();
-        QFile::setPermissions(h.path(QStringLiteral("locked")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
+        QFile::setPermissions(h.path(QStringLiteral("locked")), QFileDevice::ReadOwner |
+                                                                    QFileDevice::WriteOwner |
+                                                                    QFileDevice::ExeOwner);
     }
     QCOMPARE(h.desktop.boxes().size(), 1);
     QCOMPARE(h.desktop.boxes()[0].text,
@@ -1032,8 +1047,7 @@ void TestUi::unsavedPrompt() {
 
     const auto prompt = h.desktop.shown.first();
     QCOMPARE(prompt.title, QStringLiteral("ATTENTION !"));
-    QCOMPARE(prompt.text,
-             QStringLiteral("The  file is changed but not saved.\r\nSave it now?"));
+    QCOMPARE(prompt.text, QStringLiteral("The  file is changed but not saved.\r\nSave it now?"));
     QCOMPARE(prompt.icon, MsgIcon::Critical);
     QCOMPARE(prompt.buttons, MsgButtons::YesNoCancel);
     QCOMPARE(dialogShown, goesOn);
@@ -1111,8 +1125,9 @@ void TestUi::helpCommands() {
     w.flags().BusyCounter = 0;
 
     // The page ships with the program.
-    QVERIFY2(QFile::exists(QStringLiteral(KORVEL_UI_FIXTURES "/../../../help/voduzeze/KORVELH8.HTM")),
-             "help page missing from the sources");
+    QVERIFY2(
+        QFile::exists(QStringLiteral(KORVEL_UI_FIXTURES "/../../../help/voduzeze/KORVELH8.HTM")),
+        "help page missing from the sources");
 }
 
 // ------------------------------------------------------------ shell
@@ -1140,8 +1155,8 @@ void TestUi::aboutBox() {
              QStringLiteral("Program  Korvel V.8"));
     const int offset =
         static_cast<int>(2000 / MainWindow::twipsPerPixel()); // 2000 twips from the corner
-    QCOMPARE(box.pos(), QGuiApplication::primaryScreen()->geometry().topLeft() +
-                            QPoint(offset, offset));
+    QCOMPARE(box.pos(),
+             QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(offset, offset));
     box.show();
     box.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     QVERIFY(!box.isVisible());
@@ -1152,7 +1167,8 @@ void TestUi::toolKeys_data() {
     QTest::addColumn<int>("tool");
     QTest::addColumn<QString>("panel1");
     QTest::addColumn<QString>("hint1");
-    QTest::newRow("a0") << "a0" << 0 << " BLACK / WHITE a Cell " << "Click that Cell";
+    QTest::newRow("a0") << "a0" << 0 << " BLACK / WHITE a Cell "
+                        << "Click that Cell";
     QTest::newRow("a1") << "a1" << 1 << " PROMPT ACROSS (select a Row or its piece) "
                         << "Click a Row or drag-Across as you want";
     QTest::newRow("a2") << "a2" << 2 << " PROMPT DOWN (select a Column or its piece) "
@@ -1161,7 +1177,8 @@ void TestUi::toolKeys_data() {
                         << "Click the first Cell and write Across";
     QTest::newRow("a4") << "a4" << 4 << " WRITE DOWN one or more Cells "
                         << "Click the first Cell and write Down";
-    QTest::newRow("a5") << "a5" << 5 << " CLEAR CELL (select that Cell)" << "Click that Cell";
+    QTest::newRow("a5") << "a5" << 5 << " CLEAR CELL (select that Cell)"
+                        << "Click that Cell";
     QTest::newRow("a6") << "a6" << 6
                         << " PROMPT CROSS (select a Cell and use Ctrl for only volcals test)"
                         << "Click that Cell";
@@ -1214,8 +1231,8 @@ void TestUi::closeWhileLoading() {
     QVERIFY(h.desktop.boxes().isEmpty());
     // The screen of the offscreen platform is 800 pixels: 12000 twips at 96
     // dots an inch, which still takes the large pictures.
-    const double width = QGuiApplication::primaryScreen()->geometry().width() *
-                         MainWindow::twipsPerPixel();
+    const double width =
+        QGuiApplication::primaryScreen()->geometry().width() * MainWindow::twipsPerPixel();
     QCOMPARE(h.w().Im2(), width < 12000);
     QCOMPARE(h.w().Tlb1()->iconSize().width(), h.w().Im2() ? 16 : 24);
 

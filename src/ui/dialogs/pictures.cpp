@@ -9,8 +9,18 @@ namespace {
 
 // A little crossword: letters spell KORVEL across and down, a few black cells.
 void drawSampleGrid(QPainter& p, QRect area, int cell) {
-    static const char* rows[] = {"KORVEL", "O\x10" "A\x10" "A\x10", "RAVEN?", "V\x10" "E\x10" "?\x10",
-                                 "EDGE\x10?", "L\x10" "S\x10" "??"};
+    static const char* rows[] = {"KORVEL",
+                                 "O\x10"
+                                 "A\x10"
+                                 "A\x10",
+                                 "RAVEN?",
+                                 "V\x10"
+                                 "E\x10"
+                                 "?\x10",
+                                 "EDGE\x10?",
+                                 "L\x10"
+                                 "S\x10"
+                                 "??"};
     QFont font(QStringLiteral("Courier New"));
     font.setBold(true);
     font.setPixelSize(cell * 7 / 10);

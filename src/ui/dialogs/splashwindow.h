@@ -15,8 +15,7 @@ namespace korvel {
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
-    SplashWindow(std::function<void()> handOver, int intervalMs = 4000,
-                 QWidget* parent = nullptr);
+    SplashWindow(std::function<void()> handOver, int intervalMs = 4000, QWidget* parent = nullptr);
 
     QTimer* timer1() const { return timer1_; }
 

@@ -2,8 +2,8 @@
 
 #include "aboutbox.h"
 #include "desktop.h"
-#include "griddimensionsdialog.h"
 #include "gridcanvas.h"
+#include "griddimensionsdialog.h"
 #include "keycodes.h"
 #include "kvlfile.h"
 #include "loader.h"
@@ -102,7 +102,7 @@ const ToolRow* toolRow(const QString& key) {
     return nullptr;
 }
 
-const QStringList AllToolKeys = {"a0", "a1", "a2",  "a3",  "a4",  "a5", "a6",
+const QStringList AllToolKeys = {"a0", "a1", "a2", "a3",  "a4",  "a5", "a6",
                                  "a7", "a8", "a9", "a10", "a11", "a12"};
 const QStringList GridToolKeys = {"a0", "a1", "a2", "a3", "a4", "a5", "a6"};
 
@@ -151,8 +151,7 @@ void installFontSubstitutes() {
 
 MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimings timings,
                        QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), companion_(std::move(companion)),
-      timings_(timings) {
+    : QMainWindow(parent), desktop_(desktop), companion_(std::move(companion)), timings_(timings) {
     setObjectName(QStringLiteral("Form0g"));
     imageV_ = defaultPointer();
     imageA_ = imageV_;
@@ -273,8 +272,8 @@ void MainWindow::buildMenus() {
     QMenu* attivadiz = dizper->addMenu(QStringLiteral("Enable/Disable"));
     attivadiz->setObjectName(QStringLiteral("Attivadiz"));
     for (int n = 1; n <= SearchedDictionaries; ++n) {
-        QAction* d = addMenuItem(attivadiz, QStringLiteral("d%1").arg(n),
-                                 QStringLiteral("%1-").arg(n));
+        QAction* d =
+            addMenuItem(attivadiz, QStringLiteral("d%1").arg(n), QStringLiteral("%1-").arg(n));
         d->setCheckable(true);
         d->setVisible(n == 1);
         handle(d, [this, n] { dictionaryItemClick(n); });
@@ -398,8 +397,8 @@ void MainWindow::buildToolbar() {
 
     auto addButton = [this](const char* key) {
         const ToolRow* row = toolRow(QString::fromLatin1(key));
-        QAction* action = tlb1_->addAction(toolbarImage(row->image, im2_),
-                                           QString::fromLatin1(row->tooltip));
+        QAction* action =
+            tlb1_->addAction(toolbarImage(row->image, im2_), QString::fromLatin1(row->tooltip));
         action->setObjectName(QString::fromLatin1(key));
         action->setToolTip(QString::fromLatin1(row->tooltip));
         if (row->group) {
@@ -502,8 +501,8 @@ void MainWindow::Timer0_Timer() {
 
     const CompanionCall companion = companion_ ? companion_() : CompanionCall{};
     WindowLoadObserver observer(desktop_, this);
-    const LoadResult result =
-        loadDictionaries(store_, folder, companion, [this] { yield(); }, observer);
+    const LoadResult result = loadDictionaries(
+        store_, folder, companion, [this] { yield(); }, observer);
     loading_ = false;
     store_.DictFolder = folder;
     if (result != LoadResult::Ok) {
@@ -655,8 +654,8 @@ void MainWindow::selectTool(const QString& key) {
         priclk = 0;
         if (r.anomaly) {
             anomaly = true;
-            desktop_.messageBox(this, fromBytes(HistoryAnomalyTitle),
-                                fromBytes(HistoryAnomalyText), MsgIcon::None, MsgButtons::Ok);
+            desktop_.messageBox(this, fromBytes(HistoryAnomalyTitle), fromBytes(HistoryAnomalyText),
+                                MsgIcon::None, MsgButtons::Ok);
         } else {
             stb1_->setText(2, fromBytes(r.statusText));
             stb1_->setText(3, QStringLiteral(" "));
@@ -851,7 +850,8 @@ void MainWindow::rinfresca() {
             }
             if (ch != BLACK) {
                 // A byte outside the alphabet (a short row) prints as a blank.
-                peri_->print(ch == '\0' ? QStringLiteral(" ") : fromBytes(std::string_view(&ch, 1)));
+                peri_->print(ch == '\0' ? QStringLiteral(" ")
+                                        : fromBytes(std::string_view(&ch, 1)));
             } else {
                 peri_->fillBox(c, r, 1, 1, Black);
                 peri_->drawBox(c + 0.05, r + 0.05, 0.9, 0.9, White);

@@ -14,8 +14,9 @@ StatusPanel::StatusPanel(int index, QWidget* parent) : QLabel(parent), index_(in
 void StatusPanel::setPanelEnabled(bool enabled) {
     enabled_ = enabled;
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, palette().color(enabled ? QPalette::Active : QPalette::Disabled,
-                                                       QPalette::WindowText));
+    pal.setColor(
+        QPalette::WindowText,
+        palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     setPalette(pal);
     setForegroundRole(QPalette::WindowText);
 }
