@@ -1,6 +1,8 @@
 #pragma once
 
 #include "dictionarystore.h"
+#include "gridmodel.h"
+#include "promptslot.h"
 #include "promptstate.h"
 #include "searchhost.h"
 
@@ -38,6 +40,28 @@ struct CrossRequest {
     int16_t SlotFirstRow = 0;
     int16_t SlotLastRow = 0;
 };
+
+// The request for a click on (row, column) of the grid. Inline, so that the
+// search library needs only the grid model's headers; the caller links the
+// grid model.
+inline CrossRequest makeCrossRequest(const GridModel& grid, int16_t row, int16_t column,
+                                     bool vocali) {
+    const CrossPatterns p = crossPatterns(grid, row, column);
+    CrossRequest r;
+    r.carr = grid.cell(row, column);
+    r.CurrentRow = row;
+    r.CurrentColumn = column;
+    r.vocali = vocali;
+    r.across = p.across;
+    r.down = p.down;
+    r.acrossCell = column - p.SlotFirstColumn;
+    r.downCell = row - p.SlotFirstRow;
+    r.SlotFirstColumn = p.SlotFirstColumn;
+    r.SlotLastColumn = p.SlotLastColumn;
+    r.SlotFirstRow = p.SlotFirstRow;
+    r.SlotLastRow = p.SlotLastRow;
+    return r;
+}
 
 // The cross-prompt branch of the grid click: the tool line in panel 1, the
 // " Wrong request! " refusal of a cell that is not empty, the selection box on
