@@ -16,8 +16,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -37,7 +37,9 @@ struct Silent : LoadObserver {
     long reports = 0;
     void outOfSequence(const std::string&) override { ++reports; }
     void warning(const std::string& m) override { std::cerr << "warning: " << m << "\n"; }
-    void fatal(const std::string& t, const std::string& m) override { std::cerr << t << " " << m << "\n"; }
+    void fatal(const std::string& t, const std::string& m) override {
+        std::cerr << t << " " << m << "\n";
+    }
 };
 
 double seconds(std::chrono::steady_clock::duration d) {
@@ -87,13 +89,15 @@ bool timeOneLoad(const std::string& folder, const CompanionCall& call, int index
     long lines = 0;
     const auto t0 = std::chrono::steady_clock::now();
     const std::clock_t c0 = std::clock();
-    const LoadResult result = loadDictionaries(store, folder, call, [&lines] { ++lines; }, observer);
+    const LoadResult result = loadDictionaries(
+        store, folder, call, [&lines] { ++lines; }, observer);
     t.cpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
     t.wall = seconds(std::chrono::steady_clock::now() - t0);
     if (describe && result == LoadResult::Ok) {
         std::printf("%s: %lld bytes, %zu lines, %ld yields, %ld out of sequence\n",
-                    store.DictFileName[index].c_str(), static_cast<long long>(store.DictLength[index]),
-                    store.Lines[index].lineCount(), lines, observer.reports);
+                    store.DictFileName[index].c_str(),
+                    static_cast<long long>(store.DictLength[index]), store.Lines[index].lineCount(),
+                    lines, observer.reports);
         std::fflush(stdout);
     }
     return result == LoadResult::Ok;
@@ -135,7 +139,8 @@ bool timeParts(const std::string& file, bool isDiz, const std::string& scratch, 
     t.lineIndex = seconds(std::chrono::steady_clock::now() - t0);
     Silent observer;
     t0 = std::chrono::steady_clock::now();
-    indexDictionary(store, 1, [] {}, observer);
+    indexDictionary(
+        store, 1, [] {}, observer);
     t.check = seconds(std::chrono::steady_clock::now() - t0);
     return true;
 }
@@ -194,7 +199,9 @@ int main(int argc, char** argv) {
         std::vector<Timing> timings;
         for (int r = 0; r < runs; ++r) {
             Timing t;
-            if (!inChild([&](Timing& out) { return timeOneLoad(scratch, call, index, r == 0, out); }, t)) {
+            if (!inChild(
+                    [&](Timing& out) { return timeOneLoad(scratch, call, index, r == 0, out); },
+                    t)) {
                 status = 1;
                 break;
             }

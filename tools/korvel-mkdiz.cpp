@@ -37,7 +37,8 @@ bool readFile(const std::string& path, std::string& bytes) {
 bool writeFile(const std::string& path, std::string_view bytes) {
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        if (out && out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && out.flush()) {
+        if (out && out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) &&
+            out.flush()) {
             return true;
         }
     }
@@ -166,11 +167,16 @@ void sortUnique(std::vector<std::string>& lines) {
 
 int vowelBit(char c) {
     switch (c) {
-    case 'A': return 1;
-    case 'E': return 2;
-    case 'I': return 4;
-    case 'O': return 8;
-    default: return 0;
+    case 'A':
+        return 1;
+    case 'E':
+        return 2;
+    case 'I':
+        return 4;
+    case 'O':
+        return 8;
+    default:
+        return 0;
     }
 }
 

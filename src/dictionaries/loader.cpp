@@ -91,7 +91,9 @@ std::string folderWithSeparator(std::string_view folder) {
     return f;
 }
 
-std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
 
 } // namespace
 
@@ -179,9 +181,10 @@ void indexDictionary(DictionaryStore& store, int i, const std::function<void()>&
 
     const std::string& name = store.DictFileName[i];
     if (badInitials > 0) {
-        observer.warning("... " + name + ": " + std::to_string(badInitials) +
-                         " line(s) not beginning with a letter A to Z are not indexed (the first: " +
-                         quoted(firstBad) + ") !");
+        observer.warning(
+            "... " + name + ": " + std::to_string(badInitials) +
+            " line(s) not beginning with a letter A to Z are not indexed (the first: " +
+            quoted(firstBad) + ") !");
     }
     if (emptyLines > 0) {
         observer.warning("... " + name + ": " + std::to_string(emptyLines) +
@@ -190,8 +193,8 @@ void indexDictionary(DictionaryStore& store, int i, const std::function<void()>&
 }
 
 LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
-                            const CompanionCall& companion, const std::function<void()>& yieldPerLine,
-                            LoadObserver& observer) {
+                            const CompanionCall& companion,
+                            const std::function<void()>& yieldPerLine, LoadObserver& observer) {
     store = DictionaryStore{};
     store.DictFolder = folderWithSeparator(folder);
 

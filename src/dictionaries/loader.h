@@ -12,8 +12,10 @@ namespace korvel {
 
 // Titles and texts the loader reports; the window shows them as message boxes.
 inline constexpr std::string_view LoadErrorTitle = "Error ...";
-inline constexpr std::string_view MissingBaseText = "... mandatory dictionary is missing: base.diz !";
-inline constexpr std::string_view LibraryErrorsText = "... errors while loading dictionaries *.diz !";
+inline constexpr std::string_view MissingBaseText =
+    "... mandatory dictionary is missing: base.diz !";
+inline constexpr std::string_view LibraryErrorsText =
+    "... errors while loading dictionaries *.diz !";
 inline constexpr std::string_view OutOfSequenceTitle = "Attention...";
 inline constexpr std::string_view BaseDictionaryName = "base.diz";
 
@@ -51,7 +53,8 @@ struct CompanionCall {
     // Called once after the folder scan, before the first MYFUNC, with the
     // dictionaries folder and the names of dictionaries 1 to count. Returns
     // the number of errors; may be empty when the library needs no setup.
-    std::function<int16_t(const std::string& dictFolder, const std::vector<std::string>& names)> setup;
+    std::function<int16_t(const std::string& dictFolder, const std::vector<std::string>& names)>
+        setup;
     // MYFUNC(i): errors met while preparing the list of dictionary i; an
     // empty function counts as a library that could not be loaded.
     std::function<int16_t(int16_t)> MYFUNC;
@@ -78,8 +81,8 @@ std::vector<std::string> scanDictionaryFolder(const std::string& folder);
 // missing after a successful call, leaves that dictionary empty; lines that
 // are empty or start outside "@" to "Z" are not indexed.
 LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
-                            const CompanionCall& companion, const std::function<void()>& yieldPerLine,
-                            LoadObserver& observer);
+                            const CompanionCall& companion,
+                            const std::function<void()>& yieldPerLine, LoadObserver& observer);
 
 // The letter index and order check of dictionary i over its text (already in
 // the store): sets LetterStart[i], reports each out-of-sequence line and

@@ -76,7 +76,9 @@ struct DCtxDeleter {
 
 } // namespace
 
-uint32_t crc32(std::string_view bytes) { return crc32End(crc32Update(crc32Begin(), bytes)); }
+uint32_t crc32(std::string_view bytes) {
+    return crc32End(crc32Update(crc32Begin(), bytes));
+}
 
 uint32_t crc32Update(uint32_t state, std::string_view bytes) {
     const CrcTables& t = crcTables();
@@ -125,7 +127,8 @@ bool encode(std::string_view plain, std::string& out, std::string& error) {
     // lists they would take minutes for a few per cent.
     const int level = plain.size() < 16u * 1024 * 1024 ? 19 : 9;
     std::string frame(ZSTD_compressBound(plain.size()), '\0');
-    const std::size_t n = ZSTD_compress(frame.data(), frame.size(), plain.data(), plain.size(), level);
+    const std::size_t n =
+        ZSTD_compress(frame.data(), frame.size(), plain.data(), plain.size(), level);
     if (ZSTD_isError(n)) {
         error = std::string("zstd: ") + ZSTD_getErrorName(n);
         return false;
@@ -264,8 +267,8 @@ bool decode(std::string_view file, std::string& plain, std::string& error) {
     // Room for a typical list up front (text packs about 8 to 1), more only
     // as the frame really yields it.
     if (file.size() >= HeaderSize) {
-        plain.reserve(static_cast<std::size_t>(
-            std::min<uint64_t>(std::min<uint64_t>(get64(file, 12), MaxPlainSize), file.size() * 16)));
+        plain.reserve(static_cast<std::size_t>(std::min<uint64_t>(
+            std::min<uint64_t>(get64(file, 12), MaxPlainSize), file.size() * 16)));
     }
     const bool ok = decode(
         file,

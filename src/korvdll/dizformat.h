@@ -31,9 +31,13 @@ struct Header {
 // CRC-32 (IEEE 802.3, the one of zip and PNG) of the bytes, at once or in
 // pieces: crc32End(crc32Update(crc32Update(crc32Begin(), a), b)).
 uint32_t crc32(std::string_view bytes);
-inline uint32_t crc32Begin() { return 0xFFFFFFFFu; }
+inline uint32_t crc32Begin() {
+    return 0xFFFFFFFFu;
+}
 uint32_t crc32Update(uint32_t state, std::string_view bytes);
-inline uint32_t crc32End(uint32_t state) { return state ^ 0xFFFFFFFFu; }
+inline uint32_t crc32End(uint32_t state) {
+    return state ^ 0xFFFFFFFFu;
+}
 
 // Number of lines in a CR LF list; a final CR LF does not open another line,
 // and an empty text has none.

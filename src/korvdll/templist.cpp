@@ -13,10 +13,14 @@
 namespace korvel::templist {
 
 namespace {
-std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string systemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 } // namespace
 
-std::string defaultFolder() { return "/tmp/korvel-" + std::to_string(geteuid()); }
+std::string defaultFolder() {
+    return "/tmp/korvel-" + std::to_string(geteuid());
+}
 
 bool prepareFolder(const std::string& dir, std::string& error) {
     if (dir.empty()) {
@@ -47,7 +51,9 @@ bool prepareFolder(const std::string& dir, std::string& error) {
     return true;
 }
 
-ListWriter::~ListWriter() { abandon(); }
+ListWriter::~ListWriter() {
+    abandon();
+}
 
 void ListWriter::abandon() {
     if (fd_ >= 0) {

@@ -15,7 +15,9 @@ CompanionLibrary::CompanionLibrary() {
     open(folder + "/" + FileName);
 }
 
-CompanionLibrary::CompanionLibrary(const std::string& path) { open(path); }
+CompanionLibrary::CompanionLibrary(const std::string& path) {
+    open(path);
+}
 
 CompanionLibrary::~CompanionLibrary() {
     if (handle_ != nullptr) {
@@ -52,7 +54,8 @@ std::string CompanionLibrary::tempFolder() const {
     return isLoaded() ? std::string(tempFolder_()) : std::string();
 }
 
-int16_t CompanionLibrary::setup(const std::string& dictFolder, const std::vector<std::string>& names,
+int16_t CompanionLibrary::setup(const std::string& dictFolder,
+                                const std::vector<std::string>& names,
                                 const std::string& tempFolder) const {
     if (!isLoaded() || names.size() > 7) {
         return 1;
@@ -66,7 +69,9 @@ int16_t CompanionLibrary::setup(const std::string& dictFolder, const std::vector
                   tempFolder.empty() ? nullptr : tempFolder.c_str());
 }
 
-int16_t CompanionLibrary::MYFUNC(int16_t i) const { return isLoaded() ? myfunc_(i) : 1; }
+int16_t CompanionLibrary::MYFUNC(int16_t i) const {
+    return isLoaded() ? myfunc_(i) : 1;
+}
 
 std::string CompanionLibrary::executableFolder() {
     char buf[PATH_MAX];

@@ -132,35 +132,49 @@ TEST_P(IndexTest, LetterStartAndOrderCheck) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, IndexTest,
     ::testing::Values(
-        IndexCase{"sorted", "ABC\r\nABD\r\nBCD\r\nBCE\r\nZZZ\r\n", {{'A', 1}, {'B', 11}, {'Z', 21}}, {}},
-        IndexCase{"remarkRestartsRun", "ABC\r\n'remark\r\nABD\r\nBCD\r\n", {{'A', 15}, {'B', 20}}, {}},
+        IndexCase{
+            "sorted", "ABC\r\nABD\r\nBCD\r\nBCE\r\nZZZ\r\n", {{'A', 1}, {'B', 11}, {'Z', 21}}, {}},
+        IndexCase{
+            "remarkRestartsRun", "ABC\r\n'remark\r\nABD\r\nBCD\r\n", {{'A', 15}, {'B', 20}}, {}},
         IndexCase{"hashRemarkNotIndexed", "#xyz\r\nABC\r\nBCD\r\n", {{'A', 7}, {'B', 12}}, {}},
-        IndexCase{"remarkNotOrderTested", "XYZ\r\n'abc\r\nABC\r\nBCD\r\n", {{'X', 1}, {'A', 12}, {'B', 17}},
+        IndexCase{"remarkNotOrderTested",
+                  "XYZ\r\n'abc\r\nABC\r\nBCD\r\n",
+                  {{'X', 1}, {'A', 12}, {'B', 17}},
                   {}},
         IndexCase{"outOfSequence", "ABD\r\nABC\r\nXYZW\r\n", {{'A', 1}, {'X', 11}}, {"ABC"}},
-        IndexCase{"eachLineReported", "CCC\r\nBBB\r\nAAA\r\nZZZ\r\n", {{'C', 1}, {'B', 6}, {'A', 11}, {'Z', 16}},
+        IndexCase{"eachLineReported",
+                  "CCC\r\nBBB\r\nAAA\r\nZZZ\r\n",
+                  {{'C', 1}, {'B', 6}, {'A', 11}, {'Z', 16}},
                   {"BBB", "AAA"}},
-        IndexCase{"shortLinesNeverReported", "ABC\r\nAA\r\nZZZ\r\nAB\r\nAAA\r\nQQQQ\r\n",
-                  {{'A', 15}, {'Z', 10}, {'Q', 24}}, {}},
+        IndexCase{"shortLinesNeverReported",
+                  "ABC\r\nAA\r\nZZZ\r\nAB\r\nAAA\r\nQQQQ\r\n",
+                  {{'A', 15}, {'Z', 10}, {'Q', 24}},
+                  {}},
         IndexCase{"shortLastLineNotExamined", "ABC\r\nABD\r\nAA", {{'A', 1}}, {}},
         IndexCase{"threeCharLastLineWithoutSeparator", "ABC\r\nABD\r\nAAA", {{'A', 1}}, {}},
         IndexCase{"threeCharLastLineWithSeparator", "ABC\r\nABD\r\nAAA\r\n", {{'A', 1}}, {"AAA"}},
-        IndexCase{"leadingBlanksTrimmed", "  ABC\r\n  ABB\r\nXYZ\r\n", {{'A', 1}, {'X', 15}}, {"ABB"}},
-        IndexCase{"atSignIsIndexZero", "@AB\r\nABC\r\nBCD\r\n", {{'@', 1}, {'A', 6}, {'B', 11}}, {}},
-        IndexCase{"endingCodesSortBeforeLetters", "ABBAGLI\r\nABBAGLI&\r\nABBAGLIAI\r\nROSS@\r\nROSSA\r\n",
-                  {{'A', 1}, {'R', 31}}, {}},
-        IndexCase{"initialOutsideRangeSkipped", "abc\r\nABC\r\n1XY\r\nBCD\r\n\xC0XY\r\nCDE\r\n",
-                  {{'A', 6}, {'B', 16}, {'C', 26}}, {"ABC", "1XY", "CDE"}, 1},
+        IndexCase{
+            "leadingBlanksTrimmed", "  ABC\r\n  ABB\r\nXYZ\r\n", {{'A', 1}, {'X', 15}}, {"ABB"}},
+        IndexCase{
+            "atSignIsIndexZero", "@AB\r\nABC\r\nBCD\r\n", {{'@', 1}, {'A', 6}, {'B', 11}}, {}},
+        IndexCase{"endingCodesSortBeforeLetters",
+                  "ABBAGLI\r\nABBAGLI&\r\nABBAGLIAI\r\nROSS@\r\nROSSA\r\n",
+                  {{'A', 1}, {'R', 31}},
+                  {}},
+        IndexCase{"initialOutsideRangeSkipped",
+                  "abc\r\nABC\r\n1XY\r\nBCD\r\n\xC0XY\r\nCDE\r\n",
+                  {{'A', 6}, {'B', 16}, {'C', 26}},
+                  {"ABC", "1XY", "CDE"},
+                  1},
         IndexCase{"emptyLineSkipped", "ABC\r\n\r\nABD\r\nBCD\r\n", {{'A', 8}, {'B', 13}}, {}, 1},
-        IndexCase{"empty", "", {}, {}},
-        IndexCase{"singleLineNoSeparator", "QRS", {{'Q', 1}}, {}}),
+        IndexCase{"empty", "", {}, {}}, IndexCase{"singleLineNoSeparator", "QRS", {{'Q', 1}}, {}}),
     [](const ::testing::TestParamInfo<IndexCase>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- folder scan
 
 TEST(Scan, BaseFirstThenDizThenDicInByteOrder) {
-    const std::vector<std::string> expected{"base.diz", "Upper.DIZ", "alpha.diz", "zeta.diz",
-                                            "b.dic",    "words.dic"};
+    const std::vector<std::string> expected{"base.diz", "Upper.DIZ", "alpha.diz",
+                                            "zeta.diz", "b.dic",     "words.dic"};
     EXPECT_EQ(scanDictionaryFolder(Fixtures + "/numbering/"), expected);
 }
 
@@ -244,12 +258,11 @@ TEST_P(MissingBaseTest, IsFatal) {
     EXPECT_TRUE(lib.calls.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Folders, MissingBaseTest,
-    ::testing::Values(MissingBaseCase{"caseDiffers", Fixtures + "/nobase"},
-                      MissingBaseCase{"missingFolder", "/nonexistent/korvel"},
-                      MissingBaseCase{"emptyFolder", Fixtures + "/.."}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Folders, MissingBaseTest,
+                         ::testing::Values(MissingBaseCase{"caseDiffers", Fixtures + "/nobase"},
+                                           MissingBaseCase{"missingFolder", "/nonexistent/korvel"},
+                                           MissingBaseCase{"emptyFolder", Fixtures + "/.."}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Load, LibraryFailureIsFatalAndLeavesNoList) {
     DictionaryStore store;

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     std::string again;
     std::string plainAgain;
-    if (!korvel::diz::encode(plain, again, error) || !korvel::diz::decode(again, plainAgain, error) ||
-        plainAgain != plain) {
+    if (!korvel::diz::encode(plain, again, error) ||
+        !korvel::diz::decode(again, plainAgain, error) || plainAgain != plain) {
         std::abort();
     }
     return 0;

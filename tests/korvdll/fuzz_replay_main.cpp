@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     }
     for (const fs::path& f : files) {
         std::ifstream in(f, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
     std::cout << files.size() << " inputs replayed\n";

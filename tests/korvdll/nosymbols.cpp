@@ -1,2 +1,4 @@
 // A shared library without the companion library's entry points.
-extern "C" int korvelNotTheCompanion() { return 0; }
+extern "C" int korvelNotTheCompanion() {
+    return 0;
+}

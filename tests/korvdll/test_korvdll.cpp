@@ -182,7 +182,8 @@ TEST(Diz, SinkGetsTheListInOrderAndCanStop) {
         error));
     EXPECT_EQ(collected, plain);
     EXPECT_GT(pieces, 1);
-    EXPECT_FALSE(diz::decode(file, [](std::string_view) { return false; }, error));
+    EXPECT_FALSE(diz::decode(
+        file, [](std::string_view) { return false; }, error));
     EXPECT_FALSE(error.empty());
 }
 
@@ -375,8 +376,8 @@ TEST(Library, RefusesAnOpenListFolder) {
 }
 
 TEST(Library, MissingLibraryOrSymbolIsAnErrorNotACrash) {
-    for (const std::string path : {std::string("/nonexistent/libkorvdll.so"), std::string(KORVEL_NOSYMBOLS),
-                                   std::string("libkorvdll.so")}) {
+    for (const std::string path : {std::string("/nonexistent/libkorvdll.so"),
+                                   std::string(KORVEL_NOSYMBOLS), std::string("libkorvdll.so")}) {
         CompanionLibrary lib(path);
         EXPECT_FALSE(lib.isLoaded()) << path;
         EXPECT_FALSE(lib.error().empty());
@@ -470,20 +471,26 @@ TEST_P(Mkdiz, BuildsTheExpectedList) {
 INSTANTIATE_TEST_SUITE_P(
     Options, Mkdiz,
     ::testing::Values(
-        MkdizCase{"asGiven", "", "ZETA\nalfa\n\nZETA\r\nlast", "ZETA\r\nalfa\r\n\r\nZETA\r\nlast\r\n"},
-        MkdizCase{"sort", "--sort", "ZETA\nALFA\n\nZETA\nAB\xC3\x80\n", "AB\xC3\x80\r\nALFA\r\nZETA\r\n"},
+        MkdizCase{"asGiven", "", "ZETA\nalfa\n\nZETA\r\nlast",
+                  "ZETA\r\nalfa\r\n\r\nZETA\r\nlast\r\n"},
+        MkdizCase{"sort", "--sort", "ZETA\nALFA\n\nZETA\nAB\xC3\x80\n",
+                  "AB\xC3\x80\r\nALFA\r\nZETA\r\n"},
         MkdizCase{"fold", "--fold",
-                  "citt\xC3\xA0\nperch\xC3\xA9\nPERCHE\nl'altro\nzoo\n\xC3\x80\xC3\x89\xC3\x8C\xC3\x92\xC3"
-                  "\x99\nna\xC3\xAFve\nstra\xC3\x9F" "e\n\xC5\x93uvre\nx1\nspace d\n\xE6\x97\xA5\n",
+                  "citt\xC3\xA0\nperch\xC3\xA9\nPERCHE\nl'"
+                  "altro\nzoo\n\xC3\x80\xC3\x89\xC3\x8C\xC3\x92\xC3"
+                  "\x99\nna\xC3\xAFve\nstra\xC3\x9F"
+                  "e\n\xC5\x93uvre\nx1\nspace d\n\xE6\x97\xA5\n",
                   "AEIOU\r\nCITTA\r\nNAIVE\r\nOEUVRE\r\nPERCHE\r\nSTRASSE\r\nZOO\r\n"},
         MkdizCase{"foldLatin1Fallback", "--fold", "caff\xE8\n", "CAFFE\r\n"},
         MkdizCase{"stems", "--fold --stems",
-                  "rosso\nrossa\nrossi\nrosse\nrossetto\ncasa\ncase\ncasale\nlupo\nlupi\nmare\nro\nra\nA\nE\n",
+                  "rosso\nrossa\nrossi\nrosse\nrossetto\ncasa\ncase\ncasale\nlupo\nlupi\nmare\nro\n"
+                  "ra\nA\nE\n",
                   "A\r\nCAS!\r\nCASALE\r\nE\r\nLUP=\r\nMARE\r\nR&\r\nROSS@\r\nROSSETTO\r\n"},
-        MkdizCase{"stemsAllCodes", "--stems",
-                  "XA\nXE\nYA\nYI\nZE\nZI\nWA\nWE\nWI\nVA\nVO\nUE\nUO\nTA\nTE\nTO\nSI\nSO\nRA\nRI\nRO\n"
-                  "QE\nQI\nQO\nPA\nPE\nPI\nPO\n",
-                  "P@\r\nQ-\r\nR+\r\nS=\r\nT)\r\nU(\r\nV&\r\nW%\r\nX!\r\nY#\r\nZ$\r\n"}),
+        MkdizCase{
+            "stemsAllCodes", "--stems",
+            "XA\nXE\nYA\nYI\nZE\nZI\nWA\nWE\nWI\nVA\nVO\nUE\nUO\nTA\nTE\nTO\nSI\nSO\nRA\nRI\nRO\n"
+            "QE\nQI\nQO\nPA\nPE\nPI\nPO\n",
+            "P@\r\nQ-\r\nR+\r\nS=\r\nT)\r\nU(\r\nV&\r\nW%\r\nX!\r\nY#\r\nZ$\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MkdizTool, RejectsBadUseAndBadInput) {
@@ -503,7 +510,8 @@ TEST(MkdizTool, ConcatenatesInputsInOrder) {
     TempDir dir;
     writeFile(dir.file("a.txt"), "B\nA");
     writeFile(dir.file("b.txt"), "C\r\n");
-    ASSERT_EQ(run("-o " + dir.file("o.dic") + " " + dir.file("a.txt") + " " + dir.file("b.txt")), 0);
+    ASSERT_EQ(run("-o " + dir.file("o.dic") + " " + dir.file("a.txt") + " " + dir.file("b.txt")),
+              0);
     EXPECT_EQ(readFile(dir.file("o.dic")), "B\r\nA\r\nC\r\n");
 }
 
