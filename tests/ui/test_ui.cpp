@@ -1121,6 +1121,12 @@ void TestUi::helpCommands() {
     h.item("AiutoF1")->trigger();
     QCOMPARE(h.desktop.opened.size(), 1);
     QVERIFY(h.desktop.opened[0].endsWith(QStringLiteral("voduzeze/KORVELH8.HTM")));
+    // F1 is the item's shortcut, wherever the focus is in the window.
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.textb()->setFocus();
+    QTest::keyClick(w.textb(), Qt::Key_F1);
+    QCOMPARE(h.desktop.opened.size(), 2);
     w.Copyright_Click(); // busy: no about box, so this returns at once
     w.flags().BusyCounter = 0;
 
