@@ -498,6 +498,11 @@ void TestUi::dialogEnterMovesFocus() {
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QVERIFY(dialog.isVisible()); // Enter moves on; it never presses OK
     QCOMPARE(dialog.rowsField()->text(), QStringLiteral("5"));
+    // On the focused OK, Enter presses it.
+    QTest::keyClick(dialog.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.rows(), 5);
+    QCOMPARE(dialog.columns(), 7);
 }
 
 void TestUi::dialogBounds_data() {

@@ -29,9 +29,10 @@ GridDimensionsDialog::GridDimensionsDialog(Desktop& desktop, QWidget* parent)
     command1_->setObjectName(QStringLiteral("Command1"));
     command2_ = new QPushButton(QStringLiteral("Close"), this);
     command2_->setObjectName(QStringLiteral("Command2"));
-    // Enter in a field is the key filter's; it must not press a default button.
-    command1_->setAutoDefault(false);
-    command2_->setAutoDefault(false);
+    // Enter in a field never reaches the dialog (the key filter takes it);
+    // Enter on a focused button presses that button.
+    command1_->setAutoDefault(true);
+    command2_->setAutoDefault(true);
 
     for (QLineEdit* field : {text1_, text2_}) {
         field->setContextMenuPolicy(Qt::NoContextMenu);
