@@ -239,7 +239,9 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
         return LoadResult::LibraryErrors;
     };
     if (needsLibrary) {
-        if (!companion.MYFUNC) {
+        // Without a folder for the lists there is nowhere safe to read or
+        // delete them: the same as a library that cannot be used.
+        if (!companion.MYFUNC || companion.tempFolder.empty()) {
             return libraryFailed();
         }
         if (companion.setup && companion.setup(store.DictFolder, names) > 0) {

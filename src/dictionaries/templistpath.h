@@ -18,14 +18,15 @@ inline std::string tempListName(std::string_view dictFileName) {
 
 // Full path of that list inside the per-user temporary folder. The library
 // writes it and the loader reads and deletes it, so both must use this one
-// function. Empty when tempListName is empty.
+// function. Empty when tempListName or the folder is empty, so that no list is
+// ever looked for in the root or the current folder.
 inline std::string tempListPath(std::string_view tempFolder, std::string_view dictFileName) {
     std::string name = tempListName(dictFileName);
-    if (name.empty()) {
+    if (name.empty() || tempFolder.empty()) {
         return {};
     }
     std::string path(tempFolder);
-    if (path.empty() || path.back() != '/') {
+    if (path.back() != '/') {
         path += '/';
     }
     return path + name;

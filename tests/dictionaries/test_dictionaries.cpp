@@ -289,14 +289,16 @@ TEST(Load, ZeroOrNegativeResultIsSuccess) {
     EXPECT_TRUE(obs.fatals.empty());
 }
 
-TEST(Load, NoLibraryOrFailingSetupIsFatal) {
-    for (const bool noLibrary : {true, false}) {
+TEST(Load, NoLibraryNoListFolderOrFailingSetupIsFatal) {
+    for (const int variant : {0, 1, 2}) {
         DictionaryStore store;
         FakeLibrary lib;
         RecordingObserver obs;
         CompanionCall call = lib.call();
-        if (noLibrary) {
+        if (variant == 0) {
             call.MYFUNC = nullptr;
+        } else if (variant == 1) {
+            call.tempFolder.clear();
         } else {
             lib.setupResult = 1;
         }
@@ -417,6 +419,7 @@ TEST(TempListPath, NameLessLastFourCharacters) {
     EXPECT_EQ(tempListPath("/tmp/k", "base.diz"), "/tmp/k/base");
     EXPECT_EQ(tempListPath("/tmp/k/", "my.words.diz"), "/tmp/k/my.words");
     EXPECT_EQ(tempListPath("/tmp/k", ".diz"), "");
+    EXPECT_EQ(tempListPath("", "base.diz"), "");
 }
 
 } // namespace
