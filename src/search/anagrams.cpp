@@ -50,7 +50,7 @@ struct Matcher {
 
     // Checks one line of the word's length and lists its candidates.
     void line(std::string_view l) {
-        host.yield();
+        host.lineTick();
         if (l.empty() || isRemark(l[0])) {
             return;
         }

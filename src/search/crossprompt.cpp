@@ -101,8 +101,7 @@ struct LengthScan {
 
     // Returns false on abort.
     bool record(std::size_t lineNo, const char* rec) {
-        host.yield();
-        if (flags.abortRequest > 0) {
+        if (host.lineTick() && flags.abortRequest > 0) {
             return false;
         }
         const auto L = static_cast<std::size_t>(length);
