@@ -415,6 +415,22 @@ TEST(Load, UnreadableDicStaysEmpty) {
     EXPECT_EQ(obs.warnings.size(), 1u);
 }
 
+TEST(Load, OversizedDicStaysEmpty) {
+    TempDir dir;
+    writeFile(dir.file("base.diz"), "ABC\r\n");
+    writeFile(dir.file("huge.dic"), "");
+    // Sparse: no disk space is used.
+    fs::resize_file(dir.file("huge.dic"), MaxDictionaryBytes + 1);
+    DictionaryStore store;
+    FakeLibrary lib;
+    RecordingObserver obs;
+    ASSERT_EQ(load(store, dir.path, lib, obs), LoadResult::Ok);
+    EXPECT_EQ(store.DictFileName[2], "huge.dic");
+    EXPECT_EQ(store.DictLength[2], 0);
+    ASSERT_EQ(obs.warnings.size(), 1u);
+    EXPECT_NE(obs.warnings[0].find("larger than"), std::string::npos);
+}
+
 TEST(TempListPath, NameLessLastFourCharacters) {
     EXPECT_EQ(tempListPath("/tmp/k", "base.diz"), "/tmp/k/base");
     EXPECT_EQ(tempListPath("/tmp/k/", "my.words.diz"), "/tmp/k/my.words");
