@@ -189,6 +189,16 @@ TEST(Scan, OnlyRegularFilesAndLinksToThem) {
     EXPECT_EQ(scanDictionaryFolder(dir.path), expected);
 }
 
+TEST(Scan, NamesInUnsignedByteOrder) {
+    TempDir dir;
+    for (const char* name : {"base.diz", "\xC3\xA9t\xC3\xA9.dic", "zeta.dic", "Zeta.dic", "10.dic"}) {
+        writeFile(dir.file(name), "A\r\n");
+    }
+    const std::vector<std::string> expected{"base.diz", "10.dic", "Zeta.dic", "zeta.dic",
+                                            "\xC3\xA9t\xC3\xA9.dic"};
+    EXPECT_EQ(scanDictionaryFolder(dir.path), expected);
+}
+
 TEST(Scan, MissingFolderGivesNothing) {
     EXPECT_TRUE(scanDictionaryFolder("/nonexistent/korvel/folder").empty());
 }
