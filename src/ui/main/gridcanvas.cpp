@@ -140,6 +140,18 @@ void GridCanvas::setFontBold(bool bold) {
     font_.setBold(bold);
 }
 
+bool GridCanvas::event(QEvent* event) {
+    // Tab and Shift+Tab move the write cursor, not the focus.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
 void GridCanvas::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);

@@ -7,6 +7,8 @@
 #include "keycodes.h"
 #include "kvlfile.h"
 #include "loader.h"
+#include "refinements.h"
+#include "resultorder.h"
 #include "statuspanels.h"
 #include "toolpictures.h"
 
@@ -388,6 +390,28 @@ void MainWindow::buildControls() {
     timer2_->setObjectName(QStringLiteral("Timer2"));
     timer2_->setInterval(timings_.timer2Ms);
     connect(timer2_, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
+
+    connect(peri_, &GridCanvas::mousePressed, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
+                Peri_MouseDown(b, classicShift(m), at.x(), at.y());
+            });
+    connect(peri_, &GridCanvas::mouseMoved, this,
+            [this](Qt::MouseButtons b, Qt::KeyboardModifiers m, QPointF at) {
+                Peri_MouseMove(b, classicShift(m), at.x(), at.y());
+            });
+    connect(peri_, &GridCanvas::mouseReleased, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
+                Peri_MouseUp(b, classicShift(m), at.x(), at.y());
+            });
+    connect(peri_, &GridCanvas::clicked, this, &MainWindow::Peri_Click);
+    connect(peri_, &GridCanvas::keyPressed, this, [this](QKeyEvent* key) {
+        Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), classicShift(key->modifiers()));
+    });
+    connect(lists_, &QListWidget::itemClicked, this, [this] { Lists_Click(); });
+    connect(command_[1], &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    connect(command_[2], &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(command_[3], &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(command_[4], &QPushButton::clicked, this, &MainWindow::Command4_Click);
 }
 
 void MainWindow::buildToolbar() {
@@ -601,15 +625,8 @@ void MainWindow::Accorcia_Click() {
 }
 
 void MainWindow::ResErr_Click() {
-    flags_.BusyCounter = 0;
-    flags_.abortRequest = 0;
-    setPointers(Pointers::Default);
-    stb1_->setText(2, QStringLiteral(" "));
-    stb1_->setText(3, QStringLiteral(" "));
-    setHeadTailButtonsEnabled(false);
-    clearList();
-    setListHint("");
-    stb1_->setHint(2, QString());
+    SearchContext ctx = searchContext();
+    korvel::ResErr_Click(ctx);
 }
 
 // ---------------------------------------------------------------- toolbar
@@ -673,9 +690,9 @@ void MainWindow::selectTool(const QString& key) {
         currentToolKey_ = key;
         currentTool_ = static_cast<int16_t>(key.mid(1).toInt());
         stb1_->setText(1, QString::fromLatin1(row->panelText));
-        // The anagrams are run here by the search integration; until then
-        // their key only selects.
-        if (key == QLatin1String("a10"))
+        if (key == QLatin1String("a9"))
+            runAnagrams();
+        else if (key == QLatin1String("a10"))
             showThesaurus();
         else if (key == QLatin1String("a11"))
             checkSpelling();
@@ -888,6 +905,7 @@ void MainWindow::drawSelection() {
     peri_->drawBox(selection.cx + 0.05, selection.cy + 0.05, selection.LAX - 0.1,
                    selection.LAY - 0.1, Red);
     peri_->update();
+    lastSelection = selection;
 }
 
 void MainWindow::drawGreenBox() {
@@ -1208,7 +1226,19 @@ void MainWindow::clearList() {
 }
 
 void MainWindow::addListLine(std::string line) {
-    lists_->addItem(fromBytes(line));
+    // The list keeps the display order of the results: a new line goes after
+    // every line that does not sort after it, so equal lines keep the order
+    // in which they came.
+    int lo = 0;
+    int hi = lists_->count();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (compareListLines(toBytes(lists_->item(mid)->text()), line) <= 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    lists_->insertItem(lo, fromBytes(line));
 }
 
 std::size_t MainWindow::listCount() const {
@@ -1244,7 +1274,7 @@ void MainWindow::yield() {
     // One pass of the event loop per line would dominate a long scan; a pass
     // every few milliseconds keeps the window as responsive.
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - lastYieldMs_ < 10)
+    if (now - lastYieldMs_ < timings_.yieldMs)
         return;
     lastYieldMs_ = now;
     QCoreApplication::processEvents();

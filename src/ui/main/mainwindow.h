@@ -2,8 +2,11 @@
 
 #include "actionshistory.h"
 #include "dictionarystore.h"
+#include "gridedit.h"
 #include "gridmodel.h"
+#include "placement.h"
 #include "promptstate.h"
+#include "searchcontext.h"
 #include "searchhost.h"
 #include "wordservice.h"
 
@@ -43,6 +46,8 @@ void installFontSubstitutes();
 struct WindowTimings {
     int timer0Ms = 2000; // start of the dictionary loading
     int timer2Ms = 1000; // the seconds counter while loading
+    // Least time between two passes of the event loop inside a scan.
+    int yieldMs = 10;
 };
 
 // The main window Form0g. It owns the grid, the dictionaries, the actions
@@ -70,6 +75,23 @@ public:
     void Estesa_click();
     void Accorcia_Click();
     void ResErr_Click();
+
+    // --- the grid's pointer and keys, and its click (gridinput.cpp)
+    // X and Y are in cells; shift is the classic modifier state (1 Shift,
+    // 2 Ctrl, 4 Alt).
+    void Peri_MouseDown(Qt::MouseButton button, int shift, double X, double Y);
+    void Peri_MouseMove(Qt::MouseButtons buttons, int shift, double X, double Y);
+    void Peri_MouseUp(Qt::MouseButton button, int shift, double X, double Y);
+    void Peri_KeyDown(int keyCode, int shift);
+    void Peri_Click();
+
+    // --- results list and refinements (gridinput.cpp)
+    void Lists_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void runAnagrams();
 
     // --- toolbar
     void Tlb1_ButtonClick(const QString& key);
@@ -173,6 +195,17 @@ public:
     std::string carm;
     int16_t priclk = 0;
     int16_t vocali = 0;
+    // The box drawSelection drew last (cxo, cyo, LAXo, LAYo).
+    Selection lastSelection;
+    // The drag rectangle of the prompt tools (x1, y1, x2, y2), the one drawn
+    // last (x1o, y1o, x2o, y2o), and whether a drag follows the pointer.
+    DragRect drag;
+    DragRect drawnDrag;
+    bool fatrac = false;
+    // Step of the write cursor, kept between keys.
+    int16_t incr = 0;
+    int16_t incc = 0;
+    Placement placement;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -200,6 +233,13 @@ private:
     QString chooseFile(bool save, const QString& title, const QString& filter,
                        const QString& proposal);
     void setPressedTools(const QString& key);
+    SearchContext searchContext();
+    // The Undo and Redo buttons follow the history's enabled states.
+    void showHistoryButtons();
+    void showHistoryCleared();
+    void selectCell(int16_t row, int16_t column);
+    void hover(double X, double Y);
+    bool gridBusyPointer() const;
 
     Desktop& desktop_;
     CompanionFactory companion_;

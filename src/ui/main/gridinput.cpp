@@ -1,0 +1,349 @@
+// The main window's work in the grid: pointer and key events on Peri, the
+// grid click for every tool, the results list's click, the head and tail
+// buttons and the anagram tool. The rules live in src/model and src/search;
+// here they meet the widgets.
+
+#include "mainwindow.h"
+
+#include "anagrams.h"
+#include "crossprompt.h"
+#include "desktop.h"
+#include "gridcanvas.h"
+#include "patternsearch.h"
+#include "promptslot.h"
+#include "refinements.h"
+#include "statuspanels.h"
+#include "toolpictures.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvel {
+
+namespace {
+
+const QColor White(255, 255, 255);
+const QColor Blue(0, 0, 255);
+
+QString fromBytes(std::string_view s) {
+    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::string toBytes(const QString& s) {
+    return s.toLocal8Bit().toStdString();
+}
+
+bool isPromptTool(int16_t tool) {
+    return tool == 1 || tool == 2;
+}
+
+// The cell under a pointer coordinate (in cells), limited to 0..count - 1.
+int16_t cellUnder(double pos, int16_t count) {
+    const double hi = std::max(0, count - 1);
+    const double v = std::floor(pos);
+    if (!(v >= 0.0))
+        return 0;
+    return static_cast<int16_t>(std::min(v, hi));
+}
+
+// The whole part of a pointer coordinate, kept within 16 bits.
+int16_t wholePart(double v) {
+    if (!(v > -30000.0))
+        return -30000;
+    if (v > 30000.0)
+        return 30000;
+    return static_cast<int16_t>(std::floor(v));
+}
+
+} // namespace
+
+SearchContext MainWindow::searchContext() {
+    return SearchContext{store_, pattern, selection, flags_, *this, currentTool_};
+}
+
+void MainWindow::showHistoryButtons() {
+    toolButtons_.value(QStringLiteral("a7"))->setEnabled(history_.undoEnabled);
+    toolButtons_.value(QStringLiteral("a8"))->setEnabled(history_.redoEnabled);
+}
+
+void MainWindow::showHistoryCleared() {
+    desktop_.messageBox(this, fromBytes(HistoryClearedTitle), fromBytes(HistoryClearedText),
+                        MsgIcon::None, MsgButtons::Ok);
+}
+
+void MainWindow::selectCell(int16_t row, int16_t column) {
+    selection = Selection{column, row, 1, 1};
+}
+
+bool MainWindow::gridBusyPointer() const {
+    return peri_->cursor().shape() == Qt::WaitCursor;
+}
+
+// ---------------------------------------------------------------- pointer
+
+void MainWindow::hover(double X, double Y) {
+    // The cell under the pointer, as the drag of the prompt tools takes it.
+    CurrentColumn = cellUnder(X, grid_.ColumnCount);
+    CurrentRow = cellUnder(Y, grid_.RowCount);
+    if (currentTool_ == 3 || currentTool_ == 4) {
+        rinfresca();
+        selectCell(CurrentRow, CurrentColumn);
+        drawSelection();
+    }
+    if (!gridBusyPointer()) {
+        peri_->setCursor(imageA_);
+        lists_->setCursor(defaultPointer());
+    }
+}
+
+void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y) {
+    if (flags_.BusyCounter > 0 || grid_.isEmpty())
+        return;
+    if (button == Qt::RightButton) {
+        // Switches between the two tools of a pair, as the toolbar would.
+        const char* other = nullptr;
+        if (toolButtons_.value(QStringLiteral("a3"))->isChecked())
+            other = "a4";
+        else if (toolButtons_.value(QStringLiteral("a4"))->isChecked())
+            other = "a3";
+        else if (toolButtons_.value(QStringLiteral("a1"))->isChecked())
+            other = "a2";
+        else if (toolButtons_.value(QStringLiteral("a2"))->isChecked())
+            other = "a1";
+        if (other)
+            selectTool(QString::fromLatin1(other));
+        return;
+    }
+    if (isPromptTool(currentTool_)) {
+        drag.x1 = wholePart(X);
+        drag.y1 = wholePart(Y);
+        fatrac = true;
+    } else {
+        // A press without a move before it still acts on the cell under it.
+        hover(X, Y);
+    }
+}
+
+void MainWindow::Peri_MouseMove(Qt::MouseButtons, int, double X, double Y) {
+    if (flags_.BusyCounter > 0 || grid_.isEmpty())
+        return;
+    if (fatrac && isPromptTool(currentTool_)) {
+        peri_->setCursor(defaultPointer());
+        if (!dragMove(grid_, currentTool_, X, Y, drag)) {
+            // Outside the grid the drag stops following the pointer.
+            rinfresca();
+            fatrac = false;
+            return;
+        }
+        peri_->drawBox(drawnDrag.x1 + 0.05, drawnDrag.y1 + 0.05, drawnDrag.x2 - drawnDrag.x1 + 0.9,
+                       drawnDrag.y2 - drawnDrag.y1 + 0.9, White);
+        peri_->drawBox(drag.x1 + 0.05, drag.y1 + 0.05, drag.x2 - drag.x1 + 0.9,
+                       drag.y2 - drag.y1 + 0.9, Blue);
+        drawnDrag = drag;
+        return;
+    }
+    hover(X, Y);
+}
+
+void MainWindow::Peri_MouseUp(Qt::MouseButton button, int, double X, double Y) {
+    if (button == Qt::RightButton)
+        return;
+    fatrac = false;
+    if (!isPromptTool(currentTool_) || grid_.isEmpty())
+        return;
+    peri_->setCursor(imageA_);
+    dragRelease(grid_, currentTool_, X, Y, drag, CurrentRow, CurrentColumn);
+}
+
+// ---------------------------------------------------------------- keys
+
+void MainWindow::Peri_KeyDown(int keyCode, int shift) {
+    if (flags_.BusyCounter > 0 || grid_.isEmpty())
+        return;
+    const KeyResult k = gridKeyDown(grid_, history_, currentTool_, CurrentRow, CurrentColumn,
+                                    keyCode, shift, incr, incc);
+    vocali = k.vocali;
+    if (currentTool_ != 3 && currentTool_ != 4)
+        return;
+    incr = k.incr;
+    incc = k.incc;
+    if (k.historyCleared)
+        showHistoryCleared();
+    if (k.wrote) {
+        clearList();
+        setListHint("");
+        stb1_->setText(2, fromBytes(k.panel2));
+        stb1_->setText(3, QStringLiteral(" "));
+        stb1_->setText(4, fromBytes(k.panel4));
+        stb1_->setHint(2, QString());
+        showHistoryButtons();
+        rinfresca();
+        selectCell(CurrentRow, CurrentColumn);
+        drawSelection();
+    }
+    for (int i = 0; i < k.beeps; ++i)
+        desktop_.beep();
+    if (k.moved) {
+        CurrentRow = k.row;
+        CurrentColumn = k.column;
+        rinfresca();
+        selectCell(CurrentRow, CurrentColumn);
+        drawSelection();
+    }
+}
+
+// ---------------------------------------------------------------- click
+
+void MainWindow::Peri_Click() {
+    if (flags_.BusyCounter > 0 || grid_.isEmpty())
+        return;
+    for (int i : {2, 3, 4})
+        stb1_->setText(i, QStringLiteral(" "));
+    const DragInfo dragInfo =
+        makeDragInfo(drag.x1, drag.y1, drag.x2, drag.y2, drawnDrag.x2, drawnDrag.y2);
+    clearList();
+    setListHint("");
+    stb1_->setHint(2, QString());
+    pattern.freedHead.clear();
+    pattern.freedTail.clear();
+    // A current cell outside the grid ends the click here.
+    if (!grid_.contains(CurrentRow, CurrentColumn))
+        return;
+    history_.beginAction();
+    carr.assign(1, grid_.cell(CurrentRow, CurrentColumn));
+    stb1_->setText(4, fromBytes(clickPositionText(CurrentRow, CurrentColumn)));
+    priclk = 0;
+
+    switch (currentTool_) {
+    case 0:
+    case 5: {
+        const CellEditResult r = currentTool_ == 0
+                                     ? blackWhite(grid_, history_, CurrentRow, CurrentColumn)
+                                     : clearCell(grid_, history_, CurrentRow, CurrentColumn);
+        if (r.historyCleared)
+            showHistoryCleared();
+        showHistoryButtons();
+        rinfresca();
+        selection = r.selection;
+        drawSelection();
+        stb1_->setText(2, fromBytes(r.panel2));
+        stb1_->setText(3, fromBytes(r.panel3));
+        if (r.beep)
+            desktop_.beep();
+        break;
+    }
+    case 1:
+    case 2: {
+        setListHint("");
+        const PromptSlot slot =
+            currentTool_ == 1
+                ? promptAcross(grid_, CurrentRow, CurrentColumn, dragInfo, pattern, selection)
+                : promptDown(grid_, CurrentRow, CurrentColumn, dragInfo, pattern, selection);
+        if (slot.refused)
+            return;
+        texta_->setText(fromBytes(pattern.CurrentPattern));
+        setHeadTailButtonsEnabled(true);
+        rinfresca();
+        drawSelection();
+        textb_->setText(QString());
+        SearchContext ctx = searchContext();
+        searchPattern(ctx);
+        if (lists_->count() > 0)
+            setListHint(currentTool_ == 1 ? "Click for copying to ROW"
+                                          : "Click for copying to COLUMN");
+        break;
+    }
+    case 3:
+    case 4:
+        selectCell(CurrentRow, CurrentColumn);
+        rinfresca();
+        drawSelection();
+        break;
+    case 6: {
+        const CrossRequest req = makeCrossRequest(grid_, CurrentRow, CurrentColumn, vocali == 1);
+        CrossContext ctx{store_, pattern, selection, flags_, *this};
+        crossPromptClick(req, ctx);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- results list
+
+void MainWindow::Lists_Click() {
+    if (flags_.BusyCounter > 0)
+        return;
+    const QListWidgetItem* item = lists_->currentItem();
+    if (!item)
+        return;
+    PlacementContext ctx{currentTool_, grid_,      history_,     selection,
+                         pattern,      CurrentRow, CurrentColumn};
+    placement.priclk = priclk != 0;
+    const ListClickResult r = placement.Lists_Click(toBytes(item->text()), ctx);
+    priclk = placement.priclk ? 1 : 0;
+    if (!r.handled)
+        return;
+    stb1_->setText(3, fromBytes(r.panel3));
+    if (r.anomaly)
+        desktop_.messageBox(this, fromBytes(HistoryAnomalyTitle), fromBytes(HistoryAnomalyText),
+                            MsgIcon::None, MsgButtons::Ok);
+    if (r.historyCleared)
+        showHistoryCleared();
+    if (r.hasTestText)
+        textb_->setText(fromBytes(r.testText));
+    if (r.placed) {
+        rinfresca();
+        drawSelection();
+        setHeadTailButtonsEnabled(false);
+    } else if (!r.panel3.empty()) {
+        // A take-back without a new placement still changed the grid.
+        rinfresca();
+    }
+    showHistoryButtons();
+}
+
+// ---------------------------------------------------------------- refinements
+
+void MainWindow::Command1_Click() {
+    SearchContext ctx = searchContext();
+    korvel::Command1_Click(ctx);
+}
+
+void MainWindow::Command2_Click() {
+    SearchContext ctx = searchContext();
+    korvel::Command2_Click(ctx);
+}
+
+void MainWindow::Command3_Click() {
+    SearchContext ctx = searchContext();
+    korvel::Command3_Click(ctx);
+}
+
+void MainWindow::Command4_Click() {
+    SearchContext ctx = searchContext();
+    korvel::Command4_Click(ctx);
+}
+
+// ---------------------------------------------------------------- anagrams
+
+void MainWindow::runAnagrams() {
+    // The scan yields to the event loop; while it runs the other commands
+    // stay out, so that nothing empties the list under it. It offers no
+    // abort: a click on panel 2 meanwhile is forgotten at the end.
+    const int16_t busy = flags_.BusyCounter;
+    flags_.BusyCounter = 1;
+    findAnagrams(toBytes(textb_->text()), store_, *this, flags_);
+    flags_.BusyCounter = busy;
+    flags_.abortRequest = 0;
+    stb1_->panel(2)->setBevel(StatusPanel::Bevel::Inset);
+}
+
+} // namespace korvel
