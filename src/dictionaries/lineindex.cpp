@@ -1,5 +1,7 @@
 #include "lineindex.h"
 
+#include "hugepages.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -30,6 +32,8 @@ LineIndex LineIndex::build(std::string_view text) {
     // group, so the groups can be filled without growing afterwards.
     ix.starts_.reserve(total / 10 + 1);
     ix.lengths_.reserve(total / 10 + 1);
+    adviseHugePages(ix.starts_.data(), ix.starts_.capacity() * sizeof(uint32_t));
+    adviseHugePages(ix.lengths_.data(), ix.lengths_.capacity() * sizeof(uint32_t));
     std::vector<uint32_t> perLength(MaxIndexedLength + 1, 0);
     std::size_t p = 0; // 0-based start of the current line
     std::string_view prev;
@@ -77,8 +81,11 @@ LineIndex LineIndex::build(std::string_view text) {
 
     // Second pass: the packed records of each length, in scan order.
     for (std::size_t len = 1; len <= MaxIndexedLength; ++len) {
-        ix.groups_[len].lines.reserve(perLength[len]);
-        ix.groups_[len].bytes.reserve(static_cast<std::size_t>(perLength[len]) * len);
+        LengthGroup& g = ix.groups_[len];
+        g.lines.reserve(perLength[len]);
+        g.bytes.reserve(static_cast<std::size_t>(perLength[len]) * len);
+        adviseHugePages(g.lines.data(), g.lines.capacity() * sizeof(uint32_t));
+        adviseHugePages(g.bytes.data(), g.bytes.capacity());
     }
     const std::size_t count = ix.starts_.size();
     for (std::size_t i = 0; i < count; ++i) {

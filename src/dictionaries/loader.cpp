@@ -1,5 +1,6 @@
 #include "loader.h"
 
+#include "hugepages.h"
 #include "templistpath.h"
 
 #include <algorithm>
@@ -70,6 +71,8 @@ ReadStatus readWhole(const std::string& path, bool noLinks, std::string& text) {
     if (static_cast<uint64_t>(size) > MaxDictionaryBytes) {
         return ReadStatus::TooLarge;
     }
+    text.reserve(static_cast<std::size_t>(size));
+    adviseHugePages(text.data(), static_cast<std::size_t>(size));
     text.resize(static_cast<std::size_t>(size));
     in.seekg(0);
     if (size > 0 && !in.read(text.data(), size)) {
