@@ -78,6 +78,17 @@ private:
         window->textb()->setText(test);
         window->selectTool(key);
     }
+    // Clicks the line of the results list that reads text, as the user would.
+    bool clickLine(const QString& text) {
+        QListWidget* list = window->Lists();
+        const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+        if (found.isEmpty())
+            return false;
+        list->scrollToItem(found.front());
+        const QRect rect = list->visualItemRect(found.front());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        return true;
+    }
     void requireDictionaries() {
         if (!dictionariesInstalled())
             QSKIP("hunspell-en-gb or mythes-en-us not installed (scripts/setup installs them)");
@@ -173,6 +184,33 @@ private slots:
         QCOMPARE(listLines(window->Lists()), (QStringList{" ", " no Syn./Ant. "}));
         QCOMPARE(panel(2), QStringLiteral(" no Syn./Ant. "));
         QCOMPARE(desktop.beeps, 1);
+    }
+
+    void clickCopiesTheWordIntoTest() {
+        requireDictionaries();
+        makeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        funWord()->trigger();
+
+        runTool(QStringLiteral("a10"), QStringLiteral("HAPPY"));
+        QVERIFY(clickLine(QStringLiteral("=BLESSED")));
+        QCOMPARE(window->textb()->text(), QStringLiteral("BLESSED"));
+        QVERIFY(clickLine(QStringLiteral(">UNHAPPY")));
+        QCOMPARE(window->textb()->text(), QStringLiteral("UNHAPPY"));
+        // The headers stand for no word.
+        QVERIFY(clickLine(QStringLiteral("=         synonyms         =")));
+        QVERIFY(clickLine(QStringLiteral(">         antonyms          <")));
+        QCOMPARE(window->textb()->text(), QStringLiteral("UNHAPPY"));
+
+        runTool(QStringLiteral("a11"), QStringLiteral("RECIEVE"));
+        QVERIFY(clickLine(QStringLiteral("RECEIVE")));
+        QCOMPARE(window->textb()->text(), QStringLiteral("RECEIVE"));
+        runTool(QStringLiteral("a11"), QStringLiteral("RECEIVE"));
+        QVERIFY(clickLine(QStringLiteral(" OK Spelling ")));
+        QCOMPARE(window->textb()->text(), QStringLiteral("RECEIVE"));
+        // The grid is never touched by these tools.
+        QCOMPARE(window->history().HistoryLength, int16_t(0));
     }
 
     void spelling_data() {
