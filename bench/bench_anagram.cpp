@@ -9,78 +9,31 @@
 // the whole process (it reads the list on every run), as a user would see it.
 
 #include "anagrams.h"
-#include "companionlibrary.h"
-#include "loader.h"
+#include "benchsupport.h"
+#include "memoryhost.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cctype>
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 using namespace korvel;
-using Clock = std::chrono::steady_clock;
+using namespace korvel::bench;
 
 namespace {
 
-class BenchHost : public SearchHost {
+class BenchHost : public MemoryHost {
 public:
-    std::vector<std::string> list;
     long yields = 0;
-    void setPanelText(int, std::string_view) override {}
-    void setPanelHint(int, std::string_view) override {}
-    bool isPanelEnabled(int) const override { return true; }
-    void clearList() override { list.clear(); }
-    void addListLine(std::string l) override { list.push_back(std::move(l)); }
-    std::size_t listCount() const override { return list.size(); }
-    void setListHint(std::string_view) override {}
-    void setPointers(Pointers) override {}
-    void beep() override {}
     void yield() override { ++yields; }
-    void setPatternLabel(std::string_view) override {}
-    void setTestText(std::string_view) override {}
-    void repaint() override {}
-    void drawSelection() override {}
-    void drawGreenBox() override {}
-    void setHeadTailButtonsEnabled(bool) override {}
 };
-
-class QuietObserver : public LoadObserver {
-public:
-    void outOfSequence(const std::string&) override {}
-    void warning(const std::string&) override {}
-    void fatal(const std::string&, const std::string& m) override { std::cerr << m << "\n"; }
-};
-
-double msSince(Clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // `an -l 1` with its output counted.
 double anMs(const std::string& word, const std::string& list, int repeats, long& count) {
-    std::vector<double> times;
-    for (int r = 0; r < repeats; ++r) {
-        const std::string cmd =
-            "/usr/games/an -l 1 -d '" + list + "' '" + word + "' 2>/dev/null | wc -l";
-        const auto t0 = Clock::now();
-        FILE* p = popen(cmd.c_str(), "r");
-        if (p == nullptr) {
-            return -1;
-        }
-        char buf[64] = {};
-        if (std::fgets(buf, sizeof buf, p) != nullptr) {
-            count = std::atol(buf);
-        }
-        pclose(p);
-        times.push_back(msSince(t0));
-    }
-    return median(times);
+    return pipedCommandMs("/usr/games/an -l 1 -d '" + list + "' '" + word + "' 2>/dev/null | wc -l",
+                          repeats, count);
 }
 
 } // namespace
@@ -95,15 +48,7 @@ int main(int argc, char** argv) {
     const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 21;
 
     DictionaryStore store;
-    CompanionLibrary library;
-    CompanionCall call{library.tempFolder(),
-                       [&](const std::string& f, const std::vector<std::string>& n) {
-                           return library.setup(f, n, library.tempFolder());
-                       },
-                       [&](int16_t i) { return library.MYFUNC(i); }};
-    QuietObserver observer;
-    if (loadDictionaries(
-            store, dir, call, [] {}, observer) != LoadResult::Ok) {
+    if (!loadFolder(dir, store)) {
         return 1;
     }
     std::printf("%s: base %lld bytes, %zu lines\n", dir.c_str(),

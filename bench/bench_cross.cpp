@@ -6,37 +6,31 @@
 //
 // DIR is loaded as the program loads it (its base.diz is dictionary 1).
 
-#include "companionlibrary.h"
+#include "benchsupport.h"
 #include "crossprompt.h"
-#include "loader.h"
+#include "memoryhost.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 using namespace korvel;
-using Clock = std::chrono::steady_clock;
+using namespace korvel::bench;
 
 namespace {
 
-class BenchHost : public SearchHost {
+class BenchHost : public MemoryHost {
 public:
-    std::vector<std::string> list;
+    BenchHost() {
+        for (int p = 11; p <= 16; ++p) {
+            enabled[static_cast<std::size_t>(p)] = true;
+        }
+    }
     long yields = 0;
     Clock::time_point lastPass = Clock::now();
 
-    void setPanelText(int, std::string_view) override {}
-    void setPanelHint(int, std::string_view) override {}
-    bool isPanelEnabled(int panel) const override { return panel >= 11 && panel <= 16; }
-    void clearList() override { list.clear(); }
-    void addListLine(std::string l) override { list.push_back(std::move(l)); }
-    std::size_t listCount() const override { return list.size(); }
-    void setListHint(std::string_view) override {}
-    void setPointers(Pointers) override {}
-    void beep() override {}
     // As the window does it: look at the clock only now and then.
     void yield() override {
         if ((++yields & 255) == 0) {
@@ -46,24 +40,7 @@ public:
             }
         }
     }
-    void setPatternLabel(std::string_view) override {}
-    void setTestText(std::string_view) override {}
-    void repaint() override {}
-    void drawSelection() override {}
-    void drawGreenBox() override {}
-    void setHeadTailButtonsEnabled(bool) override {}
 };
-
-class QuietObserver : public LoadObserver {
-public:
-    void outOfSequence(const std::string&) override {}
-    void warning(const std::string&) override {}
-    void fatal(const std::string&, const std::string& m) override { std::cerr << m << "\n"; }
-};
-
-double msSince(Clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
 
 struct Case {
     const char* name;
@@ -83,15 +60,7 @@ int main(int argc, char** argv) {
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
 
     DictionaryStore store;
-    CompanionLibrary library;
-    CompanionCall call{library.tempFolder(),
-                       [&](const std::string& f, const std::vector<std::string>& n) {
-                           return library.setup(f, n, library.tempFolder());
-                       },
-                       [&](int16_t i) { return library.MYFUNC(i); }};
-    QuietObserver observer;
-    if (loadDictionaries(
-            store, dir, call, [] {}, observer) != LoadResult::Ok) {
+    if (!loadFolder(dir, store)) {
         return 1;
     }
     std::printf("%s: %d dictionaries, base %lld bytes, %zu lines\n", dir.c_str(), store.count,

@@ -6,13 +6,11 @@
 // DIR is loaded as the program loads it; PLAIN_LIST is the CR LF word list of
 // its base dictionary for grep. Prints one row per pattern.
 
-#include "companionlibrary.h"
-#include "loader.h"
+#include "benchsupport.h"
+#include "memoryhost.h"
 #include "patternsearch.h"
 
 #include <algorithm>
-#include <array>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <iostream>
@@ -20,25 +18,22 @@
 #include <vector>
 
 using namespace korvel;
-using Clock = std::chrono::steady_clock;
+using namespace korvel::bench;
 
 namespace {
 
-class BenchHost : public SearchHost {
+// Counts the lines instead of keeping them: an extended search on the stress
+// dictionary lists many.
+class BenchHost : public MemoryHost {
 public:
     std::size_t lines = 0;
     long yields = 0;
     Clock::time_point lastPass = Clock::now();
 
-    void setPanelText(int, std::string_view) override {}
-    void setPanelHint(int, std::string_view) override {}
-    bool isPanelEnabled(int panel) const override { return panel == 11; }
+    BenchHost() { enabled[11] = true; }
     void clearList() override { lines = 0; }
     void addListLine(std::string) override { ++lines; }
     std::size_t listCount() const override { return lines; }
-    void setListHint(std::string_view) override {}
-    void setPointers(Pointers) override {}
-    void beep() override {}
     // As the window does it: read the clock, and run the event loop when
     // some milliseconds have passed since the last pass.
     void yield() override {
@@ -48,49 +43,11 @@ public:
             lastPass = now;
         }
     }
-    void setPatternLabel(std::string_view) override {}
-    void setTestText(std::string_view) override {}
-    void repaint() override {}
-    void drawSelection() override {}
-    void drawGreenBox() override {}
-    void setHeadTailButtonsEnabled(bool) override {}
 };
-
-class QuietObserver : public LoadObserver {
-public:
-    long warnings = 0;
-    void outOfSequence(const std::string&) override { ++warnings; }
-    void warning(const std::string&) override { ++warnings; }
-    void fatal(const std::string&, const std::string& m) override { std::cerr << m << "\n"; }
-};
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double msSince(Clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
 
 // grep -E with its output piped, so it reads the whole list.
 double grepMs(const std::string& regex, const std::string& file, int repeats, long& count) {
-    std::vector<double> times;
-    for (int r = 0; r < repeats; ++r) {
-        const std::string cmd = "grep -E '" + regex + "' '" + file + "' | wc -l";
-        const auto t0 = Clock::now();
-        FILE* p = popen(cmd.c_str(), "r");
-        if (p == nullptr) {
-            return -1;
-        }
-        char buf[64] = {};
-        if (std::fgets(buf, sizeof buf, p) != nullptr) {
-            count = std::atol(buf);
-        }
-        pclose(p);
-        times.push_back(msSince(t0));
-    }
-    return median(times);
+    return pipedCommandMs("grep -E '" + regex + "' '" + file + "' | wc -l", repeats, count);
 }
 
 struct Case {
@@ -113,15 +70,8 @@ int main(int argc, char** argv) {
     const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 21;
 
     DictionaryStore store;
-    CompanionLibrary library;
-    CompanionCall call{library.tempFolder(),
-                       [&](const std::string& f, const std::vector<std::string>& n) {
-                           return library.setup(f, n, library.tempFolder());
-                       },
-                       [&](int16_t i) { return library.MYFUNC(i); }};
-    QuietObserver observer;
     const auto t0 = Clock::now();
-    if (loadDictionaries(store, dir, call, [] {}, observer) != LoadResult::Ok) {
+    if (!loadFolder(dir, store)) {
         return 1;
     }
     std::printf("loaded %s: %lld bytes, %zu lines in %.1f ms\n", dir.c_str(),

@@ -11,9 +11,10 @@
 // usage error.
 
 #include "anagrams.h"
-#include "companionlibrary.h"
+#include "companioncall.h"
 #include "crossprompt.h"
 #include "loader.h"
+#include "memoryhost.h"
 #include "patternsearch.h"
 #include "refinements.h"
 #include "resultorder.h"
@@ -24,6 +25,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,33 +45,6 @@ const char* const Usage =
     "  --vowels          cross: try the vowels only\n"
     "ACROSS and DOWN are the words through the cell: letters, \"?\" for empty\n"
     "cells and one \"#\" at the cell. WORD is the TEST field's text.\n";
-
-// The window as a search sees it, kept in memory and printed at the end.
-class CliHost : public SearchHost {
-public:
-    std::map<int, std::string> panels;
-    std::vector<std::string> list;
-    std::array<bool, 17> enabled{};
-
-    void setPanelText(int panel, std::string_view text) override { panels[panel] = text; }
-    void setPanelHint(int, std::string_view) override {}
-    bool isPanelEnabled(int panel) const override {
-        return panel >= 0 && panel < static_cast<int>(enabled.size()) && enabled[panel];
-    }
-    void clearList() override { list.clear(); }
-    void addListLine(std::string line) override { list.push_back(std::move(line)); }
-    std::size_t listCount() const override { return list.size(); }
-    void setListHint(std::string_view) override {}
-    void setPointers(Pointers) override {}
-    void beep() override {}
-    void yield() override {}
-    void setPatternLabel(std::string_view) override {}
-    void setTestText(std::string_view) override {}
-    void repaint() override {}
-    void drawSelection() override {}
-    void drawGreenBox() override {}
-    void setHeadTailButtonsEnabled(bool) override {}
-};
 
 class StderrObserver : public LoadObserver {
 public:
@@ -95,7 +70,7 @@ struct Session {
     PatternState pattern;
     Selection selection;
     SearchFlags flags;
-    CliHost host;
+    MemoryHost host;
     int16_t CurrentTool = 1;
     Options options;
 
@@ -243,16 +218,8 @@ int main(int argc, char** argv) {
         std::error_code ec;
         folder = std::filesystem::current_path(ec).string();
     }
-    CompanionLibrary library;
-    CompanionCall call{library.tempFolder(),
-                       [&](const std::string& f, const std::vector<std::string>& names) {
-                           return library.setup(f, names, library.tempFolder());
-                       },
-                       [&](int16_t i) { return library.MYFUNC(i); }};
-    if (!library.isLoaded()) {
-        call.setup = nullptr;
-        call.MYFUNC = nullptr;
-    }
+    std::unique_ptr<CompanionLibrary> library;
+    const CompanionCall call = openCompanion(library);
     StderrObserver observer;
     if (loadDictionaries(s.store, folder, call, [] {}, observer) != LoadResult::Ok) {
         return 1;

@@ -9,9 +9,9 @@ namespace korvel {
 
 namespace {
 const LineIndex::LengthGroup emptyGroup{};
+} // namespace
 
 int compareBytes(std::string_view a, std::string_view b) {
-    // Character-code order: bytes compare as unsigned, a proper prefix first.
     const std::size_t n = std::min(a.size(), b.size());
     if (n > 0) {
         if (int c = std::memcmp(a.data(), b.data(), n); c != 0) {
@@ -20,7 +20,6 @@ int compareBytes(std::string_view a, std::string_view b) {
     }
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
-} // namespace
 
 LineIndex LineIndex::build(std::string_view text) {
     LineIndex ix;
@@ -102,6 +101,43 @@ LineIndex LineIndex::build(std::string_view text) {
 std::size_t LineIndex::lineAtOrAfter(uint32_t offset) const {
     return static_cast<std::size_t>(std::lower_bound(starts_.begin(), starts_.end(), offset) -
                                     starts_.begin());
+}
+
+std::size_t LineIndex::firstSortingAfter(std::string_view text, std::size_t from,
+                                         std::string_view prefix) const {
+    const std::size_t count = lineCount();
+    if (prefix.empty() || from >= count) {
+        return count;
+    }
+    const std::size_t n = prefix.size();
+    auto sortsAfter = [&](std::size_t i) {
+        const std::string_view l = line(text, i);
+        return compareBytes(l.substr(0, std::min(n, l.size())), prefix) > 0;
+    };
+    auto next = std::upper_bound(sortBreaks_.begin(), sortBreaks_.end(),
+                                 static_cast<uint32_t>(from));
+    std::size_t segStart = from;
+    for (;;) {
+        const std::size_t segEnd = next == sortBreaks_.end() ? count : *next;
+        std::size_t lo = segStart;
+        std::size_t hi = segEnd;
+        while (lo < hi) {
+            const std::size_t mid = lo + (hi - lo) / 2;
+            if (sortsAfter(mid)) {
+                hi = mid;
+            } else {
+                lo = mid + 1;
+            }
+        }
+        if (lo < segEnd) {
+            return lo;
+        }
+        if (next == sortBreaks_.end()) {
+            return count;
+        }
+        segStart = segEnd;
+        ++next;
+    }
 }
 
 const LineIndex::LengthGroup& LineIndex::group(std::size_t len) const {

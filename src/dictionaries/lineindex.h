@@ -19,6 +19,10 @@ namespace korvel {
 // search can compare fixed-width records instead of walking the whole text.
 // It also keeps the places where the text stops being sorted, so a search can
 // find where an early end would stop a linear walk without walking it.
+// Character-code order of two byte strings (bytes compare as unsigned, a
+// proper prefix first): <0, 0 or >0.
+int compareBytes(std::string_view a, std::string_view b);
+
 class LineIndex {
 public:
     static constexpr std::size_t MaxIndexedLength = 64;
@@ -51,6 +55,14 @@ public:
     // Line numbers i > 0 at which line i sorts before line i - 1 (byte order of
     // the untrimmed lines). Between two of them the lines are non-decreasing.
     const std::vector<uint32_t>& sortBreaks() const { return sortBreaks_; }
+
+    // Where a walk from line `from` that stops at the first line whose first
+    // prefix.size() bytes sort after prefix would stop: that line's number,
+    // or lineCount() when no line does. An empty prefix never stops a walk.
+    // Between two sort breaks the lines, and so their prefixes, never go down,
+    // so a binary search in each sorted run finds the same line as the walk.
+    std::size_t firstSortingAfter(std::string_view text, std::size_t from,
+                                  std::string_view prefix) const;
 
 private:
     std::vector<uint32_t> starts_;

@@ -17,57 +17,6 @@ bool isWildcard(char c) {
     return c == '?' || c == '*';
 }
 
-int compareBytes(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    if (n > 0) {
-        if (int c = std::memcmp(a.data(), b.data(), n); c != 0) {
-            return c;
-        }
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-// The first line at or after `from` whose first prefix.size() bytes sort
-// after prefix, or the line count when none does: where the fit test's walk
-// ends a dictionary. Binary search inside each sorted run between two sort
-// breaks finds the same line as the walk.
-std::size_t earlyEndLine(const LineIndex& ix, std::string_view text, std::size_t from,
-                         std::string_view prefix) {
-    const std::size_t count = ix.lineCount();
-    if (prefix.empty() || from >= count) {
-        return count;
-    }
-    const std::size_t n = prefix.size();
-    auto sortsAfter = [&](std::size_t i) {
-        const std::string_view l = ix.line(text, i);
-        return compareBytes(l.substr(0, std::min(n, l.size())), prefix) > 0;
-    };
-    const auto& breaks = ix.sortBreaks();
-    auto next = std::upper_bound(breaks.begin(), breaks.end(), static_cast<uint32_t>(from));
-    std::size_t segStart = from;
-    for (;;) {
-        const std::size_t segEnd = next == breaks.end() ? count : *next;
-        std::size_t lo = segStart;
-        std::size_t hi = segEnd;
-        while (lo < hi) {
-            const std::size_t mid = lo + (hi - lo) / 2;
-            if (sortsAfter(mid)) {
-                hi = mid;
-            } else {
-                lo = mid + 1;
-            }
-        }
-        if (lo < segEnd) {
-            return lo;
-        }
-        if (next == breaks.end()) {
-            return count;
-        }
-        segStart = segEnd;
-        ++next;
-    }
-}
-
 uint32_t letterBit(char c) {
     return (c >= 'A' && c <= 'Z') ? (1u << (c - 'A')) : 0u;
 }
@@ -244,7 +193,7 @@ bool fitLetters(std::string_view pattern, int cell, uint32_t letters, bool accor
                 }
                 if (!skip && first < count) {
                     const std::size_t e =
-                        earlyEndLine(ix, text, first, std::string_view(trial).substr(0, prefixLen));
+                        ix.firstSortingAfter(text, first, std::string_view(trial).substr(0, prefixLen));
                     r = Range{first, std::min(e + 1, count)};
                 }
                 ranges[static_cast<std::size_t>(l)] = r;

@@ -21,16 +21,6 @@ inline bool fits(char pc, char lc) {
     return pc == '?' || pc == '*' || static_cast<unsigned char>(lc) <= AtSign || pc == lc;
 }
 
-int compareBytes(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    if (n > 0) {
-        if (int c = std::memcmp(a.data(), b.data(), n); c != 0) {
-            return c;
-        }
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
 // 1-based position of the first "?", or of the first "*" when there is no "?";
 // 0 when there is neither.
 std::size_t firstWildcard(std::string_view pattern) {
@@ -55,47 +45,6 @@ std::size_t firstLine(const DictionaryStore& store, int d, std::string_view patt
         p = 1;
     }
     return store.Lines[d].lineAtOrAfter(static_cast<uint32_t>(p - 1));
-}
-
-// The first line at or after `from` whose first prefix.size() bytes sort
-// after prefix: where a line-by-line walk would stop early. Between two sort
-// breaks the lines are non-decreasing, so their prefixes are too and a binary
-// search finds the same line the walk would.
-std::size_t earlyEndLine(const LineIndex& ix, std::string_view text, std::size_t from,
-                         std::string_view prefix) {
-    const std::size_t count = ix.lineCount();
-    if (prefix.empty() || from >= count) {
-        return count;
-    }
-    const std::size_t n = prefix.size();
-    auto sortsAfter = [&](std::size_t i) {
-        std::string_view l = ix.line(text, i);
-        return compareBytes(l.substr(0, std::min(n, l.size())), prefix) > 0;
-    };
-    const auto& breaks = ix.sortBreaks();
-    auto next = std::upper_bound(breaks.begin(), breaks.end(), static_cast<uint32_t>(from));
-    std::size_t segStart = from;
-    for (;;) {
-        const std::size_t segEnd = next == breaks.end() ? count : *next;
-        std::size_t lo = segStart;
-        std::size_t hi = segEnd;
-        while (lo < hi) {
-            const std::size_t mid = lo + (hi - lo) / 2;
-            if (sortsAfter(mid)) {
-                hi = mid;
-            } else {
-                lo = mid + 1;
-            }
-        }
-        if (lo < segEnd) {
-            return lo;
-        }
-        if (next == breaks.end()) {
-            return count;
-        }
-        segStart = segEnd;
-        ++next;
-    }
 }
 
 // One search over one dictionary. Hits are collected with their line numbers
@@ -293,7 +242,7 @@ void searchPattern(SearchContext& ctx) {
         const std::size_t from = firstLine(ctx.store, d, pattern);
         const std::size_t to =
             scan.freeStart ? ix.lineCount()
-                           : earlyEndLine(ix, text, from, std::string_view(pattern).substr(0, w - 1));
+                           : ix.firstSortingAfter(text, from, std::string_view(pattern).substr(0, w - 1));
 
         const std::size_t listed = host.listCount();
         const std::size_t limit =
