@@ -405,7 +405,16 @@ void MainWindow::buildControls() {
             });
     connect(peri_, &GridCanvas::clicked, this, &MainWindow::Peri_Click);
     connect(peri_, &GridCanvas::keyPressed, this, [this](QKeyEvent* key) {
-        Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), classicShift(key->modifiers()));
+        // A modifier key going down counts as held, whatever the platform
+        // reports for the moment of the press.
+        int shift = classicShift(key->modifiers());
+        if (key->key() == Qt::Key_Shift)
+            shift |= 1;
+        else if (key->key() == Qt::Key_Control)
+            shift |= 2;
+        else if (key->key() == Qt::Key_Alt)
+            shift |= 4;
+        Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), shift);
     });
     connect(lists_, &QListWidget::itemClicked, this, [this] { Lists_Click(); });
     connect(command_[1], &QPushButton::clicked, this, &MainWindow::Command1_Click);
@@ -632,8 +641,11 @@ void MainWindow::ResErr_Click() {
 // ---------------------------------------------------------------- toolbar
 
 void MainWindow::Tlb1_ButtonClick(const QString& key) {
-    if (flags_.BusyCounter > 0)
+    if (flags_.BusyCounter > 0) {
+        // The click toggled the button; the tool has not changed.
+        setPressedTools(currentToolKey_);
         return;
+    }
     selectTool(key);
 }
 

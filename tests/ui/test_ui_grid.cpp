@@ -1,0 +1,742 @@
+// End-to-end tests of the work in the grid: real pointer, key, toolbar,
+// button and list events on a main window on the offscreen platform, checked
+// against the grid model, the results list, the status panels and the beeps
+// the scripted desktop counts.
+#include "gridcanvas.h"
+#include "griddimensionsdialog.h"
+#include "loader.h"
+#include "mainwindow.h"
+#include "scripteddesktop.h"
+#include "statuspanels.h"
+#include "templistpath.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <functional>
+#include <memory>
+
+using namespace korvel;
+
+namespace {
+
+// Stands in for the companion library: a ".diz" fixture is a plain list, and
+// MYFUNC copies it to the temporary folder under the list's name.
+struct FakeLibrary {
+    QString tempFolder;
+    std::string dictFolder;
+    std::vector<std::string> names;
+
+    CompanionCall call() {
+        return CompanionCall{
+            tempFolder.toStdString(),
+            [this](const std::string& folder, const std::vector<std::string>& n) {
+                dictFolder = folder;
+                names = n;
+                return int16_t{0};
+            },
+            [this](int16_t i) -> int16_t {
+                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
+                QFile::copy(QString::fromStdString(dictFolder + name),
+                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
+                return 0;
+            }};
+    }
+};
+
+// A loaded window over a private copy of the "grid" fixture folder. prepare
+// may add files to the folder before the window starts.
+struct Harness {
+    QTemporaryDir dir;
+    QTemporaryDir temp;
+    ScriptedDesktop desktop;
+    FakeLibrary library;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Harness(const std::function<void(const QString&)>& prepare = {}) {
+        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
+        for (const QString& f : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(f), dir.filePath(f));
+        if (prepare)
+            prepare(dir.path());
+        QDir::setCurrent(dir.path());
+        library.tempFolder = temp.path();
+        WindowTimings timings;
+        timings.timer0Ms = 5;
+        timings.timer2Ms = 5;
+        timings.yieldMs = 0;
+        window = std::make_unique<MainWindow>(
+            desktop, [this] { return library.call(); }, timings);
+    }
+
+    bool loaded() {
+        return QTest::qWaitFor(
+            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
+            10000);
+    }
+
+    MainWindow& w() { return *window; }
+    QAction* key(const char* k) { return w().toolButton(QString::fromLatin1(k)); }
+    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
+    QString panel(int i) { return w().Stb1()->text(i); }
+    QPushButton* command(int i) {
+        return w().findChild<QPushButton*>(QStringLiteral("Command%1").arg(i));
+    }
+    QLabel* texta() { return w().findChild<QLabel*>(QStringLiteral("texta")); }
+
+    // A new grid through "New..." and the dimensions dialog, then rows laid
+    // straight into the model ("#" for a black cell) and drawn.
+    bool newGrid(int rows, int columns, const QStringList& content = {}) {
+        bool appeared = false;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<GridDimensionsDialog*>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            poll.stop();
+            appeared = true;
+            d->rowsField()->setText(QString::number(rows));
+            d->columnsField()->setText(QString::number(columns));
+            d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        });
+        poll.start();
+        w().menuNuovo_Click();
+        for (int r = 0; r < content.size(); ++r)
+            for (int c = 0; c < content[r].size(); ++c) {
+                const char ch = content[r][c].toLatin1();
+                w().grid().setCell(r, c, ch == '#' ? BLACK : ch);
+            }
+        w().rinfresca();
+        return appeared && w().grid().RowCount == rows;
+    }
+
+    QPoint at(double r, double c) { return w().Peri()->toPixel(QPointF(c, r)); }
+    QPoint centre(int r, int c) { return at(r + 0.5, c + 0.5); }
+
+    // A left click on a cell, with the pointer moved there first as a real
+    // pointer would be.
+    void clickCell(int r, int c) {
+        QTest::mouseMove(w().Peri(), centre(r, c));
+        QTest::mouseClick(w().Peri(), Qt::LeftButton, {}, centre(r, c));
+    }
+    void rightClickCell(int r, int c) {
+        QTest::mouseClick(w().Peri(), Qt::RightButton, {}, centre(r, c));
+    }
+    void typeKey(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(w().Peri(), k, m); }
+
+    QStringList lines() {
+        QStringList out;
+        for (int i = 0; i < w().Lists()->count(); ++i)
+            out << w().Lists()->item(i)->text();
+        return out;
+    }
+    void clickLine(const QString& text) {
+        const QList<QListWidgetItem*> found = w().Lists()->findItems(text, Qt::MatchExactly);
+        QVERIFY2(found.size() == 1, qPrintable(text));
+        QListWidget* list = w().Lists();
+        list->scrollToItem(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(found.first()).center());
+    }
+
+    QString row(int r) { return QString::fromLatin1(w().grid().GridRows[r].c_str()); }
+    char cell(int r, int c) { return w().grid().cell(r, c); }
+};
+
+} // namespace
+
+class TestUiGrid : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutes(); }
+
+    void typingAcrossWraps();
+    void writeKeysAndBlackCell();
+    void blackWhiteUndoRedo();
+    void clearCell();
+    void promptPlaceReplaceUndo();
+    void stemLineCyclesEndings();
+    void freeHeadPlacesPaddedResult();
+    void refinementRefusals();
+    void dragAcrossBlackCell();
+    void promptDownOnBlackCell();
+    void crossPromptPlacesLetter();
+    void crossPromptVowelsAndRefusals();
+    void anagramsCopyToTest();
+    void rightClickSwitches_data();
+    void rightClickSwitches();
+    void listKeepsDisplayOrder();
+    void abortLongScan();
+    void searchReset();
+    void busyGridIgnoresInput();
+};
+
+// ------------------------------------------------------------ writing
+
+void TestUiGrid::typingAcrossWraps() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3));
+    MainWindow& w = h.w();
+    h.key("a3")->trigger();
+    h.clickCell(0, 2);
+    QCOMPARE(w.CurrentRow, int16_t{0});
+    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(h.panel(4), QStringLiteral(" R1 C3  "));
+    QCOMPARE(w.lastSelection.cx, int16_t{2});
+
+    h.desktop.beeps = 0;
+    h.typeKey(Qt::Key_A); // lower case on the keyboard, a capital in the grid
+    QCOMPARE(h.cell(0, 2), 'A');
+    QCOMPARE(h.desktop.beeps, 1); // the wrap to the next row
+    QCOMPARE(w.CurrentRow, int16_t{1});
+    QCOMPARE(w.CurrentColumn, int16_t{0});
+    QCOMPARE(h.panel(2), QStringLiteral(" A "));
+    QCOMPARE(h.panel(4), QStringLiteral(" R1 C3 "));
+    QCOMPARE(w.lastSelection.cx, int16_t{0});
+    QCOMPARE(w.lastSelection.cy, int16_t{1});
+    QVERIFY(h.key("a7")->isEnabled());
+    QCOMPARE(w.DocumentChanged(), int16_t{1});
+
+    // Shift+Tab goes back over the edge, with its beep, and erases nothing.
+    h.typeKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(w.CurrentRow, int16_t{0});
+    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(h.desktop.beeps, 2);
+    QCOMPARE(h.cell(0, 2), 'A');
+    // Tab forward again; a blank empties the cell it writes on.
+    h.typeKey(Qt::Key_Tab);
+    QCOMPARE(w.CurrentRow, int16_t{1});
+    h.typeKey(Qt::Key_B);
+    h.typeKey(Qt::Key_Left);
+    h.typeKey(Qt::Key_Space);
+    QCOMPARE(h.cell(1, 0), '?');
+    QCOMPARE(h.panel(2), QStringLiteral("   "));
+    // Each key is an action of its own: Undo takes back the blank only.
+    h.key("a7")->trigger();
+    QCOMPARE(h.cell(1, 0), 'B');
+    QCOMPARE(h.panel(2), QStringLiteral(" Undo n. 3 "));
+    QVERIFY(h.key("a3")->isChecked());
+}
+
+void TestUiGrid::writeKeysAndBlackCell() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3, {"??#", "???", "???"}));
+    MainWindow& w = h.w();
+    h.key("a4")->trigger();
+    h.clickCell(2, 2);
+    h.desktop.beeps = 0;
+    h.typeKey(Qt::Key_Down); // bottom-right: wraps to the top-left
+    QCOMPARE(w.CurrentRow, int16_t{0});
+    QCOMPARE(w.CurrentColumn, int16_t{0});
+    QCOMPARE(h.desktop.beeps, 1);
+    h.typeKey(Qt::Key_Up); // and back to the bottom-right
+    QCOMPARE(w.CurrentRow, int16_t{2});
+    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(h.desktop.beeps, 2);
+
+    // A letter on a black cell is refused with a beep.
+    h.clickCell(0, 2);
+    h.desktop.beeps = 0;
+    const int16_t length = w.history().HistoryLength;
+    h.typeKey(Qt::Key_Z);
+    QCOMPARE(h.cell(0, 2), BLACK);
+    QCOMPARE(h.desktop.beeps, 1);
+    QCOMPARE(w.CurrentRow, int16_t{0});
+    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(w.history().HistoryLength, length);
+
+    // The arrows do nothing in the other tools.
+    h.key("a0")->trigger();
+    h.typeKey(Qt::Key_Right);
+    QCOMPARE(w.CurrentColumn, int16_t{2});
+}
+
+// ------------------------------------------------------------ cell commands
+
+void TestUiGrid::blackWhiteUndoRedo() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(4, 4, {"?C??"}));
+    MainWindow& w = h.w();
+    h.key("a0")->trigger();
+    h.clickCell(0, 1);
+    QCOMPARE(h.cell(0, 1), BLACK);
+    QCOMPARE(h.panel(2), QStringLiteral(" blacked "));
+    QCOMPARE(h.panel(4), QStringLiteral(" R1 C2  "));
+    QVERIFY(h.key("a7")->isEnabled());
+    QVERIFY(!h.key("a8")->isEnabled());
+    // Black and white pixels inside the cell: the repaint drew it.
+    const QImage& image = w.Peri()->image();
+    QCOMPARE(image.pixel(h.centre(0, 1)), qRgb(0, 0, 0));
+
+    h.key("a7")->trigger();
+    QCOMPARE(h.cell(0, 1), 'C');
+    QCOMPARE(h.panel(2), QStringLiteral(" Undo n. 1 "));
+    QVERIFY(!h.key("a7")->isEnabled());
+    QVERIFY(h.key("a8")->isEnabled());
+    QVERIFY(h.key("a0")->isChecked());
+    QCOMPARE(h.panel(1), QStringLiteral(" BLACK / WHITE a Cell "));
+    QCOMPARE(w.lastSelection.cx, int16_t{1});
+    QCOMPARE(w.lastSelection.cy, int16_t{0});
+
+    h.key("a8")->trigger();
+    QCOMPARE(h.cell(0, 1), BLACK);
+    QCOMPARE(h.panel(2), QStringLiteral(" Redo n. 1 "));
+    QVERIFY(h.key("a7")->isEnabled());
+    QVERIFY(!h.key("a8")->isEnabled());
+
+    h.clickCell(0, 1);
+    QCOMPARE(h.cell(0, 1), '?');
+    QCOMPARE(h.panel(2), QStringLiteral(" whitened "));
+}
+
+void TestUiGrid::clearCell() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3, {"A#?"}));
+    h.key("a5")->trigger();
+    h.desktop.beeps = 0;
+    h.clickCell(0, 2);
+    QCOMPARE(h.panel(3), QStringLiteral(" it's empty already! "));
+    QCOMPARE(h.desktop.beeps, 1);
+    QVERIFY(!h.key("a7")->isEnabled());
+    h.clickCell(0, 1);
+    QCOMPARE(h.cell(0, 1), '?');
+    QCOMPARE(h.panel(2), QStringLiteral(" cleared "));
+    h.clickCell(0, 0);
+    QCOMPARE(h.cell(0, 0), '?');
+    QCOMPARE(h.desktop.beeps, 1);
+}
+
+// ------------------------------------------------------------ prompts and placement
+
+void TestUiGrid::promptPlaceReplaceUndo() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 6, {"#CAS?#"}));
+    MainWindow& w = h.w();
+    h.key("a1")->trigger();
+    h.clickCell(0, 2);
+    QCOMPARE(w.pattern.CurrentPattern, std::string("CAS?"));
+    QCOMPARE(h.texta()->text(), QStringLiteral("CAS?"));
+    QCOMPARE(w.lastSelection.cx, int16_t{1});
+    QCOMPARE(w.lastSelection.LAX, int16_t{4});
+    QCOMPARE(h.lines(), QStringList({"CAS(AE) -1", "CASA -1", "CASO -1"}));
+    QCOMPARE(h.panel(2), QStringLiteral(" =3 "));
+    QCOMPARE(h.panel(4), QStringLiteral(" "));
+    QCOMPARE(w.Lists()->toolTip(), QStringLiteral("Click for copying to ROW"));
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(h.command(i)->isEnabled());
+
+    h.clickLine(QStringLiteral("CASO -1"));
+    QCOMPARE(h.row(0).mid(1, 4), QStringLiteral("CASO"));
+    QCOMPARE(w.textb()->text(), QStringLiteral("CASO"));
+    QCOMPARE(w.pattern.CurrentPattern, std::string("CASO"));
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(!h.command(i)->isEnabled());
+    QCOMPARE(w.priclk, int16_t{1});
+    QCOMPARE(w.history().HistoryLength, int16_t{3});
+
+    // Another line replaces the first word: one action in the history.
+    h.clickLine(QStringLiteral("CASA -1"));
+    QCOMPARE(h.row(0).mid(1, 4), QStringLiteral("CASA"));
+    QCOMPARE(w.history().HistoryLength, int16_t{3});
+    QCOMPARE(h.panel(3), QStringLiteral(" "));
+
+    h.key("a7")->trigger();
+    QCOMPARE(h.row(0).mid(1, 4), QStringLiteral("CAS?"));
+    QCOMPARE(h.panel(2), QStringLiteral(" Undo n. 1 "));
+    QCOMPARE(w.priclk, int16_t{0});
+
+    // After a grid click nothing is taken back: the next line just writes.
+    h.clickCell(0, 2);
+    h.clickLine(QStringLiteral("CASO -1"));
+    QCOMPARE(h.cell(0, 4), 'O');
+}
+
+void TestUiGrid::stemLineCyclesEndings() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 6, {"#CAS?#"}));
+    MainWindow& w = h.w();
+    h.key("a1")->trigger();
+    h.clickCell(0, 4);
+    const char expected[] = {'A', 'E', 'A'};
+    for (char letter : expected) {
+        h.clickLine(QStringLiteral("CAS(AE) -1"));
+        QCOMPARE(h.cell(0, 4), letter);
+        QCOMPARE(w.history().HistoryLength, int16_t{3});
+    }
+    QCOMPARE(w.textb()->text(), QStringLiteral("CASA"));
+}
+
+void TestUiGrid::freeHeadPlacesPaddedResult() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 5, {"???SA"}));
+    MainWindow& w = h.w();
+    h.key("a1")->trigger();
+    h.clickCell(0, 0);
+    QCOMPARE(w.pattern.CurrentPattern, std::string("???SA"));
+    QCOMPARE(h.panel(2), QStringLiteral(" none "));
+
+    QTest::mouseClick(h.command(1), Qt::LeftButton);
+    QCOMPARE(w.pattern.CurrentPattern, std::string("*SA"));
+    QCOMPARE(w.pattern.freedHead, std::string("???"));
+    QCOMPARE(h.texta()->text(), QStringLiteral("*SA"));
+    QVERIFY(h.lines().contains(QStringLiteral(" ROSA -1")));
+    QVERIFY(h.lines().contains(QStringLiteral(" CASA -1")));
+    QCOMPARE(h.lines().first(), QStringLiteral(" CASA -1"));
+    // The green box marks the freed run.
+    QCOMPARE(w.selection.cx, int16_t{0});
+    QCOMPARE(w.selection.LAX, int16_t{3});
+
+    w.grid().setCell(0, 0, 'X'); // a letter under the blank stays
+    h.clickLine(QStringLiteral(" ROSA -1"));
+    QCOMPARE(h.row(0), QStringLiteral("XROSA"));
+    QCOMPARE(w.lastSelection.cx, int16_t{1});
+    QCOMPARE(w.lastSelection.LAX, int16_t{4});
+    QCOMPARE(w.textb()->text(), QStringLiteral(" ROSA"));
+    // Only the cells that changed were recorded.
+    QCOMPARE(w.history().HistoryLength, int16_t{6});
+}
+
+void TestUiGrid::refinementRefusals() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 5, {"?AB??"}));
+    MainWindow& w = h.w();
+    h.item("Accorcia")->trigger(); // no automatic retry
+    h.key("a1")->trigger();
+    h.clickCell(0, 1);
+    h.desktop.beeps = 0;
+    QTest::mouseClick(h.command(1), Qt::LeftButton);
+    QCOMPARE(h.panel(3), QStringLiteral(" Wrong request! "));
+    QCOMPARE(h.desktop.beeps, 1);
+    QTest::mouseClick(h.command(4), Qt::LeftButton);
+    QCOMPARE(w.pattern.CurrentPattern, std::string("?AB*"));
+    QCOMPARE(h.panel(2), QStringLiteral(" none "));
+    QTest::mouseClick(h.command(3), Qt::LeftButton);
+    QCOMPARE(w.pattern.CurrentPattern, std::string("?AB"));
+    QTest::mouseClick(h.command(2), Qt::LeftButton);
+    QCOMPARE(w.pattern.CurrentPattern, std::string("AB"));
+    QCOMPARE(w.pattern.SlotFirstColumn, int16_t{1});
+    h.desktop.beeps = 0;
+    QTest::mouseClick(h.command(2), Qt::LeftButton);
+    QCOMPARE(h.panel(3), QStringLiteral(" not possible "));
+    QCOMPARE(h.desktop.beeps, 1);
+}
+
+void TestUiGrid::dragAcrossBlackCell() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 8, {"?C?#????"}));
+    MainWindow& w = h.w();
+    h.item("Accorcia")->trigger(); // no automatic retry
+    QVERIFY(!h.item("Accorcia")->isChecked());
+    h.key("a1")->trigger();
+    QWidget* peri = w.Peri();
+    QTest::mousePress(peri, Qt::LeftButton, {}, h.centre(0, 1));
+    for (int c = 2; c <= 5; ++c)
+        QTest::mouseMove(peri, h.centre(0, c));
+    QCOMPARE(w.drawnDrag.x1, int16_t{1});
+    QCOMPARE(w.drawnDrag.x2, int16_t{5});
+    // The blue rectangle is on the picture.
+    const QImage image = w.Peri()->image();
+    const QPoint edge = h.at(0.05, 4.5);
+    bool blue = false;
+    for (int dy = -1; dy <= 1; ++dy)
+        blue = blue || image.pixel(edge + QPoint(0, dy)) == qRgb(0, 0, 255);
+    QVERIFY(blue);
+    QTest::mouseRelease(peri, Qt::LeftButton, {}, h.centre(0, 5));
+
+    QCOMPARE(w.CurrentColumn, int16_t{1});
+    QCOMPARE(w.pattern.testom, std::string("C?"));
+    QCOMPARE(w.pattern.CurrentPattern, std::string("C?"));
+    QCOMPARE(w.pattern.SlotFirstColumn, int16_t{1});
+    QCOMPARE(w.pattern.SlotLastColumn, int16_t{5});
+    QCOMPARE(w.lastSelection.cx, int16_t{1});
+    QCOMPARE(w.lastSelection.LAX, int16_t{5});
+    QCOMPARE(h.panel(2), QStringLiteral(" none "));
+
+    // A drag that leaves the grid stops following the pointer.
+    QTest::mousePress(peri, Qt::LeftButton, {}, h.centre(0, 6));
+    QTest::mouseMove(peri, h.centre(0, 7));
+    QTest::mouseMove(peri, QPoint(peri->width() + 40, h.centre(0, 7).y()));
+    QVERIFY(!w.fatrac);
+    QCOMPARE(w.drag.x2, int16_t{7});
+    QTest::mouseRelease(peri, Qt::LeftButton, {}, h.centre(0, 7));
+    QCOMPARE(w.pattern.CurrentPattern, std::string("??"));
+    QCOMPARE(h.panel(3), QStringLiteral(" Wrong request! "));
+}
+
+void TestUiGrid::promptDownOnBlackCell() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(4, 2, {"#?", "R?", "O?", "MA"}));
+    MainWindow& w = h.w();
+    h.key("a2")->trigger();
+    h.clickCell(0, 0);
+    QCOMPARE(h.panel(4), QStringLiteral(" R1 C1  "));
+    QCOMPARE(w.Lists()->count(), 0);
+    QVERIFY(!h.command(1)->isEnabled());
+    h.clickCell(2, 1);
+    QCOMPARE(w.pattern.CurrentPattern, std::string("???A"));
+    QCOMPARE(w.Lists()->toolTip(), QStringLiteral("Click for copying to COLUMN"));
+    h.clickLine(QStringLiteral("ROMA -1"));
+    QCOMPARE(h.cell(0, 1), 'R');
+    QCOMPARE(h.cell(1, 1), 'O');
+    QCOMPARE(h.cell(2, 1), 'M');
+    QCOMPARE(w.lastSelection.LAY, int16_t{4});
+}
+
+// ------------------------------------------------------------ cross prompt
+
+void TestUiGrid::crossPromptPlacesLetter() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(4, 4, {"RAM?", "???R", "???S", "???O"}));
+    MainWindow& w = h.w();
+    h.key("a6")->trigger();
+    h.clickCell(0, 3);
+    QCOMPARE(h.panel(1),
+             QStringLiteral(" CROSS PROMPT (full search, use Ctrl for vocals limited search) "));
+    QCOMPARE(h.lines(), QStringList({"O"}));
+    QCOMPARE(h.panel(2), QStringLiteral(" =1 "));
+    QCOMPARE(w.Lists()->toolTip(), QStringLiteral("Click to copy to the CROSS"));
+    QCOMPARE(w.flags().BusyCounter, int16_t{0});
+    h.clickLine(QStringLiteral("O"));
+    QCOMPARE(h.cell(0, 3), 'O');
+    QCOMPARE(w.textb()->text(), QStringLiteral("O"));
+    h.key("a7")->trigger();
+    QCOMPARE(h.cell(0, 3), '?');
+}
+
+void TestUiGrid::crossPromptVowelsAndRefusals() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(4, 4, {"RAM?", "???R", "???S", "???O"}));
+    MainWindow& w = h.w();
+    h.key("a6")->trigger();
+    h.typeKey(Qt::Key_Control, Qt::ControlModifier);
+    QCOMPARE(w.vocali, int16_t{1});
+    h.clickCell(0, 3);
+    QCOMPARE(h.panel(1), QStringLiteral(" CROSS PROMPT (vocals only, use Alt for full search) "));
+    QCOMPARE(h.lines(), QStringList({"O"}));
+    h.typeKey(Qt::Key_Alt, Qt::AltModifier);
+    QCOMPARE(w.vocali, int16_t{0});
+
+    h.desktop.beeps = 0;
+    h.clickCell(0, 0); // a letter
+    QCOMPARE(h.panel(3), QStringLiteral(" Wrong request! "));
+    QCOMPARE(h.desktop.beeps, 1);
+    w.grid().setCell(1, 3, BLACK);
+    h.clickCell(1, 1); // the across word has no letter
+    QCOMPARE(h.panel(3), QStringLiteral(" wrong CELL "));
+    QCOMPARE(h.desktop.beeps, 2);
+}
+
+// ------------------------------------------------------------ anagrams
+
+void TestUiGrid::anagramsCopyToTest() {
+    Harness h;
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QVERIFY(h.key("a9")->isEnabled());
+    w.textb()->setText(QStringLiteral(" roma "));
+    h.key("a9")->trigger();
+    QCOMPARE(h.lines(), QStringList({"AMOR", "MORA", "RAMO"}));
+    QCOMPARE(h.panel(2), QStringLiteral(" 3 Anagrams "));
+    QCOMPARE(h.panel(1), QStringLiteral(" ANAGRAMS of TEST "));
+    QCOMPARE(w.flags().BusyCounter, int16_t{0});
+    h.clickLine(QStringLiteral("MORA"));
+    QCOMPARE(w.textb()->text(), QStringLiteral("MORA"));
+
+    h.desktop.beeps = 0;
+    w.textb()->setText(QStringLiteral("QQQ"));
+    h.key("a9")->trigger();
+    QCOMPARE(h.lines(), QStringList({" ", " no Anagrams "}));
+    QCOMPARE(h.panel(2), QStringLiteral(" no Anagrams "));
+    QCOMPARE(h.desktop.beeps, 1);
+    h.clickLine(QStringLiteral(" no Anagrams "));
+    QCOMPARE(w.textb()->text(), QStringLiteral("QQQ"));
+}
+
+// ------------------------------------------------------------ tools
+
+void TestUiGrid::rightClickSwitches_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("write across") << "a3"
+                                  << "a4";
+    QTest::newRow("write down") << "a4"
+                                << "a3";
+    QTest::newRow("search across") << "a1"
+                                   << "a2";
+    QTest::newRow("search down") << "a2"
+                                 << "a1";
+    QTest::newRow("black/white") << "a0"
+                                 << "a0";
+    QTest::newRow("clear") << "a5"
+                           << "a5";
+}
+
+void TestUiGrid::rightClickSwitches() {
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3, {"A??"}));
+    MainWindow& w = h.w();
+    w.toolButton(from)->trigger();
+    w.CurrentRow = 2;
+    w.CurrentColumn = 2;
+    h.rightClickCell(0, 0);
+    QCOMPARE(w.CurrentToolKey(), to);
+    QCOMPARE(w.CurrentTool(), int16_t(to.right(1).toInt()));
+    QVERIFY(w.toolButton(to)->isChecked());
+    // The right button changes no cell, not even the current one.
+    QCOMPARE(h.cell(0, 0), 'A');
+    QCOMPARE(w.CurrentRow, int16_t{2});
+    QCOMPARE(w.CurrentColumn, int16_t{2});
+}
+
+// ------------------------------------------------------------ results list
+
+void TestUiGrid::listKeepsDisplayOrder() {
+    Harness h;
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    for (const char* line : {"b", "Ab", ">x", " none", "=y", "aa", "B"})
+        w.addListLine(line);
+    QCOMPARE(h.lines(), QStringList({" none", "=y", ">x", "aa", "Ab", "b", "B"}));
+}
+
+// ------------------------------------------------------------ abort and reset
+
+void TestUiGrid::abortLongScan() {
+    constexpr int LongLines = 60000;
+    Harness h([](const QString& folder) {
+        // Five-letter words ending in A, in order: every line fits ????A.
+        QByteArray text;
+        for (int i = 0; i < LongLines; ++i) {
+            int n = i;
+            char word[6] = {'A', 'A', 'A', 'A', 'A', 0};
+            for (int k = 3; k >= 0; --k) {
+                word[k] = static_cast<char>('A' + n % 26);
+                n /= 26;
+            }
+            text += word;
+            text += "\r\n";
+        }
+        QFile f(folder + QStringLiteral("/long.dic"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    });
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QVERIFY(w.store().DictFileName[2] == "long.dic" || w.store().DictFileName[3] == "long.dic");
+    QVERIFY(h.newGrid(2, 5, {"????A"}));
+    h.item("Estesa")->trigger(); // no cap of 50
+    QVERIFY(w.flags().Estesa);
+    w.yieldStride = 1;
+
+    // Once the scan of the long list is under way, a click on panel 2.
+    bool clicked = false;
+    bool busyThen = false;
+    int passes = 0;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        // Some hundred lines into the long list, which the base dictionary's
+        // hit precedes in the list.
+        if (clicked || w.Lists()->count() < 1 || w.flags().BusyCounter == 0 || ++passes < 300)
+            return;
+        clicked = true;
+        busyThen = true;
+        // Clicks elsewhere are ignored meanwhile.
+        h.key("a0")->trigger();
+        h.clickCell(0, 0);
+        QTest::mouseClick(w.Stb1()->panel(2), Qt::LeftButton);
+    });
+    poll.start();
+    h.key("a1")->trigger();
+    h.clickCell(0, 0);
+    poll.stop();
+
+    QVERIFY(clicked && busyThen);
+    QCOMPARE(w.CurrentTool(), int16_t{1});
+    QVERIFY(h.key("a1")->isChecked());
+    QVERIFY(!h.key("a0")->isChecked());
+    QCOMPARE(h.cell(0, 0), '?');
+    QCOMPARE(h.panel(3), QStringLiteral(" Abort! "));
+    QCOMPARE(h.panel(4), QStringLiteral(" "));
+    // The lines found before the abort stay: ZEBRA and part of the long list.
+    QVERIFY(h.lines().contains(QStringLiteral("ZEBRA -1")));
+    QVERIFY(w.Lists()->count() > 1);
+    QVERIFY(w.Lists()->count() < LongLines + 1);
+    QCOMPARE(h.panel(2), QStringLiteral(" =%1 ").arg(w.Lists()->count()));
+    QCOMPARE(w.flags().BusyCounter, int16_t{0});
+    QCOMPARE(w.flags().abortRequest, int16_t{0});
+}
+
+void TestUiGrid::searchReset() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 6, {"#CAS?#"}));
+    MainWindow& w = h.w();
+    h.key("a1")->trigger();
+    h.clickCell(0, 1);
+    QCOMPARE(w.Lists()->count(), 3);
+    w.flags().BusyCounter = 2; // a search left busy
+    w.flags().abortRequest = 1;
+    h.item("ResErr")->trigger();
+    QCOMPARE(w.flags().BusyCounter, int16_t{0});
+    QCOMPARE(w.flags().abortRequest, int16_t{0});
+    QCOMPARE(w.Lists()->count(), 0);
+    QCOMPARE(w.Lists()->toolTip(), QString());
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(!h.command(i)->isEnabled());
+    QCOMPARE(h.panel(2), QStringLiteral(" "));
+    QCOMPARE(h.panel(3), QStringLiteral(" "));
+    QCOMPARE(w.Peri()->cursor().shape(), Qt::ArrowCursor);
+    // The grid answers again.
+    h.clickCell(0, 1);
+    QCOMPARE(w.Lists()->count(), 3);
+}
+
+void TestUiGrid::busyGridIgnoresInput() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 6, {"#CAS?#"}));
+    MainWindow& w = h.w();
+    h.key("a1")->trigger();
+    h.clickCell(0, 2);
+    w.flags().BusyCounter = 2;
+    h.clickLine(QStringLiteral("CASA -1"));
+    QCOMPARE(h.cell(0, 4), '?');
+    h.rightClickCell(0, 1);
+    QCOMPARE(w.CurrentTool(), int16_t{1});
+    h.typeKey(Qt::Key_Control, Qt::ControlModifier);
+    w.flags().BusyCounter = 0;
+    h.clickLine(QStringLiteral("CASA -1"));
+    QCOMPARE(h.cell(0, 4), 'A');
+}
+
+QTEST_MAIN(TestUiGrid)
+#include "test_ui_grid.moc"
