@@ -13,6 +13,7 @@
 #include "anagrams.h"
 #include "companioncall.h"
 #include "crossprompt.h"
+#include "enabledset.h"
 #include "loader.h"
 #include "memoryhost.h"
 #include "patternsearch.h"
@@ -225,10 +226,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    for (int n = 1; n <= SearchedDictionaries; ++n) {
-        s.host.enabled[static_cast<std::size_t>(n + 10)] =
-            n <= s.store.count && !s.store.DictFileName[static_cast<std::size_t>(n)].empty() &&
-            !s.options.disabled[static_cast<std::size_t>(n)];
+    // The dictionary panels as the window would show them after the user
+    // unticked the dictionaries named by --disable.
+    EnabledSet enabled;
+    enabled.reset(s.store);
+    for (int n = 2; n <= EnabledSet::Count; ++n) {
+        if (s.options.disabled[static_cast<std::size_t>(n)]) {
+            enabled.click(n);
+        }
+    }
+    for (int n = 1; n <= EnabledSet::Count; ++n) {
+        s.host.enabled[static_cast<std::size_t>(n + 10)] = enabled.isPanelEnabled(n);
     }
     s.flags.Estesa = s.options.extended;
     s.flags.Accorcia = s.options.freeCue;
