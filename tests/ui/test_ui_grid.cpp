@@ -163,6 +163,7 @@ class TestUiGrid : public QObject {
 private slots:
     void initTestCase() { installFontSubstitutes(); }
 
+    void hoverTakesCellUnderPointer();
     void typingAcrossWraps();
     void writeKeysAndBlackCell();
     void blackWhiteUndoRedo();
@@ -183,6 +184,33 @@ private slots:
     void searchReset();
     void busyGridIgnoresInput();
 };
+
+// ------------------------------------------------------------ pointer
+
+void TestUiGrid::hoverTakesCellUnderPointer() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 4));
+    MainWindow& w = h.w();
+    h.key("a0")->trigger();
+    // Anywhere inside a cell, its left part too, is that cell.
+    QTest::mouseMove(w.Peri(), h.at(0.2, 2.1));
+    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(w.CurrentRow, int16_t{0});
+    QTest::mouseClick(w.Peri(), Qt::LeftButton, {}, h.at(0.2, 2.1));
+    QCOMPARE(h.cell(0, 2), BLACK);
+    QTest::mouseMove(w.Peri(), h.at(2.9, 0.2));
+    QCOMPARE(w.CurrentColumn, int16_t{0});
+    QCOMPARE(w.CurrentRow, int16_t{2});
+    QVERIFY(w.Peri()->cursor().shape() != Qt::WaitCursor);
+
+    // With a write tool the cursor box follows the pointer.
+    h.key("a3")->trigger();
+    QTest::mouseMove(w.Peri(), h.at(1.1, 1.9));
+    QCOMPARE(w.lastSelection.cx, int16_t{1});
+    QCOMPARE(w.lastSelection.cy, int16_t{1});
+    QCOMPARE(w.lastSelection.LAX, int16_t{1});
+}
 
 // ------------------------------------------------------------ writing
 
