@@ -182,6 +182,7 @@ private slots:
     void listKeepsDisplayOrder();
     void abortLongScan();
     void searchReset();
+    void searchResetDuringScan();
     void busyGridIgnoresInput();
 };
 
@@ -657,25 +658,33 @@ void TestUiGrid::listKeepsDisplayOrder() {
 
 // ------------------------------------------------------------ abort and reset
 
-void TestUiGrid::abortLongScan() {
-    constexpr int LongLines = 60000;
-    Harness h([](const QString& folder) {
-        // Five-letter words ending in A, in order: every line fits ????A.
-        QByteArray text;
-        for (int i = 0; i < LongLines; ++i) {
-            int n = i;
-            char word[6] = {'A', 'A', 'A', 'A', 'A', 0};
-            for (int k = 3; k >= 0; --k) {
-                word[k] = static_cast<char>('A' + n % 26);
-                n /= 26;
-            }
-            text += word;
-            text += "\r\n";
+namespace {
+
+constexpr int LongLines = 60000;
+
+// A long list of five-letter words ending in A, in order: every line fits
+// ????A.
+void writeLongList(const QString& folder) {
+    QByteArray text;
+    for (int i = 0; i < LongLines; ++i) {
+        int n = i;
+        char word[6] = {'A', 'A', 'A', 'A', 'A', 0};
+        for (int k = 3; k >= 0; --k) {
+            word[k] = static_cast<char>('A' + n % 26);
+            n /= 26;
         }
-        QFile f(folder + QStringLiteral("/long.dic"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    });
+        text += word;
+        text += "\r\n";
+    }
+    QFile f(folder + QStringLiteral("/long.dic"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+} // namespace
+
+void TestUiGrid::abortLongScan() {
+    Harness h(writeLongList);
     QVERIFY(h.loaded());
     MainWindow& w = h.w();
     QVERIFY(w.store().DictFileName[2] == "long.dic" || w.store().DictFileName[3] == "long.dic");
@@ -746,6 +755,46 @@ void TestUiGrid::searchReset() {
     // The grid answers again.
     h.clickCell(0, 1);
     QCOMPARE(w.Lists()->count(), 3);
+}
+
+void TestUiGrid::searchResetDuringScan() {
+    Harness h(writeLongList);
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QVERIFY(h.newGrid(2, 5, {"????A"}));
+    h.item("Estesa")->trigger();
+    w.yieldStride = 1;
+    bool reset = false;
+    bool busyAfterReset = false;
+    int passes = 0;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (reset || w.flags().BusyCounter == 0 || ++passes < 100)
+            return;
+        reset = true;
+        h.item("ResErr")->trigger();
+        QCOMPARE(w.flags().BusyCounter, int16_t{0});
+        busyAfterReset = w.busy();
+        // Neither a new search nor a tool change starts inside the old one.
+        h.clickCell(0, 0);
+        h.key("a0")->trigger();
+    });
+    poll.start();
+    h.key("a1")->trigger();
+    h.clickCell(0, 0);
+    poll.stop();
+    QVERIFY(reset);
+    QVERIFY(busyAfterReset);
+    QVERIFY(!w.busy());
+    QCOMPARE(w.CurrentTool(), int16_t{1});
+    QCOMPARE(w.flags().abortRequest, int16_t{0});
+    QCOMPARE(h.panel(3), QStringLiteral(" Abort! "));
+    QVERIFY(w.Lists()->count() < LongLines);
+    // The window is at rest: the next click searches in full.
+    h.item("Estesa")->trigger();
+    h.clickCell(0, 0);
+    QCOMPARE(w.Lists()->count(), 50);
 }
 
 void TestUiGrid::busyGridIgnoresInput() {

@@ -61,6 +61,18 @@ int16_t wholePart(double v) {
     return static_cast<int16_t>(std::floor(v));
 }
 
+// Marks a scan started by a handler for as long as it is on the stack.
+class ScanScope {
+public:
+    explicit ScanScope(int& depth) : depth_(depth) { ++depth_; }
+    ~ScanScope() { --depth_; }
+    ScanScope(const ScanScope&) = delete;
+    ScanScope& operator=(const ScanScope&) = delete;
+
+private:
+    int& depth_;
+};
+
 } // namespace
 
 SearchContext MainWindow::searchContext() {
@@ -103,7 +115,7 @@ void MainWindow::hover(double X, double Y) {
 }
 
 void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y) {
-    if (flags_.BusyCounter > 0 || grid_.isEmpty())
+    if (busy() || grid_.isEmpty())
         return;
     if (button == Qt::RightButton) {
         // Switches between the two tools of a pair, as the toolbar would.
@@ -131,7 +143,7 @@ void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y)
 }
 
 void MainWindow::Peri_MouseMove(Qt::MouseButtons, int, double X, double Y) {
-    if (flags_.BusyCounter > 0 || grid_.isEmpty())
+    if (busy() || grid_.isEmpty())
         return;
     if (fatrac && isPromptTool(currentTool_)) {
         peri_->setCursor(defaultPointer());
@@ -164,7 +176,7 @@ void MainWindow::Peri_MouseUp(Qt::MouseButton button, int, double X, double Y) {
 // ---------------------------------------------------------------- keys
 
 void MainWindow::Peri_KeyDown(int keyCode, int shift) {
-    if (flags_.BusyCounter > 0 || grid_.isEmpty())
+    if (busy() || grid_.isEmpty())
         return;
     const KeyResult k = gridKeyDown(grid_, history_, currentTool_, CurrentRow, CurrentColumn,
                                     keyCode, shift, incr, incc);
@@ -201,7 +213,7 @@ void MainWindow::Peri_KeyDown(int keyCode, int shift) {
 // ---------------------------------------------------------------- click
 
 void MainWindow::Peri_Click() {
-    if (flags_.BusyCounter > 0 || grid_.isEmpty())
+    if (busy() || grid_.isEmpty())
         return;
     for (int i : {2, 3, 4})
         stb1_->setText(i, QStringLiteral(" "));
@@ -253,6 +265,7 @@ void MainWindow::Peri_Click() {
         drawSelection();
         textb_->setText(QString());
         SearchContext ctx = searchContext();
+        const ScanScope scan(scanDepth_);
         searchPattern(ctx);
         if (lists_->count() > 0)
             setListHint(currentTool_ == 1 ? "Click for copying to ROW"
@@ -268,6 +281,7 @@ void MainWindow::Peri_Click() {
     case 6: {
         const CrossRequest req = makeCrossRequest(grid_, CurrentRow, CurrentColumn, vocali == 1);
         CrossContext ctx{store_, pattern, selection, flags_, *this};
+        const ScanScope scan(scanDepth_);
         crossPromptClick(req, ctx);
         break;
     }
@@ -279,7 +293,7 @@ void MainWindow::Peri_Click() {
 // ---------------------------------------------------------------- results list
 
 void MainWindow::Lists_Click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     const QListWidgetItem* item = lists_->currentItem();
     if (!item)
@@ -313,22 +327,34 @@ void MainWindow::Lists_Click() {
 // ---------------------------------------------------------------- refinements
 
 void MainWindow::Command1_Click() {
+    if (scanDepth_ > 0 && flags_.BusyCounter <= 0)
+        return;
     SearchContext ctx = searchContext();
+    const ScanScope scan(scanDepth_);
     korvel::Command1_Click(ctx);
 }
 
 void MainWindow::Command2_Click() {
+    if (scanDepth_ > 0 && flags_.BusyCounter <= 0)
+        return;
     SearchContext ctx = searchContext();
+    const ScanScope scan(scanDepth_);
     korvel::Command2_Click(ctx);
 }
 
 void MainWindow::Command3_Click() {
+    if (scanDepth_ > 0 && flags_.BusyCounter <= 0)
+        return;
     SearchContext ctx = searchContext();
+    const ScanScope scan(scanDepth_);
     korvel::Command3_Click(ctx);
 }
 
 void MainWindow::Command4_Click() {
+    if (scanDepth_ > 0 && flags_.BusyCounter <= 0)
+        return;
     SearchContext ctx = searchContext();
+    const ScanScope scan(scanDepth_);
     korvel::Command4_Click(ctx);
 }
 
@@ -338,10 +364,10 @@ void MainWindow::runAnagrams() {
     // The scan yields to the event loop; while it runs the other commands
     // stay out, so that nothing empties the list under it. It offers no
     // abort: a click on panel 2 meanwhile is forgotten at the end.
-    const int16_t busy = flags_.BusyCounter;
+    const ScanScope scan(scanDepth_);
     flags_.BusyCounter = 1;
     findAnagrams(toBytes(textb_->text()), store_, *this, flags_);
-    flags_.BusyCounter = busy;
+    flags_.BusyCounter = 0;
     flags_.abortRequest = 0;
     stb1_->panel(2)->setBevel(StatusPanel::Bevel::Inset);
 }

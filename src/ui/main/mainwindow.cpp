@@ -608,7 +608,7 @@ void MainWindow::dictionaryItemClick(int n) {
 
 void MainWindow::Stb1_PanelClick(int index) {
     if (index == 2) {
-        if (flags_.BusyCounter > 0)
+        if (busy())
             flags_.abortRequest = 1;
     } else if (index == 7 || index == 8) {
         Estesa_click();
@@ -619,7 +619,7 @@ void MainWindow::Stb1_PanelClick(int index) {
 
 void MainWindow::Estesa_click() {
     QAction* estesa = menuItems_.value(QStringLiteral("Estesa"));
-    if (flags_.BusyCounter <= 0)
+    if (!busy())
         estesa->setChecked(!estesa->isChecked());
     flags_.Estesa = estesa->isChecked();
     stb1_->setPanelVisible(7, !flags_.Estesa);
@@ -628,7 +628,7 @@ void MainWindow::Estesa_click() {
 
 void MainWindow::Accorcia_Click() {
     QAction* accorcia = menuItems_.value(QStringLiteral("Accorcia"));
-    if (flags_.BusyCounter <= 0)
+    if (!busy())
         accorcia->setChecked(!accorcia->isChecked());
     flags_.Accorcia = accorcia->isChecked();
 }
@@ -636,12 +636,17 @@ void MainWindow::Accorcia_Click() {
 void MainWindow::ResErr_Click() {
     SearchContext ctx = searchContext();
     korvel::ResErr_Click(ctx);
+    // A scan still running under this handler would go on filling the list
+    // it has just emptied, and a search started meanwhile would run inside
+    // it: it is asked to stop at its next line instead.
+    if (scanDepth_ > 0)
+        flags_.abortRequest = 1;
 }
 
 // ---------------------------------------------------------------- toolbar
 
 void MainWindow::Tlb1_ButtonClick(const QString& key) {
-    if (flags_.BusyCounter > 0) {
+    if (busy()) {
         // The click toggled the button; the tool has not changed.
         setPressedTools(currentToolKey_);
         return;
@@ -655,7 +660,7 @@ void MainWindow::setPressedTools(const QString& key) {
 }
 
 void MainWindow::selectTool(const QString& key) {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     for (int i : {2, 3, 4})
         stb1_->setText(i, QStringLiteral(" "));
@@ -717,7 +722,7 @@ void MainWindow::selectTool(const QString& key) {
 // ---------------------------------------------------------------- new layout
 
 void MainWindow::menuNuovo_Click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     if (history_.DocumentChanged == 1) {
         askSaveChanges();
@@ -928,7 +933,7 @@ void MainWindow::drawGreenBox() {
 }
 
 void MainWindow::Numerare_Click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     QAction* numerare = menuItems_.value(QStringLiteral("Numerare"));
     numerare->setChecked(!numerare->isChecked());
@@ -1031,7 +1036,7 @@ QString MainWindow::chooseFile(bool save, const QString& title, const QString& f
 }
 
 void MainWindow::menuApri_Click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     if (history_.DocumentChanged == 1) {
         askSaveChanges();
@@ -1089,7 +1094,7 @@ void MainWindow::menuApri_Click() {
 }
 
 bool MainWindow::Salva_Click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return false;
     const std::string bytes = writeKvl(grid_);
     QSaveFile file(currentFile_);
@@ -1115,7 +1120,7 @@ static void applyExtensionRule(QString& name) {
 }
 
 void MainWindow::Salvacome_Click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     applyExtensionRule(currentFile_);
     previousFile_ = currentFile_;
@@ -1142,7 +1147,7 @@ void MainWindow::askSaveChanges() {
 }
 
 void MainWindow::menuEsci_Click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     if (history_.DocumentChanged == 1)
         askSaveChanges();
@@ -1151,7 +1156,7 @@ void MainWindow::menuEsci_Click() {
 }
 
 void MainWindow::Form_Unload(int16_t& Cancel) {
-    if (flags_.BusyCounter > 0) {
+    if (busy()) {
         Cancel = 1;
         return;
     }
@@ -1193,7 +1198,7 @@ void MainWindow::esciFine() {
 // ---------------------------------------------------------------- help
 
 void MainWindow::Copyright_Click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     AboutBox box(this);
     box.exec();

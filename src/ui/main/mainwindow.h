@@ -148,6 +148,9 @@ public:
     const QString& OpenFolder() const { return openFolder_; }
     int16_t CurrentTool() const { return currentTool_; }
     const QString& CurrentToolKey() const { return currentToolKey_; }
+    // The handlers' busy test: a search runs (BusyCounter above 0), or one
+    // that "Search Reset" has let go of has not yet returned.
+    bool busy() const { return flags_.BusyCounter > 0 || scanDepth_ > 0; }
     int32_t dimv() const { return dimv_; }
     int32_t dimo() const { return dimo_; }
     double dimLet() const { return dimLet_; }
@@ -298,6 +301,8 @@ private:
     bool loading_ = false;
     bool ended_ = false;
     qint64 lastYieldMs_ = 0;
+    // Scans started by the window's handlers and still on the stack.
+    int scanDepth_ = 0;
     std::unique_ptr<WordService> word_;
 };
 

@@ -58,7 +58,7 @@ void MainWindow::setWordService(std::unique_ptr<WordService> service) {
 }
 
 void MainWindow::FunWord_click() {
-    if (flags_.BusyCounter > 0)
+    if (busy())
         return;
     QAction* funWord = menuItems_.value(QStringLiteral("FunWord"));
     funWord->setChecked(!funWord->isChecked());
