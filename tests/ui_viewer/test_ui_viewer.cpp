@@ -21,6 +21,7 @@ const char* const BaseText = "' remark line\r\n"
                              "CASCO\r\n"
                              "  LUPO \r\n"
                              "# another remark\r\n"
+                             "#\r\n"
                              "MARE\r\n"
                              "MOLO\r\n"
                              "NASO\r\n"
@@ -118,7 +119,8 @@ private slots:
         QCOMPARE(itemsOf(viewer->list3()),
                  (QStringList{"...back to the beginning , click on  A-L<= ", "MARE", "MOLO", "NASO",
                               "ZERO"}));
-        // Remark lines are neither listed nor counted, nor are the markers.
+        // Remark lines are neither listed nor counted (a lone "#" too, though it
+        // is also an ending code), nor are the markers.
         QCOMPARE(viewer->label3()->text(), QStringLiteral("Total Items = 8"));
         QVERIFY(viewer->list2()->isVisible());
         QVERIFY(!viewer->list3()->isVisible());

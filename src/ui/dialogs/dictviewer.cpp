@@ -208,9 +208,12 @@ void DictionaryViewer::fillSlice() {
         const long long sca =
             sep == std::string::npos ? length + 1 : static_cast<long long>(sep) + 1;
         const std::size_t count = sca - 1 > inif_ - 1 ? static_cast<std::size_t>(sca - inif_) : 0;
-        std::string entry =
-            viewerEntry(std::string_view(text).substr(std::min(from, text.size()), count), base);
-        const char initial = entry.empty() ? '\0' : entry.front();
+        const std::string_view line =
+            trimBlanks(std::string_view(text).substr(std::min(from, text.size()), count));
+        // The initial is taken before a code is written out: a base line that
+        // is just "#" is a remark, not the vowel set "(AI)".
+        const char initial = line.empty() ? '\0' : line.front();
+        std::string entry = viewerEntry(line, base);
 
         if (!entry.empty() && initial != '\'' && initial != '#') {
             ++numE_;
