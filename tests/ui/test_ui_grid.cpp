@@ -180,6 +180,8 @@ private slots:
     void rightClickSwitches_data();
     void rightClickSwitches();
     void listKeepsDisplayOrder();
+    void listKeysPlaceLikeClicks();
+    void undoAnomaly();
     void abortLongScan();
     void searchReset();
     void searchResetDuringScan();
@@ -654,6 +656,48 @@ void TestUiGrid::listKeepsDisplayOrder() {
     for (const char* line : {"b", "Ab", ">x", " none", "=y", "aa", "B"})
         w.addListLine(line);
     QCOMPARE(h.lines(), QStringList({" none", "=y", ">x", "aa", "Ab", "b", "B"}));
+}
+
+void TestUiGrid::listKeysPlaceLikeClicks() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 6, {"#CAS?#"}));
+    MainWindow& w = h.w();
+    h.key("a1")->trigger();
+    h.clickCell(0, 2);
+    h.clickLine(QStringLiteral("CASA -1"));
+    QCOMPARE(h.cell(0, 4), 'A');
+    QTest::keyClick(w.Lists(), Qt::Key_Down);
+    QCOMPARE(w.Lists()->currentItem()->text(), QStringLiteral("CASO -1"));
+    QCOMPARE(h.cell(0, 4), 'O');
+    QCOMPARE(w.history().HistoryLength, int16_t{3});
+    // A key that does not move the current line places nothing.
+    QTest::keyClick(w.Lists(), Qt::Key_Down);
+    QCOMPARE(h.cell(0, 4), 'O');
+    QCOMPARE(w.textb()->text(), QStringLiteral("CASO"));
+}
+
+void TestUiGrid::undoAnomaly() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3));
+    MainWindow& w = h.w();
+    h.key("a0")->trigger();
+    h.clickCell(0, 0);
+    h.clickCell(1, 1);
+    QCOMPARE(w.history().HistoryLength, int16_t{6});
+    w.history().store[4] = 99; // the second record's column lies outside the grid
+    w.Stb1()->setText(2, QStringLiteral(" blacked "));
+    h.key("a7")->trigger();
+    const QList<ScriptedDesktop::Shown> boxes = h.desktop.boxes();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().title, QStringLiteral("Attention !"));
+    QCOMPARE(boxes.first().text,
+             QStringLiteral("Probable anomaly in actions history. Possible errors with restore."));
+    QCOMPARE(w.history().HistoryLength, int16_t{6});
+    QCOMPARE(h.panel(2), QStringLiteral(" "));
+    QVERIFY(h.key("a7")->isEnabled());
+    QCOMPARE(h.cell(1, 1), BLACK);
 }
 
 // ------------------------------------------------------------ abort and reset

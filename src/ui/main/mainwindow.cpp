@@ -8,7 +8,7 @@
 #include "kvlfile.h"
 #include "loader.h"
 #include "refinements.h"
-#include "resultorder.h"
+#include "resultslist.h"
 #include "statuspanels.h"
 #include "toolpictures.h"
 
@@ -341,8 +341,7 @@ void MainWindow::buildControls() {
     peri_ = new GridCanvas(central_);
     peri_->hide();
 
-    lists_ = new QListWidget(central_);
-    lists_->setObjectName(QStringLiteral("Lists"));
+    lists_ = new ResultsList(central_);
     // Design position: where the layout puts it, so that the first layout
     // gives it the same height as every later one.
     lists_->move(0, px(screenHeightTw() * 0.19));
@@ -417,6 +416,7 @@ void MainWindow::buildControls() {
         Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), shift);
     });
     connect(lists_, &QListWidget::itemClicked, this, [this] { Lists_Click(); });
+    connect(lists_, &ResultsList::chosenByKey, this, &MainWindow::Lists_Click);
     connect(command_[1], &QPushButton::clicked, this, &MainWindow::Command1_Click);
     connect(command_[2], &QPushButton::clicked, this, &MainWindow::Command2_Click);
     connect(command_[3], &QPushButton::clicked, this, &MainWindow::Command3_Click);
@@ -1243,19 +1243,7 @@ void MainWindow::clearList() {
 }
 
 void MainWindow::addListLine(std::string line) {
-    // The list keeps the display order of the results: a new line goes after
-    // every line that does not sort after it, so equal lines keep the order
-    // in which they came.
-    int lo = 0;
-    int hi = lists_->count();
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        if (compareListLines(toBytes(lists_->item(mid)->text()), line) <= 0)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    lists_->insertItem(lo, fromBytes(line));
+    lists_->addLine(line);
 }
 
 std::size_t MainWindow::listCount() const {

@@ -6,6 +6,7 @@
 #include "gridmodel.h"
 #include "placement.h"
 #include "promptstate.h"
+#include "resultslist.h"
 #include "searchcontext.h"
 #include "searchhost.h"
 #include "wordservice.h"
@@ -281,7 +282,7 @@ private:
     // Controls.
     QWidget* central_ = nullptr;
     GridCanvas* peri_ = nullptr;
-    QListWidget* lists_ = nullptr;
+    ResultsList* lists_ = nullptr;
     StatusPanels* stb1_ = nullptr;
     QToolBar* tlb1_ = nullptr;
     QLineEdit* textb_ = nullptr;
