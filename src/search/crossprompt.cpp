@@ -336,13 +336,16 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
             fitLetters(down, downCell, acrossFound, accorcia, ctx.store, host, flags, downFits);
     }
 
+    // After an abort, a letter whose down word was found already has both
+    // fits final (every longer length was scanned first), so it stays listed;
+    // the letters still pending are dropped.
     int16_t found = 0;
-    if (completed) {
-        for (int l = 0; l < 26; ++l) {
-            if ((letters & (1u << l)) == 0) {
-                continue;
-            }
-            const char letter = static_cast<char>('A' + l);
+    for (int l = 0; l < 26; ++l) {
+        if ((letters & (1u << l)) == 0) {
+            continue;
+        }
+        const char letter = static_cast<char>('A' + l);
+        if (completed) {
             flags.BusyCounter = 2;
             host.setPanelHint(2, "Cancel");
             host.setPanelText(2, std::string(" cross ") + letter + " ");
@@ -350,15 +353,15 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
             if (flags.abortRequest > 0) {
                 break;
             }
-            const int16_t af = acrossFits[static_cast<std::size_t>(l)];
-            const int16_t df = downFits[static_cast<std::size_t>(l)];
-            if (af <= 0 || df <= 0) {
-                continue;
-            }
-            host.addListLine(crossLine(letter, static_cast<int>(across.size()), af,
-                                       static_cast<int>(down.size()), df));
-            ++found;
         }
+        const int16_t af = acrossFits[static_cast<std::size_t>(l)];
+        const int16_t df = downFits[static_cast<std::size_t>(l)];
+        if (af <= 0 || df <= 0) {
+            continue;
+        }
+        host.addListLine(crossLine(letter, static_cast<int>(across.size()), af,
+                                   static_cast<int>(down.size()), df));
+        ++found;
     }
 
     if (flags.abortRequest != 0) {

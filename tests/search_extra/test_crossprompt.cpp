@@ -261,6 +261,45 @@ TEST(CrossPrompt, AbortKeepsCountAndMessage) {
     EXPECT_EQ(f.flags.BusyCounter, 0);
 }
 
+// An abort at any point of the scan lists only letters of the full answer,
+// with their notes, and a count that matches the list. An abort in the down
+// word's pass after A was found for both words keeps A listed.
+TEST(CrossPrompt, AbortKeepsLettersFoundForBothWords) {
+    const std::vector<std::string> dict = {"AA", "AB", "BA", "BB", "ZZZZ"};
+    Fixture full;
+    putDictionary(full.store, 1, "base.diz", dictText(dict));
+    const auto all = full.cross("A#", "#A");
+    ASSERT_EQ(all, (std::vector<std::string>{"A", "B"}));
+    const long total = full.host.yields;
+
+    // Yields of the across pass alone, then the down pass: one per length,
+    // then one per line (AA finds A, AB finds nothing, BA finds B).
+    Fixture count;
+    putDictionary(count.store, 1, "base.diz", dictText(dict));
+    LetterFits fits{};
+    ASSERT_TRUE(fitLetters("A#", 1, AllLetters, false, count.store, count.host, count.flags, fits));
+    const long acrossYields = count.host.yields;
+
+    for (long stop = 1; stop <= total; ++stop) {
+        Fixture f;
+        putDictionary(f.store, 1, "base.diz", dictText(dict));
+        f.host.onYield = [&] {
+            if (f.host.yields == stop) {
+                f.flags.abortRequest = 1;
+            }
+        };
+        const auto lines = f.cross("A#", "#A");
+        EXPECT_EQ(f.host.panels[3], " abort  ") << stop;
+        EXPECT_EQ(f.host.panels[2], " =" + std::to_string(lines.size()) + " ") << stop;
+        for (const std::string& l : lines) {
+            EXPECT_NE(std::find(all.begin(), all.end(), l), all.end()) << stop << " " << l;
+        }
+        if (stop == acrossYields + 3) {
+            EXPECT_EQ(lines, (std::vector<std::string>{"A"}));
+        }
+    }
+}
+
 // The indexed fit test gives, for every letter, exactly the fit length of the
 // literal walk: random sorted and unsorted dictionaries with stems, remark
 // lines and empty lines, random trial patterns, Free Cue on and off.
