@@ -82,6 +82,20 @@ ReadStatus readWhole(const std::string& path, bool noLinks, std::string& text) {
     return ReadStatus::Ok;
 }
 
+// The folder of the temporary lists is trusted only when it is a real folder
+// (not a link to one) closed to group and others. A library call may fail
+// because the folder is unsafe; then a list path inside it may lead anywhere,
+// and nothing there is read or deleted.
+bool isPrivateFolder(const std::string& folder) {
+    std::error_code ec;
+    const fs::file_status st = fs::symlink_status(folder, ec);
+    if (ec || !fs::is_directory(st)) {
+        return false;
+    }
+    const fs::perms open = fs::perms::group_all | fs::perms::others_all;
+    return (st.permissions() & open) == fs::perms::none;
+}
+
 std::string folderWithSeparator(std::string_view folder) {
     std::string f(folder);
     if (f.empty() || f == "False") {
@@ -259,11 +273,21 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
         if (viaLibrary) {
             const int16_t errors = companion.MYFUNC(static_cast<int16_t>(i));
             path = tempListPath(companion.tempFolder, name);
+            const bool trusted = isPrivateFolder(companion.tempFolder);
             if (errors > 0) {
                 // A library that failed half-way must not leave its list behind.
-                std::error_code ec;
-                fs::remove(path, ec);
+                if (trusted) {
+                    std::error_code ec;
+                    fs::remove(path, ec);
+                }
                 return libraryFailed();
+            }
+            if (!trusted) {
+                observer.warning("... the list folder " + companion.tempFolder +
+                                 " is missing or not private; " + name + " stays empty !");
+                store.setText(i, {});
+                indexDictionary(store, i, yieldPerLine, observer);
+                continue;
             }
         }
 

@@ -80,6 +80,11 @@ std::vector<std::string> scanDictionaryFolder(const std::string& folder);
 // first 7 files are loaded; a file that cannot be read, or a temporary list
 // missing after a successful call, leaves that dictionary empty; lines that
 // are empty or start outside "@" to "Z" are not indexed.
+//
+// Temporary lists are read and deleted only inside a list folder that is a
+// real folder (not a link) closed to group and others; otherwise nothing in
+// it is touched and the dictionary stays empty (after a successful call) or
+// the failure stands alone (after a failing one).
 LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
                             const CompanionCall& companion,
                             const std::function<void()>& yieldPerLine, LoadObserver& observer);

@@ -350,6 +350,46 @@ TEST(Load, TemporaryListIsNotReadThroughALink) {
     EXPECT_TRUE(fs::exists(dir.file("secret")));
 }
 
+// A list folder that is a link, or open to others, may be someone else's
+// doing: whatever its list path leads to is neither read nor deleted, after a
+// failing call as after a successful one.
+TEST(Load, ListFolderThatIsNotPrivateIsNeverTouched) {
+    TempDir dir;
+    writeFile(dir.file("base.diz"), "ABC\r\n");
+    for (const bool linked : {true, false}) {
+        for (const bool fails : {true, false}) {
+            FakeLibrary lib;
+            TempDir victim;
+            std::string folder = lib.temp.file("lists");
+            if (linked) {
+                fs::create_directory_symlink(victim.path, folder);
+            } else {
+                fs::create_directory(folder);
+                fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read |
+                                            fs::perms::group_exec | fs::perms::others_read |
+                                            fs::perms::others_exec);
+            }
+            const std::string list = tempListPath(folder, "base.diz");
+            writeFile(list, "PRECIOUS\r\n");
+            if (fails) {
+                lib.failOn[1] = 1;
+            }
+            lib.writeNothing.insert(1);
+            CompanionCall call = lib.call();
+            call.tempFolder = folder;
+            DictionaryStore store;
+            RecordingObserver obs;
+            const LoadResult result = loadDictionaries(store, dir.path, call, {}, obs);
+            SCOPED_TRACE(std::string(linked ? "link" : "open folder") +
+                         (fails ? ", failing call" : ", successful call"));
+            EXPECT_EQ(result, fails ? LoadResult::LibraryErrors : LoadResult::Ok);
+            EXPECT_EQ(readFile(list), "PRECIOUS\r\n");
+            EXPECT_EQ(store.DictText[1], "");
+            EXPECT_EQ(obs.warnings.size(), fails ? 0u : 1u);
+        }
+    }
+}
+
 TEST(Load, AtMostSevenDictionaries) {
     DictionaryStore store;
     FakeLibrary lib;
