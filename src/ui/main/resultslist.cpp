@@ -6,24 +6,39 @@
 
 namespace korvel {
 
+namespace {
+
+int compareWith(const QListWidgetItem* item, std::string_view line) {
+    const QByteArray there = item->text().toLocal8Bit();
+    return compareListLines(
+        std::string_view(there.constData(), static_cast<std::size_t>(there.size())), line);
+}
+
+} // namespace
+
 ResultsList::ResultsList(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("Lists"));
+    setUniformItemSizes(true);
 }
 
 void ResultsList::addLine(std::string_view line) {
+    const QString text = QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+    // A search adds its lines mostly in order: most of them go at the end.
+    const int n = count();
+    if (n == 0 || compareWith(item(n - 1), line) <= 0) {
+        addItem(text);
+        return;
+    }
     int lo = 0;
-    int hi = count();
+    int hi = n - 1;
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
-        const QByteArray there = item(mid)->text().toLocal8Bit();
-        if (compareListLines(
-                std::string_view(there.constData(), static_cast<std::size_t>(there.size())),
-                line) <= 0)
+        if (compareWith(item(mid), line) <= 0)
             lo = mid + 1;
         else
             hi = mid;
     }
-    insertItem(lo, QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size())));
+    insertItem(lo, text);
 }
 
 void ResultsList::keyPressEvent(QKeyEvent* event) {
