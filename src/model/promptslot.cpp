@@ -55,13 +55,15 @@ template <typename At> LineSlot scanSlot(At at, int16_t count, int16_t start, in
     return s;
 }
 
-// The drag's end shortens the pattern by the cells between it and the slot's
-// end; a drag reaching past the slot's end keeps the whole pattern.
-void shortenToDrag(std::string& pattern, int16_t slotEnd, int16_t dragEnd) {
+// How many pattern characters a drag keeps: the drag's end shortens the
+// pattern by the cells between it and the slot's end; a drag reaching past
+// the slot's end keeps the whole pattern. Negative when the last drawn end
+// lies more than one cell before the slot's first cell (a drag that left the
+// grid before it was ever drawn keeps an earlier drag's end): no count of
+// characters fits such a drag, and its click does nothing.
+long keptByDrag(const std::string& pattern, int16_t slotEnd, int16_t dragEnd) {
     const long keep = static_cast<long>(pattern.size()) - (slotEnd - dragEnd);
-    if (keep < static_cast<long>(pattern.size())) {
-        pattern.resize(static_cast<std::size_t>(std::max(0L, keep)));
-    }
+    return std::min(keep, static_cast<long>(pattern.size()));
 }
 
 } // namespace
@@ -71,16 +73,21 @@ PromptSlot promptAcross(const GridModel& grid, int16_t row, int16_t column, cons
     PromptSlot out;
     LineSlot s = scanSlot([&](int i) { return grid.patternChar(row, i); }, grid.ColumnCount, column,
                           drag.x1blu);
+    std::string pattern = s.pattern;
+    if (drag.erablu) {
+        const long keep = keptByDrag(pattern, s.last, drag.x2o);
+        if (keep < 0) {
+            out.refused = true;
+            return out;
+        }
+        pattern.resize(static_cast<std::size_t>(keep));
+    }
     ps.SlotFirstColumn = s.first;
-    ps.SlotLastColumn = s.last;
+    ps.SlotLastColumn = drag.erablu ? drag.x2o : s.last;
     out.slotEndBeforeDrag = s.last;
     ps.testom = s.pattern;
-    if (drag.erablu) {
-        ps.SlotLastColumn = drag.x2o;
-        shortenToDrag(s.pattern, out.slotEndBeforeDrag, drag.x2o);
-    }
-    ps.CurrentPattern = s.pattern;
-    ps.SlotPattern = s.pattern;
+    ps.CurrentPattern = pattern;
+    ps.SlotPattern = pattern;
     sel.cx = ps.SlotFirstColumn;
     sel.cy = row;
     sel.LAX = static_cast<int16_t>(ps.SlotLastColumn - ps.SlotFirstColumn + 1);
@@ -97,16 +104,21 @@ PromptSlot promptDown(const GridModel& grid, int16_t row, int16_t column, const 
     }
     LineSlot s = scanSlot([&](int i) { return grid.patternChar(i, column); }, grid.RowCount, row,
                           drag.y1blu);
+    std::string pattern = s.pattern;
+    if (drag.erablu) {
+        const long keep = keptByDrag(pattern, s.last, drag.y2o);
+        if (keep < 0) {
+            out.refused = true;
+            return out;
+        }
+        pattern.resize(static_cast<std::size_t>(keep));
+    }
     ps.SlotFirstRow = s.first;
-    ps.SlotLastRow = s.last;
+    ps.SlotLastRow = drag.erablu ? drag.y2o : s.last;
     out.slotEndBeforeDrag = s.last;
     ps.testom = s.pattern;
-    if (drag.erablu) {
-        ps.SlotLastRow = drag.y2o;
-        shortenToDrag(s.pattern, out.slotEndBeforeDrag, drag.y2o);
-    }
-    ps.CurrentPattern = s.pattern;
-    ps.SlotPattern = s.pattern;
+    ps.CurrentPattern = pattern;
+    ps.SlotPattern = pattern;
     sel.cx = column;
     sel.cy = ps.SlotFirstRow;
     sel.LAX = 1;

@@ -24,7 +24,8 @@ struct DragInfo {
 DragInfo makeDragInfo(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t x2o, int16_t y2o);
 
 // What a prompt across or down built. When refused is true (prompt down on a
-// black cell) nothing else was set and no search follows.
+// black cell, or a drag whose last drawn end lies before the slot's first
+// cell) nothing else was set and no search follows.
 struct PromptSlot {
     bool refused = false;
     // Last column (across) or row (down) of the slot before a drag shortened

@@ -210,6 +210,43 @@ TEST(Prompt, DragAcrossBlackCell) {
     EXPECT_EQ(sel.LAX, 4);
 }
 
+// The last drawn drag end is left over from an earlier drag when the pointer
+// left the grid before anything was drawn. An end just left of the slot keeps
+// no character; one further left asks for fewer than none, and the click then
+// leaves the pattern state and the box as they were.
+TEST(Prompt, StaleDragEndBeforeTheSlot) {
+    struct Case {
+        bool down;
+        int16_t end; // x2o or y2o
+        bool refused;
+        const char* pattern;
+    } cases[] = {{false, 4, false, ""},
+                 {false, 2, true, "keep"},
+                 {true, 4, false, ""},
+                 {true, 0, true, "keep"}};
+    for (const Case& k : cases) {
+        const GridModel g = k.down ? GridModel::make(8, 8) : GridModel::make(3, 8);
+        PatternState ps;
+        ps.CurrentPattern = "keep";
+        ps.SlotPattern = "keep";
+        Selection sel{7, 7, 7, 7};
+        const DragInfo d =
+            k.down ? makeDragInfo(1, 5, 1, 7, 1, k.end) : makeDragInfo(5, 1, 7, 1, k.end, 1);
+        const PromptSlot s =
+            k.down ? promptDown(g, 5, 1, d, ps, sel) : promptAcross(g, 1, 5, d, ps, sel);
+        EXPECT_EQ(s.refused, k.refused) << k.end;
+        EXPECT_EQ(ps.CurrentPattern, k.pattern) << k.end;
+        EXPECT_EQ(ps.SlotPattern, k.pattern) << k.end;
+        if (k.refused) {
+            EXPECT_EQ(sel.cx, 7);
+            EXPECT_EQ(sel.LAX, 7);
+            EXPECT_EQ(sel.LAY, 7);
+        } else {
+            EXPECT_EQ(k.down ? sel.LAY : sel.LAX, 0);
+        }
+    }
+}
+
 TEST(Prompt, DownMirrorsAcross) {
     const GridModel g = gridOf({"?", "A", "#", "?", "B"});
     PatternState ps;
