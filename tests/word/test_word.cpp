@@ -454,6 +454,21 @@ TEST_F(ScratchFolder, OpenOverwritesAnOldScratchDocument) {
     EXPECT_EQ(fs::file_size(path), 0u);
 }
 
+TEST_F(ScratchFolder, LinkUnderTheScratchNameIsReplacedNotFollowed) {
+    const fs::path victim = folder / "victim.txt";
+    std::ofstream(victim) << "precious";
+    const std::string path = scratchDocumentPath(folder.string());
+    fs::create_symlink(victim, path);
+    HunspellWordService word;
+    ASSERT_TRUE(openWordService(word, path).ok());
+    EXPECT_FALSE(fs::is_symlink(path));
+    EXPECT_EQ(fs::file_size(path), 0u);
+    EXPECT_EQ(fs::file_size(victim), 8u);
+    EXPECT_TRUE(closeWordService(word, path).ok());
+    // Nothing is left beside the document.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+}
+
 TEST_F(ScratchFolder, UnwritableFolderFailsTheOpenAndLeavesNothingRunning) {
     HunspellWordService word;
     const std::string path = scratchDocumentPath((folder / "no such folder").string());

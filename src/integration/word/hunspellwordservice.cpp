@@ -5,7 +5,10 @@
 #include <mythes.hxx>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
+#include <unistd.h>
 
 namespace korvel {
 
@@ -167,13 +170,18 @@ WordStatus HunspellWordService::requireRunning() const {
 
 WordStatus HunspellWordService::writeDocument(const std::string& path) {
     // The scratch document carries no content; what matters is that it
-    // exists under its name, replacing an earlier one.
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
+    // exists under its name, replacing an earlier one. It is made under a new
+    // unique name beside it and renamed into place, so that whatever stood
+    // under its name (a link planted in a shared dictionaries folder, a hard
+    // link) is replaced, never followed and truncated.
+    std::string fresh = path + ".XXXXXX";
+    const int fd = mkostemp(fresh.data(), O_CLOEXEC);
+    if (fd < 0)
         return WordStatus::failure("cannot write " + path);
-    out.close();
-    if (!out)
+    if (close(fd) != 0 || rename(fresh.c_str(), path.c_str()) != 0) {
+        unlink(fresh.c_str());
         return WordStatus::failure("cannot write " + path);
+    }
     return wordOk();
 }
 
