@@ -216,8 +216,8 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
     store.DictFolder = folderWithSeparator(folder);
 
     std::vector<std::string> names = scanDictionaryFolder(store.DictFolder);
-    // A file named just ".diz" would have an empty list name, i.e. the
-    // temporary folder itself.
+    // A file named ".diz", "..diz" or "...diz" has no list name of its own:
+    // its list would be the temporary folder itself or the one above it.
     std::vector<std::string> nameless;
     std::erase_if(names, [&](const std::string& n) {
         if (endsWith(n, ".diz") && tempListName(n).empty()) {

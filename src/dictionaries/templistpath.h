@@ -7,13 +7,18 @@ namespace korvel {
 
 // Name of the plain list that the companion library leaves for a .diz
 // dictionary: the dictionary's file name less its last 4 characters, so
-// "base.diz" gives "base". Empty when nothing would be left (a file named
-// ".diz"), in which case no list may be written or read for it.
+// "base.diz" gives "base". Empty when that leaves no name of a file (".diz"
+// leaves nothing; "..diz" and "...diz" leave the folder itself or the one
+// above it), in which case no list may be written or read for it.
 inline std::string tempListName(std::string_view dictFileName) {
     if (dictFileName.size() <= 4) {
         return {};
     }
-    return std::string(dictFileName.substr(0, dictFileName.size() - 4));
+    const std::string_view name = dictFileName.substr(0, dictFileName.size() - 4);
+    if (name == "." || name == "..") {
+        return {};
+    }
+    return std::string(name);
 }
 
 // Full path of that list inside the per-user temporary folder. The library

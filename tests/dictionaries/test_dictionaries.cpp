@@ -407,6 +407,8 @@ TEST(Load, NamelessDizIsSkipped) {
     TempDir dir;
     writeFile(dir.file("base.diz"), "ABC\r\n");
     writeFile(dir.file(".diz"), "ABC\r\n");
+    writeFile(dir.file("..diz"), "ABC\r\n");
+    writeFile(dir.file("...diz"), "ABC\r\n");
     writeFile(dir.file("z.dic"), "ZZZ\r\n");
     DictionaryStore store;
     FakeLibrary lib;
@@ -414,7 +416,7 @@ TEST(Load, NamelessDizIsSkipped) {
     ASSERT_EQ(load(store, dir.path, lib, obs), LoadResult::Ok);
     EXPECT_EQ(store.count, 2);
     EXPECT_EQ(store.DictFileName[2], "z.dic");
-    EXPECT_EQ(obs.warnings.size(), 1u);
+    EXPECT_EQ(obs.warnings.size(), 3u);
     EXPECT_TRUE(fs::exists(lib.temp.path));
 }
 
@@ -485,6 +487,9 @@ TEST(TempListPath, NameLessLastFourCharacters) {
     EXPECT_EQ(tempListPath("/tmp/k", "base.diz"), "/tmp/k/base");
     EXPECT_EQ(tempListPath("/tmp/k/", "my.words.diz"), "/tmp/k/my.words");
     EXPECT_EQ(tempListPath("/tmp/k", ".diz"), "");
+    EXPECT_EQ(tempListPath("/tmp/k", "..diz"), "");
+    EXPECT_EQ(tempListPath("/tmp/k", "...diz"), "");
+    EXPECT_EQ(tempListPath("/tmp/k", "....diz"), "/tmp/k/...");
     EXPECT_EQ(tempListPath("", "base.diz"), "");
 }
 
