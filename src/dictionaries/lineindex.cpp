@@ -54,6 +54,11 @@ LineIndex LineIndex::build(std::string_view text) {
         const std::size_t end = (k == std::string_view::npos) ? total : k;
         const auto len = static_cast<uint32_t>(end - p);
         const auto lineNo = static_cast<uint32_t>(ix.starts_.size());
+        // The start-up check covers the first line and every line whose
+        // 1-based start lies below the length minus 3.
+        if (lineNo == 0 || static_cast<long long>(p) + 1 < static_cast<long long>(total) - 3) {
+            ix.checkedLines_ = lineNo + 1;
+        }
         ix.starts_.push_back(static_cast<uint32_t>(p));
         ix.lengths_.push_back(len);
 
@@ -69,10 +74,8 @@ LineIndex LineIndex::build(std::string_view text) {
         if (k == std::string_view::npos) {
             break;
         }
-        // The walk goes on while the next start, counted from 1, is below
-        // the length minus 3.
         const std::size_t next = k + 2;
-        if (static_cast<long long>(next) + 1 >= static_cast<long long>(total) - 3) {
+        if (next >= total) {
             break;
         }
         p = next;

@@ -8,11 +8,15 @@
 
 namespace korvel {
 
-// The lines of one dictionary text exactly as the loader's and the searches'
-// scans walk them: the first line starts at offset 0; after a line ending at
-// the separator found at k, the next starts at k + 2, and the walk goes on only
-// while that start (1-based) lies below the text length minus 3. A line is the
-// bytes up to the next CR LF (or to the end of the text), never trimmed.
+// The lines of one dictionary text as the scans walk them: the first line
+// starts at offset 0; after a line ending at the separator found at k, the
+// next starts at k + 2, as long as any byte is left there. A line is the bytes
+// up to the next CR LF (or to the end of the text), never trimmed.
+//
+// The start-up index and order check stop earlier, while the next start
+// (1-based) is no longer below the text length minus 3, which leaves a short
+// last line unchecked (checkedLineCount()). The searches read every line: a
+// dictionary's last word must be found even when it is short.
 //
 // Besides the line table it keeps, for each length up to MaxIndexedLength, the
 // lines of that length in scan order with their bytes packed side by side, so a
@@ -38,6 +42,8 @@ public:
     static LineIndex build(std::string_view text);
 
     std::size_t lineCount() const { return starts_.size(); }
+    // The leading lines that the start-up index and order check walk.
+    std::size_t checkedLineCount() const { return checkedLines_; }
     // 0-based offset of line i's first byte.
     uint32_t start(std::size_t i) const { return starts_[i]; }
     uint32_t length(std::size_t i) const { return lengths_[i]; }
@@ -69,6 +75,7 @@ private:
     std::vector<uint32_t> lengths_;
     std::vector<LengthGroup> groups_; // index = length
     std::vector<uint32_t> sortBreaks_;
+    std::size_t checkedLines_ = 0;
 };
 
 } // namespace korvel

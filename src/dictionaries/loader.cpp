@@ -167,7 +167,7 @@ void indexDictionary(DictionaryStore& store, int i, const std::function<void()>&
     uint64_t badInitials = 0;
     std::string_view firstBad;
 
-    for (std::size_t n = 0; n < lines.lineCount(); ++n) {
+    for (std::size_t n = 0; n < lines.checkedLineCount(); ++n) {
         if (yieldPerLine) {
             yieldPerLine();
         }

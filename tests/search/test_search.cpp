@@ -88,7 +88,7 @@ std::vector<std::string> referenceSearch(const DictionaryStore& s, const std::st
                 break;
             }
             p = k + 2;
-        } while (p < DL - 3);
+        } while (p <= DL);
     }
     return list;
 }
@@ -210,6 +210,17 @@ TEST(PatternSearch, EarlyEndAndLetterIndex) {
     EXPECT_EQ(f.run("B?E"), std::vector<std::string>{"BYE -1"});
     putDictionary(f.store, 1, "base.diz", dictText({"AXE", "AZE", "CUE", "DYE"}));
     EXPECT_EQ(f.run("B?E"), std::vector<std::string>{});
+}
+
+TEST(PatternSearch, AShortLastLineIsStillSearched) {
+    // The start-up check leaves a short last line out; a search must not.
+    Fixture f;
+    putDictionary(f.store, 1, "base.diz", "ABBA\r\nBA\r\n");
+    EXPECT_EQ(f.run("B?"), std::vector<std::string>{"BA -1"});
+    putDictionary(f.store, 1, "base.diz", "ABBA\r\nZOO");
+    EXPECT_EQ(f.run("Z?O"), std::vector<std::string>{"ZOO -1"});
+    EXPECT_EQ(f.store.Lines[1].lineCount(), 2u);
+    EXPECT_EQ(f.store.Lines[1].checkedLineCount(), 1u);
 }
 
 TEST(PatternSearch, RemarksDisabledAndSeventhDictionariesAreNotRead) {

@@ -55,7 +55,7 @@ std::vector<std::string> referenceAnagrams(const DictionaryStore& s, const std::
             }
         }
         p = k + 2;
-    } while (p < DL - 3);
+    } while (p <= DL);
     return out;
 }
 
@@ -83,6 +83,14 @@ TEST(Anagrams, Examples) {
     EXPECT_EQ(f.run("  Roma "), (std::vector<std::string>{"AMOR", "ARMO", "MORA", "RAMO"}));
     // A blank inside stands for any one letter.
     EXPECT_EQ(f.run("A OR"), (std::vector<std::string>{"AMOR", "ARMO", "MORA", "RAMO", "ROMA"}));
+}
+
+TEST(Anagrams, AShortLastLineTakesPart) {
+    Fixture f;
+    putDictionary(f.store, 1, "base.diz", "ABBA\r\nBA\r\n");
+    EXPECT_EQ(f.run("AB"), std::vector<std::string>{"BA"});
+    putDictionary(f.store, 1, "base.diz", "ABBA\r\nBA");
+    EXPECT_EQ(f.run("AB"), std::vector<std::string>{"BA"});
 }
 
 TEST(Anagrams, StemGivesOneLinePerEnding) {

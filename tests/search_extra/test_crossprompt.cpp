@@ -80,7 +80,7 @@ int referenceSugginc(const DictionaryStore& s, std::string T, bool accorcia,
                     break;
                 }
                 p = k + 2;
-            } while (p < DL - 3);
+            } while (p <= DL);
         }
         T.pop_back();
     }
