@@ -6,7 +6,32 @@ namespace korvel {
 
 namespace {
 
-bool isAcross(const SearchContext& ctx) { return ctx.CurrentTool != 2; }
+// The direction a prompt runs in: across moves columns (cx, LAX, the slot's
+// first and last column), down moves rows (cy, LAY, first and last row).
+struct Axis {
+    int16_t Selection::*pos;
+    int16_t Selection::*size;
+    int16_t Selection::*crossSize;
+    int16_t PatternState::*first;
+    int16_t PatternState::*last;
+};
+
+Axis axisOf(const SearchContext& ctx) {
+    if (ctx.CurrentTool != 2) {
+        return {&Selection::cx, &Selection::LAX, &Selection::LAY, &PatternState::SlotFirstColumn,
+                &PatternState::SlotLastColumn};
+    }
+    return {&Selection::cy, &Selection::LAY, &Selection::LAX, &PatternState::SlotFirstRow,
+            &PatternState::SlotLastRow};
+}
+
+// The selection covers the slot from its first to its last cell.
+void selectSlot(SearchContext& ctx, const Axis& a) {
+    Selection& sel = ctx.selection;
+    sel.*a.pos = ctx.pattern.*a.first;
+    sel.*a.size = static_cast<int16_t>(ctx.pattern.*a.last - ctx.pattern.*a.first + 1);
+    sel.*a.crossSize = 1;
+}
 
 void refuse(SearchContext& ctx, std::string_view message) {
     ctx.host.setPanelText(3, message);
@@ -66,25 +91,17 @@ void Command1_Click(SearchContext& ctx) {
     ps.freedHead = pat.substr(0, g - 1);
     ps.CurrentPattern = "*" + pat.substr(g - 1);
 
+    // Red box on the fixed part, then green on the freed run before it.
     Selection& sel = ctx.selection;
+    const Axis a = axisOf(ctx);
     const int16_t freed = len16(ps.freedHead);
-    if (isAcross(ctx)) {
-        const int16_t remembered = sel.cx;
-        sel.cx = static_cast<int16_t>(sel.cx + freed);
-        sel.LAX = static_cast<int16_t>(len16(ps.CurrentPattern) - 1);
-        ctx.host.repaint();
-        ctx.host.drawSelection();
-        sel.cx = remembered;
-        sel.LAX = freed;
-    } else {
-        const int16_t remembered = sel.cy;
-        sel.cy = static_cast<int16_t>(sel.cy + freed);
-        sel.LAY = static_cast<int16_t>(len16(ps.CurrentPattern) - 1);
-        ctx.host.repaint();
-        ctx.host.drawSelection();
-        sel.cy = remembered;
-        sel.LAY = freed;
-    }
+    const int16_t remembered = sel.*a.pos;
+    sel.*a.pos = static_cast<int16_t>(remembered + freed);
+    sel.*a.size = static_cast<int16_t>(len16(ps.CurrentPattern) - 1);
+    ctx.host.repaint();
+    ctx.host.drawSelection();
+    sel.*a.pos = remembered;
+    sel.*a.size = freed;
     ctx.host.drawGreenBox();
     searchAgain(ctx);
 }
@@ -115,21 +132,14 @@ void Command4_Click(SearchContext& ctx) {
     ps.freedTail = pat.substr(g);
     ps.CurrentPattern = pat.substr(0, g) + "*";
 
+    // Red box on the fixed part, then green on the freed run after it.
     Selection& sel = ctx.selection;
-    const int16_t freed = len16(ps.freedTail);
-    if (isAcross(ctx)) {
-        sel.LAX = static_cast<int16_t>(len16(ps.CurrentPattern) - 1);
-        ctx.host.repaint();
-        ctx.host.drawSelection();
-        sel.cx = static_cast<int16_t>(sel.cx + sel.LAX);
-        sel.LAX = freed;
-    } else {
-        sel.LAY = static_cast<int16_t>(len16(ps.CurrentPattern) - 1);
-        ctx.host.repaint();
-        ctx.host.drawSelection();
-        sel.cy = static_cast<int16_t>(sel.cy + sel.LAY);
-        sel.LAY = freed;
-    }
+    const Axis a = axisOf(ctx);
+    sel.*a.size = static_cast<int16_t>(len16(ps.CurrentPattern) - 1);
+    ctx.host.repaint();
+    ctx.host.drawSelection();
+    sel.*a.pos = static_cast<int16_t>(sel.*a.pos + sel.*a.size);
+    sel.*a.size = len16(ps.freedTail);
     ctx.host.drawGreenBox();
     searchAgain(ctx);
 }
@@ -150,20 +160,10 @@ void Command2_Click(SearchContext& ctx) {
     }
     ps.CurrentPattern.erase(0, 1);
 
-    Selection& sel = ctx.selection;
-    if (isAcross(ctx)) {
-        ++ps.SlotFirstColumn;
-        ctx.host.repaint();
-        sel.cx = ps.SlotFirstColumn;
-        sel.LAX = static_cast<int16_t>(ps.SlotLastColumn - ps.SlotFirstColumn + 1);
-        sel.LAY = 1;
-    } else {
-        ++ps.SlotFirstRow;
-        ctx.host.repaint();
-        sel.cy = ps.SlotFirstRow;
-        sel.LAX = 1;
-        sel.LAY = static_cast<int16_t>(ps.SlotLastRow - ps.SlotFirstRow + 1);
-    }
+    const Axis a = axisOf(ctx);
+    ++(ps.*a.first);
+    ctx.host.repaint();
+    selectSlot(ctx, a);
     ctx.host.drawSelection();
     searchAgain(ctx);
 }
@@ -187,31 +187,15 @@ void Command3_Click(SearchContext& ctx) {
     // A trimmed free end drops the whole freed run: the slot's end follows
     // the pattern's length again.
     const bool endsFixed = ps.CurrentPattern.back() != '?';
-    const int16_t len = len16(ps.CurrentPattern);
-    Selection& sel = ctx.selection;
-    if (isAcross(ctx)) {
-        if (endsFixed) {
-            ps.SlotLastColumn = static_cast<int16_t>(ps.SlotFirstColumn + len - 1);
-            ps.testom = ps.CurrentPattern;
-        } else {
-            --ps.SlotLastColumn;
-        }
-        ctx.host.repaint();
-        sel.cx = ps.SlotFirstColumn;
-        sel.LAX = static_cast<int16_t>(ps.SlotLastColumn - ps.SlotFirstColumn + 1);
-        sel.LAY = 1;
+    const Axis a = axisOf(ctx);
+    if (endsFixed) {
+        ps.*a.last = static_cast<int16_t>(ps.*a.first + len16(ps.CurrentPattern) - 1);
+        ps.testom = ps.CurrentPattern;
     } else {
-        if (endsFixed) {
-            ps.SlotLastRow = static_cast<int16_t>(ps.SlotFirstRow + len - 1);
-            ps.testom = ps.CurrentPattern;
-        } else {
-            --ps.SlotLastRow;
-        }
-        ctx.host.repaint();
-        sel.cy = ps.SlotFirstRow;
-        sel.LAX = 1;
-        sel.LAY = static_cast<int16_t>(ps.SlotLastRow - ps.SlotFirstRow + 1);
+        --(ps.*a.last);
     }
+    ctx.host.repaint();
+    selectSlot(ctx, a);
     ctx.host.drawSelection();
     searchAgain(ctx);
 }

@@ -106,17 +106,17 @@ TEST_F(FindTest, RefinementsRunInOrderAsTheButtonsDo) {
     EXPECT_EQ(r.out, "CAS(AE) -1\n");
     EXPECT_NE(r.err.find("panel 3: \" Wrong request! \""), std::string::npos);
     // Free CUE on CAS??????: CAS* with the eight-letter stem in reach.
-    r = runFind("pattern 'CAS?????' free-cue");
+    r = runFind("pattern 'CAS????\?' free-cue");
     EXPECT_EQ(r.out, "CAS(AE) -1\nCASTAGN(AEO) -1\n");
     EXPECT_NE(r.err.find("panel 2: \" =2 \""), std::string::npos);
 }
 
 TEST_F(FindTest, FreeCueAndExtendedOptions) {
     makeBase(kBase);
-    Outcome r = runFind("pattern 'CAS????'");
+    Outcome r = runFind("pattern 'CAS???\?'");
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("panel 2: \" none \""), std::string::npos);
-    r = runFind("--free-cue pattern 'CAS????'");
+    r = runFind("--free-cue pattern 'CAS???\?'");
     EXPECT_EQ(r.out, "CAS(AE) -1\n");
 
     std::vector<std::string> many;
@@ -127,15 +127,15 @@ TEST_F(FindTest, FreeCueAndExtendedOptions) {
     }
     std::sort(many.begin(), many.end());
     makeBase(many);
-    r = runFind("pattern 'B??'");
+    r = runFind("pattern 'B?\?'");
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 50);
-    r = runFind("--extended pattern 'B??'");
+    r = runFind("--extended pattern 'B?\?'");
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 78);
 }
 
 TEST_F(FindTest, WrongRequestStillExitsZero) {
     makeBase(kBase);
-    Outcome r = runFind("pattern '???'");
+    Outcome r = runFind("pattern '??\?'");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "panel 2: \" \"\npanel 3: \" Wrong request! \"\n");
