@@ -186,6 +186,7 @@ private slots:
     void searchReset();
     void searchResetDuringScan();
     void busyGridIgnoresInput();
+    void highBytesKeepOneCellEach();
 };
 
 // ------------------------------------------------------------ pointer
@@ -857,6 +858,40 @@ void TestUiGrid::busyGridIgnoresInput() {
     w.flags().BusyCounter = 0;
     h.clickLine(QStringLiteral("CASA -1"));
     QCOMPARE(h.cell(0, 4), 'A');
+}
+
+// ------------------------------------------------------------ 8-bit text
+
+void TestUiGrid::highBytesKeepOneCellEach() {
+    // "CITT\xC0" is five characters in the 8-bit dictionaries; in a UTF-8
+    // locale conversion it would come back as more bytes than cells.
+    Harness h([](const QString& folder) {
+        QFile f(QDir(folder).filePath(QStringLiteral("base.diz")));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray text = f.readAll();
+        text.replace("CASO\r\n", "CASO\r\nCITT\xC0\r\n");
+        QVERIFY(f.resize(0) && f.seek(0));
+        f.write(text);
+    });
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 6, {"CITT?#"}));
+    MainWindow& w = h.w();
+    const QString citta = QStringLiteral("CITT") + QChar(0xC0);
+    h.key("a1")->trigger();
+    h.clickCell(0, 1);
+    QCOMPARE(h.lines().size(), 1);
+    QVERIFY2(h.lines().first().startsWith(citta + QLatin1Char(' ')), qPrintable(h.lines().first()));
+
+    h.clickLine(h.lines().first());
+    QCOMPARE(w.grid().GridRows[0], std::string("CITT\xC0\x10", 6));
+    QCOMPARE(w.grid().GridRows[0].size(), std::size_t{6});
+    QCOMPARE(w.textb()->text(), citta);
+    QCOMPARE(w.history().HistoryLength, int16_t{3});
+
+    // The TEST field reaches the anagram search as the same bytes.
+    w.textb()->setText(QChar(0xC0) + QStringLiteral("TTIC"));
+    h.key("a9")->trigger();
+    QVERIFY2(h.lines().contains(citta), qPrintable(h.lines().join(QLatin1Char('|'))));
 }
 
 QTEST_MAIN(TestUiGrid)

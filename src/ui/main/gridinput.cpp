@@ -5,6 +5,7 @@
 
 #include "mainwindow.h"
 
+#include "bytetext.h"
 #include "anagrams.h"
 #include "crossprompt.h"
 #include "desktop.h"
@@ -30,14 +31,6 @@ namespace {
 
 const QColor White(255, 255, 255);
 const QColor Blue(0, 0, 255);
-
-QString fromBytes(std::string_view s) {
-    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::string toBytes(const QString& s) {
-    return s.toLocal8Bit().toStdString();
-}
 
 bool isPromptTool(int16_t tool) {
     return tool == 1 || tool == 2;

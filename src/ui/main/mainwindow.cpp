@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "bytetext.h"
 #include "aboutbox.h"
 #include "desktop.h"
 #include "gridcanvas.h"
@@ -52,14 +53,6 @@ const QColor Green(0, 255, 0);
 // Grids larger than this many pixels a side are not shown: the zoom step
 // that would need them ends without resizing, as a size the platform refuses.
 constexpr int MaxPicturePixels = 16000;
-
-QString fromBytes(std::string_view s) {
-    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::string toBytes(const QString& s) {
-    return s.toLocal8Bit().toStdString();
-}
 
 // Rounding of the layout: to the nearest integer, halves to the even one.
 int32_t roundEven(double v) {
@@ -508,12 +501,12 @@ void MainWindow::Form_Load() {
     setCursor(Qt::WaitCursor);
     timer0_->start();
     if (store_.DictFolder.empty()) {
-        std::string folder = toBytes(QDir::currentPath());
+        std::string folder = QFile::encodeName(QDir::currentPath()).toStdString();
         if (folder.empty() || folder.back() != '/')
             folder += '/';
         store_.DictFolder = folder;
     }
-    ravorPath_ = fromBytes(store_.DictFolder) + QStringLiteral("~ravor.doc");
+    ravorPath_ = QFile::decodeName(store_.DictFolder.c_str()) + QStringLiteral("~ravor.doc");
 }
 
 void MainWindow::Timer2_Timer() {
@@ -528,7 +521,7 @@ void MainWindow::Timer0_Timer() {
 
     std::string folder = store_.DictFolder;
     if (folder.empty() || folder == "False")
-        folder = toBytes(QDir::currentPath());
+        folder = QFile::encodeName(QDir::currentPath()).toStdString();
     if (folder.back() != '/')
         folder += '/';
 
@@ -745,7 +738,7 @@ void MainWindow::menuNuovo_Click() {
     setListHint("");
     texta_->setText(QString());
     textb_->setText(QString());
-    openFolder_ = fromBytes(store_.DictFolder);
+    openFolder_ = QFile::decodeName(store_.DictFolder.c_str());
 }
 
 void MainWindow::NuovoSchema() {

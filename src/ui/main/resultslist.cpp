@@ -1,5 +1,6 @@
 #include "resultslist.h"
 
+#include "bytetext.h"
 #include "resultorder.h"
 
 #include <QKeyEvent>
@@ -9,9 +10,7 @@ namespace korvel {
 namespace {
 
 int compareWith(const QListWidgetItem* item, std::string_view line) {
-    const QByteArray there = item->text().toLocal8Bit();
-    return compareListLines(
-        std::string_view(there.constData(), static_cast<std::size_t>(there.size())), line);
+    return compareListLines(toBytes(item->text()), line);
 }
 
 } // namespace
@@ -22,7 +21,7 @@ ResultsList::ResultsList(QWidget* parent) : QListWidget(parent) {
 }
 
 void ResultsList::addLine(std::string_view line) {
-    const QString text = QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+    const QString text = fromBytes(line);
     // A search adds its lines mostly in order: most of them go at the end.
     const int n = count();
     if (n == 0 || compareWith(item(n - 1), line) <= 0) {

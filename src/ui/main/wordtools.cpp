@@ -4,12 +4,14 @@
 
 #include "mainwindow.h"
 
+#include "bytetext.h"
 #include "desktop.h"
 #include "dictviewer.h"
 #include "hunspellwordservice.h"
 #include "wordtools.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLineEdit>
 
 namespace korvel {
@@ -17,7 +19,8 @@ namespace korvel {
 namespace {
 
 // The tools write to the window through its SearchHost side. The service's
-// words are ISO 8859-1; the window's lines are in the local 8-bit encoding.
+// words are ISO 8859-1, the code the window's lines are read in, so they pass
+// unchanged.
 class WindowWordSink : public WordToolSink {
 public:
     explicit WindowWordSink(SearchHost& host) : host_(host) {}
@@ -29,9 +32,7 @@ public:
     }
     void clearList() override { host_.clearList(); }
     void addListLine(std::string line) override {
-        host_.addListLine(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))
-                              .toLocal8Bit()
-                              .toStdString());
+        host_.addListLine(std::move(line));
     }
     void setListHint(std::string_view hint) override { host_.setListHint(hint); }
     void beep() override { host_.beep(); }
@@ -42,7 +43,7 @@ private:
 
 // The TEST field in the 8-bit code page the word service takes.
 std::string testBytes(const QLineEdit* field) {
-    return field->text().toLatin1().toStdString();
+    return toBytes(field->text());
 }
 
 } // namespace
@@ -69,7 +70,7 @@ void MainWindow::FunWord_click() {
 }
 
 void MainWindow::openWordConnection() {
-    const WordStatus st = openWordService(wordService(), ravorPath_.toLocal8Bit().toStdString());
+    const WordStatus st = openWordService(wordService(), QFile::encodeName(ravorPath_).toStdString());
     if (!st) {
         desktop_.messageBox(
             this,
@@ -89,7 +90,7 @@ void MainWindow::chiudiword() {
     // Closing errors are of no interest: with no connection open, closing
     // fails at its first step.
     if (word_)
-        closeWordService(*word_, ravorPath_.toLocal8Bit().toStdString());
+        closeWordService(*word_, QFile::encodeName(ravorPath_).toStdString());
 }
 
 void MainWindow::showThesaurus() {
