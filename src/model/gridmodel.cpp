@@ -107,16 +107,13 @@ std::vector<int> clueNumbers(const GridModel& grid) {
 }
 
 int16_t hoverIndex(double pos, int16_t count) {
-    // nearbyint rounds halves to even under the default rounding mode.
-    double v = std::nearbyint(pos - 1.0);
     const double hi = std::max(0, count - 1);
+    const double v = std::floor(pos);
+    // Also catches NaN.
     if (!(v >= 0.0)) {
-        v = 0.0;
+        return 0;
     }
-    if (v > hi) {
-        v = hi;
-    }
-    return static_cast<int16_t>(v);
+    return static_cast<int16_t>(std::min(v, hi));
 }
 
 CursorMove moveCursor(const GridModel& grid, int16_t row, int16_t column, int16_t incr,

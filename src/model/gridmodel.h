@@ -79,8 +79,9 @@ inline constexpr std::string_view DimensionsErrorText = "Wrong boundaries\r\nRet
 // right) or a down word (top edge or black above, and a non-black cell below).
 std::vector<int> clueNumbers(const GridModel& grid);
 
-// The hovered cell index for a pointer coordinate in cells: the integer
-// nearest to pos - 1, halves to the even neighbour, limited to 0..count - 1.
+// The hovered cell index for a pointer coordinate in cells: the cell under
+// the pointer, floor(pos), limited to 0..count - 1 (a pointer left of or
+// above the grid gives 0, one past its end the last cell).
 int16_t hoverIndex(double pos, int16_t count);
 
 // The write cursor's step. The caller applies it only with the write tools

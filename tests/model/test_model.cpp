@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <limits>
 #include <string>
 
 using namespace korvel;
@@ -97,14 +98,24 @@ TEST(Numbering, Examples) {
     }
 }
 
-TEST(Cursor, HoverRounding) {
-    EXPECT_EQ(hoverIndex(2.7, 5), 2);
-    EXPECT_EQ(hoverIndex(2.3, 5), 1);
-    EXPECT_EQ(hoverIndex(0.2, 5), 0);
-    EXPECT_EQ(hoverIndex(2.5, 5), 2); // 1.5 to even
-    EXPECT_EQ(hoverIndex(3.5, 5), 2); // 2.5 to even
-    EXPECT_EQ(hoverIndex(99.0, 5), 4);
-    EXPECT_EQ(hoverIndex(-7.0, 5), 0);
+// The hovered cell is the cell under the pointer. Rounding pos - 1 to the
+// nearest integer instead would make the left half of every cell act on its
+// left neighbour (2.3 giving cell 1), so a click on a cell's left half would
+// write or black the wrong cell.
+TEST(Cursor, HoverIsTheCellUnderThePointer) {
+    struct Case {
+        double pos;
+        int16_t count;
+        int16_t cell;
+    };
+    const Case cases[] = {
+        {2.7, 5, 2},  {2.3, 5, 2},  {2.0, 5, 2},   {1.999, 5, 1}, {0.2, 5, 0},
+        {0.0, 5, 0},  {4.99, 5, 4}, {5.0, 5, 4},   {99.0, 5, 4},  {-0.01, 5, 0},
+        {-7.0, 5, 0}, {1e9, 35, 34}, {-1e9, 35, 0}, {0.5, 1, 0},   {3.0, 0, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(hoverIndex(c.pos, c.count), c.cell) << "pos " << c.pos << " count " << c.count;
+    EXPECT_EQ(hoverIndex(std::numeric_limits<double>::quiet_NaN(), 5), 0);
 }
 
 struct MoveCase {

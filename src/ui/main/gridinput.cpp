@@ -36,15 +36,6 @@ bool isPromptTool(int16_t tool) {
     return tool == 1 || tool == 2;
 }
 
-// The cell under a pointer coordinate (in cells), limited to 0..count - 1.
-int16_t cellUnder(double pos, int16_t count) {
-    const double hi = std::max(0, count - 1);
-    const double v = std::floor(pos);
-    if (!(v >= 0.0))
-        return 0;
-    return static_cast<int16_t>(std::min(v, hi));
-}
-
 // The whole part of a pointer coordinate, kept within 16 bits.
 int16_t wholePart(double v) {
     if (!(v > -30000.0))
@@ -93,9 +84,8 @@ bool MainWindow::gridBusyPointer() const {
 // ---------------------------------------------------------------- pointer
 
 void MainWindow::hover(double X, double Y) {
-    // The cell under the pointer, as the drag of the prompt tools takes it.
-    CurrentColumn = cellUnder(X, grid_.ColumnCount);
-    CurrentRow = cellUnder(Y, grid_.RowCount);
+    CurrentColumn = hoverIndex(X, grid_.ColumnCount);
+    CurrentRow = hoverIndex(Y, grid_.RowCount);
     if (currentTool_ == 3 || currentTool_ == 4) {
         rinfresca();
         selectCell(CurrentRow, CurrentColumn);
