@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -55,6 +56,17 @@ struct FakeLibrary {
     }
 };
 
+// Counts the window's passes of the event loop.
+class CountingWindow : public MainWindow {
+public:
+    using MainWindow::MainWindow;
+    void yield() override {
+        ++yields;
+        MainWindow::yield();
+    }
+    int yields = 0;
+};
+
 // A loaded window over a private copy of the "grid" fixture folder. prepare
 // may add files to the folder before the window starts.
 struct Harness {
@@ -64,7 +76,8 @@ struct Harness {
     FakeLibrary library;
     std::unique_ptr<MainWindow> window;
 
-    explicit Harness(const std::function<void(const QString&)>& prepare = {}) {
+    explicit Harness(const std::function<void(const QString&)>& prepare = {},
+                     bool counting = false) {
         const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
         for (const QString& f : source.entryList(QDir::Files))
             QFile::copy(source.filePath(f), dir.filePath(f));
@@ -76,8 +89,11 @@ struct Harness {
         timings.timer0Ms = 5;
         timings.timer2Ms = 5;
         timings.yieldMs = 0;
-        window = std::make_unique<MainWindow>(
-            desktop, [this] { return library.call(); }, timings);
+        auto companion = [this] { return library.call(); };
+        if (counting)
+            window = std::make_unique<CountingWindow>(desktop, companion, timings);
+        else
+            window = std::make_unique<MainWindow>(desktop, companion, timings);
     }
 
     bool loaded() {
@@ -187,6 +203,7 @@ private slots:
     void searchResetDuringScan();
     void busyGridIgnoresInput();
     void highBytesKeepOneCellEach();
+    void loadingYieldsEveryFewLines();
 };
 
 // ------------------------------------------------------------ pointer
@@ -892,6 +909,30 @@ void TestUiGrid::highBytesKeepOneCellEach() {
     w.textb()->setText(QChar(0xC0) + QStringLiteral("TTIC"));
     h.key("a9")->trigger();
     QVERIFY2(h.lines().contains(citta), qPrintable(h.lines().join(QLatin1Char('|'))));
+}
+
+// ------------------------------------------------------------ loading
+
+void TestUiGrid::loadingYieldsEveryFewLines() {
+    constexpr int Lines = 6400;
+    Harness h(
+        [](const QString& folder) {
+            QFile f(QDir(folder).filePath(QStringLiteral("big.dic")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            for (int i = 0; i < Lines; ++i) {
+                const char word[] = {'B', char('A' + i / 676 % 26), char('A' + i / 26 % 26),
+                                     char('A' + i % 26), '\r', '\n'};
+                f.write(word, sizeof word);
+            }
+        },
+        true);
+    QVERIFY(h.loaded());
+    QVERIFY(!h.desktop.ended);
+    const auto& names = h.w().store().DictFileName;
+    QVERIFY(std::find(std::begin(names), std::end(names), "big.dic") != std::end(names));
+    const int yields = static_cast<CountingWindow&>(h.w()).yields;
+    // Still some passes of the event loop, but not one a line.
+    QVERIFY2(yields > 0 && yields < Lines / 8, qPrintable(QString::number(yields)));
 }
 
 QTEST_MAIN(TestUiGrid)
