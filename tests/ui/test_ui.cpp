@@ -184,6 +184,7 @@ private slots:
     void loadedState();
     void secondsCounter();
     void dictionaryItemsAndPanels();
+    void dictionaryMarksFollowTheSet();
     void loadFailures_data();
     void loadFailures();
     void outOfSequenceWarning();
@@ -392,6 +393,38 @@ void TestUi::dictionaryItemsAndPanels() {
     w.ResErr_Click();
     QCOMPARE(w.flags().BusyCounter, int16_t{0});
     QCOMPARE(w.flags().abortRequest, int16_t{0});
+}
+
+// Whatever is clicked, in whatever order, the d items' check marks, panels
+// 11 to 16 and the enabled set say the same.
+void TestUi::dictionaryMarksFollowTheSet() {
+    Harness h(QStringLiteral("basic"));
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    const std::function<void()> clicks[] = {
+        [&] { h.item("d2")->trigger(); },  [&] { w.Stb1_PanelClick(12); },
+        [&] { h.item("d3")->trigger(); },  [&] { w.Stb1_PanelClick(13); },
+        [&] { w.Stb1_PanelClick(16); },    [&] { h.item("d1")->trigger(); },
+        [&] { w.dictionaryItemClick(7); }, [&] { w.dictionaryItemClick(0); },
+        [&] { w.Stb1_PanelClick(12); },    [&] { w.Stb1_PanelClick(10); },
+    };
+    const bool d2After[] = {false, true, true, true, true, true, true, true, false, false};
+    for (std::size_t i = 0; i < std::size(clicks); ++i) {
+        clicks[i]();
+        for (int n = 1; n <= SearchedDictionaries; ++n) {
+            const bool on = w.enabledDictionaries().isChecked(n);
+            const QString where = QStringLiteral("click %1, d%2").arg(i).arg(n);
+            QVERIFY2(h.item(qPrintable(QStringLiteral("d%1").arg(n)))->isChecked() == on,
+                     qPrintable(where));
+            QVERIFY2(w.isPanelEnabled(n + 10) == on, qPrintable(where));
+            QVERIFY2(on == (n == 1 || (n == 2 && d2After[i])), qPrintable(where));
+        }
+        QCOMPARE(w.Stb1()->hint(12), d2After[i] ? QStringLiteral("words") : QString());
+    }
+    // Only the one click on d1 asked for the refusal box.
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.item("d3")->text(), QStringLiteral("3-"));
+    QVERIFY(!h.item("d3")->isVisible());
 }
 
 void TestUi::loadFailures_data() {

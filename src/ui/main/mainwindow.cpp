@@ -540,20 +540,13 @@ void MainWindow::Timer0_Timer() {
         return;
     }
 
-    for (int j = 2; j <= SearchedDictionaries; ++j) {
-        menuItems_.value(QStringLiteral("d%1").arg(j))->setVisible(false);
-        stb1_->setPanelVisible(j + 10, false);
-    }
+    enabled_.reset(store_);
     for (int j = 1; j <= SearchedDictionaries; ++j) {
-        if (store_.DictFileName[j].empty())
-            break;
-        stb1_->setPanelVisible(j + 10, true);
-        stb1_->setPanelEnabled(j + 10, true);
         QAction* d = menuItems_.value(QStringLiteral("d%1").arg(j));
-        d->setText(QStringLiteral("D%1- ").arg(j) + fromBytes(store_.DictFileName[j]));
-        d->setChecked(true);
-        if (j >= 2)
-            d->setVisible(true);
+        d->setText(QFile::decodeName(enabled_.caption(j).c_str()));
+        // Item 1 stays in the menu, as designed.
+        d->setVisible(j == 1 || enabled_.exists(j));
+        stb1_->setPanelVisible(j + 10, j == 1 || enabled_.exists(j));
     }
     refreshDictPanels();
 
@@ -572,43 +565,35 @@ void MainWindow::Timer0_Timer() {
 // ---------------------------------------------------------------- dictionaries
 
 void MainWindow::refreshDictPanels() {
-    for (int i = 11; i <= 16; ++i) {
-        stb1_->setPanelEnabled(i, false);
-        stb1_->setHint(i, QString());
-    }
     for (int n = 1; n <= SearchedDictionaries; ++n) {
-        const QAction* d = menuItems_.value(QStringLiteral("d%1").arg(n));
-        if (!d->isChecked())
-            continue;
-        stb1_->setPanelEnabled(n + 10, true);
-        // "D2- words.dic" gives "words": less "Dn- " and the extension.
-        const QString caption = d->text();
-        stb1_->setHint(n + 10, caption.mid(4, std::max<qsizetype>(0, caption.size() - 8)));
+        menuItems_.value(QStringLiteral("d%1").arg(n))->setChecked(enabled_.isChecked(n));
+        stb1_->setPanelEnabled(n + 10, enabled_.isPanelEnabled(n));
+        stb1_->setHint(n + 10, QFile::decodeName(enabled_.panelHint(n).c_str()));
     }
 }
 
 void MainWindow::dictionaryItemClick(int n) {
-    if (n == 1) {
-        desktop_.messageBox(this, QStringLiteral("Attention..."),
-                            QStringLiteral("... the base.diz dictionary can't be disabled!"),
-                            MsgIcon::None, MsgButtons::Ok);
-        return;
-    }
-    if (n < 2 || n > SearchedDictionaries)
-        return;
-    QAction* d = menuItems_.value(QStringLiteral("d%1").arg(n));
-    d->setChecked(!d->isChecked());
+    if (enabled_.click(n) == EnabledSet::Click::Refused)
+        desktop_.messageBox(this, fromBytes(EnabledSet::BaseRefusalTitle),
+                            fromBytes(EnabledSet::BaseRefusalText), MsgIcon::None, MsgButtons::Ok);
+    // Also after a refusal: the item's check mark shows the set again.
     refreshDictPanels();
 }
 
 void MainWindow::Stb1_PanelClick(int index) {
-    if (index == 2) {
+    switch (panelClickAction(index)) {
+    case PanelClick::Abort:
         if (busy())
             flags_.abortRequest = 1;
-    } else if (index == 7 || index == 8) {
+        break;
+    case PanelClick::ToggleExtended:
         Estesa_click();
-    } else if (index >= 11 && index <= 16) {
+        break;
+    case PanelClick::Dictionary:
         dictionaryItemClick(index - 10);
+        break;
+    case PanelClick::None:
+        break;
     }
 }
 

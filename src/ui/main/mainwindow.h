@@ -2,6 +2,7 @@
 
 #include "actionshistory.h"
 #include "dictionarystore.h"
+#include "enabledset.h"
 #include "gridedit.h"
 #include "gridmodel.h"
 #include "placement.h"
@@ -73,6 +74,7 @@ public:
     void refreshDictPanels();
     void dictionaryItemClick(int n); // d1_Click to d6_Click
     void Stb1_PanelClick(int index);
+    const EnabledSet& enabledDictionaries() const { return enabled_; }
     void Estesa_click();
     void Accorcia_Click();
     void ResErr_Click();
@@ -251,6 +253,9 @@ private:
 
     GridModel grid_;
     DictionaryStore store_;
+    // Which dictionaries take part in searches; the d items' check marks and
+    // panels 11 to 16 show it.
+    EnabledSet enabled_;
     ActionsHistory history_;
     SearchFlags flags_;
 
