@@ -376,7 +376,7 @@ TEST(Library, RefusesAnOpenListFolder) {
 }
 
 TEST(Library, MissingLibraryOrSymbolIsAnErrorNotACrash) {
-    for (const std::string path : {std::string("/nonexistent/libkorvdll.so"),
+    for (const std::string& path : {std::string("/nonexistent/libkorvdll.so"),
                                    std::string(KORVEL_NOSYMBOLS), std::string("libkorvdll.so")}) {
         CompanionLibrary lib(path);
         EXPECT_FALSE(lib.isLoaded()) << path;
