@@ -920,8 +920,12 @@ void TestUiGrid::loadingYieldsEveryFewLines() {
             QFile f(QDir(folder).filePath(QStringLiteral("big.dic")));
             QVERIFY(f.open(QIODevice::WriteOnly));
             for (int i = 0; i < Lines; ++i) {
-                const char word[] = {'B', char('A' + i / 676 % 26), char('A' + i / 26 % 26),
-                                     char('A' + i % 26), '\r', '\n'};
+                const char word[] = {'B',
+                                     char('A' + i / 676 % 26),
+                                     char('A' + i / 26 % 26),
+                                     char('A' + i % 26),
+                                     '\r',
+                                     '\n'};
                 f.write(word, sizeof word);
             }
         },

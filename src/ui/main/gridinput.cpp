@@ -5,8 +5,8 @@
 
 #include "mainwindow.h"
 
-#include "bytetext.h"
 #include "anagrams.h"
+#include "bytetext.h"
 #include "crossprompt.h"
 #include "desktop.h"
 #include "gridcanvas.h"

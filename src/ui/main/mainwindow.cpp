@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
-#include "bytetext.h"
 #include "aboutbox.h"
+#include "bytetext.h"
 #include "desktop.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"

@@ -31,9 +31,7 @@ public:
         host_.setPanelHint(panel, hint);
     }
     void clearList() override { host_.clearList(); }
-    void addListLine(std::string line) override {
-        host_.addListLine(std::move(line));
-    }
+    void addListLine(std::string line) override { host_.addListLine(std::move(line)); }
     void setListHint(std::string_view hint) override { host_.setListHint(hint); }
     void beep() override { host_.beep(); }
 
@@ -70,7 +68,8 @@ void MainWindow::FunWord_click() {
 }
 
 void MainWindow::openWordConnection() {
-    const WordStatus st = openWordService(wordService(), QFile::encodeName(ravorPath_).toStdString());
+    const WordStatus st =
+        openWordService(wordService(), QFile::encodeName(ravorPath_).toStdString());
     if (!st) {
         desktop_.messageBox(
             this,
