@@ -185,6 +185,7 @@ private slots:
     void secondsCounter();
     void dictionaryItemsAndPanels();
     void dictionaryMarksFollowTheSet();
+    void baseAloneShowsOneItem();
     void loadFailures_data();
     void loadFailures();
     void outOfSequenceWarning();
@@ -425,6 +426,25 @@ void TestUi::dictionaryMarksFollowTheSet() {
     QCOMPARE(h.desktop.boxes().size(), 1);
     QCOMPARE(h.item("d3")->text(), QStringLiteral("3-"));
     QVERIFY(!h.item("d3")->isVisible());
+}
+
+void TestUi::baseAloneShowsOneItem() {
+    Harness h(QStringLiteral("outofseq"));
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QCOMPARE(h.item("d1")->text(), QStringLiteral("D1- base.diz"));
+    QVERIFY(h.item("d1")->isVisible() && h.item("d1")->isChecked());
+    QVERIFY(w.Stb1()->isPanelVisible(11) && w.isPanelEnabled(11));
+    QCOMPARE(w.Stb1()->hint(11), QStringLiteral("base"));
+    for (int n = 2; n <= SearchedDictionaries; ++n) {
+        const QByteArray name = "d" + QByteArray::number(n);
+        QVERIFY2(!h.item(name.constData())->isVisible(), name.constData());
+        QVERIFY2(!h.item(name.constData())->isChecked(), name.constData());
+        QCOMPARE(h.item(name.constData())->text(), QStringLiteral("%1-").arg(n));
+        QVERIFY(!w.Stb1()->isPanelVisible(n + 10));
+        QVERIFY(!w.isPanelEnabled(n + 10));
+        QCOMPARE(w.Stb1()->hint(n + 10), QString());
+    }
 }
 
 void TestUi::loadFailures_data() {
