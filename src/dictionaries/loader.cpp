@@ -1,5 +1,6 @@
 #include "loader.h"
 
+#include "blanks.h"
 #include "hugepages.h"
 #include "templistpath.h"
 
@@ -28,16 +29,6 @@ bool endsWithNoCase(std::string_view name, std::string_view ext) {
 
 bool endsWith(std::string_view name, std::string_view ext) {
     return name.size() >= ext.size() && name.substr(name.size() - ext.size()) == ext;
-}
-
-// Blanks only, as the lists are written; tabs and other bytes are content.
-std::string_view trimBlanks(std::string_view s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
 }
 
 // Character-code order; bytes compare unsigned and a proper prefix first.

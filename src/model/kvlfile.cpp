@@ -1,5 +1,7 @@
 #include "kvlfile.h"
 
+#include "blanks.h"
+
 #include <algorithm>
 
 namespace korvel {
@@ -30,15 +32,6 @@ struct Reader {
         return true;
     }
 };
-
-std::string_view trimBlanks(std::string_view s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
 
 // A count: blanks around it allowed, decimal digits only. Returns -1 for
 // anything else; values beyond any grid side are capped so they stay

@@ -1,5 +1,7 @@
 #include "hunspellwordservice.h"
 
+#include "blanks.h"
+
 #include <cstdio> // mythes.hxx uses FILE without including it
 #include <hunspell.hxx>
 #include <mythes.hxx>
@@ -55,15 +57,6 @@ std::optional<std::string> utf8ToLatin1(std::string_view text) {
         return std::nullopt;
     }
     return out;
-}
-
-// A word processor looks up the word, not the blanks around it.
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
 }
 
 char lowerLatin1(char ch) {

@@ -1,5 +1,6 @@
 #include "dictviewer.h"
 
+#include "blanks.h"
 #include "dictionarystore.h"
 
 #include <QElapsedTimer>
@@ -22,14 +23,6 @@ constexpr int BatchEntries = 2000;
 
 constexpr std::string_view ContinueMarker = "...to continue, click on M-Z=> ";
 constexpr std::string_view BackMarker = "...back to the beginning , click on  A-L<= ";
-
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
 
 QString shown(std::string_view bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));

@@ -704,11 +704,8 @@ void MainWindow::selectTool(const QString& key) {
 void MainWindow::menuNuovo_Click() {
     if (busy())
         return;
-    if (history_.DocumentChanged == 1) {
-        askSaveChanges();
-        if (history_.DocumentChanged == 1)
-            return;
-    }
+    if (!settleUnsavedChanges())
+        return;
     GridDimensionsDialog dialog(desktop_, this);
     if (dialog.exec() == QDialog::Accepted) {
         history_.DocumentChanged = 0;
@@ -1018,11 +1015,8 @@ QString MainWindow::chooseFile(bool save, const QString& title, const QString& f
 void MainWindow::menuApri_Click() {
     if (busy())
         return;
-    if (history_.DocumentChanged == 1) {
-        askSaveChanges();
-        if (history_.DocumentChanged == 1)
-            return;
-    }
+    if (!settleUnsavedChanges())
+        return;
     for (const QString& key : AllToolKeys)
         toolButtons_.value(key)->setChecked(false);
 
@@ -1126,12 +1120,16 @@ void MainWindow::askSaveChanges() {
         history_.DocumentChanged = 0;
 }
 
+bool MainWindow::settleUnsavedChanges() {
+    if (history_.DocumentChanged == 1)
+        askSaveChanges();
+    return history_.DocumentChanged == 0;
+}
+
 void MainWindow::menuEsci_Click() {
     if (busy())
         return;
-    if (history_.DocumentChanged == 1)
-        askSaveChanges();
-    if (history_.DocumentChanged == 0)
+    if (settleUnsavedChanges())
         esciFine();
 }
 
@@ -1140,11 +1138,8 @@ void MainWindow::Form_Unload(int16_t& Cancel) {
         Cancel = 1;
         return;
     }
-    if (history_.DocumentChanged == 1) {
-        askSaveChanges();
-        if (history_.DocumentChanged == 1)
-            Cancel = 1;
-    }
+    if (!settleUnsavedChanges())
+        Cancel = 1;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -120,6 +120,10 @@ public:
     bool Salva_Click();
     void Salvacome_Click();
     void askSaveChanges();
+    // Runs the unsaved-change prompt when the grid has changes; true when the
+    // grid may now be replaced or the program end (saved, or No), false when
+    // the user kept it (Cancel, or a save that failed).
+    bool settleUnsavedChanges();
     void menuEsci_Click();
     void esciFine();
 
