@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("loaded %s: %lld bytes, %zu lines in %.1f ms\n", dir.c_str(),
-                static_cast<long long>(store.DictLength[1]), store.Lines[1].lineCount(), msSince(t0));
+                static_cast<long long>(store.DictLength[1]), store.Lines[1].lineCount(),
+                msSince(t0));
 
     const std::vector<Case> cases = {
         {"anchored C?S?", "C?S?", "C?S?", "", "^C.S.\r$"},

@@ -42,7 +42,8 @@ inline bool loadFolder(const std::string& dir, DictionaryStore& store) {
     std::unique_ptr<CompanionLibrary> library;
     const CompanionCall call = openCompanion(library);
     QuietObserver observer;
-    return loadDictionaries(store, dir, call, [] {}, observer) == LoadResult::Ok;
+    return loadDictionaries(
+               store, dir, call, [] {}, observer) == LoadResult::Ok;
 }
 
 // Runs a shell command whose output is one number (a `wc -l`), `repeats`

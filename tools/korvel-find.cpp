@@ -124,7 +124,8 @@ int runPattern(Session& s) {
         return 2;
     }
     const std::string& slot = args[1];
-    if (slot.empty() || slot.find_first_not_of("?ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos) {
+    if (slot.empty() ||
+        slot.find_first_not_of("?ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos) {
         std::cerr << "korvel-find: SLOT holds letters A to Z and \"?\" only\n";
         return 2;
     }
@@ -222,7 +223,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<CompanionLibrary> library;
     const CompanionCall call = openCompanion(library);
     StderrObserver observer;
-    if (loadDictionaries(s.store, folder, call, [] {}, observer) != LoadResult::Ok) {
+    if (loadDictionaries(
+            s.store, folder, call, [] {}, observer) != LoadResult::Ok) {
         return 1;
     }
 

@@ -117,8 +117,8 @@ std::size_t LineIndex::firstSortingAfter(std::string_view text, std::size_t from
         const std::string_view l = line(text, i);
         return compareBytes(l.substr(0, std::min(n, l.size())), prefix) > 0;
     };
-    auto next = std::upper_bound(sortBreaks_.begin(), sortBreaks_.end(),
-                                 static_cast<uint32_t>(from));
+    auto next =
+        std::upper_bound(sortBreaks_.begin(), sortBreaks_.end(), static_cast<uint32_t>(from));
     std::size_t segStart = from;
     for (;;) {
         const std::size_t segEnd = next == sortBreaks_.end() ? count : *next;

@@ -192,8 +192,8 @@ bool fitLetters(std::string_view pattern, int cell, uint32_t letters, bool accor
                     }
                 }
                 if (!skip && first < count) {
-                    const std::size_t e =
-                        ix.firstSortingAfter(text, first, std::string_view(trial).substr(0, prefixLen));
+                    const std::size_t e = ix.firstSortingAfter(
+                        text, first, std::string_view(trial).substr(0, prefixLen));
                     r = Range{first, std::min(e + 1, count)};
                 }
                 ranges[static_cast<std::size_t>(l)] = r;

@@ -12,7 +12,9 @@ namespace {
 
 constexpr unsigned char AtSign = '@';
 
-bool isRemark(char c) { return c == '\'' || c == '#'; }
+bool isRemark(char c) {
+    return c == '\'' || c == '#';
+}
 
 // A pattern character fits a line character when it is a wildcard, when the
 // line has an EndingCode (or anything else up to "@") there, or when both are
@@ -107,8 +109,8 @@ struct Scan {
     bool scanGroup(int d, std::size_t len, std::size_t from, std::size_t to, std::size_t limit,
                    std::vector<Hit>& hits) {
         const LineIndex::LengthGroup& g = ctx.store.Lines[d].group(len);
-        const auto first = std::lower_bound(g.lines.begin(), g.lines.end(),
-                                             static_cast<uint32_t>(from));
+        const auto first =
+            std::lower_bound(g.lines.begin(), g.lines.end(), static_cast<uint32_t>(from));
         const auto last = std::lower_bound(first, g.lines.end(), static_cast<uint32_t>(to));
         std::string out;
         const std::size_t before = hits.size();
@@ -241,8 +243,9 @@ void searchPattern(SearchContext& ctx) {
         }
         const std::size_t from = firstLine(ctx.store, d, pattern);
         const std::size_t to =
-            scan.freeStart ? ix.lineCount()
-                           : ix.firstSortingAfter(text, from, std::string_view(pattern).substr(0, w - 1));
+            scan.freeStart
+                ? ix.lineCount()
+                : ix.firstSortingAfter(text, from, std::string_view(pattern).substr(0, w - 1));
 
         const std::size_t listed = host.listCount();
         const std::size_t limit =

@@ -60,7 +60,9 @@ void searchAgain(SearchContext& ctx) {
     searchPattern(ctx);
 }
 
-int16_t len16(const std::string& s) { return static_cast<int16_t>(s.size()); }
+int16_t len16(const std::string& s) {
+    return static_cast<int16_t>(s.size());
+}
 
 } // namespace
 

@@ -9,9 +9,9 @@ namespace korvel {
 
 // Mouse pointer states a search sets on the grid and on the results list.
 enum class Pointers {
-    Busy,      // hourglass on the grid and the list
-    ToolGrid,  // the grid shows the current tool's pointer, the list the default
-    Default,   // both the default pointer
+    Busy,     // hourglass on the grid and the list
+    ToolGrid, // the grid shows the current tool's pointer, the list the default
+    Default,  // both the default pointer
 };
 
 // Flags that the window's handlers and a running search share. A search reads
@@ -20,8 +20,8 @@ enum class Pointers {
 struct SearchFlags {
     int16_t BusyCounter = 0;
     int16_t abortRequest = 0;
-    bool Estesa = false;   // "Extended Search" ticked: no cap of 50 results
-    bool Accorcia = true;  // "Free Cue" ticked
+    bool Estesa = false;  // "Extended Search" ticked: no cap of 50 results
+    bool Accorcia = true; // "Free Cue" ticked
     int16_t retryFlag = 0;
     std::string savedSlotPattern;
     // Lines in the results list after the last search; wider than 16 bits
