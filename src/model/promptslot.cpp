@@ -66,28 +66,40 @@ long keptByDrag(const std::string& pattern, int16_t slotEnd, int16_t dragEnd) {
     return std::min(keep, static_cast<long>(pattern.size()));
 }
 
+// What a prompt across and a prompt down share once the slot is found: the
+// drag's cut, the slot bounds along the prompt's direction, the patterns.
+// Returns false when the drag leaves no characters at all.
+bool applySlot(const LineSlot& s, const DragInfo& drag, int16_t dragEnd, PatternState& ps,
+               int16_t PatternState::*first, int16_t PatternState::*last, PromptSlot& out) {
+    std::string pattern = s.pattern;
+    if (drag.erablu) {
+        const long keep = keptByDrag(pattern, s.last, dragEnd);
+        if (keep < 0) {
+            out.refused = true;
+            return false;
+        }
+        pattern.resize(static_cast<std::size_t>(keep));
+    }
+    ps.*first = s.first;
+    ps.*last = drag.erablu ? dragEnd : s.last;
+    out.slotEndBeforeDrag = s.last;
+    ps.testom = s.pattern;
+    ps.CurrentPattern = pattern;
+    ps.SlotPattern = pattern;
+    return true;
+}
+
 } // namespace
 
 PromptSlot promptAcross(const GridModel& grid, int16_t row, int16_t column, const DragInfo& drag,
                         PatternState& ps, Selection& sel) {
     PromptSlot out;
-    LineSlot s = scanSlot([&](int i) { return grid.patternChar(row, i); }, grid.ColumnCount, column,
-                          drag.x1blu);
-    std::string pattern = s.pattern;
-    if (drag.erablu) {
-        const long keep = keptByDrag(pattern, s.last, drag.x2o);
-        if (keep < 0) {
-            out.refused = true;
-            return out;
-        }
-        pattern.resize(static_cast<std::size_t>(keep));
+    const LineSlot s = scanSlot([&](int i) { return grid.patternChar(row, i); }, grid.ColumnCount,
+                                column, drag.x1blu);
+    if (!applySlot(s, drag, drag.x2o, ps, &PatternState::SlotFirstColumn,
+                   &PatternState::SlotLastColumn, out)) {
+        return out;
     }
-    ps.SlotFirstColumn = s.first;
-    ps.SlotLastColumn = drag.erablu ? drag.x2o : s.last;
-    out.slotEndBeforeDrag = s.last;
-    ps.testom = s.pattern;
-    ps.CurrentPattern = pattern;
-    ps.SlotPattern = pattern;
     sel.cx = ps.SlotFirstColumn;
     sel.cy = row;
     sel.LAX = static_cast<int16_t>(ps.SlotLastColumn - ps.SlotFirstColumn + 1);
@@ -102,23 +114,12 @@ PromptSlot promptDown(const GridModel& grid, int16_t row, int16_t column, const 
         out.refused = true;
         return out;
     }
-    LineSlot s = scanSlot([&](int i) { return grid.patternChar(i, column); }, grid.RowCount, row,
-                          drag.y1blu);
-    std::string pattern = s.pattern;
-    if (drag.erablu) {
-        const long keep = keptByDrag(pattern, s.last, drag.y2o);
-        if (keep < 0) {
-            out.refused = true;
-            return out;
-        }
-        pattern.resize(static_cast<std::size_t>(keep));
+    const LineSlot s = scanSlot([&](int i) { return grid.patternChar(i, column); }, grid.RowCount,
+                                row, drag.y1blu);
+    if (!applySlot(s, drag, drag.y2o, ps, &PatternState::SlotFirstRow, &PatternState::SlotLastRow,
+                   out)) {
+        return out;
     }
-    ps.SlotFirstRow = s.first;
-    ps.SlotLastRow = drag.erablu ? drag.y2o : s.last;
-    out.slotEndBeforeDrag = s.last;
-    ps.testom = s.pattern;
-    ps.CurrentPattern = pattern;
-    ps.SlotPattern = pattern;
     sel.cx = column;
     sel.cy = ps.SlotFirstRow;
     sel.LAX = 1;
