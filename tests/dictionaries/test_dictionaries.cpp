@@ -1,6 +1,7 @@
 #include "dictionarystore.h"
 #include "loader.h"
 #include "templistpath.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -26,27 +27,9 @@ struct RecordingObserver : LoadObserver {
     void fatal(const std::string& t, const std::string& m) override { fatals.emplace_back(t, m); }
 };
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "korvel-test-XXXXXX").string();
-        path = mkdtemp(tmpl.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string file(const std::string& name) const { return path + "/" + name; }
-};
-
-void writeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using korvel::testing::readFile;
+using korvel::testing::TempDir;
+using korvel::testing::writeFile;
 
 // A stand-in for the companion library: the .diz fixtures hold plain text,
 // which it copies to the temporary list, unless told to fail or to leave

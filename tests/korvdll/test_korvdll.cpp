@@ -3,6 +3,7 @@
 #include "loader.h"
 #include "templist.h"
 #include "templistpath.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 #include <zstd.h>
@@ -21,27 +22,9 @@ using namespace korvel;
 
 namespace {
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "korvel-test-XXXXXX").string();
-        path = mkdtemp(tmpl.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string file(const std::string& name) const { return path + "/" + name; }
-};
-
-void writeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using korvel::testing::readFile;
+using korvel::testing::TempDir;
+using korvel::testing::writeFile;
 
 std::string encoded(std::string_view plain) {
     std::string out;
