@@ -1,0 +1,146 @@
+// korvel-export: a crossword file exported as the window's File > Export does
+// it, through the same code.
+//
+//   korvel-export [--format ipuz|puz|pdf|svg] IN.kvl OUT
+//
+// Exit status: 0 written, 1 IN cannot be read or is not a crossword file,
+// 2 usage error, 3 the format cannot hold the grid, 4 OUT cannot be written.
+
+#include "exportfiles.h"
+#include "exportformat.h"
+#include "kvlfile.h"
+
+#include <QGuiApplication>
+#include <QHashSeed>
+
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace korvel;
+
+namespace {
+
+const char* const Usage = "usage: korvel-export [--format ipuz|puz|pdf|svg] IN.kvl OUT\n"
+                          "       korvel-export --help | --version\n";
+
+const char* const Help =
+    "Exports a Korvel crossword file (.kvl) for other crossword programs or print.\n"
+    "\n"
+    "  --format FORMAT  ipuz  the open JSON crossword format (.ipuz)\n"
+    "                   puz   the Across Lite format (.puz); every white cell\n"
+    "                         must hold its letter\n"
+    "                   pdf   two A4 pages: the blank puzzle with its clue\n"
+    "                         numbers, then the solution\n"
+    "                   svg   the blank puzzle to OUT and the solution to\n"
+    "                         OUT-solution.svg (OUT without its .svg)\n"
+    "                   Without --format the extension of OUT decides.\n"
+    "  --help           this text\n"
+    "  --version        the program's version\n"
+    "\n"
+    "Clue texts are left empty. Exit status: 0 written, 1 IN cannot be read or\n"
+    "is not a crossword file, 2 usage error, 3 the format cannot hold the grid,\n"
+    "4 OUT cannot be written.\n";
+
+// A crossword file is about a kilobyte; anything far larger is not one.
+constexpr qint64 MaxKvlBytes = 1 << 20;
+
+// Qt's own remarks (a missing runtime folder, font fallbacks) say nothing
+// about the export; only its failures reach standard error.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << "korvel-export: " << message.toLocal8Bit().constData() << "\n";
+    }
+}
+
+int usage(const std::string& why) {
+    std::cerr << "korvel-export: " << why << "\n" << Usage;
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::optional<ExportFormat> format;
+    std::vector<std::string> operands;
+    bool onlyOperands = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (onlyOperands || a.empty() || a[0] != '-' || a == "-") {
+            operands.push_back(a);
+        } else if (a == "--") {
+            onlyOperands = true;
+        } else if (a == "--help" || a == "-h") {
+            std::cout << Usage << "\n" << Help;
+            return 0;
+        } else if (a == "--version") {
+            std::cout << "korvel-export " << KORVEL_VERSION << "\n";
+            return 0;
+        } else if (a == "--format" || a.rfind("--format=", 0) == 0) {
+            std::string name;
+            if (a == "--format") {
+                if (++i == argc) {
+                    return usage("--format needs a value");
+                }
+                name = argv[i];
+            } else {
+                name = a.substr(9);
+            }
+            format = formatFromName(name);
+            if (!format) {
+                return usage("unknown format " + name);
+            }
+        } else {
+            return usage("unknown option " + a);
+        }
+    }
+    if (operands.size() != 2) {
+        return usage("IN.kvl and OUT are needed");
+    }
+    const std::string& in = operands[0];
+    const std::string& out = operands[1];
+    if (!format) {
+        format = formatFromPath(out);
+        if (!format) {
+            return usage("give --format, or end OUT in .ipuz, .puz, .pdf or .svg");
+        }
+    }
+
+    QString why;
+    const std::optional<QByteArray> bytes =
+        readRegularFile(QString::fromLocal8Bit(in.c_str()), MaxKvlBytes, &why);
+    if (!bytes) {
+        std::cerr << "korvel-export: " << in << ": " << why.toLocal8Bit().constData() << "\n";
+        return 1;
+    }
+    const KvlReadResult kvl = readKvl(std::string_view(bytes->constData(), bytes->size()));
+    if (!kvl.grid) {
+        std::cerr << "korvel-export: " << in << ": not a crossword file: " << kvl.error << "\n";
+        return 1;
+    }
+    GridModel grid = *kvl.grid;
+    grid.normalizeBlacks();
+
+    // The PDF pages need fonts, and so a GUI application; it never shows a
+    // window, so it needs no display either.
+    std::optional<QGuiApplication> app;
+    if (*format == ExportFormat::Pdf) {
+        // A fixed hash seed fixes the order in which the fonts are written,
+        // so the same grid gives the same bytes every run (but the date).
+        QHashSeed::setDeterministicGlobalSeed();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietQt);
+        static int qtArgc = 1;
+        static char* qtArgv[] = {argv[0], nullptr};
+        app.emplace(qtArgc, qtArgv);
+    }
+    const ExportOutcome outcome = exportGrid(grid, *format, QString::fromLocal8Bit(out.c_str()),
+                                             QString::fromLocal8Bit(titleFromPath(in).c_str()));
+    if (!outcome.ok) {
+        std::cerr << "korvel-export: " << outcome.error.toLocal8Bit().constData() << "\n";
+        return outcome.refused ? 3 : 4;
+    }
+    return 0;
+}
