@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 namespace korvel {
@@ -35,6 +37,18 @@ public:
                                      const QString& startFolder) = 0;
     virtual QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
                                      const QString& startFolder, const QString& proposedName) = 0;
+
+    // The export dialog: a save dialog offering several filters, starting with
+    // filter selectedFilter chosen. Returns the chosen full path ("" when
+    // cancelled) and sets selectedFilter to the index of the filter chosen at
+    // the end. Existing files are overwritten without asking.
+    virtual QString chooseFileToExport(QWidget* owner, const QString& title,
+                                       const QStringList& filters, const QString& startFolder,
+                                       const QString& proposedName, int& selectedFilter) = 0;
+
+    // The platform's print dialog for printer. Returns true when the user
+    // asked to print; the printer then holds the choices made.
+    virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
 
     virtual void beep() = 0;
 

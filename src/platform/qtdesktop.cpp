@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QUrl>
 
 #include <cstdlib>
@@ -102,6 +103,28 @@ QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return nativePath(dialog.selectedFiles().constFirst());
+}
+
+QString QtDesktop::chooseFileToExport(QWidget* owner, const QString& title,
+                                      const QStringList& filters, const QString& startFolder,
+                                      const QString& proposedName, int& selectedFilter) {
+    QFileDialog dialog(owner, title, startFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilters(filters);
+    if (selectedFilter >= 0 && selectedFilter < filters.size())
+        dialog.selectNameFilter(filters.at(selectedFilter));
+    dialog.selectFile(QFileInfo(proposedName).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    selectedFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    return nativePath(dialog.selectedFiles().constFirst());
+}
+
+bool QtDesktop::choosePrinter(QWidget* owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtDesktop::beep() {

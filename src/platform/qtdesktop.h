@@ -5,7 +5,7 @@
 namespace korvel {
 
 // The real desktop through Qt: QMessageBox, QFileDialog, QApplication::beep
-// and QDesktopServices.
+// QPrintDialog and QDesktopServices.
 class QtDesktop : public Desktop {
 public:
     MsgAnswer messageBox(QWidget* owner, const QString& title, const QString& text, MsgIcon icon,
@@ -14,6 +14,10 @@ public:
                              const QString& startFolder) override;
     QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
                              const QString& startFolder, const QString& proposedName) override;
+    QString chooseFileToExport(QWidget* owner, const QString& title, const QStringList& filters,
+                               const QString& startFolder, const QString& proposedName,
+                               int& selectedFilter) override;
+    bool choosePrinter(QWidget* owner, QPrinter& printer) override;
     void beep() override;
     bool openDocument(const QString& urlOrPath) override;
     void endProcess(int code) override;

@@ -1,5 +1,7 @@
 #include "scripteddesktop.h"
 
+#include <QPrinter>
+
 namespace korvel {
 
 MsgAnswer ScriptedDesktop::messageBox(QWidget*, const QString& title, const QString& text,
@@ -31,6 +33,37 @@ QString ScriptedDesktop::chooseFileToSave(QWidget*, const QString& title, const 
     if (onShow)
         onShow(s);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QString ScriptedDesktop::chooseFileToExport(QWidget*, const QString& title,
+                                            const QStringList& filters, const QString& startFolder,
+                                            const QString& proposedName, int& selectedFilter) {
+    Shown s{QStringLiteral("export"),
+            title,
+            filters.join(QStringLiteral(";;")),
+            MsgIcon::None,
+            MsgButtons::Ok,
+            startFolder,
+            proposedName};
+    shown << s;
+    if (onShow)
+        onShow(s);
+    if (!exportFilterAnswers.isEmpty())
+        selectedFilter = exportFilterAnswers.takeFirst();
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+bool ScriptedDesktop::choosePrinter(QWidget*, QPrinter& printer) {
+    Shown s{QStringLiteral("print"), {}, {}, MsgIcon::None, MsgButtons::Ok, {}, {}};
+    shown << s;
+    if (onShow)
+        onShow(s);
+    const QString file = printAnswers.isEmpty() ? QString() : printAnswers.takeFirst();
+    if (file.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    return true;
 }
 
 QList<ScriptedDesktop::Shown> ScriptedDesktop::boxes() const {

@@ -16,9 +16,9 @@ namespace korvel {
 class ScriptedDesktop : public Desktop {
 public:
     struct Shown {
-        QString kind; // "box", "open", "save"
+        QString kind; // "box", "open", "save", "export", "print"
         QString title;
-        QString text; // box text, or the filter of a file dialog
+        QString text; // box text, or the filter of a file dialog (an export's joined by ";;")
         MsgIcon icon = MsgIcon::None;
         MsgButtons buttons = MsgButtons::Ok;
         QString folder;   // start folder of a file dialog
@@ -31,6 +31,11 @@ public:
                              const QString& startFolder) override;
     QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
                              const QString& startFolder, const QString& proposedName) override;
+    QString chooseFileToExport(QWidget* owner, const QString& title, const QStringList& filters,
+                               const QString& startFolder, const QString& proposedName,
+                               int& selectedFilter) override;
+    // A print accepted by the script prints into the PDF file it names.
+    bool choosePrinter(QWidget* owner, QPrinter& printer) override;
     void beep() override { ++beeps; }
     bool openDocument(const QString& urlOrPath) override {
         opened << urlOrPath;
@@ -44,6 +49,11 @@ public:
     // Answers, taken front first.
     QList<MsgAnswer> boxAnswers;
     QStringList fileAnswers;
+    // The filter an export dialog ends on; when empty, the one it started on.
+    QList<int> exportFilterAnswers;
+    // Print dialogs: the PDF file to print into, or "" to cancel; an empty
+    // queue cancels.
+    QStringList printAnswers;
     // Runs while a box is "open", before it answers (for example to check the
     // state of the window behind it).
     std::function<void(const Shown&)> onShow;
