@@ -109,9 +109,9 @@ GridModel randomGrid(std::mt19937& rng, bool filled) {
         for (int c = 0; c < g.ColumnCount; ++c) {
             const double x = u(rng);
             g.setCell(r, c,
-                      x < density                          ? (x < density / 8 ? AtBlack : BLACK)
-                      : !filled && u(rng) < 0.3            ? EmptyCell
-                                                           : static_cast<char>(letter(rng)));
+                      x < density               ? (x < density / 8 ? AtBlack : BLACK)
+                      : !filled && u(rng) < 0.3 ? EmptyCell
+                                                : static_cast<char>(letter(rng)));
         }
     }
     return g;
@@ -271,8 +271,17 @@ GridModel goldenGrid() {
 TEST(Numbering, EveryBlackPatternOfSmallGrids) {
     // Every placement of blacks on grids up to 4 x 4 and 3 x 5: the words,
     // their numbers and the .puz clue order all agree with the oracle.
-    for (auto [rows, cols] : {std::pair{2, 2}, {2, 3}, {3, 2}, {3, 3}, {2, 5}, {3, 4}, {4, 3},
-                              {4, 4}, {3, 5}, {5, 3}, {2, 8}}) {
+    for (auto [rows, cols] : {std::pair{2, 2},
+                              {2, 3},
+                              {3, 2},
+                              {3, 3},
+                              {2, 5},
+                              {3, 4},
+                              {4, 3},
+                              {4, 4},
+                              {3, 5},
+                              {5, 3},
+                              {2, 8}}) {
         for (unsigned mask = 0; mask < (1u << (rows * cols)); ++mask) {
             expectMatchesOracle(maskGrid(rows, cols, mask));
         }
@@ -291,10 +300,10 @@ TEST(Numbering, TheDisplayedExamples) {
     // and left column 1 to 5; a 2 x 2 with (0,1) black has a down word at 1
     // and an across word at 2.
     const GridEntries open = gridEntries(maskGrid(3, 3, 0));
-    EXPECT_EQ(asTuples(open.across),
-              (std::vector<std::tuple<int, int, int, int>>{{1, 0, 0, 3}, {4, 1, 0, 3}, {5, 2, 0, 3}}));
-    EXPECT_EQ(asTuples(open.down),
-              (std::vector<std::tuple<int, int, int, int>>{{1, 0, 0, 3}, {2, 0, 1, 3}, {3, 0, 2, 3}}));
+    EXPECT_EQ(asTuples(open.across), (std::vector<std::tuple<int, int, int, int>>{
+                                         {1, 0, 0, 3}, {4, 1, 0, 3}, {5, 2, 0, 3}}));
+    EXPECT_EQ(asTuples(open.down), (std::vector<std::tuple<int, int, int, int>>{
+                                       {1, 0, 0, 3}, {2, 0, 1, 3}, {3, 0, 2, 3}}));
     const GridEntries corner = gridEntries(maskGrid(2, 2, 0b0010));
     EXPECT_EQ(asTuples(corner.down), (std::vector<std::tuple<int, int, int, int>>{{1, 0, 0, 2}}));
     EXPECT_EQ(asTuples(corner.across), (std::vector<std::tuple<int, int, int, int>>{{2, 1, 0, 2}}));
@@ -338,9 +347,9 @@ TEST(Ipuz, ValidUtf8KeepsGoodSequencesAndReplacesTheRest) {
         {"\xC3\xA9", "\xC3\xA9"},
         {"\xE2\x82\xAC", "\xE2\x82\xAC"},
         {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
-        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},         // overlong
+        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                 // overlong
         {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}, // surrogate
-        {"\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD"},         // cut short
+        {"\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD"},                 // cut short
         {"a\x80z", "a\xEF\xBF\xBDz"},
     };
     for (const auto& [in, want] : cases) {
@@ -498,12 +507,15 @@ TEST(Svg, OneElementPerCellLineAndNumber) {
             }
         }
         const std::vector<int> n = clueNumbers(g);
-        const auto numbered = static_cast<std::size_t>(std::count_if(n.begin(), n.end(), [](int v) { return v > 0; }));
+        const auto numbered = static_cast<std::size_t>(
+            std::count_if(n.begin(), n.end(), [](int v) { return v > 0; }));
         for (bool solution : {false, true}) {
             const std::string svg = writeSvg(g, "t", solution);
             EXPECT_EQ(count(svg, "<rect "), 1u + static_cast<std::size_t>(blacks));
-            EXPECT_EQ(count(svg, "<line "), static_cast<std::size_t>(g.RowCount + g.ColumnCount + 2));
-            EXPECT_EQ(count(svg, "<text "), numbered + (solution ? static_cast<std::size_t>(letters) : 0));
+            EXPECT_EQ(count(svg, "<line "),
+                      static_cast<std::size_t>(g.RowCount + g.ColumnCount + 2));
+            EXPECT_EQ(count(svg, "<text "),
+                      numbered + (solution ? static_cast<std::size_t>(letters) : 0));
             EXPECT_EQ(count(svg, "<g "), count(svg, "</g>"));
             EXPECT_EQ(svg.rfind("</svg>\n"), svg.size() - 7);
         }
@@ -522,7 +534,8 @@ TEST(Svg, EscapesTitleAndLetters) {
 // --- names
 
 TEST(ExportNames, FormatsExtensionsAndPaths) {
-    for (ExportFormat f : {ExportFormat::Ipuz, ExportFormat::Puz, ExportFormat::Svg, ExportFormat::Pdf}) {
+    for (ExportFormat f :
+         {ExportFormat::Ipuz, ExportFormat::Puz, ExportFormat::Svg, ExportFormat::Pdf}) {
         EXPECT_EQ(formatFromName(formatName(f)), f);
         EXPECT_EQ(formatFromPath("x" + std::string(formatExtension(f))), f);
     }

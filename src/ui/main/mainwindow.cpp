@@ -223,6 +223,16 @@ void MainWindow::buildMenus() {
         addMenuItem(fileMenu_, QStringLiteral("Salvacome"), QStringLiteral("Save as..."));
     salvacome->setEnabled(false);
     handle(salvacome, [this] { Salvacome_Click(); });
+    // Export and print come after the file items; they need a grid.
+    addSeparator(fileMenu_, QStringLiteral("sepEsporta"));
+    QAction* esporta = addMenuItem(fileMenu_, QStringLiteral("Esporta"), QStringLiteral("Export"));
+    handle(esporta, [this] { Esporta_Click(); });
+    QAction* stampa = addMenuItem(fileMenu_, QStringLiteral("Stampa"), QStringLiteral("Print..."));
+    handle(stampa, [this] { Stampa_Click(); });
+    connect(fileMenu_, &QMenu::aboutToShow, this, [this, esporta, stampa] {
+        esporta->setEnabled(!grid_.isEmpty());
+        stampa->setEnabled(!grid_.isEmpty());
+    });
     addSeparator(fileMenu_, QStringLiteral("sep00"));
     handle(addMenuItem(fileMenu_, QStringLiteral("menuEsci"), QStringLiteral("Exit")),
            [this] { menuEsci_Click(); });

@@ -126,6 +126,11 @@ public:
     bool settleUnsavedChanges();
     void menuEsci_Click();
     void esciFine();
+    // File > Export and File > Print... (exportprint.cpp): the grid for other
+    // crossword programs or on paper. Neither changes the grid, the file name
+    // or the changed flag.
+    void Esporta_Click();
+    void Stampa_Click();
 
     // --- word-processor functions and the dictionary viewer (wordtools.cpp)
     void FunWord_click();
@@ -314,6 +319,8 @@ private:
     // Scans started by the window's handlers and still on the stack.
     int scanDepth_ = 0;
     std::unique_ptr<WordService> word_;
+    // The export dialog's filter, kept for the next export.
+    int exportFilter_ = 0;
 };
 
 } // namespace korvel

@@ -1,0 +1,648 @@
+// Export and print end to end: korvel-export run as a separate program on
+// real files, the PDF pages, and File > Export and File > Print... driven in
+// a loaded main window through the scripted desktop.
+#include "exportfiles.h"
+#include "exportformat.h"
+#include "griddimensionsdialog.h"
+#include "gridpages.h"
+#include "ipuzfile.h"
+#include "kvlfile.h"
+#include "loader.h"
+#include "mainwindow.h"
+#include "puzfile.h"
+#include "scripteddesktop.h"
+#include "svggrid.h"
+#include "templistpath.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace korvel;
+
+namespace {
+
+const QString Golden = QStringLiteral(KORVEL_EXPORT_GOLDEN);
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// The page objects of a PDF ("/Type /Page", not "/Type /Pages") and the
+// page count its page tree declares.
+int pdfPages(const QByteArray& pdf) {
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    int n = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(pdf)); it.hasNext(); it.next())
+        ++n;
+    return n;
+}
+
+int pdfDeclaredPages(const QByteArray& pdf) {
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("/Type\\s*/Pages.*?/Count\\s+(\\d+)"),
+                           QRegularExpression::DotMatchesEverythingOption)
+            .match(QString::fromLatin1(pdf));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The creation date is the one field that changes from run to run.
+QByteArray fixedDate(QByteArray pdf) {
+    static const QRegularExpression date(QStringLiteral("/CreationDate \\(D:[0-9]{14}Z\\)"));
+    QString text = QString::fromLatin1(pdf);
+    text.replace(date, QStringLiteral("/CreationDate (D:20000101000000Z)"));
+    return text.toLatin1();
+}
+
+QByteArray bytesOf(const std::string& s) {
+    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// korvel-export as a separate process, with the time zone fixed so the PDF
+// date always has the same length. limitBytes lowers the file size limit of
+// the child (writes beyond it fail with EFBIG).
+Run runTool(const QStringList& args, long limitBytes = 0) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    p.setProcessEnvironment(env);
+    if (limitBytes > 0) {
+        p.setChildProcessModifier([limitBytes] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit lim{static_cast<rlim_t>(limitBytes), static_cast<rlim_t>(limitBytes)};
+            setrlimit(RLIMIT_FSIZE, &lim);
+        });
+    }
+    p.start(QStringLiteral(KORVEL_EXPORT_TOOL), args);
+    Run r;
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// Stands in for the companion library, as in the other window tests.
+struct FakeLibrary {
+    QString tempFolder;
+    std::string dictFolder;
+    std::vector<std::string> names;
+
+    CompanionCall call() {
+        return CompanionCall{
+            tempFolder.toStdString(),
+            [this](const std::string& folder, const std::vector<std::string>& n) {
+                dictFolder = folder;
+                names = n;
+                return int16_t{0};
+            },
+            [this](int16_t i) -> int16_t {
+                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
+                QFile::copy(QString::fromStdString(dictFolder + name),
+                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
+                return 0;
+            }};
+    }
+};
+
+// A loaded window over a private copy of the "grid" fixture folder.
+struct Harness {
+    QTemporaryDir dir;
+    QTemporaryDir temp;
+    ScriptedDesktop desktop;
+    FakeLibrary library;
+    std::unique_ptr<MainWindow> window;
+
+    Harness() {
+        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
+        for (const QString& f : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(f), dir.filePath(f));
+        QDir::setCurrent(dir.path());
+        library.tempFolder = temp.path();
+        WindowTimings timings;
+        timings.timer0Ms = 5;
+        timings.timer2Ms = 5;
+        timings.yieldMs = 0;
+        window = std::make_unique<MainWindow>(
+            desktop, [this] { return library.call(); }, timings);
+    }
+
+    bool loaded() {
+        return QTest::qWaitFor(
+            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
+            10000);
+    }
+    MainWindow& w() { return *window; }
+    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
+    QString path(const QString& name) { return dir.filePath(name); }
+
+    // A new grid through "New..." and the dimensions dialog, then rows laid
+    // into the model ("#" for a black cell) and drawn.
+    bool newGrid(int rows, int columns, const QStringList& content = {}) {
+        bool appeared = false;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<GridDimensionsDialog*>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            poll.stop();
+            appeared = true;
+            d->rowsField()->setText(QString::number(rows));
+            d->columnsField()->setText(QString::number(columns));
+            d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        });
+        poll.start();
+        w().menuNuovo_Click();
+        setRows(content);
+        return appeared && w().grid().RowCount == rows;
+    }
+    void setRows(const QStringList& content) {
+        for (int r = 0; r < content.size(); ++r)
+            for (int c = 0; c < content[r].size(); ++c) {
+                const char ch = content[r][c].toLatin1();
+                w().grid().setCell(r, c, ch == '#' ? BLACK : ch);
+            }
+        w().rinfresca();
+    }
+
+    // File > Export answered with a name and the filter the dialog ends on.
+    void exportAs(const QString& name, int filter) {
+        desktop.fileAnswers << name;
+        desktop.exportFilterAnswers << filter;
+        item("Esporta")->trigger();
+    }
+};
+
+const QStringList SmallRows = {QStringLiteral("CATS"), QStringLiteral("A#O#"),
+                               QStringLiteral("BOYS")};
+
+} // namespace
+
+class TestUiExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutes(); }
+
+    // korvel-export
+    void toolMatchesGoldenFiles_data();
+    void toolMatchesGoldenFiles();
+    void toolHelpAndVersion();
+    void toolRefusals_data();
+    void toolRefusals();
+    void toolFifoInputDoesNotHang();
+    void toolFullDiskKeepsOldFile();
+
+    // the pages
+    void pdfHasTwoPages_data();
+    void pdfHasTwoPages();
+    void writeFailureInProcessKeepsOldFile();
+
+    // the window
+    void fileMenuGainsExportAndPrint();
+    void exportFromWindow_data();
+    void exportFromWindow();
+    void exportNumbersFollowTheWindow();
+    void exportRefusalShowsMessage();
+    void exportCancelledWritesNothing();
+    void exportFullDiskShowsMessage();
+    void printFromWindow();
+};
+
+// ---------------------------------------------------------------- tool
+
+void TestUiExport::toolMatchesGoldenFiles_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QStringList>("goldens"); // written files, in order
+    QTest::newRow("ipuz") << QStringList{} << "small.ipuz" << QStringList{"small.ipuz"};
+    QTest::newRow("puz") << QStringList{"--format", "puz"} << "small.puz"
+                         << QStringList{"small.puz"};
+    QTest::newRow("svg") << QStringList{"--format=svg"} << "small.svg"
+                         << QStringList{"small.svg", "small-solution.svg"};
+    QTest::newRow("pdf") << QStringList{} << "small.pdf" << QStringList{"small.pdf"};
+    QTest::newRow("format beats name")
+        << QStringList{"--format", "ipuz"} << "small.txt" << QStringList{"small.ipuz"};
+}
+
+void TestUiExport::toolMatchesGoldenFiles() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, out);
+    QFETCH(QStringList, goldens);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("small.kvl"));
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), in));
+    const Run r = runTool(options + QStringList{in, dir.filePath(out)});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, QByteArray());
+    QStringList written{out};
+    if (goldens.size() == 2)
+        written << QString::fromStdString(solutionSvgPath(out.toStdString()));
+    for (int i = 0; i < goldens.size(); ++i) {
+        QByteArray got = readAll(dir.filePath(written[i]));
+        if (goldens[i].endsWith(QStringLiteral(".pdf"))) {
+            QCOMPARE(pdfPages(got), 2);
+            got = fixedDate(got);
+        }
+        QVERIFY2(got == readAll(Golden + QLatin1Char('/') + goldens[i]), qPrintable(goldens[i]));
+    }
+}
+
+void TestUiExport::toolHelpAndVersion() {
+    const Run help = runTool({QStringLiteral("--help")});
+    QCOMPARE(help.status, 0);
+    QVERIFY(help.out.startsWith("usage: korvel-export [--format ipuz|puz|pdf|svg] IN.kvl OUT\n"));
+    QVERIFY(help.out.contains("OUT-solution.svg"));
+    const Run version = runTool({QStringLiteral("--version")});
+    QCOMPARE(version.status, 0);
+    QCOMPARE(version.out, QByteArray("korvel-export " KORVEL_VERSION "\n"));
+}
+
+void TestUiExport::toolRefusals_data() {
+    QTest::addColumn<QByteArray>("kvl"); // written to in.kvl; empty: no file
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QByteArray small = readAll(Golden + QStringLiteral("/small.kvl"));
+    QByteArray holed = small;
+    holed.replace("BOYS", "BO?S");
+    QTest::newRow("empty cell in puz")
+        << holed << QStringList{"--format", "puz", "IN", "OUT"} << 3
+        << "needs every answer letter, and 1 white cell is still empty (the first in row 3, "
+           "column 3)";
+    QTest::newRow("no words in puz") << QByteArray("2,2\r\n\"A\x10\"\r\n\"\x10"
+                                                   "B\"\r\n")
+                                     << QStringList{"IN", "OUT.puz"} << 3 << "no words";
+    QTest::newRow("not a crossword")
+        << QByteArray("hello\r\n") << QStringList{"IN", "OUT.ipuz"} << 1 << "not a crossword file";
+    QTest::newRow("missing input")
+        << QByteArray() << QStringList{"IN", "OUT.ipuz"} << 1 << "No such file";
+    QTest::newRow("folder as input")
+        << QByteArray() << QStringList{"DIR", "OUT.ipuz"} << 1 << "not a regular file";
+    QTest::newRow("unknown format")
+        << small << QStringList{"--format", "png", "IN", "OUT"} << 2 << "unknown format png";
+    QTest::newRow("no format") << small << QStringList{"IN", "OUT.png"} << 2 << "give --format";
+    QTest::newRow("one operand") << small << QStringList{"IN"} << 2 << "IN.kvl and OUT";
+    QTest::newRow("unknown option")
+        << small << QStringList{"--fast", "IN", "OUT.pdf"} << 2 << "unknown option --fast";
+    QTest::newRow("no such folder")
+        << small << QStringList{"IN", "DIR/none/OUT.ipuz"} << 4 << "could not be written";
+    QTest::newRow("folder as output") << small << QStringList{"IN", "DIR"} << 2 << "give --format";
+    QTest::newRow("folder as svg output")
+        << small << QStringList{"--format", "svg", "IN", "DIR"} << 4 << "could not be written";
+}
+
+void TestUiExport::toolRefusals() {
+    QFETCH(QByteArray, kvl);
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.kvl"));
+    if (!kvl.isEmpty())
+        writeAll(in, kvl);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir")));
+    for (QString& a : args) {
+        a.replace(QStringLiteral("IN"), in);
+        a.replace(QStringLiteral("OUT"), dir.filePath(QStringLiteral("out")));
+        a.replace(QStringLiteral("DIR"), dir.filePath(QStringLiteral("dir")));
+    }
+    const Run r = runTool(args);
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.err.contains(message.toUtf8()), r.err.constData());
+    // Nothing was written beside the input, and no temporary file was left.
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.removeAll(QStringLiteral("in.kvl"));
+    QCOMPARE(left, QStringList());
+}
+
+void TestUiExport::toolFifoInputDoesNotHang() {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.kvl"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const Run r = runTool({fifo, dir.filePath(QStringLiteral("out.ipuz"))});
+    QCOMPARE(r.status, 1); // -1 would mean it had to be killed
+    QVERIFY(r.err.contains("not a regular file"));
+}
+
+void TestUiExport::toolFullDiskKeepsOldFile() {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("small.kvl"));
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), in));
+    const QString out = dir.filePath(QStringLiteral("old.pdf"));
+    const QByteArray old("an older export, to be kept");
+    writeAll(out, old);
+    // The PDF is some kilobytes; the limit lets the small input be read and
+    // the first part of the output be written, then writes fail.
+    const Run r = runTool({in, out}, 2048);
+    QCOMPARE(r.status, 4);
+    QVERIFY2(r.err.contains("could not be written"), r.err.constData());
+    QCOMPARE(readAll(out), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// ---------------------------------------------------------------- pages
+
+void TestUiExport::pdfHasTwoPages_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::newRow("smallest") << 2 << 2;
+    QTest::newRow("tall") << 25 << 2;
+    QTest::newRow("wide") << 2 << 35;
+    QTest::newRow("largest") << 25 << 35;
+}
+
+void TestUiExport::pdfHasTwoPages() {
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    GridModel g = GridModel::make(static_cast<int16_t>(rows), static_cast<int16_t>(columns));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            g.setCell(r, c,
+                      (r * 7 + c * 3) % 5 == 0 ? BLACK : static_cast<char>('A' + (r + c) % 26));
+    const QByteArray pdf = gridPdf(g, QStringLiteral("Pages"));
+    QVERIFY(pdf.startsWith("%PDF-"));
+    QCOMPARE(pdfPages(pdf), 2);
+    QCOMPARE(pdfDeclaredPages(pdf), 2);
+    QVERIFY(gridPdf(GridModel{}, QString()).isEmpty());
+}
+
+void TestUiExport::writeFailureInProcessKeepsOldFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("grid.ipuz"));
+    const QByteArray old("old contents");
+    writeAll(path, old);
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit low = saved;
+    low.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &low), 0);
+    QString why;
+    const bool ok = writeFileSafely(path, QByteArray(64 * 1024, 'x'), &why);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY(!ok);
+    QVERIFY(!why.isEmpty());
+    QCOMPARE(readAll(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("grid.ipuz")});
+    // And a write that fits goes through.
+    QVERIFY(writeFileSafely(path, QByteArray("new"), &why));
+    QCOMPARE(readAll(path), QByteArray("new"));
+}
+
+// ---------------------------------------------------------------- window
+
+void TestUiExport::fileMenuGainsExportAndPrint() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QStringList texts;
+    for (QAction* a : h.w().fileMenu()->actions())
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    QCOMPARE(texts, (QStringList{"New...", "Open...", "Save", "Save as...", "-", "Export",
+                                 "Print...", "-", "Exit"}));
+    emit h.w().fileMenu()->aboutToShow();
+    QVERIFY(!h.item("Esporta")->isEnabled());
+    QVERIFY(!h.item("Stampa")->isEnabled());
+    // Without a grid the handlers do nothing.
+    h.w().Esporta_Click();
+    h.w().Stampa_Click();
+    QVERIFY(h.desktop.shown.isEmpty());
+    QVERIFY(h.newGrid(3, 4, SmallRows));
+    emit h.w().fileMenu()->aboutToShow();
+    QVERIFY(h.item("Esporta")->isEnabled());
+    QVERIFY(h.item("Stampa")->isEnabled());
+    // The specified items keep their states.
+    QVERIFY(!h.item("Salva")->isEnabled());
+    QVERIFY(h.item("Salvacome")->isEnabled());
+}
+
+void TestUiExport::exportFromWindow_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("ipuz by filter") << "grid" << 0 << "grid.ipuz"
+                                    << "";
+    QTest::newRow("puz by filter") << "grid" << 1 << "grid.puz"
+                                   << "";
+    QTest::newRow("pdf by filter") << "grid" << 2 << "grid.pdf"
+                                   << "";
+    QTest::newRow("svg by filter") << "grid" << 3 << "grid.svg"
+                                   << "grid-solution.svg";
+    QTest::newRow("name beats filter") << "grid.PUZ" << 0 << "grid.PUZ"
+                                       << "";
+    QTest::newRow("unknown filter keeps ipuz") << "grid" << -1 << "grid.ipuz"
+                                               << "";
+}
+
+void TestUiExport::exportFromWindow() {
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QString, written);
+    QFETCH(QString, second);
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 4, SmallRows));
+    // A saved grid, then one change: the export must not touch either.
+    h.desktop.fileAnswers << h.path(QStringLiteral("small.kvl"));
+    h.w().Salvacome_Click();
+    h.w().grid().setCell(0, 0, 'C');
+    h.w().history().DocumentChanged = 1;
+    const QString caption = h.w().windowTitle();
+    const QString current = QDir::currentPath();
+    h.desktop.clear();
+
+    h.exportAs(h.path(typed), filter);
+    QCOMPARE(h.desktop.shown.size(), 1);
+    const ScriptedDesktop::Shown& dialog = h.desktop.shown.first();
+    QCOMPARE(dialog.kind, QStringLiteral("export"));
+    QCOMPARE(dialog.title, QStringLiteral("Export the grid"));
+    QCOMPARE(dialog.proposal, QStringLiteral("small.ipuz"));
+    QCOMPARE(dialog.folder, QDir(h.dir.path()).absolutePath());
+    QCOMPARE(dialog.text.split(QStringLiteral(";;")).size(), 4);
+
+    const QByteArray bytes = readAll(h.path(written));
+    const GridModel& g = h.w().grid();
+    const ExportFormat format = *formatFromPath(written.toStdString());
+    switch (format) {
+    case ExportFormat::Ipuz:
+        QCOMPARE(bytes, bytesOf(writeIpuz(g, "small")));
+        break;
+    case ExportFormat::Puz:
+        QCOMPARE(bytes, bytesOf(writePuz(g).bytes));
+        break;
+    case ExportFormat::Svg:
+        QCOMPARE(bytes, bytesOf(writeSvg(g, "small", false)));
+        QCOMPARE(readAll(h.path(second)), bytesOf(writeSvg(g, "small", true)));
+        break;
+    case ExportFormat::Pdf:
+        QCOMPARE(pdfPages(bytes), 2);
+        break;
+    }
+    QCOMPARE(h.w().DocumentChanged(), int16_t(1));
+    QCOMPARE(h.w().CurrentFile(), h.path(QStringLiteral("small.kvl")));
+    QCOMPARE(h.w().windowTitle(), caption);
+    QCOMPARE(QDir::currentPath(), current);
+    QCOMPARE(h.desktop.boxes().size(), 0);
+
+    // The next export proposes the format chosen last.
+    h.desktop.clear();
+    h.item("Esporta")->trigger();
+    QCOMPARE(h.desktop.shown.first().proposal,
+             QStringLiteral("small") + QString::fromLatin1(formatExtension(format).data()));
+}
+
+void TestUiExport::exportNumbersFollowTheWindow() {
+    // Every placement of blacks on a 3 x 3 grid: the numbers and word lists
+    // of the exported .ipuz are the ones the window draws.
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3));
+    const QString out = h.path(QStringLiteral("n.ipuz"));
+    for (unsigned mask = 0; mask < 512; ++mask) {
+        QStringList rows;
+        for (int r = 0; r < 3; ++r) {
+            QString row;
+            for (int c = 0; c < 3; ++c)
+                row += (mask >> (r * 3 + c)) & 1 ? QLatin1Char('#') : QLatin1Char('E');
+            rows << row;
+        }
+        h.setRows(rows);
+        h.exportAs(out, 0);
+        const QByteArray bytes = readAll(out);
+        const std::vector<int> shown = clueNumbers(h.w().grid());
+        const QRegularExpression puzzle(QStringLiteral("\"puzzle\": \\[(.*?)\\n  \\]"),
+                                        QRegularExpression::DotMatchesEverythingOption);
+        QString cells = puzzle.match(QString::fromUtf8(bytes)).captured(1);
+        cells.remove(QRegularExpression(QStringLiteral("[\\[\\]\\s]")));
+        const QStringList items = cells.split(QLatin1Char(','));
+        QCOMPARE(items.size(), 9);
+        for (int i = 0; i < 9; ++i) {
+            const bool black = (mask >> i) & 1;
+            QCOMPARE(items[i], black ? QStringLiteral("\"#\"") : QString::number(shown[i]));
+        }
+        QCOMPARE(bytes, bytesOf(writeIpuz(h.w().grid(), "n")));
+    }
+}
+
+void TestUiExport::exportRefusalShowsMessage() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 4, {QStringLiteral("CATS"), QStringLiteral("A#O#")}));
+    h.desktop.clear();
+    h.exportAs(h.path(QStringLiteral("holes")), 1);
+    const QList<ScriptedDesktop::Shown> boxes = h.desktop.boxes();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().title, QStringLiteral("Export"));
+    QCOMPARE(boxes.first().text,
+             QStringLiteral("The .puz format needs every answer letter, and 4 white cells are "
+                            "still empty (the first in row 3, column 1). Fill the grid, then "
+                            "export it again."));
+    QCOMPARE(boxes.first().icon, MsgIcon::Exclamation);
+    QCOMPARE(h.desktop.beeps, 1);
+    QVERIFY(!QFile::exists(h.path(QStringLiteral("holes.puz"))));
+    // The same grid goes to .ipuz with its empty cells as null.
+    h.desktop.clear();
+    h.exportAs(h.path(QStringLiteral("holes")), 0);
+    QCOMPARE(h.desktop.boxes().size(), 0);
+    QVERIFY(readAll(h.path(QStringLiteral("holes.ipuz"))).contains("[null, null, null, null]"));
+}
+
+void TestUiExport::exportCancelledWritesNothing() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 4, SmallRows));
+    const QStringList before = QDir(h.dir.path()).entryList(QDir::Files);
+    h.desktop.clear();
+    h.desktop.fileAnswers << QStringLiteral("  ");
+    h.item("Esporta")->trigger();
+    h.item("Esporta")->trigger(); // an empty queue cancels too
+    QCOMPARE(h.desktop.shown.size(), 2);
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files), before);
+    // A new grid has no file: the proposal is a plain name in the current
+    // folder, and the title comes from the export's own name.
+    QCOMPARE(h.desktop.shown.first().proposal, QStringLiteral("crossword.ipuz"));
+    h.exportAs(h.path(QStringLiteral("Spring")), 0);
+    QVERIFY(readAll(h.path(QStringLiteral("Spring.ipuz"))).contains("\"title\": \"Spring\""));
+}
+
+void TestUiExport::exportFullDiskShowsMessage() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(25, 35));
+    const QString out = h.path(QStringLiteral("big.pdf"));
+    const QByteArray old("the export of yesterday");
+    writeAll(out, old);
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit low = saved;
+    low.rlim_cur = 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &low), 0);
+    h.desktop.clear();
+    h.exportAs(out, 2);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QVERIFY(
+        h.desktop.boxes().first().text.startsWith(out + QStringLiteral(" could not be written: ")));
+    QCOMPARE(readAll(out), old);
+}
+
+void TestUiExport::printFromWindow() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 4, SmallRows));
+    const QString paper = h.path(QStringLiteral("printed.pdf"));
+    h.desktop.clear();
+    h.desktop.printAnswers << QString();
+    h.item("Stampa")->trigger();
+    QCOMPARE(h.desktop.shown.size(), 1);
+    QCOMPARE(h.desktop.shown.first().kind, QStringLiteral("print"));
+    QVERIFY(!QFile::exists(paper));
+
+    h.desktop.printAnswers << paper;
+    h.item("Stampa")->trigger();
+    const QByteArray pdf = readAll(paper);
+    QCOMPARE(pdfPages(pdf), 2);
+    QCOMPARE(pdfDeclaredPages(pdf), 2);
+    QCOMPARE(h.desktop.boxes().size(), 0);
+    QCOMPARE(h.w().DocumentChanged(), int16_t(0));
+}
+
+QTEST_MAIN(TestUiExport)
+#include "test_ui_export.moc"
