@@ -229,6 +229,8 @@ void MainWindow::buildMenus() {
     handle(esporta, [this] { Esporta_Click(); });
     QAction* stampa = addMenuItem(fileMenu_, QStringLiteral("Stampa"), QStringLiteral("Print..."));
     handle(stampa, [this] { Stampa_Click(); });
+    esporta->setEnabled(false);
+    stampa->setEnabled(false);
     connect(fileMenu_, &QMenu::aboutToShow, this, [this, esporta, stampa] {
         esporta->setEnabled(!grid_.isEmpty());
         stampa->setEnabled(!grid_.isEmpty());
