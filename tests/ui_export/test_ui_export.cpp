@@ -595,6 +595,9 @@ void TestUiExport::exportCancelledWritesNothing() {
     Harness h;
     QVERIFY(h.loaded());
     QVERIFY(h.newGrid(3, 4, SmallRows));
+    // A cancelled "Save as..." leaves the bare name ".kvl", which is no title.
+    h.w().Salvacome_Click();
+    QCOMPARE(h.w().CurrentFile(), QStringLiteral(".kvl"));
     const QStringList before = QDir(h.dir.path()).entryList(QDir::Files);
     h.desktop.clear();
     h.desktop.fileAnswers << QStringLiteral("  ");

@@ -43,6 +43,18 @@ QString fromFileNameBytes(const std::string& bytes) {
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
+// The title a grid's file gives its exports: its name without folder and
+// extension. A grid without a file has none, and neither has the bare ".kvl"
+// that a cancelled "Save as..." leaves on a new grid.
+std::string titleOfFile(const QString& currentFile) {
+    if (currentFile.isEmpty())
+        return {};
+    const std::string title = titleFromPath(fileNameBytes(currentFile));
+    if (QString::fromStdString(title).compare(QStringLiteral(".kvl"), Qt::CaseInsensitive) == 0)
+        return {};
+    return title;
+}
+
 } // namespace
 
 void MainWindow::Esporta_Click() {
@@ -50,10 +62,9 @@ void MainWindow::Esporta_Click() {
         return;
     const int previous =
         exportFilter_ >= 0 && exportFilter_ < ExportFilters.size() ? exportFilter_ : 0;
-    const std::string stem =
-        currentFile_.isEmpty() ? std::string() : titleFromPath(fileNameBytes(currentFile_));
+    const std::string stem = titleOfFile(currentFile_);
     const QString start =
-        currentFile_.isEmpty() ? QDir::currentPath() : QFileInfo(currentFile_).absolutePath();
+        stem.empty() ? QDir::currentPath() : QFileInfo(currentFile_).absolutePath();
     const QString proposal =
         fromFileNameBytes(stem.empty() ? std::string("crossword") : stem) +
         QString::fromLatin1(
@@ -89,9 +100,7 @@ void MainWindow::Esporta_Click() {
 void MainWindow::Stampa_Click() {
     if (busy() || grid_.isEmpty())
         return;
-    const QString title = currentFile_.isEmpty()
-                              ? QString()
-                              : fromFileNameBytes(titleFromPath(fileNameBytes(currentFile_)));
+    const QString title = fromFileNameBytes(titleOfFile(currentFile_));
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title.isEmpty() ? QStringLiteral("Korvel") : title);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
