@@ -1,0 +1,60 @@
+#include "dictfolder.h"
+
+#include "loader.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace korvel {
+
+namespace {
+
+bool isAbsolute(const char* path) {
+    return path != nullptr && path[0] == '/';
+}
+
+} // namespace
+
+std::string userDictionaryFolder(const char* xdgDataHome, const char* home) {
+    std::string data;
+    if (isAbsolute(xdgDataHome)) {
+        data = xdgDataHome;
+    } else if (isAbsolute(home)) {
+        data = std::string(home);
+        if (data.back() != '/') {
+            data += '/';
+        }
+        data += ".local/share";
+    } else {
+        return {};
+    }
+    if (data.back() != '/') {
+        data += '/';
+    }
+    return data + "korvel/dictionaries";
+}
+
+bool holdsBaseDictionary(const std::string& folder) {
+    if (folder.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    return std::filesystem::is_regular_file(
+        std::filesystem::path(folder) / std::string(BaseDictionaryName), ec);
+}
+
+std::string chooseDictionaryFolder(const std::string& current,
+                                   const std::vector<std::string>& fallbacks,
+                                   const std::function<bool(const std::string&)>& holdsBase) {
+    if (holdsBase(current)) {
+        return current;
+    }
+    for (const std::string& folder : fallbacks) {
+        if (!folder.empty() && holdsBase(folder)) {
+            return folder;
+        }
+    }
+    return current;
+}
+
+} // namespace korvel
