@@ -15,7 +15,7 @@ bool isAbsolute(const char* path) {
 
 } // namespace
 
-std::string userDictionaryFolder(const char* xdgDataHome, const char* home) {
+std::string userDataFolder(const char* xdgDataHome, const char* home) {
     std::string data;
     if (isAbsolute(xdgDataHome)) {
         data = xdgDataHome;
@@ -31,7 +31,32 @@ std::string userDictionaryFolder(const char* xdgDataHome, const char* home) {
     if (data.back() != '/') {
         data += '/';
     }
-    return data + "korvel/dictionaries";
+    return data + "korvel";
+}
+
+std::string userDictionaryFolder(const char* xdgDataHome, const char* home) {
+    const std::string data = userDataFolder(xdgDataHome, home);
+    return data.empty() ? data : data + "/dictionaries";
+}
+
+namespace {
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+} // namespace
+
+std::string scratchFolder(const std::string& dictFolder, const std::string& installedFolder,
+                          const std::string& userFolder) {
+    if (installedFolder.empty() || userFolder.empty() ||
+        withoutTrailingSlashes(dictFolder) != withoutTrailingSlashes(installedFolder)) {
+        return dictFolder;
+    }
+    return userFolder;
 }
 
 bool holdsBaseDictionary(const std::string& folder) {

@@ -33,6 +33,21 @@ std::vector<std::string> dictionaryFolderFallbacks() {
             installedDictionaryFolder()};
 }
 
+std::string scratchDocumentFolder(const std::string& dictFolder) {
+    std::string folder =
+        scratchFolder(dictFolder, installedDictionaryFolder(),
+                      userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+    if (folder != dictFolder) {
+        // A failure shows later, when the scratch document cannot be made.
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+    }
+    if (!folder.empty() && folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
 std::string startupDictionaryFolder() {
     std::error_code ec;
     std::string current = std::filesystem::current_path(ec).string();

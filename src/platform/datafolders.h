@@ -29,4 +29,9 @@ std::vector<std::string> dictionaryFolderFallbacks();
 // is known.
 std::string startupDictionaryFolder();
 
+// The folder for the word service's scratch document, ending in "/": the
+// dictionaries folder, or the per-user data folder (made when missing) when
+// the dictionaries are the installed ones.
+std::string scratchDocumentFolder(const std::string& dictFolder);
+
 } // namespace korvel

@@ -164,4 +164,47 @@ TEST(Choice, FallbacksAreNotLookedAtWhenCurrentHoldsBase) {
     EXPECT_EQ(calls, 1);
 }
 
+TEST(UserFolder, DictionariesLieInTheDataFolder) {
+    EXPECT_EQ(userDataFolder("/data", "/home/u"), "/data/korvel");
+    EXPECT_EQ(userDataFolder(nullptr, "/home/u"), "/home/u/.local/share/korvel");
+    EXPECT_EQ(userDataFolder("", ""), "");
+}
+
+struct ScratchCase {
+    const char* name;
+    const char* dictFolder;
+    const char* installed;
+    const char* user;
+    const char* expected;
+};
+
+class Scratch : public ::testing::TestWithParam<ScratchCase> {};
+
+TEST_P(Scratch, StaysInTheDictionariesFolderUnlessInstalled) {
+    const ScratchCase& c = GetParam();
+    EXPECT_EQ(scratchFolder(c.dictFolder, c.installed, c.user), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, Scratch,
+    ::testing::Values(ScratchCase{"startFolder", "/home/u/words/", "/usr/share/korvel/dictionaries",
+                                  "/home/u/.local/share/korvel", "/home/u/words/"},
+                      ScratchCase{"userDictionaries", "/home/u/.local/share/korvel/dictionaries/",
+                                  "/usr/share/korvel/dictionaries", "/home/u/.local/share/korvel",
+                                  "/home/u/.local/share/korvel/dictionaries/"},
+                      ScratchCase{"installed", "/usr/share/korvel/dictionaries/",
+                                  "/usr/share/korvel/dictionaries", "/home/u/.local/share/korvel",
+                                  "/home/u/.local/share/korvel"},
+                      ScratchCase{"installedNoSlash", "/usr/share/korvel/dictionaries",
+                                  "/usr/share/korvel/dictionaries/", "/d/korvel", "/d/korvel"},
+                      ScratchCase{"installedNoUserFolder", "/usr/share/korvel/dictionaries/",
+                                  "/usr/share/korvel/dictionaries", "",
+                                  "/usr/share/korvel/dictionaries/"},
+                      ScratchCase{"installedUnknown", "/usr/share/korvel/dictionaries/", "",
+                                  "/d/korvel", "/usr/share/korvel/dictionaries/"},
+                      ScratchCase{"prefixOnlyIsNotInstalled", "/usr/share/korvel/dictionaries2/",
+                                  "/usr/share/korvel/dictionaries", "/d/korvel",
+                                  "/usr/share/korvel/dictionaries2/"}),
+    [](const ::testing::TestParamInfo<ScratchCase>& info) { return info.param.name; });
+
 } // namespace

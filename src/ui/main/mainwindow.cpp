@@ -509,7 +509,8 @@ void MainWindow::Form_Load() {
             folder += '/';
         store_.DictFolder = folder;
     }
-    ravorPath_ = QFile::decodeName(store_.DictFolder.c_str()) + QStringLiteral("~ravor.doc");
+    ravorPath_ = QFile::decodeName(scratchDocumentFolder(store_.DictFolder).c_str()) +
+                 QStringLiteral("~ravor.doc");
 }
 
 void MainWindow::Timer2_Timer() {
