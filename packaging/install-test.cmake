@@ -91,6 +91,7 @@ foreach(p IN LISTS PROGRAMS)
   expect_in_output("${VERSION}" "${p} --version does not say ${VERSION}")
   run(${WORK}/elsewhere ${prefix}/bin/${p} --help)
   expect_success("${p} --help")
+  string(TOLOWER "${run_out}" run_out)
   expect_in_output("usage" "${p} --help shows no usage")
 endforeach()
 
