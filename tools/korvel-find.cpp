@@ -13,6 +13,7 @@
 #include "anagrams.h"
 #include "companioncall.h"
 #include "crossprompt.h"
+#include "datafolders.h"
 #include "enabledset.h"
 #include "loader.h"
 #include "memoryhost.h"
@@ -39,11 +40,16 @@ const char* const Usage =
     "       korvel-find [options] cross ACROSS DOWN\n"
     "       korvel-find [options] anagram WORD\n"
     "options:\n"
-    "  --dir DIR         dictionaries folder (default: the current directory)\n"
+    "  --dir DIR         dictionaries folder (default: the current directory when\n"
+    "                    it holds base.diz, else the per-user folder\n"
+    "                    $XDG_DATA_HOME/korvel/dictionaries when it does, else the\n"
+    "                    installed dictionaries)\n"
     "  --extended        Extended Search on (no cap of 50 results)\n"
     "  --free-cue        Free Cue on (retry an empty search with a free end)\n"
     "  --disable N[,N]   switch dictionaries 2 to 6 off\n"
     "  --vowels          cross: try the vowels only\n"
+    "  --help            show this help and exit\n"
+    "  --version         show the version and exit\n"
     "ACROSS and DOWN are the words through the cell: letters, \"?\" for empty\n"
     "cells and one \"#\" at the cell. WORD is the TEST field's text.\n";
 
@@ -62,6 +68,7 @@ struct Options {
     bool freeCue = false;
     bool vowels = false;
     std::array<bool, 7> disabled{};
+    std::string info;              // "--help" or "--version": print it and do nothing else
     std::vector<std::string> args; // command and its operands
 };
 
@@ -83,7 +90,10 @@ using Command = std::function<int(Session&)>;
 bool parseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--dir" && i + 1 < argc) {
+        if (a == "--help" || a == "--version") {
+            o.info = a;
+            return true;
+        } else if (a == "--dir" && i + 1 < argc) {
             o.dir = argv[++i];
         } else if (a == "--extended") {
             o.extended = true;
@@ -209,17 +219,23 @@ int main(int argc, char** argv) {
         std::cerr << Usage;
         return 2;
     }
+    if (s.options.info == "--help") {
+        std::cout << Usage;
+        return 0;
+    }
+    if (s.options.info == "--version") {
+        std::cout << "korvel-find " KORVEL_VERSION "\n";
+        return 0;
+    }
     const auto cmd = commands().find(s.options.args[0]);
     if (cmd == commands().end()) {
         std::cerr << Usage;
         return 2;
     }
 
-    std::string folder = s.options.dir;
-    if (folder.empty()) {
-        std::error_code ec;
-        folder = std::filesystem::current_path(ec).string();
-    }
+    // Without --dir the folder is chosen as the window chooses it, so that an
+    // installed korvel-find works from any folder.
+    const std::string folder = s.options.dir.empty() ? startupDictionaryFolder() : s.options.dir;
     std::unique_ptr<CompanionLibrary> library;
     const CompanionCall call = openCompanion(library);
     StderrObserver observer;

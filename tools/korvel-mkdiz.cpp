@@ -25,6 +25,24 @@ constexpr std::string_view Usage =
     "usage: korvel-mkdiz [--sort] [--fold] [--stems] -o OUT.diz|OUT.dic INPUT...\n"
     "       korvel-mkdiz --decode IN.diz\n";
 
+constexpr std::string_view Help =
+    "Builds a Korvel dictionary from plain word lists, or prints a .diz as a plain list.\n"
+    "\n"
+    "options:\n"
+    "  -o OUT            write OUT: a compressed dictionary when it ends in .diz,\n"
+    "                    a plain CR LF list when it ends in .dic\n"
+    "  --sort            sort the lines in byte order and drop duplicates\n"
+    "  --fold            read UTF-8, fold accents, upper-case, drop entries with\n"
+    "                    anything outside A to Z (implies --sort)\n"
+    "  --stems           merge words differing only in a final A, E, I or O into\n"
+    "                    the stem and its ending code (implies --sort)\n"
+    "  --decode IN.diz   print the plain list of IN.diz on standard output\n"
+    "  --help            show this help and exit\n"
+    "  --version         show the version and exit\n"
+    "\n"
+    "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a\n"
+    "usage error.\n";
+
 bool readFile(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -248,6 +266,16 @@ int main(int argc, char** argv) {
     std::string outPath;
     std::vector<std::string> inputs;
     const std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& a : args) {
+        if (a == "--help") {
+            std::cout << Usage << "\n" << Help;
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "korvel-mkdiz " KORVEL_VERSION "\n";
+            return 0;
+        }
+    }
     if (args.size() == 2 && args[0] == "--decode") {
         return decodeCommand(args[1]);
     }

@@ -2,6 +2,7 @@
 
 #include "aboutbox.h"
 #include "bytetext.h"
+#include "datafolders.h"
 #include "desktop.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
@@ -513,12 +514,15 @@ void MainWindow::Form_Load() {
     setCursor(Qt::WaitCursor);
     timer0_->start();
     if (store_.DictFolder.empty()) {
-        std::string folder = QFile::encodeName(QDir::currentPath()).toStdString();
+        // A current directory without base.diz (a start from the desktop's
+        // menu) falls back to the per-user or the installed dictionaries.
+        std::string folder = startupDictionaryFolder();
         if (folder.empty() || folder.back() != '/')
             folder += '/';
         store_.DictFolder = folder;
     }
-    ravorPath_ = QFile::decodeName(store_.DictFolder.c_str()) + QStringLiteral("~ravor.doc");
+    ravorPath_ = QFile::decodeName(scratchDocumentFolder(store_.DictFolder).c_str()) +
+                 QStringLiteral("~ravor.doc");
 }
 
 void MainWindow::Timer2_Timer() {
@@ -572,6 +576,8 @@ void MainWindow::Timer0_Timer() {
     toolButtons_.value(QStringLiteral("a9"))->setEnabled(true);
     textb_->setEnabled(true);
     picture1_->show();
+    if (!startFile_.isEmpty())
+        openGrid(&startFile_);
 }
 
 // ---------------------------------------------------------------- dictionaries
@@ -1025,6 +1031,10 @@ QString MainWindow::chooseFile(bool save, const QString& title, const QString& f
 }
 
 void MainWindow::menuApri_Click() {
+    openGrid(nullptr);
+}
+
+void MainWindow::openGrid(const QString* given) {
     if (busy())
         return;
     if (!settleUnsavedChanges())
@@ -1038,9 +1048,17 @@ void MainWindow::menuApri_Click() {
         showOpenSaveError();
         return;
     }
-    const QString chosen =
-        chooseFile(false, QStringLiteral("Select the file to open"),
-                   QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"), QString());
+    QString chosen;
+    if (given) {
+        // The named file stands for the dialog's answer, and like a choice in
+        // the dialog it makes its folder the current directory.
+        chosen = given->trimmed();
+        if (!chosen.isEmpty())
+            QDir::setCurrent(QFileInfo(chosen).absolutePath());
+    } else {
+        chosen = chooseFile(false, QStringLiteral("Select the file to open"),
+                            QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"), QString());
+    }
     if (chosen.isEmpty())
         return;
     openFolder_ = QDir::currentPath();

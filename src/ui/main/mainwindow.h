@@ -117,6 +117,9 @@ public:
 
     // --- files and exit
     void menuApri_Click();
+    // A .kvl file named on the command line: opened once the dictionaries
+    // are loaded, exactly as "Open..." opens a file chosen in its dialog.
+    void setStartFile(const QString& path) { startFile_ = path; }
     bool Salva_Click();
     void Salvacome_Click();
     void askSaveChanges();
@@ -234,6 +237,8 @@ private:
     void addSeparator(QMenu* menu, const QString& name);
     void Form_Unload(int16_t& Cancel);
     void showOpenSaveError();
+    // "Open..." with the dialog's answer, or with given standing for it.
+    void openGrid(const QString* given);
     void setCaption(const QString& tail);
     void setImageA(const QCursor& picture);
     // Sizes Peri to the grid at the present cell size and sets its scale.
@@ -275,6 +280,7 @@ private:
     QString openFolder_;
     QString ravorPath_;
     QString helpPage_;
+    QString startFile_;
 
     // Layout, in twips and points.
     int32_t orx_ = 0;

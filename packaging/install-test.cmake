@@ -1,0 +1,144 @@
+cmake_minimum_required(VERSION 3.25)
+# Installs the build into a scratch prefix and checks the installed tree: the
+# layout, every program's --help and --version (without a display), and
+# korvel-find run from folders without base.diz, where it must load the
+# per-user dictionaries when they exist and the installed ones otherwise.
+#
+# cmake -DBUILD_DIR=... -DWORK=... -DVERSION=... -DPROGRAMS=a,b -DAPP_ID=...
+#       -DICON_SIZES=16,32 [-DUPDATE_MIME_DATABASE=...] -P install-test.cmake
+
+string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
+string(REPLACE "," ";" ICON_SIZES "${ICON_SIZES}")
+set(prefix ${WORK}/prefix)
+
+# Fails unless the last command ended with status 0.
+macro(expect_success what)
+  if(NOT run_status EQUAL 0)
+    message(FATAL_ERROR "${what} failed (${run_status}):\n${run_out}\n${run_err}")
+  endif()
+endmacro()
+
+# Fails unless the last command printed exactly text on standard output.
+macro(expect_output text what)
+  if(NOT run_out STREQUAL "${text}")
+    message(FATAL_ERROR "${what}: got\n${run_out}\n${run_err}")
+  endif()
+endmacro()
+
+# Fails unless the last command's standard output holds text.
+macro(expect_in_output text what)
+  string(FIND "${run_out}" "${text}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${what}: got\n${run_out}\n${run_err}")
+  endif()
+endmacro()
+
+# Runs a command in a folder with a clean desktop environment; the results
+# land in run_status, run_out and run_err.
+macro(run folder)
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+            XDG_DATA_HOME=${WORK}/xdg ${ARGN}
+    WORKING_DIRECTORY ${folder}
+    RESULT_VARIABLE run_status
+    OUTPUT_VARIABLE run_out
+    ERROR_VARIABLE run_err)
+endmacro()
+
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/elsewhere ${WORK}/xdg)
+
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
+  RESULT_VARIABLE run_status OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err)
+expect_success("cmake --install")
+
+# ---------------------------------------------------------------- layout
+
+set(expected
+  lib/korvel/libkorvdll.so
+  share/korvel/dictionaries/base.diz
+  share/korvel/help/voduzeze/KORVELH8.HTM
+  share/applications/${APP_ID}.desktop
+  share/metainfo/${APP_ID}.metainfo.xml
+  share/mime/packages/${APP_ID}.xml
+  share/icons/hicolor/scalable/apps/${APP_ID}.svg)
+foreach(size IN LISTS ICON_SIZES)
+  list(APPEND expected share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
+endforeach()
+foreach(p IN LISTS PROGRAMS)
+  list(APPEND expected lib/korvel/${p} bin/${p} share/man/man1/${p}.1)
+endforeach()
+foreach(f IN LISTS expected)
+  if(NOT EXISTS ${prefix}/${f})
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+foreach(p IN LISTS PROGRAMS)
+  if(NOT IS_SYMLINK ${prefix}/bin/${p})
+    message(FATAL_ERROR "bin/${p} is not a link")
+  endif()
+  file(READ_SYMLINK ${prefix}/bin/${p} target)
+  if(IS_ABSOLUTE "${target}")
+    message(FATAL_ERROR "bin/${p} links to an absolute path: ${target}")
+  endif()
+endforeach()
+
+# ---------------------------------------------------------------- --help, --version
+
+foreach(p IN LISTS PROGRAMS)
+  run(${WORK}/elsewhere ${prefix}/bin/${p} --version)
+  expect_success("${p} --version")
+  expect_in_output("${VERSION}" "${p} --version does not say ${VERSION}")
+  run(${WORK}/elsewhere ${prefix}/bin/${p} --help)
+  expect_success("${p} --help")
+  string(TOLOWER "${run_out}" run_out)
+  expect_in_output("usage" "${p} --help shows no usage")
+endforeach()
+
+# ---------------------------------------------------------------- dictionaries folder
+
+if("korvel-find" IN_LIST PROGRAMS)
+  # No base.diz here and no per-user folder: the installed dictionaries.
+  run(${WORK}/elsewhere ${prefix}/bin/korvel-find pattern C?S?)
+  expect_success("installed korvel-find")
+  if(run_out STREQUAL "")
+    message(FATAL_ERROR "installed korvel-find found nothing for C?S?:\n${run_err}")
+  endif()
+  set(installed_out "${run_out}")
+
+  # A per-user folder with its own base.diz wins over the installed one.
+  set(user ${WORK}/xdg/korvel/dictionaries)
+  file(MAKE_DIRECTORY ${user})
+  file(WRITE ${WORK}/words.txt "CASA\nCOSI\nCOSTA\n")
+  run(${WORK} ${prefix}/bin/korvel-mkdiz --sort -o ${user}/base.diz ${WORK}/words.txt)
+  expect_success("korvel-mkdiz")
+  run(${WORK}/elsewhere ${prefix}/bin/korvel-find pattern C?S?)
+  expect_success("korvel-find on the per-user folder")
+  expect_output("CASA -1\nCOSI -1\n" "per-user dictionaries not used")
+
+  # The current folder, when it holds base.diz, wins over both.
+  file(MAKE_DIRECTORY ${WORK}/here)
+  file(WRITE ${WORK}/here-words.txt "CESO\n")
+  run(${WORK} ${prefix}/bin/korvel-mkdiz -o ${WORK}/here/base.diz ${WORK}/here-words.txt)
+  expect_success("korvel-mkdiz")
+  run(${WORK}/here ${prefix}/bin/korvel-find pattern C?S?)
+  expect_output("CESO -1\n" "the current folder's base.diz not used")
+
+  # A per-user folder without base.diz is passed over.
+  file(REMOVE ${user}/base.diz)
+  run(${WORK}/elsewhere ${prefix}/bin/korvel-find pattern C?S?)
+  if(NOT run_out STREQUAL installed_out)
+    message(FATAL_ERROR "a per-user folder without base.diz was not passed over:\n${run_out}")
+  endif()
+endif()
+
+# ---------------------------------------------------------------- MIME type
+
+if(UPDATE_MIME_DATABASE)
+  run(${WORK} ${UPDATE_MIME_DATABASE} ${prefix}/share/mime)
+  expect_success("update-mime-database")
+  file(READ ${prefix}/share/mime/globs2 run_out)
+  expect_in_output("application/x-korvel-crossword:*.kvl" "*.kvl is not registered")
+endif()
+
+file(REMOVE_RECURSE ${WORK})

@@ -1,0 +1,291 @@
+// The main window's start: which dictionaries folder it loads when the
+// current directory holds no base.diz, and a .kvl file given on the command
+// line, which must leave the window exactly as "Open..." leaves it.
+#include "loader.h"
+#include "mainwindow.h"
+#include "scripteddesktop.h"
+#include "templistpath.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace korvel;
+
+namespace {
+
+// Stands in for the companion library: a ".diz" fixture is a plain list, and
+// MYFUNC copies it to the temporary folder under the list's name.
+struct FakeLibrary {
+    QString tempFolder;
+    std::string dictFolder;
+    std::vector<std::string> names;
+
+    CompanionCall call() {
+        return CompanionCall{
+            tempFolder.toStdString(),
+            [this](const std::string& folder, const std::vector<std::string>& n) {
+                dictFolder = folder;
+                names = n;
+                return int16_t{0};
+            },
+            [this](int16_t i) -> int16_t {
+                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
+                QFile::copy(QString::fromStdString(dictFolder + name),
+                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
+                return 0;
+            }};
+    }
+};
+
+void copyFixture(const QString& fixture, const QString& to) {
+    QDir().mkpath(to);
+    const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/") + fixture);
+    for (const QString& f : source.entryList(QDir::Files))
+        QFile::copy(source.filePath(f), to + QLatin1Char('/') + f);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// A start in a folder of its own, with XDG_DATA_HOME pointing at a private
+// folder, so that no dictionaries of the machine's user take part.
+struct Start {
+    QTemporaryDir root;
+    QTemporaryDir temp;
+    ScriptedDesktop desktop;
+    FakeLibrary library;
+    std::unique_ptr<MainWindow> window;
+
+    QString path(const QString& name) const { return root.filePath(name); }
+    QString userFolder() const { return path(QStringLiteral("data/korvel/dictionaries")); }
+
+    Start() {
+        qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toLocal8Bit());
+        QDir().mkpath(path(QStringLiteral("here")));
+        library.tempFolder = temp.path();
+    }
+
+    void run(const QString& startFile = QString()) {
+        QDir::setCurrent(path(QStringLiteral("here")));
+        WindowTimings timings;
+        timings.timer0Ms = 5;
+        timings.timer2Ms = 5;
+        window = std::make_unique<MainWindow>(
+            desktop, [this] { return library.call(); }, timings);
+        window->setStartFile(startFile);
+    }
+
+    bool loaded() {
+        return QTest::qWaitFor(
+            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
+            5000);
+    }
+};
+
+// What "Open..." leaves behind, for comparing two windows.
+struct OpenedState {
+    QString caption;
+    std::vector<std::string> rows;
+    int rowCount = 0;
+    int columnCount = 0;
+    int maxSide = 0;
+    QString currentFile;
+    QString openFolder;
+    QString currentPath;
+    int documentChanged = -1;
+    int historyLength = -1;
+    bool save = false;
+    bool saveAs = false;
+    int tool = -1;
+    QString toolKey;
+    QList<ScriptedDesktop::Shown> boxes;
+
+    static OpenedState of(Start& s) {
+        MainWindow& w = *s.window;
+        OpenedState o;
+        o.caption = w.windowTitle();
+        o.rows.assign(w.grid().GridRows.begin(), w.grid().GridRows.end());
+        o.rowCount = w.grid().RowCount;
+        o.columnCount = w.grid().ColumnCount;
+        o.maxSide = w.grid().MaxSide;
+        o.currentFile = w.CurrentFile();
+        o.openFolder = w.OpenFolder();
+        o.currentPath = QDir::currentPath();
+        o.documentChanged = w.DocumentChanged();
+        o.historyLength = w.history().HistoryLength;
+        o.save = w.menuItem(QStringLiteral("Salva"))->isEnabled();
+        o.saveAs = w.menuItem(QStringLiteral("Salvacome"))->isEnabled();
+        o.tool = w.CurrentTool();
+        o.toolKey = w.CurrentToolKey();
+        o.boxes = s.desktop.boxes();
+        return o;
+    }
+};
+
+void compareStates(const OpenedState& a, const OpenedState& b) {
+    QCOMPARE(a.caption, b.caption);
+    QVERIFY(a.rows == b.rows);
+    QCOMPARE(a.rowCount, b.rowCount);
+    QCOMPARE(a.columnCount, b.columnCount);
+    QCOMPARE(a.maxSide, b.maxSide);
+    QCOMPARE(a.currentFile, b.currentFile);
+    QCOMPARE(a.openFolder, b.openFolder);
+    QCOMPARE(a.currentPath, b.currentPath);
+    QCOMPARE(a.documentChanged, b.documentChanged);
+    QCOMPARE(a.historyLength, b.historyLength);
+    QCOMPARE(a.save, b.save);
+    QCOMPARE(a.saveAs, b.saveAs);
+    QCOMPARE(a.tool, b.tool);
+    QCOMPARE(a.toolKey, b.toolKey);
+    QCOMPARE(a.boxes.size(), b.boxes.size());
+    for (int i = 0; i < a.boxes.size(); ++i) {
+        QCOMPARE(a.boxes[i].title, b.boxes[i].title);
+        QCOMPARE(a.boxes[i].text, b.boxes[i].text);
+    }
+}
+
+} // namespace
+
+class TestUiStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { qunsetenv("XDG_DATA_HOME"); }
+    void dictionaryFolder_data();
+    void dictionaryFolder();
+    void startFileOpensAsOpenDoes_data();
+    void startFileOpensAsOpenDoes();
+    void startFileAfterFailedLoadIsNotOpened();
+};
+
+void TestUiStartup::dictionaryFolder_data() {
+    QTest::addColumn<QString>("current");  // fixture in the start folder, or ""
+    QTest::addColumn<QString>("user");     // fixture in the per-user folder, or ""
+    QTest::addColumn<QString>("expected"); // "here", "user" or "" (missing base.diz)
+    QTest::newRow("current folder with base.diz") << "grid"
+                                                  << "basic"
+                                                  << "here";
+    QTest::newRow("no base.diz here: per-user") << "nobase"
+                                                << "grid"
+                                                << "user";
+    QTest::newRow("neither holds base.diz") << "nobase"
+                                            << "nobase"
+                                            << "";
+    QTest::newRow("no per-user folder") << "nobase"
+                                        << ""
+                                        << "";
+}
+
+void TestUiStartup::dictionaryFolder() {
+    QFETCH(QString, current);
+    QFETCH(QString, user);
+    QFETCH(QString, expected);
+    Start s;
+    copyFixture(current, s.path(QStringLiteral("here")));
+    if (!user.isEmpty())
+        copyFixture(user, s.userFolder());
+    s.run();
+    QVERIFY(s.loaded());
+    if (expected.isEmpty()) {
+        // The start folder is kept, and its missing base.diz ends the program.
+        QVERIFY(s.desktop.ended);
+        QCOMPARE(s.desktop.boxes().size(), 1);
+        QCOMPARE(s.desktop.boxes()[0].text,
+                 QStringLiteral("... mandatory dictionary is missing: base.diz !"));
+        QCOMPARE(QString::fromStdString(s.window->store().DictFolder),
+                 s.path(QStringLiteral("here/")));
+        return;
+    }
+    QVERIFY(!s.desktop.ended);
+    const QString folder =
+        expected == QLatin1String("here") ? s.path(QStringLiteral("here")) : s.userFolder();
+    QCOMPARE(QString::fromStdString(s.window->store().DictFolder), folder + QLatin1Char('/'));
+    QCOMPARE(QString::fromStdString(s.library.dictFolder), folder + QLatin1Char('/'));
+    // The loaded text is that folder's base.diz.
+    QFile base(folder + QStringLiteral("/base.diz"));
+    QVERIFY(base.open(QIODevice::ReadOnly));
+    QCOMPARE(QByteArray::fromStdString(s.window->store().DictText[1]), base.readAll());
+    // The start folder stays the current directory.
+    QCOMPARE(QDir::currentPath(), s.path(QStringLiteral("here")));
+}
+
+void TestUiStartup::startFileOpensAsOpenDoes_data() {
+    QTest::addColumn<QByteArray>("content"); // null: no file at all
+    QTest::newRow("a grid") << QByteArray("2,3\r\n\"ABC\"\r\n\"D?F\"\r\n");
+    QTest::newRow("black cells and 8-bit letters")
+        << QByteArray("2,2\r\n\"A\x10\"\r\n\"\xc8?\"\r\n");
+    QTest::newRow("rows missing") << QByteArray("5,3\r\n\"ABC\"\r\n");
+    QTest::newRow("no such file") << QByteArray();
+}
+
+void TestUiStartup::startFileOpensAsOpenDoes() {
+    QFETCH(QByteArray, content);
+    // Two starts on the same dictionaries: one names the file on the command
+    // line, the other opens it through the menu and its dialog.
+    OpenedState viaMenu;
+    OpenedState viaCommandLine;
+    for (bool commandLine : {false, true}) {
+        Start s;
+        copyFixture(QStringLiteral("grid"), s.path(QStringLiteral("here")));
+        // The file lies under the same path in both starts, so that captions
+        // and folders compare equal.
+        const QString fixed = QDir::tempPath() + QStringLiteral("/korvel-startup-test");
+        QDir(fixed).removeRecursively();
+        QVERIFY(QDir().mkpath(fixed));
+        const QString shown = fixed + QStringLiteral("/puzzle.kvl");
+        if (!content.isNull())
+            writeFile(shown, content);
+        s.run(commandLine ? shown : QString());
+        QVERIFY(s.loaded());
+        QVERIFY(!s.desktop.ended);
+        if (commandLine) {
+            for (const auto& d : s.desktop.shown)
+                QVERIFY2(d.kind != QLatin1String("open"), "no dialog for a named file");
+            viaCommandLine = OpenedState::of(s);
+        } else {
+            s.desktop.fileAnswers << shown;
+            s.window->menuApri_Click();
+            viaMenu = OpenedState::of(s);
+        }
+        QDir(fixed).removeRecursively();
+    }
+    compareStates(viaCommandLine, viaMenu);
+    if (content.startsWith("2,")) {
+        QCOMPARE(viaCommandLine.caption, QStringLiteral("  KORVEL   ") + QDir::tempPath() +
+                                             QStringLiteral("/korvel-startup-test/puzzle.kvl"));
+        QCOMPARE(viaCommandLine.documentChanged, 0);
+        QVERIFY(viaCommandLine.boxes.isEmpty());
+    } else {
+        QCOMPARE(viaCommandLine.boxes.size(), 1);
+        QCOMPARE(viaCommandLine.boxes[0].text,
+                 QStringLiteral("Errors in Open/Save File. Exit and retry."));
+        QCOMPARE(viaCommandLine.caption, QStringLiteral("  KORVEL   "));
+        QCOMPARE(viaCommandLine.rowCount, 0);
+    }
+}
+
+void TestUiStartup::startFileAfterFailedLoadIsNotOpened() {
+    Start s;
+    copyFixture(QStringLiteral("nobase"), s.path(QStringLiteral("here")));
+    const QString file = s.path(QStringLiteral("puzzle.kvl"));
+    writeFile(file, QByteArray("2,2\r\n\"AB\"\r\n\"CD\"\r\n"));
+    s.run(file);
+    QVERIFY(s.loaded());
+    QVERIFY(s.desktop.ended);
+    QCOMPARE(s.desktop.boxes().size(), 1);
+    QCOMPARE(s.window->grid().RowCount, int16_t{0});
+    QCOMPARE(s.window->CurrentFile(), QString());
+}
+
+QTEST_MAIN(TestUiStartup)
+#include "test_ui_startup.moc"
