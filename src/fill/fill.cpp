@@ -1,0 +1,460 @@
+#include "fill.h"
+
+#include "fillengine.h"
+
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <random>
+
+namespace korvel {
+
+using namespace fillengine;
+
+std::vector<GridSlot> findSlots(const GridModel& grid) {
+    std::vector<GridSlot> slots;
+    const std::vector<int> numbers = clueNumbers(grid);
+    const int R = grid.RowCount;
+    const int C = grid.ColumnCount;
+    auto number = [&](int r, int c) { return numbers[static_cast<std::size_t>(r * C + c)]; };
+    for (int r = 0; r < R; ++r) {
+        for (int c = 0; c < C; ++c) {
+            if (!grid.isBlack(r, c) && (c == 0 || grid.isBlack(r, c - 1))) {
+                int e = c;
+                while (e + 1 < C && !grid.isBlack(r, e + 1)) {
+                    ++e;
+                }
+                if (e > c) {
+                    slots.push_back({false, static_cast<int16_t>(r), static_cast<int16_t>(c),
+                                     static_cast<int16_t>(e - c + 1), number(r, c)});
+                }
+            }
+        }
+    }
+    for (int r = 0; r < R; ++r) {
+        for (int c = 0; c < C; ++c) {
+            if (!grid.isBlack(r, c) && (r == 0 || grid.isBlack(r - 1, c))) {
+                int e = r;
+                while (e + 1 < R && !grid.isBlack(e + 1, c)) {
+                    ++e;
+                }
+                if (e > r) {
+                    slots.push_back({true, static_cast<int16_t>(r), static_cast<int16_t>(c),
+                                     static_cast<int16_t>(e - r + 1), number(r, c)});
+                }
+            }
+        }
+    }
+    return slots;
+}
+
+std::string describeSlot(const GridSlot& slot) {
+    return std::to_string(slot.number) + (slot.down ? " down" : " across") + " (R" +
+           std::to_string(slot.row + 1) + " C" + std::to_string(slot.column + 1) + ")";
+}
+
+namespace {
+
+bool single(LetterMask m) {
+    return m != 0 && (m & (m - 1)) == 0;
+}
+
+// The search: slots are the variables (a slot all of whose empty cells are to
+// be filled takes a word), cells left over take a letter. Variable choice by
+// fewest words weighted by the failures seen around the slot (dom/wdeg);
+// words first that leave their crossings the most words; restarts with a
+// growing failure limit, keeping the weights, until a run ends by itself.
+class Search {
+public:
+    Search(const Layout& layout, const WordIndex& index, Engine& engine, Pacer& pacer,
+           const std::vector<bool>& assignable, const std::vector<int>& cellVariables,
+           uint64_t seed)
+        : layout_(layout), index_(index), engine_(engine), pacer_(pacer), assignable_(assignable),
+          cellVariables_(cellVariables), rng_(seed), weight_(layout.slots.size(), 1.0) {}
+
+    enum class Outcome { Solved, Exhausted, Stopped };
+
+    Outcome run(FillStats& stats) {
+        double limit = 32;
+        const std::size_t root = engine_.mark();
+        for (;;) {
+            failuresLeft_ = static_cast<uint64_t>(limit);
+            cut_ = false;
+            const bool solved = dfs(stats);
+            if (solved) {
+                return Outcome::Solved;
+            }
+            engine_.undo(root);
+            if (pacer_.stopped()) {
+                return Outcome::Stopped;
+            }
+            if (!cut_) {
+                return Outcome::Exhausted;
+            }
+            ++stats.restarts;
+            limit *= 1.5;
+        }
+    }
+
+private:
+    bool slotDone(int s) const {
+        for (int cell : layout_.slotCells[static_cast<std::size_t>(s)]) {
+            if (!single(engine_.domain(cell))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    double wdeg(int s) const {
+        double w = weight_[static_cast<std::size_t>(s)];
+        const int len = layout_.slots[static_cast<std::size_t>(s)].length;
+        for (int p = 0; p < len; ++p) {
+            const int y = layout_.crossing(s, p);
+            if (y >= 0) {
+                w += 0.5 * weight_[static_cast<std::size_t>(y)];
+            }
+        }
+        return w;
+    }
+
+    void failed(FillStats& stats) {
+        ++stats.failures;
+        const int s = engine_.failedSlot;
+        if (s >= 0) {
+            weight_[static_cast<std::size_t>(s)] += 1;
+        }
+        if (failuresLeft_ > 0) {
+            --failuresLeft_;
+        }
+        if (failuresLeft_ == 0) {
+            cut_ = true;
+        }
+    }
+
+    bool assignCells(const std::vector<std::pair<int, LetterMask>>& cells, FillStats& stats) {
+        engine_.newLevel();
+        for (const auto& [cell, m] : cells) {
+            engine_.setDomain(cell, m);
+        }
+        ++stats.nodes;
+        return engine_.propagate([this] { return pacer_.tick(); });
+    }
+
+    bool dfs(FillStats& stats) {
+        if (pacer_.stopped() || cut_) {
+            return false;
+        }
+        // Variable choice.
+        int best = -1;
+        double bestScore = 0;
+        std::uniform_real_distribution<double> jitter(1.0, 1.05);
+        for (std::size_t s = 0; s < layout_.slots.size(); ++s) {
+            if (!assignable_[s] || slotDone(static_cast<int>(s))) {
+                continue;
+            }
+            const double score =
+                engine_.count(static_cast<int>(s)) / wdeg(static_cast<int>(s)) * jitter(rng_);
+            if (best < 0 || score < bestScore) {
+                best = static_cast<int>(s);
+                bestScore = score;
+            }
+        }
+        if (best >= 0) {
+            return trySlot(best, stats);
+        }
+        int bestCell = -1;
+        for (int cell : cellVariables_) {
+            const LetterMask m = engine_.domain(cell);
+            if (!single(m) &&
+                (bestCell < 0 || std::popcount(m) < std::popcount(engine_.domain(bestCell)))) {
+                bestCell = cell;
+            }
+        }
+        if (bestCell >= 0) {
+            return tryCell(bestCell, stats);
+        }
+        return true;
+    }
+
+    bool trySlot(int s, FillStats& stats) {
+        const auto& cells = layout_.slotCells[static_cast<std::size_t>(s)];
+        const int len = static_cast<int>(cells.size());
+        std::vector<uint32_t> ids;
+        engine_.candidateIds(s, ids);
+        // How many words each crossing keeps for each letter at the crossing.
+        std::vector<std::array<double, 26>> gain(static_cast<std::size_t>(len));
+        std::array<uint32_t, 26> counts{};
+        for (int p = 0; p < len; ++p) {
+            auto& g = gain[static_cast<std::size_t>(p)];
+            g.fill(0);
+            const int cell = cells[static_cast<std::size_t>(p)];
+            const int y = layout_.crossing(s, p);
+            if (single(engine_.domain(cell)) || y < 0 || !engine_.isActive(y)) {
+                continue;
+            }
+            const int q =
+                layout_.cellPositions[static_cast<std::size_t>(cell)]
+                                     [layout_.slots[static_cast<std::size_t>(s)].down ? 0 : 1];
+            engine_.letterCounts(y, q, counts);
+            for (int a = 0; a < 26; ++a) {
+                g[static_cast<std::size_t>(a)] =
+                    counts[static_cast<std::size_t>(a)] > 0
+                        ? std::log(static_cast<double>(counts[static_cast<std::size_t>(a)]))
+                        : -1e9;
+            }
+        }
+        std::uniform_real_distribution<double> noise(0.0, 1.0);
+        std::vector<std::pair<double, uint32_t>> order;
+        order.reserve(ids.size());
+        for (uint32_t id : ids) {
+            const uint8_t* l = index_.letters(len, id);
+            double score = 0;
+            for (int p = 0; p < len; ++p) {
+                score += gain[static_cast<std::size_t>(p)][l[p]];
+            }
+            order.emplace_back(score + noise(rng_), id);
+        }
+        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+            return a.first > b.first || (a.first == b.first && a.second < b.second);
+        });
+        std::vector<std::pair<int, LetterMask>> assignment;
+        for (const auto& [score, id] : order) {
+            const uint8_t* l = index_.letters(len, id);
+            assignment.clear();
+            for (int p = 0; p < len; ++p) {
+                assignment.emplace_back(cells[static_cast<std::size_t>(p)], LetterMask{1} << l[p]);
+            }
+            const std::size_t m = engine_.mark();
+            if (assignCells(assignment, stats) && dfs(stats)) {
+                return true;
+            }
+            engine_.undo(m);
+            if (pacer_.stopped() || cut_) {
+                return false;
+            }
+            failed(stats);
+            if (cut_) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    bool tryCell(int cell, FillStats& stats) {
+        std::vector<int> letters;
+        for (LetterMask m = engine_.domain(cell); m != 0; m &= m - 1) {
+            letters.push_back(std::countr_zero(m));
+        }
+        std::shuffle(letters.begin(), letters.end(), rng_);
+        for (int a : letters) {
+            const std::size_t m = engine_.mark();
+            if (assignCells({{cell, LetterMask{1} << a}}, stats) && dfs(stats)) {
+                return true;
+            }
+            engine_.undo(m);
+            if (pacer_.stopped() || cut_) {
+                return false;
+            }
+            failed(stats);
+            if (cut_) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    const Layout& layout_;
+    const WordIndex& index_;
+    Engine& engine_;
+    Pacer& pacer_;
+    const std::vector<bool>& assignable_;
+    const std::vector<int>& cellVariables_;
+    std::mt19937_64 rng_;
+    std::vector<double> weight_;
+    uint64_t failuresLeft_ = 0;
+    bool cut_ = false;
+};
+
+FillResult noFill(const GridModel& grid, std::string reason) {
+    FillResult r;
+    r.status = FillStatus::NoFill;
+    r.grid = grid;
+    r.reason = std::move(reason);
+    return r;
+}
+
+} // namespace
+
+FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOptions& options,
+                    SearchHost& host, const SearchFlags& flags) {
+    Pacer pacer(host, flags, options.timeLimit);
+    const Layout layout = Layout::of(grid);
+    const std::size_t cellCount = layout.kind.size();
+    const FillRegion region = options.region.value_or(FillRegion{
+        0, 0, static_cast<int16_t>(grid.RowCount - 1), static_cast<int16_t>(grid.ColumnCount - 1)});
+    std::vector<bool> toFill(cellCount, false);
+    for (std::size_t i = 0; i < cellCount; ++i) {
+        const int r = static_cast<int>(i) / layout.columns;
+        const int c = static_cast<int>(i) % layout.columns;
+        toFill[i] = layout.kind[i] == CellKind::Empty && region.contains(r, c);
+    }
+    // The slots that take part: those reaching into the region. One whose
+    // empty cells are all to be filled takes a word; the others only have to
+    // keep a fitting word.
+    std::vector<bool> active(layout.slots.size(), false);
+    std::vector<bool> assignable(layout.slots.size(), false);
+    for (std::size_t s = 0; s < layout.slots.size(); ++s) {
+        bool inside = false;
+        bool allMine = true;
+        for (int cell : layout.slotCells[s]) {
+            const auto i = static_cast<std::size_t>(cell);
+            inside |= region.contains(cell / layout.columns, cell % layout.columns);
+            allMine &= layout.kind[i] != CellKind::Empty || toFill[i];
+        }
+        active[s] = inside;
+        assignable[s] = inside && allMine;
+    }
+
+    // What can be told at once: a complete slot that is no word, a word given
+    // twice, a slot whose pattern no word fits.
+    std::map<std::string, std::size_t> given;
+    for (std::size_t s = 0; s < layout.slots.size(); ++s) {
+        if (!active[s]) {
+            continue;
+        }
+        const std::string pattern = layout.pattern(grid, static_cast<int>(s));
+        if (pattern.find(EmptyCell) != std::string::npos) {
+            continue;
+        }
+        if (index.find(pattern) < 0) {
+            return noFill(grid, describeSlot(layout.slots[s]) +
+                                    " is complete and is no word: " + pattern);
+        }
+        if (!options.allowRepeats) {
+            const auto [it, fresh] = given.emplace(pattern, s);
+            if (!fresh) {
+                return noFill(grid, "the word " + pattern + " is in " +
+                                        describeSlot(layout.slots[it->second]) + " and in " +
+                                        describeSlot(layout.slots[s]));
+            }
+        }
+    }
+    Engine engine(layout, index, active, false, options.allowRepeats);
+    const int empty = engine.initialise();
+    if (empty >= 0) {
+        return noFill(grid, "no word fits " +
+                                describeSlot(layout.slots[static_cast<std::size_t>(empty)]) + ": " +
+                                layout.pattern(grid, empty));
+    }
+
+    // Cells to fill that no word-taking slot covers take a letter each.
+    std::vector<int> cellVariables;
+    for (std::size_t i = 0; i < cellCount; ++i) {
+        if (!toFill[i]) {
+            continue;
+        }
+        bool covered = false;
+        for (int d = 0; d < 2; ++d) {
+            const int s = layout.cellSlots[i][static_cast<std::size_t>(d)];
+            covered |= s >= 0 && assignable[static_cast<std::size_t>(s)];
+        }
+        if (!covered) {
+            cellVariables.push_back(static_cast<int>(i));
+        }
+    }
+
+    FillResult result;
+    result.grid = grid;
+    const bool consistent = engine.propagate([&] { return pacer.tick(); });
+    Search::Outcome outcome;
+    if (pacer.stopped()) {
+        outcome = Search::Outcome::Stopped;
+    } else if (!consistent) {
+        outcome = Search::Outcome::Exhausted;
+    } else {
+        Search search(layout, index, engine, pacer, assignable, cellVariables, options.seed);
+        outcome = search.run(result.stats);
+    }
+    result.stats.seconds = pacer.seconds();
+    switch (outcome) {
+    case Search::Outcome::Stopped:
+        result.status = FillStatus::Stopped;
+        result.aborted = pacer.aborted();
+        return result;
+    case Search::Outcome::Exhausted:
+        result.status = FillStatus::NoFill;
+        result.reason = "no fill exists";
+        return result;
+    case Search::Outcome::Solved:
+        break;
+    }
+    result.status = FillStatus::Filled;
+    for (std::size_t i = 0; i < cellCount; ++i) {
+        if (!toFill[i]) {
+            continue;
+        }
+        const int r = static_cast<int>(i) / layout.columns;
+        const int c = static_cast<int>(i) % layout.columns;
+        const char after =
+            static_cast<char>('A' + std::countr_zero(engine.domain(static_cast<int>(i))));
+        result.changes.push_back(
+            {static_cast<int16_t>(r), static_cast<int16_t>(c), grid.cell(r, c), after});
+        result.grid.setCell(r, c, after);
+    }
+    return result;
+}
+
+FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& host,
+                    const SearchFlags& flags) {
+    Pacer pacer(host, flags, 0);
+    const Layout layout = Layout::of(grid);
+    const std::vector<bool> active(layout.slots.size(), true);
+    Engine engine(layout, index, active, true, true);
+    engine.initialise();
+    engine.propagate([&] { return pacer.tick(); });
+
+    FillCheck check;
+    check.stopped = pacer.stopped();
+    const std::size_t cellCount = layout.kind.size();
+    check.letters.assign(cellCount, 0);
+    check.empty.assign(cellCount, false);
+    for (std::size_t s = 0; s < layout.slots.size(); ++s) {
+        if (engine.isDead(static_cast<int>(s))) {
+            check.deadSlots.push_back(layout.slots[s]);
+        }
+    }
+    for (std::size_t i = 0; i < cellCount; ++i) {
+        switch (layout.kind[i]) {
+        case CellKind::Black:
+        case CellKind::Foreign:
+            break;
+        case CellKind::Letter:
+            check.letters[i] = LetterMask{1} << (layout.letter[i] - 'A');
+            break;
+        case CellKind::Empty: {
+            check.empty[i] = true;
+            LetterMask m = engine.domain(static_cast<int>(i));
+            // A cell of a slot that no word fits can take no letter.
+            for (int d = 0; d < 2; ++d) {
+                const int s = layout.cellSlots[i][static_cast<std::size_t>(d)];
+                if (s >= 0 && engine.isDead(s)) {
+                    m = 0;
+                }
+            }
+            check.letters[i] = m;
+            if (m == 0) {
+                check.deadCells.push_back(static_cast<int>(i));
+            } else if (single(m)) {
+                check.forcedCells.push_back(static_cast<int>(i));
+            }
+            break;
+        }
+        }
+    }
+    return check;
+}
+
+} // namespace korvel

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "gridmodel.h"
+#include "searchhost.h"
+#include "wordindex.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvel {
+
+// A run of two or more non-black cells across or down: the runs the clue
+// numbering numbers. number is the clue number of its first cell.
+struct GridSlot {
+    bool down = false;
+    int16_t row = 0;
+    int16_t column = 0;
+    int16_t length = 0;
+    int number = 0;
+};
+// The slots of a grid, across slots first (row by row), then down slots
+// (row by row of their first cell).
+std::vector<GridSlot> findSlots(const GridModel& grid);
+// "12 across (R3 C5)": how a message names a slot, rows and columns from 1.
+std::string describeSlot(const GridSlot& slot);
+
+// A rectangle of cells, both corners included, 0-based.
+struct FillRegion {
+    int16_t firstRow = 0;
+    int16_t firstColumn = 0;
+    int16_t lastRow = 0;
+    int16_t lastColumn = 0;
+    bool contains(int r, int c) const {
+        return r >= firstRow && r <= lastRow && c >= firstColumn && c <= lastColumn;
+    }
+};
+
+struct FillOptions {
+    // Same seed, same grid, same words: same fill (unless stopped by time).
+    uint64_t seed = 1;
+    // Seconds of wall time before the fill gives up; 0 for no limit.
+    double timeLimit = 0;
+    // Let one word fill two slots.
+    bool allowRepeats = false;
+    // Fill only the empty cells inside this rectangle; the whole grid when absent.
+    std::optional<FillRegion> region;
+};
+
+enum class FillStatus {
+    Filled,  // every cell to fill has a letter; see FillResult::grid
+    NoFill,  // proved: no fill exists; FillResult::reason says why
+    Stopped, // the time limit or the abort request ended it first
+};
+
+struct CellChange {
+    int16_t row = 0;
+    int16_t column = 0;
+    char before = EmptyCell;
+    char after = EmptyCell;
+};
+
+struct FillStats {
+    uint64_t nodes = 0;    // words and letters tried
+    uint64_t failures = 0; // tries that ended in a dead end
+    uint64_t restarts = 0;
+    double seconds = 0;
+};
+
+struct FillResult {
+    FillStatus status = FillStatus::NoFill;
+    // Set when status is Stopped because of the abort request, not the clock.
+    bool aborted = false;
+    // The filled grid (status Filled); otherwise the grid as given.
+    GridModel grid;
+    // Every cell the fill wrote, row by row: what the window records as one action.
+    std::vector<CellChange> changes;
+    // Why there is no fill, for the user: a slot that is complete and no
+    // word, a word given twice, a slot whose pattern has no word, or the
+    // plain "no fill exists" when only the whole search proved it.
+    std::string reason;
+    FillStats stats;
+};
+
+// Fills grid from index. Letters already in the grid are kept; black cells
+// stay black. Empty cells are "?" and blanks (as the searches read them).
+// Cells outside the region are never written; slots reaching out of it must
+// keep at least one word that fits. A cell that belongs to no slot gets a
+// letter of the seed's choice.
+//
+// The host's lineTick runs often enough for the window to stay responsive;
+// after each yield the fill reads flags.abortRequest and stops when it is
+// above 0. The fill writes nothing to the host's panels or list.
+FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOptions& options,
+                    SearchHost& host, const SearchFlags& flags);
+
+// The fill check of a grid as it stands.
+struct FillCheck {
+    // Per cell (index r * ColumnCount + c): for an empty cell the letters it
+    // can still take; for a letter, that letter; 0 for a black cell.
+    std::vector<LetterMask> letters;
+    std::vector<bool> empty;         // per cell: an empty cell
+    std::vector<int> deadCells;      // empty cells that can take no letter
+    std::vector<int> forcedCells;    // empty cells that can take one letter only
+    std::vector<GridSlot> deadSlots; // slots no word fits
+    bool stopped = false;            // the abort request ended it: nothing above is final
+};
+
+// Narrows every empty cell's letters by every slot through it, until no slot
+// narrows anything more (arc consistency between the slots and their cells).
+// A slot with no fitting word is dead and narrows nothing further, so one
+// dead spot does not empty the whole grid. Repeated words are not looked at.
+// Takes the same host and abort flag as fillGrid.
+FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& host,
+                    const SearchFlags& flags);
+
+} // namespace korvel

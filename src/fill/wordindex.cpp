@@ -1,0 +1,170 @@
+#include "wordindex.h"
+
+#include "enabledset.h"
+
+#include <algorithm>
+
+namespace korvel {
+
+namespace {
+
+bool isWordLetter(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+
+bool allLetters(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), isWordLetter);
+}
+
+bool wordLength(std::size_t n) {
+    return n >= static_cast<std::size_t>(MinWordLength) &&
+           n <= static_cast<std::size_t>(MaxWordLength);
+}
+
+} // namespace
+
+WordIndex WordIndex::build(const DictionaryStore& store, const std::array<bool, 8>& take) {
+    std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
+    for (int d = 1; d <= MaxDictionaries; ++d) {
+        const auto di = static_cast<std::size_t>(d);
+        if (!take[di] || d > store.count) {
+            continue;
+        }
+        const std::string_view text = store.DictText[di];
+        const LineIndex& lines = store.Lines[di];
+        for (std::size_t i = 0; i < lines.lineCount(); ++i) {
+            const std::string_view line = lines.line(text, i);
+            if (line.empty()) {
+                continue;
+            }
+            // Only base.diz stems are expanded, as the pattern search does.
+            if (d == 1 && isEndingCode(line.back()) && wordLength(line.size())) {
+                const std::string_view stem = line.substr(0, line.size() - 1);
+                if (allLetters(stem)) {
+                    for (char v : endingVowels(line.back())) {
+                        std::string w(stem);
+                        w += v;
+                        buckets[w.size()].push_back(std::move(w));
+                    }
+                }
+                continue;
+            }
+            if (wordLength(line.size()) && allLetters(line)) {
+                buckets[line.size()].emplace_back(line);
+            }
+        }
+    }
+    return fromBuckets(buckets);
+}
+
+WordIndex WordIndex::build(const DictionaryStore& store, const EnabledSet& enabled) {
+    std::array<bool, 8> take{};
+    for (int n = 1; n <= EnabledSet::Count; ++n) {
+        take[static_cast<std::size_t>(n)] = enabled.isPanelEnabled(n);
+    }
+    return build(store, take);
+}
+
+WordIndex WordIndex::fromWords(const std::vector<std::string>& words) {
+    std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
+    for (const auto& w : words) {
+        if (wordLength(w.size()) && allLetters(w)) {
+            buckets[w.size()].push_back(w);
+        }
+    }
+    return fromBuckets(buckets);
+}
+
+WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets) {
+    WordIndex wi;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        auto& words = buckets[static_cast<std::size_t>(len)];
+        std::sort(words.begin(), words.end());
+        words.erase(std::unique(words.begin(), words.end()), words.end());
+        Group& g = wi.byLength_[static_cast<std::size_t>(len)];
+        const auto L = static_cast<std::size_t>(len);
+        g.count = words.size();
+        g.blocks = (g.count + 63) / 64;
+        g.letters.resize(g.count * L);
+        g.bits.assign(L * 26 * g.blocks, 0);
+        g.support.assign(L, 0);
+        for (std::size_t id = 0; id < g.count; ++id) {
+            const std::string& w = words[id];
+            for (std::size_t p = 0; p < L; ++p) {
+                const int a = w[p] - 'A';
+                g.letters[id * L + p] = static_cast<char>(a);
+                g.bits[(p * 26 + static_cast<std::size_t>(a)) * g.blocks + id / 64] |= uint64_t{1}
+                                                                                       << (id % 64);
+                g.support[p] |= LetterMask{1} << a;
+            }
+        }
+        words.clear();
+        words.shrink_to_fit();
+    }
+    return wi;
+}
+
+std::size_t WordIndex::totalWords() const {
+    std::size_t n = 0;
+    for (const auto& g : byLength_) {
+        n += g.count;
+    }
+    return n;
+}
+
+std::string WordIndex::word(int len, uint32_t id) const {
+    std::string w(static_cast<std::size_t>(len), '?');
+    const uint8_t* l = letters(len, id);
+    for (std::size_t p = 0; p < w.size(); ++p) {
+        w[p] = static_cast<char>('A' + l[p]);
+    }
+    return w;
+}
+
+int64_t WordIndex::find(std::string_view w) const {
+    if (!wordLength(w.size()) || !allLetters(w)) {
+        return -1;
+    }
+    const int len = static_cast<int>(w.size());
+    const Group& g = byLength_[slot(len)];
+    // Ids follow byte order, so a binary search over the packed letters finds it.
+    std::size_t lo = 0;
+    std::size_t hi = g.count;
+    while (lo < hi) {
+        const std::size_t mid = (lo + hi) / 2;
+        const uint8_t* l = letters(len, static_cast<uint32_t>(mid));
+        int cmp = 0;
+        for (std::size_t p = 0; p < w.size() && cmp == 0; ++p) {
+            cmp = static_cast<int>(l[p]) - (w[p] - 'A');
+        }
+        if (cmp == 0) {
+            return static_cast<int64_t>(mid);
+        }
+        if (cmp < 0) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return -1;
+}
+
+const WordIndex& WordIndexCache::get(const DictionaryStore& store,
+                                     const std::array<bool, 8>& take) {
+    if (!index_ || store_ != &store || take_ != take) {
+        index_ = std::make_unique<WordIndex>(WordIndex::build(store, take));
+        store_ = &store;
+        take_ = take;
+    }
+    return *index_;
+}
+
+const WordIndex& WordIndexCache::get(const DictionaryStore& store, const EnabledSet& enabled) {
+    std::array<bool, 8> take{};
+    for (int n = 1; n <= EnabledSet::Count; ++n) {
+        take[static_cast<std::size_t>(n)] = enabled.isPanelEnabled(n);
+    }
+    return get(store, take);
+}
+
+} // namespace korvel

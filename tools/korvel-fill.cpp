@@ -1,0 +1,385 @@
+// korvel-fill: fills a crossword file from the word lists of a dictionaries
+// folder loaded exactly as the program loads it, or tells which cells can
+// still be filled.
+//
+//   korvel-fill [options] IN.kvl OUT.kvl
+//   korvel-fill --check [options] IN.kvl
+//
+// Exit status: 0 filled (or check done), 3 no fill exists, 4 stopped at the
+// time limit, 1 the dictionaries cannot be loaded, 2 usage error or a
+// crossword file that cannot be read or written (the reason on standard
+// error).
+
+#include "companioncall.h"
+#include "enabledset.h"
+#include "fill.h"
+#include "kvlfile.h"
+#include "loader.h"
+#include "memoryhost.h"
+
+#include <array>
+#include <bit>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace korvel;
+
+namespace {
+
+constexpr int ExitFilled = 0;
+constexpr int ExitLoad = 1;
+constexpr int ExitUsage = 2;
+constexpr int ExitNoFill = 3;
+constexpr int ExitStopped = 4;
+
+const char* const Usage =
+    "usage: korvel-fill [options] IN.kvl OUT.kvl\n"
+    "       korvel-fill --check [options] IN.kvl\n"
+    "options:\n"
+    "  --dir DIR              dictionaries folder (default: the current directory)\n"
+    "  --disable N[,N]        switch dictionaries 2 to 6 off\n"
+    "  --seed N               another seed gives another fill (default 1)\n"
+    "  --time-limit SECONDS   give up after this long (default: no limit)\n"
+    "  --allow-repeats        let one word fill two slots\n"
+    "  --region R1,C1,R2,C2   fill only the cells of this rectangle (rows and\n"
+    "                         columns counted from 1, corners included)\n"
+    "  --help, --version\n"
+    "Exit status: 0 filled (or check done), 3 no fill exists, 4 stopped at the\n"
+    "time limit, 1 dictionaries cannot be loaded, 2 usage or file error.\n";
+
+// A crossword file is a few hundred bytes; anything much larger is no
+// crossword file.
+constexpr std::size_t MaxKvlBytes = 1 << 20;
+
+class StderrObserver : public LoadObserver {
+public:
+    void outOfSequence(const std::string& message) override { std::cerr << message << "\n"; }
+    void warning(const std::string& message) override { std::cerr << message << "\n"; }
+    void fatal(const std::string&, const std::string& message) override {
+        std::cerr << message << "\n";
+    }
+};
+
+struct Options {
+    std::string dir;
+    bool check = false;
+    bool help = false;
+    bool version = false;
+    FillOptions fill;
+    std::array<bool, 7> disabled{};
+    std::vector<std::string> files;
+};
+
+bool usageError(const std::string& why) {
+    std::cerr << "korvel-fill: " << why << "\n";
+    return false;
+}
+
+template <typename T> bool parseNumber(const std::string& s, T& out) {
+    const char* end = s.data() + s.size();
+    const auto [p, ec] = std::from_chars(s.data(), end, out);
+    return ec == std::errc() && p == end && !s.empty();
+}
+
+std::vector<std::string> splitCommas(const std::string& s) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = s.find(',', start);
+        items.push_back(s.substr(start, comma - start));
+        if (comma == std::string::npos) {
+            return items;
+        }
+        start = comma + 1;
+    }
+}
+
+bool parseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--help") {
+            o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
+        } else if (a == "--check") {
+            o.check = true;
+        } else if (a == "--allow-repeats") {
+            o.fill.allowRepeats = true;
+        } else if (a == "--dir" && hasValue) {
+            o.dir = argv[++i];
+        } else if (a == "--seed" && hasValue) {
+            if (!parseNumber(argv[++i], o.fill.seed)) {
+                return usageError("--seed takes a whole number from 0 up");
+            }
+        } else if (a == "--time-limit" && hasValue) {
+            const std::string v = argv[++i];
+            double t = 0;
+            try {
+                std::size_t used = 0;
+                t = std::stod(v, &used);
+                if (used != v.size()) {
+                    t = -1;
+                }
+            } catch (const std::exception&) {
+                t = -1;
+            }
+            if (!(t > 0) || t > 1e6) {
+                return usageError("--time-limit takes a number of seconds above 0");
+            }
+            o.fill.timeLimit = t;
+        } else if (a == "--disable" && hasValue) {
+            for (const std::string& item : splitCommas(argv[++i])) {
+                if (item.size() != 1 || item[0] < '2' || item[0] > '6') {
+                    return usageError("--disable takes dictionaries 2 to 6");
+                }
+                o.disabled[static_cast<std::size_t>(item[0] - '0')] = true;
+            }
+        } else if (a == "--region" && hasValue) {
+            const std::vector<std::string> v = splitCommas(argv[++i]);
+            std::array<int, 4> n{};
+            bool ok = v.size() == 4;
+            for (std::size_t k = 0; ok && k < 4; ++k) {
+                ok = parseNumber(v[k], n[k]) && n[k] >= 1 && n[k] <= MaxColumns;
+            }
+            if (!ok || n[0] > n[2] || n[1] > n[3]) {
+                return usageError("--region takes R1,C1,R2,C2 with R1 <= R2 and C1 <= C2, from 1");
+            }
+            o.fill.region =
+                FillRegion{static_cast<int16_t>(n[0] - 1), static_cast<int16_t>(n[1] - 1),
+                           static_cast<int16_t>(n[2] - 1), static_cast<int16_t>(n[3] - 1)};
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            return usageError("unknown option or missing value: " + a);
+        } else {
+            o.files.push_back(a);
+        }
+    }
+    if (o.help || o.version) {
+        return true;
+    }
+    if (o.files.size() != (o.check ? 1u : 2u)) {
+        return usageError(o.check ? "--check takes one crossword file"
+                                  : "give the crossword file to fill and the file to write");
+    }
+    return true;
+}
+
+// Reads a regular file of at most MaxKvlBytes; a FIFO or a device is refused
+// without blocking on it.
+std::optional<std::string> readSmallFile(const std::string& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat st {};
+    std::optional<std::string> out;
+    if (::fstat(fd, &st) != 0) {
+        error = std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        error = "not a regular file";
+    } else if (static_cast<uint64_t>(st.st_size) > MaxKvlBytes) {
+        error = "too large for a crossword file";
+    } else {
+        std::string bytes;
+        char buf[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                error = std::strerror(errno);
+                break;
+            }
+            if (n == 0) {
+                out = std::move(bytes);
+                break;
+            }
+            bytes.append(buf, static_cast<std::size_t>(n));
+            if (bytes.size() > MaxKvlBytes) {
+                error = "too large for a crossword file";
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    return out;
+}
+
+// Writes the bytes beside the target under a temporary name, flushes them to
+// disk and renames them into place; on any failure the old file stays as it
+// was and the temporary one is removed.
+bool writeFileSafely(const std::string& path, const std::string& bytes, std::string& error) {
+    const std::filesystem::path target(path);
+    const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : ".";
+    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            error = n < 0 ? std::strerror(errno) : "nothing written";
+            ok = false;
+        } else {
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    // Same permissions as a file the program creates.
+    if (ok && ::fchmod(fd, 0644) != 0) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (ok && ::fsync(fd) != 0) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(tmpl.c_str());
+    }
+    return ok;
+}
+
+// The check as text: the grid, each empty cell as its count of possible
+// letters ("." none, the letter itself when only one is left, "+" for 10 or
+// more), "#" for a black cell, letters as they stand; then the dead slots.
+void printCheck(const GridModel& grid, const FillCheck& check) {
+    for (int r = 0; r < grid.RowCount; ++r) {
+        std::string line;
+        for (int c = 0; c < grid.ColumnCount; ++c) {
+            const auto i = static_cast<std::size_t>(r * grid.ColumnCount + c);
+            if (grid.isBlack(r, c)) {
+                line += '#';
+            } else if (!check.empty[i]) {
+                line += grid.cell(r, c);
+            } else {
+                const int n = std::popcount(check.letters[i]);
+                line += n == 0    ? '.'
+                        : n == 1  ? static_cast<char>('a' + std::countr_zero(check.letters[i]))
+                        : n >= 10 ? '+'
+                                  : static_cast<char>('0' + n);
+            }
+        }
+        std::cout << line << "\n";
+    }
+    std::cout << check.deadCells.size() << " dead cells, " << check.forcedCells.size()
+              << " forced cells, " << check.deadSlots.size() << " slots without a word\n";
+    for (const GridSlot& s : check.deadSlots) {
+        std::cout << "no word: " << describeSlot(s) << "\n";
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!parseOptions(argc, argv, o)) {
+        std::cerr << Usage;
+        return ExitUsage;
+    }
+    if (o.help) {
+        std::cout << Usage;
+        return 0;
+    }
+    if (o.version) {
+        std::cout << "korvel-fill " << KORVEL_VERSION << "\n";
+        return 0;
+    }
+
+    std::string error;
+    const std::optional<std::string> bytes = readSmallFile(o.files[0], error);
+    if (!bytes) {
+        std::cerr << "korvel-fill: cannot read " << o.files[0] << ": " << error << "\n";
+        return ExitUsage;
+    }
+    KvlReadResult read = readKvl(*bytes);
+    if (!read.grid) {
+        std::cerr << "korvel-fill: " << o.files[0] << " is no crossword file: " << read.error
+                  << "\n";
+        return ExitUsage;
+    }
+    GridModel grid = std::move(*read.grid);
+    grid.normalizeBlacks();
+    if (o.fill.region && (o.fill.region->lastRow >= grid.RowCount ||
+                          o.fill.region->lastColumn >= grid.ColumnCount)) {
+        std::cerr << "korvel-fill: --region reaches beyond the " << grid.RowCount << " x "
+                  << grid.ColumnCount << " grid\n";
+        return ExitUsage;
+    }
+
+    std::string folder = o.dir;
+    if (folder.empty()) {
+        std::error_code ec;
+        folder = std::filesystem::current_path(ec).string();
+    }
+    DictionaryStore store;
+    std::unique_ptr<CompanionLibrary> library;
+    const CompanionCall call = openCompanion(library);
+    StderrObserver observer;
+    if (loadDictionaries(
+            store, folder, call, [] {}, observer) != LoadResult::Ok) {
+        return ExitLoad;
+    }
+    EnabledSet enabled;
+    enabled.reset(store);
+    for (int n = 2; n <= EnabledSet::Count; ++n) {
+        if (o.disabled[static_cast<std::size_t>(n)]) {
+            enabled.click(n);
+        }
+    }
+    const WordIndex index = WordIndex::build(store, enabled);
+    MemoryHost host;
+    SearchFlags flags;
+
+    if (o.check) {
+        printCheck(grid, checkFill(grid, index, host, flags));
+        return ExitFilled;
+    }
+
+    const FillResult result = fillGrid(grid, index, o.fill, host, flags);
+    switch (result.status) {
+    case FillStatus::NoFill:
+        std::cerr << "korvel-fill: no fill exists: " << result.reason << "\n";
+        return ExitNoFill;
+    case FillStatus::Stopped:
+        std::cerr << "korvel-fill: stopped at the time limit after " << result.stats.seconds
+                  << " s\n";
+        return ExitStopped;
+    case FillStatus::Filled:
+        break;
+    }
+    if (!writeFileSafely(o.files[1], writeKvl(result.grid), error)) {
+        std::cerr << "korvel-fill: cannot write " << o.files[1] << ": " << error << "\n";
+        return ExitUsage;
+    }
+    std::cerr << "korvel-fill: filled " << result.changes.size() << " cells in "
+              << result.stats.seconds << " s\n";
+    return ExitFilled;
+}
