@@ -289,8 +289,9 @@ void printCheck(const GridModel& grid, const FillCheck& check) {
         }
         std::cout << line << "\n";
     }
-    std::cout << check.deadCells.size() << " dead cells, " << check.forcedCells.size()
-              << " forced cells, " << check.deadSlots.size() << " slots without a word\n";
+    std::cout << "dead cells: " << check.deadCells.size()
+              << ", forced cells: " << check.forcedCells.size()
+              << ", slots without a word: " << check.deadSlots.size() << "\n";
     for (const GridSlot& s : check.deadSlots) {
         std::cout << "no word: " << describeSlot(s) << "\n";
     }

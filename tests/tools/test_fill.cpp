@@ -1,0 +1,192 @@
+// korvel-fill end to end: a dictionaries folder built with korvel-mkdiz, the
+// program run as a user would run it, its exit status, streams and output
+// file read back.
+
+#include "testfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using korvel::testing::readFile;
+using korvel::testing::TempDir;
+using korvel::testing::writeFile;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+std::string kvl(const std::vector<std::string>& rows) {
+    std::string s = std::to_string(rows.size()) + "," + std::to_string(rows[0].size()) + "\r\n";
+    for (const auto& r : rows) {
+        s += "\"" + r + "\"\r\n";
+    }
+    return s;
+}
+
+class FillToolTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string dicts = dir.file("dicts");
+
+    void SetUp() override { fs::create_directories(dicts); }
+
+    void makeBase(const std::vector<std::string>& words) {
+        std::string text;
+        for (const auto& w : words) {
+            text += w + "\r\n";
+        }
+        writeFile(dir.file("base.txt"), text);
+        const std::string cmd = std::string(KORVEL_MKDIZ) + " -o " + quote(dicts + "/base.diz") +
+                                " " + quote(dir.file("base.txt"));
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+    }
+
+    Outcome run(const std::string& args, bool withDir = true) {
+        Outcome r;
+        const std::string cmd =
+            std::string(KORVEL_FILL) + (withDir ? " --dir " + quote(dicts) : std::string()) + " " +
+            args + " >" + quote(dir.file("out.txt")) + " 2>" + quote(dir.file("err.txt"));
+        const int raw = std::system(cmd.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = readFile(dir.file("out.txt"));
+        r.err = readFile(dir.file("err.txt"));
+        return r;
+    }
+};
+
+const std::vector<std::string> kWords = {"ARE", "CASA", "CASE", "ORA", "RE", "ROMA", "SE"};
+
+} // namespace
+
+TEST_F(FillToolTest, FillsAndWritesTheCrosswordFormat) {
+    makeBase({"AB", "BC"});
+    writeFile(dir.file("in.kvl"), kvl({"A?", "??"}));
+    // AB across and AB down: the same word twice unless repeats are allowed.
+    Outcome r = run(quote(dir.file("in.kvl")) + " " + quote(dir.file("out.kvl")));
+    EXPECT_EQ(r.status, 3) << r.err;
+    r = run("--allow-repeats " + quote(dir.file("in.kvl")) + " " + quote(dir.file("out.kvl")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.kvl")), "2,2\r\n\"AB\"\r\n\"BC\"\r\n");
+
+    // A region: only its cells are written; a black cell stays byte 16.
+    writeFile(dir.file("in.kvl"), kvl({"A??", "???", std::string("\x10??")}));
+    makeBase({"AB", "ABC", "BC", "BCD"});
+    r = run("--allow-repeats --region 1,1,1,2 " + quote(dir.file("in.kvl")) + " " +
+            quote(dir.file("out.kvl")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.kvl")), "3,3\r\n\"AB?\"\r\n\"???\"\r\n\"\x10?\?\"\r\n");
+}
+
+TEST_F(FillToolTest, CheckPrintsCountsForcedAndDead) {
+    makeBase(kWords);
+    // Only CASA fits C??A: its two empty cells are forced.
+    writeFile(dir.file("in.kvl"), kvl({"C??A", std::string(4, '\x10')}));
+    Outcome r = run("--check " + quote(dir.file("in.kvl")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "CasA\n####\ndead cells: 0, forced cells: 2, slots without a word: 0\n");
+    // Nothing fits Q??: the slot and its empty cells are dead. ??? takes
+    // ARE or ORA: two letters in its first and last cells, one in between.
+    writeFile(dir.file("in.kvl"), kvl({"Q??", std::string(3, '\x10'), "???"}));
+    r = run("--check " + quote(dir.file("in.kvl")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Q..\n###\n2r2\ndead cells: 2, forced cells: 1, slots without a word: 1\n"
+                     "no word: 1 across (R1 C1)\n");
+}
+
+TEST_F(FillToolTest, ExitStatuses) {
+    makeBase(kWords);
+    const std::string out = quote(dir.file("out.kvl"));
+    // 3: no fill, with the reason.
+    writeFile(dir.file("q.kvl"), kvl({"Q???", std::string(4, '\x10')}));
+    Outcome r = run(quote(dir.file("q.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("no word fits 1 across (R1 C1): Q???"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir.file("out.kvl")));
+
+    // 4: the time limit, on a grid only a long search can refute (rows of 8
+    // and columns of 7 letters, each with an odd number of B).
+    std::vector<std::string> parity;
+    for (int len : {7, 8}) {
+        for (int bits = 0; bits < (1 << len); ++bits) {
+            if (std::popcount(static_cast<unsigned>(bits)) % 2 == 1) {
+                std::string w;
+                for (int k = len - 1; k >= 0; --k) {
+                    w += (bits >> k & 1) ? 'B' : 'A';
+                }
+                parity.push_back(w);
+            }
+        }
+    }
+    std::sort(parity.begin(), parity.end());
+    makeBase(parity);
+    writeFile(dir.file("p.kvl"), kvl(std::vector<std::string>(7, "????????")));
+    r = run("--allow-repeats --time-limit 0.3 " + quote(dir.file("p.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_FALSE(fs::exists(dir.file("out.kvl")));
+
+    // 1: no base.diz.
+    fs::remove(dicts + "/base.diz");
+    r = run(quote(dir.file("q.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("base.diz"), std::string::npos);
+}
+
+TEST_F(FillToolTest, UsageAndUnreadableFiles) {
+    makeBase(kWords);
+    writeFile(dir.file("in.kvl"), kvl({"???", std::string(3, '\x10')}));
+    const std::string in = quote(dir.file("in.kvl"));
+    for (const std::string& args : std::vector<std::string>{
+             "", in, "--check", "--check " + in + " " + in, "--seed x " + in + " o.kvl",
+             "--time-limit 0 " + in + " o.kvl", "--region 1,1,0,1 " + in + " o.kvl",
+             "--region 1,1,3,3 " + in + " o.kvl", "--disable 1 " + in + " o.kvl",
+             "--bogus " + in + " o.kvl"}) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_FALSE(r.err.empty()) << args;
+    }
+    // Missing file, a folder, a FIFO (must not block), a file that is no
+    // crossword file.
+    ::mkfifo(dir.file("fifo.kvl").c_str(), 0600);
+    writeFile(dir.file("bad.kvl"), "hello\r\n");
+    for (const std::string name :
+         std::vector<std::string>{"missing.kvl", "dicts", "fifo.kvl", "bad.kvl"}) {
+        const Outcome r = run("--check " + quote(dir.file(name)));
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_NE(r.err.find(dir.file(name)), std::string::npos) << r.err;
+    }
+    // An output folder that cannot be written: 2, and no file left behind.
+    fs::create_directories(dir.file("ro"));
+    fs::permissions(dir.file("ro"), fs::perms::owner_read | fs::perms::owner_exec);
+    if (::access(dir.file("ro").c_str(), W_OK) != 0) {
+        const Outcome r = run(in + " " + quote(dir.file("ro/out.kvl")));
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_NE(r.err.find("cannot write"), std::string::npos);
+    }
+    fs::permissions(dir.file("ro"), fs::perms::owner_all);
+
+    Outcome r = run("--help", false);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("usage: korvel-fill"), std::string::npos);
+    r = run("--version", false);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("korvel-fill ") + KORVEL_VERSION + "\n");
+}
