@@ -23,7 +23,7 @@ public:
             }
         }
         for (int len = MinWordLength; len <= MaxWordLength; ++len) {
-            used_[static_cast<std::size_t>(len)].assign(index.count(len), false);
+            used_[static_cast<std::size_t>(len)].assign(index.blocks(len), 0);
         }
         scratch_.resize(index.blocks(MaxWordLength) + 1);
     }
@@ -53,13 +53,9 @@ public:
             }
         }
         if (!allowRepeats_) {
+            const auto& used = used_[static_cast<std::size_t>(len)];
             for (std::size_t k = 0; k < blocks; ++k) {
-                for (uint64_t b = out[k]; b != 0; b &= b - 1) {
-                    const std::size_t id = k * 64 + static_cast<std::size_t>(std::countr_zero(b));
-                    if (used_[static_cast<std::size_t>(len)][id]) {
-                        out[k] &= ~(uint64_t{1} << (id % 64));
-                    }
-                }
+                out[k] &= ~used[k];
             }
         }
         for (std::size_t k = 0; k < blocks; ++k) {
@@ -97,7 +93,14 @@ public:
                         placed.push_back(p);
                     }
                 }
-                used_[static_cast<std::size_t>(len)][id] = true;
+                if (!pacer_.tick()) {
+                    for (int p : placed) {
+                        letters_[static_cast<std::size_t>(cells[static_cast<std::size_t>(p)])] = -1;
+                    }
+                    return false;
+                }
+                auto& used = used_[static_cast<std::size_t>(len)];
+                used[id / 64] |= uint64_t{1} << (id % 64);
                 ++stats.nodes;
                 // Forward checking: each later slot crossing a new letter
                 // must keep a fitting word.
@@ -112,7 +115,7 @@ public:
                 if (alive && solve(next + 1, stats)) {
                     return true;
                 }
-                used_[static_cast<std::size_t>(len)][id] = false;
+                used[id / 64] &= ~(uint64_t{1} << (id % 64));
                 for (int p : placed) {
                     letters_[static_cast<std::size_t>(cells[static_cast<std::size_t>(p)])] = -1;
                 }
@@ -131,7 +134,7 @@ private:
     Pacer& pacer_;
     bool allowRepeats_;
     std::vector<int> letters_;
-    std::vector<std::vector<bool>> used_;
+    std::vector<std::vector<uint64_t>> used_; // bitsets per length
     std::vector<uint64_t> scratch_;
 };
 
