@@ -140,7 +140,8 @@ int main(int argc, char** argv) {
     std::map<std::string, std::vector<GridFigures>> classes;
     for (const std::string& name : files) {
         std::ifstream in(fs::path(gridDir) / name, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         KvlReadResult read = readKvl(bytes);
         if (!read.grid) {
             std::cerr << name << ": " << read.error << "\n";
@@ -180,19 +181,22 @@ int main(int argc, char** argv) {
                    : r.status == FillStatus::NoFill ? "no fill"
                                                     : "stopped";
         };
-        std::printf("%-24s fill %-8s %9s (%llu restarts)  plain %-8s %9s  check %.2f ms%s\n",
-                    name.c_str(), tell(f.fill), seconds(f.fill.seconds).c_str(),
-                    static_cast<unsigned long long>(res.stats.restarts), tell(f.plain),
-                    seconds(f.plain.seconds).c_str(), f.checkMs, f.valid ? "" : "  INVALID");
+        std::printf(
+            "%-24s fill %-8s %9s (%llu restarts, %llu nodes)  plain %-8s %9s  check %.2f ms%s\n",
+            name.c_str(), tell(f.fill), seconds(f.fill.seconds).c_str(),
+            static_cast<unsigned long long>(res.stats.restarts),
+            static_cast<unsigned long long>(res.stats.nodes), tell(f.plain),
+            seconds(f.plain.seconds).c_str(), f.checkMs, f.valid ? "" : "  INVALID");
         std::fflush(stdout);
         std::string cls = name.substr(0, name.rfind('-'));
         classes[cls].push_back(f);
     }
 
-    std::printf("\n| Class | Grids | Filled in %.0f s | Median | Worst | Impossible | Filled in %.0f s "
-                "| Of those in 5 s | Plain filled | Plain median | Plain worst | Plain impossible | "
-                "Median ratio | Check median |\n",
-                limit, longLimit);
+    std::printf(
+        "\n| Class | Grids | Filled in %.0f s | Median | Worst | Impossible | Filled in %.0f s "
+        "| Of those in 5 s | Plain filled | Plain median | Plain worst | Plain impossible | "
+        "Median ratio | Check median |\n",
+        limit, longLimit);
     std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const auto& [cls, grids] : classes) {
         std::vector<double> times;
@@ -230,17 +234,18 @@ int main(int argc, char** argv) {
         if (!ratios.empty()) {
             std::snprintf(ratio, sizeof ratio, "%.0f×", median(ratios));
         }
-        std::printf("| %s | %d | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %.2f ms |\n",
-                    cls.c_str(), n, share(inLimit, n).c_str(),
-                    times.empty() ? "-" : seconds(median(times)).c_str(),
-                    times.empty() ? "-" : seconds(*std::max_element(times.begin(), times.end())).c_str(),
-                    share(impossible, n).c_str(), share(inLong, n).c_str(),
-                    share(inFive, inLong).c_str(), share(plainFilled, n).c_str(),
-                    plainTimes.empty() ? "-" : seconds(median(plainTimes)).c_str(),
-                    plainTimes.empty()
-                        ? "-"
-                        : seconds(*std::max_element(plainTimes.begin(), plainTimes.end())).c_str(),
-                    share(plainImpossible, n).c_str(), ratio, median(checks));
+        std::printf(
+            "| %s | %d | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %.2f ms |\n",
+            cls.c_str(), n, share(inLimit, n).c_str(),
+            times.empty() ? "-" : seconds(median(times)).c_str(),
+            times.empty() ? "-" : seconds(*std::max_element(times.begin(), times.end())).c_str(),
+            share(impossible, n).c_str(), share(inLong, n).c_str(), share(inFive, inLong).c_str(),
+            share(plainFilled, n).c_str(),
+            plainTimes.empty() ? "-" : seconds(median(plainTimes)).c_str(),
+            plainTimes.empty()
+                ? "-"
+                : seconds(*std::max_element(plainTimes.begin(), plainTimes.end())).c_str(),
+            share(plainImpossible, n).c_str(), ratio, median(checks));
     }
     return 0;
 }

@@ -74,6 +74,8 @@ Engine::Engine(const Layout& layout, const WordIndex& index, const std::vector<b
     offset_.assign(n, 0);
     supOffset_.assign(n, 0);
     count_.assign(n, 0);
+    lo_.assign(n, 0);
+    hi_.assign(n, 0);
     dead_.assign(n, 0);
     fresh_.assign(n, 1);
     savedLevel_.assign(n, 0);
@@ -163,6 +165,8 @@ int Engine::initialise() {
                 }
                 sup[p] = index_.support(len, p);
             }
+            lo_[s] = 0;
+            hi_[s] = static_cast<uint32_t>(blocks);
             recount(static_cast<int>(s));
         }
         if (count_[s] == 0) {
@@ -215,13 +219,14 @@ void Engine::save(int s) {
         return;
     }
     const int len = layout_.slots[i].length;
-    const std::size_t blocks = index_.blocks(len);
     const std::size_t at = bitTrail_.size();
-    bitTrail_.insert(bitTrail_.end(), bits_.begin() + static_cast<std::ptrdiff_t>(offset_[i]),
-                     bits_.begin() + static_cast<std::ptrdiff_t>(offset_[i] + blocks));
+    // Only the range can change: outside it the blocks are zero and stay so.
+    bitTrail_.insert(bitTrail_.end(),
+                     bits_.begin() + static_cast<std::ptrdiff_t>(offset_[i] + lo_[i]),
+                     bits_.begin() + static_cast<std::ptrdiff_t>(offset_[i] + hi_[i]));
     supTrail_.insert(supTrail_.end(), sup_.begin() + static_cast<std::ptrdiff_t>(supOffset_[i]),
                      sup_.begin() + static_cast<std::ptrdiff_t>(supOffset_[i]) + len);
-    trail_.push_back({Undo::Slot, s, count_[i], at, savedLevel_[i]});
+    trail_.push_back({Undo::Slot, s, count_[i], at, savedLevel_[i], lo_[i], hi_[i]});
     savedLevel_[i] = level_;
 }
 
@@ -236,9 +241,10 @@ void Engine::undo(std::size_t mark) {
             break;
         case Undo::Slot: {
             const int len = layout_.slots[i].length;
-            const std::size_t blocks = index_.blocks(len);
-            std::memcpy(bits_.data() + offset_[i], bitTrail_.data() + e.bitsAt,
-                        blocks * sizeof(uint64_t));
+            std::memcpy(bits_.data() + offset_[i] + e.lo, bitTrail_.data() + e.bitsAt,
+                        (e.hi - e.lo) * sizeof(uint64_t));
+            lo_[i] = e.lo;
+            hi_[i] = e.hi;
             bitTrail_.resize(e.bitsAt);
             const std::size_t supAt = supTrail_.size() - static_cast<std::size_t>(len);
             std::memcpy(sup_.data() + supOffset_[i], supTrail_.data() + supAt,
@@ -264,11 +270,20 @@ void Engine::undo(std::size_t mark) {
 void Engine::recount(int s) {
     const auto i = static_cast<std::size_t>(s);
     const uint64_t* cand = bits_.data() + offset_[i];
-    const std::size_t blocks = index_.blocks(layout_.slots[i].length);
+    uint32_t lo = lo_[i];
+    uint32_t hi = hi_[i];
+    while (lo < hi && cand[lo] == 0) {
+        ++lo;
+    }
+    while (hi > lo && cand[hi - 1] == 0) {
+        --hi;
+    }
     uint32_t n = 0;
-    for (std::size_t k = 0; k < blocks; ++k) {
+    for (uint32_t k = lo; k < hi; ++k) {
         n += static_cast<uint32_t>(std::popcount(cand[k]));
     }
+    lo_[i] = lo;
+    hi_[i] = hi;
     count_[i] = n;
 }
 
@@ -288,7 +303,6 @@ bool Engine::revise(int s) {
         restricted |= (sup[p] & ~d[static_cast<std::size_t>(p)]) != 0;
     }
     uint64_t* cand = bits_.data() + offset_[i];
-    const std::size_t blocks = index_.blocks(len);
     bool struck = false;
     if (!allowRepeats_) {
         for (uint32_t w : owned_[static_cast<std::size_t>(len)]) {
@@ -306,10 +320,12 @@ bool Engine::revise(int s) {
     }
     save(s);
     const uint32_t before = count_[i];
+    const std::size_t lo = lo_[i];
+    const std::size_t hi = hi_[i];
     if (restricted) {
-        if (before <= 2 * blocks) {
+        if (before <= 2 * (hi - lo)) {
             // Few words: test each one's letters.
-            for (std::size_t k = 0; k < blocks; ++k) {
+            for (std::size_t k = lo; k < hi; ++k) {
                 uint64_t b = cand[k];
                 while (b != 0) {
                     const int bit = std::countr_zero(b);
@@ -333,21 +349,21 @@ bool Engine::revise(int s) {
                 if (drop == 0) {
                     continue;
                 }
-                std::fill(scratch_.begin(), scratch_.begin() + static_cast<std::ptrdiff_t>(blocks),
-                          0);
                 const bool byKeep = std::popcount(keep) < std::popcount(drop);
+                std::fill(scratch_.begin() + static_cast<std::ptrdiff_t>(lo),
+                          scratch_.begin() + static_cast<std::ptrdiff_t>(hi), 0);
                 for (LetterMask m = byKeep ? keep : drop; m != 0; m &= m - 1) {
                     const uint64_t* b = index_.bits(len, p, lowestLetter(m));
-                    for (std::size_t k = 0; k < blocks; ++k) {
+                    for (std::size_t k = lo; k < hi; ++k) {
                         scratch_[k] |= b[k];
                     }
                 }
                 if (byKeep) {
-                    for (std::size_t k = 0; k < blocks; ++k) {
+                    for (std::size_t k = lo; k < hi; ++k) {
                         cand[k] &= scratch_[k];
                     }
                 } else {
-                    for (std::size_t k = 0; k < blocks; ++k) {
+                    for (std::size_t k = lo; k < hi; ++k) {
                         cand[k] &= ~scratch_[k];
                     }
                 }
@@ -368,18 +384,55 @@ bool Engine::revise(int s) {
     }
     if (n != before || fresh) {
         // The support can only shrink, and never beyond what the cells allow.
+        // Read words until every position has all the letters it can have;
+        // if some stay missing, ask the bitsets for just those.
         std::array<LetterMask, MaxWordLength> target{};
         std::array<LetterMask, MaxWordLength> found{};
         for (int p = 0; p < len; ++p) {
             target[static_cast<std::size_t>(p)] = sup[p] & d[static_cast<std::size_t>(p)];
         }
-        if (n <= 4 * blocks + 64) {
-            int saturated = 0;
-            for (std::size_t k = 0; k < blocks && saturated < len; ++k) {
-                uint64_t b = cand[k];
-                while (b != 0 && saturated < len) {
+        int saturated = 0;
+        if (n == index_.count(len)) {
+            // Every word of the length is left: the support is the static one.
+            found = target;
+            saturated = len;
+        }
+        int budget = 256;
+        std::size_t k = lo_[i];
+        bool readAll = true;
+        for (; k < hi_[i] && saturated < len; ++k) {
+            if (budget <= 0) {
+                readAll = false;
+                break;
+            }
+            for (uint64_t b = cand[k]; b != 0 && saturated < len; b &= b - 1) {
+                const int bit = std::countr_zero(b);
+                const uint8_t* l = index_.letters(
+                    len, static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(bit)));
+                for (int p = 0; p < len; ++p) {
+                    LetterMask& f = found[static_cast<std::size_t>(p)];
+                    const LetterMask was = f;
+                    f |= LetterMask{1} << l[p];
+                    if (f != was && f == target[static_cast<std::size_t>(p)]) {
+                        ++saturated;
+                    }
+                }
+                --budget;
+            }
+        }
+        // Reading on costs about half a block test per letter of a word;
+        // asking the bitsets costs a pass over the range per missing letter.
+        std::size_t missing = 0;
+        for (int p = 0; p < len; ++p) {
+            missing += static_cast<std::size_t>(std::popcount(target[static_cast<std::size_t>(p)] &
+                                                              ~found[static_cast<std::size_t>(p)]));
+        }
+        if (!readAll && saturated < len &&
+            static_cast<std::size_t>(n) * static_cast<std::size_t>(len) <
+                2 * missing * (hi_[i] - lo_[i])) {
+            for (; k < hi_[i] && saturated < len; ++k) {
+                for (uint64_t b = cand[k]; b != 0 && saturated < len; b &= b - 1) {
                     const int bit = std::countr_zero(b);
-                    b &= b - 1;
                     const uint8_t* l = index_.letters(
                         len, static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(bit)));
                     for (int p = 0; p < len; ++p) {
@@ -392,14 +445,17 @@ bool Engine::revise(int s) {
                     }
                 }
             }
-        } else {
+            readAll = true;
+        }
+        if (!readAll && saturated < len) {
             for (int p = 0; p < len; ++p) {
-                for (LetterMask m = target[static_cast<std::size_t>(p)]; m != 0; m &= m - 1) {
+                LetterMask& f = found[static_cast<std::size_t>(p)];
+                for (LetterMask m = target[static_cast<std::size_t>(p)] & ~f; m != 0; m &= m - 1) {
                     const int a = lowestLetter(m);
                     const uint64_t* b = index_.bits(len, p, a);
-                    for (std::size_t k = 0; k < blocks; ++k) {
-                        if ((cand[k] & b[k]) != 0) {
-                            found[static_cast<std::size_t>(p)] |= LetterMask{1} << a;
+                    for (std::size_t q = lo_[i]; q < hi_[i]; ++q) {
+                        if ((cand[q] & b[q]) != 0) {
+                            f |= LetterMask{1} << a;
                             break;
                         }
                     }
@@ -428,7 +484,7 @@ bool Engine::claim(int s) {
     const auto i = static_cast<std::size_t>(s);
     const int len = layout_.slots[i].length;
     const uint64_t* cand = bits_.data() + offset_[i];
-    std::size_t k = 0;
+    std::size_t k = lo_[i];
     while (cand[k] == 0) {
         ++k;
     }
@@ -460,8 +516,7 @@ void Engine::candidateIds(int s, std::vector<uint32_t>& out) const {
     out.clear();
     const auto i = static_cast<std::size_t>(s);
     const uint64_t* cand = bits_.data() + offset_[i];
-    const std::size_t blocks = index_.blocks(layout_.slots[i].length);
-    for (std::size_t k = 0; k < blocks; ++k) {
+    for (std::size_t k = lo_[i]; k < hi_[i]; ++k) {
         for (uint64_t b = cand[k]; b != 0; b &= b - 1) {
             out.push_back(
                 static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(std::countr_zero(b))));
@@ -474,9 +529,10 @@ void Engine::letterCounts(int s, int p, std::array<uint32_t, 26>& out) const {
     const auto i = static_cast<std::size_t>(s);
     const int len = layout_.slots[i].length;
     const uint64_t* cand = bits_.data() + offset_[i];
-    const std::size_t blocks = index_.blocks(len);
-    if (count_[i] <= 4 * blocks) {
-        for (std::size_t k = 0; k < blocks; ++k) {
+    const std::size_t lo = lo_[i];
+    const std::size_t hi = hi_[i];
+    if (count_[i] <= 4 * (hi - lo)) {
+        for (std::size_t k = lo; k < hi; ++k) {
             for (uint64_t b = cand[k]; b != 0; b &= b - 1) {
                 const auto id =
                     static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(std::countr_zero(b)));
@@ -491,7 +547,7 @@ void Engine::letterCounts(int s, int p, std::array<uint32_t, 26>& out) const {
         const int a = lowestLetter(left);
         const uint64_t* b = index_.bits(len, p, a);
         uint32_t n = 0;
-        for (std::size_t k = 0; k < blocks; ++k) {
+        for (std::size_t k = lo; k < hi; ++k) {
             n += static_cast<uint32_t>(std::popcount(cand[k] & b[k]));
         }
         out[static_cast<std::size_t>(a)] = n;

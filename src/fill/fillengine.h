@@ -130,6 +130,8 @@ private:
         int64_t old;
         std::size_t bitsAt;
         uint64_t oldLevel;
+        uint32_t lo = 0;
+        uint32_t hi = 0;
     };
 
     const Layout& layout_;
@@ -142,6 +144,11 @@ private:
     std::vector<std::size_t> offset_; // into bits_
     std::vector<uint64_t> bits_;
     std::vector<uint32_t> count_;
+    // Blocks of a slot's bitset outside [lo_, hi_) are zero. Word ids follow
+    // byte order, so a slot whose first letters are known keeps its words in
+    // a narrow range, and every loop over its bitset stays in that range.
+    std::vector<uint32_t> lo_;
+    std::vector<uint32_t> hi_;
     std::vector<LetterMask> sup_; // per slot per position, at supOffset_
     std::vector<std::size_t> supOffset_;
     std::vector<uint8_t> dead_;
