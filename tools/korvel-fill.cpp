@@ -367,7 +367,7 @@ int main(int argc, char** argv) {
     const FillResult result = fillGrid(grid, index, o.fill, host, flags);
     switch (result.status) {
     case FillStatus::NoFill:
-        std::cerr << "korvel-fill: no fill exists: " << result.reason << "\n";
+        std::cerr << "korvel-fill: " << result.reason << "\n";
         return ExitNoFill;
     case FillStatus::Stopped:
         std::cerr << "korvel-fill: stopped at the time limit after " << result.stats.seconds

@@ -379,6 +379,13 @@ FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOpt
         outcome = search.run(result.stats);
     }
     result.stats.seconds = pacer.seconds();
+    if (!consistent && outcome == Search::Outcome::Exhausted && engine.failedSlot >= 0) {
+        result.status = FillStatus::NoFill;
+        result.reason = "no fill exists: no word fits " +
+                        describeSlot(layout.slots[static_cast<std::size_t>(engine.failedSlot)]) +
+                        " with the letters its crossings allow";
+        return result;
+    }
     switch (outcome) {
     case Search::Outcome::Stopped:
         result.status = FillStatus::Stopped;

@@ -77,8 +77,10 @@ struct FillResult {
     // Every cell the fill wrote, row by row: what the window records as one action.
     std::vector<CellChange> changes;
     // Why there is no fill, for the user: a slot that is complete and no
-    // word, a word given twice, a slot whose pattern has no word, or the
-    // plain "no fill exists" when only the whole search proved it.
+    // word, a word given twice, a slot whose pattern has no word, "no fill
+    // exists: no word fits ..." when narrowing the cells left a slot without
+    // a word, or the plain "no fill exists" when only the whole search
+    // proved it.
     std::string reason;
     FillStats stats;
 };
