@@ -11,6 +11,7 @@
 // error).
 
 #include "companioncall.h"
+#include "datafolders.h"
 #include "enabledset.h"
 #include "fill.h"
 #include "kvlfile.h"
@@ -47,7 +48,10 @@ const char* const Usage =
     "usage: korvel-fill [options] IN.kvl OUT.kvl\n"
     "       korvel-fill --check [options] IN.kvl\n"
     "options:\n"
-    "  --dir DIR              dictionaries folder (default: the current directory)\n"
+    "  --dir DIR              dictionaries folder (default: the current directory\n"
+    "                         when it holds base.diz, else the per-user folder\n"
+    "                         $XDG_DATA_HOME/korvel/dictionaries when it does,\n"
+    "                         else the installed dictionaries)\n"
     "  --disable N[,N]        switch dictionaries 2 to 6 off\n"
     "  --seed N               another seed gives another fill (default 1)\n"
     "  --time-limit SECONDS   give up after this long (default: no limit)\n"
@@ -335,11 +339,9 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
 
-    std::string folder = o.dir;
-    if (folder.empty()) {
-        std::error_code ec;
-        folder = std::filesystem::current_path(ec).string();
-    }
+    // Without --dir the folder is chosen as the window chooses it, so that an
+    // installed korvel-fill works from any folder.
+    const std::string folder = o.dir.empty() ? startupDictionaryFolder() : o.dir;
     DictionaryStore store;
     std::unique_ptr<CompanionLibrary> library;
     const CompanionCall call = openCompanion(library);

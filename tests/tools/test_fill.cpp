@@ -167,7 +167,7 @@ TEST_F(FillToolTest, UsageAndUnreadableFiles) {
     // crossword file.
     ::mkfifo(dir.file("fifo.kvl").c_str(), 0600);
     writeFile(dir.file("bad.kvl"), "hello\r\n");
-    for (const std::string name :
+    for (const std::string& name :
          std::vector<std::string>{"missing.kvl", "dicts", "fifo.kvl", "bad.kvl"}) {
         const Outcome r = run("--check " + quote(dir.file(name)));
         EXPECT_EQ(r.status, 2) << name;
