@@ -7,16 +7,19 @@
 
 #include "fill.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
-#include <random>
+#include <string>
 #include <vector>
 
 namespace korvel::fillengine {
 
 using Clock = std::chrono::steady_clock;
 
-// Polls the host and the clock. Both calls report a stop through it.
+// Polls the host's yield (and then the abort request) and the clock. The
+// fill, the check and the plain backtracker stop through it; once stopped it
+// stays stopped.
 class Pacer {
 public:
     Pacer(SearchHost& host, const SearchFlags& flags, double timeLimit)
