@@ -414,6 +414,88 @@ FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOpt
     return result;
 }
 
+namespace {
+
+// Where a dead slot goes wrong: its empty cells whose letters (as the slot
+// crossing them left them) are the only obstacle, that is, the slot would
+// have a word if that one cell were free. When no single cell is to blame
+// (the pattern itself has no word, or it fails in several places), every
+// empty cell of the slot is dead.
+std::vector<bool> deadCellsOf(const Layout& layout, const WordIndex& index, const Engine& engine) {
+    std::vector<bool> dead(layout.kind.size(), false);
+    std::vector<uint64_t> fits;
+    std::vector<uint64_t> prefix;
+    std::vector<uint64_t> suffix;
+    for (std::size_t s = 0; s < layout.slots.size(); ++s) {
+        if (!engine.isDead(static_cast<int>(s))) {
+            continue;
+        }
+        const auto& cells = layout.slotCells[s];
+        const int len = static_cast<int>(cells.size());
+        const std::size_t blocks = index.blocks(len);
+        std::vector<int> blamed;
+        if (blocks > 0) {
+            // fits[p]: the words whose letter at p the cell allows.
+            fits.assign(static_cast<std::size_t>(len) * blocks, 0);
+            for (int p = 0; p < len; ++p) {
+                uint64_t* f = fits.data() + static_cast<std::size_t>(p) * blocks;
+                for (LetterMask m = engine.domain(cells[static_cast<std::size_t>(p)]); m != 0;
+                     m &= m - 1) {
+                    const uint64_t* b = index.bits(len, p, std::countr_zero(m));
+                    for (std::size_t k = 0; k < blocks; ++k) {
+                        f[k] |= b[k];
+                    }
+                }
+            }
+            // prefix[p]: fits of 0..p-1; suffix[p]: fits of p+1..len-1.
+            prefix.assign(static_cast<std::size_t>(len + 1) * blocks, ~uint64_t{0});
+            suffix.assign(static_cast<std::size_t>(len + 1) * blocks, ~uint64_t{0});
+            for (int p = 0; p < len; ++p) {
+                for (std::size_t k = 0; k < blocks; ++k) {
+                    prefix[static_cast<std::size_t>(p + 1) * blocks + k] =
+                        prefix[static_cast<std::size_t>(p) * blocks + k] &
+                        fits[static_cast<std::size_t>(p) * blocks + k];
+                }
+            }
+            for (int p = len - 1; p >= 0; --p) {
+                for (std::size_t k = 0; k < blocks; ++k) {
+                    suffix[static_cast<std::size_t>(p) * blocks + k] =
+                        suffix[static_cast<std::size_t>(p + 1) * blocks + k] &
+                        fits[static_cast<std::size_t>(p) * blocks + k];
+                }
+            }
+            for (int p = 0; p < len; ++p) {
+                const auto cell = static_cast<std::size_t>(cells[static_cast<std::size_t>(p)]);
+                if (layout.kind[cell] != CellKind::Empty) {
+                    continue;
+                }
+                // The slot's own words cover the blocks: the tail of the
+                // last block is zero in every bitset.
+                for (std::size_t k = 0; k < blocks; ++k) {
+                    if ((prefix[static_cast<std::size_t>(p) * blocks + k] &
+                         suffix[static_cast<std::size_t>(p + 1) * blocks + k]) != 0) {
+                        blamed.push_back(static_cast<int>(cell));
+                        break;
+                    }
+                }
+            }
+        }
+        if (blamed.empty()) {
+            for (int cell : cells) {
+                if (layout.kind[static_cast<std::size_t>(cell)] == CellKind::Empty) {
+                    dead[static_cast<std::size_t>(cell)] = true;
+                }
+            }
+        }
+        for (int cell : blamed) {
+            dead[static_cast<std::size_t>(cell)] = true;
+        }
+    }
+    return dead;
+}
+
+} // namespace
+
 FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& host,
                     const SearchFlags& flags) {
     Pacer pacer(host, flags, 0);
@@ -433,6 +515,7 @@ FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& h
             check.deadSlots.push_back(layout.slots[s]);
         }
     }
+    const std::vector<bool> dead = deadCellsOf(layout, index, engine);
     for (std::size_t i = 0; i < cellCount; ++i) {
         switch (layout.kind[i]) {
         case CellKind::Black:
@@ -443,14 +526,7 @@ FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& h
             break;
         case CellKind::Empty: {
             check.empty[i] = true;
-            LetterMask m = engine.domain(static_cast<int>(i));
-            // A cell of a slot that no word fits can take no letter.
-            for (int d = 0; d < 2; ++d) {
-                const int s = layout.cellSlots[i][static_cast<std::size_t>(d)];
-                if (s >= 0 && engine.isDead(s)) {
-                    m = 0;
-                }
-            }
+            const LetterMask m = dead[i] ? 0 : engine.domain(static_cast<int>(i));
             check.letters[i] = m;
             if (m == 0) {
                 check.deadCells.push_back(static_cast<int>(i));

@@ -448,6 +448,17 @@ TEST(Check, DeadSlotAndForcedCell) {
     ASSERT_EQ(check.deadSlots.size(), 1u);
     EXPECT_EQ(describeSlot(check.deadSlots[0]), "1 across (R1 C1)");
     EXPECT_EQ(check.deadCells, (std::vector<int>{0}));
+
+    // 1 across can only be ABC, which puts C in the corner; 2 down, ??Z,
+    // can only be DYZ. Narrowing leaves 2 down without a word, and the
+    // corner alone is to blame: the cell below it is not dead.
+    const WordIndex crossing = WordIndex::fromWords({"ABC", "XBD", "DYZ", "CQQ"});
+    check = checkFill(gridOf({"A??", "##?", "##Z"}), crossing, host, flags);
+    ASSERT_EQ(check.deadSlots.size(), 1u);
+    EXPECT_EQ(describeSlot(check.deadSlots[0]), "2 down (R1 C3)");
+    EXPECT_EQ(check.deadCells, (std::vector<int>{2}));
+    EXPECT_EQ(check.forcedCells, (std::vector<int>{1}));
+    EXPECT_NE(check.letters[5], 0u);
 }
 
 TEST(Fill, ImpossibleGridsSayWhy) {
