@@ -2,6 +2,8 @@
 
 #include "patternsearch.h"
 
+#include <algorithm>
+
 namespace korvel {
 
 namespace {
@@ -157,13 +159,18 @@ void Command2_Click(SearchContext& ctx) {
     }
     ps.testom = ps.CurrentPattern.substr(1);
     ps.SlotPattern = ps.testom;
+    // A dropped "*" drops the whole freed run it stood for: the slot then
+    // starts on the pattern's first fixed cell, where a placement writes the
+    // first letter.
+    int16_t dropped = 1;
     if (ps.CurrentPattern[0] == '*') {
+        dropped = std::max<int16_t>(1, len16(ps.freedHead));
         ps.freedHead.clear();
     }
     ps.CurrentPattern.erase(0, 1);
 
     const Axis a = axisOf(ctx);
-    ++(ps.*a.first);
+    ps.*a.first = static_cast<int16_t>(ps.*a.first + dropped);
     ctx.host.repaint();
     selectSlot(ctx, a);
     ctx.host.drawSelection();

@@ -1,4 +1,6 @@
 #include "patternsearch.h"
+#include "placement.h"
+#include "promptslot.h"
 #include "recordinghost.h"
 #include "refinements.h"
 
@@ -157,7 +159,9 @@ TEST(Refinements, TrimHeadMovesTheSlotStart) {
     q.click(Command2_Click);
     EXPECT_EQ(q.ps.CurrentPattern, "AB");
     EXPECT_EQ(q.ps.freedHead, "");
-    EXPECT_EQ(q.ps.SlotFirstRow, 5);
+    // The dropped "*" stood for two cells: the slot starts on the A.
+    EXPECT_EQ(q.ps.SlotFirstRow, 6);
+    EXPECT_EQ(q.host.drawing.back(), "red 2,6,1,2");
 }
 
 TEST(Refinements, BusySearchBlocksButRefusalsStillSpeak) {
@@ -187,3 +191,82 @@ TEST(Refinements, SearchResetClearsEverythingEvenWhenBusy) {
     EXPECT_EQ(p.host.listHint, "");
     EXPECT_EQ(p.host.pointers.back(), Pointers::Default);
 }
+
+namespace {
+
+// A grid line (a row across, a column down) prompted as a click on its first
+// cell makes it, freed at the head and trimmed there, then placed with the
+// one word the dictionary holds.
+struct FreeTrimPlace {
+    const char* line;    // the slot, "?" for an empty cell
+    const char* word;    // the only dictionary word
+    int trims;           // Trim HEAD presses after Free HEAD
+    const char* pattern; // CurrentPattern before the placement
+    const char* placed;  // the line afterwards
+};
+
+class FreeHeadThenTrimHead : public ::testing::TestWithParam<std::tuple<FreeTrimPlace, int16_t>> {};
+
+} // namespace
+
+TEST_P(FreeHeadThenTrimHead, PlacesOnThePatternsOwnCells) {
+    const auto& [c, tool] = GetParam();
+    const std::string line = c.line;
+    const auto n = static_cast<int16_t>(line.size());
+    // The line lies in row 1 or column 1 of a grid one cell wider around it.
+    GridModel grid = GridModel::make(tool == 1 ? 3 : static_cast<int16_t>(n + 1),
+                                     tool == 1 ? static_cast<int16_t>(n + 1) : 3);
+    auto at = [&](int16_t i) -> std::pair<int16_t, int16_t> {
+        return tool == 1 ? std::pair<int16_t, int16_t>{1, i} : std::pair<int16_t, int16_t>{i, 1};
+    };
+    for (int16_t i = 0; i < n; ++i)
+        grid.setCell(at(i).first, at(i).second, line[static_cast<std::size_t>(i)]);
+    grid.setCell(at(n).first, at(n).second, BLACK);
+
+    DictionaryStore store;
+    putDictionary(store, 1, "base.diz", dictText({c.word}));
+    PatternState ps;
+    Selection sel;
+    SearchFlags flags;
+    flags.Accorcia = false;
+    RecordingHost host;
+    host.selection = &sel;
+    const auto [r0, c0] = at(0);
+    const PromptSlot slot = tool == 1 ? promptAcross(grid, r0, c0, DragInfo{}, ps, sel)
+                                      : promptDown(grid, r0, c0, DragInfo{}, ps, sel);
+    ASSERT_FALSE(slot.refused);
+    SearchContext ctx{store, ps, sel, flags, host, tool};
+    Command1_Click(ctx);
+    for (int t = 0; t < c.trims; ++t)
+        Command2_Click(ctx);
+    ASSERT_EQ(ps.CurrentPattern, c.pattern);
+    ASSERT_EQ(host.list.size(), 1u) << host.panels[3];
+    // The box drawn by the trim covers exactly the pattern's cells.
+    const auto [fr, fc] = at(static_cast<int16_t>(n - std::string(c.pattern).size()));
+    EXPECT_EQ(sel.cx, fc);
+    EXPECT_EQ(sel.cy, fr);
+    EXPECT_EQ(tool == 1 ? sel.LAX : sel.LAY, static_cast<int16_t>(std::string(c.pattern).size()));
+
+    ActionsHistory history;
+    history.reset(grid.MaxSide);
+    int16_t row = r0;
+    int16_t column = c0;
+    PlacementContext pc{tool, grid, history, sel, ps, row, column};
+    Placement placement;
+    const ListClickResult r = placement.Lists_Click(host.list.front(), pc);
+    ASSERT_TRUE(r.placed);
+    std::string after;
+    for (int16_t i = 0; i < n; ++i)
+        after += grid.cell(at(i).first, at(i).second);
+    EXPECT_EQ(after, c.placed);
+    EXPECT_EQ(grid.cell(at(n).first, at(n).second), BLACK);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FreeHeadThenTrimHead,
+    ::testing::Combine(::testing::Values(FreeTrimPlace{"???E?", "ED", 1, "E?", "???ED"},
+                                         FreeTrimPlace{"??A?", "AX", 1, "A?", "??AX"},
+                                         FreeTrimPlace{"????A?", "AT", 1, "A?", "????AT"},
+                                         FreeTrimPlace{"??C??", "CAB", 1, "C??", "??CAB"},
+                                         FreeTrimPlace{"??CA??", "ADE", 2, "A??", "??CADE"}),
+                       ::testing::Values(int16_t{1}, int16_t{2})));
