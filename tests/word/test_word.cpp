@@ -231,6 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
         SpellingCase{"StarRefused", "HAP*", {0, {}}, 0, {}, " not valid ", 0, 0},
         SpellingCase{"EmptyDoesNothing", "", {0, {}}, 0, {}, "", 0, 0},
         SpellingCase{"BlankDoesNothing", " ", {0, {}}, 0, {}, "", 0, 0},
+        SpellingCase{"SeveralBlanksDoNothing", "   ", {0, {}}, 0, {}, "", 0, 0},
         SpellingCase{
             "FirstCallFails", "HAPY", {1, {"happy"}}, 1, {}, " Spelling not available ", 1, 1},
         SpellingCase{
@@ -245,7 +246,7 @@ TEST(SpellingTool, AsksForBritishSpellingSuggestions) {
 }
 
 TEST(ThesaurusTool, EmptyOrBlankDoesNothing) {
-    for (const char* text : {"", " "}) {
+    for (const char* text : {"", " ", "  ", "      "}) {
         ScriptedService service;
         RecordingSink sink;
         showThesaurus(service, text, sink);

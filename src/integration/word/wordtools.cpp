@@ -1,5 +1,7 @@
 #include "wordtools.h"
 
+#include "blanks.h"
+
 #include <algorithm>
 
 namespace korvel {
@@ -9,8 +11,10 @@ namespace {
 constexpr int MessagePanel = 2;
 constexpr int RemarkPanel = 3;
 
+// A TEST text of blanks only holds no word: the services trim the blanks and
+// would answer for an empty word (spelling calls it correct).
 bool isEmptyTest(std::string_view text) {
-    return text.empty() || text == " ";
+    return trimBlanks(text).empty();
 }
 
 void thesaurusFailed(WordToolSink& sink) {
