@@ -92,6 +92,10 @@ KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentT
     if (keyCode != 32 && (keyCode < 65 || keyCode > 90)) {
         return k;
     }
+    // Ctrl or Alt with a key is a command (Ctrl+Z is Undo), never a letter.
+    if ((modifiers & (CtrlKey | AltKey)) != 0) {
+        return k;
+    }
     char carm = static_cast<char>(keyCode);
     const char carr = grid.cell(CurrentRow, CurrentColumn);
     if (carr == BLACK) {

@@ -41,7 +41,8 @@ inline constexpr int AltKey = 4;
 // A key going down on the grid, for every tool. vocali is set from the
 // modifiers for the cross prompt; in the write tools (3 and 4) the arrows,
 // Tab, Shift+Tab and Backspace move the cursor, and a letter or a blank is
-// written (a blank empties the cell) and the cursor advances.
+// written (a blank empties the cell) and the cursor advances. A letter or a
+// blank with Ctrl or Alt held writes nothing.
 struct KeyResult {
     int16_t vocali = 0;
     // A letter or blank was written: empty the results list and its hint,

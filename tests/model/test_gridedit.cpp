@@ -132,6 +132,25 @@ TEST(GridEdit, LetterOnBlackAndSpaceOnLetter) {
     EXPECT_EQ(k.column, 0);
 }
 
+TEST(GridEdit, LettersTypeOnlyWithoutCtrlOrAlt) {
+    // Every modifier state against letters and the blank in both write
+    // tools: Shift alone still types, any Ctrl or Alt never does.
+    for (int16_t tool : {int16_t{3}, int16_t{4}}) {
+        for (int mods = 0; mods < 8; ++mods) {
+            for (int key : {int('A'), int('Z'), int('Y'), 32}) {
+                Board b;
+                b.grid.setCell(1, 1, 'Q');
+                const KeyResult k = gridKeyDown(b.grid, b.history, tool, 1, 1, key, mods, 0, 0);
+                const bool types = (mods & (CtrlKey | AltKey)) == 0;
+                EXPECT_EQ(k.wrote, types) << tool << " " << mods << " " << key;
+                EXPECT_EQ(k.moved, types);
+                EXPECT_EQ(b.grid.cell(1, 1), types ? (key == 32 ? '?' : char(key)) : 'Q');
+                EXPECT_EQ(b.history.HistoryLength, types ? 3 : 0);
+            }
+        }
+    }
+}
+
 TEST(GridEdit, VowelsOnlyFromModifiers) {
     Board b;
     EXPECT_EQ(gridKeyDown(b.grid, b.history, 6, 0, 0, 17, CtrlKey, 0, 0).vocali, 1);
