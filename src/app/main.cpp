@@ -53,8 +53,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Korvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Korvel"));
+    korvel::setUpApplication();
     QApplication::setDesktopFileName(QStringLiteral("org.korvel.Korvel"));
 
     // The application object has taken out its own options; what is left is
@@ -77,8 +76,6 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-
-    korvel::installFontSubstitutes();
 
     korvel::QtDesktop desktop;
     std::unique_ptr<korvel::CompanionLibrary> library;

@@ -59,12 +59,11 @@ QByteArray sampleGrid() {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Korvel"));
     if (argc < 3) {
         std::fprintf(stderr, "usage: korvel-screenshots <output folder> <dictionaries folder>\n");
         return 2;
     }
-    korvel::installFontSubstitutes();
+    korvel::setUpApplication();
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(out);
     if (!QDir::setCurrent(QString::fromLocal8Bit(argv[2]))) {

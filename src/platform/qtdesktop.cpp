@@ -46,6 +46,26 @@ QString nativePath(const QString& path) {
 
 } // namespace
 
+QString visibleSaveName(const QString& folder, const QString& name) {
+    if (!name.startsWith(u'.'))
+        return name;
+    QString visible = name;
+    while (visible.startsWith(u'.'))
+        visible.remove(0, 1);
+    // Nothing but an extension (".kvl"): a name in front of it.
+    if (!visible.contains(u'.'))
+        visible = QStringLiteral("new.") + visible;
+    // An existing file would be overwritten without a question: the first
+    // free name is proposed.
+    const QDir dir(folder);
+    const int dot = static_cast<int>(visible.lastIndexOf(u'.'));
+    const QString stem = visible.left(dot);
+    const QString extension = visible.mid(dot);
+    for (int n = 2; dir.exists(visible) && n < 10000; ++n)
+        visible = stem + QString::number(n) + extension;
+    return visible;
+}
+
 MsgAnswer QtDesktop::messageBox(QWidget* owner, const QString& title, const QString& text,
                                 MsgIcon icon, MsgButtons buttons) {
     QMessageBox box(toQt(icon), title, displayText(text), QMessageBox::NoButton, owner);
@@ -80,6 +100,9 @@ MsgAnswer QtDesktop::messageBox(QWidget* owner, const QString& title, const QStr
 QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
                                     const QString& startFolder) {
     QFileDialog dialog(owner, title, startFolder, filter);
+    // The description is shown as the program words it; the patterns in
+    // brackets are for the dialog only.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -91,15 +114,19 @@ QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const 
 QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
                                     const QString& startFolder, const QString& proposedName) {
     QFileDialog dialog(owner, title, startFolder, filter);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     // The proposal may be a full path; the dialog wants the folder and the
     // name apart.
     const QFileInfo proposal(proposedName);
-    if (!proposedName.isEmpty() && proposal.isAbsolute())
-        dialog.setDirectory(proposal.absolutePath());
-    dialog.selectFile(proposal.fileName());
+    QString folder = startFolder;
+    if (!proposedName.isEmpty() && proposal.isAbsolute()) {
+        folder = proposal.absolutePath();
+        dialog.setDirectory(folder);
+    }
+    dialog.selectFile(visibleSaveName(folder, proposal.fileName()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return nativePath(dialog.selectedFiles().constFirst());

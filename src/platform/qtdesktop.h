@@ -2,7 +2,15 @@
 
 #include "desktop.h"
 
+#include <QString>
+
 namespace korvel {
+
+// The name the save dialog shows for a proposal. A name that would make a
+// hidden file (a grid without a file proposes ".kvl"), which the open dialog
+// never lists, becomes a visible one ("new.kvl", or "new2.kvl" and on when
+// that exists in folder); any other name is shown as it is.
+QString visibleSaveName(const QString& folder, const QString& name);
 
 // The real desktop through Qt: QMessageBox, QFileDialog, QApplication::beep
 // QPrintDialog and QDesktopServices.

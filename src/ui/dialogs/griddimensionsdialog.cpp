@@ -69,11 +69,12 @@ bool GridDimensionsDialog::eventFilter(QObject* watched, QEvent* event) {
 
     // Only keys that type a character are filtered; moving the caret,
     // Delete and focus keys keep their usual meaning.
-    if (key->key() == Qt::Key_Backspace)
+    // Esc closes the dialog as Close does, as in every dialog.
+    if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Escape)
         return false;
     const QString typed = key->text();
-    const bool typesCharacter = !typed.isEmpty() || key->key() == Qt::Key_Return ||
-                                key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
+    const bool typesCharacter =
+        !typed.isEmpty() || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (!typesCharacter || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
         return false;
     if (typed.size() == 1 && typed.at(0) >= u'0' && typed.at(0) <= u'9' &&

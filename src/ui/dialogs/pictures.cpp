@@ -1,5 +1,6 @@
 #include "pictures.h"
 
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -54,12 +55,21 @@ QPixmap splashPicture() {
     p.fillRect(pixmap.rect(), sky);
     drawSampleGrid(p, QRect(30, 45, 210, 210), 35);
 
+    // The title is made smaller until it fits its box with a margin on both
+    // sides, whatever font stands in for the one asked for.
+    const QRect titleBox(250, 70, 220, 70);
+    const QString titleText = QStringLiteral("KORVEL");
     QFont title(QStringLiteral("MS Serif"));
-    title.setPixelSize(56);
     title.setBold(true);
+    int titleSize = 56;
+    title.setPixelSize(titleSize);
+    while (titleSize > 12 &&
+           QFontMetrics(title).boundingRect(titleText).width() > titleBox.width() - 16) {
+        title.setPixelSize(--titleSize);
+    }
     p.setFont(title);
     p.setPen(QColor(255, 220, 80));
-    p.drawText(QRect(250, 70, 220, 70), Qt::AlignCenter, QStringLiteral("KORVEL"));
+    p.drawText(titleBox, Qt::AlignCenter, titleText);
     QFont sub(QStringLiteral("MS Sans Serif"));
     sub.setPixelSize(20);
     p.setFont(sub);

@@ -140,6 +140,10 @@ void GridCanvas::setFontBold(bool bold) {
     font_.setBold(bold);
 }
 
+void GridCanvas::setTextAntialiased(bool on) {
+    font_.setStyleStrategy(on ? QFont::PreferDefault : QFont::NoAntialias);
+}
+
 bool GridCanvas::event(QEvent* event) {
     // Tab and Shift+Tab move the write cursor, not the focus.
     if (event->type() == QEvent::KeyPress) {
@@ -161,6 +165,17 @@ void GridCanvas::paintEvent(QPaintEvent*) {
 void GridCanvas::mousePressEvent(QMouseEvent* event) {
     pressedInside_ = event->button() == Qt::LeftButton;
     emit mousePressed(event->button(), event->modifiers(), toUnits(event->position()));
+}
+
+void GridCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click is the classic DblClick, which the
+    // grid ignores: a double click is one click, not two. Its release still
+    // comes as a button release without a click.
+    if (event->button() == Qt::LeftButton) {
+        pressedInside_ = false;
+        return;
+    }
+    mousePressEvent(event);
 }
 
 void GridCanvas::mouseMoveEvent(QMouseEvent* event) {

@@ -38,6 +38,9 @@ public:
     void setFontName(const QString& family);
     void setFontSize(double points);
     void setFontBold(bool bold);
+    // Text drawn without anti-aliasing has hard edges, so the same text
+    // printed again in another colour covers it entirely.
+    void setTextAntialiased(bool on);
     void setForeColour(const QColor& colour) { foreColour_ = colour; }
     const QFont& drawingFont() const { return font_; }
     double fontSize() const { return font_.pointSizeF(); }
@@ -59,6 +62,7 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

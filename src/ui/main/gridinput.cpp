@@ -190,6 +190,7 @@ void MainWindow::Peri_KeyDown(int keyCode, int shift) {
         rinfresca();
         selectCell(CurrentRow, CurrentColumn);
         drawSelection();
+        showCursorCell();
     }
 }
 

@@ -32,6 +32,8 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -143,6 +145,13 @@ void installFontSubstitutes() {
     QFont::insertSubstitution(QStringLiteral("Courier"), QStringLiteral("Liberation Mono"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("MS Serif"), QStringLiteral("Liberation Serif"));
+}
+
+void setUpApplication() {
+    // The name only: a display name would make the window system append
+    // " — Korvel" to every window's caption.
+    QApplication::setApplicationName(QStringLiteral("Korvel"));
+    installFontSubstitutes();
 }
 
 MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimings timings,
@@ -308,9 +317,16 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildControls() {
-    central_ = new QWidget(this);
+    // The client area keeps the layout's proportions of the screen; where a
+    // smaller window cannot show all of it, it scrolls.
+    clientArea_ = new QScrollArea(this);
+    clientArea_->setObjectName(QStringLiteral("Form0gScroll"));
+    clientArea_->setFrameShape(QFrame::NoFrame);
+    clientArea_->setWidgetResizable(true);
+    central_ = new QWidget;
     central_->setObjectName(QStringLiteral("Form0gClient"));
-    setCentralWidget(central_);
+    clientArea_->setWidget(central_);
+    setCentralWidget(clientArea_);
 
     tlb1_ = new QToolBar(this);
     tlb1_->setObjectName(QStringLiteral("Tlb1"));
@@ -344,8 +360,18 @@ void MainWindow::buildControls() {
     }
     connect(stb1_, &StatusPanels::panelClicked, this, &MainWindow::Stb1_PanelClick);
 
-    peri_ = new GridCanvas(central_);
+    // The grid picture keeps its size in its own scrolling area, which ends
+    // at the client area's edges: a grid larger than the room left for it
+    // scrolls, every cell within reach.
+    periArea_ = new QScrollArea(central_);
+    periArea_->setObjectName(QStringLiteral("PeriScroll"));
+    periArea_->setFrameShape(QFrame::NoFrame);
+    periArea_->setWidgetResizable(false);
+    periArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    peri_ = new GridCanvas;
+    periArea_->setWidget(peri_);
     peri_->hide();
+    periArea_->hide();
 
     lists_ = new ResultsList(central_);
     // Design position: where the layout puts it, so that the first layout
@@ -490,6 +516,12 @@ void MainWindow::buildToolbar() {
     addButton("a7");
     addButton("a8");
     tlb1_->addSeparator();
+    // The editors' keys for Undo and Redo. A text field that has the focus
+    // keeps them for its own text.
+    toolButtons_.value(QStringLiteral("a7"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    toolButtons_.value(QStringLiteral("a8"))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 }
 
 void MainWindow::Form_Load() {
@@ -722,10 +754,17 @@ void MainWindow::selectTool(const QString& key) {
 void MainWindow::menuNuovo_Click() {
     if (busy())
         return;
+    changesGivenUp_ = false;
     if (!settleUnsavedChanges())
         return;
+    // Changes given up with No are lost only when a new grid replaces them:
+    // a dialog closed without one leaves the grid and its changed state.
+    const bool changesGivenUp = changesGivenUp_;
     GridDimensionsDialog dialog(desktop_, this);
-    if (dialog.exec() == QDialog::Accepted) {
+    if (dialog.exec() != QDialog::Accepted) {
+        if (changesGivenUp)
+            history_.DocumentChanged = 1;
+    } else {
         history_.DocumentChanged = 0;
         grid_ = GridModel::make(static_cast<int16_t>(dialog.rows()),
                                 static_cast<int16_t>(dialog.columns()));
@@ -757,6 +796,7 @@ void MainWindow::Inizio() {
     menuItems_.value(QStringLiteral("Numerare"))->setChecked(true);
     for (int i = 0; i <= 8; ++i)
         toolButtons_.value(QStringLiteral("a%1").arg(i))->setEnabled(true);
+    periArea_->show();
     peri_->show();
     sizePeri();
     fitLetters();
@@ -811,8 +851,9 @@ void MainWindow::layoutWindow() {
         left += tw(w->width()) + 50;
     }
 
-    // The status bar's top in the client area's coordinates.
-    const double statusTop = tw(central_->height());
+    // The status bar's top in the client area's coordinates, as far as the
+    // window shows the client area.
+    const double statusTop = tw(clientArea_->viewport()->height());
     const double listsHeight = statusTop - listsTop - 600;
     lists_->resize(lists_->width(), std::max(px(600), px(listsHeight)));
     place(lists_, W * 0.014, ory_);
@@ -830,6 +871,7 @@ void MainWindow::layoutWindow() {
         label1_->setFont(QFont(QStringLiteral("MS Sans Serif")));
         label3_->setFont(QFont(QStringLiteral("MS Sans Serif")));
     }
+    fitClientArea();
 }
 
 bool MainWindow::sizePeri() {
@@ -841,10 +883,49 @@ bool MainWindow::sizePeri() {
     const int h = px(heightTw);
     if (w < 2 || h < 2 || w > MaxPicturePixels || h > MaxPicturePixels)
         return false;
-    peri_->move(px(orx_ - 1), px(ory_ - 1));
+    periArea_->move(px(orx_ - 1), px(ory_ - 1));
     peri_->setPictureSize(w, h);
     peri_->setScale(grid_.ColumnCount, grid_.RowCount);
+    fitClientArea();
     return true;
+}
+
+void MainWindow::fitClientArea() {
+    // The least client area that holds every control, and room for a few
+    // cells of the grid: below it the client area scrolls.
+    QRect needed;
+    for (QWidget* w : central_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w != periArea_ && !w->isHidden())
+            needed |= w->geometry();
+    const int minGrid = px(3.0 * dimv_);
+    needed |= QRect(periArea_->pos(), QSize(minGrid, minGrid));
+    // The results list stretches down to the status bar; it needs its top
+    // and a few lines.
+    needed |= QRect(lists_->pos(), QSize(lists_->width(), px(1200)));
+    const QSize least(needed.right() + 1, std::max(needed.bottom() + 1, lists_->y() + px(1200)));
+    central_->setMinimumSize(least);
+
+    // The grid's own area runs to the right and bottom edges of the client
+    // area, or ends with the picture where the picture fits.
+    const QSize view = clientArea_->viewport()->size();
+    const QSize client(std::max(view.width(), least.width()),
+                       std::max(view.height(), least.height()));
+    const QSize room(std::max(minGrid, client.width() - periArea_->x()),
+                     std::max(minGrid, client.height() - periArea_->y()));
+    const QSize picture = peri_->size();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, periArea_);
+    const bool across = picture.width() > room.width();
+    const bool down = picture.height() > room.height() - (across ? bar : 0);
+    const bool acrossToo = across || picture.width() > room.width() - (down ? bar : 0);
+    periArea_->resize(std::min(room.width(), picture.width() + (down ? bar : 0)),
+                      std::min(room.height(), picture.height() + (acrossToo ? bar : 0)));
+}
+
+void MainWindow::showCursorCell() {
+    const QPoint a = peri_->toPixel(QPointF(CurrentColumn, CurrentRow));
+    const QPoint b = peri_->toPixel(QPointF(CurrentColumn + 1, CurrentRow + 1));
+    periArea_->ensureVisible((a.x() + b.x()) / 2, (a.y() + b.y()) / 2, (b.x() - a.x()) / 2 + 2,
+                             (b.y() - a.y()) / 2 + 2);
 }
 
 void MainWindow::fitLetters() {
@@ -895,6 +976,9 @@ void MainWindow::drawNumbers() {
         return;
     peri_->setFontSize(dimNum_);
     peri_->setForeColour(Red);
+    // Hidden numbers are printed again in white over the red ones; soft
+    // edges would stay behind as pink outlines.
+    peri_->setTextAntialiased(false);
     const bool shown = menuItems_.value(QStringLiteral("Numerare"))->isChecked();
     const std::vector<int> numbers = clueNumbers(grid_);
     for (int r = 0; r < grid_.RowCount; ++r) {
@@ -907,6 +991,7 @@ void MainWindow::drawNumbers() {
             peri_->print(cnm_);
         }
     }
+    peri_->setTextAntialiased(true);
     peri_->setFontSize(dimLet_);
     peri_->setForeColour(Black);
 }
@@ -990,6 +1075,9 @@ bool MainWindow::Form_KeyDown(int keyCode, int shift) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && clientArea_ && watched == clientArea_->viewport() &&
+        !grid_.isEmpty())
+        fitClientArea();
     // The window sees keys before the focused control does.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
@@ -1146,8 +1234,10 @@ void MainWindow::askSaveChanges() {
                                                  MsgIcon::Critical, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::Yes)
         Salvacome_Click();
-    else if (answer == MsgAnswer::No)
+    else if (answer == MsgAnswer::No) {
         history_.DocumentChanged = 0;
+        changesGivenUp_ = true;
+    }
 }
 
 bool MainWindow::settleUnsavedChanges() {

@@ -29,6 +29,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class QScrollArea;
 class QTimer;
 class QToolBar;
 
@@ -42,6 +43,11 @@ struct CompanionCall;
 // Maps the classic font names the windows ask for to installed fonts of the
 // same metrics. Call once after the application object exists.
 void installFontSubstitutes();
+
+// What the program sets on the application object before its first window:
+// the application's name (the title of boxes that have none of their own)
+// and the font substitutes.
+void setUpApplication();
 
 // Intervals of the main window's timers. The program keeps the defaults;
 // tests shorten them.
@@ -244,6 +250,11 @@ private:
     // Sizes Peri to the grid at the present cell size and sets its scale.
     // Returns false when there is no grid or the size cannot be shown.
     bool sizePeri();
+    // Sizes the grid's scrolling area to the room it has and the client area
+    // to the least that shows every control.
+    void fitClientArea();
+    // Scrolls the grid so that the current cell is in view.
+    void showCursorCell();
     void fitLetters();
     void zoom(double factor);
     void place(QWidget* w, double leftTw, double topTw);
@@ -300,7 +311,9 @@ private:
     QCursor imageV_;
 
     // Controls.
+    QScrollArea* clientArea_ = nullptr;
     QWidget* central_ = nullptr;
+    QScrollArea* periArea_ = nullptr;
     GridCanvas* peri_ = nullptr;
     ResultsList* lists_ = nullptr;
     StatusPanels* stb1_ = nullptr;
@@ -319,6 +332,8 @@ private:
     QActionGroup* toolGroup_ = nullptr;
     QHash<QString, QAction*> toolButtons_;
     QHash<QString, QAction*> menuItems_;
+    // The last unsaved-change prompt was answered No.
+    bool changesGivenUp_ = false;
     bool loading_ = false;
     bool ended_ = false;
     qint64 lastYieldMs_ = 0;

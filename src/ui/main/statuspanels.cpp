@@ -1,5 +1,6 @@
 #include "statuspanels.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 
 namespace korvel {
@@ -13,10 +14,16 @@ StatusPanel::StatusPanel(int index, QWidget* parent) : QLabel(parent), index_(in
 
 void StatusPanel::setPanelEnabled(bool enabled) {
     enabled_ = enabled;
-    QPalette pal = palette();
-    pal.setColor(
-        QPalette::WindowText,
-        palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    // The colours come from the bar's own palette every time: the panel's
+    // palette is the one being changed, and reading it back would carry one
+    // state's colour into the other.
+    const QPalette base = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+    QPalette pal = base;
+    if (!enabled) {
+        const QColor greyed = base.color(QPalette::Disabled, QPalette::WindowText);
+        pal.setColor(QPalette::Active, QPalette::WindowText, greyed);
+        pal.setColor(QPalette::Inactive, QPalette::WindowText, greyed);
+    }
     setPalette(pal);
     setForegroundRole(QPalette::WindowText);
 }

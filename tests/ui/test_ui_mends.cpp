@@ -1,0 +1,420 @@
+// End-to-end tests of the window as a user meets it: the disabled dictionary
+// panels, double clicks, the New dialog's Close and Esc, hidden clue numbers,
+// the keys with Ctrl and Alt, the splash title and the file dialogs' texts.
+// A real main window on the offscreen platform with the scripted desktop;
+// the file dialogs are the real ones of the Qt desktop.
+#include "gridcanvas.h"
+#include "griddimensionsdialog.h"
+#include "loader.h"
+#include "mainwindow.h"
+#include "pictures.h"
+#include "qtdesktop.h"
+#include "scripteddesktop.h"
+#include "statuspanels.h"
+#include "templistpath.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace korvel;
+
+namespace {
+
+// Stands in for the companion library: a ".diz" fixture is a plain list.
+struct FakeLibrary {
+    QString tempFolder;
+    std::string dictFolder;
+    std::vector<std::string> names;
+
+    CompanionCall call() {
+        return CompanionCall{
+            tempFolder.toStdString(),
+            [this](const std::string& folder, const std::vector<std::string>& n) {
+                dictFolder = folder;
+                names = n;
+                return int16_t{0};
+            },
+            [this](int16_t i) -> int16_t {
+                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
+                QFile::copy(QString::fromStdString(dictFolder + name),
+                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
+                return 0;
+            }};
+    }
+};
+
+enum class DialogEnd { Ok, Close, Escape };
+
+struct Harness {
+    QTemporaryDir dir;
+    QTemporaryDir temp;
+    ScriptedDesktop desktop;
+    FakeLibrary library;
+    std::unique_ptr<MainWindow> window;
+
+    Harness() {
+        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
+        for (const QString& f : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(f), dir.filePath(f));
+        QDir::setCurrent(dir.path());
+        library.tempFolder = temp.path();
+        WindowTimings timings;
+        timings.timer0Ms = 5;
+        timings.timer2Ms = 5;
+        timings.yieldMs = 0;
+        window = std::make_unique<MainWindow>(
+            desktop, [this] { return library.call(); }, timings);
+    }
+    bool loaded() {
+        return QTest::qWaitFor(
+            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
+            10000);
+    }
+    MainWindow& w() { return *window; }
+    QAction* key(const char* k) { return w().toolButton(QString::fromLatin1(k)); }
+    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
+
+    // "New..." answered with the dimensions and ended as asked. Returns
+    // whether the dialog appeared.
+    bool newGrid(int rows, int columns, DialogEnd end = DialogEnd::Ok) {
+        bool appeared = false;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<GridDimensionsDialog*>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            poll.stop();
+            appeared = true;
+            d->rowsField()->setText(QString::number(rows));
+            d->columnsField()->setText(QString::number(columns));
+            if (end == DialogEnd::Ok)
+                d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            else if (end == DialogEnd::Close)
+                d->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+            else
+                QTest::keyClick(d->columnsField(), Qt::Key_Escape);
+        });
+        poll.start();
+        w().menuNuovo_Click();
+        return appeared;
+    }
+    QPoint centre(int r, int c) { return w().Peri()->toPixel(QPointF(c + 0.5, r + 0.5)); }
+    void clickCell(int r, int c) {
+        QTest::mouseMove(w().Peri(), centre(r, c));
+        QTest::mouseClick(w().Peri(), Qt::LeftButton, {}, centre(r, c));
+    }
+};
+
+// The darkest lightness inside a widget's frame, as it is painted.
+int darkestInside(QWidget* w) {
+    const QImage img = w->grab().toImage();
+    int darkest = 255;
+    for (int y = 3; y < img.height() - 3; ++y)
+        for (int x = 3; x < img.width() - 3; ++x)
+            darkest = std::min(darkest, QColor(img.pixel(x, y)).lightness());
+    return darkest;
+}
+
+// Runs check on the first file dialog that shows, then closes it.
+void onFileDialog(const std::function<void(QFileDialog*)>& check) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, check] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        check(d);
+        d->reject();
+    });
+    poll->start();
+}
+
+} // namespace
+
+class TestUiMends : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(); }
+    void disabledPanelLooksDisabled();
+    void doubleClickIsOneClick_data();
+    void doubleClickIsOneClick();
+    void newDialogClosedKeepsChanges();
+    void escClosesNewDialog();
+    void hiddenNumbersLeaveWhite();
+    void ctrlAndAltNeverType();
+    void undoRedoKeys();
+    void splashTitleFits();
+    void fileDialogTexts();
+};
+
+void TestUiMends::disabledPanelLooksDisabled() {
+    Harness h;
+    QVERIFY(h.loaded());
+    StatusPanels* bar = h.w().Stb1();
+    QVERIFY(bar->isPanelVisible(12));
+    const QColor enabled = bar->panel(11)->palette().color(QPalette::Active, QPalette::WindowText);
+    const QColor greyed = bar->palette().color(QPalette::Disabled, QPalette::WindowText);
+    QVERIFY(enabled != greyed);
+    const int enabledInk = darkestInside(bar->panel(12));
+
+    // Off, on and off again: every time it shows its state.
+    for (bool on : {false, true, false}) {
+        h.item("d2")->trigger();
+        QCOMPARE(bar->isPanelEnabled(12), on);
+        for (auto group : {QPalette::Active, QPalette::Inactive})
+            QCOMPARE(bar->panel(12)->palette().color(group, QPalette::WindowText),
+                     on ? enabled : greyed);
+        const int ink = darkestInside(bar->panel(12));
+        if (on)
+            QCOMPARE(ink, enabledInk);
+        else
+            QVERIFY2(ink > enabledInk + 40,
+                     qPrintable(QStringLiteral("%1 %2").arg(ink).arg(enabledInk)));
+    }
+}
+
+void TestUiMends::doubleClickIsOneClick_data() {
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<char>("before");
+    QTest::addColumn<char>("after");
+    QTest::addColumn<QString>("panel2");
+    QTest::newRow("black/white") << "a0" << '?' << BLACK << " blacked ";
+    QTest::newRow("white/black") << "a0" << BLACK << '?' << " whitened ";
+    QTest::newRow("clear") << "a5" << 'K' << '?' << " cleared ";
+}
+
+void TestUiMends::doubleClickIsOneClick() {
+    QFETCH(QString, tool);
+    QFETCH(char, before);
+    QFETCH(char, after);
+    QFETCH(QString, panel2);
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3));
+    MainWindow& w = h.w();
+    w.grid().setCell(1, 1, before);
+    w.toolButton(tool)->trigger();
+    QTest::mouseMove(w.Peri(), h.centre(1, 1));
+    // The platform's order: press, release, double click, release.
+    QTest::mousePress(w.Peri(), Qt::LeftButton, {}, h.centre(1, 1));
+    QTest::mouseRelease(w.Peri(), Qt::LeftButton, {}, h.centre(1, 1));
+    QTest::mouseDClick(w.Peri(), Qt::LeftButton, {}, h.centre(1, 1));
+    QTest::mouseRelease(w.Peri(), Qt::LeftButton, {}, h.centre(1, 1));
+    QCOMPARE(w.grid().cell(1, 1), after);
+    QCOMPARE(w.Stb1()->text(2), panel2);
+    QCOMPARE(h.desktop.beeps, 0);
+    QCOMPARE(w.history().HistoryLength, int16_t{3}); // one cell record
+}
+
+void TestUiMends::newDialogClosedKeepsChanges() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(2, 3));
+    MainWindow& w = h.w();
+    h.key("a0")->trigger();
+    h.clickCell(0, 1);
+    QCOMPARE(w.DocumentChanged(), int16_t{1});
+
+    // No, then Close: the grid and its changed state stay.
+    h.desktop.boxAnswers << MsgAnswer::No;
+    QVERIFY(h.newGrid(4, 4, DialogEnd::Close));
+    QCOMPARE(w.grid().RowCount, int16_t{2});
+    QCOMPARE(w.grid().cell(0, 1), BLACK);
+    QCOMPARE(w.DocumentChanged(), int16_t{1});
+    // So Exit still asks; Cancel keeps the program.
+    h.desktop.clear();
+    h.desktop.boxAnswers << MsgAnswer::Cancel;
+    h.item("menuEsci")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes().first().title, QStringLiteral("ATTENTION !"));
+    QVERIFY(!h.desktop.ended);
+
+    // No, then OK: the new grid replaces it, unchanged.
+    h.desktop.boxAnswers << MsgAnswer::No;
+    QVERIFY(h.newGrid(4, 5));
+    QCOMPARE(w.grid().RowCount, int16_t{4});
+    QCOMPARE(w.grid().ColumnCount, int16_t{5});
+    QCOMPARE(w.DocumentChanged(), int16_t{0});
+}
+
+void TestUiMends::escClosesNewDialog() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3));
+    MainWindow& w = h.w();
+    h.desktop.clear();
+    QVERIFY(h.newGrid(5, 5, DialogEnd::Escape));
+    QCOMPARE(h.desktop.beeps, 0);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(w.grid().RowCount, int16_t{3});
+    QCOMPARE(w.windowTitle(), QStringLiteral("  KORVEL   (new file)"));
+}
+
+void TestUiMends::hiddenNumbersLeaveWhite() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(4, 4));
+    MainWindow& w = h.w();
+    w.grid().setCell(1, 2, BLACK);
+    w.rinfresca();
+    auto coloured = [&w] {
+        const QImage& img = w.Peri()->image();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor c(img.pixel(x, y));
+                n += c.red() != c.green() || c.green() != c.blue();
+            }
+        return n;
+    };
+    QVERIFY(coloured() > 0); // the red numbers
+    h.item("Numerare")->trigger();
+    QVERIFY(!h.item("Numerare")->isChecked());
+    QCOMPARE(coloured(), 0);
+    // And shown again, in red.
+    h.item("Numerare")->trigger();
+    QVERIFY(coloured() > 0);
+}
+
+void TestUiMends::ctrlAndAltNeverType() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3));
+    MainWindow& w = h.w();
+    h.key("a3")->trigger();
+    h.clickCell(0, 0);
+    for (Qt::KeyboardModifiers m :
+         {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers(Qt::AltModifier),
+          Qt::ControlModifier | Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier})
+        for (Qt::Key k : {Qt::Key_Z, Qt::Key_Y, Qt::Key_B, Qt::Key_Space})
+            QTest::keyClick(w.Peri(), k, m);
+    QCOMPARE(QString::fromLatin1(w.grid().GridRows[0].c_str()), QStringLiteral("???"));
+    QCOMPARE(w.DocumentChanged(), int16_t{0});
+    QTest::keyClick(w.Peri(), Qt::Key_B, Qt::ShiftModifier);
+    QCOMPARE(w.grid().cell(0, 0), 'B');
+}
+
+void TestUiMends::undoRedoKeys() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 3));
+    MainWindow& w = h.w();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    h.key("a3")->trigger();
+    h.clickCell(0, 0);
+    // Nothing to undo yet: the key does nothing at all.
+    QTest::keyClick(w.Peri(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.grid().cell(0, 0), '?');
+    QTest::keyClick(w.Peri(), Qt::Key_A);
+    QTest::keyClick(w.Peri(), Qt::Key_B);
+    QCOMPARE(QString::fromLatin1(w.grid().GridRows[0].c_str()), QStringLiteral("AB?"));
+    QTest::keyClick(w.Peri(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(QString::fromLatin1(w.grid().GridRows[0].c_str()), QStringLiteral("A??"));
+    QTest::keyClick(w.Peri(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(QString::fromLatin1(w.grid().GridRows[0].c_str()), QStringLiteral("???"));
+    QVERIFY(!h.key("a7")->isEnabled());
+    QTest::keyClick(w.Peri(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(QString::fromLatin1(w.grid().GridRows[0].c_str()), QStringLiteral("A??"));
+    QTest::keyClick(w.Peri(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QString::fromLatin1(w.grid().GridRows[0].c_str()), QStringLiteral("AB?"));
+    QVERIFY(!h.key("a8")->isEnabled());
+    QTest::keyClick(w.Peri(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(QString::fromLatin1(w.grid().GridRows[0].c_str()), QStringLiteral("AB?"));
+    // The toolbar's tooltips keep their texts.
+    QCOMPARE(h.key("a7")->toolTip(), QStringLiteral("Undo last action"));
+    QCOMPARE(h.key("a8")->toolTip(), QStringLiteral("Resume last undo"));
+    // In the TEST field the keys are the field's own.
+    w.textb()->setFocus();
+    QTest::keyClicks(w.textb(), QStringLiteral("XY"));
+    QTest::keyClick(w.textb(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.textb()->text(), QString());
+    QCOMPARE(QString::fromLatin1(w.grid().GridRows[0].c_str()), QStringLiteral("AB?"));
+}
+
+void TestUiMends::splashTitleFits() {
+    const QImage img = splashPicture().toImage();
+    // The title's colour inside its box, from 250 to 469 across.
+    int left = img.width();
+    int right = -1;
+    for (int y = 70; y < 140; ++y)
+        for (int x = 250; x < 470; ++x) {
+            const QColor c(img.pixel(x, y));
+            if (c.red() > 200 && c.green() > 170 && c.blue() < 150) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    QVERIFY(right > left);
+    QVERIFY2(left > 252 && right < 467,
+             qPrintable(QStringLiteral("title spans %1..%2").arg(left).arg(right)));
+}
+
+void TestUiMends::fileDialogTexts() {
+    Harness h;
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    // The texts the window hands to the dialogs.
+    w.menuApri_Click();
+    QVERIFY(h.newGrid(2, 2));
+    w.menuItem(QStringLiteral("Salvacome"))->trigger();
+    ScriptedDesktop::Shown open;
+    ScriptedDesktop::Shown save;
+    for (const auto& s : h.desktop.shown) {
+        if (s.kind == QLatin1String("open"))
+            open = s;
+        if (s.kind == QLatin1String("save"))
+            save = s;
+    }
+    QCOMPARE(save.proposal, QStringLiteral(".kvl"));
+    QCOMPARE(w.CurrentFile(), QStringLiteral(".kvl"));
+
+    // The real dialogs show the descriptions as worded, once.
+    QtDesktop real;
+    QString shownFilter;
+    onFileDialog([&](QFileDialog* d) {
+        shownFilter = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
+    });
+    QCOMPARE(real.chooseFileToOpen(&w, open.title, open.text, h.dir.path()), QString());
+    QCOMPARE(shownFilter, QStringLiteral("File Korvel(*.kvl;*.KVL)"));
+
+    // The save dialog proposes a name the open dialog lists, never one that
+    // is there already.
+    QFile existing(h.dir.filePath(QStringLiteral("new.kvl")));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QString shownName;
+    onFileDialog([&](QFileDialog* d) {
+        shownFilter = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
+        shownName = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+    });
+    QCOMPARE(real.chooseFileToSave(&w, save.title, save.text, h.dir.path(), save.proposal),
+             QString());
+    QCOMPARE(shownFilter, QStringLiteral("File Korvel *.kvl"));
+    QCOMPARE(shownName, QStringLiteral("new2.kvl"));
+    QCOMPARE(visibleSaveName(h.dir.path(), QStringLiteral(".kvl")), QStringLiteral("new2.kvl"));
+    QCOMPARE(visibleSaveName(h.temp.path(), QStringLiteral(".kvl")), QStringLiteral("new.kvl"));
+    QCOMPARE(visibleSaveName(h.dir.path(), QStringLiteral("a.kvl")), QStringLiteral("a.kvl"));
+    QCOMPARE(visibleSaveName(h.dir.path(), QStringLiteral(".grid.kvl")),
+             QStringLiteral("grid.kvl"));
+}
+
+QTEST_MAIN(TestUiMends)
+#include "test_ui_mends.moc"
