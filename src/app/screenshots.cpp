@@ -14,7 +14,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
 
@@ -100,6 +103,33 @@ int main(int argc, char* argv[]) {
         window.Ingrandisci_Click();
     ok &= shoot(out, QStringLiteral("4-zoomed-in"));
     window.Originali_click();
+
+    // The largest grid, scrolled to its far corner.
+    QTimer::singleShot(400, [&] {
+        if (auto* dialog = window.findChild<korvel::GridDimensionsDialog*>()) {
+            dialog->rowsField()->setText(QStringLiteral("25"));
+            dialog->columnsField()->setText(QStringLiteral("35"));
+            dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        }
+    });
+    window.menuNuovo_Click();
+    // Marks at the far corner, to see that it is the one shown.
+    window.grid().setCell(24, 34, 'Z');
+    window.grid().setCell(24, 32, korvel::BLACK);
+    window.grid().setCell(22, 34, korvel::BLACK);
+    window.grid().setCell(23, 33, 'Y');
+    window.rinfresca();
+    settle(200);
+    if (auto* area = window.findChild<QScrollArea*>(QStringLiteral("PeriScroll"))) {
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+        area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    }
+    if (auto* client = window.findChild<QScrollArea*>(QStringLiteral("Form0gScroll"))) {
+        client->horizontalScrollBar()->setValue(client->horizontalScrollBar()->maximum());
+        client->verticalScrollBar()->setValue(client->verticalScrollBar()->maximum());
+    }
+    settle(200);
+    ok &= shoot(out, QStringLiteral("6-grid-25x35-far-corner"));
 
     QTimer::singleShot(400, [&] {
         auto* dialog = window.findChild<korvel::GridDimensionsDialog*>();
