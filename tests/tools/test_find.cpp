@@ -58,9 +58,8 @@ protected:
     // base.diz from a plain list, stored as given.
     void makeBase(const std::vector<std::string>& lines) {
         writeLines("base.txt", lines);
-        const std::string cmd = std::string(KORVEL_MKDIZ) + " -o " +
-                                quote((dir / "base.diz").string()) + " " +
-                                quote((dir / "base.txt").string());
+        const std::string cmd = std::string(KORVEL_MKDIZ) + " -o " + quote((dir / "base.diz").string()) +
+                                " " + quote((dir / "base.txt").string());
         ASSERT_EQ(std::system(cmd.c_str()), 0);
         fs::remove(dir / "base.txt");
     }
@@ -156,9 +155,8 @@ TEST_F(FindTest, LoadFailuresAndUsageErrors) {
     EXPECT_NE(r.err.find("... errors while loading dictionaries *.diz !"), std::string::npos);
 
     makeBase(kBase);
-    for (const char* args :
-         {"", "pattern", "bogus 'C?S?'", "pattern 'c?s?'", "--disable 1 pattern 'C?S?'",
-          "pattern 'C?S?' sideways", "--nope pattern 'C?S?'"}) {
+    for (const char* args : {"", "pattern", "bogus 'C?S?'", "pattern 'c?s?'", "--disable 1 pattern 'C?S?'",
+                             "pattern 'C?S?' sideways", "--nope pattern 'C?S?'"}) {
         r = runFind(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
