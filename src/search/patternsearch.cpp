@@ -298,7 +298,12 @@ void searchPattern(SearchContext& ctx) {
         }
         // The hits go to the list in the order a line-by-line walk meets
         // them, the first `limit` of them. Listing a million lines takes a
-        // while too: it yields and honours the abort as the scan does.
+        // while too: it yields and honours the abort as the scan does. After
+        // an abort the user sees at once that it was heard, while the lines
+        // found until then are still being listed.
+        if (!completed) {
+            host.setPanelText(3, " Abort! ");
+        }
         if (!scan.listInLineOrder(groups, limit, completed)) {
             completed = false;
         }
@@ -306,7 +311,6 @@ void searchPattern(SearchContext& ctx) {
             stop = true;
         }
     }
-    host.finishList();
 
     const std::size_t count = host.listCount();
     flags.resultCount = static_cast<int32_t>(std::min<std::size_t>(count, INT32_MAX));
@@ -323,6 +327,9 @@ void searchPattern(SearchContext& ctx) {
         host.setPanelText(3, " Abort! ");
         host.setPanelText(4, " ");
     }
+    // Lines that came out of order take their places (this may yield); the
+    // count and the texts above do not depend on it and show meanwhile.
+    host.finishList();
     host.setPointers(Pointers::ToolGrid);
     flags.BusyCounter = 0;
 

@@ -13,6 +13,7 @@ void ResultLines::clear() {
     std::vector<uint64_t>().swap(ends_);
     std::vector<uint32_t>().swap(order_);
     std::vector<std::vector<uint32_t>>().swap(runs_);
+    std::vector<uint32_t>().swap(late_);
     ++generation_;
 }
 
@@ -30,7 +31,14 @@ void ResultLines::add(std::string_view line) {
     bytes_.append(line);
     ends_.push_back(bytes_.size());
     const auto i = static_cast<uint32_t>(ends_.size() - 1);
+    if (merging_) {
+        late_.push_back(i);
+        return;
+    }
+    place(i);
+}
 
+void ResultLines::place(uint32_t i) {
     if (runs_.empty()) {
         if (order_.empty() || !before(i, order_.back())) {
             order_.push_back(i);
@@ -56,9 +64,28 @@ void ResultLines::add(std::string_view line) {
 }
 
 bool ResultLines::finish(const std::function<void()>& tick) {
-    if (runs_.empty()) {
+    if (merging_) {
         return false;
     }
+    bool changed = false;
+    while (!runs_.empty()) {
+        merging_ = true;
+        const bool merged = merge(tick);
+        merging_ = false;
+        std::vector<uint32_t> late;
+        late.swap(late_);
+        for (uint32_t i : late) {
+            place(i);
+        }
+        if (!merged) {
+            return false;
+        }
+        changed = true;
+    }
+    return changed;
+}
+
+bool ResultLines::merge(const std::function<void()>& tick) {
     const uint64_t generation = generation_;
     std::vector<uint32_t> merged;
     merged.reserve(ends_.size());

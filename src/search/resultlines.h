@@ -41,9 +41,11 @@ public:
 
     // Puts every line in display order. tick, when given, is called every
     // TickSteps merge steps; it may run event handlers, even one that calls
-    // clear(). Returns true when the rows changed their order or grew beyond
-    // what was in order before (a view must then be reset), false when there
-    // was nothing to merge or the list was cleared meanwhile.
+    // clear() or add() (a line added meanwhile takes its place after the
+    // merge) or finish() (which then returns false at once). Returns true
+    // when the rows changed their order or grew beyond what was in order
+    // before (a view must then be reset), false when there was nothing to
+    // merge or the list was cleared meanwhile.
     bool finish(const std::function<void()>& tick = {});
     static constexpr std::size_t TickSteps = 4096;
 
@@ -52,6 +54,10 @@ public:
 
 private:
     bool before(uint32_t a, uint32_t b) const;
+    // Puts line i at the end of the rows or onto its run.
+    void place(uint32_t i);
+    // Merges the runs into order_; false when cleared meanwhile.
+    bool merge(const std::function<void()>& tick);
 
     std::string bytes_;
     // End offset of each line in bytes_; line i starts where line i - 1 ends.
@@ -63,6 +69,9 @@ private:
     std::vector<std::vector<uint32_t>> runs_;
     // Changes on clear(), so a merge that yielded sees it was cleared.
     uint64_t generation_ = 0;
+    bool merging_ = false;
+    // Lines added while a merge runs.
+    std::vector<uint32_t> late_;
 };
 
 } // namespace korvel

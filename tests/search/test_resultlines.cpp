@@ -120,3 +120,31 @@ TEST(ResultLines, ClearDuringTheMergeGivesUp) {
     EXPECT_EQ(rows(r), std::vector<std::string>{"NEW"});
     EXPECT_EQ(shown, 1u);
 }
+
+TEST(ResultLines, LinesAddedDuringTheMergeTakeTheirPlaces) {
+    std::mt19937 rng(7);
+    std::vector<std::string> all;
+    ResultLines r;
+    for (int i = 0; i < 30000; ++i) {
+        all.push_back(randomLine(rng));
+        r.add(all.back());
+    }
+    int ticks = 0;
+    EXPECT_TRUE(r.finish([&] {
+        // A handler run from the tick lists more and asks for the order.
+        if (ticks >= 3) {
+            return;
+        }
+        for (int k = 0; k < 50; ++k) {
+            all.push_back(randomLine(rng));
+            r.add(all.back());
+        }
+        EXPECT_FALSE(r.finish());
+        ++ticks;
+    }));
+    EXPECT_EQ(ticks, 3);
+    std::vector<std::string> expected = all;
+    sortListLines(expected);
+    EXPECT_EQ(rows(r), expected);
+    EXPECT_TRUE(r.isFinished());
+}

@@ -41,9 +41,14 @@ void ResultsModel::clear() {
     endResetModel();
 }
 
-void ResultsModel::publish() {
+void ResultsModel::publish(bool all) {
     const int rows = static_cast<int>(lines_.rowCount());
     if (rows <= shown_)
+        return;
+    // A view lays out all its rows again on every insertion, so while the
+    // list is long its rows are shown each time it has grown by half: the
+    // layouts of a listing then cost a few times its length, not its square.
+    if (!all && shown_ >= EagerRows && rows - shown_ < shown_ / 2)
         return;
     beginInsertRows(QModelIndex(), shown_, rows - 1);
     shown_ = rows;
@@ -51,7 +56,7 @@ void ResultsModel::publish() {
 }
 
 void ResultsModel::finish(const std::function<void()>& tick) {
-    publish();
+    publish(true);
     // The merge leaves the rows shown so far as they are until its end, so
     // the view may paint them from the tick; then it reorders them at once.
     if (lines_.finish(tick)) {
@@ -59,6 +64,7 @@ void ResultsModel::finish(const std::function<void()>& tick) {
         shown_ = static_cast<int>(lines_.rowCount());
         endResetModel();
     }
+    publish(true);
 }
 
 ResultsList::ResultsList(QWidget* parent) : QListView(parent), model_(new ResultsModel(this)) {

@@ -31,8 +31,11 @@ public:
     void clear();
     // The line is not shown before publish() or finish().
     void add(std::string_view line) { lines_.add(line); }
-    // Shows the lines that have come in order since the last call.
-    void publish();
+    // Shows the lines that have come in order since the last call; unless
+    // all is set, only once they are many enough for the view's layout.
+    void publish(bool all = false);
+    // Rows shown as they come, before the list is long.
+    static constexpr int EagerRows = 4096;
     // Puts every line in display order and shows them all (see
     // ResultLines::finish).
     void finish(const std::function<void()>& tick);
