@@ -4,11 +4,16 @@
 //   korvel-find [options] pattern SLOT [REFINEMENT ...]
 //   korvel-find [options] cross ACROSS DOWN
 //   korvel-find [options] anagram WORD
+//   korvel-find [options] --batch
 //
 // Standard output: the results list in display order, one line each.
 // Standard error: warnings, then the texts of status panels 2 and 3.
 // Exit status: 0 (also when nothing is found), 1 when loading fails, 2 on a
 // usage error.
+//
+// With --batch the dictionaries are loaded once and every line of standard
+// input is a query (the words of a command line, options included); each
+// answer is its results, a line with the panel texts and an empty line.
 
 #include "anagrams.h"
 #include "companioncall.h"
@@ -39,6 +44,7 @@ const char* const Usage =
     "usage: korvel-find [options] pattern SLOT [free-head|trim-head|trim-cue|free-cue ...]\n"
     "       korvel-find [options] cross ACROSS DOWN\n"
     "       korvel-find [options] anagram WORD\n"
+    "       korvel-find [options] --batch    (one query a line on standard input)\n"
     "options:\n"
     "  --dir DIR         dictionaries folder (default: the current directory when\n"
     "                    it holds base.diz, else the per-user folder\n"
@@ -67,14 +73,16 @@ struct Options {
     bool extended = false;
     bool freeCue = false;
     bool vowels = false;
+    bool batch = false;
     std::array<bool, 7> disabled{};
     std::string info;              // "--help" or "--version": print it and do nothing else
     std::vector<std::string> args; // command and its operands
 };
 
 // Everything a command needs: the loaded store and the window's search state.
+// A session is made afresh for every query.
 struct Session {
-    DictionaryStore store;
+    const DictionaryStore& store;
     PatternState pattern;
     Selection selection;
     SearchFlags flags;
@@ -87,14 +95,19 @@ struct Session {
 
 using Command = std::function<int(Session&)>;
 
-bool parseOptions(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--help" || a == "--version") {
+// Reads the words of a command line (without the program's name) into o.
+// A query of --batch takes no --dir and no --batch.
+bool parseOptions(const std::vector<std::string>& argv, Options& o, bool query = false) {
+    const std::size_t argc = argv.size();
+    for (std::size_t i = 0; i < argc; ++i) {
+        const std::string& a = argv[i];
+        if ((a == "--help" || a == "--version") && !query) {
             o.info = a;
             return true;
-        } else if (a == "--dir" && i + 1 < argc) {
+        } else if (a == "--dir" && i + 1 < argc && !query) {
             o.dir = argv[++i];
+        } else if (a == "--batch" && !query) {
+            o.batch = true;
         } else if (a == "--extended") {
             o.extended = true;
         } else if (a == "--free-cue") {
@@ -124,7 +137,38 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.args.push_back(a);
         }
     }
-    return !o.args.empty();
+    return o.batch ? o.args.empty() : !o.args.empty();
+}
+
+// The words of a query line: separated by blanks or tabs; a word in single
+// or double quotes may hold blanks (an anagram's TEST word). Returns false on
+// an unclosed quote.
+bool splitWords(const std::string& line, std::vector<std::string>& words) {
+    words.clear();
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
+            ++i;
+            continue;
+        }
+        std::string word;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+            const char q = line[i];
+            if (q == '\'' || q == '"') {
+                const std::size_t close = line.find(q, i + 1);
+                if (close == std::string::npos) {
+                    return false;
+                }
+                word.append(line, i + 1, close - i - 1);
+                i = close + 1;
+            } else {
+                word += q;
+                ++i;
+            }
+        }
+        words.push_back(word);
+    }
+    return true;
 }
 
 // Pattern search on SLOT, then each refinement as its button does it.
@@ -211,66 +255,135 @@ const std::map<std::string, Command>& commands() {
     return table;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    Session s;
-    if (!parseOptions(argc, argv, s.options)) {
-        std::cerr << Usage;
-        return 2;
-    }
-    if (s.options.info == "--help") {
-        std::cout << Usage;
-        return 0;
-    }
-    if (s.options.info == "--version") {
-        std::cout << "korvel-find " KORVEL_VERSION "\n";
-        return 0;
-    }
-    const auto cmd = commands().find(s.options.args[0]);
+// One query on the loaded store, from the state a fresh korvel-find has.
+// Returns 0, or 2 on a usage error.
+int answer(const DictionaryStore& store, const Options& options, std::vector<std::string>& lines,
+           std::string& panel2, std::string& panel3) {
+    lines.clear();
+    panel2.clear();
+    panel3.clear();
+    const auto cmd = commands().find(options.args[0]);
     if (cmd == commands().end()) {
-        std::cerr << Usage;
         return 2;
     }
-
-    // Without --dir the folder is chosen as the window chooses it, so that an
-    // installed korvel-find works from any folder.
-    const std::string folder = s.options.dir.empty() ? startupDictionaryFolder() : s.options.dir;
-    std::unique_ptr<CompanionLibrary> library;
-    const CompanionCall call = openCompanion(library);
-    StderrObserver observer;
-    if (loadDictionaries(
-            s.store, folder, call, [] {}, observer) != LoadResult::Ok) {
-        return 1;
-    }
-
+    Session s{store, {}, {}, {}, {}, 1, {}};
+    s.options = options;
     // The dictionary panels as the window would show them after the user
     // unticked the dictionaries named by --disable.
     EnabledSet enabled;
-    enabled.reset(s.store);
+    enabled.reset(store);
     for (int n = 2; n <= EnabledSet::Count; ++n) {
-        if (s.options.disabled[static_cast<std::size_t>(n)]) {
+        if (options.disabled[static_cast<std::size_t>(n)]) {
             enabled.click(n);
         }
     }
     for (int n = 1; n <= EnabledSet::Count; ++n) {
         s.host.enabled[static_cast<std::size_t>(n + 10)] = enabled.isPanelEnabled(n);
     }
-    s.flags.Estesa = s.options.extended;
-    s.flags.Accorcia = s.options.freeCue;
+    s.flags.Estesa = options.extended;
+    s.flags.Accorcia = options.freeCue;
 
     const int status = cmd->second(s);
     if (status == 2) {
-        std::cerr << Usage;
         return 2;
     }
-    std::vector<std::string> lines = s.host.list;
+    lines = std::move(s.host.list);
     sortListLines(lines);
+    panel2 = s.host.panels[2];
+    panel3 = s.host.panels[3];
+    return status;
+}
+
+void writeLines(const std::vector<std::string>& lines) {
     for (const auto& line : lines) {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     }
-    std::cerr << "panel 2: \"" << s.host.panels[2] << "\"\n";
-    std::cerr << "panel 3: \"" << s.host.panels[3] << "\"\n";
+}
+
+// Answers every line of standard input. The frame of an answer: its result
+// lines (never empty), one line holding the texts of panels 2 and 3 each in
+// double quotes with a blank between them, and an empty line. A query that
+// is no query gets an empty frame ("" "") and a message on standard error.
+int runBatch(const DictionaryStore& store, const Options& global) {
+    int status = 0;
+    std::string input;
+    std::vector<std::string> words;
+    std::vector<std::string> lines;
+    std::string panel2;
+    std::string panel3;
+    for (long long lineNo = 1; std::getline(std::cin, input); ++lineNo) {
+        Options o;
+        o.dir = global.dir;
+        o.extended = global.extended;
+        o.freeCue = global.freeCue;
+        o.vowels = global.vowels;
+        o.disabled = global.disabled;
+        int st = 2;
+        if (splitWords(input, words) && parseOptions(words, o, true)) {
+            st = answer(store, o, lines, panel2, panel3);
+        }
+        if (st == 2) {
+            lines.clear();
+            panel2.clear();
+            panel3.clear();
+            std::cerr << "korvel-find: line " << lineNo << ": not a query: " << input << "\n";
+            status = 2;
+        }
+        writeLines(lines);
+        std::printf("\"%s\" \"%s\"\n\n", panel2.c_str(), panel3.c_str());
+        // A script that talks with the program line by line gets each
+        // answer as soon as it is ready.
+        std::fflush(stdout);
+    }
     return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), options)) {
+        std::cerr << Usage;
+        return 2;
+    }
+    if (options.info == "--help") {
+        std::cout << Usage;
+        return 0;
+    }
+    if (options.info == "--version") {
+        std::cout << "korvel-find " KORVEL_VERSION "\n";
+        return 0;
+    }
+    if (!options.batch && commands().find(options.args[0]) == commands().end()) {
+        std::cerr << Usage;
+        return 2;
+    }
+
+    // Without --dir the folder is chosen as the window chooses it, so that an
+    // installed korvel-find works from any folder.
+    const std::string folder = options.dir.empty() ? startupDictionaryFolder() : options.dir;
+    DictionaryStore store;
+    std::unique_ptr<CompanionLibrary> library;
+    const CompanionCall call = openCompanion(library);
+    StderrObserver observer;
+    if (loadDictionaries(
+            store, folder, call, [] {}, observer) != LoadResult::Ok) {
+        return 1;
+    }
+
+    if (options.batch) {
+        return runBatch(store, options);
+    }
+    std::vector<std::string> lines;
+    std::string panel2;
+    std::string panel3;
+    if (answer(store, options, lines, panel2, panel3) == 2) {
+        std::cerr << Usage;
+        return 2;
+    }
+    writeLines(lines);
+    std::cerr << "panel 2: \"" << panel2 << "\"\n";
+    std::cerr << "panel 3: \"" << panel3 << "\"\n";
+    return 0;
 }

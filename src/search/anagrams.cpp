@@ -145,6 +145,7 @@ void findAnagrams(std::string_view textb, const DictionaryStore& store, SearchHo
         host.setPanelText(2, " no Anagrams ");
         host.beep();
     }
+    host.finishList();
 }
 
 } // namespace korvel

@@ -363,6 +363,7 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
                                    static_cast<int>(down.size()), df));
         ++found;
     }
+    host.finishList();
 
     if (flags.abortRequest != 0) {
         host.setPanelText(2, " =" + std::to_string(found) + " ");

@@ -159,6 +159,34 @@ struct Scan {
         }
         return true;
     }
+
+    // Writes the hits of the groups to the list merged by line number, at
+    // most limit of them. Returns false when the abort request stopped it;
+    // the lines listed until then stay. After a scan that was aborted, the
+    // hits it found are all listed (still yielding): they were found before
+    // the request.
+    bool listInLineOrder(std::vector<std::vector<Hit>>& groups, std::size_t limit,
+                         bool honourAbort) {
+        std::vector<std::size_t> next(groups.size(), 0);
+        for (std::size_t listed = 0; listed < limit; ++listed) {
+            std::size_t best = groups.size();
+            for (std::size_t g = 0; g < groups.size(); ++g) {
+                if (next[g] < groups[g].size() &&
+                    (best == groups.size() ||
+                     groups[g][next[g]].line < groups[best][next[best]].line)) {
+                    best = g;
+                }
+            }
+            if (best == groups.size()) {
+                break;
+            }
+            if (!yieldAndCheck() && honourAbort) {
+                return false;
+            }
+            ctx.host.addListLine(std::move(groups[best][next[best]++].text));
+        }
+        return true;
+    }
 };
 
 } // namespace
@@ -253,26 +281,31 @@ void searchPattern(SearchContext& ctx) {
 
         const std::size_t minLen = pattern.size();
         const std::size_t maxLen = scan.freeLength ? scan.slotLength : pattern.size();
-        std::vector<Hit> hits;
+        // Hits by length group, each in line order; one group for the
+        // literal walk.
+        std::vector<std::vector<Hit>> groups;
         bool completed = true;
         if (limit > 0 && minLen <= maxLen) {
             if (maxLen > LineIndex::MaxIndexedLength) {
-                completed = scan.scanLines(d, from, to, limit, hits);
+                groups.emplace_back();
+                completed = scan.scanLines(d, from, to, limit, groups.back());
             } else {
                 for (std::size_t len = minLen; len <= maxLen && completed; ++len) {
-                    completed = scan.scanGroup(d, len, from, to, limit, hits);
-                }
-                if (minLen != maxLen) {
-                    std::stable_sort(hits.begin(), hits.end(),
-                                     [](const Hit& a, const Hit& b) { return a.line < b.line; });
+                    groups.emplace_back();
+                    completed = scan.scanGroup(d, len, from, to, limit, groups.back());
                 }
             }
         }
-        if (hits.size() > limit) {
-            hits.resize(limit);
+        // The hits go to the list in the order a line-by-line walk meets
+        // them, the first `limit` of them. Listing a million lines takes a
+        // while too: it yields and honours the abort as the scan does. After
+        // an abort the user sees at once that it was heard, while the lines
+        // found until then are still being listed.
+        if (!completed) {
+            host.setPanelText(3, " Abort! ");
         }
-        for (Hit& h : hits) {
-            host.addListLine(std::move(h.text));
+        if (!scan.listInLineOrder(groups, limit, completed)) {
+            completed = false;
         }
         if (!completed || (!flags.Estesa && host.listCount() >= ResultCap)) {
             stop = true;
@@ -294,6 +327,9 @@ void searchPattern(SearchContext& ctx) {
         host.setPanelText(3, " Abort! ");
         host.setPanelText(4, " ");
     }
+    // Lines that came out of order take their places (this may yield); the
+    // count and the texts above do not depend on it and show meanwhile.
+    host.finishList();
     host.setPointers(Pointers::ToolGrid);
     flags.BusyCounter = 0;
 

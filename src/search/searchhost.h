@@ -47,6 +47,9 @@ public:
     virtual void addListLine(std::string line) = 0;
     virtual std::size_t listCount() const = 0;
     virtual void setListHint(std::string_view hint) = 0;
+    // The search has written its last line. A list that keeps lines aside
+    // while they come out of order puts them in place now; it may yield.
+    virtual void finishList() {}
 
     virtual void setPointers(Pointers p) = 0;
     virtual void beep() = 0;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -160,4 +161,108 @@ TEST_F(FindTest, LoadFailuresAndUsageErrors) {
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
     }
+}
+
+// --batch answers every query as a separate run of korvel-find would: the
+// same lines, the same panel texts, each query from a fresh state.
+TEST_F(FindTest, BatchAnswersAsSeparateRuns) {
+    makeBase(
+        {"AMORE", "CAS!", "CASTAGN)", "COSA", "MA", "MARE", "MORA", "ORA", "RE", "ROMA", "ROSA"});
+    writeLines("more.dic", {"ARCO", "CASE", "CESO", "MAREA", "ORMA", "RAMO"});
+
+    std::mt19937 rng(1208);
+    const std::string letters = "ACEMORS";
+    auto pick = [&](const std::string& from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
+    };
+    auto chance = [&](int percent) {
+        return std::uniform_int_distribution<int>(0, 99)(rng) < percent;
+    };
+    std::vector<std::string> queries;
+    for (int i = 0; i < 60; ++i) {
+        std::string q;
+        if (chance(30)) {
+            q += "--extended ";
+        }
+        if (chance(30)) {
+            q += "--free-cue ";
+        }
+        if (chance(20)) {
+            q += "--disable 2 ";
+        }
+        const int kind = std::uniform_int_distribution<int>(0, 5)(rng);
+        if (kind <= 3) {
+            std::string slot;
+            for (int n = std::uniform_int_distribution<int>(2, 7)(rng); n > 0; --n) {
+                slot += chance(60) ? '?' : pick(letters);
+            }
+            q += "pattern " + slot;
+            for (const char* r : {"free-head", "trim-head", "trim-cue", "free-cue"}) {
+                if (chance(15)) {
+                    q += std::string(" ") + r;
+                }
+            }
+        } else if (kind == 4) {
+            q += "cross ?#" + std::string(1, pick(letters)) + " #?" + std::string(1, pick(letters));
+        } else {
+            std::string word;
+            for (int n = std::uniform_int_distribution<int>(2, 5)(rng); n > 0; --n) {
+                word += pick(letters);
+            }
+            q += "anagram " + word;
+        }
+        queries.push_back(q);
+    }
+    // Blanks in a quoted word, and a line that is no query.
+    queries.push_back("anagram 'RO A'");
+    queries.push_back("pattern");
+
+    std::string expected;
+    for (const std::string& q : queries) {
+        // The same words for the shell, each quoted.
+        std::string args;
+        std::size_t i = 0;
+        while (i < q.size()) {
+            std::size_t end = q.find(' ', i);
+            if (q[i] == '\'') {
+                end = q.find('\'', i + 1) + 1;
+            }
+            if (end == std::string::npos) {
+                end = q.size();
+            }
+            std::string word = q.substr(i, end - i);
+            if (word.front() == '\'') {
+                word = word.substr(1, word.size() - 2);
+            }
+            args += quote(word) + " ";
+            i = end + 1;
+        }
+        const Outcome single = runFind(args);
+        if (single.status == 2) {
+            expected += "\"\" \"\"\n\n";
+            continue;
+        }
+        ASSERT_EQ(single.status, 0) << q;
+        // The panels are standard error's last two lines.
+        const std::size_t p2 = single.err.rfind("panel 2: \"");
+        ASSERT_NE(p2, std::string::npos) << q;
+        const std::size_t p3 = single.err.find("\npanel 3: \"", p2);
+        const std::string panel2 = single.err.substr(p2 + 10, p3 - 1 - (p2 + 10));
+        const std::string panel3 = single.err.substr(p3 + 11, single.err.size() - 2 - (p3 + 11));
+        expected += single.out + "\"" + panel2 + "\" \"" + panel3 + "\"\n\n";
+    }
+
+    {
+        std::ofstream in(dir.parent_path() / (dir.filename().string() + ".in"), std::ios::binary);
+        for (const std::string& q : queries) {
+            in << q << "\n";
+        }
+    }
+    const std::string inPath = (dir.parent_path() / (dir.filename().string() + ".in")).string();
+    const Outcome batch = runFind("--batch <" + quote(inPath));
+    fs::remove(inPath);
+    EXPECT_EQ(batch.status, 2); // the last line is no query
+    EXPECT_EQ(batch.out, expected) << batch.err;
+    EXPECT_NE(batch.err.find("line " + std::to_string(queries.size()) + ": not a query"),
+              std::string::npos);
 }

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -658,7 +657,7 @@ void TestUi::dialogCloseKeepsGrid() {
     QVERIFY(h.loaded());
     QVERIFY(h.newGrid(QStringLiteral("3"), QStringLiteral("4")));
     h.change(0, 0, 'A');
-    h.w().Lists()->addItem(QStringLiteral("CASA"));
+    h.w().Lists()->addLine("CASA");
     h.desktop.boxAnswers << MsgAnswer::No;
     QVERIFY(h.newGrid(QStringLiteral("9"), QStringLiteral("9"), false));
     QCOMPARE(h.w().grid().RowCount, int16_t{3});
@@ -1261,7 +1260,7 @@ void TestUi::toolKeys() {
     MainWindow& w = h.w();
     QVERIFY(h.newGrid(QStringLiteral("4"), QStringLiteral("4")));
     w.Stb1()->setText(3, QStringLiteral(" Wrong request! "));
-    w.Lists()->addItem(QStringLiteral("CASA"));
+    w.Lists()->addLine("CASA");
     h.child<QPushButton>("Command1")->setEnabled(true);
     // Twice: a second press of the pressed key does the whole job again.
     for (int round = 0; round < 2; ++round) {

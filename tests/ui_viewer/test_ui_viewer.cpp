@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -38,8 +39,19 @@ QStringList itemsOf(const QListWidget* list) {
     return out;
 }
 
-QString selectedText(const QListWidget* list) {
-    return list->currentItem() ? list->currentItem()->text() : QString();
+QStringList itemsOf(const QListView* list) {
+    QStringList out;
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        out << list->model()->index(i, 0).data().toString();
+    return out;
+}
+
+int countOf(const QListView* list) {
+    return list->model()->rowCount();
+}
+
+QString selectedText(const QListView* list) {
+    return list->currentIndex().isValid() ? list->currentIndex().data().toString() : QString();
 }
 
 // Letters-only entries in sorted order: AAAA, AAAB, ...
@@ -131,7 +143,7 @@ private slots:
     void otherDictionaryListedAsStored() {
         auto viewer = openOn(1);
         QCOMPARE(itemsOf(viewer->list2()), (QStringList{"CAS!", "MARE", "ZEBRA"}));
-        QCOMPARE(viewer->list3()->count(), 0);
+        QCOMPARE(countOf(viewer->list3()), 0);
         QCOMPARE(viewer->label3()->text(), QStringLiteral("Total Items = 3"));
         // An empty field stops at the first item.
         QCOMPARE(selectedText(viewer->list2()), QStringLiteral("CAS!"));
@@ -206,8 +218,8 @@ private slots:
 
         auto viewer = openOn(row);
         QTest::keyClicks(viewer->text1(), typed);
-        QListWidget* shown = secondHalf ? viewer->list3() : viewer->list2();
-        QListWidget* hidden = secondHalf ? viewer->list2() : viewer->list3();
+        QListView* shown = secondHalf ? viewer->list3() : viewer->list2();
+        QListView* hidden = secondHalf ? viewer->list2() : viewer->list3();
         QVERIFY(shown->isVisible());
         QVERIFY(!hidden->isVisible());
         QCOMPARE(selectedText(shown), selected);
@@ -232,7 +244,7 @@ private slots:
         QCOMPARE(selectedText(viewer->list3()), QStringLiteral("MARE"));
 
         // The switch searches again even when the field already holds its letter.
-        viewer->list3()->setCurrentRow(4);
+        viewer->list3()->setCurrentIndex(viewer->list3()->model()->index(4, 0));
         viewer->command2()->click();
         QCOMPARE(viewer->text1()->text(), QStringLiteral("a"));
         QVERIFY(viewer->list2()->isVisible());
@@ -240,9 +252,9 @@ private slots:
         QCOMPARE(selectedText(viewer->list2()), QStringLiteral("ABACO"));
 
         // A double click copies the entry into the field, which selects it.
-        QListWidget* list2 = viewer->list2();
+        QListView* list2 = viewer->list2();
         QApplication::processEvents();
-        const QRect rect = list2->visualItemRect(list2->item(1));
+        const QRect rect = list2->visualRect(list2->model()->index(1, 0));
         // A double click arrives after the press of its first click.
         QTest::mouseClick(list2->viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(list2->viewport(), Qt::LeftButton, {}, rect.center());
@@ -271,7 +283,7 @@ private slots:
         viewer.List1_Click(0);
         QVERIFY(finished.wait(60000));
         QCOMPARE(viewer.label3()->text(), QStringLiteral("Total Items = %1").arg(entries));
-        QCOMPARE(viewer.list2()->count(), entries);
+        QCOMPARE(countOf(viewer.list2()), entries);
         QCOMPARE(viewer.command2()->isVisible(), shown);
     }
 
@@ -300,7 +312,7 @@ private slots:
         viewer.List1_Click(0);
         QVERIFY(finished.wait(60000));
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(viewer.list2()->count(), 200000);
+        QCOMPARE(countOf(viewer.list2()), 200000);
         QVERIFY(viewer.list1()->isEnabled());
     }
 
@@ -319,8 +331,8 @@ private slots:
         QVERIFY(!viewer.list2()->isVisible());
         QCOMPARE(selectedText(viewer.list3()), QStringLiteral("NAAA"));
         QCOMPARE(viewer.label3()->text(), QStringLiteral("Total Items = 130000"));
-        QCOMPARE(viewer.list2()->count(), 12 * 5000 + 1);
-        QCOMPARE(viewer.list3()->count(), 14 * 5000 + 1);
+        QCOMPARE(countOf(viewer.list2()), 12 * 5000 + 1);
+        QCOMPARE(countOf(viewer.list3()), 14 * 5000 + 1);
         QVERIFY(viewer.command2()->isVisible());
         QCOMPARE(viewer.command2()->text(), QStringLiteral("A-L<="));
     }
@@ -341,6 +353,31 @@ private slots:
     }
 
     void searchIndexOnEmptyList() { QCOMPARE(viewerSearchIndex({}, "A"), -1); }
+
+    // The searches read a short last line (korvel-find finds "ZOO -2"); the
+    // viewer lists it too.
+    void shortLastEntryListed() {
+        DictionaryStore short1;
+        short1.DictFileName[1] = "base.diz";
+        short1.DictFileName[2] = "words.dic";
+        short1.setText(1, "ABACO\r\nNASO\r\nZA!");
+        short1.setText(2, "ALFA\r\nBETA\r\nZOO");
+        DictionaryViewer viewer(short1);
+        viewer.show();
+        QSignalSpy finished(&viewer, &DictionaryViewer::fillFinished);
+        viewer.List1_Click(1);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(itemsOf(viewer.list2()), (QStringList{"ALFA", "BETA", "ZOO"}));
+        QCOMPARE(viewer.label3()->text(), QStringLiteral("Total Items = 3"));
+        viewer.List1_Click(0);
+        QVERIFY(finished.wait(20000));
+        // No entry begins with M: no marker lines.
+        QCOMPARE(itemsOf(viewer.list2()), (QStringList{"ABACO"}));
+        QCOMPARE(itemsOf(viewer.list3()), (QStringList{"NASO", "ZA(AE)"}));
+        QCOMPARE(viewer.label3()->text(), QStringLiteral("Total Items = 3"));
+        QTest::keyClicks(viewer.text1(), "zz");
+        QCOMPARE(selectedText(viewer.list3()), QStringLiteral("ZA(AE)"));
+    }
 };
 
 QTEST_MAIN(TestViewer)

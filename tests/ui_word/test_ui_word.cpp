@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -31,10 +30,10 @@ const QString FailureText =
                    "It might happen when MS Word is opened already. If so, exit the program,\r\n"
                    "close MS Word, and then call this program again.");
 
-QStringList listLines(const QListWidget* list) {
+QStringList listLines(const ResultsList* list) {
     QStringList out;
     for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
+        out << list->lineText(i);
     return out;
 }
 
@@ -80,12 +79,13 @@ private:
     }
     // Clicks the line of the results list that reads text, as the user would.
     bool clickLine(const QString& text) {
-        QListWidget* list = window->Lists();
-        const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-        if (found.isEmpty())
+        ResultsList* list = window->Lists();
+        const int row = list->findLine(text);
+        if (row < 0)
             return false;
-        list->scrollToItem(found.front());
-        const QRect rect = list->visualItemRect(found.front());
+        const QModelIndex index = list->model()->index(row, 0);
+        list->scrollTo(index);
+        const QRect rect = list->visualRect(index);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
         return true;
     }

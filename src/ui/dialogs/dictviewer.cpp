@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -16,10 +17,12 @@ namespace korvel {
 namespace {
 
 // Time one slice of the listing may take before the event loop runs again,
-// and the entries handed to the list widgets at a time within a slice (adding
-// them costs more than reading them, so the clock is read after each batch).
+// the lines walked between two readings of the clock, and the most lines of
+// a slice (the view lays its rows out again after each slice, so slices are
+// not made too small either).
 constexpr qint64 SliceMilliseconds = 15;
-constexpr int BatchEntries = 2000;
+constexpr std::size_t BatchLines = 8192;
+constexpr std::size_t SliceLines = 65536;
 
 constexpr std::string_view ContinueMarker = "...to continue, click on M-Z=> ";
 constexpr std::string_view BackMarker = "...back to the beginning , click on  A-L<= ";
@@ -37,32 +40,41 @@ std::string searchText(const QString& fieldText) {
 
 } // namespace
 
-std::string viewerEntry(std::string_view line, bool baseDictionary) {
-    line = trimBlanks(line);
-    std::string entry(line);
-    if (baseDictionary && !entry.empty() && isEndingCode(entry.back())) {
-        const std::string_view vowels = endingVowels(entry.back());
-        entry.pop_back();
-        entry += '(';
-        entry += vowels;
-        entry += ')';
-    }
-    return entry;
+EntriesModel::EntriesModel(std::string_view marker, QObject* parent)
+    : QAbstractListModel(parent), marker_(marker) {}
+
+int EntriesModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shown_;
 }
 
-int viewerSearchIndex(const std::vector<std::string>& items, std::string_view s) {
-    if (items.empty())
-        return -1;
-    const std::size_t len = s.size();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const std::string_view item = items[i];
-        if (len > 3 && item.substr(0, len - 1) == s.substr(0, len - 1) && item.size() >= len &&
-            item[len - 1] == '(')
-            return static_cast<int>(i);
-        if (item.substr(0, len) >= s)
-            return static_cast<int>(i);
+QVariant EntriesModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= shown_)
+        return {};
+    std::string buf;
+    return shown(text(index.row(), buf));
+}
+
+std::string_view EntriesModel::text(int r, std::string& buf) const {
+    walk_->rowText(*rows_, static_cast<std::size_t>(r), marker_, buf);
+    return buf;
+}
+
+void EntriesModel::show(const EntryWalk* walk, const EntryRows* rows) {
+    if (walk != walk_ || rows != rows_ || !rows) {
+        beginResetModel();
+        walk_ = walk;
+        rows_ = rows;
+        shown_ = 0;
+        endResetModel();
     }
-    return static_cast<int>(items.size()) - 1;
+    if (!rows_)
+        return;
+    const int n = static_cast<int>(rows_->size());
+    if (n > shown_) {
+        beginInsertRows(QModelIndex(), shown_, n - 1);
+        shown_ = n;
+        endInsertRows();
+    }
 }
 
 DictionaryViewer::DictionaryViewer(const DictionaryStore& store, QWidget* parent)
@@ -78,10 +90,14 @@ DictionaryViewer::DictionaryViewer(const DictionaryStore& store, QWidget* parent
     label2_->setObjectName(QStringLiteral("Label2"));
     list1_ = new QListWidget(this);
     list1_->setObjectName(QStringLiteral("List1"));
-    list2_ = new QListWidget(this);
+    list2_ = new QListView(this);
     list2_->setObjectName(QStringLiteral("List2"));
-    list3_ = new QListWidget(this);
+    list3_ = new QListView(this);
     list3_->setObjectName(QStringLiteral("List3"));
+    model2_ = new EntriesModel(ContinueMarker, this);
+    model3_ = new EntriesModel(BackMarker, this);
+    list2_->setModel(model2_);
+    list3_->setModel(model3_);
     label3_ = new QLabel(this);
     label3_->setObjectName(QStringLiteral("Label3"));
     label4_ = new QLabel(QStringLiteral("Look for  "), this);
@@ -95,10 +111,11 @@ DictionaryViewer::DictionaryViewer(const DictionaryStore& store, QWidget* parent
     command1_->setAutoDefault(false);
     command2_->setAutoDefault(false);
 
-    for (QListWidget* list : {list2_, list3_}) {
+    for (QListView* list : {list2_, list3_}) {
         // Lists of a whole dictionary: every row has the same height, which
         // spares the view from measuring each item.
         list->setUniformItemSizes(true);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         list->setMinimumWidth(260);
         list->setMinimumHeight(320);
     }
@@ -131,10 +148,10 @@ DictionaryViewer::DictionaryViewer(const DictionaryStore& store, QWidget* parent
             [this](QListWidgetItem* item) { List1_Click(list1_->row(item)); });
     connect(list1_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { List1_Click(list1_->row(item)); });
-    connect(list2_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { List_DblClick(list2_, list2_->row(item)); });
-    connect(list3_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { List_DblClick(list3_, list3_->row(item)); });
+    connect(list2_, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { List_DblClick(list2_, index.row()); });
+    connect(list3_, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { List_DblClick(list3_, index.row()); });
     connect(text1_, &QLineEdit::textChanged, this, &DictionaryViewer::Text1_Change);
     connect(command2_, &QPushButton::clicked, this, &DictionaryViewer::Command2_Click);
     connect(command1_, &QPushButton::clicked, this, &QDialog::accept);
@@ -160,13 +177,12 @@ void DictionaryViewer::List1_Click(int row) {
     command2_->hide();
     list1_->setEnabled(false);
     n_ = row + 1;
-    inif_ = 1;
-    numE_ = 0;
-    riga2_.clear();
-    list2_->clear();
-    list3_->clear();
-    items2_.clear();
-    items3_.clear();
+    // The lists let go of the old walk before it goes.
+    model2_->show(nullptr, nullptr);
+    model3_->show(nullptr, nullptr);
+    walk_ = std::make_unique<EntryWalk>(store_, n_);
+    model2_->show(walk_.get(), &walk_->first());
+    model3_->show(walk_.get(), &walk_->second());
     list2_->hide();
     list3_->hide();
     filling_ = true;
@@ -174,67 +190,15 @@ void DictionaryViewer::List1_Click(int row) {
 }
 
 void DictionaryViewer::fillSlice() {
-    const std::string& text = store_.DictText[n_];
-    const long long length = static_cast<long long>(text.size());
-    const bool base = n_ == 1;
-    QStringList lines2;
-    QStringList lines3;
-    const auto flush = [&] {
-        list2_->addItems(lines2);
-        list3_->addItems(lines3);
-        lines2.clear();
-        lines3.clear();
-    };
-    const auto add = [](std::vector<std::string>& items, QStringList& lines, std::string entry) {
-        lines << shown(entry);
-        items.push_back(std::move(entry));
-    };
-
     QElapsedTimer clock;
     clock.start();
     bool more = true;
-    int batch = 0;
-    while (more) {
-        const std::size_t from = static_cast<std::size_t>(inif_ - 1);
-        const std::size_t sep =
-            from <= text.size() ? text.find(LineSeparator, from) : std::string::npos;
-        const long long sca =
-            sep == std::string::npos ? length + 1 : static_cast<long long>(sep) + 1;
-        const std::size_t count = sca - 1 > inif_ - 1 ? static_cast<std::size_t>(sca - inif_) : 0;
-        const std::string_view line =
-            trimBlanks(std::string_view(text).substr(std::min(from, text.size()), count));
-        // The initial is taken before a code is written out: a base line that
-        // is just "#" is a remark, not the vowel set "(AI)".
-        const char initial = line.empty() ? '\0' : line.front();
-        std::string entry = viewerEntry(line, base);
-
-        if (!entry.empty() && initial != '\'' && initial != '#') {
-            ++numE_;
-            const auto code = static_cast<unsigned char>(initial);
-            if (!base || code < 'M') {
-                add(items2_, lines2, std::move(entry));
-            } else {
-                if (code == 'M' && riga2_.empty()) {
-                    riga2_ = entry;
-                    add(items2_, lines2, std::string(ContinueMarker));
-                    add(items3_, lines3, std::string(BackMarker));
-                }
-                add(items3_, lines3, std::move(entry));
-            }
-        }
-
-        inif_ = sca + 2;
-        more = inif_ < length - 3;
-        if (++batch == BatchEntries) {
-            batch = 0;
-            flush();
-            if (clock.elapsed() >= SliceMilliseconds)
-                break;
-        }
-    }
-
-    flush();
-    label3_->setText(QStringLiteral("Total Items = %1").arg(numE_));
+    for (std::size_t walked = 0; more && walked < SliceLines && clock.elapsed() < SliceMilliseconds;
+         walked += BatchLines)
+        more = !walk_->step(BatchLines);
+    model2_->show(walk_.get(), &walk_->first());
+    model3_->show(walk_.get(), &walk_->second());
+    label3_->setText(QStringLiteral("Total Items = %1").arg(walk_->count()));
     if (!more)
         finishFill();
 }
@@ -242,7 +206,7 @@ void DictionaryViewer::fillSlice() {
 void DictionaryViewer::finishFill() {
     fillTimer_->stop();
     filling_ = false;
-    if (numE_ >= SplitThreshold)
+    if (walk_->count() >= SplitThreshold)
         command2_->show();
     // List3, when the field showed it during the listing, stays over List2.
     list2_->setVisible(list3_->isHidden());
@@ -266,14 +230,16 @@ void DictionaryViewer::Text1_Change() {
             command2_->setText(QStringLiteral("M-Z=>"));
         }
     }
-    const bool second = list3_->isHidden();
-    QListWidget* list = second ? list2_ : list3_;
-    const int index = viewerSearchIndex(second ? items2_ : items3_, s);
-    // While a listing runs, the widget may lag behind the item bytes by
-    // the current slice.
-    if (index >= 0 && index < list->count()) {
-        list->setCurrentRow(index);
-        list->scrollToItem(list->item(index), QAbstractItemView::PositionAtCenter);
+    QListView* list = list3_->isHidden() ? list2_ : list3_;
+    const EntriesModel* model = modelOf(list);
+    const int index = viewerSearchIndex(
+        static_cast<std::size_t>(model->rowCount()),
+        [model](std::size_t r, std::string& buf) { return model->text(static_cast<int>(r), buf); },
+        s);
+    if (index >= 0) {
+        const QModelIndex at = model->index(index, 0);
+        list->setCurrentIndex(at);
+        list->scrollTo(at, QAbstractItemView::PositionAtCenter);
     }
 }
 
@@ -290,15 +256,25 @@ void DictionaryViewer::Command2_Click() {
     setSearchText(list3_->isHidden() ? QStringLiteral("m") : QStringLiteral("a"));
 }
 
-void DictionaryViewer::List_DblClick(QListWidget* list, int row) {
-    if (row < 0 || row >= list->count())
+EntriesModel* DictionaryViewer::modelOf(QListView* list) const {
+    return list == list2_ ? model2_ : model3_;
+}
+
+void DictionaryViewer::List_DblClick(QListView* list, int row) {
+    const EntriesModel* model = modelOf(list);
+    if (row < 0 || row >= model->rowCount())
         return;
-    setSearchText(list->item(row)->text());
+    std::string buf;
+    setSearchText(shown(model->text(row, buf)));
 }
 
 void DictionaryViewer::done(int result) {
     fillTimer_->stop();
     filling_ = false;
+    // Nothing of the listing outlives the viewer's window.
+    model2_->show(nullptr, nullptr);
+    model3_->show(nullptr, nullptr);
+    walk_.reset();
     QDialog::done(result);
 }
 

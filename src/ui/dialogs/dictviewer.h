@@ -1,13 +1,17 @@
 #pragma once
 
+#include "viewerentries.h"
+
+#include <QAbstractListModel>
 #include <QDialog>
 
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QPushButton;
 class QTimer;
@@ -16,16 +20,28 @@ namespace korvel {
 
 struct DictionaryStore;
 
-// An entry of the viewer: the line trimmed of blanks and, for the base
-// dictionary, a final EndingCode written out as its vowel set ("CAS!" shows
-// as "CAS(AE)").
-std::string viewerEntry(std::string_view line, bool baseDictionary);
+// One of the viewer's entry lists (List2 or List3): the rows of an EntryWalk,
+// read from the dictionary text when the view shows them.
+class EntriesModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    EntriesModel(std::string_view marker, QObject* parent);
 
-// The item the search field stops at in items: the first that, for a text s
-// longer than 3 characters, is the stem line of s less its last letter, or
-// whose first len(s) characters sort at or after s; the last item when none
-// does; -1 for an empty list. s is compared byte by byte.
-int viewerSearchIndex(const std::vector<std::string>& items, std::string_view s);
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // Shows the rows of rows (of walk) that have come since the last call;
+    // nullptr empties the list.
+    void show(const EntryWalk* walk, const EntryRows* rows);
+    // The bytes of row r.
+    std::string_view text(int r, std::string& buf) const;
+
+private:
+    std::string_view marker_;
+    const EntryWalk* walk_ = nullptr;
+    const EntryRows* rows_ = nullptr;
+    int shown_ = 0;
+};
 
 // The dictionary viewer Form0f. It lists the loaded dictionaries; a click on
 // one lists its entries (the base dictionary split at M over List2 and
@@ -47,8 +63,8 @@ public:
     QLabel* label2() const { return label2_; }
     QLabel* label3() const { return label3_; }
     QListWidget* list1() const { return list1_; }
-    QListWidget* list2() const { return list2_; }
-    QListWidget* list3() const { return list3_; }
+    QListView* list2() const { return list2_; }
+    QListView* list3() const { return list3_; }
     QLineEdit* text1() const { return text1_; }
     QPushButton* command1() const { return command1_; }
     QPushButton* command2() const { return command2_; }
@@ -73,7 +89,8 @@ private:
     void finishFill();
     void Text1_Change();
     void Command2_Click();
-    void List_DblClick(QListWidget* list, int row);
+    void List_DblClick(QListView* list, int row);
+    EntriesModel* modelOf(QListView* list) const;
     void setSearchText(const QString& text);
 
     const DictionaryStore& store_;
@@ -81,8 +98,10 @@ private:
     QLabel* label1_;
     QLabel* label2_;
     QListWidget* list1_;
-    QListWidget* list2_;
-    QListWidget* list3_;
+    QListView* list2_;
+    QListView* list3_;
+    EntriesModel* model2_;
+    EntriesModel* model3_;
     QLabel* label3_;
     QLabel* label4_;
     QLineEdit* text1_;
@@ -90,18 +109,9 @@ private:
     QPushButton* command1_;
     QTimer* fillTimer_;
 
-    // The bytes of the items of List2 and List3, for the search field's
-    // byte-wise comparisons.
-    std::vector<std::string> items2_;
-    std::vector<std::string> items3_;
-
+    // The walk over the dictionary shown; the entry lists read from it.
+    std::unique_ptr<EntryWalk> walk_;
     int n_ = 0;
-    // 1-based scan position in the dictionary text.
-    long long inif_ = 1;
-    // Entries listed so far; wide enough for any dictionary.
-    long long numE_ = 0;
-    // Empty until the first base-dictionary entry beginning with M.
-    std::string riga2_;
     bool filling_ = false;
 };
 

@@ -19,7 +19,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <algorithm>
@@ -279,13 +278,13 @@ void MainWindow::Peri_Click() {
 void MainWindow::Lists_Click() {
     if (busy())
         return;
-    const QListWidgetItem* item = lists_->currentItem();
-    if (!item)
+    const std::string line = lists_->currentLine();
+    if (lists_->currentRow() < 0)
         return;
     PlacementContext ctx{currentTool_, grid_,      history_,     selection,
                          pattern,      CurrentRow, CurrentColumn};
     placement.priclk = priclk != 0;
-    const ListClickResult r = placement.Lists_Click(toBytes(item->text()), ctx);
+    const ListClickResult r = placement.Lists_Click(line, ctx);
     priclk = placement.priclk ? 1 : 0;
     if (!r.handled)
         return;

@@ -26,7 +26,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -374,6 +373,7 @@ void MainWindow::buildControls() {
     periArea_->hide();
 
     lists_ = new ResultsList(central_);
+    lists_->setListingTest([this] { return busy(); });
     // Design position: where the layout puts it, so that the first layout
     // gives it the same height as every later one.
     lists_->move(0, px(screenHeightTw() * 0.19));
@@ -447,7 +447,7 @@ void MainWindow::buildControls() {
             shift |= 4;
         Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), shift);
     });
-    connect(lists_, &QListWidget::itemClicked, this, [this] { Lists_Click(); });
+    connect(lists_, &QListView::clicked, this, [this] { Lists_Click(); });
     connect(lists_, &ResultsList::chosenByKey, this, &MainWindow::Lists_Click);
     connect(command_[1], &QPushButton::clicked, this, &MainWindow::Command1_Click);
     connect(command_[2], &QPushButton::clicked, this, &MainWindow::Command2_Click);
@@ -861,13 +861,13 @@ void MainWindow::layoutWindow() {
     if (im2_) {
         QFont f(QStringLiteral("Courier New"));
         f.setPointSize(8);
-        lists_->setFont(f);
+        lists_->setFont(fixedPitch(f));
         label1_->setFont(QFont(QStringLiteral("MS Serif")));
         label3_->setFont(QFont(QStringLiteral("MS Serif")));
     } else {
         QFont f = lists_->font();
         f.setFamily(QStringLiteral("Courier"));
-        lists_->setFont(f);
+        lists_->setFont(fixedPitch(f));
         label1_->setFont(QFont(QStringLiteral("MS Sans Serif")));
         label3_->setFont(QFont(QStringLiteral("MS Sans Serif")));
     }
@@ -1345,6 +1345,10 @@ std::size_t MainWindow::listCount() const {
     return static_cast<std::size_t>(lists_->count());
 }
 
+void MainWindow::finishList() {
+    lists_->finishList([this] { yield(); });
+}
+
 void MainWindow::setListHint(std::string_view hint) {
     lists_->setToolTip(fromBytes(hint));
 }
@@ -1377,6 +1381,8 @@ void MainWindow::yield() {
     if (now - lastYieldMs_ < timings_.yieldMs)
         return;
     lastYieldMs_ = now;
+    // The lines listed in order so far show with this pass.
+    lists_->publish();
     QCoreApplication::processEvents();
 }
 

@@ -26,7 +26,6 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QPushButton;
 class QScrollArea;
@@ -186,7 +185,7 @@ public:
     QAction* toolButton(const QString& key) const { return toolButtons_.value(key); }
     QAction* menuItem(const QString& name) const { return menuItems_.value(name); }
     QMenu* fileMenu() const { return fileMenu_; }
-    QListWidget* Lists() const { return lists_; }
+    ResultsList* Lists() const { return lists_; }
     QLineEdit* textb() const { return textb_; }
     QTimer* Timer0() const { return timer0_; }
     QTimer* Timer2() const { return timer2_; }
@@ -202,6 +201,7 @@ public:
     void addListLine(std::string line) override;
     std::size_t listCount() const override;
     void setListHint(std::string_view hint) override;
+    void finishList() override;
     void setPointers(Pointers p) override;
     void beep() override;
     void yield() override;

@@ -95,11 +95,13 @@ void MainWindow::chiudiword() {
 void MainWindow::showThesaurus() {
     WindowWordSink sink(*this);
     korvel::showThesaurus(wordService(), testBytes(textb_), sink);
+    finishList();
 }
 
 void MainWindow::checkSpelling() {
     WindowWordSink sink(*this);
     korvel::checkSpelling(wordService(), testBytes(textb_), sink);
+    finishList();
 }
 
 void MainWindow::Indirdiz_Click() {
