@@ -97,7 +97,8 @@ inline FileReadResult readRegularFile(int dirfd, const std::string& path, uint64
         return failure(FileReadStatus::TooLarge,
                        "is larger than " + std::to_string(cap) + " bytes");
     }
-    out.reserve(static_cast<std::size_t>(size));
+    // Room for the one byte more read below, so the buffer is never moved.
+    out.reserve(static_cast<std::size_t>(size) + 1);
     if (prepare != nullptr && size > 0) {
         prepare(out.data(), static_cast<std::size_t>(size));
     }
