@@ -62,7 +62,6 @@ const char* const Usage =
     "Exit status: 0 filled (or check done), 3 no fill exists, 4 stopped at the\n"
     "time limit, 1 dictionaries cannot be loaded, 2 usage or file error.\n";
 
-
 class StderrObserver : public LoadObserver {
 public:
     void outOfSequence(const std::string& message) override { std::cerr << message << "\n"; }
