@@ -44,9 +44,6 @@ const char* const Help =
     "is not a crossword file, 2 usage error, 3 the format cannot hold the grid,\n"
     "4 OUT cannot be written.\n";
 
-// A crossword file is about a kilobyte; anything far larger is not one.
-constexpr qint64 MaxKvlBytes = 1 << 20;
-
 // Qt's own remarks (a missing runtime folder, font fallbacks) say nothing
 // about the export; only its failures reach standard error.
 void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -110,7 +107,7 @@ int main(int argc, char** argv) {
 
     QString why;
     const std::optional<QByteArray> bytes =
-        readRegularFile(QString::fromLocal8Bit(in.c_str()), MaxKvlBytes, &why);
+        readRegularFile(QString::fromLocal8Bit(in.c_str()), static_cast<qint64>(MaxKvlBytes), &why);
     if (!bytes) {
         std::cerr << "korvel-export: " << in << ": " << why.toLocal8Bit().constData() << "\n";
         return 1;

@@ -62,10 +62,6 @@ const char* const Usage =
     "Exit status: 0 filled (or check done), 3 no fill exists, 4 stopped at the\n"
     "time limit, 1 dictionaries cannot be loaded, 2 usage or file error.\n";
 
-// A crossword file is a few hundred bytes; anything much larger is no
-// crossword file.
-constexpr std::size_t MaxKvlBytes = 1 << 20;
-
 class StderrObserver : public LoadObserver {
 public:
     void outOfSequence(const std::string& message) override { std::cerr << message << "\n"; }

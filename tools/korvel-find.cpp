@@ -66,6 +66,10 @@ public:
     void fatal(const std::string&, const std::string& message) override {
         std::cerr << message << "\n";
     }
+    void fatalWithDetail(const std::string&, const std::string& message,
+                         const std::string& detail) override {
+        std::cerr << message << "\n" << detail << "\n";
+    }
 };
 
 struct Options {

@@ -2,12 +2,14 @@
 
 #include "blanks.h"
 #include "hugepages.h"
+#include "templistfolder.h"
 #include "templistpath.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace korvel {
@@ -38,53 +40,23 @@ bool sortsBefore(std::string_view a, std::string_view b) {
     return c < 0 || (c == 0 && a.size() < b.size());
 }
 
-enum class ReadStatus { Ok, Missing, TooLarge, Failed };
-
-// One whole read. With noLinks the path must be a regular file itself, not a
-// symbolic link to one.
-ReadStatus readWhole(const std::string& path, bool noLinks, std::string& text) {
-    std::error_code ec;
-    const fs::file_status st = noLinks ? fs::symlink_status(path, ec) : fs::status(path, ec);
-    if (ec || !fs::exists(st)) {
-        return ReadStatus::Missing;
+// Why a directory entry with a dictionary's name is no regular file to read.
+std::string specialCause(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        return std::string("cannot be inspected: ") + std::strerror(errno);
     }
-    if (!fs::is_regular_file(st)) {
-        return ReadStatus::Failed;
+    if (!S_ISLNK(st.st_mode)) {
+        return "is " + fileKind(st.st_mode);
     }
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return ReadStatus::Failed;
+    if (::stat(path.c_str(), &st) != 0) {
+        return errno == ELOOP ? "is a loop of symbolic links" : "is a link that leads nowhere";
     }
-    const std::streamoff size = in.tellg();
-    if (size < 0) {
-        return ReadStatus::Failed;
-    }
-    if (static_cast<uint64_t>(size) > MaxDictionaryBytes) {
-        return ReadStatus::TooLarge;
-    }
-    text.reserve(static_cast<std::size_t>(size));
-    adviseHugePages(text.data(), static_cast<std::size_t>(size));
-    text.resize(static_cast<std::size_t>(size));
-    in.seekg(0);
-    if (size > 0 && !in.read(text.data(), size)) {
-        text.clear();
-        return ReadStatus::Failed;
-    }
-    return ReadStatus::Ok;
+    return "is a link to " + fileKind(st.st_mode);
 }
 
-// The folder of the temporary lists is trusted only when it is a real folder
-// (not a link to one) closed to group and others. A library call may fail
-// because the folder is unsafe; then a list path inside it may lead anywhere,
-// and nothing there is read or deleted.
-bool isPrivateFolder(const std::string& folder) {
-    std::error_code ec;
-    const fs::file_status st = fs::symlink_status(folder, ec);
-    if (ec || !fs::is_directory(st)) {
-        return false;
-    }
-    const fs::perms open = fs::perms::group_all | fs::perms::others_all;
-    return (st.permissions() & open) == fs::perms::none;
+bool isBareLineByte(char c) {
+    return c == '\r' || c == '\n' || c == '\0';
 }
 
 std::string folderWithSeparator(std::string_view folder) {
@@ -110,17 +82,24 @@ std::string outOfSequenceText(std::string_view line) {
            " is out of sequence\r\nand might compromise the search within its dictionary.";
 }
 
-std::vector<std::string> scanDictionaryFolder(const std::string& folder) {
+std::vector<std::string> scanDictionaryFolder(const std::string& folder,
+                                              std::vector<SkippedFile>* skipped) {
     std::vector<std::string> diz;
     std::vector<std::string> dic;
     bool haveBase = false;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError)) {
+        std::string name = it->path().filename().string();
+        if (!endsWithNoCase(name, ".diz") && !endsWithNoCase(name, ".dic")) {
             continue;
         }
-        std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) {
+            if (skipped != nullptr) {
+                skipped->push_back({name, specialCause(it->path().string())});
+            }
+            continue;
+        }
         if (name == BaseDictionaryName) {
             haveBase = true;
         } else if (endsWithNoCase(name, ".diz")) {
@@ -138,7 +117,101 @@ std::vector<std::string> scanDictionaryFolder(const std::string& folder) {
     }
     names.insert(names.end(), diz.begin(), diz.end());
     names.insert(names.end(), dic.begin(), dic.end());
+    if (skipped != nullptr) {
+        std::sort(skipped->begin(), skipped->end(),
+                  [](const SkippedFile& a, const SkippedFile& b) { return a.name < b.name; });
+    }
     return names;
+}
+
+ListCheck normalizeList(std::string& text) {
+    ListCheck check;
+    const char* const base = text.data();
+    const std::size_t total = text.size();
+    // The usual list passes three memchr walks and is left alone.
+    bool strayCr = false;
+    bool strayLf = false;
+    bool anyCr = false;
+    for (const char* p = base;
+         (p = static_cast<const char*>(std::memchr(p, '\r', total - std::size_t(p - base)))) !=
+         nullptr;
+         ++p) {
+        anyCr = true;
+        if (std::size_t(p - base) + 1 >= total || p[1] != '\n') {
+            strayCr = true;
+            break;
+        }
+    }
+    bool anyLf = false;
+    for (const char* p = base;
+         (p = static_cast<const char*>(std::memchr(p, '\n', total - std::size_t(p - base)))) !=
+         nullptr;
+         ++p) {
+        anyLf = true;
+        if (p == base || p[-1] != '\r') {
+            strayLf = true;
+            break;
+        }
+    }
+    const bool nul = total > 0 && std::memchr(base, '\0', total) != nullptr;
+    if (!strayCr && !strayLf && !nul) {
+        return check;
+    }
+    if (!anyCr && anyLf) {
+        check.lfOnly = true;
+        std::string crlf;
+        crlf.reserve(total + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+        for (char c : text) {
+            if (c == '\n') {
+                crlf += '\r';
+            }
+            crlf += c;
+        }
+        text.swap(crlf);
+        if (!nul) {
+            return check;
+        }
+    }
+
+    // Keep the CR LF lines without a stray CR, LF or NUL, with their separators.
+    std::string kept;
+    kept.reserve(text.size());
+    std::size_t p = 0;
+    bool sawNul = false;
+    bool sawCr = false;
+    bool sawLf = false;
+    while (p < text.size()) {
+        const std::size_t k = text.find(LineSeparator, p);
+        const std::size_t end = k == std::string::npos ? text.size() : k;
+        const std::string_view line(text.data() + p, end - p);
+        if (std::find_if(line.begin(), line.end(), isBareLineByte) == line.end()) {
+            kept.append(text, p, (k == std::string::npos ? end : k + 2) - p);
+        } else {
+            ++check.leftOut;
+            sawNul = sawNul || line.find('\0') != std::string_view::npos;
+            sawCr = sawCr || line.find('\r') != std::string_view::npos;
+            sawLf = sawLf || line.find('\n') != std::string_view::npos;
+        }
+        if (k == std::string::npos) {
+            break;
+        }
+        p = k + 2;
+    }
+    text.swap(kept);
+    std::string cause;
+    const auto add = [&](std::string_view what) {
+        cause += (cause.empty() ? "" : ", ") + std::string(what);
+    };
+    if (sawNul) {
+        add("holds NUL bytes");
+    }
+    if (sawCr && !anyLf) {
+        add("ends its lines with CR alone, not CR LF");
+    } else if (sawCr || sawLf) {
+        add("has line ends other than CR LF");
+    }
+    check.cause = cause;
+    return check;
 }
 
 void indexDictionary(DictionaryStore& store, int i, const std::function<void()>& yieldPerLine,
@@ -206,7 +279,8 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
     store = DictionaryStore{};
     store.DictFolder = folderWithSeparator(folder);
 
-    std::vector<std::string> names = scanDictionaryFolder(store.DictFolder);
+    std::vector<SkippedFile> specials;
+    std::vector<std::string> names = scanDictionaryFolder(store.DictFolder, &specials);
     // A file named ".diz", "..diz" or "...diz" has no list name of its own:
     // its list would be the temporary folder itself or the one above it.
     std::vector<std::string> nameless;
@@ -219,8 +293,18 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
     });
 
     if (names.empty() || names.front() != BaseDictionaryName) {
-        observer.fatal(std::string(LoadErrorTitle), std::string(MissingBaseText));
+        std::string detail = std::string(BaseDictionaryName) + " is not in " + store.DictFolder;
+        for (const SkippedFile& f : specials) {
+            if (f.name == BaseDictionaryName) {
+                detail = std::string(BaseDictionaryName) + " in " + store.DictFolder + " " +
+                         f.cause + ", not a file to read";
+            }
+        }
+        observer.fatalWithDetail(std::string(LoadErrorTitle), std::string(MissingBaseText), detail);
         return LoadResult::MissingBase;
+    }
+    for (const SkippedFile& f : specials) {
+        observer.warning("... " + f.name + " " + f.cause + "; it is not loaded !");
     }
     for (const std::string& n : nameless) {
         observer.warning("... " + n + " has no name and is not loaded !");
@@ -242,67 +326,97 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
         needsLibrary = needsLibrary || endsWith(names[i - 1], ".diz");
     }
 
-    const auto libraryFailed = [&] {
-        observer.fatal(std::string(LoadErrorTitle), std::string(LibraryErrorsText));
+    const auto libraryFailed = [&](const std::string& detail) {
+        observer.fatalWithDetail(std::string(LoadErrorTitle), std::string(LibraryErrorsText),
+                                 detail);
         return LoadResult::LibraryErrors;
     };
+    TempListFolder lists;
+    std::string folderError;
+    bool listsOpen = false;
     if (needsLibrary) {
         // Without a folder for the lists there is nowhere safe to read or
         // delete them: the same as a library that cannot be used.
-        if (!companion.MYFUNC || companion.tempFolder.empty()) {
-            return libraryFailed();
+        if (!companion.MYFUNC) {
+            return libraryFailed("the companion library cannot be used" +
+                                 (companion.error.empty() ? "" : ": " + companion.error));
         }
-        if (companion.setup && companion.setup(store.DictFolder, names) > 0) {
-            return libraryFailed();
+        if (companion.tempFolder.empty()) {
+            return libraryFailed("the companion library names no folder for the word lists");
         }
+        if (companion.setup) {
+            if (const int16_t errors = companion.setup(store.DictFolder, names); errors > 0) {
+                return libraryFailed("the companion library could not be set up for " +
+                                     store.DictFolder + " (" + std::to_string(errors) +
+                                     " error(s))");
+            }
+        }
+        listsOpen = lists.open(companion.tempFolder, folderError);
     }
 
+    bool swept = false;
     for (int i = 1; i <= store.count; ++i) {
         const std::string& name = store.DictFileName[i];
-        std::string path = store.DictFolder + name;
-        const bool viaLibrary = endsWith(name, ".diz");
-        if (viaLibrary) {
+        std::string text;
+        FileReadResult read;
+        if (endsWith(name, ".diz")) {
+            // The call, the read and the removal of the list form one
+            // critical section: another load writes the same list name.
+            std::string lockError;
+            const bool locked = listsOpen && lists.lock(lockError);
+            if (locked && !swept) {
+                lists.sweepScratch();
+                swept = true;
+            }
             const int16_t errors = companion.MYFUNC(static_cast<int16_t>(i));
-            path = tempListPath(companion.tempFolder, name);
-            const bool trusted = isPrivateFolder(companion.tempFolder);
+            const std::string listName = tempListName(name);
+            const bool trusted = locked && lists.stillPrivate();
             if (errors > 0) {
                 // A library that failed half-way must not leave its list behind.
                 if (trusted) {
-                    std::error_code ec;
-                    fs::remove(path, ec);
+                    lists.removeList(listName);
                 }
-                return libraryFailed();
+                lists.unlock();
+                return libraryFailed(name + ": the companion library met " +
+                                     std::to_string(errors) + " error(s) preparing its list");
             }
             if (!trusted) {
-                observer.warning("... the list folder " + companion.tempFolder +
-                                 " is missing or not private; " + name + " stays empty !");
+                lists.unlock();
+                const std::string why =
+                    !listsOpen ? folderError
+                    : !locked  ? lockError
+                               : "the list folder " + companion.tempFolder + " changed hands";
+                observer.warning("... " + why + "; " + name + " stays empty !");
                 store.setText(i, {});
                 indexDictionary(store, i, yieldPerLine, observer);
                 continue;
             }
+            read = lists.readList(listName, MaxDictionaryBytes, text, adviseHugePages);
+            lists.removeList(listName);
+            lists.unlock();
+            if (read.status == FileReadStatus::Missing) {
+                observer.warning("... no word list was prepared for " + name +
+                                 "; it stays empty !");
+            }
+        } else {
+            read = readRegularFile(AT_FDCWD, store.DictFolder + name, MaxDictionaryBytes, text,
+                                   false, adviseHugePages);
+            if (read.status == FileReadStatus::Missing) {
+                observer.warning("... " + name + " has disappeared; it stays empty !");
+            }
         }
-
-        std::string text;
-        const ReadStatus status = readWhole(path, viaLibrary, text);
-        if (viaLibrary) {
-            std::error_code ec;
-            fs::remove(path, ec);
-        }
-        switch (status) {
-        case ReadStatus::Ok:
-            break;
-        case ReadStatus::Missing:
-            observer.warning(viaLibrary ? "... no word list was prepared for " + name +
-                                              "; it stays empty !"
-                                        : "... " + name + " has disappeared; it stays empty !");
-            break;
-        case ReadStatus::TooLarge:
+        if (read.status == FileReadStatus::TooLarge) {
             observer.warning("... " + name + " is larger than " +
                              std::to_string(MaxDictionaryBytes >> 20) + " MB; it stays empty !");
-            break;
-        case ReadStatus::Failed:
-            observer.warning("... " + name + " cannot be read; it stays empty !");
-            break;
+        } else if (read.status == FileReadStatus::NotRegular ||
+                   read.status == FileReadStatus::Failed) {
+            observer.warning("... " + name + " " + read.cause + "; it stays empty !");
+        }
+        const ListCheck check = normalizeList(text);
+        if (check.leftOut > 0) {
+            observer.warning("... " + name + " " + check.cause + "; " +
+                             std::to_string(check.leftOut) +
+                             " line(s) holding a CR, LF or NUL byte are left out !");
         }
         store.setText(i, std::move(text));
         indexDictionary(store, i, yieldPerLine, observer);

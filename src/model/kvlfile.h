@@ -2,6 +2,7 @@
 
 #include "gridmodel.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,24 @@ KvlReadResult readKvl(std::string_view bytes);
 // The exact bytes of the file for a grid: the counts line, then rows 0 to
 // RowCount - 1 in double quotes, CR LF after every line. Byte 16 stays byte 16.
 std::string writeKvl(const GridModel& grid);
+
+// A crossword file is a few hundred bytes; anything beyond this is no
+// crossword file and is refused before it is read.
+inline constexpr uint64_t MaxKvlBytes = 1024 * 1024;
+
+// Opens and reads the crossword file at path: a regular file only (a FIFO,
+// a device or a folder is refused without blocking), at most MaxKvlBytes,
+// then readKvl. The error names the cause.
+KvlReadResult loadKvlFile(const std::string& path);
+
+// Saves grid to path so that a failure leaves the old file byte for byte as
+// it was: the bytes go to a new file in the same folder, which is written,
+// synced and closed, each step checked, then renamed over path, and the
+// folder is synced. A path that is a symbolic link saves to the file it leads
+// to. A new file gets the usual permissions (0666 less the umask), an
+// existing one keeps its own. Returns false with the cause in error; no
+// scratch file is left behind then.
+bool saveKvlFile(const std::string& path, const GridModel& grid, std::string& error);
 
 // The unsaved-change prompt's text, "The " + file + " file is changed but not
 // saved." + CR LF + "Save it now?", shown with Yes, No and Cancel under

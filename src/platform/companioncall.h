@@ -12,11 +12,16 @@ namespace korvel {
 inline CompanionCall openCompanion(std::unique_ptr<CompanionLibrary>& holder) {
     holder = std::make_unique<CompanionLibrary>();
     CompanionLibrary* lib = holder.get();
+    if (!lib->isLoaded()) {
+        // No MYFUNC: the loader reports the library's own reason.
+        return CompanionCall{{}, {}, {}, lib->error()};
+    }
     return CompanionCall{lib->tempFolder(),
                          [lib](const std::string& folder, const std::vector<std::string>& names) {
                              return lib->setup(folder, names, lib->tempFolder());
                          },
-                         [lib](int16_t i) { return lib->MYFUNC(i); }};
+                         [lib](int16_t i) { return lib->MYFUNC(i); },
+                         {}};
 }
 
 } // namespace korvel

@@ -29,6 +29,15 @@ public:
     // Texts may hold CR LF line breaks; a box shows them as line breaks.
     virtual MsgAnswer messageBox(QWidget* owner, const QString& title, const QString& text,
                                  MsgIcon icon, MsgButtons buttons) = 0;
+    // The same box with a detailed text that the user can unfold (the file
+    // and the cause behind a fixed message). Without a place for it the box
+    // shows the text alone.
+    virtual MsgAnswer messageBoxWithDetail(QWidget* owner, const QString& title,
+                                           const QString& text, const QString& detail, MsgIcon icon,
+                                           MsgButtons buttons) {
+        (void)detail;
+        return messageBox(owner, title, text, icon, buttons);
+    }
 
     // Both dialogs start in startFolder and return the chosen full path, or ""
     // when the user cancels. The open dialog accepts existing files only; the

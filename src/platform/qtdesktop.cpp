@@ -68,8 +68,15 @@ QString visibleSaveName(const QString& folder, const QString& name) {
 
 MsgAnswer QtDesktop::messageBox(QWidget* owner, const QString& title, const QString& text,
                                 MsgIcon icon, MsgButtons buttons) {
+    return messageBoxWithDetail(owner, title, text, QString(), icon, buttons);
+}
+
+MsgAnswer QtDesktop::messageBoxWithDetail(QWidget* owner, const QString& title, const QString& text,
+                                          const QString& detail, MsgIcon icon, MsgButtons buttons) {
     QMessageBox box(toQt(icon), title, displayText(text), QMessageBox::NoButton, owner);
     box.setTextFormat(Qt::PlainText);
+    if (!detail.isEmpty())
+        box.setDetailedText(displayText(detail));
     switch (buttons) {
     case MsgButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

@@ -18,6 +18,9 @@ class QtDesktop : public Desktop {
 public:
     MsgAnswer messageBox(QWidget* owner, const QString& title, const QString& text, MsgIcon icon,
                          MsgButtons buttons) override;
+    MsgAnswer messageBoxWithDetail(QWidget* owner, const QString& title, const QString& text,
+                                   const QString& detail, MsgIcon icon,
+                                   MsgButtons buttons) override;
     QString chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
                              const QString& startFolder) override;
     QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,

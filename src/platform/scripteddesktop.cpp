@@ -4,9 +4,15 @@
 
 namespace korvel {
 
-MsgAnswer ScriptedDesktop::messageBox(QWidget*, const QString& title, const QString& text,
+MsgAnswer ScriptedDesktop::messageBox(QWidget* owner, const QString& title, const QString& text,
                                       MsgIcon icon, MsgButtons buttons) {
-    Shown s{QStringLiteral("box"), title, text, icon, buttons, {}, {}};
+    return messageBoxWithDetail(owner, title, text, QString(), icon, buttons);
+}
+
+MsgAnswer ScriptedDesktop::messageBoxWithDetail(QWidget*, const QString& title, const QString& text,
+                                                const QString& detail, MsgIcon icon,
+                                                MsgButtons buttons) {
+    Shown s{QStringLiteral("box"), title, text, icon, buttons, {}, {}, detail};
     shown << s;
     if (onShow)
         onShow(s);

@@ -21,12 +21,16 @@ public:
         QString text; // box text, or the filter of a file dialog (an export's joined by ";;")
         MsgIcon icon = MsgIcon::None;
         MsgButtons buttons = MsgButtons::Ok;
-        QString folder;   // start folder of a file dialog
-        QString proposal; // proposed name of the save dialog
+        QString folder;      // start folder of a file dialog
+        QString proposal;    // proposed name of the save dialog
+        QString detail = {}; // detailed text of a box
     };
 
     MsgAnswer messageBox(QWidget* owner, const QString& title, const QString& text, MsgIcon icon,
                          MsgButtons buttons) override;
+    MsgAnswer messageBoxWithDetail(QWidget* owner, const QString& title, const QString& text,
+                                   const QString& detail, MsgIcon icon,
+                                   MsgButtons buttons) override;
     QString chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
                              const QString& startFolder) override;
     QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,

@@ -94,7 +94,8 @@ Oracle oracle(const GridModel& g) {
 GridModel maskGrid(int rows, int cols, unsigned mask, char fill = EmptyCell) {
     GridModel g = GridModel::make(static_cast<int16_t>(rows), static_cast<int16_t>(cols));
     for (int i = 0; i < rows * cols; ++i) {
-        g.setCell(i / cols, i % cols, (mask >> i) & 1 ? BLACK : fill);
+        // A mask has 32 bits; the cells past them are never black.
+        g.setCell(i / cols, i % cols, i < 32 && ((mask >> i) & 1) ? BLACK : fill);
     }
     return g;
 }

@@ -29,7 +29,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
@@ -128,6 +127,12 @@ public:
     void fatal(const std::string& title, const std::string& message) override {
         desktop_.messageBox(owner_, fromBytes(title), fromBytes(message), MsgIcon::Critical,
                             MsgButtons::Ok);
+    }
+    // The box keeps its fixed text; the file and the cause go to its details.
+    void fatalWithDetail(const std::string& title, const std::string& message,
+                         const std::string& detail) override {
+        desktop_.messageBoxWithDetail(owner_, fromBytes(title), fromBytes(message),
+                                      fromBytes(detail), MsgIcon::Critical, MsgButtons::Ok);
     }
 
 private:
@@ -1157,14 +1162,10 @@ void MainWindow::openGrid(const QString* given) {
     // The whole file is read and checked before the grid is replaced, so a
     // failed open leaves the previous grid, and its file name, as they were:
     // a later "Save" must not write the old grid over the file that failed.
-    QFile file(currentFile_);
-    std::optional<GridModel> opened;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            opened = readKvl(std::string_view(bytes.constData(), bytes.size())).grid;
-        file.close();
-    }
+    // Regular files only, and only up to a size no crossword file reaches: a
+    // FIFO or /dev/zero must not hang the window.
+    std::optional<GridModel> opened =
+        loadKvlFile(QFile::encodeName(currentFile_).toStdString()).grid;
     if (!opened) {
         currentFile_ = before;
         showOpenSaveError();
@@ -1188,15 +1189,10 @@ void MainWindow::openGrid(const QString* given) {
 bool MainWindow::Salva_Click() {
     if (busy())
         return false;
-    const std::string bytes = writeKvl(grid_);
-    QSaveFile file(currentFile_);
-    bool ok = !currentFile_.isEmpty() && file.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-             static_cast<qint64>(bytes.size());
-    // commit() renames over the old file only when everything was written.
-    ok = ok ? file.commit() : (file.cancelWriting(), false);
-    if (!ok) {
+    // Every step of the write is checked; a failure leaves the old file as it
+    // was (QSaveFile would rename a short file into place on a full disk).
+    std::string error;
+    if (!saveKvlFile(QFile::encodeName(currentFile_).toStdString(), grid_, error)) {
         showOpenSaveError();
         return false;
     }

@@ -1,0 +1,241 @@
+// The window's file commands and start-up under real faults: a save that
+// runs into the file-size limit, crossword files that are FIFOs or too large,
+// and the details of a fatal loading box.
+#include "loader.h"
+#include "mainwindow.h"
+#include "scripteddesktop.h"
+#include "templistpath.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <memory>
+
+using namespace korvel;
+
+namespace {
+
+const QString Product = QStringLiteral("  KORVEL   ");
+const QString OpenSaveError = QStringLiteral("Errors in Open/Save File. Exit and retry.");
+
+// The library stand-in: a ".diz" fixture is a plain list, copied as the list.
+struct FakeLibrary {
+    QString tempFolder;
+    std::string dictFolder;
+    std::vector<std::string> names;
+    int16_t errors = 0;
+
+    CompanionCall call() {
+        return CompanionCall{
+            tempFolder.toStdString(),
+            [this](const std::string& folder, const std::vector<std::string>& n) {
+                dictFolder = folder;
+                names = n;
+                return int16_t{0};
+            },
+            [this](int16_t i) -> int16_t {
+                if (errors > 0)
+                    return errors;
+                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
+                QFile::copy(QString::fromStdString(dictFolder + name),
+                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
+                return 0;
+            }};
+    }
+};
+
+struct Harness {
+    QTemporaryDir dir;
+    QTemporaryDir temp;
+    ScriptedDesktop desktop;
+    FakeLibrary library;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Harness(const QString& fixture, int16_t libraryErrors = 0) {
+        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/") + fixture);
+        for (const QString& f : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(f), dir.filePath(f));
+        QDir::setCurrent(dir.path());
+        library.tempFolder = temp.path();
+        library.errors = libraryErrors;
+        WindowTimings timings;
+        timings.timer0Ms = 5;
+        timings.timer2Ms = 5;
+        window = std::make_unique<MainWindow>(
+            desktop, [this] { return library.call(); }, timings);
+    }
+    bool loaded() {
+        return QTest::qWaitFor(
+            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
+            5000);
+    }
+    MainWindow& w() { return *window; }
+    QString path(const QString& name) { return dir.filePath(name); }
+
+    // Opens a file through "Open..." and changes cell (0, 0).
+    void openAndChange(const QString& file) {
+        desktop.fileAnswers << file;
+        w().menuApri_Click();
+        w().history().beginAction();
+        w().history().aggior(w().grid(), 0, 0, 'Z');
+    }
+};
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A lowered file-size limit stands for a full disk: with SIGXFSZ ignored a
+// write past it fails (EFBIG) inside the real save, as ENOSPC does.
+struct FileSizeLimit {
+    rlimit old{};
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit lowered = old;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+};
+
+} // namespace
+
+class TestUiFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void saveOnAFullDiskKeepsTheFile();
+    void openRefusesFifoAndHugeFiles_data();
+    void openRefusesFifoAndHugeFiles();
+    void fatalLoadBoxNamesFileAndCause_data();
+    void fatalLoadBoxNamesFileAndCause();
+};
+
+void TestUiFiles::saveOnAFullDiskKeepsTheFile() {
+    Harness h(QStringLiteral("basic"));
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    const QString file = h.path(QStringLiteral("old.kvl"));
+    const QByteArray old("2,3\r\n\"ABC\"\r\n\"D?F\"\r\n");
+    QVERIFY(writeAll(file, old));
+    h.openAndChange(file);
+    QCOMPARE(w.DocumentChanged(), int16_t{1});
+    const QStringList before = QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+    {
+        FileSizeLimit full(8);
+        w.Salva_Click();
+    }
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].text, OpenSaveError);
+    QCOMPARE(readAll(file), old);
+    QCOMPARE(w.DocumentChanged(), int16_t{1});
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+
+    // "Save as..." to a new name makes no empty file and keeps the caption.
+    const QString other = h.path(QStringLiteral("other.kvl"));
+    h.desktop.fileAnswers << other;
+    {
+        FileSizeLimit full(8);
+        w.Salvacome_Click();
+    }
+    QCOMPARE(h.desktop.boxes().size(), 2);
+    QCOMPARE(h.desktop.boxes()[1].text, OpenSaveError);
+    QVERIFY(!QFile::exists(other));
+    QCOMPARE(w.windowTitle(), Product + file);
+    QCOMPARE(w.DocumentChanged(), int16_t{1});
+
+    // With room again the same command saves.
+    w.Salva_Click();
+    QCOMPARE(readAll(other), QByteArray("2,3\r\n\"ZBC\"\r\n\"D?F\"\r\n"));
+    QCOMPARE(w.DocumentChanged(), int16_t{0});
+}
+
+void TestUiFiles::openRefusesFifoAndHugeFiles_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to /dev/zero") << "zero";
+    QTest::newRow("grid padded past 1 MiB") << "padded";
+}
+
+// Each of these used to hang the window (blocked in open) or fill the
+// memory; now each is refused at once and the grid stays.
+void TestUiFiles::openRefusesFifoAndHugeFiles() {
+    QFETCH(QString, kind);
+    Harness h(QStringLiteral("basic"));
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    const QString good = h.path(QStringLiteral("good.kvl"));
+    QVERIFY(writeAll(good, QByteArray("2,2\r\n\"AB\"\r\n\"CD\"\r\n")));
+    h.desktop.fileAnswers << good;
+    w.menuApri_Click();
+    QCOMPARE(w.grid().GridRows[0], std::string("AB"));
+
+    const QString bad = h.path(QStringLiteral("bad.kvl"));
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(mkfifo(QFile::encodeName(bad).constData(), 0600), 0);
+    } else if (kind == QLatin1String("zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), bad));
+    } else {
+        QVERIFY(writeAll(bad, QByteArray("2,2\r\n\"XY\"\r\n\"ZW\"\r\n") +
+                                  QByteArray(2 * 1024 * 1024, ' ')));
+    }
+    h.desktop.fileAnswers << bad;
+    w.menuApri_Click();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].text, OpenSaveError);
+    QCOMPARE(w.grid().GridRows[0], std::string("AB"));
+    QCOMPARE(w.CurrentFile(), good);
+    QCOMPARE(w.windowTitle(), Product + good);
+}
+
+void TestUiFiles::fatalLoadBoxNamesFileAndCause_data() {
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<int>("libraryErrors");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("inDetail");
+    QTest::newRow("no base.diz") << "nobase" << 0
+                                 << "... mandatory dictionary is missing: base.diz !"
+                                 << QStringList{QStringLiteral("base.diz is not in "), "$DIR"};
+    QTest::newRow("library errors")
+        << "basic" << 2 << "... errors while loading dictionaries *.diz !"
+        << QStringList{QStringLiteral("base.diz: "), QStringLiteral("2 error(s)")};
+}
+
+void TestUiFiles::fatalLoadBoxNamesFileAndCause() {
+    QFETCH(QString, fixture);
+    QFETCH(int, libraryErrors);
+    QFETCH(QString, text);
+    QFETCH(QStringList, inDetail);
+    Harness h(fixture, static_cast<int16_t>(libraryErrors));
+    QVERIFY(h.loaded());
+    QVERIFY(h.desktop.ended);
+    const auto boxes = h.desktop.boxes();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Error ..."));
+    QCOMPARE(boxes[0].text, text);
+    QCOMPARE(boxes[0].icon, MsgIcon::Critical);
+    for (QString part : inDetail) {
+        part.replace(QStringLiteral("$DIR"), QDir(h.dir.path()).canonicalPath());
+        QVERIFY2(boxes[0].detail.contains(part), qPrintable(boxes[0].detail));
+    }
+}
+
+QTEST_MAIN(TestUiFiles)
+#include "test_ui_files.moc"
