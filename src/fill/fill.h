@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cellchange.h"
 #include "gridmodel.h"
 #include "searchhost.h"
 #include "wordindex.h"
@@ -52,13 +53,6 @@ enum class FillStatus {
     Filled,  // every cell to fill has a letter; see FillResult::grid
     NoFill,  // proved: no fill exists; FillResult::reason says why
     Stopped, // the time limit or the abort request ended it first
-};
-
-struct CellChange {
-    int16_t row = 0;
-    int16_t column = 0;
-    char before = EmptyCell;
-    char after = EmptyCell;
 };
 
 struct FillStats {

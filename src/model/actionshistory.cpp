@@ -10,6 +10,7 @@ void RestoredCells::reset(int16_t maxSide) {
 }
 
 void ActionsHistory::reset(int16_t maxSide) {
+    ++clearCount;
     HistoryLength = 0;
     RedoLimit = 0;
     undoEnabled = false;
@@ -18,6 +19,7 @@ void ActionsHistory::reset(int16_t maxSide) {
 }
 
 void ActionsHistory::clear() {
+    ++clearCount;
     store.fill(0);
     HistoryLength = 0;
     RedoLimit = 0;
@@ -49,6 +51,7 @@ AggiorResult ActionsHistory::aggior(GridModel& grid, int16_t CurrentRow, int16_t
         HistoryLength = static_cast<int16_t>(HistoryLength + 3);
         RedoLimit = HistoryLength;
         grid.setCell(CurrentRow, CurrentColumn, carm);
+        ++recordCount;
         res.recorded = true;
     }
     undoEnabled = true;

@@ -68,6 +68,11 @@ public:
     bool undoEnabled = false;
     bool redoEnabled = false;
     RestoredCells restored;
+    // Counters for whoever keeps undo records beside this store (the fill's):
+    // clearCount goes up whenever the store is emptied (clear or reset),
+    // recordCount with every cell stored. They change nothing here.
+    uint32_t clearCount = 0;
+    uint32_t recordCount = 0;
 
     // A new or opened grid: empty history, both buttons disabled, room for
     // maxSide + 1 restored cells. The store's entries are kept (they are out

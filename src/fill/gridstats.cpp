@@ -1,0 +1,119 @@
+#include "gridstats.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace korvel {
+
+bool patternFits(const WordIndex& index, std::string_view pattern) {
+    const int len = static_cast<int>(pattern.size());
+    if (len < MinWordLength || len > MaxWordLength || index.count(len) == 0)
+        return false;
+    const std::size_t blocks = index.blocks(len);
+    std::vector<uint64_t> acc;
+    for (int pos = 0; pos < len; ++pos) {
+        const char ch = pattern[static_cast<std::size_t>(pos)];
+        if (ch == EmptyCell)
+            continue;
+        if (ch < 'A' || ch > 'Z')
+            return false;
+        const uint64_t* bits = index.bits(len, pos, ch - 'A');
+        if (acc.empty()) {
+            acc.assign(bits, bits + blocks);
+        } else {
+            for (std::size_t b = 0; b < blocks; ++b)
+                acc[b] &= bits[b];
+        }
+    }
+    if (acc.empty())
+        return true;
+    for (uint64_t v : acc) {
+        if (v != 0)
+            return true;
+    }
+    return false;
+}
+
+GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index) {
+    GridStatistics s;
+    s.rows = grid.RowCount;
+    s.columns = grid.ColumnCount;
+    s.lengths.assign(MaxWordLength + 1, 0);
+    if (grid.isEmpty())
+        return s;
+    const std::size_t cells = static_cast<std::size_t>(grid.RowCount) * grid.ColumnCount;
+    std::vector<int> wordsThrough(cells, 0);
+    const std::vector<GridSlot> slots = findSlots(grid);
+    s.dictionariesChecked = index != nullptr;
+    for (const GridSlot& slot : slots) {
+        (slot.down ? s.downWords : s.acrossWords) += 1;
+        if (slot.length < static_cast<int>(s.lengths.size()))
+            ++s.lengths[static_cast<std::size_t>(slot.length)];
+        std::string pattern;
+        for (int i = 0; i < slot.length; ++i) {
+            const int r = slot.row + (slot.down ? i : 0);
+            const int c = slot.column + (slot.down ? 0 : i);
+            ++wordsThrough[static_cast<std::size_t>(r) * grid.ColumnCount + c];
+            pattern += grid.patternChar(r, c);
+        }
+        if (index && !patternFits(*index, pattern)) {
+            const bool complete = pattern.find(EmptyCell) == std::string::npos;
+            s.misfits.push_back(SlotMisfit{slot, pattern, complete});
+        }
+    }
+    for (int r = 0; r < grid.RowCount; ++r) {
+        for (int c = 0; c < grid.ColumnCount; ++c) {
+            if (grid.isBlack(r, c)) {
+                ++s.blackCells;
+                continue;
+            }
+            if (grid.patternChar(r, c) == EmptyCell)
+                ++s.emptyCells;
+            else
+                ++s.letterCells;
+            const int through = wordsThrough[static_cast<std::size_t>(r) * grid.ColumnCount + c];
+            if (through == 1)
+                ++s.uncheckedCells;
+            else if (through == 0)
+                ++s.isolatedCells;
+        }
+    }
+    s.blackPercent = 100.0 * s.blackCells / static_cast<double>(cells);
+    return s;
+}
+
+std::string statisticsText(const GridStatistics& s) {
+    const std::string nl = "\r\n";
+    char percent[32];
+    std::snprintf(percent, sizeof percent, "%.1f", s.blackPercent);
+    std::string t;
+    t +=
+        "Grid: " + std::to_string(s.rows) + " rows, " + std::to_string(s.columns) + " columns" + nl;
+    t += "Words: " + std::to_string(s.acrossWords + s.downWords) + " (" +
+         std::to_string(s.acrossWords) + " across, " + std::to_string(s.downWords) + " down)" + nl;
+    t += "Black cells: " + std::to_string(s.blackCells) + " (" + percent + " %)" + nl;
+    t += "Letters: " + std::to_string(s.letterCells) +
+         ", empty cells: " + std::to_string(s.emptyCells) + nl;
+    t += "Unchecked cells (in one word only): " + std::to_string(s.uncheckedCells) + nl;
+    if (s.isolatedCells > 0)
+        t += "Cells in no word: " + std::to_string(s.isolatedCells) + nl;
+    t += "Word lengths:" + nl;
+    for (std::size_t len = 0; len < s.lengths.size(); ++len) {
+        if (s.lengths[len] > 0)
+            t += "  " + std::to_string(len) + " letters: " + std::to_string(s.lengths[len]) + nl;
+    }
+    if (!s.dictionariesChecked)
+        return t;
+    if (s.misfits.empty()) {
+        t += "Every word fits the enabled dictionaries.";
+        return t;
+    }
+    t += "Words not in the enabled dictionaries: " + std::to_string(s.misfits.size()) + nl;
+    for (const SlotMisfit& m : s.misfits) {
+        t += "  " + describeSlot(m.slot) + " " + m.pattern +
+             (m.complete ? " (no such word)" : " (no word fits)") + nl;
+    }
+    return t;
+}
+
+} // namespace korvel

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "fill.h"
+#include "gridmodel.h"
+#include "wordindex.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvel {
+
+// Whether some word of the index fits a pattern of letters "A" to "Z" and
+// "?" (any letter). Any other byte fits no word.
+bool patternFits(const WordIndex& index, std::string_view pattern);
+
+// A slot that does not fit the dictionaries: complete and no word, or no word
+// fits the letters it has.
+struct SlotMisfit {
+    GridSlot slot;
+    std::string pattern; // its letters, "?" for an empty cell
+    bool complete = false;
+};
+
+// What "Grid Statistics" shows of a grid.
+struct GridStatistics {
+    int rows = 0;
+    int columns = 0;
+    int acrossWords = 0;
+    int downWords = 0;
+    int blackCells = 0;
+    double blackPercent = 0;
+    int letterCells = 0;
+    int emptyCells = 0;
+    // Words (slots) per length, index = length (0 and 1 stay 0).
+    std::vector<int> lengths;
+    // White cells in one word only (unchecked), and in none at all.
+    int uncheckedCells = 0;
+    int isolatedCells = 0;
+    // Filled by gridStatistics only when given an index.
+    bool dictionariesChecked = false;
+    std::vector<SlotMisfit> misfits;
+};
+
+// Counts the grid's words (the runs the clue numbering numbers), black cells
+// and unchecked cells; with an index, also lists the slots that do not fit it.
+GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index);
+
+// The statistics as the box shows them, lines separated by CR LF.
+std::string statisticsText(const GridStatistics& stats);
+
+} // namespace korvel

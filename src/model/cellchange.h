@@ -1,0 +1,18 @@
+#pragma once
+
+#include "gridmodel.h"
+
+#include <cstdint>
+
+namespace korvel {
+
+// One cell written by a command that changes many cells at once (a fill):
+// the byte before and the byte after.
+struct CellChange {
+    int16_t row = 0;
+    int16_t column = 0;
+    char before = EmptyCell;
+    char after = EmptyCell;
+};
+
+} // namespace korvel

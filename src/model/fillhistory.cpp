@@ -1,0 +1,133 @@
+#include "fillhistory.h"
+
+#include <string>
+
+namespace korvel {
+
+void FillHistory::sync(const ActionsHistory& history) {
+    if (history.clearCount != seenClears_) {
+        fills_.clear();
+        inForce_ = 0;
+    } else if (history.recordCount != seenRecords_) {
+        // A cell recorded while fills were taken back discards them, as it
+        // discards the records that could have been redone.
+        fills_.resize(inForce_);
+    }
+    seenClears_ = history.clearCount;
+    seenRecords_ = history.recordCount;
+}
+
+bool FillHistory::holds(const GridModel& grid, const std::vector<CellChange>& changes, bool after) {
+    for (const CellChange& ch : changes) {
+        if (!grid.contains(ch.row, ch.column) ||
+            grid.cell(ch.row, ch.column) != (after ? ch.after : ch.before))
+            return false;
+    }
+    return true;
+}
+
+void FillHistory::write(GridModel& grid, const std::vector<CellChange>& changes, bool after) {
+    for (const CellChange& ch : changes)
+        grid.setCell(ch.row, ch.column, after ? ch.after : ch.before);
+}
+
+AggiorResult FillHistory::record(GridModel& grid, ActionsHistory& history,
+                                 std::vector<CellChange> changes, Selection box) {
+    AggiorResult res;
+    sync(history);
+    if (changes.empty() || !holds(grid, changes, false))
+        return res;
+    res.historyCleared = history.clearIfFull();
+    sync(history);
+    // A new change discards whatever could have been put back.
+    fills_.resize(inForce_);
+    history.RedoLimit = history.HistoryLength;
+    write(grid, changes, true);
+    fills_.push_back(Fill{history.HistoryLength, std::move(changes), box});
+    inForce_ = fills_.size();
+    history.PendingStart = ActionsHistory::ActionMarker;
+    history.undoEnabled = true;
+    history.redoEnabled = false;
+    history.DocumentChanged = 1;
+    res.recorded = true;
+    return res;
+}
+
+FillHistory::Restore FillHistory::undo(GridModel& grid, ActionsHistory& history,
+                                       int16_t& CurrentRow, int16_t& CurrentColumn) {
+    sync(history);
+    Restore r;
+    if (inForce_ == 0 || fills_[inForce_ - 1].anchor != history.HistoryLength) {
+        r.result = history.undo(grid, CurrentRow, CurrentColumn);
+        // A fill below the records just taken back is still in force.
+        if (!r.result.anomaly && inForce_ > 0)
+            history.undoEnabled = true;
+        return r;
+    }
+    const Fill& f = fills_[inForce_ - 1];
+    r.fill = true;
+    r.box = f.box;
+    history.restored.reset(grid.MaxSide);
+    if (!holds(grid, f.changes, true)) {
+        r.result.anomaly = true;
+        return r;
+    }
+    write(grid, f.changes, false);
+    --inForce_;
+    CurrentRow = f.changes.front().row;
+    CurrentColumn = f.changes.front().column;
+    history.redoEnabled = true;
+    history.undoEnabled = history.HistoryLength > 0 || inForce_ > 0;
+    r.result.statusText = " Undo n. " + std::to_string(history.HistoryLength / 3 + 1) + " ";
+    return r;
+}
+
+FillHistory::Restore FillHistory::redo(GridModel& grid, ActionsHistory& history,
+                                       int16_t& CurrentRow, int16_t& CurrentColumn) {
+    sync(history);
+    Restore r;
+    if (inForce_ == fills_.size() || fills_[inForce_].anchor != history.HistoryLength) {
+        r.result = history.redo(grid, CurrentRow, CurrentColumn);
+        // The records put back reached a fill that can be put back next.
+        if (!r.result.anomaly && inForce_ < fills_.size() &&
+            fills_[inForce_].anchor == history.HistoryLength)
+            history.redoEnabled = true;
+        return r;
+    }
+    const Fill& f = fills_[inForce_];
+    r.fill = true;
+    r.box = f.box;
+    history.restored.reset(grid.MaxSide);
+    if (!holds(grid, f.changes, false)) {
+        r.result.anomaly = true;
+        return r;
+    }
+    write(grid, f.changes, true);
+    ++inForce_;
+    CurrentRow = f.changes.front().row;
+    CurrentColumn = f.changes.front().column;
+    history.undoEnabled = true;
+    history.redoEnabled = history.HistoryLength < history.RedoLimit || inForce_ < fills_.size();
+    r.result.statusText = " Redo n. " + std::to_string(history.HistoryLength / 3) + " ";
+    return r;
+}
+
+const FillHistory::Fill* FillHistory::lastInForce(const ActionsHistory& history) {
+    sync(history);
+    if (inForce_ == 0 || fills_[inForce_ - 1].anchor != history.HistoryLength)
+        return nullptr;
+    return &fills_[inForce_ - 1];
+}
+
+bool FillHistory::dropLast(GridModel& grid, ActionsHistory& history) {
+    const Fill* f = lastInForce(history);
+    if (!f || !holds(grid, f->changes, true))
+        return false;
+    write(grid, f->changes, false);
+    fills_.resize(inForce_ - 1);
+    inForce_ = fills_.size();
+    history.undoEnabled = history.HistoryLength > 0 || inForce_ > 0;
+    return true;
+}
+
+} // namespace korvel
