@@ -160,6 +160,13 @@ void GridCanvas::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     p.drawImage(0, 0, image_);
+    if (overlay_)
+        overlay_->paint(p, *this);
+}
+
+void GridCanvas::setOverlay(CanvasOverlay* overlay) {
+    overlay_ = overlay;
+    update();
 }
 
 void GridCanvas::mousePressEvent(QMouseEvent* event) {

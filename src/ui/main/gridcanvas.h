@@ -3,10 +3,21 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QPointF>
 #include <QWidget>
 
 namespace korvel {
+
+class GridCanvas;
+
+// Marks painted over the picture on the screen, never into it: the picture
+// stays what the window drew.
+class CanvasOverlay {
+public:
+    virtual ~CanvasOverlay() = default;
+    virtual void paint(QPainter& painter, const GridCanvas& canvas) = 0;
+};
 
 // The grid picture. It draws into a backing image that persists between
 // paints, in a user scale set by setScale (one unit per cell when the window
@@ -47,6 +58,8 @@ public:
     QColor foreColour() const { return foreColour_; }
 
     const QImage& image() const { return image_; }
+    // Not owned; nullptr for none.
+    void setOverlay(CanvasOverlay* overlay);
     QPoint toPixel(QPointF p) const;
     QPointF toUnits(QPointF pixel) const;
 
@@ -78,6 +91,7 @@ private:
     QFont font_;
     QColor foreColour_ = Qt::black;
     bool pressedInside_ = false;
+    CanvasOverlay* overlay_ = nullptr;
 };
 
 } // namespace korvel

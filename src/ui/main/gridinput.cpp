@@ -9,6 +9,7 @@
 #include "bytetext.h"
 #include "crossprompt.h"
 #include "desktop.h"
+#include "fillcommands.h"
 #include "gridcanvas.h"
 #include "patternsearch.h"
 #include "promptslot.h"
@@ -219,7 +220,8 @@ void MainWindow::Peri_Click() {
     case 0:
     case 5: {
         const CellEditResult r = currentTool_ == 0
-                                     ? blackWhite(grid_, history_, CurrentRow, CurrentColumn)
+                                     ? blackWhiteSymmetric(grid_, history_, CurrentRow,
+                                                           CurrentColumn, fill_->symmetry())
                                      : clearCell(grid_, history_, CurrentRow, CurrentColumn);
         if (r.historyCleared)
             showHistoryCleared();

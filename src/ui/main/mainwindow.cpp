@@ -4,6 +4,7 @@
 #include "bytetext.h"
 #include "datafolders.h"
 #include "desktop.h"
+#include "fillcommands.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
 #include "keycodes.h"
@@ -166,6 +167,10 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     imageA_ = imageV_;
     buildMenus();
     buildControls();
+    fill_ = std::make_unique<FillCommands>(*this, desktop_);
+    for (QAction* a : fill_->addMenuItems(menuBar()->findChild<QMenu*>(QStringLiteral("Visualizza")),
+                                          menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))))
+        menuItems_.insert(a->objectName(), a);
     qApp->installEventFilter(this);
     Form_Load();
 }
@@ -717,9 +722,10 @@ void MainWindow::selectTool(const QString& key) {
         stb1_->setText(1, QString::fromLatin1(row->panelText));
         stb1_->setHint(1, QString::fromLatin1(row->panelHint));
     } else if (key == QLatin1String("a7") || key == QLatin1String("a8")) {
-        const RestoreResult r = key == QLatin1String("a7")
-                                    ? history_.undo(grid_, CurrentRow, CurrentColumn)
-                                    : history_.redo(grid_, CurrentRow, CurrentColumn);
+        // A fill is taken back or put back whole, beside the history.
+        const FillHistory::Restore restore =
+            key == QLatin1String("a7") ? fill_->undo() : fill_->redo();
+        const RestoreResult& r = restore.result;
         priclk = 0;
         if (r.anomaly) {
             anomaly = true;
@@ -733,6 +739,10 @@ void MainWindow::selectTool(const QString& key) {
         rinfresca();
         for (int16_t i = 0; i < history_.restored.count; ++i) {
             selection = {history_.restored.columns[i], history_.restored.rows[i], 1, 1};
+            drawSelection();
+        }
+        if (restore.fill && !r.anomaly) {
+            selection = restore.box;
             drawSelection();
         }
         toolButtons_.value(QStringLiteral("a7"))->setEnabled(history_.undoEnabled);
@@ -974,6 +984,8 @@ void MainWindow::rinfresca() {
         }
     }
     drawNumbers();
+    if (fill_)
+        fill_->gridPainted();
 }
 
 void MainWindow::drawNumbers() {

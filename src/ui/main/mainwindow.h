@@ -35,6 +35,7 @@ class QToolBar;
 namespace korvel {
 
 class Desktop;
+class FillCommands;
 class GridCanvas;
 class StatusPanels;
 struct CompanionCall;
@@ -189,6 +190,8 @@ public:
     QLineEdit* textb() const { return textb_; }
     QTimer* Timer0() const { return timer0_; }
     QTimer* Timer2() const { return timer2_; }
+    // The fill commands, the fill check and the symmetric blacks.
+    FillCommands* fillCommands() const { return fill_.get(); }
 
     // Twips per screen pixel at the screen's logical resolution.
     static double twipsPerPixel();
@@ -342,6 +345,8 @@ private:
     std::unique_ptr<WordService> word_;
     // The export dialog's filter, kept for the next export.
     int exportFilter_ = 0;
+    // Last, so that it goes (stopping its check thread) before the store.
+    std::unique_ptr<FillCommands> fill_;
 };
 
 } // namespace korvel

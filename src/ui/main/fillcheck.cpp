@@ -1,0 +1,164 @@
+#include "fillcheck.h"
+
+#include "memoryhost.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <bit>
+
+namespace korvel {
+
+std::shared_ptr<const WordIndex> FillIndexProvider::cached(const DictionarySelection& take) const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = built_.find(take);
+    return it == built_.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<const WordIndex> FillIndexProvider::get(const DictionarySelection& take) {
+    if (auto index = cached(take))
+        return index;
+    // Built outside the lock: two threads asking at once build it twice, and
+    // the first one kept wins; neither waits for the other's lock meanwhile.
+    auto index = std::make_shared<const WordIndex>(WordIndex::build(store_, take));
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return built_.emplace(take, std::move(index)).first->second;
+}
+
+namespace {
+
+// The worker's host: no window to draw on; a yield only looks whether a newer
+// request has come, and then asks the check to stop.
+class WorkerHost : public MemoryHost {
+public:
+    WorkerHost(const std::atomic<uint64_t>& generation, uint64_t mine, SearchFlags& flags)
+        : generation_(generation), mine_(mine), flags_(flags) {
+        yieldStride = 16;
+    }
+    void yield() override {
+        if (generation_.load(std::memory_order_relaxed) != mine_)
+            flags_.abortRequest = 1;
+    }
+
+private:
+    const std::atomic<uint64_t>& generation_;
+    uint64_t mine_;
+    SearchFlags& flags_;
+};
+
+} // namespace
+
+FillCheckRunner::FillCheckRunner(FillIndexProvider& indexes, Done done)
+    : indexes_(indexes), done_(std::move(done)), worker_([this] { work(); }) {}
+
+FillCheckRunner::~FillCheckRunner() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+        ++generation_;
+    }
+    wake_.notify_all();
+    worker_.join();
+}
+
+void FillCheckRunner::request(const GridModel& grid, const DictionarySelection& take) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        pendingGrid_ = grid;
+        pendingTake_ = take;
+        ++generation_;
+    }
+    wake_.notify_all();
+}
+
+void FillCheckRunner::cancel() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    pendingGrid_.reset();
+    ++generation_;
+}
+
+void FillCheckRunner::work() {
+    for (;;) {
+        GridModel grid;
+        DictionarySelection take{};
+        uint64_t mine = 0;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return quit_ || pendingGrid_.has_value(); });
+            if (quit_)
+                return;
+            grid = std::move(*pendingGrid_);
+            pendingGrid_.reset();
+            take = pendingTake_;
+            mine = generation_.load();
+        }
+        const std::shared_ptr<const WordIndex> index = indexes_.get(take);
+        SearchFlags flags;
+        WorkerHost host(generation_, mine, flags);
+        FillCheck check = checkFill(grid, *index, host, flags);
+        if (check.stopped || generation_.load() != mine)
+            continue;
+        // Delivered on the window's thread; dropped if this runner is gone by then.
+        QMetaObject::invokeMethod(
+            this,
+            [this, mine, grid = std::move(grid), check = std::move(check)] {
+                if (generation_.load() == mine)
+                    done_(grid, check);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void FillCheckOverlay::show(const GridModel& checked, const FillCheck& check) {
+    rows_ = checked.RowCount;
+    columns_ = checked.ColumnCount;
+    dead_ = check.deadCells;
+    forced_.clear();
+    for (int cell : check.forcedCells) {
+        const LetterMask m = check.letters[static_cast<std::size_t>(cell)];
+        forced_.emplace_back(cell, static_cast<char>('A' + std::countr_zero(m)));
+    }
+}
+
+void FillCheckOverlay::clear() {
+    dead_.clear();
+    forced_.clear();
+}
+
+void FillCheckOverlay::paint(QPainter& painter, const GridCanvas& canvas) {
+    // Marks of another grid (a new one was made since) mean nothing here.
+    if (rows_ != grid_.RowCount || columns_ != grid_.ColumnCount || columns_ <= 0)
+        return;
+    auto stillEmpty = [this](int r, int c) { return grid_.patternChar(r, c) == EmptyCell; };
+    painter.save();
+    for (int cell : dead_) {
+        const int r = cell / columns_;
+        const int c = cell % columns_;
+        if (!stillEmpty(r, c))
+            continue;
+        const QPoint a = canvas.toPixel({c + 0.0, r + 0.0});
+        const QPoint b = canvas.toPixel({c + 1.0, r + 1.0});
+        painter.fillRect(QRect(a, b).adjusted(1, 1, -1, -1), QColor(255, 0, 0, 60));
+        const QPoint fa = canvas.toPixel({c + 0.12, r + 0.12});
+        const QPoint fb = canvas.toPixel({c + 0.88, r + 0.88});
+        painter.setPen(QPen(QColor(255, 0, 0), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(fa, fb).adjusted(0, 0, -1, -1));
+    }
+    QFont font = canvas.drawingFont();
+    painter.setFont(font);
+    painter.setPen(QColor(160, 160, 160));
+    const QFontMetricsF metrics(font, &canvas.image());
+    for (const auto& [cell, letter] : forced_) {
+        const int r = cell / columns_;
+        const int c = cell % columns_;
+        if (!stillEmpty(r, c))
+            continue;
+        const QPoint topLeft = canvas.toPixel({dx_ + c, dy_ + r});
+        painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()),
+                         QString(QChar::fromLatin1(letter)));
+    }
+    painter.restore();
+}
+
+} // namespace korvel

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "dictionarystore.h"
+#include "fill.h"
+#include "gridcanvas.h"
+#include "gridmodel.h"
+#include "wordindex.h"
+
+#include <QObject>
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace korvel {
+
+// Which dictionaries a word index holds: take[n] for dictionary n (1 to 7).
+using DictionarySelection = std::array<bool, 8>;
+
+// The word indexes of the dictionary selections asked for, built once each
+// and shared. Safe to call from any thread; the store must outlive it and not
+// change (it is loaded once, before any grid exists).
+class FillIndexProvider {
+public:
+    explicit FillIndexProvider(const DictionaryStore& store) : store_(store) {}
+    // Builds the index when it is not there yet (100 to 500 ms with every
+    // default dictionary): call it from a worker, or after cached() said no.
+    std::shared_ptr<const WordIndex> get(const DictionarySelection& take);
+    std::shared_ptr<const WordIndex> cached(const DictionarySelection& take) const;
+
+private:
+    const DictionaryStore& store_;
+    mutable std::mutex mutex_;
+    std::map<DictionarySelection, std::shared_ptr<const WordIndex>> built_;
+};
+
+// Runs the fill check on a worker thread, so that an edit never waits for it:
+// request() hands over a copy of the grid and returns at once; a check still
+// running for an older grid is told to stop at its next yield. The result of
+// the latest request comes back on the window's thread through the callback.
+class FillCheckRunner : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(const GridModel& grid, const FillCheck& check)>;
+    FillCheckRunner(FillIndexProvider& indexes, Done done);
+    // Stops the running check and waits for the worker.
+    ~FillCheckRunner() override;
+
+    void request(const GridModel& grid, const DictionarySelection& take);
+    // Forgets the pending request and stops the running check.
+    void cancel();
+
+private:
+    void work();
+
+    FillIndexProvider& indexes_;
+    Done done_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::optional<GridModel> pendingGrid_;
+    DictionarySelection pendingTake_{};
+    // Bumped by every request and cancel: a check of an older generation stops.
+    std::atomic<uint64_t> generation_{0};
+    bool quit_ = false;
+    std::thread worker_;
+};
+
+// The check's marks over the grid picture: an empty cell that no letter can
+// fill is shaded red with a red frame, and an empty cell that one letter
+// only can fill shows that letter in grey. Painted over the picture, never
+// into it, and only on cells that are still empty in the grid as it is now.
+class FillCheckOverlay : public CanvasOverlay {
+public:
+    explicit FillCheckOverlay(const GridModel& grid) : grid_(grid) {}
+    void setLetterOffset(double dx, double dy) {
+        dx_ = dx;
+        dy_ = dy;
+    }
+    void show(const GridModel& checked, const FillCheck& check);
+    void clear();
+    bool hasMarks() const { return !dead_.empty() || !forced_.empty(); }
+    // Cell index r * ColumnCount + c of the grid checked, and the letter.
+    const std::vector<int>& deadCells() const { return dead_; }
+    const std::vector<std::pair<int, char>>& forcedCells() const { return forced_; }
+
+    void paint(QPainter& painter, const GridCanvas& canvas) override;
+
+private:
+    const GridModel& grid_;
+    int16_t rows_ = 0;
+    int16_t columns_ = 0;
+    std::vector<int> dead_;
+    std::vector<std::pair<int, char>> forced_;
+    double dx_ = 0.25;
+    double dy_ = 0.25;
+};
+
+} // namespace korvel
