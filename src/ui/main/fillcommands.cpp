@@ -56,11 +56,11 @@ private:
 };
 
 FillCommands::FillCommands(MainWindow& window, Desktop& desktop)
-    : w_(window), desktop_(desktop),
-      indexes_(std::make_unique<FillIndexProvider>(window.store())),
+    : w_(window), desktop_(desktop), indexes_(std::make_unique<FillIndexProvider>(window.store())),
       overlay_(std::make_unique<FillCheckOverlay>(window.grid())) {
     runner_ = std::make_unique<FillCheckRunner>(
-        *indexes_, [this](const GridModel& grid, const FillCheck& check) { checkDone(grid, check); });
+        *indexes_,
+        [this](const GridModel& grid, const FillCheck& check) { checkDone(grid, check); });
 }
 
 FillCommands::~FillCommands() {
@@ -174,9 +174,9 @@ void FillCommands::FillBox_Click() {
         w_.beep();
         return;
     }
-    const Selection region{
-        box.cx, box.cy, static_cast<int16_t>(std::min<int>(box.LAX, g.ColumnCount - box.cx)),
-        static_cast<int16_t>(std::min<int>(box.LAY, g.RowCount - box.cy))};
+    const Selection region{box.cx, box.cy,
+                           static_cast<int16_t>(std::min<int>(box.LAX, g.ColumnCount - box.cx)),
+                           static_cast<int16_t>(std::min<int>(box.LAY, g.RowCount - box.cy))};
     runFill(Kind::Box, region, 1, false);
 }
 
@@ -201,8 +201,7 @@ std::shared_ptr<const WordIndex> FillCommands::waitForIndex(const Take& take) {
     return building.get();
 }
 
-void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t seed,
-                           bool again) {
+void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t seed, bool again) {
     GridModel& grid = w_.grid();
     ActionsHistory& history = w_.history();
     // Fill Again puts its fill in place of the last one while that is still
@@ -246,6 +245,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     lastKind_ = kind;
     lastRegion_ = region;
     lastSeed_ = seed;
+    updateMenu();
 
     if (result.status == FillStatus::NoFill) {
         showBox(FillTitle, QStringLiteral("No fill exists with the enabled dictionaries: ") +
@@ -313,13 +313,14 @@ void FillCommands::FillCheck_Click() {
 }
 
 void FillCommands::gridPainted() {
+    // The items follow the grid as well as the menu's opening.
+    updateMenu();
     if (!checkOn() || w_.grid().isEmpty())
         return;
     const Take take = selection();
     const GridModel& grid = w_.grid();
     if (take == lastTake_ && grid.RowCount == lastRequested_.RowCount &&
-        grid.ColumnCount == lastRequested_.ColumnCount &&
-        grid.GridRows == lastRequested_.GridRows)
+        grid.ColumnCount == lastRequested_.ColumnCount && grid.GridRows == lastRequested_.GridRows)
         return;
     lastRequested_ = grid;
     lastTake_ = take;

@@ -219,10 +219,10 @@ void MainWindow::Peri_Click() {
     switch (currentTool_) {
     case 0:
     case 5: {
-        const CellEditResult r = currentTool_ == 0
-                                     ? blackWhiteSymmetric(grid_, history_, CurrentRow,
-                                                           CurrentColumn, fill_->symmetry())
-                                     : clearCell(grid_, history_, CurrentRow, CurrentColumn);
+        const CellEditResult r =
+            currentTool_ == 0
+                ? blackWhiteSymmetric(grid_, history_, CurrentRow, CurrentColumn, fill_->symmetry())
+                : clearCell(grid_, history_, CurrentRow, CurrentColumn);
         if (r.historyCleared)
             showHistoryCleared();
         showHistoryButtons();

@@ -168,8 +168,9 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     buildMenus();
     buildControls();
     fill_ = std::make_unique<FillCommands>(*this, desktop_);
-    for (QAction* a : fill_->addMenuItems(menuBar()->findChild<QMenu*>(QStringLiteral("Visualizza")),
-                                          menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))))
+    for (QAction* a :
+         fill_->addMenuItems(menuBar()->findChild<QMenu*>(QStringLiteral("Visualizza")),
+                             menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))))
         menuItems_.insert(a->objectName(), a);
     qApp->installEventFilter(this);
     Form_Load();

@@ -1,0 +1,387 @@
+// The fill commands in a real main window on the offscreen platform, with
+// the scripted desktop and a fake companion library over a small word list:
+// every two-letter combination, a few longer words, no X?X and no CA? but CAT.
+#include "fillcheck.h"
+#include "fillcommands.h"
+#include "gridcanvas.h"
+#include "gridstats.h"
+#include "loader.h"
+#include "mainwindow.h"
+#include "scripteddesktop.h"
+#include "statuspanels.h"
+#include "templistpath.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace korvel;
+
+namespace {
+
+struct Harness {
+    QTemporaryDir dir;
+    QTemporaryDir temp;
+    ScriptedDesktop desktop;
+    std::string dictFolder;
+    std::vector<std::string> names;
+    std::unique_ptr<MainWindow> window;
+
+    Harness() {
+        const QDir source(QStringLiteral(KORVEL_FILL_FIXTURES "/fill"));
+        for (const QString& f : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(f), dir.filePath(f));
+        QDir::setCurrent(dir.path());
+        WindowTimings timings;
+        timings.timer0Ms = 5;
+        timings.timer2Ms = 5;
+        auto companion = [this] {
+            return CompanionCall{
+                temp.path().toStdString(),
+                [this](const std::string& folder, const std::vector<std::string>& n) {
+                    dictFolder = folder;
+                    names = n;
+                    return int16_t{0};
+                },
+                [this](int16_t i) -> int16_t {
+                    const std::string& name = names.at(static_cast<std::size_t>(i - 1));
+                    QFile::copy(
+                        QString::fromStdString(dictFolder + name),
+                        QString::fromStdString(tempListPath(temp.path().toStdString(), name)));
+                    return 0;
+                }};
+        };
+        window = std::make_unique<MainWindow>(desktop, companion, timings);
+        QTest::qWaitFor([this] { return window->fileMenu()->menuAction()->isEnabled(); }, 5000);
+    }
+
+    MainWindow& w() { return *window; }
+    FillCommands& fill() { return *window->fillCommands(); }
+    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
+    QAction* key(const char* k) { return w().toolButton(QString::fromLatin1(k)); }
+
+    // A grid from rows of letters, "?" and "#" for a black cell; a blank
+    // stays a blank byte.
+    void grid(const std::vector<std::string>& rows) {
+        GridModel g = GridModel::make(static_cast<int16_t>(rows.size()),
+                                      static_cast<int16_t>(rows[0].size()));
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            std::string row = rows[r];
+            for (char& ch : row)
+                if (ch == '#')
+                    ch = BLACK;
+            g.GridRows[r] = row;
+        }
+        w().grid() = g;
+        w().Inizio();
+    }
+    void click(int r, int c) {
+        Peri()->setFocus();
+        const QPoint at = Peri()->toPixel({c + 0.5, r + 0.5});
+        QTest::mouseMove(Peri(), at);
+        QTest::mouseClick(Peri(), Qt::LeftButton, {}, at);
+    }
+    GridCanvas* Peri() { return w().Peri(); }
+};
+
+// 2 by 2 white blocks between black lines: 36 blocks of four two-letter
+// words on a 17 by 17 grid, 144 cells to fill.
+std::vector<std::string> blocks17() {
+    std::vector<std::string> rows;
+    for (int r = 0; r < 17; ++r) {
+        std::string row;
+        for (int c = 0; c < 17; ++c)
+            row += (r % 3 == 2 || c % 3 == 2) ? '#' : '?';
+        rows.push_back(row);
+    }
+    rows[0][0] = ' '; // an empty cell written as a blank comes back as a blank
+    return rows;
+}
+
+bool isFilled(const GridModel& g) {
+    for (int r = 0; r < g.RowCount; ++r)
+        for (int c = 0; c < g.ColumnCount; ++c)
+            if (!g.isBlack(r, c) && (g.cell(r, c) < 'A' || g.cell(r, c) > 'Z'))
+                return false;
+    return true;
+}
+
+} // namespace
+
+class FillWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void menusAreAddedOffByDefault();
+    void fillUndoRedoLargerThanHistory();
+    void fillAgainReplacesTheLastFill();
+    void fillBoxLeavesTheRestAlone();
+    void panelTwoStopsTheFill();
+    void noFillSaysWhyAndChangesNothing();
+    void checkMarksDeadAndForcedCells();
+    void symmetricBlacksOddAndEven();
+    void statisticsBox();
+};
+
+void FillWindowTest::menusAreAddedOffByDefault() {
+    Harness h;
+    QVERIFY(h.item("ControlloRiempimento"));
+    QCOMPARE(h.item("ControlloRiempimento")->text(), QStringLiteral("Fill Check"));
+    QVERIFY(!h.item("ControlloRiempimento")->isChecked());
+    QVERIFY(!h.item("NeriSimmetrici")->isChecked());
+    QCOMPARE(h.fill().symmetry(), Symmetry::None);
+    QCOMPARE(h.item("Riempi")->text(), QStringLiteral("Fill Grid"));
+    QCOMPARE(h.item("RiempiRiquadro")->text(), QStringLiteral("Fill Box"));
+    QCOMPARE(h.item("RiempiAncora")->text(), QStringLiteral("Fill Again"));
+    QCOMPARE(h.item("Statistiche")->text(), QStringLiteral("Grid Statistics"));
+    // The designed items keep their order; the new ones follow them.
+    const QList<QAction*> tools =
+        h.w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))->actions();
+    QCOMPARE(tools.at(0)->objectName(), QStringLiteral("Accorcia"));
+    QVERIFY(tools.indexOf(h.item("FunWord")) < tools.indexOf(h.item("Riempi")));
+    // Without a grid nothing can be filled.
+    h.w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))->aboutToShow();
+    QVERIFY(!h.item("Riempi")->isEnabled());
+    QVERIFY(!h.item("RiempiRiquadro")->isEnabled());
+}
+
+void FillWindowTest::fillUndoRedoLargerThanHistory() {
+    Harness h;
+    h.grid(blocks17());
+    const GridModel before = h.w().grid();
+    h.item("Riempi")->trigger();
+    const GridModel filled = h.w().grid();
+    QVERIFY(isFilled(filled));
+    QVERIFY(h.desktop.boxes().isEmpty());
+    QCOMPARE(h.w().Stb1()->text(2), QStringLiteral(" filled 144 cells "));
+    QCOMPARE(h.w().DocumentChanged(), int16_t{1});
+    QVERIFY(h.key("a7")->isEnabled());
+    QVERIFY(!h.key("a8")->isEnabled());
+    QCOMPARE(h.w().history().HistoryLength, int16_t{0});
+
+    // A change after the fill, then back through both and forward again.
+    h.key("a0")->trigger();
+    h.click(2, 2);
+    QVERIFY(!h.w().grid().isBlack(2, 2));
+    const GridModel edited = h.w().grid();
+    h.key("a7")->trigger();
+    QCOMPARE(h.w().grid().GridRows, filled.GridRows);
+    h.key("a7")->trigger();
+    QCOMPARE(h.w().grid().GridRows, before.GridRows);
+    QCOMPARE(h.w().grid().GridRows[0][0], ' ');
+    QCOMPARE(h.w().Stb1()->text(2), QStringLiteral(" Undo n. 1 "));
+    QVERIFY(!h.key("a7")->isEnabled());
+    QVERIFY(h.key("a8")->isEnabled());
+    // The box of the fill's region is drawn, as the restored cell of an undo is.
+    QCOMPARE(h.w().lastSelection.LAX, int16_t{17});
+    h.key("a8")->trigger();
+    QCOMPARE(h.w().grid().GridRows, filled.GridRows);
+    QCOMPARE(h.w().Stb1()->text(2), QStringLiteral(" Redo n. 0 "));
+    h.key("a8")->trigger();
+    QCOMPARE(h.w().grid().GridRows, edited.GridRows);
+    QVERIFY(!h.key("a8")->isEnabled());
+    QVERIFY(h.desktop.boxes().isEmpty());
+}
+
+void FillWindowTest::fillAgainReplacesTheLastFill() {
+    Harness h;
+    h.grid(blocks17());
+    const GridModel before = h.w().grid();
+    h.item("Riempi")->trigger();
+    const GridModel first = h.w().grid();
+    h.w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))->aboutToShow();
+    QVERIFY(h.item("RiempiAncora")->isEnabled());
+    h.item("RiempiAncora")->trigger();
+    QCOMPARE(h.fill().lastSeed(), uint64_t{2});
+    QVERIFY(isFilled(h.w().grid()));
+    QVERIFY(h.w().grid().GridRows != first.GridRows);
+    // One fill in the history: one Undo goes back to the empty grid.
+    QCOMPARE(h.fill().fills().size(), std::size_t{1});
+    h.key("a7")->trigger();
+    QCOMPARE(h.w().grid().GridRows, before.GridRows);
+}
+
+void FillWindowTest::fillBoxLeavesTheRestAlone() {
+    Harness h;
+    h.grid({"? ???", "?????", "#####", "??A??"});
+    const GridModel before = h.w().grid();
+    h.key("a1")->trigger();
+    h.click(1, 3);
+    QCOMPARE(h.w().lastSelection.cy, int16_t{1});
+    QCOMPARE(h.w().lastSelection.LAX, int16_t{5});
+    h.w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))->aboutToShow();
+    QVERIFY(h.item("RiempiRiquadro")->isEnabled());
+    h.item("RiempiRiquadro")->trigger();
+    QVERIFY(h.desktop.boxes().isEmpty());
+    const GridModel& after = h.w().grid();
+    for (int r = 0; r < 4; ++r)
+        if (r != 1)
+            QCOMPARE(after.GridRows[static_cast<std::size_t>(r)],
+                     before.GridRows[static_cast<std::size_t>(r)]);
+    const QString word = QString::fromLatin1(after.GridRows[1].c_str());
+    QVERIFY2(QStringList({"APPLE", "BREAD", "CHAIR", "DANCE", "EAGLE"}).contains(word),
+             qPrintable(word));
+    h.key("a7")->trigger();
+    QCOMPARE(h.w().grid().GridRows, before.GridRows);
+}
+
+void FillWindowTest::panelTwoStopsTheFill() {
+    Harness h;
+    h.grid(blocks17());
+    const GridModel before = h.w().grid();
+    QString during;
+    // Runs at the fill's first pass of the event loop: a real click on panel 2.
+    QTimer::singleShot(0, [&] {
+        during = h.w().Stb1()->text(2);
+        QTest::mouseClick(h.w().Stb1()->panel(2), Qt::LeftButton);
+    });
+    h.item("Riempi")->trigger();
+    QCOMPARE(during, QStringLiteral(" Fill 0 s "));
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].title, QStringLiteral("Attention..."));
+    QCOMPARE(h.desktop.boxes()[0].text,
+             QStringLiteral("The fill was stopped.\r\nThe grid is unchanged."));
+    QCOMPARE(h.w().grid().GridRows, before.GridRows);
+    QCOMPARE(h.w().flags().BusyCounter, int16_t{0});
+    QVERIFY(!h.key("a7")->isEnabled());
+    QCOMPARE(h.w().DocumentChanged(), int16_t{0});
+}
+
+void FillWindowTest::noFillSaysWhyAndChangesNothing() {
+    Harness h;
+    h.grid({"X?X", "###", "CA?"});
+    const GridModel before = h.w().grid();
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QVERIFY2(h.desktop.boxes()[0].text.startsWith(
+                 QStringLiteral("No fill exists with the enabled dictionaries: ")),
+             qPrintable(h.desktop.boxes()[0].text));
+    QVERIFY(h.desktop.boxes()[0].text.contains(QStringLiteral("X?X")));
+    QVERIFY(h.desktop.boxes()[0].text.endsWith(QStringLiteral("The grid is unchanged.")));
+    QCOMPARE(h.w().grid().GridRows, before.GridRows);
+    QCOMPARE(h.w().DocumentChanged(), int16_t{0});
+}
+
+void FillWindowTest::checkMarksDeadAndForcedCells() {
+    Harness h;
+    h.grid({"X?X", "###", "CA?"});
+    // Off: the picture on the screen is the picture drawn.
+    QCOMPARE(h.Peri()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             h.Peri()->image().convertToFormat(QImage::Format_RGB32));
+    h.item("ControlloRiempimento")->trigger();
+    QVERIFY(h.fill().checkOn());
+    QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > 0; }, 5000));
+    QCOMPARE(h.fill().overlay().deadCells(), std::vector<int>{1});
+    QCOMPARE(h.fill().overlay().forcedCells(), (std::vector<std::pair<int, char>>{{8, 'T'}}));
+    // The marks differ from the drawn picture in those two cells only.
+    const QImage drawn = h.Peri()->image().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = h.Peri()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), drawn.size());
+    bool deadMarked = false;
+    bool forcedMarked = false;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            if (drawn.pixel(x, y) == shown.pixel(x, y))
+                continue;
+            const QPointF u = h.Peri()->toUnits({x + 0.5, y + 0.5});
+            const int r = static_cast<int>(u.y());
+            const int c = static_cast<int>(u.x());
+            QVERIFY2((r == 0 && c == 1) || (r == 2 && c == 2),
+                     qPrintable(QStringLiteral("mark in %1,%2").arg(r).arg(c)));
+            const QColor colour = QColor::fromRgb(shown.pixel(x, y));
+            if (r == 0)
+                deadMarked |= colour.red() > colour.green() + 40;
+            else
+                forcedMarked |= colour.red() == colour.green() && colour.red() < 200;
+        }
+    }
+    QVERIFY(deadMarked);
+    QVERIFY(forcedMarked);
+
+    // Typing the forced letter: its mark goes at once, before any new check.
+    h.key("a3")->trigger();
+    h.click(2, 2);
+    QTest::keyClick(h.Peri(), Qt::Key_T);
+    QCOMPARE(h.w().grid().cell(2, 2), 'T');
+    const QImage typed = h.Peri()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint centre = h.Peri()->toPixel({0.5, 0.5});
+    QCOMPARE(typed.pixel(centre), shown.pixel(centre)); // the dead cell still marked
+    const int seen = h.fill().checksShown();
+    QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > seen; }, 5000));
+    QVERIFY(h.fill().overlay().forcedCells().empty());
+
+    // Off again: no marks at all.
+    h.item("ControlloRiempimento")->trigger();
+    QVERIFY(!h.fill().checkOn());
+    QCOMPARE(h.Peri()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             h.Peri()->image().convertToFormat(QImage::Format_RGB32));
+}
+
+void FillWindowTest::symmetricBlacksOddAndEven() {
+    struct Case {
+        int rows, columns;
+        const char* option;
+        int r, c, pr, pc;
+    } cases[] = {{5, 5, "Simmetria180", 0, 1, 4, 3},
+                 {5, 5, "Simmetria180", 2, 2, 2, 2},
+                 {4, 6, "Simmetria180", 1, 2, 2, 3},
+                 {4, 6, "SimmetriaLR", 1, 2, 1, 3},
+                 {5, 7, "SimmetriaTB", 0, 6, 4, 6}};
+    Harness h;
+    for (const Case& k : cases) {
+        h.grid(std::vector<std::string>(static_cast<std::size_t>(k.rows),
+                                        std::string(static_cast<std::size_t>(k.columns), '?')));
+        if (!h.item("NeriSimmetrici")->isChecked())
+            h.item("NeriSimmetrici")->trigger();
+        h.item(k.option)->trigger();
+        const GridModel before = h.w().grid();
+        h.key("a0")->trigger();
+        h.click(k.r, k.c);
+        QVERIFY(h.w().grid().isBlack(k.r, k.c));
+        QVERIFY(h.w().grid().isBlack(k.pr, k.pc));
+        QCOMPARE(h.w().Stb1()->text(2), QStringLiteral(" blacked "));
+        int blacks = 0;
+        for (const std::string& row : h.w().grid().GridRows)
+            blacks += static_cast<int>(std::count(row.begin(), row.end(), BLACK));
+        QCOMPARE(blacks, (k.r == k.pr && k.c == k.pc) ? 1 : 2);
+        h.key("a7")->trigger();
+        QCOMPARE(h.w().grid().GridRows, before.GridRows);
+        QVERIFY(!h.key("a7")->isEnabled());
+    }
+    // Off again: Black/White changes the clicked cell only.
+    h.item("NeriSimmetrici")->trigger();
+    h.grid({"???", "???", "???"});
+    h.key("a0")->trigger();
+    h.click(0, 0);
+    QVERIFY(h.w().grid().isBlack(0, 0));
+    QVERIFY(!h.w().grid().isBlack(2, 2));
+}
+
+void FillWindowTest::statisticsBox() {
+    Harness h;
+    h.grid({"CAT#", "O?E?", "W#N?"});
+    h.item("Statistiche")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    const ScriptedDesktop::Shown box = h.desktop.boxes()[0];
+    QCOMPARE(box.title, QStringLiteral("Grid Statistics"));
+    const QStringList lines = box.text.split(QStringLiteral("\r\n"));
+    QVERIFY(lines.contains(QStringLiteral("Words: 7 (3 across, 4 down)")));
+    QVERIFY(lines.contains(QStringLiteral("Black cells: 2 (16.7 %)")));
+    QVERIFY(lines.contains(QStringLiteral("Unchecked cells (in one word only): 1")));
+    QVERIFY(lines.contains(QStringLiteral("  2 letters: 3")));
+    QVERIFY(lines.contains(QStringLiteral("Words not in the enabled dictionaries: 1")));
+    QVERIFY(lines.contains(QStringLiteral("  4 across (R2 C1) O?E? (no word fits)")));
+    // Switching the only dictionary with 4-letter words off changes nothing
+    // here, but the grid itself is never touched by the box.
+    QCOMPARE(h.w().DocumentChanged(), int16_t{0});
+}
+
+QTEST_MAIN(FillWindowTest)
+#include "test_ui_fill.moc"
