@@ -3,12 +3,15 @@
 // Runs under a real (or virtual) X display; answers to the file dialog come
 // from a scripted desktop.
 #include "companioncall.h"
+#include "fillcheck.h"
+#include "fillcommands.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,6 +53,23 @@ QByteArray sampleGrid() {
                           "????#?????#????", "?????#???#?????", "??????#??????#?",
                           "?#??????????#??"};
     QByteArray out = "13,15\r\n";
+    for (const char* r : rows) {
+        QByteArray row(r);
+        row.replace('#', '\x10');
+        out += '"' + row + "\"\r\n";
+    }
+    return out;
+}
+
+// A 15 by 15 American-style layout (every cell in two words) that fills
+// from the default dictionaries in a few tens of milliseconds.
+QByteArray grid15() {
+    const char* rows[] = {"??????#???????#", "??????????????#", "???????????????",
+                          "#???#?????##???", "????#???###????", "??????###??????",
+                          "???#?????????##", "###?????????###", "##?????????#???",
+                          "??????###??????", "????###???#????", "???##?????#???#",
+                          "???????????????", "#??????????????", "#???????#??????"};
+    QByteArray out = "15,15\r\n";
     for (const char* r : rows) {
         QByteArray row(r);
         row.replace('#', '\x10');
@@ -141,5 +161,33 @@ int main(int argc, char* argv[]) {
     });
     window.menuNuovo_Click();
     QFile::remove(gridFile);
+
+    // The fill: a filled 15 by 15 grid, then the same grid with every third
+    // letter taken out and two Q written in, under the fill check.
+    const QString fillFile = out + QStringLiteral("/fill15.kvl");
+    QFile g(fillFile);
+    if (g.open(QIODevice::WriteOnly))
+        g.write(grid15());
+    g.close();
+    desktop.fileAnswers << fillFile;
+    window.menuApri_Click();
+    QFile::remove(fillFile);
+    window.fillCommands()->FillGrid_Click();
+    ok &= shoot(out, QStringLiteral("6-filled-15x15"));
+    korvel::GridModel& grid = window.grid();
+    for (int r = 0; r < grid.RowCount; ++r)
+        for (int c = 0; c < grid.ColumnCount; ++c)
+            if (!grid.isBlack(r, c) && (r + 2 * c) % 3 == 0)
+                grid.setCell(r, c, korvel::EmptyCell);
+    grid.setCell(12, 0, 'Q');
+    grid.setCell(12, 1, 'Q');
+    grid.setCell(12, 2, korvel::EmptyCell);
+    window.menuItem(QStringLiteral("ControlloRiempimento"))->trigger();
+    window.rinfresca();
+    QElapsedTimer checked;
+    checked.start();
+    while (window.fillCommands()->checksShown() == 0 && checked.elapsed() < 10000)
+        settle(50);
+    ok &= shoot(out, QStringLiteral("7-fill-check"));
     return ok ? 0 : 1;
 }
