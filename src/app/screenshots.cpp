@@ -173,7 +173,7 @@ int main(int argc, char* argv[]) {
     window.menuApri_Click();
     QFile::remove(fillFile);
     window.fillCommands()->FillGrid_Click();
-    ok &= shoot(out, QStringLiteral("6-filled-15x15"));
+    ok &= shoot(out, QStringLiteral("7-filled-15x15"));
     korvel::GridModel& grid = window.grid();
     for (int r = 0; r < grid.RowCount; ++r)
         for (int c = 0; c < grid.ColumnCount; ++c)
@@ -188,6 +188,6 @@ int main(int argc, char* argv[]) {
     checked.start();
     while (window.fillCommands()->checksShown() == 0 && checked.elapsed() < 10000)
         settle(50);
-    ok &= shoot(out, QStringLiteral("7-fill-check"));
+    ok &= shoot(out, QStringLiteral("8-fill-check"));
     return ok ? 0 : 1;
 }
