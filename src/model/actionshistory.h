@@ -56,30 +56,39 @@ public:
     static constexpr int16_t Full = 300;
     static constexpr int16_t ActionMarker = 1000;
 
-    std::array<int16_t, StoreSize> store{};
-    int16_t HistoryLength = 0;
-    int16_t RedoLimit = 0;
-    // Added to the row of the next recorded cell; whoever begins an action
-    // sets it to 1000 (beginAction).
-    int16_t PendingStart = 0;
+    const std::array<int16_t, StoreSize>& store() const { return store_; }
+    int16_t HistoryLength() const { return HistoryLength_; }
+    int16_t RedoLimit() const { return RedoLimit_; }
+    int16_t PendingStart() const { return PendingStart_; }
     // 1 when the grid changed since it was created, opened or saved.
-    int16_t DocumentChanged = 0;
+    int16_t DocumentChanged() const { return DocumentChanged_; }
     // The toolbar's "a7" (Undo) and "a8" (Redo) enabled states.
-    bool undoEnabled = false;
-    bool redoEnabled = false;
-    RestoredCells restored;
+    bool undoEnabled() const { return undoEnabled_; }
+    bool redoEnabled() const { return redoEnabled_; }
+    const RestoredCells& restored() const { return restored_; }
+
+    // A new, opened or saved grid, or changes given up: clears or sets
+    // DocumentChanged; nothing else moves.
+    void setDocumentChanged(bool changed) { DocumentChanged_ = changed ? 1 : 0; }
+
+    // Overwrites one store entry; tests damage a record with it to reach the
+    // anomaly paths.
+    void overwriteEntry(std::size_t k, int16_t v) { store_.at(k) = v; }
+    // Puts the length at n (a full store, say) without recording anything;
+    // for the tests.
+    void overwriteLength(int16_t n) { HistoryLength_ = n; }
     // Counters for whoever keeps undo records beside this store (the fill's):
     // clearCount goes up whenever the store is emptied (clear or reset),
     // recordCount with every cell stored. They change nothing here.
-    uint32_t clearCount = 0;
-    uint32_t recordCount = 0;
+    uint32_t clearCount() const { return clearCount_; }
+    uint32_t recordCount() const { return recordCount_; }
 
     // A new or opened grid: empty history, both buttons disabled, room for
     // maxSide + 1 restored cells. The store's entries are kept (they are out
     // of force).
     void reset(int16_t maxSide);
 
-    void beginAction() { PendingStart = ActionMarker; }
+    void beginAction() { PendingStart_ = ActionMarker; }
 
     // Writes carm into the cell (CurrentRow, CurrentColumn) and records the
     // change. Nothing at all happens when the cell already holds carm. A full
@@ -108,6 +117,23 @@ public:
     }
 
 private:
+    // A fill is undone and redone whole beside the store: it moves the
+    // counters, the buttons and the changed flag as a recorded action would.
+    friend class FillHistory;
+
+    std::array<int16_t, StoreSize> store_{};
+    int16_t HistoryLength_ = 0;
+    int16_t RedoLimit_ = 0;
+    // Added to the row of the next recorded cell; whoever begins an action
+    // sets it to 1000 (beginAction).
+    int16_t PendingStart_ = 0;
+    int16_t DocumentChanged_ = 0;
+    bool undoEnabled_ = false;
+    bool redoEnabled_ = false;
+    RestoredCells restored_;
+    uint32_t clearCount_ = 0;
+    uint32_t recordCount_ = 0;
+
     void clear();
     // Swaps the record at index k with its cell. Returns false when the
     // record or the restored-cells list would reach outside its bounds.

@@ -5,16 +5,16 @@
 namespace korvel {
 
 void FillHistory::sync(const ActionsHistory& history) {
-    if (history.clearCount != seenClears_) {
+    if (history.clearCount_ != seenClears_) {
         fills_.clear();
         inForce_ = 0;
-    } else if (history.recordCount != seenRecords_) {
+    } else if (history.recordCount_ != seenRecords_) {
         // A cell recorded while fills were taken back discards them, as it
         // discards the records that could have been redone.
         fills_.resize(inForce_);
     }
-    seenClears_ = history.clearCount;
-    seenRecords_ = history.recordCount;
+    seenClears_ = history.clearCount_;
+    seenRecords_ = history.recordCount_;
 }
 
 bool FillHistory::holds(const GridModel& grid, const std::vector<CellChange>& changes, bool after) {
@@ -41,14 +41,14 @@ AggiorResult FillHistory::record(GridModel& grid, ActionsHistory& history,
     sync(history);
     // A new change discards whatever could have been put back.
     fills_.resize(inForce_);
-    history.RedoLimit = history.HistoryLength;
+    history.RedoLimit_ = history.HistoryLength_;
     write(grid, changes, true);
-    fills_.push_back(Fill{history.HistoryLength, std::move(changes), box});
+    fills_.push_back(Fill{history.HistoryLength_, std::move(changes), box});
     inForce_ = fills_.size();
-    history.PendingStart = ActionsHistory::ActionMarker;
-    history.undoEnabled = true;
-    history.redoEnabled = false;
-    history.DocumentChanged = 1;
+    history.PendingStart_ = ActionsHistory::ActionMarker;
+    history.undoEnabled_ = true;
+    history.redoEnabled_ = false;
+    history.DocumentChanged_ = 1;
     res.recorded = true;
     return res;
 }
@@ -57,17 +57,17 @@ FillHistory::Restore FillHistory::undo(GridModel& grid, ActionsHistory& history,
                                        int16_t& CurrentRow, int16_t& CurrentColumn) {
     sync(history);
     Restore r;
-    if (inForce_ == 0 || fills_[inForce_ - 1].anchor != history.HistoryLength) {
+    if (inForce_ == 0 || fills_[inForce_ - 1].anchor != history.HistoryLength_) {
         r.result = history.undo(grid, CurrentRow, CurrentColumn);
         // A fill below the records just taken back is still in force.
         if (!r.result.anomaly && inForce_ > 0)
-            history.undoEnabled = true;
+            history.undoEnabled_ = true;
         return r;
     }
     const Fill& f = fills_[inForce_ - 1];
     r.fill = true;
     r.box = f.box;
-    history.restored.reset(grid.MaxSide);
+    history.restored_.reset(grid.MaxSide);
     if (!holds(grid, f.changes, true)) {
         r.result.anomaly = true;
         return r;
@@ -76,9 +76,9 @@ FillHistory::Restore FillHistory::undo(GridModel& grid, ActionsHistory& history,
     --inForce_;
     CurrentRow = f.changes.front().row;
     CurrentColumn = f.changes.front().column;
-    history.redoEnabled = true;
-    history.undoEnabled = history.HistoryLength > 0 || inForce_ > 0;
-    r.result.statusText = " Undo n. " + std::to_string(history.HistoryLength / 3 + 1) + " ";
+    history.redoEnabled_ = true;
+    history.undoEnabled_ = history.HistoryLength_ > 0 || inForce_ > 0;
+    r.result.statusText = " Undo n. " + std::to_string(history.HistoryLength_ / 3 + 1) + " ";
     return r;
 }
 
@@ -86,18 +86,18 @@ FillHistory::Restore FillHistory::redo(GridModel& grid, ActionsHistory& history,
                                        int16_t& CurrentRow, int16_t& CurrentColumn) {
     sync(history);
     Restore r;
-    if (inForce_ == fills_.size() || fills_[inForce_].anchor != history.HistoryLength) {
+    if (inForce_ == fills_.size() || fills_[inForce_].anchor != history.HistoryLength_) {
         r.result = history.redo(grid, CurrentRow, CurrentColumn);
         // The records put back reached a fill that can be put back next.
         if (!r.result.anomaly && inForce_ < fills_.size() &&
-            fills_[inForce_].anchor == history.HistoryLength)
-            history.redoEnabled = true;
+            fills_[inForce_].anchor == history.HistoryLength_)
+            history.redoEnabled_ = true;
         return r;
     }
     const Fill& f = fills_[inForce_];
     r.fill = true;
     r.box = f.box;
-    history.restored.reset(grid.MaxSide);
+    history.restored_.reset(grid.MaxSide);
     if (!holds(grid, f.changes, false)) {
         r.result.anomaly = true;
         return r;
@@ -106,15 +106,15 @@ FillHistory::Restore FillHistory::redo(GridModel& grid, ActionsHistory& history,
     ++inForce_;
     CurrentRow = f.changes.front().row;
     CurrentColumn = f.changes.front().column;
-    history.undoEnabled = true;
-    history.redoEnabled = history.HistoryLength < history.RedoLimit || inForce_ < fills_.size();
-    r.result.statusText = " Redo n. " + std::to_string(history.HistoryLength / 3) + " ";
+    history.undoEnabled_ = true;
+    history.redoEnabled_ = history.HistoryLength_ < history.RedoLimit_ || inForce_ < fills_.size();
+    r.result.statusText = " Redo n. " + std::to_string(history.HistoryLength_ / 3) + " ";
     return r;
 }
 
 const FillHistory::Fill* FillHistory::lastInForce(const ActionsHistory& history) {
     sync(history);
-    if (inForce_ == 0 || fills_[inForce_ - 1].anchor != history.HistoryLength)
+    if (inForce_ == 0 || fills_[inForce_ - 1].anchor != history.HistoryLength_)
         return nullptr;
     return &fills_[inForce_ - 1];
 }
@@ -126,7 +126,7 @@ bool FillHistory::dropLast(GridModel& grid, ActionsHistory& history) {
     write(grid, f->changes, false);
     fills_.resize(inForce_ - 1);
     inForce_ = fills_.size();
-    history.undoEnabled = history.HistoryLength > 0 || inForce_ > 0;
+    history.undoEnabled_ = history.HistoryLength_ > 0 || inForce_ > 0;
     return true;
 }
 

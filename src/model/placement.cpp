@@ -44,7 +44,7 @@ std::string Placement::Prepara(std::string& text, PlacementContext& ctx, bool& a
         panel3.assign(1, ' ');
         // Only the previous placement's own action is taken back: one that
         // changed no cell, or that a later change has buried, stays.
-        if (placedCells_ > 0 && ctx.history.HistoryLength == placedEnd_) {
+        if (placedCells_ > 0 && ctx.history.HistoryLength() == placedEnd_) {
             if (!ctx.history.takeBackLastAction(ctx.grid)) {
                 anomaly = true;
             }
@@ -140,7 +140,7 @@ ListClickResult Placement::Lists_Click(std::string_view line, PlacementContext& 
         }
     }
     placedCells_ = recorded;
-    placedEnd_ = ctx.history.HistoryLength;
+    placedEnd_ = ctx.history.HistoryLength();
     priclk = true;
     res.placed = true;
     return res;

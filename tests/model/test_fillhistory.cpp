@@ -53,11 +53,11 @@ struct FillRun {
         bool recorded = false;
         for (int i = 0; i < cells; ++i) {
             const GridModel pre = grid;
-            const uint32_t clears = h.clearCount;
+            const uint32_t clears = h.clearCount();
             const AggiorResult r =
                 h.aggior(grid, static_cast<int16_t>(pick(grid.RowCount)),
                          static_cast<int16_t>(pick(grid.ColumnCount)), Alphabet[pick(4)]);
-            if (h.clearCount != clears) {
+            if (h.clearCount() != clears) {
                 EXPECT_TRUE(r.historyCleared);
                 cleared = true;
                 forget(pre);
@@ -89,18 +89,18 @@ struct FillRun {
             changes.push_back(CellChange{r, c, before, after});
         }
         const GridModel pre = grid;
-        const uint32_t clears = h.clearCount;
+        const uint32_t clears = h.clearCount();
         const AggiorResult r = fills.record(grid, h, changes, Selection{0, 0, 1, 1});
         ASSERT_TRUE(r.recorded);
-        EXPECT_EQ(r.historyCleared, h.clearCount != clears);
+        EXPECT_EQ(r.historyCleared, h.clearCount() != clears);
         if (r.historyCleared) {
             forget(pre);
         } else {
             undoStack.push_back(pre);
             redoStack.clear();
         }
-        EXPECT_TRUE(h.undoEnabled);
-        EXPECT_EQ(h.DocumentChanged, 1);
+        EXPECT_TRUE(h.undoEnabled());
+        EXPECT_EQ(h.DocumentChanged(), 1);
     }
 
     void undo() {
@@ -120,7 +120,7 @@ struct FillRun {
         } else {
             ASSERT_EQ(grid.GridRows, pre.GridRows);
         }
-        EXPECT_EQ(h.undoEnabled, !undoStack.empty());
+        EXPECT_EQ(h.undoEnabled(), !undoStack.empty());
     }
 
     void redo() {
@@ -135,7 +135,7 @@ struct FillRun {
             ASSERT_EQ(grid.GridRows, redoStack.back().GridRows);
             redoStack.pop_back();
             undoStack.push_back(pre);
-            EXPECT_EQ(h.redoEnabled, !redoStack.empty());
+            EXPECT_EQ(h.redoEnabled(), !redoStack.empty());
         } else {
             ASSERT_EQ(grid.GridRows, pre.GridRows);
         }
@@ -205,11 +205,11 @@ TEST(FillHistory, WithoutFillsTheHistoryIsUnchanged) {
                 EXPECT_EQ(r.result.anomaly, s.anomaly);
             }
             ASSERT_EQ(a.GridRows, b.GridRows) << seed << " " << step;
-            ASSERT_EQ(ha.store, hb.store);
-            ASSERT_EQ(ha.HistoryLength, hb.HistoryLength);
-            ASSERT_EQ(ha.RedoLimit, hb.RedoLimit);
-            ASSERT_EQ(ha.undoEnabled, hb.undoEnabled);
-            ASSERT_EQ(ha.redoEnabled, hb.redoEnabled);
+            ASSERT_EQ(ha.store(), hb.store());
+            ASSERT_EQ(ha.HistoryLength(), hb.HistoryLength());
+            ASSERT_EQ(ha.RedoLimit(), hb.RedoLimit());
+            ASSERT_EQ(ha.undoEnabled(), hb.undoEnabled());
+            ASSERT_EQ(ha.redoEnabled(), hb.redoEnabled());
             ASSERT_EQ(ra, rb);
             ASSERT_EQ(ca, cb);
         }
@@ -238,7 +238,7 @@ TEST(FillHistory, FillLargerThanTheHistoryUndoesWhole) {
     ASSERT_GT(changes.size(), 200u);
     ASSERT_TRUE(fills.record(grid, h, changes, Selection{0, 0, 15, 15}).recorded);
     const GridModel filled = grid;
-    EXPECT_EQ(h.HistoryLength, 3); // the fill stores no records
+    EXPECT_EQ(h.HistoryLength(), 3); // the fill stores no records
     h.beginAction();
     h.aggior(grid, 7, 7, EmptyCell);
     const GridModel afterEdit = grid;
@@ -250,18 +250,18 @@ TEST(FillHistory, FillLargerThanTheHistoryUndoesWhole) {
     EXPECT_EQ(u.result.statusText, " Undo n. 2 ");
     EXPECT_EQ(grid.GridRows, beforeFill.GridRows);
     EXPECT_EQ(grid.GridRows[3][4], ' ');
-    EXPECT_TRUE(h.undoEnabled);
+    EXPECT_TRUE(h.undoEnabled());
     EXPECT_FALSE(fills.undo(grid, h, row, col).fill); // the Q
-    EXPECT_FALSE(h.undoEnabled);
+    EXPECT_FALSE(h.undoEnabled());
     EXPECT_FALSE(fills.redo(grid, h, row, col).fill);
     const FillHistory::Restore r = fills.redo(grid, h, row, col);
     EXPECT_TRUE(r.fill);
     EXPECT_EQ(r.result.statusText, " Redo n. 1 ");
     EXPECT_EQ(grid.GridRows, filled.GridRows);
-    EXPECT_TRUE(h.redoEnabled);
+    EXPECT_TRUE(h.redoEnabled());
     fills.redo(grid, h, row, col);
     EXPECT_EQ(grid.GridRows, afterEdit.GridRows);
-    EXPECT_FALSE(h.redoEnabled);
+    EXPECT_FALSE(h.redoEnabled());
 
     // Taken back and then a new change: the fill can no longer be put back.
     fills.undo(grid, h, row, col);
@@ -285,7 +285,7 @@ TEST(FillHistory, ClearedHistoryForgetsFillsAndDropLastRestores) {
     EXPECT_TRUE(fills.dropLast(grid, h));
     EXPECT_EQ(grid.GridRows, empty.GridRows);
     EXPECT_EQ(fills.size(), 0u);
-    EXPECT_FALSE(h.undoEnabled);
+    EXPECT_FALSE(h.undoEnabled());
     // A before byte that is not the cell's is refused.
     EXPECT_FALSE(fills.record(grid, h, {{0, 0, 'X', 'A'}}, {}).recorded);
     fills.record(grid, h, {{0, 0, EmptyCell, 'A'}}, {});
@@ -293,10 +293,10 @@ TEST(FillHistory, ClearedHistoryForgetsFillsAndDropLastRestores) {
     EXPECT_EQ(fills.lastInForce(h), nullptr);
     EXPECT_EQ(fills.size(), 0u);
     // A full history is cleared by the fill itself, which then stands alone.
-    h.HistoryLength = ActionsHistory::Full;
+    h.overwriteLength(ActionsHistory::Full);
     const AggiorResult r = fills.record(grid, h, {{2, 2, EmptyCell, 'C'}}, {});
     EXPECT_TRUE(r.historyCleared);
-    EXPECT_EQ(h.HistoryLength, 0);
+    EXPECT_EQ(h.HistoryLength(), 0);
     int16_t row = 0, col = 0;
     EXPECT_TRUE(fills.undo(grid, h, row, col).fill);
     EXPECT_EQ(grid.cell(2, 2), EmptyCell);
@@ -337,12 +337,12 @@ TEST(Symmetry, BlackWhiteIsOneActionOnOddAndEvenSizes) {
                     EXPECT_TRUE(grid.isBlack(r, c));
                     EXPECT_TRUE(grid.isBlack(pr, pc));
                     const bool self = pr == r && pc == c;
-                    EXPECT_EQ(h.HistoryLength, self ? 3 : 6);
+                    EXPECT_EQ(h.HistoryLength(), self ? 3 : 6);
                     const GridModel blacked = grid;
                     int16_t cr = 0, cc = 0;
                     h.undo(grid, cr, cc);
                     EXPECT_EQ(grid.GridRows, start.GridRows);
-                    EXPECT_EQ(h.HistoryLength, 0);
+                    EXPECT_EQ(h.HistoryLength(), 0);
                     h.redo(grid, cr, cc);
                     EXPECT_EQ(grid.GridRows, blacked.GridRows);
                     h.beginAction();
@@ -365,7 +365,7 @@ TEST(Symmetry, WhiteningKeepsAPartnerLetterAndNoneIsPlainBlackWhite) {
     blackWhiteSymmetric(grid, h, 0, 0, Symmetry::Rotate180);
     EXPECT_EQ(grid.cell(0, 0), EmptyCell);
     EXPECT_EQ(grid.cell(2, 2), 'E');
-    EXPECT_EQ(h.HistoryLength, 3);
+    EXPECT_EQ(h.HistoryLength(), 3);
     h.beginAction();
     blackWhiteSymmetric(grid, h, 0, 1, Symmetry::None);
     EXPECT_TRUE(grid.isBlack(0, 1));

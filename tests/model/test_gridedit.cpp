@@ -64,7 +64,7 @@ TEST(GridEdit, ClearDoUndoRedo) {
     EXPECT_EQ(e.panel3, " it's empty already! ");
     EXPECT_EQ(e.panel2, " ");
     EXPECT_TRUE(e.beep);
-    EXPECT_EQ(b.history.HistoryLength, 3);
+    EXPECT_EQ(b.history.HistoryLength(), 3);
 }
 
 TEST(GridEdit, WriteAcrossWrapsToNextRow) {
@@ -110,7 +110,7 @@ TEST(GridEdit, KeysInWriteTools) {
         EXPECT_EQ(res.column, k.ec) << k.key;
         EXPECT_EQ(res.beeps, k.beeps) << k.key;
         EXPECT_FALSE(res.wrote);
-        EXPECT_EQ(b.history.HistoryLength, 0);
+        EXPECT_EQ(b.history.HistoryLength(), 0);
     }
 }
 
@@ -145,7 +145,7 @@ TEST(GridEdit, LettersTypeOnlyWithoutCtrlOrAlt) {
                 EXPECT_EQ(k.wrote, types) << tool << " " << mods << " " << key;
                 EXPECT_EQ(k.moved, types);
                 EXPECT_EQ(b.grid.cell(1, 1), types ? (key == 32 ? '?' : char(key)) : 'Q');
-                EXPECT_EQ(b.history.HistoryLength, types ? 3 : 0);
+                EXPECT_EQ(b.history.HistoryLength(), types ? 3 : 0);
             }
         }
     }

@@ -44,20 +44,20 @@ TEST(History, DoUndoRedoEveryEdit) {
         ASSERT_TRUE(f.put(2, 3, e.after).recorded);
         const GridModel done = f.grid;
         EXPECT_EQ(f.grid.cell(2, 3), e.after);
-        EXPECT_EQ(f.h.DocumentChanged, 1);
-        EXPECT_TRUE(f.h.undoEnabled);
-        const auto recordBefore = f.h.store;
+        EXPECT_EQ(f.h.DocumentChanged(), 1);
+        EXPECT_TRUE(f.h.undoEnabled());
+        const auto recordBefore = f.h.store();
 
         EXPECT_FALSE(f.undo().anomaly);
         EXPECT_EQ(f.grid.GridRows, start.GridRows);
-        EXPECT_TRUE(f.h.redoEnabled);
-        EXPECT_FALSE(f.h.undoEnabled);
+        EXPECT_TRUE(f.h.redoEnabled());
+        EXPECT_FALSE(f.h.undoEnabled());
 
         EXPECT_EQ(f.redo().statusText, " Redo n. 1 ");
         EXPECT_EQ(f.grid.GridRows, done.GridRows);
-        EXPECT_EQ(f.h.store, recordBefore); // the same swap twice
-        EXPECT_FALSE(f.h.redoEnabled);
-        EXPECT_TRUE(f.h.undoEnabled);
+        EXPECT_EQ(f.h.store(), recordBefore); // the same swap twice
+        EXPECT_FALSE(f.h.redoEnabled());
+        EXPECT_TRUE(f.h.undoEnabled());
     }
 }
 
@@ -65,19 +65,19 @@ TEST(History, SameCharacterRecordsNothing) {
     Fixture f;
     f.grid.setCell(0, 0, 'A');
     EXPECT_FALSE(f.put(0, 0, 'A').recorded);
-    EXPECT_EQ(f.h.HistoryLength, 0);
-    EXPECT_EQ(f.h.DocumentChanged, 0);
-    EXPECT_FALSE(f.h.undoEnabled);
-    EXPECT_EQ(f.h.PendingStart, 1000); // the action is still pending
+    EXPECT_EQ(f.h.HistoryLength(), 0);
+    EXPECT_EQ(f.h.DocumentChanged(), 0);
+    EXPECT_FALSE(f.h.undoEnabled());
+    EXPECT_EQ(f.h.PendingStart(), 1000); // the action is still pending
 }
 
 TEST(History, CellOutsideGridIsNotStored) {
     Fixture f(3, 3);
     const AggiorResult a = f.put(3, 0, 'A');
     EXPECT_FALSE(a.recorded);
-    EXPECT_EQ(f.h.HistoryLength, 0);
-    EXPECT_TRUE(f.h.undoEnabled);
-    EXPECT_EQ(f.h.DocumentChanged, 1);
+    EXPECT_EQ(f.h.HistoryLength(), 0);
+    EXPECT_TRUE(f.h.undoEnabled());
+    EXPECT_EQ(f.h.DocumentChanged(), 1);
     EXPECT_EQ(f.grid.GridRows[3], "???");
 }
 
@@ -88,14 +88,14 @@ TEST(History, FiveLetterWordIsOneAction) {
     for (int i = 0; i < 5; ++i) {
         f.put(1, 1 + i, "HELLO"[i], false);
     }
-    EXPECT_EQ(f.h.store[0], 1001);
-    EXPECT_EQ(f.h.store[3], 1);
+    EXPECT_EQ(f.h.store()[0], 1001);
+    EXPECT_EQ(f.h.store()[3], 1);
     const RestoreResult u = f.undo();
     EXPECT_EQ(u.statusText, " Undo n. 1 ");
     EXPECT_EQ(f.grid.GridRows, start.GridRows);
-    ASSERT_EQ(f.h.restored.count, 5);
-    EXPECT_EQ(f.h.restored.columns[0], 5); // last-changed first
-    EXPECT_EQ(f.h.restored.columns[4], 1);
+    ASSERT_EQ(f.h.restored().count, 5);
+    EXPECT_EQ(f.h.restored().columns[0], 5); // last-changed first
+    EXPECT_EQ(f.h.restored().columns[4], 1);
     EXPECT_EQ(f.row, 1);
     EXPECT_EQ(f.col, 1); // the word's first cell ends current
 }
@@ -118,13 +118,13 @@ TEST(History, NewChangeAfterUndoEndsRedo) {
     f.undo();
     f.put(4, 4, 'Z');
     const GridModel now = f.grid;
-    EXPECT_EQ(f.h.RedoLimit, f.h.HistoryLength);
+    EXPECT_EQ(f.h.RedoLimit(), f.h.HistoryLength());
     const RestoreResult r = f.redo();
     EXPECT_FALSE(r.anomaly);
     EXPECT_EQ(f.grid.GridRows, now.GridRows);
-    EXPECT_EQ(f.h.restored.count, 0);
-    EXPECT_FALSE(f.h.redoEnabled);
-    EXPECT_TRUE(f.h.undoEnabled);
+    EXPECT_EQ(f.h.restored().count, 0);
+    EXPECT_FALSE(f.h.redoEnabled());
+    EXPECT_TRUE(f.h.undoEnabled());
 }
 
 TEST(History, The101stChangeClearsTheHistory) {
@@ -133,15 +133,15 @@ TEST(History, The101stChangeClearsTheHistory) {
     for (int i = 0; i < 100; ++i) {
         EXPECT_FALSE(f.put(i / 35, i % 35, 'A', i % 10 == 0).historyCleared);
     }
-    EXPECT_EQ(f.h.HistoryLength, 300);
+    EXPECT_EQ(f.h.HistoryLength(), 300);
     // The 101st change lies in the middle of an action.
     const AggiorResult a = f.put(20, 0, 'B', false);
     EXPECT_TRUE(a.historyCleared);
-    EXPECT_EQ(f.h.HistoryLength, 3);
-    EXPECT_EQ(f.h.store[0], 20); // no marker
+    EXPECT_EQ(f.h.HistoryLength(), 3);
+    EXPECT_EQ(f.h.store()[0], 20); // no marker
     f.put(20, 1, 'C', false);
     f.undo();
-    EXPECT_EQ(f.h.HistoryLength, 0); // walked back to index 0
+    EXPECT_EQ(f.h.HistoryLength(), 0); // walked back to index 0
     EXPECT_EQ(f.grid.cell(20, 0), '?');
     EXPECT_EQ(f.grid.cell(20, 1), '?');
     EXPECT_EQ(f.grid.cell(0, 0), 'A'); // the cleared records are gone for good
@@ -157,8 +157,8 @@ TEST(History, UndoAtExactlyThreeHundred) {
     const RestoreResult u = f.undo();
     EXPECT_EQ(u.statusText, " Undo n. 1 ");
     EXPECT_EQ(f.grid.GridRows, full.GridRows);
-    EXPECT_TRUE(f.h.redoEnabled);
-    EXPECT_FALSE(f.h.undoEnabled);
+    EXPECT_TRUE(f.h.redoEnabled());
+    EXPECT_FALSE(f.h.undoEnabled());
     f.redo();
     EXPECT_EQ(f.grid.GridRows, full.GridRows);
     EXPECT_FALSE(f.h.clearIfFull());
@@ -169,13 +169,13 @@ TEST(History, AnomalyLeavesCountersAlone) {
     f.h.beginAction();
     f.put(0, 0, 'A', false);
     f.put(0, 1, 'B', false);
-    f.h.store[0] = 1000 + 7; // a row outside the grid
-    const int16_t len = f.h.HistoryLength;
+    f.h.overwriteEntry(0, 1000 + 7); // a row outside the grid
+    const int16_t len = f.h.HistoryLength();
     const RestoreResult u = f.undo();
     EXPECT_TRUE(u.anomaly);
-    EXPECT_EQ(f.h.HistoryLength, len);
-    EXPECT_TRUE(f.h.undoEnabled);
-    EXPECT_FALSE(f.h.redoEnabled);
+    EXPECT_EQ(f.h.HistoryLength(), len);
+    EXPECT_TRUE(f.h.undoEnabled());
+    EXPECT_FALSE(f.h.redoEnabled());
     EXPECT_EQ(f.grid.cell(0, 1), '?'); // restored before the failure
 }
 
@@ -187,7 +187,7 @@ TEST(History, RestoredCellsOverflowIsAnAnomaly) {
     f.put(1, 0, 'C', false);
     f.put(1, 1, 'D', false);
     EXPECT_TRUE(f.undo().anomaly);
-    EXPECT_EQ(f.h.HistoryLength, 12);
+    EXPECT_EQ(f.h.HistoryLength(), 12);
 }
 
 // Placement ----------------------------------------------------------------
@@ -234,7 +234,7 @@ TEST(Placement, StemCyclesThroughEndings) {
     EXPECT_EQ(r.panel3, " ");
     EXPECT_TRUE(r.placed);
     EXPECT_EQ(b.ps.CurrentPattern, "GATTA");
-    EXPECT_EQ(b.history.HistoryLength, 15); // only the last placement's action
+    EXPECT_EQ(b.history.HistoryLength(), 15); // only the last placement's action
     b.history.undo(b.grid, b.row, b.col);
     EXPECT_EQ(b.grid.GridRows[0], "???????");
 }
@@ -245,12 +245,12 @@ TEST(Placement, SecondLineReplacesFirstUnlessGridClicked) {
     b.click("ABC -2");
     b.click("XYZ -3");
     EXPECT_EQ(b.grid.GridRows[1], "??XYZ??");
-    EXPECT_EQ(b.history.HistoryLength, 9);
+    EXPECT_EQ(b.history.HistoryLength(), 9);
 
     b.promptAcross(1, 2, 4); // a grid click in between
     b.click("DEF -1");
     EXPECT_EQ(b.grid.GridRows[1], "??DEF??");
-    EXPECT_EQ(b.history.HistoryLength, 18);
+    EXPECT_EQ(b.history.HistoryLength(), 18);
     b.history.undo(b.grid, b.row, b.col);
     EXPECT_EQ(b.grid.GridRows[1], "??XYZ??");
 }
@@ -285,10 +285,10 @@ TEST(Placement, UnchangedCellsAreNotRecordedNorTakenBack) {
     b.grid.GridRows[0] = "CA?????";
     b.promptAcross(0, 0, 2);
     b.click("CAT -1");
-    EXPECT_EQ(b.history.HistoryLength, 3);
+    EXPECT_EQ(b.history.HistoryLength(), 3);
     b.click("CAR -1");
     EXPECT_EQ(b.grid.GridRows[0], "CAR????");
-    EXPECT_EQ(b.history.HistoryLength, 3);
+    EXPECT_EQ(b.history.HistoryLength(), 3);
 }
 
 TEST(Placement, NoChangePlacementNeverTakesBackAnEarlierAction) {
@@ -304,8 +304,8 @@ TEST(Placement, NoChangePlacementNeverTakesBackAnEarlierAction) {
     b.click("CAT -1"); // changes nothing
     b.click("COT -1");
     EXPECT_EQ(b.grid.GridRows[0], "COT????");
-    EXPECT_EQ(b.history.HistoryLength, 12); // C, A, T stay in force
-    b.click("CUT -1");                      // takes back only O
+    EXPECT_EQ(b.history.HistoryLength(), 12); // C, A, T stay in force
+    b.click("CUT -1");                        // takes back only O
     EXPECT_EQ(b.grid.GridRows[0], "CUT????");
 }
 
@@ -330,7 +330,7 @@ TEST(Placement, CrossWritesTheFirstCharacter) {
     EXPECT_TRUE(b.pl.priclk);
     b.click("I");
     EXPECT_EQ(b.grid.cell(2, 4), 'I');
-    EXPECT_EQ(b.history.HistoryLength, 3);
+    EXPECT_EQ(b.history.HistoryLength(), 3);
 }
 
 TEST(Placement, TestFunctionsOnlyCopyTheWord) {

@@ -645,7 +645,7 @@ void TestUi::stateAfterInizio() {
     QVERIFY(w.Peri()->isVisible());
     QCOMPARE(w.Peri()->scaleWidth(), 4.0);
     QCOMPARE(w.Peri()->scaleHeight(), 3.0);
-    QCOMPARE(w.history().HistoryLength, int16_t{0});
+    QCOMPARE(w.history().HistoryLength(), int16_t{0});
     QCOMPARE(w.textb()->text(), QString());
     QCOMPARE(w.OpenFolder(), QString::fromStdString(w.store().DictFolder));
     // One cell of text fits one cell of grid.
@@ -958,7 +958,7 @@ void TestUi::openRoundTrip() {
     QCOMPARE(w.CurrentFile(), file);
     QVERIFY(h.item("Salva")->isEnabled() && h.item("Salvacome")->isEnabled());
     QCOMPARE(w.DocumentChanged(), int16_t{0});
-    QCOMPARE(w.history().HistoryLength, int16_t{0});
+    QCOMPARE(w.history().HistoryLength(), int16_t{0});
     QCOMPARE(w.CurrentTool(), int16_t{9});
     QCOMPARE(w.CurrentToolKey(), QStringLiteral("a9"));
     QVERIFY(!h.key("a3")->isChecked());

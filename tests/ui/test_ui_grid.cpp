@@ -301,13 +301,13 @@ void TestUiGrid::writeKeysAndBlackCell() {
     // A letter on a black cell is refused with a beep.
     h.clickCell(0, 2);
     h.desktop.beeps = 0;
-    const int16_t length = w.history().HistoryLength;
+    const int16_t length = w.history().HistoryLength();
     h.typeKey(Qt::Key_Z);
     QCOMPARE(h.cell(0, 2), BLACK);
     QCOMPARE(h.desktop.beeps, 1);
     QCOMPARE(w.CurrentRow, int16_t{0});
     QCOMPARE(w.CurrentColumn, int16_t{2});
-    QCOMPARE(w.history().HistoryLength, length);
+    QCOMPARE(w.history().HistoryLength(), length);
 
     // The arrows do nothing in the other tools.
     h.key("a0")->trigger();
@@ -398,19 +398,19 @@ void TestUiGrid::promptPlaceReplaceUndo() {
     QCOMPARE(w.pattern.CurrentPattern, std::string("CASO"));
     for (int i = 1; i <= 4; ++i)
         QVERIFY(!h.command(i)->isEnabled());
-    QCOMPARE(w.priclk, int16_t{1});
-    QCOMPARE(w.history().HistoryLength, int16_t{3});
+    QCOMPARE(w.priclk(), int16_t{1});
+    QCOMPARE(w.history().HistoryLength(), int16_t{3});
 
     // Another line replaces the first word: one action in the history.
     h.clickLine(QStringLiteral("CASA -1"));
     QCOMPARE(h.row(0).mid(1, 4), QStringLiteral("CASA"));
-    QCOMPARE(w.history().HistoryLength, int16_t{3});
+    QCOMPARE(w.history().HistoryLength(), int16_t{3});
     QCOMPARE(h.panel(3), QStringLiteral(" "));
 
     h.key("a7")->trigger();
     QCOMPARE(h.row(0).mid(1, 4), QStringLiteral("CAS?"));
     QCOMPARE(h.panel(2), QStringLiteral(" Undo n. 1 "));
-    QCOMPARE(w.priclk, int16_t{0});
+    QCOMPARE(w.priclk(), int16_t{0});
 
     // After a grid click nothing is taken back: the next line just writes.
     h.clickCell(0, 2);
@@ -429,7 +429,7 @@ void TestUiGrid::stemLineCyclesEndings() {
     for (char letter : expected) {
         h.clickLine(QStringLiteral("CAS(AE) -1"));
         QCOMPARE(h.cell(0, 4), letter);
-        QCOMPARE(w.history().HistoryLength, int16_t{3});
+        QCOMPARE(w.history().HistoryLength(), int16_t{3});
     }
     QCOMPARE(w.textb()->text(), QStringLiteral("CASA"));
 }
@@ -462,7 +462,7 @@ void TestUiGrid::freeHeadPlacesPaddedResult() {
     QCOMPARE(w.lastSelection.LAX, int16_t{4});
     QCOMPARE(w.textb()->text(), QStringLiteral(" ROSA"));
     // Only the cells that changed were recorded.
-    QCOMPARE(w.history().HistoryLength, int16_t{6});
+    QCOMPARE(w.history().HistoryLength(), int16_t{6});
 }
 
 void TestUiGrid::refinementRefusals() {
@@ -688,7 +688,7 @@ void TestUiGrid::listKeysPlaceLikeClicks() {
     QTest::keyClick(w.Lists(), Qt::Key_Down);
     QCOMPARE(w.Lists()->lineText(w.Lists()->currentRow()), QStringLiteral("CASO -1"));
     QCOMPARE(h.cell(0, 4), 'O');
-    QCOMPARE(w.history().HistoryLength, int16_t{3});
+    QCOMPARE(w.history().HistoryLength(), int16_t{3});
     // A key that does not move the current line places nothing.
     QTest::keyClick(w.Lists(), Qt::Key_Down);
     QCOMPARE(h.cell(0, 4), 'O');
@@ -703,8 +703,8 @@ void TestUiGrid::undoAnomaly() {
     h.key("a0")->trigger();
     h.clickCell(0, 0);
     h.clickCell(1, 1);
-    QCOMPARE(w.history().HistoryLength, int16_t{6});
-    w.history().store[4] = 99; // the second record's column lies outside the grid
+    QCOMPARE(w.history().HistoryLength(), int16_t{6});
+    w.history().overwriteEntry(4, 99); // the second record's column lies outside the grid
     w.Stb1()->setText(2, QStringLiteral(" blacked "));
     h.key("a7")->trigger();
     const QList<ScriptedDesktop::Shown> boxes = h.desktop.boxes();
@@ -712,7 +712,7 @@ void TestUiGrid::undoAnomaly() {
     QCOMPARE(boxes.first().title, QStringLiteral("Attention !"));
     QCOMPARE(boxes.first().text,
              QStringLiteral("Probable anomaly in actions history. Possible errors with restore."));
-    QCOMPARE(w.history().HistoryLength, int16_t{6});
+    QCOMPARE(w.history().HistoryLength(), int16_t{6});
     QCOMPARE(h.panel(2), QStringLiteral(" "));
     QVERIFY(h.key("a7")->isEnabled());
     QCOMPARE(h.cell(1, 1), BLACK);
@@ -903,7 +903,7 @@ void TestUiGrid::highBytesKeepOneCellEach() {
     QCOMPARE(w.grid().GridRows[0], std::string("CITT\xC0\x10", 6));
     QCOMPARE(w.grid().GridRows[0].size(), std::size_t{6});
     QCOMPARE(w.textb()->text(), citta);
-    QCOMPARE(w.history().HistoryLength, int16_t{3});
+    QCOMPARE(w.history().HistoryLength(), int16_t{3});
 
     // The TEST field reaches the anagram search as the same bytes.
     w.textb()->setText(QChar(0xC0) + QStringLiteral("TTIC"));

@@ -227,7 +227,7 @@ void TestUiMends::doubleClickIsOneClick() {
     QCOMPARE(w.grid().cell(1, 1), after);
     QCOMPARE(w.Stb1()->text(2), panel2);
     QCOMPARE(h.desktop.beeps, 0);
-    QCOMPARE(w.history().HistoryLength, int16_t{3}); // one cell record
+    QCOMPARE(w.history().HistoryLength(), int16_t{3}); // one cell record
 }
 
 void TestUiMends::newDialogClosedKeepsChanges() {

@@ -490,7 +490,7 @@ void TestUiExport::exportFromWindow() {
     h.desktop.fileAnswers << h.path(QStringLiteral("small.kvl"));
     h.w().Salvacome_Click();
     h.w().grid().setCell(0, 0, 'C');
-    h.w().history().DocumentChanged = 1;
+    h.w().document().markChanged();
     const QString caption = h.w().windowTitle();
     const QString current = QDir::currentPath();
     h.desktop.clear();

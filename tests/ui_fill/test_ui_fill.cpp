@@ -164,7 +164,7 @@ void FillWindowTest::fillUndoRedoLargerThanHistory() {
     QCOMPARE(h.w().DocumentChanged(), int16_t{1});
     QVERIFY(h.key("a7")->isEnabled());
     QVERIFY(!h.key("a8")->isEnabled());
-    QCOMPARE(h.w().history().HistoryLength, int16_t{0});
+    QCOMPARE(h.w().history().HistoryLength(), int16_t{0});
 
     // A change after the fill, then back through both and forward again.
     h.key("a0")->trigger();

@@ -123,7 +123,7 @@ struct OpenedState {
         o.openFolder = w.OpenFolder();
         o.currentPath = QDir::currentPath();
         o.documentChanged = w.DocumentChanged();
-        o.historyLength = w.history().HistoryLength;
+        o.historyLength = w.history().HistoryLength();
         o.save = w.menuItem(QStringLiteral("Salva"))->isEnabled();
         o.saveAs = w.menuItem(QStringLiteral("Salvacome"))->isEnabled();
         o.tool = w.CurrentTool();

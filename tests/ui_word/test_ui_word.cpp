@@ -210,7 +210,7 @@ private slots:
         QVERIFY(clickLine(QStringLiteral(" OK Spelling ")));
         QCOMPARE(window->textb()->text(), QStringLiteral("RECEIVE"));
         // The grid is never touched by these tools.
-        QCOMPARE(window->history().HistoryLength, int16_t(0));
+        QCOMPARE(window->history().HistoryLength(), int16_t(0));
     }
 
     void spelling_data() {

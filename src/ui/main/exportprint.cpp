@@ -58,13 +58,13 @@ std::string titleOfFile(const QString& currentFile) {
 } // namespace
 
 void MainWindow::Esporta_Click() {
-    if (busy() || grid_.isEmpty())
+    if (busy() || doc_.grid().isEmpty())
         return;
     const int previous =
         exportFilter_ >= 0 && exportFilter_ < ExportFilters.size() ? exportFilter_ : 0;
-    const std::string stem = titleOfFile(currentFile_);
+    const std::string stem = titleOfFile(currentFile());
     const QString start =
-        stem.empty() ? QDir::currentPath() : QFileInfo(currentFile_).absolutePath();
+        stem.empty() ? QDir::currentPath() : QFileInfo(currentFile()).absolutePath();
     const QString proposal =
         fromFileNameBytes(stem.empty() ? std::string("crossword") : stem) +
         QString::fromLatin1(
@@ -90,7 +90,7 @@ void MainWindow::Esporta_Click() {
     const QString title =
         fromFileNameBytes(stem.empty() ? titleFromPath(fileNameBytes(path)) : stem);
 
-    const ExportOutcome outcome = exportGrid(grid_, format, path, title);
+    const ExportOutcome outcome = exportGrid(doc_.grid(), format, path, title);
     if (!outcome.ok) {
         desktop_.beep();
         desktop_.messageBox(this, ExportTitle, outcome.error, MsgIcon::Exclamation, MsgButtons::Ok);
@@ -98,16 +98,16 @@ void MainWindow::Esporta_Click() {
 }
 
 void MainWindow::Stampa_Click() {
-    if (busy() || grid_.isEmpty())
+    if (busy() || doc_.grid().isEmpty())
         return;
-    const QString title = fromFileNameBytes(titleOfFile(currentFile_));
+    const QString title = fromFileNameBytes(titleOfFile(currentFile()));
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title.isEmpty() ? QStringLiteral("Korvel") : title);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                       QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
     if (!desktop_.choosePrinter(this, printer))
         return;
-    if (!paintGridPages(printer, grid_, title)) {
+    if (!paintGridPages(printer, doc_.grid(), title)) {
         desktop_.beep();
         desktop_.messageBox(this, PrintTitle, QStringLiteral("The grid could not be printed."),
                             MsgIcon::Exclamation, MsgButtons::Ok);

@@ -275,9 +275,9 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         showBox(FillTitle, QStringLiteral("The fill was stopped.\r\nThe grid is unchanged."));
         return;
     }
-    w_.priclk = 0;
-    w_.toolButton(QStringLiteral("a7"))->setEnabled(history.undoEnabled);
-    w_.toolButton(QStringLiteral("a8"))->setEnabled(history.redoEnabled);
+    w_.document().clearPriclk();
+    w_.toolButton(QStringLiteral("a7"))->setEnabled(history.undoEnabled());
+    w_.toolButton(QStringLiteral("a8"))->setEnabled(history.redoEnabled());
     w_.rinfresca();
     w_.selection = box;
     w_.drawSelection();

@@ -64,8 +64,8 @@ SearchContext MainWindow::searchContext() {
 }
 
 void MainWindow::showHistoryButtons() {
-    toolButtons_.value(QStringLiteral("a7"))->setEnabled(history_.undoEnabled);
-    toolButtons_.value(QStringLiteral("a8"))->setEnabled(history_.redoEnabled);
+    toolButtons_.value(QStringLiteral("a7"))->setEnabled(doc_.history().undoEnabled());
+    toolButtons_.value(QStringLiteral("a8"))->setEnabled(doc_.history().redoEnabled());
 }
 
 void MainWindow::showHistoryCleared() {
@@ -84,8 +84,8 @@ bool MainWindow::gridBusyPointer() const {
 // ---------------------------------------------------------------- pointer
 
 void MainWindow::hover(double X, double Y) {
-    CurrentColumn = hoverIndex(X, grid_.ColumnCount);
-    CurrentRow = hoverIndex(Y, grid_.RowCount);
+    CurrentColumn = hoverIndex(X, doc_.grid().ColumnCount);
+    CurrentRow = hoverIndex(Y, doc_.grid().RowCount);
     if (currentTool_ == 3 || currentTool_ == 4) {
         rinfresca();
         selectCell(CurrentRow, CurrentColumn);
@@ -98,7 +98,7 @@ void MainWindow::hover(double X, double Y) {
 }
 
 void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y) {
-    if (busy() || grid_.isEmpty())
+    if (busy() || doc_.grid().isEmpty())
         return;
     if (button == Qt::RightButton) {
         // Switches between the two tools of a pair, as the toolbar would.
@@ -126,11 +126,11 @@ void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y)
 }
 
 void MainWindow::Peri_MouseMove(Qt::MouseButtons, int, double X, double Y) {
-    if (busy() || grid_.isEmpty())
+    if (busy() || doc_.grid().isEmpty())
         return;
     if (fatrac && isPromptTool(currentTool_)) {
         peri_->setCursor(defaultPointer());
-        if (!dragMove(grid_, currentTool_, X, Y, drag)) {
+        if (!dragMove(doc_.grid(), currentTool_, X, Y, drag)) {
             // Outside the grid the drag stops following the pointer.
             rinfresca();
             fatrac = false;
@@ -150,19 +150,19 @@ void MainWindow::Peri_MouseUp(Qt::MouseButton button, int, double X, double Y) {
     if (button == Qt::RightButton)
         return;
     fatrac = false;
-    if (!isPromptTool(currentTool_) || grid_.isEmpty())
+    if (!isPromptTool(currentTool_) || doc_.grid().isEmpty())
         return;
     peri_->setCursor(imageA_);
-    dragRelease(grid_, currentTool_, X, Y, drag, CurrentRow, CurrentColumn);
+    dragRelease(doc_.grid(), currentTool_, X, Y, drag, CurrentRow, CurrentColumn);
 }
 
 // ---------------------------------------------------------------- keys
 
 void MainWindow::Peri_KeyDown(int keyCode, int shift) {
-    if (busy() || grid_.isEmpty())
+    if (busy() || doc_.grid().isEmpty())
         return;
-    const KeyResult k = gridKeyDown(grid_, history_, currentTool_, CurrentRow, CurrentColumn,
-                                    keyCode, shift, incr, incc);
+    const KeyResult k = gridKeyDown(doc_.grid(), doc_.history(), currentTool_, CurrentRow,
+                                    CurrentColumn, keyCode, shift, incr, incc);
     vocali = k.vocali;
     if (currentTool_ != 3 && currentTool_ != 4)
         return;
@@ -197,7 +197,7 @@ void MainWindow::Peri_KeyDown(int keyCode, int shift) {
 // ---------------------------------------------------------------- click
 
 void MainWindow::Peri_Click() {
-    if (busy() || grid_.isEmpty())
+    if (busy() || doc_.grid().isEmpty())
         return;
     for (int i : {2, 3, 4})
         stb1_->setText(i, QStringLiteral(" "));
@@ -209,20 +209,20 @@ void MainWindow::Peri_Click() {
     pattern.freedHead.clear();
     pattern.freedTail.clear();
     // A current cell outside the grid ends the click here.
-    if (!grid_.contains(CurrentRow, CurrentColumn))
+    if (!doc_.grid().contains(CurrentRow, CurrentColumn))
         return;
-    history_.beginAction();
-    carr.assign(1, grid_.cell(CurrentRow, CurrentColumn));
+    doc_.history().beginAction();
+    carr.assign(1, doc_.grid().cell(CurrentRow, CurrentColumn));
     stb1_->setText(4, fromBytes(clickPositionText(CurrentRow, CurrentColumn)));
-    priclk = 0;
+    doc_.clearPriclk();
 
     switch (currentTool_) {
     case 0:
     case 5: {
         const CellEditResult r =
             currentTool_ == 0
-                ? blackWhiteSymmetric(grid_, history_, CurrentRow, CurrentColumn, fill_->symmetry())
-                : clearCell(grid_, history_, CurrentRow, CurrentColumn);
+                ? blackWhiteSymmetric(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn, fill_->symmetry())
+                : clearCell(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn);
         if (r.historyCleared)
             showHistoryCleared();
         showHistoryButtons();
@@ -240,8 +240,8 @@ void MainWindow::Peri_Click() {
         setListHint("");
         const PromptSlot slot =
             currentTool_ == 1
-                ? promptAcross(grid_, CurrentRow, CurrentColumn, dragInfo, pattern, selection)
-                : promptDown(grid_, CurrentRow, CurrentColumn, dragInfo, pattern, selection);
+                ? promptAcross(doc_.grid(), CurrentRow, CurrentColumn, dragInfo, pattern, selection)
+                : promptDown(doc_.grid(), CurrentRow, CurrentColumn, dragInfo, pattern, selection);
         if (slot.refused)
             return;
         texta_->setText(fromBytes(pattern.CurrentPattern));
@@ -264,7 +264,8 @@ void MainWindow::Peri_Click() {
         drawSelection();
         break;
     case 6: {
-        const CrossRequest req = makeCrossRequest(grid_, CurrentRow, CurrentColumn, vocali == 1);
+        const CrossRequest req =
+            makeCrossRequest(doc_.grid(), CurrentRow, CurrentColumn, vocali == 1);
         CrossContext ctx{store_, pattern, selection, flags_, *this};
         const ScanScope scan(scanDepth_);
         crossPromptClick(req, ctx);
@@ -283,11 +284,9 @@ void MainWindow::Lists_Click() {
     const std::string line = lists_->currentLine();
     if (lists_->currentRow() < 0)
         return;
-    PlacementContext ctx{currentTool_, grid_,      history_,     selection,
-                         pattern,      CurrentRow, CurrentColumn};
-    placement.priclk = priclk != 0;
-    const ListClickResult r = placement.Lists_Click(line, ctx);
-    priclk = placement.priclk ? 1 : 0;
+    PlacementContext ctx{currentTool_, doc_.grid(), doc_.history(), selection,
+                         pattern,      CurrentRow,  CurrentColumn};
+    const ListClickResult r = doc_.placement().Lists_Click(line, ctx);
     if (!r.handled)
         return;
     stb1_->setText(3, fromBytes(r.panel3));

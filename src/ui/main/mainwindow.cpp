@@ -252,8 +252,8 @@ void MainWindow::buildMenus() {
     esporta->setEnabled(false);
     stampa->setEnabled(false);
     connect(fileMenu_, &QMenu::aboutToShow, this, [this, esporta, stampa] {
-        esporta->setEnabled(!grid_.isEmpty());
-        stampa->setEnabled(!grid_.isEmpty());
+        esporta->setEnabled(!doc_.grid().isEmpty());
+        stampa->setEnabled(!doc_.grid().isEmpty());
     });
     addSeparator(fileMenu_, QStringLiteral("sep00"));
     handle(addMenuItem(fileMenu_, QStringLiteral("menuEsci"), QStringLiteral("Exit")),
@@ -551,7 +551,7 @@ void MainWindow::Form_Load() {
     currentToolKey_ = QStringLiteral("a9");
     currentTool_ = 9;
     flags_.BusyCounter = 0;
-    priclk = 0;
+    doc_.clearPriclk();
     layoutWindow();
     stb1_->setText(2, QStringLiteral(" Wait ...") + QString(28, u' '));
     setCursor(Qt::WaitCursor);
@@ -709,7 +709,7 @@ void MainWindow::selectTool(const QString& key) {
     clearList();
     setListHint("");
     stb1_->setHint(2, QString());
-    if (history_.clearIfFull())
+    if (doc_.history().clearIfFull())
         desktop_.messageBox(this, fromBytes(HistoryClearedTitle), fromBytes(HistoryClearedText),
                             MsgIcon::None, MsgButtons::Ok);
 
@@ -727,7 +727,7 @@ void MainWindow::selectTool(const QString& key) {
         const FillHistory::Restore restore =
             key == QLatin1String("a7") ? fill_->undo() : fill_->redo();
         const RestoreResult& r = restore.result;
-        priclk = 0;
+        doc_.clearPriclk();
         if (r.anomaly) {
             anomaly = true;
             desktop_.messageBox(this, fromBytes(HistoryAnomalyTitle), fromBytes(HistoryAnomalyText),
@@ -738,16 +738,17 @@ void MainWindow::selectTool(const QString& key) {
             stb1_->setText(4, QStringLiteral(" "));
         }
         rinfresca();
-        for (int16_t i = 0; i < history_.restored.count; ++i) {
-            selection = {history_.restored.columns[i], history_.restored.rows[i], 1, 1};
+        for (int16_t i = 0; i < doc_.history().restored().count; ++i) {
+            selection = {doc_.history().restored().columns[i], doc_.history().restored().rows[i], 1,
+                         1};
             drawSelection();
         }
         if (restore.fill && !r.anomaly) {
             selection = restore.box;
             drawSelection();
         }
-        toolButtons_.value(QStringLiteral("a7"))->setEnabled(history_.undoEnabled);
-        toolButtons_.value(QStringLiteral("a8"))->setEnabled(history_.redoEnabled);
+        toolButtons_.value(QStringLiteral("a7"))->setEnabled(doc_.history().undoEnabled());
+        toolButtons_.value(QStringLiteral("a8"))->setEnabled(doc_.history().redoEnabled());
     } else if (row && (key == QLatin1String("a9") || key == QLatin1String("a10") ||
                        key == QLatin1String("a11"))) {
         currentToolKey_ = key;
@@ -779,14 +780,11 @@ void MainWindow::menuNuovo_Click() {
     GridDimensionsDialog dialog(desktop_, this);
     if (dialog.exec() != QDialog::Accepted) {
         if (changesGivenUp)
-            history_.DocumentChanged = 1;
+            doc_.markChanged();
     } else {
-        history_.DocumentChanged = 0;
-        grid_ = GridModel::make(static_cast<int16_t>(dialog.rows()),
-                                static_cast<int16_t>(dialog.columns()));
+        doc_.newGrid(static_cast<int16_t>(dialog.rows()), static_cast<int16_t>(dialog.columns()));
         NuovoSchema();
         setCaption(QStringLiteral("(new file)"));
-        currentFile_.clear();
         menuItems_.value(QStringLiteral("Salva"))->setEnabled(false);
         menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
         Inizio();
@@ -801,7 +799,7 @@ void MainWindow::menuNuovo_Click() {
 void MainWindow::NuovoSchema() {
     for (const QString& key : AllToolKeys)
         toolButtons_.value(key)->setChecked(false);
-    if (grid_.RowCount != 0 || grid_.ColumnCount != 0) {
+    if (doc_.grid().RowCount != 0 || doc_.grid().ColumnCount != 0) {
         rinfresca();
         setImageA(imageV_);
     }
@@ -817,7 +815,7 @@ void MainWindow::Inizio() {
     sizePeri();
     fitLetters();
     rinfresca();
-    history_.reset(grid_.MaxSide);
+    doc_.history().reset(doc_.grid().MaxSide);
     toolButtons_.value(QStringLiteral("a7"))->setEnabled(false);
     toolButtons_.value(QStringLiteral("a8"))->setEnabled(false);
     stb1_->setText(1, QStringLiteral(" To work into the Grid enable a corresponding top-Buttons "));
@@ -891,17 +889,17 @@ void MainWindow::layoutWindow() {
 }
 
 bool MainWindow::sizePeri() {
-    if (grid_.RowCount <= 0 || grid_.ColumnCount <= 0)
+    if (doc_.grid().RowCount <= 0 || doc_.grid().ColumnCount <= 0)
         return false;
-    const double widthTw = static_cast<double>(dimv_) * grid_.ColumnCount + 2;
-    const double heightTw = static_cast<double>(dimo_) * grid_.RowCount + 2;
+    const double widthTw = static_cast<double>(dimv_) * doc_.grid().ColumnCount + 2;
+    const double heightTw = static_cast<double>(dimo_) * doc_.grid().RowCount + 2;
     const int w = px(widthTw);
     const int h = px(heightTw);
     if (w < 2 || h < 2 || w > MaxPicturePixels || h > MaxPicturePixels)
         return false;
     periArea_->move(px(orx_ - 1), px(ory_ - 1));
     peri_->setPictureSize(w, h);
-    peri_->setScale(grid_.ColumnCount, grid_.RowCount);
+    peri_->setScale(doc_.grid().ColumnCount, doc_.grid().RowCount);
     fitClientArea();
     return true;
 }
@@ -954,25 +952,25 @@ void MainWindow::fitLetters() {
 }
 
 void MainWindow::rinfresca() {
-    if (grid_.isEmpty())
+    if (doc_.grid().isEmpty())
         return;
     peri_->cls();
-    for (int i = 0; i <= grid_.RowCount; ++i)
-        peri_->drawLine({0.0, double(i)}, {double(grid_.ColumnCount), double(i)}, Black);
-    for (int j = 0; j <= grid_.ColumnCount; ++j)
-        peri_->drawLine({double(j), 0.0}, {double(j), double(grid_.RowCount)}, Black);
+    for (int i = 0; i <= doc_.grid().RowCount; ++i)
+        peri_->drawLine({0.0, double(i)}, {double(doc_.grid().ColumnCount), double(i)}, Black);
+    for (int j = 0; j <= doc_.grid().ColumnCount; ++j)
+        peri_->drawLine({double(j), 0.0}, {double(j), double(doc_.grid().RowCount)}, Black);
     peri_->setFontSize(dimLet_);
     peri_->setForeColour(Black);
     peri_->setFontBold(true);
-    for (int r = 0; r < grid_.RowCount; ++r) {
-        for (int c = 0; c < grid_.ColumnCount; ++c) {
-            char ch = grid_.cell(r, c);
+    for (int r = 0; r < doc_.grid().RowCount; ++r) {
+        for (int c = 0; c < doc_.grid().ColumnCount; ++c) {
+            char ch = doc_.grid().cell(r, c);
             peri_->setCurrentPosition(dlx_ + c, dly_ + r);
             if (ch == EmptyCell)
                 ch = ' ';
             if (ch == AtBlack) {
                 ch = BLACK;
-                grid_.setCell(r, c, BLACK);
+                doc_.grid().setCell(r, c, BLACK);
             }
             if (ch != BLACK) {
                 // A byte outside the alphabet (a short row) prints as a blank.
@@ -990,7 +988,7 @@ void MainWindow::rinfresca() {
 }
 
 void MainWindow::drawNumbers() {
-    if (grid_.isEmpty())
+    if (doc_.grid().isEmpty())
         return;
     peri_->setFontSize(dimNum_);
     peri_->setForeColour(Red);
@@ -998,10 +996,10 @@ void MainWindow::drawNumbers() {
     // edges would stay behind as pink outlines.
     peri_->setTextAntialiased(false);
     const bool shown = menuItems_.value(QStringLiteral("Numerare"))->isChecked();
-    const std::vector<int> numbers = clueNumbers(grid_);
-    for (int r = 0; r < grid_.RowCount; ++r) {
-        for (int c = 0; c < grid_.ColumnCount; ++c) {
-            const int n = numbers[static_cast<std::size_t>(r) * grid_.ColumnCount + c];
+    const std::vector<int> numbers = clueNumbers(doc_.grid());
+    for (int r = 0; r < doc_.grid().RowCount; ++r) {
+        for (int c = 0; c < doc_.grid().ColumnCount; ++c) {
+            const int n = numbers[static_cast<std::size_t>(r) * doc_.grid().ColumnCount + c];
             cnm_ = n > 0 ? QString::number(n) : QString();
             peri_->setCurrentPosition(dnx_ + c, dny_ + r);
             if (!shown)
@@ -1015,7 +1013,7 @@ void MainWindow::drawNumbers() {
 }
 
 void MainWindow::drawSelection() {
-    if (grid_.isEmpty())
+    if (doc_.grid().isEmpty())
         return;
     peri_->drawBox(selection.cx + 0.05, selection.cy + 0.05, selection.LAX - 0.1,
                    selection.LAY - 0.1, Red);
@@ -1024,7 +1022,7 @@ void MainWindow::drawSelection() {
 }
 
 void MainWindow::drawGreenBox() {
-    if (grid_.isEmpty())
+    if (doc_.grid().isEmpty())
         return;
     peri_->drawBox(selection.cx + 0.05, selection.cy + 0.05, selection.LAX - 0.1,
                    selection.LAY - 0.1, Green);
@@ -1094,7 +1092,7 @@ bool MainWindow::Form_KeyDown(int keyCode, int shift) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && clientArea_ && watched == clientArea_->viewport() &&
-        !grid_.isEmpty())
+        !doc_.grid().isEmpty())
         fitClientArea();
     // The window sees keys before the focused control does.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
@@ -1168,8 +1166,6 @@ void MainWindow::openGrid(const QString* given) {
     if (chosen.isEmpty())
         return;
     openFolder_ = QDir::currentPath();
-    const QString before = currentFile_;
-    currentFile_ = chosen;
     NuovoSchema();
 
     // The whole file is read and checked before the grid is replaced, so a
@@ -1177,17 +1173,13 @@ void MainWindow::openGrid(const QString* given) {
     // a later "Save" must not write the old grid over the file that failed.
     // Regular files only, and only up to a size no crossword file reaches: a
     // FIFO or /dev/zero must not hang the window.
-    std::optional<GridModel> opened =
-        loadKvlFile(QFile::encodeName(currentFile_).toStdString()).grid;
-    if (!opened) {
-        currentFile_ = before;
+    std::string error;
+    if (!doc_.open(QFile::encodeName(chosen).toStdString(), error)) {
         showOpenSaveError();
         return;
     }
-    grid_ = std::move(*opened);
     Inizio();
-    history_.DocumentChanged = 0;
-    setCaption(currentFile_);
+    setCaption(currentFile());
     menuItems_.value(QStringLiteral("Salva"))->setEnabled(true);
     menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
     clearList();
@@ -1205,13 +1197,12 @@ bool MainWindow::Salva_Click() {
     // Every step of the write is checked; a failure leaves the old file as it
     // was (QSaveFile would rename a short file into place on a full disk).
     std::string error;
-    if (!saveKvlFile(QFile::encodeName(currentFile_).toStdString(), grid_, error)) {
+    if (!doc_.save(error)) {
         showOpenSaveError();
         return false;
     }
     menuItems_.value(QStringLiteral("Salva"))->setEnabled(true);
     menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
-    history_.DocumentChanged = 0;
     return true;
 }
 
@@ -1223,36 +1214,38 @@ static void applyExtensionRule(QString& name) {
 void MainWindow::Salvacome_Click() {
     if (busy())
         return;
-    applyExtensionRule(currentFile_);
-    previousFile_ = currentFile_;
-    currentFile_ = chooseFile(true, QStringLiteral("Select the file to save"),
-                              QStringLiteral("File Korvel *.kvl (*.kvl)"), previousFile_);
-    if (currentFile_.isEmpty()) {
-        currentFile_ = previousFile_;
+    QString name = currentFile();
+    applyExtensionRule(name);
+    previousFile_ = name;
+    name = chooseFile(true, QStringLiteral("Select the file to save"),
+                      QStringLiteral("File Korvel *.kvl (*.kvl)"), previousFile_);
+    if (name.isEmpty()) {
+        setCurrentFile(previousFile_);
         return;
     }
-    applyExtensionRule(currentFile_);
+    applyExtensionRule(name);
+    setCurrentFile(name);
     if (!Salva_Click())
         return;
-    setCaption(currentFile_);
+    setCaption(currentFile());
 }
 
 void MainWindow::askSaveChanges() {
-    const QString text = QString::fromStdString(unsavedChangeMessage(currentFile_.toStdString()));
+    const QString text = QString::fromStdString(unsavedChangeMessage(currentFile().toStdString()));
     const MsgAnswer answer = desktop_.messageBox(this, fromBytes(UnsavedChangeTitle), text,
                                                  MsgIcon::Critical, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::Yes)
         Salvacome_Click();
     else if (answer == MsgAnswer::No) {
-        history_.DocumentChanged = 0;
+        doc_.markSaved();
         changesGivenUp_ = true;
     }
 }
 
 bool MainWindow::settleUnsavedChanges() {
-    if (history_.DocumentChanged == 1)
+    if (doc_.isModified())
         askSaveChanges();
-    return history_.DocumentChanged == 0;
+    return !doc_.isModified();
 }
 
 void MainWindow::menuEsci_Click() {

@@ -3,9 +3,9 @@
 #include "actionshistory.h"
 #include "dictionarystore.h"
 #include "enabledset.h"
+#include "griddocument.h"
 #include "gridedit.h"
 #include "gridmodel.h"
-#include "placement.h"
 #include "promptstate.h"
 #include "resultslist.h"
 #include "searchcontext.h"
@@ -13,6 +13,7 @@
 #include "wordservice.h"
 
 #include <QCursor>
+#include <QFile>
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
@@ -159,13 +160,14 @@ public:
     void AiutoF1_Click();
 
     // --- state, for the handlers still to come and for the tests
-    const GridModel& grid() const { return grid_; }
-    GridModel& grid() { return grid_; }
+    const GridModel& grid() const { return doc_.grid(); }
+    GridModel& grid() { return doc_.grid(); }
     const DictionaryStore& store() const { return store_; }
-    ActionsHistory& history() { return history_; }
-    int16_t DocumentChanged() const { return history_.DocumentChanged; }
+    ActionsHistory& history() { return doc_.history(); }
+    GridDocument& document() { return doc_; }
+    int16_t DocumentChanged() const { return doc_.DocumentChanged(); }
     SearchFlags& flags() { return flags_; }
-    const QString& CurrentFile() const { return currentFile_; }
+    QString CurrentFile() const { return currentFile(); }
     const QString& OpenFolder() const { return openFolder_; }
     int16_t CurrentTool() const { return currentTool_; }
     const QString& CurrentToolKey() const { return currentToolKey_; }
@@ -220,7 +222,8 @@ public:
     int16_t CurrentColumn = 0;
     std::string carr;
     std::string carm;
-    int16_t priclk = 0;
+    // 1 after a result was placed: the next list click takes it back first.
+    int16_t priclk() const { return doc_.priclk() ? 1 : 0; }
     int16_t vocali = 0;
     // The box drawSelection drew last (cxo, cyo, LAXo, LAYo).
     Selection lastSelection;
@@ -232,7 +235,6 @@ public:
     // Step of the write cursor, kept between keys.
     int16_t incr = 0;
     int16_t incc = 0;
-    Placement placement;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -279,17 +281,22 @@ private:
     CompanionFactory companion_;
     WindowTimings timings_;
 
-    GridModel grid_;
+    GridDocument doc_;
     DictionaryStore store_;
     // Which dictionaries take part in searches; the d items' check marks and
     // panels 11 to 16 show it.
     EnabledSet enabled_;
-    ActionsHistory history_;
     SearchFlags flags_;
 
     int16_t currentTool_ = 9;
     QString currentToolKey_ = QStringLiteral("a9");
-    QString currentFile_;
+    // The document's file name as the window shows and edits it.
+    QString currentFile() const {
+        return QFile::decodeName(QByteArray::fromStdString(doc_.fileName()));
+    }
+    void setCurrentFile(const QString& name) {
+        doc_.setFileName(QFile::encodeName(name).toStdString());
+    }
     QString previousFile_;
     QString openFolder_;
     QString ravorPath_;
