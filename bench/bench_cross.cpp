@@ -23,11 +23,6 @@ namespace {
 
 class BenchHost : public MemoryHost {
 public:
-    BenchHost() {
-        for (int p = 11; p <= 16; ++p) {
-            enabled[static_cast<std::size_t>(p)] = true;
-        }
-    }
     long yields = 0;
     Clock::time_point lastPass = Clock::now();
 
@@ -85,7 +80,10 @@ int main(int argc, char** argv) {
         SearchFlags flags;
         flags.Accorcia = c.freeCue;
         BenchHost host;
-        CrossContext ctx{store, ps, sel, flags, host};
+        EnabledSet enabled;
+        for (int n = 1; n <= EnabledSet::Count; ++n)
+            enabled.setChecked(n, true);
+        CrossContext ctx{store, enabled, ps, sel, flags, host};
         std::vector<double> times;
         long yields = 0;
         const std::string across = c.across;

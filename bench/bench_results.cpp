@@ -97,9 +97,10 @@ std::vector<std::string> freeHeadLines(const DictionaryStore& store, int columns
     flags.Estesa = true;
     flags.Accorcia = false;
     MemoryHost host;
-    host.enabled[11] = true;
+    EnabledSet enabled; // the base dictionary alone
+    enabled.setChecked(1, true);
     int16_t tool = 1;
-    SearchContext ctx{store, ps, sel, flags, host, tool};
+    SearchContext ctx{store, enabled, ps, sel, flags, host, tool};
     searchPattern(ctx);
     return host.list;
 }

@@ -93,8 +93,11 @@ struct Session {
     MemoryHost host;
     int16_t CurrentTool = 1;
     Options options;
+    EnabledSet enabled;
 
-    SearchContext context() { return {store, pattern, selection, flags, host, CurrentTool}; }
+    SearchContext context() {
+        return {store, enabled, pattern, selection, flags, host, CurrentTool};
+    }
 };
 
 using Command = std::function<int(Session&)>;
@@ -233,7 +236,7 @@ int runCross(Session& s) {
         }
     }
     s.CurrentTool = 6;
-    CrossContext ctx{s.store, s.pattern, s.selection, s.flags, s.host};
+    CrossContext ctx{s.store, s.enabled, s.pattern, s.selection, s.flags, s.host};
     runCrossPrompt(args[1], static_cast<int>(args[1].find('#')), args[2],
                    static_cast<int>(args[2].find('#')), s.options.vowels, ctx);
     return 0;
@@ -270,19 +273,15 @@ int answer(const DictionaryStore& store, const Options& options, std::vector<std
     if (cmd == commands().end()) {
         return 2;
     }
-    Session s{store, {}, {}, {}, {}, 1, {}};
+    Session s{store, {}, {}, {}, {}, 1, {}, {}};
     s.options = options;
-    // The dictionary panels as the window would show them after the user
-    // unticked the dictionaries named by --disable.
-    EnabledSet enabled;
-    enabled.reset(store);
+    // The dictionaries as the window would have them after the user
+    // unticked those named by --disable.
+    s.enabled.reset(store);
     for (int n = 2; n <= EnabledSet::Count; ++n) {
         if (options.disabled[static_cast<std::size_t>(n)]) {
-            enabled.click(n);
+            s.enabled.click(n);
         }
-    }
-    for (int n = 1; n <= EnabledSet::Count; ++n) {
-        s.host.enabled[static_cast<std::size_t>(n + 10)] = enabled.isPanelEnabled(n);
     }
     s.flags.Estesa = options.extended;
     s.flags.Accorcia = options.freeCue;

@@ -11,7 +11,7 @@ namespace korvel {
 // Which of dictionaries 1 to 6 take part in the searches. The check mark of
 // each dictionary's menu item is the master state; the status panels n + 10
 // copy it (enabled, and the file name without extension as their hint), and
-// the searches read the panels. Dictionary 1 cannot be switched off.
+// the searches read it through their context. Dictionary 1 cannot be switched off.
 class EnabledSet {
 public:
     static constexpr int Count = SearchedDictionaries;
@@ -27,6 +27,13 @@ public:
     bool isChecked(int n) const { return inRange(n) && checked_[index(n)]; }
     // Panel n + 10 is enabled exactly when item n is checked.
     bool isPanelEnabled(int n) const { return isChecked(n); }
+    // Sets item n's state as it is, without the click's refusal of
+    // dictionary 1: for the command-line tools and the tests, which choose
+    // any set of dictionaries.
+    void setChecked(int n, bool on) {
+        if (inRange(n))
+            checked_[index(n)] = on;
+    }
 
     // The menu item's caption: "D1- base.diz" once loaded, "1-" as designed.
     std::string caption(int n) const;

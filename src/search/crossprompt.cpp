@@ -108,9 +108,9 @@ struct LengthScan {
 
 } // namespace
 
-bool fitLetters(std::string_view pattern, int cell, uint32_t letters, bool accorcia,
-                const DictionaryStore& store, SearchHost& host, SearchFlags& flags,
-                LetterFits& fits) {
+bool fitCellLetters(std::string_view pattern, int cell, uint32_t letters, bool accorcia,
+                    const DictionaryStore& store, const EnabledSet& enabled, SearchHost& host,
+                    SearchFlags& flags, LetterFits& fits) {
     fits.fill(0);
     const std::size_t n = pattern.size();
     if (cell >= static_cast<int>(n)) {
@@ -152,7 +152,7 @@ bool fitLetters(std::string_view pattern, int cell, uint32_t letters, bool accor
         }
         const std::string_view cut = std::string_view(pattern).substr(0, L);
         for (int d = 1; d <= SearchedDictionaries && pending != 0; ++d) {
-            if (!host.isPanelEnabled(d + 10)) {
+            if (!enabled.isChecked(d)) {
                 continue;
             }
             flags.BusyCounter = 2;
@@ -240,9 +240,9 @@ bool fitLetters(std::string_view pattern, int cell, uint32_t letters, bool accor
 }
 
 int16_t sugginc(std::string_view trial, bool accorcia, const DictionaryStore& store,
-                SearchHost& host, SearchFlags& flags) {
+                const EnabledSet& enabled, SearchHost& host, SearchFlags& flags) {
     LetterFits fits{};
-    fitLetters(trial, -1, 1, accorcia, store, host, flags, fits);
+    fitCellLetters(trial, -1, 1, accorcia, store, enabled, host, flags, fits);
     return fits[0];
 }
 
@@ -323,8 +323,8 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
     LetterFits downFits{};
     flags.BusyCounter = 2;
     host.setPanelHint(2, "Cancel");
-    bool completed =
-        fitLetters(across, acrossCell, letters, accorcia, ctx.store, host, flags, acrossFits);
+    bool completed = fitCellLetters(across, acrossCell, letters, accorcia, ctx.store, ctx.enabled,
+                                    host, flags, acrossFits);
     if (completed) {
         uint32_t acrossFound = 0;
         for (int l = 0; l < 26; ++l) {
@@ -332,8 +332,8 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
                 acrossFound |= 1u << l;
             }
         }
-        completed =
-            fitLetters(down, downCell, acrossFound, accorcia, ctx.store, host, flags, downFits);
+        completed = fitCellLetters(down, downCell, acrossFound, accorcia, ctx.store, ctx.enabled,
+                                   host, flags, downFits);
     }
 
     // After an abort, a letter whose down word was found already has both

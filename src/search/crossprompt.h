@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionarystore.h"
+#include "enabledset.h"
 #include "gridmodel.h"
 #include "promptslot.h"
 #include "promptstate.h"
@@ -16,6 +17,8 @@ namespace korvel {
 // What the cross prompt reads and changes; the window owns every piece.
 struct CrossContext {
     const DictionaryStore& store;
+    // Which dictionaries take part.
+    const EnabledSet& enabled;
     PatternState& pattern;
     Selection& selection;
     SearchFlags& flags;
@@ -91,13 +94,13 @@ std::string crossLine(char letter, int acrossLength, int acrossFit, int downLeng
 // results are those of trying each letter with the line-by-line fit test.
 // Returns false when the abort request stopped it.
 using LetterFits = std::array<int16_t, 26>;
-bool fitLetters(std::string_view pattern, int cell, uint32_t letters, bool accorcia,
-                const DictionaryStore& store, SearchHost& host, SearchFlags& flags,
-                LetterFits& fits);
+bool fitCellLetters(std::string_view pattern, int cell, uint32_t letters, bool accorcia,
+                    const DictionaryStore& store, const EnabledSet& enabled, SearchHost& host,
+                    SearchFlags& flags, LetterFits& fits);
 
 // sugginc for one trial pattern (no "#"): the fit length, 0 when nothing fits.
 int16_t sugginc(std::string_view trial, bool accorcia, const DictionaryStore& store,
-                SearchHost& host, SearchFlags& flags);
+                const EnabledSet& enabled, SearchHost& host, SearchFlags& flags);
 
 inline constexpr uint32_t AllLetters = (1u << 26) - 1;
 inline constexpr uint32_t Vowels = (1u << 0) | (1u << ('E' - 'A')) | (1u << ('I' - 'A')) |

@@ -16,15 +16,9 @@ class MemoryHost : public SearchHost {
 public:
     std::map<int, std::string> panels;
     std::vector<std::string> list;
-    // Status panels 11 to 16 enabled: dictionaries 1 to 6 take part.
-    std::array<bool, 17> enabled{};
 
     void setPanelText(int panel, std::string_view text) override { panels[panel] = text; }
     void setPanelHint(int, std::string_view) override {}
-    bool isPanelEnabled(int panel) const override {
-        return panel >= 0 && panel < static_cast<int>(enabled.size()) &&
-               enabled[static_cast<std::size_t>(panel)];
-    }
     void clearList() override { list.clear(); }
     void addListLine(std::string line) override { list.push_back(std::move(line)); }
     std::size_t listCount() const override { return list.size(); }

@@ -260,7 +260,7 @@ void searchPattern(SearchContext& ctx) {
 
     bool stop = false;
     for (int d = 1; d <= SearchedDictionaries && !stop; ++d) {
-        if (!host.isPanelEnabled(d + 10)) {
+        if (!ctx.enabled.isChecked(d)) {
             continue;
         }
         flags.BusyCounter = 2;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionarystore.h"
+#include "enabledset.h"
 #include "promptstate.h"
 #include "searchhost.h"
 
@@ -13,6 +14,8 @@ namespace korvel {
 // handler that runs from the host's yield sees and changes the same state.
 struct SearchContext {
     const DictionaryStore& store;
+    // Which dictionaries take part.
+    const EnabledSet& enabled;
     PatternState& pattern;
     Selection& selection;
     SearchFlags& flags;

@@ -39,8 +39,6 @@ public:
     // Status bar panels, numbered as on the bar.
     virtual void setPanelText(int panel, std::string_view text) = 0;
     virtual void setPanelHint(int panel, std::string_view hint) = 0;
-    // Dictionary n (1..6) takes part in searches when panel n + 10 is enabled.
-    virtual bool isPanelEnabled(int panel) const = 0;
 
     // The results list. Lines are kept in display order by the list itself.
     virtual void clearList() = 0;

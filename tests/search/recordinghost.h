@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionarystore.h"
+#include "enabledset.h"
 #include "searchhost.h"
 
 #include <array>
@@ -11,12 +12,19 @@
 
 namespace korvel::testing {
 
+// Dictionaries 1 to 6 all taking part, as after loading six of them.
+inline EnabledSet allEnabled() {
+    EnabledSet set;
+    for (int n = 1; n <= EnabledSet::Count; ++n)
+        set.setChecked(n, true);
+    return set;
+}
+
 // Records what a search does to the window, and answers as the test says.
 class RecordingHost : public SearchHost {
 public:
     std::map<int, std::string> panels;
     std::map<int, std::string> hints;
-    std::array<bool, 17> enabled{};
     std::vector<std::string> list; // in the order the lines were added
     std::string listHint = "unset";
     std::vector<Pointers> pointers;
@@ -29,15 +37,9 @@ public:
     const Selection* selection = nullptr;
     int buttonsEnabled = -1;
 
-    RecordingHost() {
-        yieldStride = 1;
-        for (int p = 11; p <= 16; ++p) {
-            enabled[p] = true;
-        }
-    }
+    RecordingHost() { yieldStride = 1; }
     void setPanelText(int panel, std::string_view text) override { panels[panel] = text; }
     void setPanelHint(int panel, std::string_view hint) override { hints[panel] = hint; }
-    bool isPanelEnabled(int panel) const override { return enabled[panel]; }
     void clearList() override { list.clear(); }
     void addListLine(std::string line) override { list.push_back(std::move(line)); }
     std::size_t listCount() const override { return list.size(); }
@@ -92,7 +94,8 @@ inline void putDictionary(DictionaryStore& s, int i, const std::string& name, st
     do {
         std::size_t k0 = t.find("\r\n", static_cast<std::size_t>(p - 1));
         long long k = k0 == std::string::npos ? DL + 1 : static_cast<long long>(k0) + 1;
-        std::string line = t.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(k - p));
+        std::string line =
+            t.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(k - p));
         const auto b = line.find_first_not_of(' ');
         line = b == std::string::npos ? "" : line.substr(b, line.find_last_not_of(' ') - b + 1);
         std::string initial = line.substr(0, 1);

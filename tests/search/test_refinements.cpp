@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace korvel;
+using korvel::testing::allEnabled;
 using korvel::testing::dictText;
 using korvel::testing::putDictionary;
 using korvel::testing::RecordingHost;
@@ -44,7 +45,8 @@ struct Prompt {
         }
         flags.Accorcia = false;
     }
-    SearchContext ctx() { return {store, ps, sel, flags, host, tool}; }
+    EnabledSet enabled = allEnabled();
+    SearchContext ctx() { return {store, enabled, ps, sel, flags, host, tool}; }
     void click(void (*command)(SearchContext&)) {
         auto c = ctx();
         command(c);
@@ -235,7 +237,8 @@ TEST_P(FreeHeadThenTrimHead, PlacesOnThePatternsOwnCells) {
     const PromptSlot slot = tool == 1 ? promptAcross(grid, r0, c0, DragInfo{}, ps, sel)
                                       : promptDown(grid, r0, c0, DragInfo{}, ps, sel);
     ASSERT_FALSE(slot.refused);
-    SearchContext ctx{store, ps, sel, flags, host, tool};
+    const EnabledSet enabled = allEnabled();
+    SearchContext ctx{store, enabled, ps, sel, flags, host, tool};
     Command1_Click(ctx);
     for (int t = 0; t < c.trims; ++t)
         Command2_Click(ctx);

@@ -7,6 +7,7 @@
 #include <random>
 
 using namespace korvel;
+using korvel::testing::allEnabled;
 using korvel::testing::dictText;
 using korvel::testing::putDictionary;
 using korvel::testing::RecordingHost;
@@ -17,7 +18,7 @@ namespace {
 // all, to hold the indexed engine to exactly the same results.
 std::vector<std::string> referenceSearch(const DictionaryStore& s, const std::string& pat,
                                          std::size_t slotLen, std::size_t freedHead, bool extended,
-                                         const std::array<bool, 17>& enabled) {
+                                         const EnabledSet& enabled) {
     std::vector<std::string> list;
     std::size_t w = pat.find('?');
     if (w == std::string::npos) {
@@ -26,7 +27,7 @@ std::vector<std::string> referenceSearch(const DictionaryStore& s, const std::st
     w = (w == std::string::npos) ? 0 : w + 1;
     const std::size_t P = pat.size();
     for (int d = 1; d <= 6; ++d) {
-        if (!enabled[d + 10]) {
+        if (!enabled.isChecked(d)) {
             continue;
         }
         const std::string& T = s.DictText[d];
@@ -54,7 +55,8 @@ std::vector<std::string> referenceSearch(const DictionaryStore& s, const std::st
                 };
                 bool ok = true;
                 for (std::size_t i = 0; i < P && ok; ++i) {
-                    ok = pat[0] != '*' ? fit(pat[i], line[i]) : fit(pat[P - 1 - i], line[L - 1 - i]);
+                    ok =
+                        pat[0] != '*' ? fit(pat[i], line[i]) : fit(pat[P - 1 - i], line[L - 1 - i]);
                 }
                 if (ok) {
                     if (pat[0] == '*') {
@@ -102,7 +104,8 @@ struct Fixture {
     int16_t tool = 1;
 
     Fixture() { host.selection = &selection; }
-    SearchContext ctx() { return {store, pattern, selection, flags, host, tool}; }
+    EnabledSet enabled = allEnabled();
+    SearchContext ctx() { return {store, enabled, pattern, selection, flags, host, tool}; }
     // A new prompt on a slot of the given pattern.
     void prompt(const std::string& slot) {
         pattern.CurrentPattern = slot;
@@ -120,8 +123,8 @@ struct Fixture {
 };
 
 const std::vector<std::string> kBase = {
-    "' remark line", "ABACO", "AMORE", "CANE", "CAS!", "CASTAGN)", "CESTO", "CIS=", "COSA",
-    "CUSCINO", "MARE", "MORA", "ROMA", "ZERO",
+    "' remark line", "ABACO", "AMORE",   "CANE", "CAS!", "CASTAGN)", "CESTO",
+    "CIS=",          "COSA",  "CUSCINO", "MARE", "MORA", "ROMA",     "ZERO",
 };
 
 } // namespace
@@ -192,7 +195,8 @@ TEST(PatternSearch, FreeStartAlignsWordsToTheSlotEnd) {
     f.pattern.freedHead = "???";
     auto c = f.ctx();
     searchPattern(c);
-    EXPECT_EQ(f.host.list, (std::vector<std::string>{" MORA -1", "  ERA -2", " SERA -2", " VERA -2"}));
+    EXPECT_EQ(f.host.list,
+              (std::vector<std::string>{" MORA -1", "  ERA -2", " SERA -2", " VERA -2"}));
 }
 
 TEST(PatternSearch, EarlyEndAndLetterIndex) {
@@ -229,7 +233,7 @@ TEST(PatternSearch, RemarksDisabledAndSeventhDictionariesAreNotRead) {
     putDictionary(f.store, 2, "two.dic", dictText({"DORA"}));
     putDictionary(f.store, 3, "three.dic", dictText({"BORA"}));
     putDictionary(f.store, 7, "seven.dic", dictText({"CORA"}));
-    f.host.enabled[12] = false;
+    f.enabled.setChecked(2, false);
     EXPECT_EQ(f.run("?ORA"), (std::vector<std::string>{"MORA -1", "BORA -3"}));
 }
 
@@ -374,23 +378,30 @@ TEST(PatternSearch, MatchesALineByLineWalk) {
             f.pattern.freedHead = std::string(head, '?');
             f.flags.Estesa = pick(2);
             f.flags.Accorcia = false;
-            f.host.enabled[12] = pick(3) != 0;
+            f.enabled.setChecked(2, pick(3) != 0);
             auto c = f.ctx();
             searchPattern(c);
             if (isWrongRequest(pat)) {
                 EXPECT_TRUE(f.host.list.empty());
                 continue;
             }
-            auto expected = referenceSearch(f.store, pat, slot, head, f.flags.Estesa, f.host.enabled);
+            auto expected = referenceSearch(f.store, pat, slot, head, f.flags.Estesa, f.enabled);
             ASSERT_EQ(f.host.list, expected) << "round " << round << " pattern " << pat;
         }
     }
 }
 
 TEST(ResultOrder, BlanksThenSignsThenLettersWithoutCase) {
-    std::vector<std::string> lines = {"casa -1", "=         synonyms         =", "CANE -2",
-                                      " no Anagrams ", ">         antonyms          <", " ",
-                                      "=word", "Cane -1", ">word", "CAS(AE) -1"};
+    std::vector<std::string> lines = {"casa -1",
+                                      "=         synonyms         =",
+                                      "CANE -2",
+                                      " no Anagrams ",
+                                      ">         antonyms          <",
+                                      " ",
+                                      "=word",
+                                      "Cane -1",
+                                      ">word",
+                                      "CAS(AE) -1"};
     sortListLines(lines);
     EXPECT_EQ(lines, (std::vector<std::string>{" ", " no Anagrams ", "=         synonyms         =",
                                                "=word", ">         antonyms          <", ">word",

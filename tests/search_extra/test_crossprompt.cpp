@@ -11,6 +11,7 @@
 #include <random>
 
 using namespace korvel;
+using korvel::testing::allEnabled;
 using korvel::testing::dictText;
 using korvel::testing::putDictionary;
 using korvel::testing::RecordingHost;
@@ -19,7 +20,7 @@ namespace {
 
 // The fit test as a literal walk over the text, 1-based positions and all.
 int referenceSugginc(const DictionaryStore& s, std::string T, bool accorcia,
-                     const std::array<bool, 17>& enabled) {
+                     const EnabledSet& enabled) {
     const std::size_t n = T.size();
     const std::size_t wq = T.find('?');
     const std::size_t w = wq == std::string::npos ? 0 : wq + 1;
@@ -35,7 +36,7 @@ int referenceSugginc(const DictionaryStore& s, std::string T, bool accorcia,
     }
     for (std::size_t len = n; len >= m && len >= 1; --len) {
         for (int d = 1; d <= 6; ++d) {
-            if (!enabled[d + 10]) {
+            if (!enabled.isChecked(d)) {
                 continue;
             }
             const std::string& text = s.DictText[d];
@@ -98,7 +99,8 @@ struct Fixture {
         host.selection = &selection;
         flags.Accorcia = false;
     }
-    CrossContext ctx() { return {store, pattern, selection, flags, host}; }
+    EnabledSet enabled = allEnabled();
+    CrossContext ctx() { return {store, enabled, pattern, selection, flags, host}; }
     std::vector<std::string> cross(const std::string& across, const std::string& down,
                                    bool vocali = false) {
         auto c = ctx();
@@ -143,7 +145,7 @@ TEST(CrossPrompt, StemsAndOtherDictionaries) {
     putDictionary(f.store, 1, "base.diz", dictText({"CAS!", "ROSA"}));
     putDictionary(f.store, 2, "extra.dic", dictText({"ALTO", "ELMO"}));
     EXPECT_EQ(f.cross("CAS#", "#L?O"), (std::vector<std::string>{"A", "E"}));
-    f.host.enabled[12] = false;
+    f.enabled.setChecked(2, false);
     EXPECT_EQ(f.cross("CAS#", "#L?O"), (std::vector<std::string>{}));
 }
 
@@ -239,7 +241,7 @@ TEST(CrossPrompt, VowelsOnly) {
 TEST(CrossPrompt, RemarkLinesNeverFit) {
     Fixture f;
     putDictionary(f.store, 2, "x.dic", dictText({"#AB", "'AB", "AA", "ZZZZ"}));
-    f.host.enabled[11] = false;
+    f.enabled.setChecked(1, false);
     EXPECT_EQ(f.cross("?#B", "#A"), (std::vector<std::string>{}));
     putDictionary(f.store, 2, "x.dic", dictText({"#AB", "'AB", "AA", "CAB", "ZZZZ"}));
     EXPECT_EQ(f.cross("?#B", "#A"), (std::vector<std::string>{"A"}));
@@ -277,7 +279,8 @@ TEST(CrossPrompt, AbortKeepsLettersFoundForBothWords) {
     Fixture count;
     putDictionary(count.store, 1, "base.diz", dictText(dict));
     LetterFits fits{};
-    ASSERT_TRUE(fitLetters("A#", 1, AllLetters, false, count.store, count.host, count.flags, fits));
+    ASSERT_TRUE(fitCellLetters("A#", 1, AllLetters, false, count.store, count.enabled, count.host,
+                               count.flags, fits));
     const long acrossYields = count.host.yields;
 
     for (long stop = 1; stop <= total; ++stop) {
@@ -316,7 +319,7 @@ TEST(CrossPrompt, MatchesLiteralWalk) {
     };
     for (int round = 0; round < 300; ++round) {
         DictionaryStore store;
-        std::array<bool, 17> enabled{};
+        EnabledSet enabled;
         for (int d = 1; d <= 3; ++d) {
             std::vector<std::string> lines;
             const int count = 1 + static_cast<int>(rng() % 40);
@@ -337,10 +340,9 @@ TEST(CrossPrompt, MatchesLiteralWalk) {
                 std::sort(lines.begin(), lines.end());
             }
             putDictionary(store, d, "d" + std::to_string(d), dictText(lines, rng() % 2 == 0));
-            enabled[static_cast<std::size_t>(d + 10)] = rng() % 5 != 0;
+            enabled.setChecked(d, rng() % 5 != 0);
         }
         RecordingHost host;
-        host.enabled = enabled;
         SearchFlags flags;
         for (int trial = 0; trial < 10; ++trial) {
             const std::size_t n = 1 + rng() % 5;
@@ -352,7 +354,8 @@ TEST(CrossPrompt, MatchesLiteralWalk) {
             pat[static_cast<std::size_t>(cell)] = '#';
             const bool accorcia = rng() % 2 == 0;
             LetterFits fits{};
-            ASSERT_TRUE(fitLetters(pat, cell, AllLetters, accorcia, store, host, flags, fits));
+            ASSERT_TRUE(
+                fitCellLetters(pat, cell, AllLetters, accorcia, store, enabled, host, flags, fits));
             for (int l = 0; l < 26; ++l) {
                 std::string t = pat;
                 t[static_cast<std::size_t>(cell)] = static_cast<char>('A' + l);
@@ -362,7 +365,7 @@ TEST(CrossPrompt, MatchesLiteralWalk) {
             }
             std::string plain = pat;
             plain[static_cast<std::size_t>(cell)] = alphabet[rng() % alphabet.size()];
-            ASSERT_EQ(sugginc(plain, accorcia, store, host, flags),
+            ASSERT_EQ(sugginc(plain, accorcia, store, enabled, host, flags),
                       referenceSugginc(store, plain, accorcia, enabled))
                 << plain;
         }

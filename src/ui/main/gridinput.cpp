@@ -60,7 +60,7 @@ private:
 } // namespace
 
 SearchContext MainWindow::searchContext() {
-    return SearchContext{store_, pattern, selection, flags_, *this, currentTool_};
+    return SearchContext{store_, enabled_, pattern, selection, flags_, *this, currentTool_};
 }
 
 void MainWindow::showHistoryButtons() {
@@ -266,7 +266,7 @@ void MainWindow::Peri_Click() {
     case 6: {
         const CrossRequest req =
             makeCrossRequest(doc_.grid(), CurrentRow, CurrentColumn, vocali == 1);
-        CrossContext ctx{store_, pattern, selection, flags_, *this};
+        CrossContext ctx{store_, enabled_, pattern, selection, flags_, *this};
         const ScanScope scan(scanDepth_);
         crossPromptClick(req, ctx);
         break;

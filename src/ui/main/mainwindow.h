@@ -201,7 +201,8 @@ public:
     // --- SearchHost
     void setPanelText(int panel, std::string_view text) override;
     void setPanelHint(int panel, std::string_view hint) override;
-    bool isPanelEnabled(int panel) const override;
+    // Panel n + 10 shows whether dictionary n takes part.
+    bool isPanelEnabled(int panel) const;
     void clearList() override;
     void addListLine(std::string line) override;
     std::size_t listCount() const override;
