@@ -191,10 +191,10 @@ int runPattern(Session& s) {
         return 2;
     }
     static const std::map<std::string, void (*)(SearchContext&)> refinements = {
-        {"free-head", Command1_Click},
-        {"trim-head", Command2_Click},
-        {"trim-cue", Command3_Click},
-        {"free-cue", Command4_Click},
+        {"free-head", freeHeadRun},
+        {"trim-head", trimHeadCell},
+        {"trim-cue", trimCueCell},
+        {"free-cue", freeCueRun},
     };
     std::vector<void (*)(SearchContext&)> steps;
     for (std::size_t i = 2; i < args.size(); ++i) {

@@ -113,7 +113,7 @@ std::string anagramTestWord(std::string_view textb) {
 
 void findAnagrams(std::string_view textb, const DictionaryStore& store, SearchHost& host,
                   SearchFlags& flags) {
-    host.setPanelText(3, " ");
+    host.showRemark(" ");
     host.clearList();
     const std::string word = anagramTestWord(textb);
     const Letters test(word);
@@ -138,11 +138,11 @@ void findAnagrams(std::string_view textb, const DictionaryStore& store, SearchHo
     const std::size_t count = host.listCount();
     flags.resultCount = static_cast<int32_t>(std::min<std::size_t>(count, INT32_MAX));
     if (count > 0) {
-        host.setPanelText(2, " " + std::to_string(count) + " Anagrams ");
+        host.showCount(" " + std::to_string(count) + " Anagrams ");
     } else {
         host.addListLine(" ");
         host.addListLine(" no Anagrams ");
-        host.setPanelText(2, " no Anagrams ");
+        host.showCount(" no Anagrams ");
         host.beep();
     }
     host.finishList();

@@ -274,12 +274,12 @@ std::string crossLine(char letter, int acrossLength, int acrossFit, int downLeng
 
 void crossPromptClick(const CrossRequest& req, CrossContext& ctx) {
     SearchHost& host = ctx.host;
-    host.setPanelText(1, req.vocali
-                             ? " CROSS PROMPT (vocals only, use Alt for full search) "
-                             : " CROSS PROMPT (full search, use Ctrl for vocals limited search) ");
+    host.showToolLine(req.vocali
+                          ? " CROSS PROMPT (vocals only, use Alt for full search) "
+                          : " CROSS PROMPT (full search, use Ctrl for vocals limited search) ");
     if (req.carr != '?') {
-        host.setPanelText(2, " ");
-        host.setPanelText(3, " Wrong request! ");
+        host.showCount(" ");
+        host.showRemark(" Wrong request! ");
         host.beep();
         return;
     }
@@ -301,8 +301,8 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
     SearchHost& host = ctx.host;
     SearchFlags& flags = ctx.flags;
     if (isWrongCell(across, down)) {
-        host.setPanelText(2, " ");
-        host.setPanelText(3, " wrong CELL ");
+        host.showCount(" ");
+        host.showRemark(" wrong CELL ");
         host.beep();
         return;
     }
@@ -310,11 +310,11 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
     host.setTestText("");
     host.clearList();
     host.setPointers(Pointers::Busy);
-    host.setPanelText(3, "... wait ");
+    host.showRemark("... wait ");
     ctx.pattern.CurrentPattern = "?";
     host.setPatternLabel("?");
     host.setHeadTailButtonsEnabled(false);
-    host.setPanelHint(2, "");
+    host.showCountHint("");
 
     // Free Cue is read once: the tests of every letter use the same rule.
     const bool accorcia = flags.Accorcia;
@@ -322,7 +322,7 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
     LetterFits acrossFits{};
     LetterFits downFits{};
     flags.BusyCounter = 2;
-    host.setPanelHint(2, "Cancel");
+    host.showCountHint("Cancel");
     bool completed = fitCellLetters(across, acrossCell, letters, accorcia, ctx.store, ctx.enabled,
                                     host, flags, acrossFits);
     if (completed) {
@@ -347,8 +347,8 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
         const char letter = static_cast<char>('A' + l);
         if (completed) {
             flags.BusyCounter = 2;
-            host.setPanelHint(2, "Cancel");
-            host.setPanelText(2, std::string(" cross ") + letter + " ");
+            host.showCountHint("Cancel");
+            host.showCount(std::string(" cross ") + letter + " ");
             host.yield();
             if (flags.abortRequest > 0) {
                 break;
@@ -366,14 +366,14 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
     host.finishList();
 
     if (flags.abortRequest != 0) {
-        host.setPanelText(2, " =" + std::to_string(found) + " ");
-        host.setPanelText(3, " abort  ");
+        host.showCount(" =" + std::to_string(found) + " ");
+        host.showRemark(" abort  ");
     } else if (found > 0) {
-        host.setPanelText(2, " =" + std::to_string(found) + " ");
-        host.setPanelText(3, " ");
+        host.showCount(" =" + std::to_string(found) + " ");
+        host.showRemark(" ");
     } else {
-        host.setPanelText(2, " none ");
-        host.setPanelText(3, " ");
+        host.showCount(" none ");
+        host.showRemark(" ");
         host.beep();
     }
     if (found > 0) {

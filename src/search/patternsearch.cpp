@@ -228,15 +228,15 @@ void searchPattern(SearchContext& ctx) {
     SearchFlags& flags = ctx.flags;
     PatternState& ps = ctx.pattern;
 
-    host.setPanelText(2, " searching ... ");
-    host.setPanelText(3, " ");
-    host.setPanelText(4, " ");
-    host.setPanelHint(2, "");
+    host.showCount(" searching ... ");
+    host.showRemark(" ");
+    host.showPosition(" ");
+    host.showCountHint("");
     host.clearList();
 
     if (isWrongRequest(ps.CurrentPattern)) {
-        host.setPanelText(2, " ");
-        host.setPanelText(3, " Wrong request! ");
+        host.showCount(" ");
+        host.showRemark(" Wrong request! ");
         host.beep();
         host.clearList();
         host.setListHint("");
@@ -244,7 +244,7 @@ void searchPattern(SearchContext& ctx) {
     }
 
     host.setPointers(Pointers::Busy);
-    host.setPanelText(3, " ... wait ");
+    host.showRemark(" ... wait ");
 
     // The scan works on a copy: the pattern state may be changed by a handler
     // run from a yield, but this search goes on with what it was asked.
@@ -302,7 +302,7 @@ void searchPattern(SearchContext& ctx) {
         // an abort the user sees at once that it was heard, while the lines
         // found until then are still being listed.
         if (!completed) {
-            host.setPanelText(3, " Abort! ");
+            host.showRemark(" Abort! ");
         }
         if (!scan.listInLineOrder(groups, limit, completed)) {
             completed = false;
@@ -315,17 +315,17 @@ void searchPattern(SearchContext& ctx) {
     const std::size_t count = host.listCount();
     flags.resultCount = static_cast<int32_t>(std::min<std::size_t>(count, INT32_MAX));
     if (count > 0) {
-        host.setPanelText(2, " =" + std::to_string(count) + " ");
-        host.setPanelText(3, " ");
-        host.setPanelText(4, " ");
+        host.showCount(" =" + std::to_string(count) + " ");
+        host.showRemark(" ");
+        host.showPosition(" ");
     } else {
-        host.setPanelText(2, " none ");
-        host.setPanelText(3, " ");
+        host.showCount(" none ");
+        host.showRemark(" ");
         host.beep();
     }
     if (flags.abortRequest > 0) {
-        host.setPanelText(3, " Abort! ");
-        host.setPanelText(4, " ");
+        host.showRemark(" Abort! ");
+        host.showPosition(" ");
     }
     // Lines that came out of order take their places (this may yield); the
     // count and the texts above do not depend on it and show meanwhile.
@@ -338,7 +338,7 @@ void searchPattern(SearchContext& ctx) {
         flags.savedSlotPattern = ps.testom;
         ps.CurrentPattern = ps.testom;
         flags.retryFlag = 1;
-        Command4_Click(ctx);
+        freeCueRun(ctx);
         return;
     }
     if (flags.retryFlag == 1) {

@@ -36,7 +36,7 @@ void selectSlot(SearchContext& ctx, const Axis& a) {
 }
 
 void refuse(SearchContext& ctx, std::string_view message) {
-    ctx.host.setPanelText(3, message);
+    ctx.host.showRemark(message);
     ctx.host.beep();
 }
 
@@ -51,8 +51,8 @@ bool beginRefinement(SearchContext& ctx, bool oppositeFree, std::string_view ref
     if (ctx.flags.BusyCounter > 0) {
         return false;
     }
-    ctx.host.setPanelText(2, title);
-    ctx.host.setPanelText(3, " ");
+    ctx.host.showCount(title);
+    ctx.host.showRemark(" ");
     return true;
 }
 
@@ -68,7 +68,7 @@ int16_t len16(const std::string& s) {
 
 } // namespace
 
-void Command1_Click(SearchContext& ctx) {
+void freeHeadRun(SearchContext& ctx) {
     PatternState& ps = ctx.pattern;
     if (!beginRefinement(ctx, !ps.freedTail.empty(), " Wrong request! ",
                          " Free length at Start ")) {
@@ -110,7 +110,7 @@ void Command1_Click(SearchContext& ctx) {
     searchAgain(ctx);
 }
 
-void Command4_Click(SearchContext& ctx) {
+void freeCueRun(SearchContext& ctx) {
     PatternState& ps = ctx.pattern;
     if (!beginRefinement(ctx, !ps.freedHead.empty(), " not possible ", " Free Length at End ")) {
         return;
@@ -148,7 +148,7 @@ void Command4_Click(SearchContext& ctx) {
     searchAgain(ctx);
 }
 
-void Command2_Click(SearchContext& ctx) {
+void trimHeadCell(SearchContext& ctx) {
     PatternState& ps = ctx.pattern;
     if (!beginRefinement(ctx, !ps.freedTail.empty(), " Wrong request! ", " Trim head ")) {
         return;
@@ -177,7 +177,7 @@ void Command2_Click(SearchContext& ctx) {
     searchAgain(ctx);
 }
 
-void Command3_Click(SearchContext& ctx) {
+void trimCueCell(SearchContext& ctx) {
     PatternState& ps = ctx.pattern;
     if (!beginRefinement(ctx, !ps.freedHead.empty(), " not possible ", " Trim ends ")) {
         return;
@@ -209,16 +209,16 @@ void Command3_Click(SearchContext& ctx) {
     searchAgain(ctx);
 }
 
-void ResErr_Click(SearchContext& ctx) {
+void resetSearch(SearchContext& ctx) {
     ctx.flags.BusyCounter = 0;
     ctx.flags.abortRequest = 0;
     ctx.host.setPointers(Pointers::Default);
-    ctx.host.setPanelText(2, " ");
-    ctx.host.setPanelText(3, " ");
+    ctx.host.showCount(" ");
+    ctx.host.showRemark(" ");
     ctx.host.setHeadTailButtonsEnabled(false);
     ctx.host.clearList();
     ctx.host.setListHint("");
-    ctx.host.setPanelHint(2, "");
+    ctx.host.showCountHint("");
 }
 
 } // namespace korvel

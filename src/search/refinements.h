@@ -10,17 +10,17 @@ namespace korvel {
 // searches again. Refusals go to status panel 3 with a beep and change nothing.
 
 // "Free HEAD": the run of empty cells at the start may hold any length.
-void Command1_Click(SearchContext& ctx);
+void freeHeadRun(SearchContext& ctx);
 // "Trim HEAD": the slot loses its first cell.
-void Command2_Click(SearchContext& ctx);
+void trimHeadCell(SearchContext& ctx);
 // "Trim CUE": the slot loses its last cell.
-void Command3_Click(SearchContext& ctx);
+void trimCueCell(SearchContext& ctx);
 // "Free CUE": the run of empty cells at the end may hold any length. Also run
 // by the search itself for the automatic Free Cue retry.
-void Command4_Click(SearchContext& ctx);
+void freeCueRun(SearchContext& ctx);
 
 // "Search Reset": brings a stuck search back to rest, whatever the busy
 // counter says.
-void ResErr_Click(SearchContext& ctx);
+void resetSearch(SearchContext& ctx);
 
 } // namespace korvel

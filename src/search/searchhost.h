@@ -40,6 +40,15 @@ public:
     virtual void setPanelText(int panel, std::string_view text) = 0;
     virtual void setPanelHint(int panel, std::string_view hint) = 0;
 
+    // The panels by what they say: the current tool's line (1), what is
+    // happening or the result count and its hint (2), remarks and refusals
+    // (3), the position of the clicked cell (4).
+    void showToolLine(std::string_view text) { setPanelText(1, text); }
+    void showCount(std::string_view text) { setPanelText(2, text); }
+    void showCountHint(std::string_view hint) { setPanelHint(2, hint); }
+    void showRemark(std::string_view text) { setPanelText(3, text); }
+    void showPosition(std::string_view text) { setPanelText(4, text); }
+
     // The results list. Lines are kept in display order by the list itself.
     virtual void clearList() = 0;
     virtual void addListLine(std::string line) = 0;

@@ -57,7 +57,7 @@ struct Prompt {
 
 TEST(Refinements, FreeHeadAcrossFreesTheLeadingRun) {
     Prompt p("??AB?");
-    p.click(Command1_Click);
+    p.click(freeHeadRun);
     EXPECT_EQ(p.ps.CurrentPattern, "*AB?");
     EXPECT_EQ(p.ps.freedHead, "??");
     EXPECT_EQ(p.host.panels[2], " =3 "); // set by the search that follows
@@ -70,17 +70,17 @@ TEST(Refinements, FreeHeadAcrossFreesTheLeadingRun) {
 
     // The opposite end cannot be freed now.
     p.host.beeps = 0;
-    p.click(Command4_Click);
+    p.click(freeCueRun);
     EXPECT_EQ(p.host.panels[3], " not possible ");
     EXPECT_EQ(p.host.beeps, 1);
     EXPECT_EQ(p.ps.CurrentPattern, "*AB?");
-    p.click(Command1_Click);
+    p.click(freeHeadRun);
     EXPECT_EQ(p.host.panels[3], " Already on! ");
 }
 
 TEST(Refinements, FreeHeadDownMovesRowsAndAllQueriesKeepOneCell) {
     Prompt p("????", 2);
-    p.click(Command1_Click);
+    p.click(freeHeadRun);
     EXPECT_EQ(p.ps.CurrentPattern, "*?");
     EXPECT_EQ(p.ps.freedHead, "???");
     EXPECT_EQ(p.host.drawing,
@@ -89,35 +89,35 @@ TEST(Refinements, FreeHeadDownMovesRowsAndAllQueriesKeepOneCell) {
 
 TEST(Refinements, FreeCueFreesTheTrailingRun) {
     Prompt p("?AB??");
-    p.click(Command1_Click);
+    p.click(freeHeadRun);
     EXPECT_EQ(p.host.panels[3], " Wrong request! ");
     EXPECT_EQ(p.ps.CurrentPattern, "?AB??");
-    p.click(Command4_Click);
+    p.click(freeCueRun);
     EXPECT_EQ(p.ps.CurrentPattern, "?AB*");
     EXPECT_EQ(p.ps.freedTail, "??");
     EXPECT_EQ(p.host.panels[2], " =3 ");
     EXPECT_EQ(p.host.drawing,
               (std::vector<std::string>{"repaint", "red 2,4,3,1", "green 5,4,2,1"}));
-    p.click(Command1_Click);
+    p.click(freeHeadRun);
     EXPECT_EQ(p.host.panels[3], " Wrong request! ");
-    p.click(Command2_Click);
+    p.click(trimHeadCell);
     EXPECT_EQ(p.host.panels[3], " Wrong request! ");
 
     Prompt q("????");
-    q.click(Command4_Click);
+    q.click(freeCueRun);
     EXPECT_EQ(q.ps.CurrentPattern, "?*");
     EXPECT_EQ(q.ps.freedTail, "???");
 }
 
 TEST(Refinements, TwoCellPatternsRefuseEverything) {
     Prompt p("A?");
-    p.click(Command2_Click);
+    p.click(trimHeadCell);
     EXPECT_EQ(p.host.panels[3], " not possible ");
-    p.click(Command3_Click);
+    p.click(trimCueCell);
     EXPECT_EQ(p.host.panels[3], " not possible ");
-    p.click(Command1_Click);
+    p.click(freeHeadRun);
     EXPECT_EQ(p.host.panels[3], " Wrong request! ");
-    p.click(Command4_Click);
+    p.click(freeCueRun);
     EXPECT_EQ(p.host.panels[3], " Wrong request! ");
     EXPECT_EQ(p.host.beeps, 4);
     EXPECT_EQ(p.ps.CurrentPattern, "A?");
@@ -126,10 +126,10 @@ TEST(Refinements, TwoCellPatternsRefuseEverything) {
 
 TEST(Refinements, TrimCueDropsAFreedTailAndShortensTheSlot) {
     Prompt p("AB???");
-    p.click(Command4_Click);
+    p.click(freeCueRun);
     ASSERT_EQ(p.ps.CurrentPattern, "AB*");
     p.host.drawing.clear();
-    p.click(Command3_Click);
+    p.click(trimCueCell);
     EXPECT_EQ(p.ps.CurrentPattern, "AB");
     EXPECT_EQ(p.ps.freedTail, "");
     EXPECT_EQ(p.ps.SlotLastColumn, 3);
@@ -139,7 +139,7 @@ TEST(Refinements, TrimCueDropsAFreedTailAndShortensTheSlot) {
     EXPECT_EQ(p.host.panels[3], " Wrong request! "); // the search refuses "AB"
 
     Prompt q("?AB??", 2);
-    q.click(Command3_Click);
+    q.click(trimCueCell);
     EXPECT_EQ(q.ps.CurrentPattern, "?AB?");
     EXPECT_EQ(q.ps.SlotLastRow, 7);
     EXPECT_EQ(q.host.drawing, (std::vector<std::string>{"repaint", "red 2,4,1,4"}));
@@ -147,7 +147,7 @@ TEST(Refinements, TrimCueDropsAFreedTailAndShortensTheSlot) {
 
 TEST(Refinements, TrimHeadMovesTheSlotStart) {
     Prompt p("?ABC");
-    p.click(Command2_Click);
+    p.click(trimHeadCell);
     EXPECT_EQ(p.ps.CurrentPattern, "ABC");
     EXPECT_EQ(p.ps.SlotPattern, "ABC");
     EXPECT_EQ(p.ps.testom, "ABC");
@@ -157,8 +157,8 @@ TEST(Refinements, TrimHeadMovesTheSlotStart) {
     EXPECT_EQ(p.host.panels[3], " Wrong request! ");
 
     Prompt q("??AB", 2);
-    q.click(Command1_Click);
-    q.click(Command2_Click);
+    q.click(freeHeadRun);
+    q.click(trimHeadCell);
     EXPECT_EQ(q.ps.CurrentPattern, "AB");
     EXPECT_EQ(q.ps.freedHead, "");
     // The dropped "*" stood for two cells: the slot starts on the A.
@@ -169,11 +169,11 @@ TEST(Refinements, TrimHeadMovesTheSlotStart) {
 TEST(Refinements, BusySearchBlocksButRefusalsStillSpeak) {
     Prompt p("??AB?");
     p.flags.BusyCounter = 2;
-    p.click(Command1_Click);
+    p.click(freeHeadRun);
     EXPECT_EQ(p.ps.CurrentPattern, "??AB?");
     EXPECT_TRUE(p.host.panels.empty());
     p.ps.freedHead = "??";
-    p.click(Command3_Click);
+    p.click(trimCueCell);
     EXPECT_EQ(p.host.panels[3], " not possible ");
 }
 
@@ -182,7 +182,7 @@ TEST(Refinements, SearchResetClearsEverythingEvenWhenBusy) {
     p.host.list = {"X -1"};
     p.flags.BusyCounter = 2;
     p.flags.abortRequest = 1;
-    p.click(ResErr_Click);
+    p.click(resetSearch);
     EXPECT_EQ(p.flags.BusyCounter, 0);
     EXPECT_EQ(p.flags.abortRequest, 0);
     EXPECT_TRUE(p.host.list.empty());
@@ -239,9 +239,9 @@ TEST_P(FreeHeadThenTrimHead, PlacesOnThePatternsOwnCells) {
     ASSERT_FALSE(slot.refused);
     const EnabledSet enabled = allEnabled();
     SearchContext ctx{store, enabled, ps, sel, flags, host, tool};
-    Command1_Click(ctx);
+    freeHeadRun(ctx);
     for (int t = 0; t < c.trims; ++t)
-        Command2_Click(ctx);
+        trimHeadCell(ctx);
     ASSERT_EQ(ps.CurrentPattern, c.pattern);
     ASSERT_EQ(host.list.size(), 1u) << host.panels[3];
     // The box drawn by the trim covers exactly the pattern's cells.

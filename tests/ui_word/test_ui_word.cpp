@@ -7,7 +7,7 @@
 #include "mainwindow.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
-#include "wordtools.h"
+#include "wordqueries.h"
 
 #include <QAction>
 #include <QApplication>

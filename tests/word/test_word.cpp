@@ -1,5 +1,5 @@
 #include "hunspellwordservice.h"
-#include "wordtools.h"
+#include "wordqueries.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +104,7 @@ TEST_P(ThesaurusTool, ListsPanelsAndBeeps) {
     sink.list = {"old line"};
     sink.panels[3] = "remark";
 
-    showThesaurus(service, "Happy", sink);
+    thesaurusLookup(service, "Happy", sink);
 
     EXPECT_EQ(sink.list, c.list);
     EXPECT_EQ(sink.panels[2], c.panel2);
@@ -155,7 +155,7 @@ TEST(ThesaurusTool, ClearsListAndHints) {
     service.synonyms = {1, {"glad"}, {}};
     RecordingSink sink;
     sink.hints[2] = "hint";
-    showThesaurus(service, "HAPPY", sink);
+    thesaurusLookup(service, "HAPPY", sink);
     EXPECT_EQ(sink.clears, 1);
     EXPECT_EQ(sink.listHint, "");
     EXPECT_EQ(sink.hints[2], "");
@@ -184,7 +184,7 @@ TEST_P(SpellingTool, ListsPanelsAndBeeps) {
     RecordingSink sink;
     sink.list = {"kept"};
 
-    checkSpelling(service, c.test, sink);
+    spellingCheck(service, c.test, sink);
 
     Lines expected{"kept"};
     expected.insert(expected.end(), c.list.begin(), c.list.end());
@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SpellingTool, AsksForBritishSpellingSuggestions) {
     ScriptedService service;
     RecordingSink sink;
-    checkSpelling(service, "COLOUR", sink);
+    spellingCheck(service, "COLOUR", sink);
     EXPECT_EQ(service.calls, Lines{"spell COLOUR 0 2057 0"});
 }
 
@@ -249,7 +249,7 @@ TEST(ThesaurusTool, EmptyOrBlankDoesNothing) {
     for (const char* text : {"", " ", "  ", "      "}) {
         ScriptedService service;
         RecordingSink sink;
-        showThesaurus(service, text, sink);
+        thesaurusLookup(service, text, sink);
         EXPECT_TRUE(service.calls.empty());
         EXPECT_TRUE(sink.panels.empty());
         EXPECT_EQ(sink.clears, 0);
@@ -398,18 +398,18 @@ TEST_F(InstalledService, OtherLanguagesAreNotInstalled) {
 
 TEST_F(InstalledService, ToolsEndToEnd) {
     RecordingSink thesaurus;
-    showThesaurus(service(), "HAPPY", thesaurus);
+    thesaurusLookup(service(), "HAPPY", thesaurus);
     EXPECT_TRUE(contains(thesaurus.list, "=BLESSED"));
     EXPECT_TRUE(contains(thesaurus.list, ">UNHAPPY"));
     EXPECT_EQ(thesaurus.panels[2], " " + std::to_string(thesaurus.list.size() - 2) + " Syn./Ant.");
 
     RecordingSink unknown;
-    showThesaurus(service(), "XYZZY", unknown);
+    thesaurusLookup(service(), "XYZZY", unknown);
     EXPECT_EQ(unknown.list, (Lines{" ", " no Syn./Ant. "}));
     EXPECT_EQ(unknown.beeps, 1);
 
     RecordingSink spelling;
-    checkSpelling(service(), "ACOMMODATE", spelling);
+    spellingCheck(service(), "ACOMMODATE", spelling);
     EXPECT_EQ(spelling.panels[2], " ERR. Spelling ");
     ASSERT_FALSE(spelling.list.empty());
     EXPECT_EQ(spelling.list.front(), "ACCOMMODATE");
@@ -491,10 +491,10 @@ TEST(MissingDictionaries, ConnectionAndLookupsFail) {
     EXPECT_FALSE(word.spellingSuggestions("HAPPY", false, LanguageEnglishUK, 0).ok());
 
     RecordingSink sink;
-    showThesaurus(word, "HAPPY", sink);
+    thesaurusLookup(word, "HAPPY", sink);
     EXPECT_EQ(sink.panels[2], " no Syn./Ant. ");
     EXPECT_EQ(sink.beeps, 1);
-    checkSpelling(word, "HAPPY", sink);
+    spellingCheck(word, "HAPPY", sink);
     EXPECT_EQ(sink.panels[2], " Spelling not available ");
     EXPECT_EQ(sink.beeps, 2);
 }

@@ -315,7 +315,7 @@ void MainWindow::Command1_Click() {
         return;
     SearchContext ctx = searchContext();
     const ScanScope scan(scanDepth_);
-    korvel::Command1_Click(ctx);
+    freeHeadRun(ctx);
 }
 
 void MainWindow::Command2_Click() {
@@ -323,7 +323,7 @@ void MainWindow::Command2_Click() {
         return;
     SearchContext ctx = searchContext();
     const ScanScope scan(scanDepth_);
-    korvel::Command2_Click(ctx);
+    trimHeadCell(ctx);
 }
 
 void MainWindow::Command3_Click() {
@@ -331,7 +331,7 @@ void MainWindow::Command3_Click() {
         return;
     SearchContext ctx = searchContext();
     const ScanScope scan(scanDepth_);
-    korvel::Command3_Click(ctx);
+    trimCueCell(ctx);
 }
 
 void MainWindow::Command4_Click() {
@@ -339,7 +339,7 @@ void MainWindow::Command4_Click() {
         return;
     SearchContext ctx = searchContext();
     const ScanScope scan(scanDepth_);
-    korvel::Command4_Click(ctx);
+    freeCueRun(ctx);
 }
 
 // ---------------------------------------------------------------- anagrams

@@ -676,7 +676,7 @@ void MainWindow::Accorcia_Click() {
 
 void MainWindow::ResErr_Click() {
     SearchContext ctx = searchContext();
-    korvel::ResErr_Click(ctx);
+    resetSearch(ctx);
     // A scan still running under this handler would go on filling the list
     // it has just emptied, and a search started meanwhile would run inside
     // it: it is asked to stop at its next line instead.

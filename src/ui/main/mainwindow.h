@@ -142,7 +142,7 @@ public:
     void Esporta_Click();
     void Stampa_Click();
 
-    // --- word-processor functions and the dictionary viewer (wordtools.cpp)
+    // --- word-processor functions and the dictionary viewer (wordhandlers.cpp)
     void FunWord_click();
     void openWordConnection();
     void chiudiword();

@@ -1,4 +1,4 @@
-#include "wordtools.h"
+#include "wordqueries.h"
 
 #include "blanks.h"
 
@@ -71,7 +71,7 @@ WordStatus closeWordService(WordService& service, const std::string& scratchPath
     return service.quit();
 }
 
-void showThesaurus(WordService& service, std::string_view testText, WordToolSink& sink) {
+void thesaurusLookup(WordService& service, std::string_view testText, WordToolSink& sink) {
     if (isEmptyTest(testText))
         return;
     const auto info = service.synonymInfo(testText, LanguageEnglishUK);
@@ -109,7 +109,7 @@ void showThesaurus(WordService& service, std::string_view testText, WordToolSink
     sink.setPanelText(RemarkPanel, " ");
 }
 
-void checkSpelling(WordService& service, std::string_view testText, WordToolSink& sink) {
+void spellingCheck(WordService& service, std::string_view testText, WordToolSink& sink) {
     if (isEmptyTest(testText))
         return;
     if (testText.find_first_of("?*") != std::string_view::npos) {

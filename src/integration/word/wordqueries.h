@@ -55,11 +55,11 @@ WordStatus openWordService(WordService& service, const std::string& scratchPath)
 WordStatus closeWordService(WordService& service, const std::string& scratchPath);
 
 // "THESAURUS of TEST": lists the synonyms and antonyms of testText.
-void showThesaurus(WordService& service, std::string_view testText, WordToolSink& sink);
+void thesaurusLookup(WordService& service, std::string_view testText, WordToolSink& sink);
 
 // "SPELLING of TEST": says whether testText is spelled correctly and lists the
 // suggestions when it is not. Adds to the list without clearing it.
-void checkSpelling(WordService& service, std::string_view testText, WordToolSink& sink);
+void spellingCheck(WordService& service, std::string_view testText, WordToolSink& sink);
 
 // Upper case of the program's 8-bit code page (ISO 8859-1).
 std::string toUpperLatin1(std::string_view text);

@@ -8,7 +8,7 @@
 #include "desktop.h"
 #include "dictviewer.h"
 #include "hunspellwordservice.h"
-#include "wordtools.h"
+#include "wordqueries.h"
 
 #include <QAction>
 #include <QFile>
@@ -94,13 +94,13 @@ void MainWindow::chiudiword() {
 
 void MainWindow::showThesaurus() {
     WindowWordSink sink(*this);
-    korvel::showThesaurus(wordService(), testBytes(textb_), sink);
+    thesaurusLookup(wordService(), testBytes(textb_), sink);
     finishList();
 }
 
 void MainWindow::checkSpelling() {
     WindowWordSink sink(*this);
-    korvel::checkSpelling(wordService(), testBytes(textb_), sink);
+    spellingCheck(wordService(), testBytes(textb_), sink);
     finishList();
 }
 
