@@ -138,4 +138,17 @@ std::string unsavedChangeMessage(std::string_view currentFile) {
     return m;
 }
 
+std::string withKvlExtension(std::string_view name) {
+    std::string out(name);
+    if (name.size() >= 4) {
+        std::string tail(name.substr(name.size() - 4));
+        for (char& ch : tail)
+            if (ch >= 'A' && ch <= 'Z')
+                ch = static_cast<char>(ch - 'A' + 'a');
+        if (tail == ".kvl")
+            return out;
+    }
+    return out + ".kvl";
+}
+
 } // namespace korvel

@@ -51,6 +51,10 @@ KvlReadResult loadKvlFile(const std::string& path);
 // scratch file is left behind then.
 bool saveKvlFile(const std::string& path, const GridModel& grid, std::string& error);
 
+// A crossword file's name as Save As keeps it: unchanged when it ends in
+// ".kvl" in any case, otherwise with ".kvl" added (an empty name included).
+std::string withKvlExtension(std::string_view name);
+
 // The unsaved-change prompt's text, "The " + file + " file is changed but not
 // saved." + CR LF + "Save it now?", shown with Yes, No and Cancel under
 // UnsavedChangeTitle.

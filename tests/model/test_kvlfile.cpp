@@ -102,3 +102,22 @@ TEST(Kvl, UnsavedChangeMessage) {
               "The C:\\CW\\A.kvl file is changed but not saved.\r\nSave it now?");
     EXPECT_EQ(unsavedChangeMessage(""), "The  file is changed but not saved.\r\nSave it now?");
 }
+
+// Save As's extension rule, case by case.
+TEST(Kvl, ExtensionRule) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"grid", "grid.kvl"},
+        {"grid.kvl", "grid.kvl"},
+        {"GRID.KVL", "GRID.KVL"},
+        {"grid.Kvl", "grid.Kvl"},
+        {"", ".kvl"},
+        {".kvl", ".kvl"},
+        {"kvl", "kvl.kvl"},
+        {"a.kvlx", "a.kvlx.kvl"},
+        {"a.txt", "a.txt.kvl"},
+        {"/tmp/x.kv", "/tmp/x.kv.kvl"},
+        {"caf\xC3\xA9", "caf\xC3\xA9.kvl"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(withKvlExtension(in), out) << in;
+}

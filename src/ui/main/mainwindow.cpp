@@ -954,6 +954,7 @@ void MainWindow::fitLetters() {
 void MainWindow::rinfresca() {
     if (doc_.grid().isEmpty())
         return;
+    doc_.grid().normalizeBlacks();
     peri_->cls();
     for (int i = 0; i <= doc_.grid().RowCount; ++i)
         peri_->drawLine({0.0, double(i)}, {double(doc_.grid().ColumnCount), double(i)}, Black);
@@ -968,10 +969,6 @@ void MainWindow::rinfresca() {
             peri_->setCurrentPosition(dlx_ + c, dly_ + r);
             if (ch == EmptyCell)
                 ch = ' ';
-            if (ch == AtBlack) {
-                ch = BLACK;
-                doc_.grid().setCell(r, c, BLACK);
-            }
             if (ch != BLACK) {
                 // A byte outside the alphabet (a short row) prints as a blank.
                 peri_->print(ch == '\0' ? QStringLiteral(" ")
@@ -1207,8 +1204,8 @@ bool MainWindow::Salva_Click() {
 }
 
 static void applyExtensionRule(QString& name) {
-    if (!name.right(4).endsWith(QStringLiteral(".kvl"), Qt::CaseInsensitive))
-        name += QStringLiteral(".kvl");
+    name = QFile::decodeName(
+        QByteArray::fromStdString(withKvlExtension(QFile::encodeName(name).toStdString())));
 }
 
 void MainWindow::Salvacome_Click() {
