@@ -1,5 +1,7 @@
 #include "keycodes.h"
 
+#include "gridedit.h"
+
 namespace korvel {
 
 int classicKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
@@ -60,11 +62,11 @@ int classicKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
 int classicShift(Qt::KeyboardModifiers modifiers) {
     int shift = 0;
     if (modifiers.testFlag(Qt::ShiftModifier))
-        shift += 1;
+        shift |= ShiftKey;
     if (modifiers.testFlag(Qt::ControlModifier))
-        shift += 2;
+        shift |= CtrlKey;
     if (modifiers.testFlag(Qt::AltModifier))
-        shift += 4;
+        shift |= AltKey;
     return shift;
 }
 

@@ -451,11 +451,11 @@ void MainWindow::buildControls() {
         // reports for the moment of the press.
         int shift = classicShift(key->modifiers());
         if (key->key() == Qt::Key_Shift)
-            shift |= 1;
+            shift |= ShiftKey;
         else if (key->key() == Qt::Key_Control)
-            shift |= 2;
+            shift |= CtrlKey;
         else if (key->key() == Qt::Key_Alt)
-            shift |= 4;
+            shift |= AltKey;
         Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), shift);
     });
     connect(lists_, &QListView::clicked, this, [this] { Lists_Click(); });
