@@ -82,9 +82,9 @@ public:
     void dictionaryItemClick(int n); // d1_Click to d6_Click
     void Stb1_PanelClick(int index);
     const EnabledSet& enabledDictionaries() const { return enabled_; }
-    void Estesa_click();
-    void Accorcia_Click();
-    void ResErr_Click();
+    void Estesa_click();   // "Extended Search" toggled
+    void Accorcia_Click(); // "Free Cue" toggled
+    void ResErr_Click();   // "Search Reset"
 
     // --- the grid's pointer and keys, and its click (gridinput.cpp)
     // X and Y are in cells; shift is the classic modifier state (1 Shift,
@@ -97,10 +97,10 @@ public:
 
     // --- results list and refinements (gridinput.cpp)
     void Lists_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
+    void Command1_Click(); // "Free HEAD"
+    void Command2_Click(); // "Trim HEAD"
+    void Command3_Click(); // "Trim CUE"
+    void Command4_Click(); // "Free CUE"
     void runAnagrams();
 
     // --- toolbar
@@ -108,47 +108,47 @@ public:
     void selectTool(const QString& key);
 
     // --- new layout and display
-    void menuNuovo_Click();
-    void NuovoSchema();
-    void Inizio();
+    void menuNuovo_Click(); // "New...": a new grid
+    void NuovoSchema();     // new layout: untick the tools, repaint
+    void Inizio();          // start on a grid: draw it, empty the history, enable the tools
     void layoutWindow();
-    void rinfresca();
+    void rinfresca(); // repaint the grid from the model
     void drawNumbers();
     void drawSelection() override;
-    void Numerare_Click();
-    void Ingrandisci_Click();
-    void Riduci_Click();
-    void Originali_click();
+    void Numerare_Click();    // clue numbers on or off
+    void Ingrandisci_Click(); // zoom in
+    void Riduci_Click();      // zoom out
+    void Originali_click();   // original size
     // Returns true when the key ran a command.
     bool Form_KeyDown(int keyCode, int shift);
 
     // --- files and exit
-    void menuApri_Click();
+    void menuApri_Click(); // "Open..."
     // A .kvl file named on the command line: opened once the dictionaries
     // are loaded, exactly as "Open..." opens a file chosen in its dialog.
     void setStartFile(const QString& path) { startFile_ = path; }
-    bool Salva_Click();
-    void Salvacome_Click();
+    bool Salva_Click();     // "Save"
+    void Salvacome_Click(); // "Save As..."
     void askSaveChanges();
     // Runs the unsaved-change prompt when the grid has changes; true when the
     // grid may now be replaced or the program end (saved, or No), false when
     // the user kept it (Cancel, or a save that failed).
     bool settleUnsavedChanges();
-    void menuEsci_Click();
-    void esciFine();
+    void menuEsci_Click(); // "Exit"
+    void esciFine();       // the final exit
     // File > Export and File > Print... (exportprint.cpp): the grid for other
     // crossword programs or on paper. Neither changes the grid, the file name
     // or the changed flag.
-    void Esporta_Click();
-    void Stampa_Click();
+    void Esporta_Click(); // export
+    void Stampa_Click();  // print
 
     // --- word-processor functions and the dictionary viewer (wordhandlers.cpp)
     void FunWord_click();
     void openWordConnection();
-    void chiudiword();
+    void chiudiword(); // close the word-processor connection
     void showThesaurus();
     void checkSpelling();
-    void Indirdiz_Click();
+    void Indirdiz_Click(); // open the dictionary viewer
     // The service behind the word functions: Hunspell and MyThes unless a
     // test has set another. Made on first use.
     WordService& wordService();
@@ -156,8 +156,8 @@ public:
 
     // --- help
     void Copyright_Click();
-    void AiutoQuick_Click();
-    void AiutoF1_Click();
+    void AiutoQuick_Click(); // quick instructions
+    void AiutoF1_Click();    // online help
 
     // --- state, for the handlers still to come and for the tests
     const GridModel& grid() const { return doc_.grid(); }
