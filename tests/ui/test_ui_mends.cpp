@@ -253,6 +253,17 @@ void TestUiMends::newDialogClosedKeepsChanges() {
     QCOMPARE(h.desktop.boxes().first().title, QStringLiteral("ATTENTION !"));
     QVERIFY(!h.desktop.ended);
 
+    // The same for Open: No, then a cancelled dialog or a file that cannot
+    // be opened, leaves the grid changed.
+    for (const QString& answer : {QString(), QStringLiteral("/nonexistent/x.kvl")}) {
+        h.desktop.clear();
+        h.desktop.boxAnswers << MsgAnswer::No;
+        h.desktop.fileAnswers << answer;
+        h.item("menuApri")->trigger();
+        QCOMPARE(w.grid().cell(0, 1), BLACK);
+        QCOMPARE(w.DocumentChanged(), int16_t{1});
+    }
+
     // No, then OK: the new grid replaces it, unchanged.
     h.desktop.boxAnswers << MsgAnswer::No;
     QVERIFY(h.newGrid(4, 5));

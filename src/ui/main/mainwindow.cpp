@@ -1138,14 +1138,23 @@ void MainWindow::menuApri_Click() {
 void MainWindow::openGrid(const QString* given) {
     if (busy())
         return;
+    changesGivenUp_ = false;
     if (!settleUnsavedChanges())
         return;
+    // As with New: changes given up with No are lost only when an opened
+    // grid replaces them; a cancelled or failed open keeps them marked.
+    const bool changesGivenUp = changesGivenUp_;
+    auto keepChanges = [&] {
+        if (changesGivenUp)
+            doc_.markChanged();
+    };
     for (const QString& key : AllToolKeys)
         toolButtons_.value(key)->setChecked(false);
 
     if (openFolder_.isEmpty())
         openFolder_ = QDir::currentPath();
     if (!QDir::setCurrent(openFolder_)) {
+        keepChanges();
         showOpenSaveError();
         return;
     }
@@ -1160,8 +1169,10 @@ void MainWindow::openGrid(const QString* given) {
         chosen = chooseFile(false, QStringLiteral("Select the file to open"),
                             QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"), QString());
     }
-    if (chosen.isEmpty())
+    if (chosen.isEmpty()) {
+        keepChanges();
         return;
+    }
     openFolder_ = QDir::currentPath();
     NuovoSchema();
 
@@ -1172,6 +1183,7 @@ void MainWindow::openGrid(const QString* given) {
     // FIFO or /dev/zero must not hang the window.
     std::string error;
     if (!doc_.open(QFile::encodeName(chosen).toStdString(), error)) {
+        keepChanges();
         showOpenSaveError();
         return;
     }
