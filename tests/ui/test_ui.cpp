@@ -1069,10 +1069,10 @@ void TestUi::unsavedPrompt_data() {
         QTest::addRow("%s yes, save cancelled", command) << c << MsgAnswer::Yes << "" << false << 1;
         QTest::addRow("%s yes, save fails", command)
             << c << MsgAnswer::Yes << "nofolder/x.kvl" << false << 1;
-        // "New..." here closes its dialog without a grid: the changes given
-        // up with No stay, as the grid does.
+        // "New..." and "Open..." here close their dialogs without a grid:
+        // the changes given up with No stay, as the grid does.
         QTest::addRow("%s no", command)
-            << c << MsgAnswer::No << "" << true << (c == QLatin1String("new") ? 1 : 0);
+            << c << MsgAnswer::No << "" << true << (c == QLatin1String("exit") ? 0 : 1);
         QTest::addRow("%s cancel", command) << c << MsgAnswer::Cancel << "" << false << 1;
     }
 }
