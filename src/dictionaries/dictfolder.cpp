@@ -15,23 +15,29 @@ bool isAbsolute(const char* path) {
 
 } // namespace
 
+std::string withSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+std::string folderToLoad(std::string_view folder, const std::string& current) {
+    std::string f = folder.empty() || folder == "False" ? current : std::string(folder);
+    // Without even a current directory the files are looked for at the root.
+    return f.empty() ? std::string("/") : withSeparator(std::move(f));
+}
+
 std::string userDataFolder(const char* xdgDataHome, const char* home) {
     std::string data;
     if (isAbsolute(xdgDataHome)) {
         data = xdgDataHome;
     } else if (isAbsolute(home)) {
-        data = std::string(home);
-        if (data.back() != '/') {
-            data += '/';
-        }
-        data += ".local/share";
+        data = withSeparator(home) + ".local/share";
     } else {
         return {};
     }
-    if (data.back() != '/') {
-        data += '/';
-    }
-    return data + "korvel";
+    return withSeparator(std::move(data)) + "korvel";
 }
 
 std::string userDictionaryFolder(const char* xdgDataHome, const char* home) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvel {
@@ -9,6 +10,14 @@ namespace korvel {
 // Which folder the dictionaries are loaded from when the program is started
 // somewhere that holds no base.diz: an installed program is rarely started in
 // its dictionaries folder (a desktop launcher starts it in the home folder).
+
+// A folder name as file names are joined to it: ending in one "/" added
+// when missing. An empty name (no folder known) stays empty.
+std::string withSeparator(std::string folder);
+
+// The folder the dictionaries are loaded from: "" and "False" (the unset
+// values of the setting) stand for current; the result ends in "/".
+std::string folderToLoad(std::string_view folder, const std::string& current);
 
 // The per-user data folder: $XDG_DATA_HOME/korvel, where an unset, empty or
 // relative XDG_DATA_HOME (relative values are invalid for the base-directory

@@ -1,5 +1,7 @@
 #include "loader.h"
 
+#include "dictfolder.h"
+
 #include "blanks.h"
 #include "hugepages.h"
 #include "templistfolder.h"
@@ -60,15 +62,8 @@ bool isBareLineByte(char c) {
 }
 
 std::string folderWithSeparator(std::string_view folder) {
-    std::string f(folder);
-    if (f.empty() || f == "False") {
-        std::error_code ec;
-        f = fs::current_path(ec).string();
-    }
-    if (f.empty() || f.back() != '/') {
-        f += '/';
-    }
-    return f;
+    std::error_code ec;
+    return folderToLoad(folder, fs::current_path(ec).string());
 }
 
 std::string quoted(std::string_view s) {

@@ -42,20 +42,13 @@ std::string scratchDocumentFolder(const std::string& dictFolder) {
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
     }
-    if (!folder.empty() && folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
+    return withSeparator(std::move(folder));
 }
 
 std::string startupDictionaryFolder() {
     std::error_code ec;
     std::string current = std::filesystem::current_path(ec).string();
-    std::string folder = chooseDictionaryFolder(current, dictionaryFolderFallbacks());
-    if (!folder.empty() && folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
+    return withSeparator(chooseDictionaryFolder(current, dictionaryFolderFallbacks()));
 }
 
 } // namespace korvel

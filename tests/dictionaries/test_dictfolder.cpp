@@ -208,3 +208,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ScratchCase>& info) { return info.param.name; });
 
 } // namespace
+
+// The one rule for the ends of folder names: the start-up, the loader and
+// the data folders all join file names to what these return.
+TEST(FolderName, EndsInOneSeparator) {
+    struct Case {
+        std::string_view given;
+        std::string current;
+        std::string separated; // withSeparator(given)
+        std::string loaded;    // folderToLoad(given, current)
+    };
+    const Case cases[] = {
+        {"/a/b", "/cwd", "/a/b/", "/a/b/"},
+        {"/a/b/", "/cwd", "/a/b/", "/a/b/"},
+        {"/", "/cwd", "/", "/"},
+        {"", "/cwd", "", "/cwd/"},
+        {"", "/cwd/", "", "/cwd/"},
+        {"False", "/cwd", "False/", "/cwd/"},
+        {"false", "/cwd", "false/", "false/"},
+        {"", "", "", "/"},
+        {"rel", "/cwd", "rel/", "rel/"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(withSeparator(std::string(c.given)), c.separated) << c.given;
+        EXPECT_EQ(folderToLoad(c.given, c.current), c.loaded) << c.given << " in " << c.current;
+    }
+}
