@@ -52,12 +52,13 @@ double residentMb() {
 // stretch between two calls is the longest the event loop could not run.
 class TimedWindow : public MainWindow {
 public:
-    using MainWindow::MainWindow;
-    void yield() override {
-        const auto now = Clock::now();
-        worst = std::max(worst, std::chrono::duration<double, std::milli>(now - last).count());
-        last = now;
-        MainWindow::yield();
+    template <typename... Args>
+    explicit TimedWindow(Args&&... args) : MainWindow(std::forward<Args>(args)...) {
+        searchHost().yieldProbe = [this] {
+            const auto now = Clock::now();
+            worst = std::max(worst, std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+        };
     }
     void startTiming() {
         worst = 0;

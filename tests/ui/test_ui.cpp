@@ -1219,8 +1219,7 @@ void TestUi::aboutBox() {
     QCOMPARE(box.objectName(), QStringLiteral("Form0h"));
     QCOMPARE(box.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
              QStringLiteral("Program  Korvel V.8"));
-    const int offset =
-        static_cast<int>(2000 / MainWindow::twipsPerPixel()); // 2000 twips from the corner
+    const int offset = static_cast<int>(2000 / twipsPerPixel()); // 2000 twips from the corner
     QCOMPARE(box.pos(),
              QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(offset, offset));
     box.show();
@@ -1297,8 +1296,7 @@ void TestUi::closeWhileLoading() {
     QVERIFY(h.desktop.boxes().isEmpty());
     // The screen of the offscreen platform is 800 pixels: 12000 twips at 96
     // dots an inch, which still takes the large pictures.
-    const double width =
-        QGuiApplication::primaryScreen()->geometry().width() * MainWindow::twipsPerPixel();
+    const double width = QGuiApplication::primaryScreen()->geometry().width() * twipsPerPixel();
     QCOMPARE(h.w().Im2(), width < 12000);
     QCOMPARE(h.w().Tlb1()->iconSize().width(), h.w().Im2() ? 16 : 24);
 

@@ -55,17 +55,6 @@ struct FakeLibrary {
     }
 };
 
-// Counts the window's passes of the event loop.
-class CountingWindow : public MainWindow {
-public:
-    using MainWindow::MainWindow;
-    void yield() override {
-        ++yields;
-        MainWindow::yield();
-    }
-    int yields = 0;
-};
-
 // A loaded window over a private copy of the "grid" fixture folder. prepare
 // may add files to the folder before the window starts.
 struct Harness {
@@ -75,8 +64,7 @@ struct Harness {
     FakeLibrary library;
     std::unique_ptr<MainWindow> window;
 
-    explicit Harness(const std::function<void(const QString&)>& prepare = {},
-                     bool counting = false) {
+    explicit Harness(const std::function<void(const QString&)>& prepare = {}) {
         const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
         for (const QString& f : source.entryList(QDir::Files))
             QFile::copy(source.filePath(f), dir.filePath(f));
@@ -89,10 +77,7 @@ struct Harness {
         timings.timer2Ms = 5;
         timings.yieldMs = 0;
         auto companion = [this] { return library.call(); };
-        if (counting)
-            window = std::make_unique<CountingWindow>(desktop, companion, timings);
-        else
-            window = std::make_unique<MainWindow>(desktop, companion, timings);
+        window = std::make_unique<MainWindow>(desktop, companion, timings);
     }
 
     bool loaded() {
@@ -672,7 +657,7 @@ void TestUiGrid::listKeepsDisplayOrder() {
     QVERIFY(h.loaded());
     MainWindow& w = h.w();
     for (const char* line : {"b", "Ab", ">x", " none", "=y", "aa", "B"})
-        w.addListLine(line);
+        w.searchHost().addListLine(line);
     QCOMPARE(h.lines(), QStringList({" none", "=y", ">x", "aa", "Ab", "b", "B"}));
 }
 
@@ -753,7 +738,7 @@ void TestUiGrid::abortLongScan() {
     QVERIFY(h.newGrid(2, 5, {"????A"}));
     h.item("Estesa")->trigger(); // no cap of 50
     QVERIFY(w.flags().Estesa);
-    w.yieldStride = 1;
+    w.searchHost().yieldStride = 1;
 
     // Once the scan of the long list is under way, a click on panel 2.
     bool clicked = false;
@@ -825,7 +810,7 @@ void TestUiGrid::searchResetDuringScan() {
     MainWindow& w = h.w();
     QVERIFY(h.newGrid(2, 5, {"????A"}));
     h.item("Estesa")->trigger();
-    w.yieldStride = 1;
+    w.searchHost().yieldStride = 1;
     bool reset = false;
     bool busyAfterReset = false;
     int passes = 0;
@@ -915,26 +900,22 @@ void TestUiGrid::highBytesKeepOneCellEach() {
 
 void TestUiGrid::loadingYieldsEveryFewLines() {
     constexpr int Lines = 6400;
-    Harness h(
-        [](const QString& folder) {
-            QFile f(QDir(folder).filePath(QStringLiteral("big.dic")));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            for (int i = 0; i < Lines; ++i) {
-                const char word[] = {'B',
-                                     char('A' + i / 676 % 26),
-                                     char('A' + i / 26 % 26),
-                                     char('A' + i % 26),
-                                     '\r',
-                                     '\n'};
-                f.write(word, sizeof word);
-            }
-        },
-        true);
+    Harness h([](const QString& folder) {
+        QFile f(QDir(folder).filePath(QStringLiteral("big.dic")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < Lines; ++i) {
+            const char word[] = {
+                'B', char('A' + i / 676 % 26), char('A' + i / 26 % 26), char('A' + i % 26), '\r',
+                '\n'};
+            f.write(word, sizeof word);
+        }
+    });
+    int yields = 0;
+    h.w().searchHost().yieldProbe = [&yields] { ++yields; };
     QVERIFY(h.loaded());
     QVERIFY(!h.desktop.ended);
     const auto& names = h.w().store().DictFileName;
     QVERIFY(std::find(std::begin(names), std::end(names), "big.dic") != std::end(names));
-    const int yields = static_cast<CountingWindow&>(h.w()).yields;
     // Still some passes of the event loop, but not one a line.
     QVERIFY2(yields > 0 && yields < Lines / 8, qPrintable(QString::number(yields)));
 }

@@ -44,7 +44,7 @@ public:
             shown_ = seconds;
             w_.Stb1()->setText(2, QStringLiteral(" Fill %1 s ").arg(seconds));
         }
-        w_.yield();
+        w_.searchHost().yield();
         if (w_.flags().BusyCounter == 0)
             w_.flags().abortRequest = 1;
     }
@@ -171,7 +171,7 @@ void FillCommands::FillBox_Click() {
     const GridModel& g = w_.grid();
     if ((w_.CurrentTool() != 1 && w_.CurrentTool() != 2) || box.LAX < 1 || box.LAY < 1 ||
         !g.contains(box.cy, box.cx)) {
-        w_.beep();
+        w_.searchHost().beep();
         return;
     }
     const Selection region{box.cx, box.cy,
@@ -216,7 +216,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     SearchFlags& flags = w_.flags();
     flags.BusyCounter = 2;
     flags.abortRequest = 0;
-    w_.setPointers(Pointers::Busy);
+    w_.searchHost().setPointers(Pointers::Busy);
     StatusPanels* stb1 = w_.Stb1();
     stb1->setText(2, QStringLiteral(" Fill 0 s "));
     stb1->setHint(2, QStringLiteral("Cancel"));
@@ -237,7 +237,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     }
     flags.BusyCounter = 0;
     flags.abortRequest = 0;
-    w_.setPointers(Pointers::ToolGrid);
+    w_.searchHost().setPointers(Pointers::ToolGrid);
     stb1->setHint(2, QString());
     stb1->setText(2, QStringLiteral(" "));
 
@@ -345,11 +345,11 @@ void FillCommands::GridStatistics_Click() {
     flags.BusyCounter = 2;
     flags.abortRequest = 0;
     fillStartMs_ = nowMs();
-    w_.setPointers(Pointers::Busy);
+    w_.searchHost().setPointers(Pointers::Busy);
     const std::shared_ptr<const WordIndex> index = waitForIndex(selection());
     flags.BusyCounter = 0;
     flags.abortRequest = 0;
-    w_.setPointers(Pointers::ToolGrid);
+    w_.searchHost().setPointers(Pointers::ToolGrid);
     const GridStatistics stats = gridStatistics(w_.grid(), index.get());
     showBox(StatisticsTitle, fromBytes(statisticsText(stats)));
 }

@@ -11,6 +11,7 @@
 #include "desktop.h"
 #include "fillcommands.h"
 #include "gridcanvas.h"
+#include "gridpainter.h"
 #include "patternsearch.h"
 #include "promptslot.h"
 #include "refinements.h"
@@ -28,9 +29,6 @@
 namespace korvel {
 
 namespace {
-
-const QColor White(255, 255, 255);
-const QColor Blue(0, 0, 255);
 
 bool isPromptTool(int16_t tool) {
     return tool == 1 || tool == 2;
@@ -60,12 +58,28 @@ private:
 } // namespace
 
 SearchContext MainWindow::searchContext() {
-    return SearchContext{store_, enabled_, pattern, selection, flags_, *this, currentTool_};
+    return SearchContext{store_, enabled_, pattern, selection, flags_, *host_, currentTool_};
 }
 
 void MainWindow::showHistoryButtons() {
     toolButtons_.value(QStringLiteral("a7"))->setEnabled(doc_.history().undoEnabled());
     toolButtons_.value(QStringLiteral("a8"))->setEnabled(doc_.history().redoEnabled());
+}
+
+void MainWindow::showEdit(const EditShown& shown) {
+    if (shown.anomaly)
+        desktop_.messageBox(this, fromBytes(HistoryAnomalyTitle), fromBytes(HistoryAnomalyText),
+                            MsgIcon::None, MsgButtons::Ok);
+    if (shown.historyCleared)
+        showHistoryCleared();
+    if (shown.repaint)
+        rinfresca();
+    for (const Selection& box : shown.boxes) {
+        selection = box;
+        drawSelection();
+    }
+    if (shown.historyButtons)
+        showHistoryButtons();
 }
 
 void MainWindow::showHistoryCleared() {
@@ -137,9 +151,9 @@ void MainWindow::Peri_MouseMove(Qt::MouseButtons, int, double X, double Y) {
             return;
         }
         peri_->drawBox(drawnDrag.x1 + 0.05, drawnDrag.y1 + 0.05, drawnDrag.x2 - drawnDrag.x1 + 0.9,
-                       drawnDrag.y2 - drawnDrag.y1 + 0.9, White);
+                       drawnDrag.y2 - drawnDrag.y1 + 0.9, GridPainter::White);
         peri_->drawBox(drag.x1 + 0.05, drag.y1 + 0.05, drag.x2 - drag.x1 + 0.9,
-                       drag.y2 - drag.y1 + 0.9, Blue);
+                       drag.y2 - drag.y1 + 0.9, GridPainter::Blue);
         drawnDrag = drag;
         return;
     }
@@ -168,30 +182,30 @@ void MainWindow::Peri_KeyDown(int keyCode, int shift) {
         return;
     incr = k.incr;
     incc = k.incc;
-    if (k.historyCleared)
-        showHistoryCleared();
     if (k.wrote) {
-        clearList();
-        setListHint("");
+        host_->clearList();
+        host_->setListHint("");
         stb1_->setText(2, fromBytes(k.panel2));
         stb1_->setText(3, QStringLiteral(" "));
         stb1_->setText(4, fromBytes(k.panel4));
         stb1_->setHint(2, QString());
-        showHistoryButtons();
-        rinfresca();
-        selectCell(CurrentRow, CurrentColumn);
-        drawSelection();
     }
     for (int i = 0; i < k.beeps; ++i)
         desktop_.beep();
     if (k.moved) {
         CurrentRow = k.row;
         CurrentColumn = k.column;
-        rinfresca();
-        selectCell(CurrentRow, CurrentColumn);
-        drawSelection();
-        showCursorCell();
     }
+    // A written key moves the cursor too: one repaint shows both.
+    if (k.wrote || k.moved || k.historyCleared) {
+        EditShown shown;
+        shown.historyCleared = k.historyCleared;
+        shown.historyButtons = k.wrote;
+        shown.boxes = {Selection{CurrentColumn, CurrentRow, 1, 1}};
+        showEdit(shown);
+    }
+    if (k.moved)
+        showCursorCell();
 }
 
 // ---------------------------------------------------------------- click
@@ -203,8 +217,8 @@ void MainWindow::Peri_Click() {
         stb1_->setText(i, QStringLiteral(" "));
     const DragInfo dragInfo =
         makeDragInfo(drag.x1, drag.y1, drag.x2, drag.y2, drawnDrag.x2, drawnDrag.y2);
-    clearList();
-    setListHint("");
+    host_->clearList();
+    host_->setListHint("");
     stb1_->setHint(2, QString());
     pattern.freedHead.clear();
     pattern.freedTail.clear();
@@ -220,24 +234,22 @@ void MainWindow::Peri_Click() {
     case 0:
     case 5: {
         const CellEditResult r =
-            currentTool_ == 0
-                ? blackWhiteSymmetric(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn, fill_->symmetry())
-                : clearCell(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn);
-        if (r.historyCleared)
-            showHistoryCleared();
-        showHistoryButtons();
-        rinfresca();
-        selection = r.selection;
-        drawSelection();
+            currentTool_ == 0 ? blackWhiteSymmetric(doc_.grid(), doc_.history(), CurrentRow,
+                                                    CurrentColumn, fill_->symmetry())
+                              : clearCell(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn);
         stb1_->setText(2, fromBytes(r.panel2));
         stb1_->setText(3, fromBytes(r.panel3));
+        EditShown shown;
+        shown.historyCleared = r.historyCleared;
+        shown.boxes = {r.selection};
+        showEdit(shown);
         if (r.beep)
             desktop_.beep();
         break;
     }
     case 1:
     case 2: {
-        setListHint("");
+        host_->setListHint("");
         const PromptSlot slot =
             currentTool_ == 1
                 ? promptAcross(doc_.grid(), CurrentRow, CurrentColumn, dragInfo, pattern, selection)
@@ -245,7 +257,7 @@ void MainWindow::Peri_Click() {
         if (slot.refused)
             return;
         texta_->setText(fromBytes(pattern.CurrentPattern));
-        setHeadTailButtonsEnabled(true);
+        host_->setHeadTailButtonsEnabled(true);
         rinfresca();
         drawSelection();
         textb_->setText(QString());
@@ -253,8 +265,8 @@ void MainWindow::Peri_Click() {
         const ScanScope scan(scanDepth_);
         searchPattern(ctx);
         if (lists_->count() > 0)
-            setListHint(currentTool_ == 1 ? "Click for copying to ROW"
-                                          : "Click for copying to COLUMN");
+            host_->setListHint(currentTool_ == 1 ? "Click for copying to ROW"
+                                                 : "Click for copying to COLUMN");
         break;
     }
     case 3:
@@ -266,7 +278,7 @@ void MainWindow::Peri_Click() {
     case 6: {
         const CrossRequest req =
             makeCrossRequest(doc_.grid(), CurrentRow, CurrentColumn, vocali == 1);
-        CrossContext ctx{store_, enabled_, pattern, selection, flags_, *this};
+        CrossContext ctx{store_, enabled_, pattern, selection, flags_, *host_};
         const ScanScope scan(scanDepth_);
         crossPromptClick(req, ctx);
         break;
@@ -290,22 +302,18 @@ void MainWindow::Lists_Click() {
     if (!r.handled)
         return;
     stb1_->setText(3, fromBytes(r.panel3));
-    if (r.anomaly)
-        desktop_.messageBox(this, fromBytes(HistoryAnomalyTitle), fromBytes(HistoryAnomalyText),
-                            MsgIcon::None, MsgButtons::Ok);
-    if (r.historyCleared)
-        showHistoryCleared();
+    EditShown shown;
+    shown.anomaly = r.anomaly;
+    shown.historyCleared = r.historyCleared;
+    // A take-back without a new placement still changed the grid.
+    shown.repaint = r.placed || !r.panel3.empty();
+    if (r.placed)
+        shown.boxes = {selection};
+    showEdit(shown);
     if (r.hasTestText)
         textb_->setText(fromBytes(r.testText));
-    if (r.placed) {
-        rinfresca();
-        drawSelection();
-        setHeadTailButtonsEnabled(false);
-    } else if (!r.panel3.empty()) {
-        // A take-back without a new placement still changed the grid.
-        rinfresca();
-    }
-    showHistoryButtons();
+    if (r.placed)
+        host_->setHeadTailButtonsEnabled(false);
 }
 
 // ---------------------------------------------------------------- refinements
@@ -350,7 +358,7 @@ void MainWindow::runAnagrams() {
     // abort: a click on panel 2 meanwhile is forgotten at the end.
     const ScanScope scan(scanDepth_);
     flags_.BusyCounter = 1;
-    findAnagrams(toBytes(textb_->text()), store_, *this, flags_);
+    findAnagrams(toBytes(textb_->text()), store_, *host_, flags_);
     flags_.BusyCounter = 0;
     flags_.abortRequest = 0;
     stb1_->panel(2)->setBevel(StatusPanel::Bevel::Inset);

@@ -7,6 +7,7 @@
 #include "fillcommands.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
+#include "gridpainter.h"
 #include "keycodes.h"
 #include "kvlfile.h"
 #include "loader.h"
@@ -47,19 +48,6 @@ namespace korvel {
 namespace {
 
 const QString Product = QStringLiteral("  KORVEL   ");
-const QColor Black(0, 0, 0);
-const QColor White(255, 255, 255);
-const QColor Red(255, 0, 0);
-const QColor Green(0, 255, 0);
-
-// Grids larger than this many pixels a side are not shown: the zoom step
-// that would need them ends without resizing, as a size the platform refuses.
-constexpr int MaxPicturePixels = 16000;
-
-// Rounding of the layout: to the nearest integer, halves to the even one.
-int32_t roundEven(double v) {
-    return static_cast<int32_t>(std::nearbyint(v));
-}
 
 struct ToolRow {
     const char* key;
@@ -178,30 +166,6 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
-}
-
-double MainWindow::twipsPerPixel() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
-}
-
-double MainWindow::screenWidthTw() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return (screen ? screen->geometry().width() : 800) * twipsPerPixel();
-}
-
-double MainWindow::screenHeightTw() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return (screen ? screen->geometry().height() : 600) * twipsPerPixel();
-}
-
-static int px(double twips) {
-    return static_cast<int>(std::lround(twips / MainWindow::twipsPerPixel()));
-}
-
-static double tw(int pixels) {
-    return pixels * MainWindow::twipsPerPixel();
 }
 
 QAction* MainWindow::addMenuItem(QMenu* menu, const QString& name, const QString& caption) {
@@ -387,14 +351,14 @@ void MainWindow::buildControls() {
     lists_->setListingTest([this] { return busy(); });
     // Design position: where the layout puts it, so that the first layout
     // gives it the same height as every later one.
-    lists_->move(0, px(screenHeightTw() * 0.19));
+    lists_->move(0, twipsToPixels(screenHeightTw() * 0.19));
 
     label0_ = new QLabel(QStringLiteral(" Wait until the dictionaries are loaded ..."), central_);
     label0_->setObjectName(QStringLiteral("Label0"));
     label0_->adjustSize();
     secCar_ = new QLabel(QStringLiteral("0"), central_);
     secCar_->setObjectName(QStringLiteral("SecCar"));
-    secCar_->setMinimumWidth(px(600));
+    secCar_->setMinimumWidth(twipsToPixels(600));
     secCar_->hide();
     label1_ = new QLabel(QStringLiteral("SEARCH    SUBJECT"), central_);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -417,11 +381,11 @@ void MainWindow::buildControls() {
     for (QLabel* label : {label1_, label3_}) {
         label->setFont(QFont(QStringLiteral("MS Sans Serif")));
         label->adjustSize();
-        label->resize(label->width() + px(60), label->height());
+        label->resize(label->width() + twipsToPixels(60), label->height());
     }
     for (int i = 1; i <= 4; ++i)
-        command_[i]->resize(px(1100), px(375));
-    texta_->resize(px(4400), px(375));
+        command_[i]->resize(twipsToPixels(1100), twipsToPixels(375));
+    texta_->resize(twipsToPixels(4400), twipsToPixels(375));
 
     timer0_ = new QTimer(this);
     timer0_->setObjectName(QStringLiteral("Timer0"));
@@ -464,17 +428,28 @@ void MainWindow::buildControls() {
     connect(command_[2], &QPushButton::clicked, this, &MainWindow::Command2_Click);
     connect(command_[3], &QPushButton::clicked, this, &MainWindow::Command3_Click);
     connect(command_[4], &QPushButton::clicked, this, &MainWindow::Command4_Click);
+
+    LayoutControls placed{clientArea_, central_, periArea_, peri_,   lists_,
+                          label0_,     secCar_,  label1_,   label3_, texta_};
+    std::copy(std::begin(command_), std::end(command_), placed.command);
+    layout_ = std::make_unique<WindowLayout>(placed);
+    painter_ = std::make_unique<GridPainter>(*peri_);
+    SearchHostControls written{stb1_, lists_, peri_, texta_, &textb_, command_};
+    written.repaint = [this] { rinfresca(); };
+    written.drawSelection = [this] { drawSelection(); };
+    written.drawGreenBox = [this] { drawGreenBox(); };
+    host_ = std::make_unique<WindowSearchHost>(desktop_, std::move(written), timings_.yieldMs);
 }
 
 void MainWindow::buildToolbar() {
-    const int iconSide = im2_ ? 16 : 24;
+    const int iconSide = layout_->im2() ? 16 : 24;
     tlb1_->setIconSize(QSize(iconSide, iconSide));
     const int placeholderHeight = iconSide + 10;
 
     auto addButton = [this](const char* key) {
         const ToolRow* row = toolRow(QString::fromLatin1(key));
-        QAction* action =
-            tlb1_->addAction(toolbarImage(row->image, im2_), QString::fromLatin1(row->tooltip));
+        QAction* action = tlb1_->addAction(toolbarImage(row->image, layout_->im2()),
+                                           QString::fromLatin1(row->tooltip));
         action->setObjectName(QString::fromLatin1(key));
         action->setToolTip(QString::fromLatin1(row->tooltip));
         if (row->group) {
@@ -490,7 +465,7 @@ void MainWindow::buildToolbar() {
     auto addPlaceholder = [this, placeholderHeight](const QString& name, int widthTw) {
         auto* holder = new QWidget(tlb1_);
         holder->setObjectName(name);
-        holder->setFixedSize(px(widthTw), placeholderHeight);
+        holder->setFixedSize(twipsToPixels(widthTw), placeholderHeight);
         tlb1_->addWidget(holder);
         return holder;
     };
@@ -502,11 +477,12 @@ void MainWindow::buildToolbar() {
     QWidget* pictureHolder = addPlaceholder(QStringLiteral("picture1"), 500);
     picture1_ = new QLabel(pictureHolder);
     picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setPixmap(testPicture(pictureHolder->width(), placeholderHeight - px(100)));
+    picture1_->setPixmap(
+        testPicture(pictureHolder->width(), placeholderHeight - twipsToPixels(100)));
     picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture1_->hide();
     {
-        const int top = im2_ ? -px(30) : px(50);
+        const int top = layout_->im2() ? -twipsToPixels(30) : twipsToPixels(50);
         picture1_->setGeometry(0, top, pictureHolder->width(), placeholderHeight);
     }
 
@@ -514,10 +490,11 @@ void MainWindow::buildToolbar() {
     textb_ = new QLineEdit(textHolder);
     textb_->setObjectName(QStringLiteral("textb"));
     textb_->setEnabled(false);
-    if (im2_)
+    if (layout_->im2())
         textb_->setGeometry(0, 0, textHolder->width(), static_cast<int>(0.9 * placeholderHeight));
     else
-        textb_->setGeometry(0, px(150), textHolder->width(), textb_->sizeHint().height());
+        textb_->setGeometry(0, twipsToPixels(150), textHolder->width(),
+                            textb_->sizeHint().height());
     textHolder->setFixedHeight(std::max(placeholderHeight, textb_->geometry().bottom() + 1));
 
     addPlaceholder(QStringLiteral("spacer"), 700);
@@ -536,7 +513,7 @@ void MainWindow::buildToolbar() {
 }
 
 void MainWindow::Form_Load() {
-    im2_ = screenWidthTw() < 12000;
+    layout_->chooseScreenClass();
     buildToolbar();
     // The window covers the screen; without a window manager to maximise it
     // (a bare X server) the geometry must be asked for.
@@ -556,14 +533,10 @@ void MainWindow::Form_Load() {
     stb1_->setText(2, QStringLiteral(" Wait ...") + QString(28, u' '));
     setCursor(Qt::WaitCursor);
     timer0_->start();
-    if (store_.DictFolder.empty()) {
-        // A current directory without base.diz (a start from the desktop's
-        // menu) falls back to the per-user or the installed dictionaries.
-        std::string folder = startupDictionaryFolder();
-        if (folder.empty() || folder.back() != '/')
-            folder += '/';
-        store_.DictFolder = folder;
-    }
+    // A current directory without base.diz (a start from the desktop's menu)
+    // falls back to the per-user or the installed dictionaries.
+    if (store_.DictFolder.empty())
+        store_.DictFolder = startupDictionaryFolder();
     ravorPath_ = QFile::decodeName(scratchDocumentFolder(store_.DictFolder).c_str()) +
                  QStringLiteral("~ravor.doc");
 }
@@ -578,20 +551,16 @@ void MainWindow::Timer0_Timer() {
     timer2_->start();
     loading_ = true;
 
-    std::string folder = store_.DictFolder;
-    if (folder.empty() || folder == "False")
-        folder = QFile::encodeName(QDir::currentPath()).toStdString();
-    if (folder.back() != '/')
-        folder += '/';
+    // The loader starts the store afresh and completes the folder's name.
+    const std::string folder = store_.DictFolder;
 
     const CompanionCall companion = companion_ ? companion_() : CompanionCall{};
     WindowLoadObserver observer(desktop_, this);
     // The loading passes every line through the same countdown as the
     // searches, so that most lines cost no clock read.
     const LoadResult result = loadDictionaries(
-        store_, folder, companion, [this] { lineTick(); }, observer);
+        store_, folder, companion, [this] { host_->lineTick(); }, observer);
     loading_ = false;
-    store_.DictFolder = folder;
     if (result != LoadResult::Ok) {
         timer2_->stop();
         ended_ = true;
@@ -705,13 +674,12 @@ void MainWindow::selectTool(const QString& key) {
         return;
     for (int i : {2, 3, 4})
         stb1_->setText(i, QStringLiteral(" "));
-    setHeadTailButtonsEnabled(false);
-    clearList();
-    setListHint("");
+    host_->setHeadTailButtonsEnabled(false);
+    host_->clearList();
+    host_->setListHint("");
     stb1_->setHint(2, QString());
     if (doc_.history().clearIfFull())
-        desktop_.messageBox(this, fromBytes(HistoryClearedTitle), fromBytes(HistoryClearedText),
-                            MsgIcon::None, MsgButtons::Ok);
+        showHistoryCleared();
 
     bool anomaly = false;
     const ToolRow* row = toolRow(key);
@@ -728,27 +696,20 @@ void MainWindow::selectTool(const QString& key) {
             key == QLatin1String("a7") ? fill_->undo() : fill_->redo();
         const RestoreResult& r = restore.result;
         doc_.clearPriclk();
-        if (r.anomaly) {
-            anomaly = true;
-            desktop_.messageBox(this, fromBytes(HistoryAnomalyTitle), fromBytes(HistoryAnomalyText),
-                                MsgIcon::None, MsgButtons::Ok);
-        } else {
+        anomaly = r.anomaly;
+        if (!r.anomaly) {
             stb1_->setText(2, fromBytes(r.statusText));
             stb1_->setText(3, QStringLiteral(" "));
             stb1_->setText(4, QStringLiteral(" "));
         }
-        rinfresca();
-        for (int16_t i = 0; i < doc_.history().restored().count; ++i) {
-            selection = {doc_.history().restored().columns[i], doc_.history().restored().rows[i], 1,
-                         1};
-            drawSelection();
-        }
-        if (restore.fill && !r.anomaly) {
-            selection = restore.box;
-            drawSelection();
-        }
-        toolButtons_.value(QStringLiteral("a7"))->setEnabled(doc_.history().undoEnabled());
-        toolButtons_.value(QStringLiteral("a8"))->setEnabled(doc_.history().redoEnabled());
+        EditShown shown;
+        shown.anomaly = r.anomaly;
+        const RestoredCells& cells = doc_.history().restored();
+        for (int16_t i = 0; i < cells.count; ++i)
+            shown.boxes.push_back({cells.columns[i], cells.rows[i], 1, 1});
+        if (restore.fill && !r.anomaly)
+            shown.boxes.push_back(restore.box);
+        showEdit(shown);
     } else if (row && (key == QLatin1String("a9") || key == QLatin1String("a10") ||
                        key == QLatin1String("a11"))) {
         currentToolKey_ = key;
@@ -789,8 +750,8 @@ void MainWindow::menuNuovo_Click() {
         menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
         Inizio();
     }
-    clearList();
-    setListHint("");
+    host_->clearList();
+    host_->setListHint("");
     texta_->setText(QString());
     textb_->setText(QString());
     openFolder_ = QFile::decodeName(store_.DictFolder.c_str());
@@ -813,7 +774,7 @@ void MainWindow::Inizio() {
     periArea_->show();
     peri_->show();
     sizePeri();
-    fitLetters();
+    layout_->fitLetters();
     rinfresca();
     doc_.history().reset(doc_.grid().MaxSide);
     toolButtons_.value(QStringLiteral("a7"))->setEnabled(false);
@@ -825,160 +786,23 @@ void MainWindow::Inizio() {
 
 // ---------------------------------------------------------------- display
 
-void MainWindow::place(QWidget* w, double leftTw, double topTw) {
-    w->move(px(leftTw), px(topTw));
-}
-
-void MainWindow::placeSize(QWidget* w, double leftTw, double topTw, double widthTw,
-                           double heightTw) {
-    w->setGeometry(px(leftTw), px(topTw), std::max(1, px(widthTw)), std::max(1, px(heightTw)));
-}
-
 void MainWindow::layoutWindow() {
-    const double W = screenWidthTw();
-    const double H = screenHeightTw();
-    peri_->setFontName(QStringLiteral("Courier New"));
-    dimLet_ = 15;
-    peri_->setFontSize(15);
-    dimNum_ = 7;
-    orx_ = roundEven(W * 0.27);
-    ory_ = roundEven(H * 0.19);
-    dimv_ = roundEven(W * 0.03);
-    dimo_ = dimv_;
-    dlx_ = 0.25;
-    dly_ = 0.25;
-    dnx_ = 0.05;
-    dny_ = 0.02;
-
-    place(label0_, orx_, ory_);
-    place(secCar_, orx_ + tw(label0_->width()), ory_);
-
-    place(label3_, W * 0.014, H * 0.13);
-    const double listsTop = tw(lists_->y());
-    place(lists_, W * 0.014, listsTop);
-    lists_->resize(px(W * 0.25), lists_->height());
-
-    QWidget* row[] = {label1_, command_[1], command_[2], texta_, command_[3], command_[4]};
-    double left = orx_ + 200;
-    for (QWidget* w : row) {
-        place(w, left, tw(label3_->y()));
-        left += tw(w->width()) + 50;
-    }
-
-    // The status bar's top in the client area's coordinates, as far as the
-    // window shows the client area.
-    const double statusTop = tw(clientArea_->viewport()->height());
-    const double listsHeight = statusTop - listsTop - 600;
-    lists_->resize(lists_->width(), std::max(px(600), px(listsHeight)));
-    place(lists_, W * 0.014, ory_);
-
-    if (im2_) {
-        QFont f(QStringLiteral("Courier New"));
-        f.setPointSize(8);
-        lists_->setFont(fixedPitch(f));
-        label1_->setFont(QFont(QStringLiteral("MS Serif")));
-        label3_->setFont(QFont(QStringLiteral("MS Serif")));
-    } else {
-        QFont f = lists_->font();
-        f.setFamily(QStringLiteral("Courier"));
-        lists_->setFont(fixedPitch(f));
-        label1_->setFont(QFont(QStringLiteral("MS Sans Serif")));
-        label3_->setFont(QFont(QStringLiteral("MS Sans Serif")));
-    }
-    fitClientArea();
+    layout_->layoutWindow();
 }
 
 bool MainWindow::sizePeri() {
-    if (doc_.grid().RowCount <= 0 || doc_.grid().ColumnCount <= 0)
-        return false;
-    const double widthTw = static_cast<double>(dimv_) * doc_.grid().ColumnCount + 2;
-    const double heightTw = static_cast<double>(dimo_) * doc_.grid().RowCount + 2;
-    const int w = px(widthTw);
-    const int h = px(heightTw);
-    if (w < 2 || h < 2 || w > MaxPicturePixels || h > MaxPicturePixels)
-        return false;
-    periArea_->move(px(orx_ - 1), px(ory_ - 1));
-    peri_->setPictureSize(w, h);
-    peri_->setScale(doc_.grid().ColumnCount, doc_.grid().RowCount);
-    fitClientArea();
-    return true;
-}
-
-void MainWindow::fitClientArea() {
-    // The least client area that holds every control, and room for a few
-    // cells of the grid: below it the client area scrolls.
-    QRect needed;
-    for (QWidget* w : central_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (w != periArea_ && !w->isHidden())
-            needed |= w->geometry();
-    const int minGrid = px(3.0 * dimv_);
-    needed |= QRect(periArea_->pos(), QSize(minGrid, minGrid));
-    // The results list stretches down to the status bar; it needs its top
-    // and a few lines.
-    needed |= QRect(lists_->pos(), QSize(lists_->width(), px(1200)));
-    const QSize least(needed.right() + 1, std::max(needed.bottom() + 1, lists_->y() + px(1200)));
-    central_->setMinimumSize(least);
-
-    // The grid's own area runs to the right and bottom edges of the client
-    // area, or ends with the picture where the picture fits.
-    const QSize view = clientArea_->viewport()->size();
-    const QSize client(std::max(view.width(), least.width()),
-                       std::max(view.height(), least.height()));
-    const QSize room(std::max(minGrid, client.width() - periArea_->x()),
-                     std::max(minGrid, client.height() - periArea_->y()));
-    const QSize picture = peri_->size();
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, periArea_);
-    const bool across = picture.width() > room.width();
-    const bool down = picture.height() > room.height() - (across ? bar : 0);
-    const bool acrossToo = across || picture.width() > room.width() - (down ? bar : 0);
-    periArea_->resize(std::min(room.width(), picture.width() + (down ? bar : 0)),
-                      std::min(room.height(), picture.height() + (acrossToo ? bar : 0)));
+    return layout_->sizePeri(doc_.grid().RowCount, doc_.grid().ColumnCount);
 }
 
 void MainWindow::showCursorCell() {
-    const QPoint a = peri_->toPixel(QPointF(CurrentColumn, CurrentRow));
-    const QPoint b = peri_->toPixel(QPointF(CurrentColumn + 1, CurrentRow + 1));
-    periArea_->ensureVisible((a.x() + b.x()) / 2, (a.y() + b.y()) / 2, (b.x() - a.x()) / 2 + 2,
-                             (b.y() - a.y()) / 2 + 2);
-}
-
-void MainWindow::fitLetters() {
-    peri_->setFontSize(dimLet_);
-    // The floor keeps a degenerate picture from looping for ever.
-    while (peri_->textHeight(QStringLiteral("A")) > 1 && dimLet_ > 1) {
-        dimLet_ *= 0.99;
-        peri_->setFontSize(dimLet_);
-    }
+    layout_->showCell(CurrentRow, CurrentColumn);
 }
 
 void MainWindow::rinfresca() {
     if (doc_.grid().isEmpty())
         return;
     doc_.grid().normalizeBlacks();
-    peri_->cls();
-    for (int i = 0; i <= doc_.grid().RowCount; ++i)
-        peri_->drawLine({0.0, double(i)}, {double(doc_.grid().ColumnCount), double(i)}, Black);
-    for (int j = 0; j <= doc_.grid().ColumnCount; ++j)
-        peri_->drawLine({double(j), 0.0}, {double(j), double(doc_.grid().RowCount)}, Black);
-    peri_->setFontSize(dimLet_);
-    peri_->setForeColour(Black);
-    peri_->setFontBold(true);
-    for (int r = 0; r < doc_.grid().RowCount; ++r) {
-        for (int c = 0; c < doc_.grid().ColumnCount; ++c) {
-            char ch = doc_.grid().cell(r, c);
-            peri_->setCurrentPosition(dlx_ + c, dly_ + r);
-            if (ch == EmptyCell)
-                ch = ' ';
-            if (ch != BLACK) {
-                // A byte outside the alphabet (a short row) prints as a blank.
-                peri_->print(ch == '\0' ? QStringLiteral(" ")
-                                        : fromBytes(std::string_view(&ch, 1)));
-            } else {
-                peri_->fillBox(c, r, 1, 1, Black);
-                peri_->drawBox(c + 0.05, r + 0.05, 0.9, 0.9, White);
-            }
-        }
-    }
+    painter_->paintCells(doc_.grid(), layout_->metrics());
     drawNumbers();
     if (fill_)
         fill_->gridPainted();
@@ -987,33 +811,14 @@ void MainWindow::rinfresca() {
 void MainWindow::drawNumbers() {
     if (doc_.grid().isEmpty())
         return;
-    peri_->setFontSize(dimNum_);
-    peri_->setForeColour(Red);
-    // Hidden numbers are printed again in white over the red ones; soft
-    // edges would stay behind as pink outlines.
-    peri_->setTextAntialiased(false);
-    const bool shown = menuItems_.value(QStringLiteral("Numerare"))->isChecked();
-    const std::vector<int> numbers = clueNumbers(doc_.grid());
-    for (int r = 0; r < doc_.grid().RowCount; ++r) {
-        for (int c = 0; c < doc_.grid().ColumnCount; ++c) {
-            const int n = numbers[static_cast<std::size_t>(r) * doc_.grid().ColumnCount + c];
-            cnm_ = n > 0 ? QString::number(n) : QString();
-            peri_->setCurrentPosition(dnx_ + c, dny_ + r);
-            if (!shown)
-                peri_->setForeColour(White);
-            peri_->print(cnm_);
-        }
-    }
-    peri_->setTextAntialiased(true);
-    peri_->setFontSize(dimLet_);
-    peri_->setForeColour(Black);
+    painter_->paintNumbers(doc_.grid(), layout_->metrics(),
+                           menuItems_.value(QStringLiteral("Numerare"))->isChecked());
 }
 
 void MainWindow::drawSelection() {
     if (doc_.grid().isEmpty())
         return;
-    peri_->drawBox(selection.cx + 0.05, selection.cy + 0.05, selection.LAX - 0.1,
-                   selection.LAY - 0.1, Red);
+    painter_->drawSelectionBox(selection, GridPainter::Red);
     peri_->update();
     lastSelection = selection;
 }
@@ -1021,8 +826,7 @@ void MainWindow::drawSelection() {
 void MainWindow::drawGreenBox() {
     if (doc_.grid().isEmpty())
         return;
-    peri_->drawBox(selection.cx + 0.05, selection.cy + 0.05, selection.LAX - 0.1,
-                   selection.LAY - 0.1, Green);
+    painter_->drawSelectionBox(selection, GridPainter::Green);
 }
 
 void MainWindow::Numerare_Click() {
@@ -1034,15 +838,8 @@ void MainWindow::Numerare_Click() {
 }
 
 void MainWindow::zoom(double factor) {
-    dimv_ = roundEven(dimv_ * factor);
-    dimo_ = roundEven(dimo_ * factor);
-    dimLet_ *= factor;
-    peri_->setFontSize(dimLet_);
-    dimNum_ *= factor;
-    if (!sizePeri())
-        return;
-    fitLetters();
-    rinfresca();
+    if (layout_->zoom(factor, doc_.grid().RowCount, doc_.grid().ColumnCount))
+        rinfresca();
 }
 
 void MainWindow::Ingrandisci_Click() {
@@ -1054,16 +851,8 @@ void MainWindow::Riduci_Click() {
 }
 
 void MainWindow::Originali_click() {
-    dimv_ = roundEven(screenWidthTw() * 0.03);
-    dimo_ = dimv_;
-    const bool sized = sizePeri();
-    dimLet_ = 15;
-    peri_->setFontSize(15);
-    dimNum_ = 7;
-    if (!sized)
-        return;
-    fitLetters();
-    rinfresca();
+    if (layout_->original(doc_.grid().RowCount, doc_.grid().ColumnCount))
+        rinfresca();
 }
 
 bool MainWindow::Form_KeyDown(int keyCode, int shift) {
@@ -1090,7 +879,7 @@ bool MainWindow::Form_KeyDown(int keyCode, int shift) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && clientArea_ && watched == clientArea_->viewport() &&
         !doc_.grid().isEmpty())
-        fitClientArea();
+        layout_->fitClientArea();
     // The window sees keys before the focused control does.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
@@ -1110,6 +899,7 @@ void MainWindow::setCaption(const QString& tail) {
 
 void MainWindow::setImageA(const QCursor& picture) {
     imageA_ = picture;
+    host_->setToolPointer(imageA_);
     peri_->setCursor(imageA_);
 }
 
@@ -1191,8 +981,8 @@ void MainWindow::openGrid(const QString* given) {
     setCaption(currentFile());
     menuItems_.value(QStringLiteral("Salva"))->setEnabled(true);
     menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
-    clearList();
-    setListHint("");
+    host_->clearList();
+    host_->setListHint("");
     texta_->setText(QString());
     textb_->setText(QString());
     currentToolKey_ = QStringLiteral("a9");
@@ -1330,84 +1120,8 @@ void MainWindow::AiutoF1_Click() {
     desktop_.openDocument(helpPage());
 }
 
-// ---------------------------------------------------------------- SearchHost
-
-void MainWindow::setPanelText(int panel, std::string_view text) {
-    stb1_->setText(panel, fromBytes(text));
-}
-
-void MainWindow::setPanelHint(int panel, std::string_view hint) {
-    stb1_->setHint(panel, fromBytes(hint));
-}
-
 bool MainWindow::isPanelEnabled(int panel) const {
     return stb1_->isPanelEnabled(panel);
-}
-
-void MainWindow::clearList() {
-    lists_->clear();
-}
-
-void MainWindow::addListLine(std::string line) {
-    lists_->addLine(line);
-}
-
-std::size_t MainWindow::listCount() const {
-    return static_cast<std::size_t>(lists_->count());
-}
-
-void MainWindow::finishList() {
-    lists_->finishList([this] { yield(); });
-}
-
-void MainWindow::setListHint(std::string_view hint) {
-    lists_->setToolTip(fromBytes(hint));
-}
-
-void MainWindow::setPointers(Pointers p) {
-    switch (p) {
-    case Pointers::Busy:
-        peri_->setCursor(Qt::WaitCursor);
-        lists_->setCursor(Qt::WaitCursor);
-        break;
-    case Pointers::ToolGrid:
-        peri_->setCursor(imageA_);
-        lists_->setCursor(defaultPointer());
-        break;
-    case Pointers::Default:
-        peri_->setCursor(defaultPointer());
-        lists_->setCursor(defaultPointer());
-        break;
-    }
-}
-
-void MainWindow::beep() {
-    desktop_.beep();
-}
-
-void MainWindow::yield() {
-    // One pass of the event loop per line would dominate a long scan; a pass
-    // every few milliseconds keeps the window as responsive.
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - lastYieldMs_ < timings_.yieldMs)
-        return;
-    lastYieldMs_ = now;
-    // The lines listed in order so far show with this pass.
-    lists_->publish();
-    QCoreApplication::processEvents();
-}
-
-void MainWindow::setPatternLabel(std::string_view text) {
-    texta_->setText(fromBytes(text));
-}
-
-void MainWindow::setTestText(std::string_view text) {
-    textb_->setText(fromBytes(text));
-}
-
-void MainWindow::setHeadTailButtonsEnabled(bool enabled) {
-    for (int i = 1; i <= 4; ++i)
-        command_[i]->setEnabled(enabled);
 }
 
 } // namespace korvel

@@ -10,6 +10,8 @@
 #include "resultslist.h"
 #include "searchcontext.h"
 #include "searchhost.h"
+#include "windowlayout.h"
+#include "windowsearchhost.h"
 #include "wordservice.h"
 
 #include <QCursor>
@@ -22,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -38,6 +41,7 @@ namespace korvel {
 class Desktop;
 class FillCommands;
 class GridCanvas;
+class GridPainter;
 class StatusPanels;
 struct CompanionCall;
 
@@ -63,7 +67,7 @@ struct WindowTimings {
 // history, the tool and the file name for the life of the program. Handlers
 // keep the names of the design (menuNuovo_Click, rinfresca, ...); each one
 // gathers its inputs, calls the core and shows the outcome.
-class MainWindow : public QMainWindow, public SearchHost {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // The companion library is made by the factory on the first tick of
@@ -114,7 +118,8 @@ public:
     void layoutWindow();
     void rinfresca(); // repaint the grid from the model
     void drawNumbers();
-    void drawSelection() override;
+    void drawSelection(); // the red box around the selection
+    void drawGreenBox();
     void Numerare_Click();    // clue numbers on or off
     void Ingrandisci_Click(); // zoom in
     void Riduci_Click();      // zoom out
@@ -174,11 +179,11 @@ public:
     // The handlers' busy test: a search runs (BusyCounter above 0), or one
     // that "Search Reset" has let go of has not yet returned.
     bool busy() const { return flags_.BusyCounter > 0 || scanDepth_ > 0; }
-    int32_t dimv() const { return dimv_; }
-    int32_t dimo() const { return dimo_; }
-    double dimLet() const { return dimLet_; }
-    double dimNum() const { return dimNum_; }
-    bool Im2() const { return im2_; }
+    int32_t dimv() const { return layout_->dimv(); }
+    int32_t dimo() const { return layout_->dimo(); }
+    double dimLet() const { return layout_->metrics().dimLet; }
+    double dimNum() const { return layout_->metrics().dimNum; }
+    bool Im2() const { return layout_->im2(); }
     QString helpPage() const;
     void setHelpPage(const QString& page) { helpPage_ = page; }
 
@@ -195,27 +200,11 @@ public:
     // The fill commands, the fill check and the symmetric blacks.
     FillCommands* fillCommands() const { return fill_.get(); }
 
-    // Twips per screen pixel at the screen's logical resolution.
-    static double twipsPerPixel();
-
-    // --- SearchHost
-    void setPanelText(int panel, std::string_view text) override;
-    void setPanelHint(int panel, std::string_view hint) override;
+    // What the searches and the word tools write to: the status panels, the
+    // results list, the pattern label, the TEST field and the grid.
+    WindowSearchHost& searchHost() { return *host_; }
     // Panel n + 10 shows whether dictionary n takes part.
     bool isPanelEnabled(int panel) const;
-    void clearList() override;
-    void addListLine(std::string line) override;
-    std::size_t listCount() const override;
-    void setListHint(std::string_view hint) override;
-    void finishList() override;
-    void setPointers(Pointers p) override;
-    void beep() override;
-    void yield() override;
-    void setPatternLabel(std::string_view text) override;
-    void setTestText(std::string_view text) override;
-    void repaint() override { rinfresca(); }
-    void drawGreenBox() override;
-    void setHeadTailButtonsEnabled(bool enabled) override;
 
     Selection selection;
     PatternState pattern;
@@ -256,21 +245,25 @@ private:
     // Sizes Peri to the grid at the present cell size and sets its scale.
     // Returns false when there is no grid or the size cannot be shown.
     bool sizePeri();
-    // Sizes the grid's scrolling area to the room it has and the client area
-    // to the least that shows every control.
-    void fitClientArea();
     // Scrolls the grid so that the current cell is in view.
     void showCursorCell();
-    void fitLetters();
     void zoom(double factor);
-    void place(QWidget* w, double leftTw, double topTw);
-    void placeSize(QWidget* w, double leftTw, double topTw, double widthTw, double heightTw);
-    double screenWidthTw() const;
-    double screenHeightTw() const;
     QString chooseFile(bool save, const QString& title, const QString& filter,
                        const QString& proposal);
     void setPressedTools(const QString& key);
     SearchContext searchContext();
+    // What an edit handler shows once the core has changed the grid.
+    struct EditShown {
+        bool anomaly = false;        // the history's anomaly box
+        bool historyCleared = false; // the history-cleared box
+        bool repaint = true;
+        // Red boxes drawn after the repaint; the last one stays the selection.
+        std::vector<Selection> boxes;
+        bool historyButtons = true; // the Undo and Redo keys follow the history
+    };
+    // The message boxes, the repaint, the boxes and the Undo and Redo keys of
+    // an edit, in that order, the same for every edit handler.
+    void showEdit(const EditShown& shown);
     // The Undo and Redo buttons follow the history's enabled states.
     void showHistoryButtons();
     void showHistoryCleared();
@@ -304,19 +297,11 @@ private:
     QString helpPage_;
     QString startFile_;
 
-    // Layout, in twips and points.
-    int32_t orx_ = 0;
-    int32_t ory_ = 0;
-    int32_t dimv_ = 0;
-    int32_t dimo_ = 0;
-    double dlx_ = 0.25;
-    double dly_ = 0.25;
-    double dnx_ = 0.05;
-    double dny_ = 0.02;
-    double dimLet_ = 15;
-    double dimNum_ = 7;
-    bool im2_ = false;
-    QString cnm_;
+    // The layout in twips and the zoom, the grid's drawing, and the window
+    // as the searches see it; made with the controls.
+    std::unique_ptr<WindowLayout> layout_;
+    std::unique_ptr<GridPainter> painter_;
+    std::unique_ptr<WindowSearchHost> host_;
 
     QCursor imageA_;
     QCursor imageV_;
@@ -347,7 +332,6 @@ private:
     bool changesGivenUp_ = false;
     bool loading_ = false;
     bool ended_ = false;
-    qint64 lastYieldMs_ = 0;
     // Scans started by the window's handlers and still on the stack.
     int scanDepth_ = 0;
     std::unique_ptr<WordService> word_;

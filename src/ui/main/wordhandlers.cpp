@@ -18,7 +18,7 @@ namespace korvel {
 
 namespace {
 
-// The tools write to the window through its SearchHost side. The service's
+// The tools write to the window through its search host. The service's
 // words are ISO 8859-1, the code the window's lines are read in, so they pass
 // unchanged.
 class WindowWordSink : public WordToolSink {
@@ -93,15 +93,15 @@ void MainWindow::chiudiword() {
 }
 
 void MainWindow::showThesaurus() {
-    WindowWordSink sink(*this);
+    WindowWordSink sink(*host_);
     thesaurusLookup(wordService(), testBytes(textb_), sink);
-    finishList();
+    host_->finishList();
 }
 
 void MainWindow::checkSpelling() {
-    WindowWordSink sink(*this);
+    WindowWordSink sink(*host_);
     spellingCheck(wordService(), testBytes(textb_), sink);
-    finishList();
+    host_->finishList();
 }
 
 void MainWindow::Indirdiz_Click() {

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "searchhost.h"
+
+#include <QCursor>
+#include <QtGlobal>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace korvel {
+
+class Desktop;
+class GridCanvas;
+class ResultsList;
+class StatusPanels;
+
+// The widgets a search writes to, and the window's drawing of the grid.
+struct SearchHostControls {
+    StatusPanels* stb1 = nullptr;
+    ResultsList* lists = nullptr;
+    GridCanvas* peri = nullptr;
+    QLabel* texta = nullptr;
+    // The TEST field comes with the toolbar, made after the host.
+    QLineEdit* const* textb = nullptr;
+    QPushButton* const* command = nullptr; // Free HEAD .. Free CUE at 1 to 4
+    // The grid's drawing stays with the window, which owns the selection.
+    std::function<void()> repaint;
+    std::function<void()> drawSelection;
+    std::function<void()> drawGreenBox;
+};
+
+// What the searches, the refinements and the word tools do to the window,
+// carried out on its widgets. The window owns one and hands it to the core.
+class WindowSearchHost : public SearchHost {
+public:
+    WindowSearchHost(Desktop& desktop, SearchHostControls controls, int yieldMs)
+        : desktop_(desktop), c_(std::move(controls)), yieldMs_(yieldMs) {}
+
+    // The pointer the grid shows for the current tool.
+    void setToolPointer(const QCursor& pointer) { toolPointer_ = pointer; }
+    // Called on every yield, throttled or not: the tests count the calls
+    // and the benchmarks time the stretches between them.
+    std::function<void()> yieldProbe;
+
+    void setPanelText(int panel, std::string_view text) override;
+    void setPanelHint(int panel, std::string_view hint) override;
+    void clearList() override;
+    void addListLine(std::string line) override;
+    std::size_t listCount() const override;
+    void setListHint(std::string_view hint) override;
+    void finishList() override;
+    void setPointers(Pointers p) override;
+    void beep() override;
+    void yield() override;
+    void setPatternLabel(std::string_view text) override;
+    void setTestText(std::string_view text) override;
+    void repaint() override { c_.repaint(); }
+    void drawSelection() override { c_.drawSelection(); }
+    void drawGreenBox() override { c_.drawGreenBox(); }
+    void setHeadTailButtonsEnabled(bool enabled) override;
+
+private:
+    Desktop& desktop_;
+    SearchHostControls c_;
+    int yieldMs_;
+    qint64 lastYieldMs_ = 0;
+    QCursor toolPointer_;
+};
+
+} // namespace korvel
