@@ -9,7 +9,7 @@
 #include "scripteddesktop.h"
 #include "splashwindow.h"
 #include "statuspanels.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,6 +31,7 @@
 #include <memory>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 Q_DECLARE_METATYPE(korvel::MsgAnswer)
 
@@ -38,113 +39,20 @@ namespace {
 
 const QString Product = QStringLiteral("  KORVEL   ");
 
-// Stands in for the companion library: a ".diz" fixture is a plain list, and
-// MYFUNC copies it to the temporary folder under the list's name.
-struct FakeLibrary {
-    QString tempFolder;
-    std::string dictFolder;
-    std::vector<std::string> names;
-    int16_t errors = 0;
-
-    CompanionCall call() {
-        return CompanionCall{
-            tempFolder.toStdString(),
-            [this](const std::string& folder, const std::vector<std::string>& n) {
-                dictFolder = folder;
-                names = n;
-                return int16_t{0};
-            },
-            [this](int16_t i) -> int16_t {
-                if (errors > 0)
-                    return errors;
-                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                QFile::copy(QString::fromStdString(dictFolder + name),
-                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
-                return 0;
-            }};
-    }
-};
-
-// One window over a private copy of a fixture folder, which is also the
-// current directory, as at a real start.
-struct Harness {
-    QTemporaryDir dir;
-    QTemporaryDir temp;
-    ScriptedDesktop desktop;
-    FakeLibrary library;
-    std::unique_ptr<MainWindow> window;
-
+// One window over a private copy of a fixture folder.
+struct Harness : WindowHarness {
     explicit Harness(const QString& fixture, int timer0Ms = 5, int16_t libraryErrors = 0) {
-        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/") + fixture);
-        for (const QString& f : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(f), dir.filePath(f));
-        QDir::setCurrent(dir.path());
-        library.tempFolder = temp.path();
+        addFixture(uiFixture(fixture));
         library.errors = libraryErrors;
-        WindowTimings timings;
-        timings.timer0Ms = timer0Ms;
-        timings.timer2Ms = 5;
-        window = std::make_unique<MainWindow>(
-            desktop, [this] { return library.call(); }, timings);
-    }
-
-    // Waits until the loading has finished (or ended the program).
-    bool loaded() {
-        return QTest::qWaitFor(
-            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
-            5000);
-    }
-
-    MainWindow& w() { return *window; }
-    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
-    QAction* key(const char* k) { return w().toolButton(QString::fromLatin1(k)); }
-    QString panel(int i) { return w().Stb1()->text(i); }
-    template <class T> T* child(const char* name) {
-        return w().findChild<T*>(QString::fromLatin1(name));
+        start(quickTimings(timer0Ms));
     }
 
     // Runs menuNuovo_Click and answers the dimensions dialog with the texts
     // (OK when ok is true, else Close). Returns whether the dialog appeared.
     bool newGrid(const QString& rows, const QString& columns, bool ok = true) {
-        bool appeared = false;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* d = qobject_cast<GridDimensionsDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            poll.stop();
-            appeared = true;
-            d->rowsField()->setText(rows);
-            d->columnsField()->setText(columns);
-            d->findChild<QPushButton*>(ok ? QStringLiteral("Command1") : QStringLiteral("Command2"))
-                ->click();
-            if (d->isVisible())
-                d->reject();
-        });
-        poll.start();
-        w().menuNuovo_Click();
-        return appeared;
+        return answerNewGrid(w(), rows, columns, ok ? DialogEnd::Ok : DialogEnd::Close);
     }
-
-    void change(int r, int c, char ch) {
-        w().history().beginAction();
-        w().history().aggior(w().grid(), static_cast<int16_t>(r), static_cast<int16_t>(c), ch);
-    }
-
-    QString path(const QString& name) { return dir.filePath(name); }
 };
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // Pixels of the backing image inside cell (r, c), grid lines excluded.
 QRect cellInside(const GridCanvas* peri, int r, int c) {

@@ -4,7 +4,7 @@
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,84 +21,27 @@
 #include <memory>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
 const QString Product = QStringLiteral("  KORVEL   ");
 const QString OpenSaveError = QStringLiteral("Errors in Open/Save File. Exit and retry.");
 
-// The library stand-in: a ".diz" fixture is a plain list, copied as the list.
-struct FakeLibrary {
-    QString tempFolder;
-    std::string dictFolder;
-    std::vector<std::string> names;
-    int16_t errors = 0;
-
-    CompanionCall call() {
-        return CompanionCall{
-            tempFolder.toStdString(),
-            [this](const std::string& folder, const std::vector<std::string>& n) {
-                dictFolder = folder;
-                names = n;
-                return int16_t{0};
-            },
-            [this](int16_t i) -> int16_t {
-                if (errors > 0)
-                    return errors;
-                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                QFile::copy(QString::fromStdString(dictFolder + name),
-                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
-                return 0;
-            }};
-    }
-};
-
-struct Harness {
-    QTemporaryDir dir;
-    QTemporaryDir temp;
-    ScriptedDesktop desktop;
-    FakeLibrary library;
-    std::unique_ptr<MainWindow> window;
-
+struct Harness : WindowHarness {
     explicit Harness(const QString& fixture, int16_t libraryErrors = 0) {
-        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/") + fixture);
-        for (const QString& f : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(f), dir.filePath(f));
-        QDir::setCurrent(dir.path());
-        library.tempFolder = temp.path();
+        addFixture(uiFixture(fixture));
         library.errors = libraryErrors;
-        WindowTimings timings;
-        timings.timer0Ms = 5;
-        timings.timer2Ms = 5;
-        window = std::make_unique<MainWindow>(
-            desktop, [this] { return library.call(); }, timings);
+        start(quickTimings());
     }
-    bool loaded() {
-        return QTest::qWaitFor(
-            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
-            5000);
-    }
-    MainWindow& w() { return *window; }
-    QString path(const QString& name) { return dir.filePath(name); }
 
     // Opens a file through "Open..." and changes cell (0, 0).
     void openAndChange(const QString& file) {
         desktop.fileAnswers << file;
         w().menuApri_Click();
-        w().history().beginAction();
-        w().history().aggior(w().grid(), 0, 0, 'Z');
+        change(0, 0, 'Z');
     }
 };
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // A lowered file-size limit stands for a full disk: with SIGXFSZ ignored a
 // write past it fails (EFBIG) inside the real save, as ENOSPC does.

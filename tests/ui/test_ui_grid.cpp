@@ -8,7 +8,7 @@
 #include "mainwindow.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,132 +28,19 @@
 #include <memory>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
-// Stands in for the companion library: a ".diz" fixture is a plain list, and
-// MYFUNC copies it to the temporary folder under the list's name.
-struct FakeLibrary {
-    QString tempFolder;
-    std::string dictFolder;
-    std::vector<std::string> names;
-
-    CompanionCall call() {
-        return CompanionCall{
-            tempFolder.toStdString(),
-            [this](const std::string& folder, const std::vector<std::string>& n) {
-                dictFolder = folder;
-                names = n;
-                return int16_t{0};
-            },
-            [this](int16_t i) -> int16_t {
-                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                QFile::copy(QString::fromStdString(dictFolder + name),
-                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
-                return 0;
-            }};
-    }
-};
-
 // A loaded window over a private copy of the "grid" fixture folder. prepare
 // may add files to the folder before the window starts.
-struct Harness {
-    QTemporaryDir dir;
-    QTemporaryDir temp;
-    ScriptedDesktop desktop;
-    FakeLibrary library;
-    std::unique_ptr<MainWindow> window;
-
+struct Harness : WindowHarness {
     explicit Harness(const std::function<void(const QString&)>& prepare = {}) {
-        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
-        for (const QString& f : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(f), dir.filePath(f));
+        addFixture(uiFixture(QStringLiteral("grid")));
         if (prepare)
             prepare(dir.path());
-        QDir::setCurrent(dir.path());
-        library.tempFolder = temp.path();
-        WindowTimings timings;
-        timings.timer0Ms = 5;
-        timings.timer2Ms = 5;
-        timings.yieldMs = 0;
-        auto companion = [this] { return library.call(); };
-        window = std::make_unique<MainWindow>(desktop, companion, timings);
+        start(eagerTimings());
     }
-
-    bool loaded() {
-        return QTest::qWaitFor(
-            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
-            10000);
-    }
-
-    MainWindow& w() { return *window; }
-    QAction* key(const char* k) { return w().toolButton(QString::fromLatin1(k)); }
-    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
-    QString panel(int i) { return w().Stb1()->text(i); }
-    QPushButton* command(int i) {
-        return w().findChild<QPushButton*>(QStringLiteral("Command%1").arg(i));
-    }
-    QLabel* texta() { return w().findChild<QLabel*>(QStringLiteral("texta")); }
-
-    // A new grid through "New..." and the dimensions dialog, then rows laid
-    // straight into the model ("#" for a black cell) and drawn.
-    bool newGrid(int rows, int columns, const QStringList& content = {}) {
-        bool appeared = false;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* d = qobject_cast<GridDimensionsDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            poll.stop();
-            appeared = true;
-            d->rowsField()->setText(QString::number(rows));
-            d->columnsField()->setText(QString::number(columns));
-            d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-        });
-        poll.start();
-        w().menuNuovo_Click();
-        for (int r = 0; r < content.size(); ++r)
-            for (int c = 0; c < content[r].size(); ++c) {
-                const char ch = content[r][c].toLatin1();
-                w().grid().setCell(r, c, ch == '#' ? BLACK : ch);
-            }
-        w().rinfresca();
-        return appeared && w().grid().RowCount == rows;
-    }
-
-    QPoint at(double r, double c) { return w().Peri()->toPixel(QPointF(c, r)); }
-    QPoint centre(int r, int c) { return at(r + 0.5, c + 0.5); }
-
-    // A left click on a cell, with the pointer moved there first as a real
-    // pointer would be.
-    void clickCell(int r, int c) {
-        QTest::mouseMove(w().Peri(), centre(r, c));
-        QTest::mouseClick(w().Peri(), Qt::LeftButton, {}, centre(r, c));
-    }
-    void rightClickCell(int r, int c) {
-        QTest::mouseClick(w().Peri(), Qt::RightButton, {}, centre(r, c));
-    }
-    void typeKey(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(w().Peri(), k, m); }
-
-    QStringList lines() {
-        QStringList out;
-        for (int i = 0; i < w().Lists()->count(); ++i)
-            out << w().Lists()->lineText(i);
-        return out;
-    }
-    void clickLine(const QString& text) {
-        ResultsList* list = w().Lists();
-        const int row = list->findLine(text);
-        QVERIFY2(row >= 0, qPrintable(text));
-        QVERIFY2(lines().count(text) == 1, qPrintable(text));
-        const QModelIndex index = list->model()->index(row, 0);
-        list->scrollTo(index);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
-    }
-
-    QString row(int r) { return QString::fromLatin1(w().grid().GridRows[r].c_str()); }
-    char cell(int r, int c) { return w().grid().cell(r, c); }
 };
 
 } // namespace
@@ -706,7 +593,6 @@ void TestUiGrid::undoAnomaly() {
 // ------------------------------------------------------------ abort and reset
 
 namespace {
-
 constexpr int LongLines = 60000;
 
 // A long list of five-letter words ending in A, in order: every line fits

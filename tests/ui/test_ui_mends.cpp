@@ -11,7 +11,7 @@
 #include "qtdesktop.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,99 +30,23 @@
 #include <memory>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
-// Stands in for the companion library: a ".diz" fixture is a plain list.
-struct FakeLibrary {
-    QString tempFolder;
-    std::string dictFolder;
-    std::vector<std::string> names;
-
-    CompanionCall call() {
-        return CompanionCall{
-            tempFolder.toStdString(),
-            [this](const std::string& folder, const std::vector<std::string>& n) {
-                dictFolder = folder;
-                names = n;
-                return int16_t{0};
-            },
-            [this](int16_t i) -> int16_t {
-                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                QFile::copy(QString::fromStdString(dictFolder + name),
-                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
-                return 0;
-            }};
-    }
-};
-
-enum class DialogEnd { Ok, Close, Escape };
-
-struct Harness {
-    QTemporaryDir dir;
-    QTemporaryDir temp;
-    ScriptedDesktop desktop;
-    FakeLibrary library;
-    std::unique_ptr<MainWindow> window;
+struct Harness : WindowHarness {
     bool escapeIgnored = false;
 
     Harness() {
-        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
-        for (const QString& f : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(f), dir.filePath(f));
-        QDir::setCurrent(dir.path());
-        library.tempFolder = temp.path();
-        WindowTimings timings;
-        timings.timer0Ms = 5;
-        timings.timer2Ms = 5;
-        timings.yieldMs = 0;
-        window = std::make_unique<MainWindow>(
-            desktop, [this] { return library.call(); }, timings);
+        addFixture(uiFixture(QStringLiteral("grid")));
+        start(eagerTimings());
     }
-    bool loaded() {
-        return QTest::qWaitFor(
-            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
-            10000);
-    }
-    MainWindow& w() { return *window; }
-    QAction* key(const char* k) { return w().toolButton(QString::fromLatin1(k)); }
-    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
 
     // "New..." answered with the dimensions and ended as asked. Returns
     // whether the dialog appeared.
     bool newGrid(int rows, int columns, DialogEnd end = DialogEnd::Ok) {
-        bool appeared = false;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* d = qobject_cast<GridDimensionsDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            poll.stop();
-            appeared = true;
-            d->rowsField()->setText(QString::number(rows));
-            d->columnsField()->setText(QString::number(columns));
-            if (end == DialogEnd::Ok)
-                d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-            else if (end == DialogEnd::Close)
-                d->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
-            else {
-                QTest::keyClick(d->columnsField(), Qt::Key_Escape);
-                // A dialog that stays open fails the test, without hanging it.
-                if (d->isVisible()) {
-                    escapeIgnored = true;
-                    d->reject();
-                }
-            }
-        });
-        poll.start();
-        w().menuNuovo_Click();
-        return appeared;
-    }
-    QPoint centre(int r, int c) { return w().Peri()->toPixel(QPointF(c + 0.5, r + 0.5)); }
-    void clickCell(int r, int c) {
-        QTest::mouseMove(w().Peri(), centre(r, c));
-        QTest::mouseClick(w().Peri(), Qt::LeftButton, {}, centre(r, c));
+        return answerNewGrid(w(), QString::number(rows), QString::number(columns), end,
+                             &escapeIgnored);
     }
 };
 

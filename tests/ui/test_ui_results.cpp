@@ -8,7 +8,7 @@
 #include "resultorder.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +29,7 @@
 #include <vector>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
@@ -48,14 +49,7 @@ std::vector<std::string> endingInI(int count) {
 
 // A window over a folder holding a small base dictionary and words.dic;
 // ".diz" lists are plain lists here, copied by the stand-in library.
-struct Harness {
-    QTemporaryDir dir;
-    QTemporaryDir temp;
-    ScriptedDesktop desktop;
-    std::string dictFolder;
-    std::vector<std::string> names;
-    std::unique_ptr<MainWindow> window;
-
+struct Harness : WindowHarness {
     explicit Harness(const std::vector<std::string>& words) {
         auto write = [this](const QString& name, const std::vector<std::string>& lines) {
             QFile f(dir.filePath(name));
@@ -65,36 +59,8 @@ struct Harness {
         };
         write(QStringLiteral("base.diz"), {"CASA", "ROMA"});
         write(QStringLiteral("words.dic"), words);
-        QDir::setCurrent(dir.path());
-        WindowTimings timings;
-        timings.timer0Ms = 5;
-        timings.timer2Ms = 5;
-        timings.yieldMs = 0;
-        const std::string tempFolder = temp.path().toStdString();
-        auto companion = [this, tempFolder] {
-            return CompanionCall{
-                tempFolder,
-                [this](const std::string& folder, const std::vector<std::string>& n) {
-                    dictFolder = folder;
-                    names = n;
-                    return int16_t{0};
-                },
-                [this, tempFolder](int16_t i) -> int16_t {
-                    const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                    QFile::copy(QString::fromStdString(dictFolder + name),
-                                QString::fromStdString(tempListPath(tempFolder, name)));
-                    return 0;
-                }};
-        };
-        window = std::make_unique<MainWindow>(desktop, companion, timings);
+        start(eagerTimings());
     }
-
-    bool loaded() {
-        return QTest::qWaitFor(
-            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
-            10000);
-    }
-    MainWindow& w() { return *window; }
 
     // A grid of two rows of cells columns wide, the first "?" but for a
     // final I, and a prompt across on it with Extended Search on.
@@ -108,18 +74,7 @@ struct Harness {
         if (!w().flags().Estesa)
             w().menuItem(QStringLiteral("Estesa"))->trigger();
         w().toolButton(QStringLiteral("a1"))->trigger();
-        const QPoint at = w().Peri()->toPixel(QPointF(0.5, 0.5));
-        QTest::mouseMove(w().Peri(), at);
-        QTest::mouseClick(w().Peri(), Qt::LeftButton, {}, at);
-    }
-    QPushButton* command(int i) {
-        return w().findChild<QPushButton*>(QStringLiteral("Command%1").arg(i));
-    }
-    QStringList lines() {
-        QStringList out;
-        for (int i = 0; i < w().Lists()->count(); ++i)
-            out << w().Lists()->lineText(i);
-        return out;
+        clickCell(0, 0);
     }
 };
 

@@ -9,7 +9,7 @@
 #include "mainwindow.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,31 +32,11 @@
 #include <memory>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
 QSize screenSize;
-
-struct FakeLibrary {
-    QString tempFolder;
-    std::string dictFolder;
-    std::vector<std::string> names;
-    CompanionCall call() {
-        return CompanionCall{
-            tempFolder.toStdString(),
-            [this](const std::string& folder, const std::vector<std::string>& n) {
-                dictFolder = folder;
-                names = n;
-                return int16_t{0};
-            },
-            [this](int16_t i) -> int16_t {
-                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                QFile::copy(QString::fromStdString(dictFolder + name),
-                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
-                return 0;
-            }};
-    }
-};
 
 // The part of a widget that shows through every scrolling area above it,
 // in the window's coordinates.
@@ -79,35 +59,13 @@ private slots:
 
 void TestUiScreens::largestGridReachable() {
     QCOMPARE(QGuiApplication::primaryScreen()->geometry().size(), screenSize);
-    QTemporaryDir dir;
-    QTemporaryDir temp;
-    const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
-    for (const QString& f : source.entryList(QDir::Files))
-        QFile::copy(source.filePath(f), dir.filePath(f));
-    QDir::setCurrent(dir.path());
-    FakeLibrary library;
-    library.tempFolder = temp.path();
-    ScriptedDesktop desktop;
-    WindowTimings timings;
-    timings.timer0Ms = 5;
-    timings.timer2Ms = 5;
-    MainWindow w(
-        desktop, [&library] { return library.call(); }, timings);
+    WindowHarness h;
+    h.addFixture(uiFixture(QStringLiteral("grid")));
+    h.start(quickTimings());
+    MainWindow& w = h.w();
     QVERIFY(QTest::qWaitFor([&] { return w.fileMenu()->menuAction()->isEnabled(); }, 10000));
 
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* d = qobject_cast<GridDimensionsDialog*>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        poll.stop();
-        d->rowsField()->setText(QStringLiteral("25"));
-        d->columnsField()->setText(QStringLiteral("35"));
-        d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    });
-    poll.start();
-    w.menuNuovo_Click();
+    answerNewGrid(w, QStringLiteral("25"), QStringLiteral("35"));
     QCOMPARE(w.grid().ColumnCount, int16_t{35});
     QTest::qWait(50);
 

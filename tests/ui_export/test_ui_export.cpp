@@ -12,7 +12,7 @@
 #include "puzfile.h"
 #include "scripteddesktop.h"
 #include "svggrid.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,21 +33,11 @@
 #include <sys/stat.h>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
 const QString Golden = QStringLiteral(KORVEL_EXPORT_GOLDEN);
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // The page objects of a PDF ("/Type /Page", not "/Type /Pages") and the
 // page count its page tree declares.
@@ -113,88 +103,11 @@ Run runTool(const QStringList& args, long limitBytes = 0) {
     return r;
 }
 
-// Stands in for the companion library, as in the other window tests.
-struct FakeLibrary {
-    QString tempFolder;
-    std::string dictFolder;
-    std::vector<std::string> names;
-
-    CompanionCall call() {
-        return CompanionCall{
-            tempFolder.toStdString(),
-            [this](const std::string& folder, const std::vector<std::string>& n) {
-                dictFolder = folder;
-                names = n;
-                return int16_t{0};
-            },
-            [this](int16_t i) -> int16_t {
-                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                QFile::copy(QString::fromStdString(dictFolder + name),
-                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
-                return 0;
-            }};
-    }
-};
-
 // A loaded window over a private copy of the "grid" fixture folder.
-struct Harness {
-    QTemporaryDir dir;
-    QTemporaryDir temp;
-    ScriptedDesktop desktop;
-    FakeLibrary library;
-    std::unique_ptr<MainWindow> window;
-
+struct Harness : WindowHarness {
     Harness() {
-        const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/grid"));
-        for (const QString& f : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(f), dir.filePath(f));
-        QDir::setCurrent(dir.path());
-        library.tempFolder = temp.path();
-        WindowTimings timings;
-        timings.timer0Ms = 5;
-        timings.timer2Ms = 5;
-        timings.yieldMs = 0;
-        window = std::make_unique<MainWindow>(
-            desktop, [this] { return library.call(); }, timings);
-    }
-
-    bool loaded() {
-        return QTest::qWaitFor(
-            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
-            10000);
-    }
-    MainWindow& w() { return *window; }
-    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
-    QString path(const QString& name) { return dir.filePath(name); }
-
-    // A new grid through "New..." and the dimensions dialog, then rows laid
-    // into the model ("#" for a black cell) and drawn.
-    bool newGrid(int rows, int columns, const QStringList& content = {}) {
-        bool appeared = false;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* d = qobject_cast<GridDimensionsDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            poll.stop();
-            appeared = true;
-            d->rowsField()->setText(QString::number(rows));
-            d->columnsField()->setText(QString::number(columns));
-            d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-        });
-        poll.start();
-        w().menuNuovo_Click();
-        setRows(content);
-        return appeared && w().grid().RowCount == rows;
-    }
-    void setRows(const QStringList& content) {
-        for (int r = 0; r < content.size(); ++r)
-            for (int c = 0; c < content[r].size(); ++c) {
-                const char ch = content[r][c].toLatin1();
-                w().grid().setCell(r, c, ch == '#' ? BLACK : ch);
-            }
-        w().rinfresca();
+        addFixture(uiFixture(QStringLiteral("grid")));
+        start(eagerTimings());
     }
 
     // A menu item chosen as a user does: the File menu opens (which
@@ -339,7 +252,7 @@ void TestUiExport::toolRefusals() {
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("in.kvl"));
     if (!kvl.isEmpty())
-        writeAll(in, kvl);
+        writeFile(in, kvl);
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir")));
     for (QString& a : args) {
         a.replace(QStringLiteral("IN"), in);
@@ -370,7 +283,7 @@ void TestUiExport::toolFullDiskKeepsOldFile() {
     QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), in));
     const QString out = dir.filePath(QStringLiteral("old.pdf"));
     const QByteArray old("an older export, to be kept");
-    writeAll(out, old);
+    writeFile(out, old);
     // The PDF is some kilobytes; the limit lets the small input be read and
     // the first part of the output be written, then writes fail.
     const Run r = runTool({in, out}, 2048);
@@ -410,7 +323,7 @@ void TestUiExport::writeFailureInProcessKeepsOldFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("grid.ipuz"));
     const QByteArray old("old contents");
-    writeAll(path, old);
+    writeFile(path, old);
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -618,7 +531,7 @@ void TestUiExport::exportFullDiskShowsMessage() {
     QVERIFY(h.newGrid(25, 35));
     const QString out = h.path(QStringLiteral("big.pdf"));
     const QByteArray old("the export of yesterday");
-    writeAll(out, old);
+    writeFile(out, old);
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);

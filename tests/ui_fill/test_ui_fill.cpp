@@ -9,7 +9,7 @@
 #include "mainwindow.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,49 +24,18 @@
 #include <memory>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
-struct Harness {
-    QTemporaryDir dir;
-    QTemporaryDir temp;
-    ScriptedDesktop desktop;
-    std::string dictFolder;
-    std::vector<std::string> names;
-    std::unique_ptr<MainWindow> window;
-
+struct Harness : WindowHarness {
     Harness() {
-        const QDir source(QStringLiteral(KORVEL_FILL_FIXTURES "/fill"));
-        for (const QString& f : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(f), dir.filePath(f));
-        QDir::setCurrent(dir.path());
-        WindowTimings timings;
-        timings.timer0Ms = 5;
-        timings.timer2Ms = 5;
-        auto companion = [this] {
-            return CompanionCall{
-                temp.path().toStdString(),
-                [this](const std::string& folder, const std::vector<std::string>& n) {
-                    dictFolder = folder;
-                    names = n;
-                    return int16_t{0};
-                },
-                [this](int16_t i) -> int16_t {
-                    const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                    QFile::copy(
-                        QString::fromStdString(dictFolder + name),
-                        QString::fromStdString(tempListPath(temp.path().toStdString(), name)));
-                    return 0;
-                }};
-        };
-        window = std::make_unique<MainWindow>(desktop, companion, timings);
-        QTest::qWaitFor([this] { return window->fileMenu()->menuAction()->isEnabled(); }, 5000);
+        addFixture(QStringLiteral(KORVEL_FILL_FIXTURES "/fill"));
+        start(quickTimings());
+        loaded();
     }
 
-    MainWindow& w() { return *window; }
     FillCommands& fill() { return *window->fillCommands(); }
-    QAction* item(const char* name) { return w().menuItem(QString::fromLatin1(name)); }
-    QAction* key(const char* k) { return w().toolButton(QString::fromLatin1(k)); }
 
     // A grid from rows of letters, "?" and "#" for a black cell; a blank
     // stays a blank byte.
@@ -85,9 +54,7 @@ struct Harness {
     }
     void click(int r, int c) {
         Peri()->setFocus();
-        const QPoint at = Peri()->toPixel({c + 0.5, r + 0.5});
-        QTest::mouseMove(Peri(), at);
-        QTest::mouseClick(Peri(), Qt::LeftButton, {}, at);
+        clickCell(r, c);
     }
     GridCanvas* Peri() { return w().Peri(); }
 };

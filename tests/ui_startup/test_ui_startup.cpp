@@ -4,7 +4,7 @@
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
-#include "templistpath.h"
+#include "uiharness.h"
 
 #include <QAction>
 #include <QDir>
@@ -18,78 +18,23 @@
 #include <memory>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
-// Stands in for the companion library: a ".diz" fixture is a plain list, and
-// MYFUNC copies it to the temporary folder under the list's name.
-struct FakeLibrary {
-    QString tempFolder;
-    std::string dictFolder;
-    std::vector<std::string> names;
-
-    CompanionCall call() {
-        return CompanionCall{
-            tempFolder.toStdString(),
-            [this](const std::string& folder, const std::vector<std::string>& n) {
-                dictFolder = folder;
-                names = n;
-                return int16_t{0};
-            },
-            [this](int16_t i) -> int16_t {
-                const std::string& name = names.at(static_cast<std::size_t>(i - 1));
-                QFile::copy(QString::fromStdString(dictFolder + name),
-                            QString::fromStdString(tempListPath(tempFolder.toStdString(), name)));
-                return 0;
-            }};
-    }
-};
-
-void copyFixture(const QString& fixture, const QString& to) {
-    QDir().mkpath(to);
-    const QDir source(QStringLiteral(KORVEL_UI_FIXTURES "/") + fixture);
-    for (const QString& f : source.entryList(QDir::Files))
-        QFile::copy(source.filePath(f), to + QLatin1Char('/') + f);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // A start in a folder of its own, with XDG_DATA_HOME pointing at a private
 // folder, so that no dictionaries of the machine's user take part.
-struct Start {
-    QTemporaryDir root;
-    QTemporaryDir temp;
-    ScriptedDesktop desktop;
-    FakeLibrary library;
-    std::unique_ptr<MainWindow> window;
-
-    QString path(const QString& name) const { return root.filePath(name); }
+struct Start : WindowHarness {
     QString userFolder() const { return path(QStringLiteral("data/korvel/dictionaries")); }
 
     Start() {
         qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toLocal8Bit());
         QDir().mkpath(path(QStringLiteral("here")));
-        library.tempFolder = temp.path();
     }
 
     void run(const QString& startFile = QString()) {
-        QDir::setCurrent(path(QStringLiteral("here")));
-        WindowTimings timings;
-        timings.timer0Ms = 5;
-        timings.timer2Ms = 5;
-        window = std::make_unique<MainWindow>(
-            desktop, [this] { return library.call(); }, timings);
+        start(quickTimings(), path(QStringLiteral("here")));
         window->setStartFile(startFile);
-    }
-
-    bool loaded() {
-        return QTest::qWaitFor(
-            [this] { return desktop.ended || window->fileMenu()->menuAction()->isEnabled(); },
-            5000);
     }
 };
 
@@ -191,9 +136,9 @@ void TestUiStartup::dictionaryFolder() {
     QFETCH(QString, user);
     QFETCH(QString, expected);
     Start s;
-    copyFixture(current, s.path(QStringLiteral("here")));
+    copyFiles(uiFixture(current), s.path(QStringLiteral("here")));
     if (!user.isEmpty())
-        copyFixture(user, s.userFolder());
+        copyFiles(uiFixture(user), s.userFolder());
     s.run();
     QVERIFY(s.loaded());
     if (expected.isEmpty()) {
@@ -236,7 +181,7 @@ void TestUiStartup::startFileOpensAsOpenDoes() {
     OpenedState viaCommandLine;
     for (bool commandLine : {false, true}) {
         Start s;
-        copyFixture(QStringLiteral("grid"), s.path(QStringLiteral("here")));
+        copyFiles(uiFixture(QStringLiteral("grid")), s.path(QStringLiteral("here")));
         // The file lies under the same path in both starts, so that captions
         // and folders compare equal.
         const QString fixed = QDir::tempPath() + QStringLiteral("/korvel-startup-test");
@@ -276,7 +221,7 @@ void TestUiStartup::startFileOpensAsOpenDoes() {
 
 void TestUiStartup::startFileAfterFailedLoadIsNotOpened() {
     Start s;
-    copyFixture(QStringLiteral("nobase"), s.path(QStringLiteral("here")));
+    copyFiles(uiFixture(QStringLiteral("nobase")), s.path(QStringLiteral("here")));
     const QString file = s.path(QStringLiteral("puzzle.kvl"));
     writeFile(file, QByteArray("2,2\r\n\"AB\"\r\n\"CD\"\r\n"));
     s.run(file);

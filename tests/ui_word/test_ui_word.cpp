@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
+#include "uiharness.h"
 #include "wordqueries.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <memory>
 
 using namespace korvel;
+using namespace korvel::uitest;
 
 namespace {
 
@@ -29,13 +31,6 @@ const QString FailureText =
     QStringLiteral("This program cannot use MS Word directly.\r\n"
                    "It might happen when MS Word is opened already. If so, exit the program,\r\n"
                    "close MS Word, and then call this program again.");
-
-QStringList listLines(const ResultsList* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->lineText(i);
-    return out;
-}
 
 bool dictionariesInstalled() {
     return WordDictionaryPaths{}.firstMissing().empty();
@@ -78,17 +73,7 @@ private:
         window->selectTool(key);
     }
     // Clicks the line of the results list that reads text, as the user would.
-    bool clickLine(const QString& text) {
-        ResultsList* list = window->Lists();
-        const int row = list->findLine(text);
-        if (row < 0)
-            return false;
-        const QModelIndex index = list->model()->index(row, 0);
-        list->scrollTo(index);
-        const QRect rect = list->visualRect(index);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        return true;
-    }
+    bool clickLine(const QString& text) { return clickListLine(window->Lists(), text); }
     void requireDictionaries() {
         if (!dictionariesInstalled())
             QSKIP("hunspell-en-gb or mythes-en-us not installed (scripts/setup installs them)");
