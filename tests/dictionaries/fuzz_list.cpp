@@ -2,6 +2,7 @@
 // index and the letter index with the order check, checked against a naive
 // split on CR LF. Built as a libFuzzer program under clang (fuzz_list
 // CORPUS_DIR) and everywhere as a replay of the corpus in CTest.
+#include "crlflines.h"
 #include "dictionarystore.h"
 #include "lineindex.h"
 #include "loader.h"
@@ -14,6 +15,7 @@
 #include <vector>
 
 using namespace korvel;
+using korvel::testing::crlfLines;
 
 namespace {
 
@@ -30,29 +32,9 @@ struct Quiet : LoadObserver {
     void fatal(const std::string&, const std::string&) override {}
 };
 
-// The lines as the scans see them, by the plainest reading of the rule: cut
-// at every CR LF; a separator at the very end starts no further line.
-std::vector<std::string_view> naiveLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t p = 0;
-    for (;;) {
-        const std::size_t k = text.find("\r\n", p);
-        if (k == std::string_view::npos) {
-            lines.push_back(text.substr(p));
-            break;
-        }
-        lines.push_back(text.substr(p, k - p));
-        p = k + 2;
-        if (p >= text.size()) {
-            break;
-        }
-    }
-    return lines;
-}
-
 void checkIndex(std::string_view text) {
     const LineIndex ix = LineIndex::build(text);
-    const std::vector<std::string_view> lines = naiveLines(text);
+    const std::vector<std::string_view> lines = crlfLines(text);
     check(ix.lineCount() == lines.size(), "line count");
     std::size_t checked = 0;
     std::vector<std::vector<uint32_t>> byLength(LineIndex::MaxIndexedLength + 1);

@@ -3,6 +3,7 @@
 // lines, split the base dictionary at M, with the walk going on to a short
 // last line as the searches do.
 
+#include "crlflines.h"
 #include "dictionarystore.h"
 #include "viewerentries.h"
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 using namespace korvel;
+using korvel::testing::crlfLines;
 
 namespace {
 
@@ -36,13 +38,9 @@ std::string trimmed(const std::string& s) {
 Listing reference(const std::string& text, bool base) {
     Listing out;
     bool mSeen = false;
-    std::size_t p = 0;
-    for (;;) {
-        std::size_t k = text.find("\r\n", p);
-        if (k == std::string::npos) {
-            k = text.size();
-        }
-        const std::string line = trimmed(text.substr(p, k - p));
+    // Every line up to the end, a short last one included.
+    for (const std::string_view raw : crlfLines(text)) {
+        const std::string line = trimmed(std::string(raw));
         if (!line.empty() && line[0] != '\'' && line[0] != '#') {
             ++out.count;
             std::string entry = line;
@@ -63,11 +61,6 @@ Listing reference(const std::string& text, bool base) {
                 out.list3.push_back(entry);
             }
         }
-        // Every line up to the end, a short last one included.
-        if (k + 2 >= text.size() || k == text.size()) {
-            break;
-        }
-        p = k + 2;
     }
     return out;
 }

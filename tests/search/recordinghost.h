@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crlflines.h"
 #include "dictionarystore.h"
 #include "enabledset.h"
 #include "searchhost.h"
@@ -87,15 +88,10 @@ inline void putDictionary(DictionaryStore& s, int i, const std::string& name, st
     s.DictFileName[i] = name;
     s.setText(i, std::move(text));
     s.LetterStart[i].fill(0);
-    const std::string& t = s.DictText[i];
-    const long long DL = static_cast<long long>(t.size());
-    long long p = 1;
+    const long long DL = static_cast<long long>(s.DictText[i].size());
     std::string prevInitial;
-    do {
-        std::size_t k0 = t.find("\r\n", static_cast<std::size_t>(p - 1));
-        long long k = k0 == std::string::npos ? DL + 1 : static_cast<long long>(k0) + 1;
-        std::string line =
-            t.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(k - p));
+    walkCrlfLines(s.DictText[i], 1, [&](std::string_view text, long long p, long long k) {
+        std::string line(text);
         const auto b = line.find_first_not_of(' ');
         line = b == std::string::npos ? "" : line.substr(b, line.find_last_not_of(' ') - b + 1);
         std::string initial = line.substr(0, 1);
@@ -106,8 +102,10 @@ inline void putDictionary(DictionaryStore& s, int i, const std::string& name, st
             }
         }
         prevInitial = initial;
-        p = k + 2;
-    } while (p < DL - 3);
+        // The start-up walk goes on to a line whose 1-based start lies
+        // below the length minus 3, as the loader's does.
+        return k + 2 < DL - 3;
+    });
     s.count = std::max(s.count, i);
 }
 

@@ -1,3 +1,4 @@
+#include "crlflines.h"
 #include "patternsearch.h"
 #include "recordinghost.h"
 #include "resultorder.h"
@@ -11,6 +12,7 @@ using korvel::testing::allEnabled;
 using korvel::testing::dictText;
 using korvel::testing::putDictionary;
 using korvel::testing::RecordingHost;
+using korvel::testing::walkCrlfLines;
 
 namespace {
 
@@ -30,67 +32,62 @@ std::vector<std::string> referenceSearch(const DictionaryStore& s, const std::st
         if (!enabled.isChecked(d)) {
             continue;
         }
-        const std::string& T = s.DictText[d];
-        const long long DL = static_cast<long long>(T.size());
         long long p = 1;
         if (pat[0] != '?' && pat[0] != '*') {
             int code = static_cast<unsigned char>(pat[0]) - 64;
             p = (code >= 0 && code <= 26) ? s.LetterStart[d][code] : 1;
         }
-        do {
-            if (p == 0) {
-                p = 1;
-            }
-            std::size_t k0 = T.find("\r\n", static_cast<std::size_t>(p - 1));
-            long long k = k0 == std::string::npos ? DL + 1 : static_cast<long long>(k0) + 1;
-            std::string line =
-                T.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(k - p));
-            const std::size_t L = line.size();
-            bool skip = (L > 0 && (line[0] == '\'' || line[0] == '#')) || L < P || L > slotLen ||
-                        (L != P && pat[0] != '*' && pat[P - 1] != '*');
-            if (!skip) {
-                auto fit = [](char pc, char lc) {
-                    return pc == '?' || pc == '*' || static_cast<unsigned char>(lc) <= '@' ||
-                           pc == lc;
-                };
-                bool ok = true;
-                for (std::size_t i = 0; i < P && ok; ++i) {
-                    ok =
-                        pat[0] != '*' ? fit(pat[i], line[i]) : fit(pat[P - 1 - i], line[L - 1 - i]);
-                }
-                if (ok) {
-                    if (pat[0] == '*') {
-                        line = std::string(freedHead - L + P - 1, ' ') + line;
+        bool full = false;
+        walkCrlfLines(
+            s.DictText[d], p == 0 ? 1 : p, [&](std::string_view text, long long, long long) {
+                std::string line(text);
+                const std::size_t L = line.size();
+                bool skip = (L > 0 && (line[0] == '\'' || line[0] == '#')) || L < P ||
+                            L > slotLen || (L != P && pat[0] != '*' && pat[P - 1] != '*');
+                if (!skip) {
+                    auto fit = [](char pc, char lc) {
+                        return pc == '?' || pc == '*' || static_cast<unsigned char>(lc) <= '@' ||
+                               pc == lc;
+                    };
+                    bool ok = true;
+                    for (std::size_t i = 0; i < P && ok; ++i) {
+                        ok = pat[0] != '*' ? fit(pat[i], line[i])
+                                           : fit(pat[P - 1 - i], line[L - 1 - i]);
                     }
-                    std::string out;
-                    if (d > 1) {
-                        list.push_back(line + " -" + std::to_string(d));
-                    } else {
-                        char last = line.back();
-                        std::string ending(1, last);
-                        if (!endingVowels(last).empty()) {
-                            ending = "(" + std::string(endingVowels(last)) + ")";
+                    if (ok) {
+                        if (pat[0] == '*') {
+                            line = std::string(freedHead - L + P - 1, ' ') + line;
                         }
-                        char req = pat.back();
-                        bool keep = true;
-                        if (req != '*' && req != '?') {
-                            keep = ending.find(req) != std::string::npos;
-                            ending = std::string(1, req);
-                        }
-                        if (keep) {
-                            list.push_back(line.substr(0, line.size() - 1) + ending + " -1");
+                        std::string out;
+                        if (d > 1) {
+                            list.push_back(line + " -" + std::to_string(d));
+                        } else {
+                            char last = line.back();
+                            std::string ending(1, last);
+                            if (!endingVowels(last).empty()) {
+                                ending = "(" + std::string(endingVowels(last)) + ")";
+                            }
+                            char req = pat.back();
+                            bool keep = true;
+                            if (req != '*' && req != '?') {
+                                keep = ending.find(req) != std::string::npos;
+                                ending = std::string(1, req);
+                            }
+                            if (keep) {
+                                list.push_back(line.substr(0, line.size() - 1) + ending + " -1");
+                            }
                         }
                     }
                 }
-            }
-            if (!extended && list.size() == 50) {
-                return list;
-            }
-            if (pat[0] != '*' && line.substr(0, w - 1) > pat.substr(0, w - 1)) {
-                break;
-            }
-            p = k + 2;
-        } while (p <= DL);
+                if (!extended && list.size() == 50) {
+                    full = true;
+                    return false;
+                }
+                return !(pat[0] != '*' && line.substr(0, w - 1) > pat.substr(0, w - 1));
+            });
+        if (full) {
+            return list;
+        }
     }
     return list;
 }

@@ -1,5 +1,6 @@
 // The anagram search against the literal strike-out comparison.
 #include "anagrams.h"
+#include "crlflines.h"
 #include "promptstate.h"
 #include "recordinghost.h"
 
@@ -9,6 +10,7 @@
 #include <random>
 
 using namespace korvel;
+using korvel::testing::crlfLines;
 using korvel::testing::dictText;
 using korvel::testing::putDictionary;
 using korvel::testing::RecordingHost;
@@ -19,14 +21,8 @@ namespace {
 // out the TEST word's letters one by one.
 std::vector<std::string> referenceAnagrams(const DictionaryStore& s, const std::string& test) {
     std::vector<std::string> out;
-    const std::string& T = s.DictText[1];
-    const long long DL = static_cast<long long>(T.size());
-    long long p = 1;
-    do {
-        const std::size_t k0 = T.find("\r\n", static_cast<std::size_t>(p - 1));
-        const long long k = k0 == std::string::npos ? DL + 1 : static_cast<long long>(k0) + 1;
-        const std::string line =
-            T.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(k - p));
+    for (const std::string_view text : crlfLines(s.DictText[1])) {
+        const std::string line(text);
         if (!(!line.empty() && (line[0] == '\'' || line[0] == '#')) && line.size() == test.size() &&
             !line.empty()) {
             const char last = line.back();
@@ -54,8 +50,7 @@ std::vector<std::string> referenceAnagrams(const DictionaryStore& s, const std::
                 }
             }
         }
-        p = k + 2;
-    } while (p <= DL);
+    }
     return out;
 }
 

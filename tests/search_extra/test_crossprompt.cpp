@@ -1,5 +1,6 @@
 // The cross prompt: list lines and texts, and the indexed fit test held to
 // the line-by-line walk on random dictionaries.
+#include "crlflines.h"
 #include "crossprompt.h"
 #include "gridmodel.h"
 #include "promptslot.h"
@@ -15,6 +16,7 @@ using korvel::testing::allEnabled;
 using korvel::testing::dictText;
 using korvel::testing::putDictionary;
 using korvel::testing::RecordingHost;
+using korvel::testing::walkCrlfLines;
 
 namespace {
 
@@ -39,8 +41,6 @@ int referenceSugginc(const DictionaryStore& s, std::string T, bool accorcia,
             if (!enabled.isChecked(d)) {
                 continue;
             }
-            const std::string& text = s.DictText[d];
-            const long long DL = static_cast<long long>(text.size());
             long long p = 1;
             if (T[0] != '?') {
                 const int code = static_cast<unsigned char>(T[0]) - 64;
@@ -49,12 +49,9 @@ int referenceSugginc(const DictionaryStore& s, std::string T, bool accorcia,
                     continue;
                 }
             }
-            do {
-                const std::size_t k0 = text.find("\r\n", static_cast<std::size_t>(p - 1));
-                const long long k =
-                    k0 == std::string::npos ? DL + 1 : static_cast<long long>(k0) + 1;
-                const std::string line =
-                    text.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(k - p));
+            bool fits = false;
+            walkCrlfLines(s.DictText[d], p, [&](std::string_view text, long long, long long) {
+                const std::string line(text);
                 const bool skip = (!line.empty() && (line[0] == '\'' || line[0] == '#')) ||
                                   line.size() != T.size();
                 if (!skip) {
@@ -74,14 +71,16 @@ int referenceSugginc(const DictionaryStore& s, std::string T, bool accorcia,
                         }
                     }
                     if (ok) {
-                        return static_cast<int>(len);
+                        fits = true;
+                        return false;
                     }
                 }
-                if (w == 0 ? line.substr(0, n) > T : line.substr(0, w - 1) > T.substr(0, w - 1)) {
-                    break;
-                }
-                p = k + 2;
-            } while (p <= DL);
+                return !(w == 0 ? line.substr(0, n) > T
+                                : line.substr(0, w - 1) > T.substr(0, w - 1));
+            });
+            if (fits) {
+                return static_cast<int>(len);
+            }
         }
         T.pop_back();
     }
