@@ -1,20 +1,20 @@
 // Crossword files on a real disk: saving under a file-size limit, onto things
 // that are no files, and opening FIFOs, devices and huge files.
+#include "filesizelimit.h"
 #include "kvlfile.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace korvel;
+using korvel::testing::FileSizeLimit;
 namespace fs = std::filesystem;
 
 namespace {
@@ -56,21 +56,6 @@ GridModel grid(int rows, int cols, char fill) {
     }
     return g;
 }
-
-// Lowers the file-size limit of this process for its lifetime. SIGXFSZ is
-// ignored, so a write past the limit fails with EFBIG as it fails on a full
-// disk with ENOSPC, instead of killing the test.
-struct FileSizeLimit {
-    rlimit old{};
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit lowered = old;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-};
 
 } // namespace
 

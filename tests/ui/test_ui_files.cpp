@@ -1,6 +1,7 @@
 // The window's file commands and start-up under real faults: a save that
 // runs into the file-size limit, crossword files that are FIFOs or too large,
 // and the details of a fatal loading box.
+#include "filesizelimit.h"
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
@@ -14,14 +15,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <memory>
 
 using namespace korvel;
 using namespace korvel::uitest;
+using korvel::testing::FileSizeLimit;
 
 namespace {
 
@@ -41,20 +41,6 @@ struct Harness : WindowHarness {
         w().menuApri_Click();
         change(0, 0, 'Z');
     }
-};
-
-// A lowered file-size limit stands for a full disk: with SIGXFSZ ignored a
-// write past it fails (EFBIG) inside the real save, as ENOSPC does.
-struct FileSizeLimit {
-    rlimit old{};
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit lowered = old;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
 };
 
 } // namespace
