@@ -4,6 +4,7 @@
 
 #include "enabledset.h"
 #include "fill.h"
+#include "gridrows.h"
 #include "memoryhost.h"
 #include "plainfill.h"
 #include "wordindex.h"
@@ -19,20 +20,9 @@
 #include <vector>
 
 using namespace korvel;
+using korvel::testing::gridOf;
 
 namespace {
-
-GridModel gridOf(const std::vector<std::string>& rows) {
-    GridModel g =
-        GridModel::make(static_cast<int16_t>(rows.size()), static_cast<int16_t>(rows[0].size()));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            g.setCell(static_cast<int>(r), static_cast<int>(c),
-                      rows[r][c] == '#' ? BLACK : rows[r][c]);
-        }
-    }
-    return g;
-}
 
 // The runs of two or more non-black cells, found afresh from the bytes.
 std::vector<std::vector<std::pair<int, int>>> runsOf(const GridModel& g) {

@@ -1,5 +1,6 @@
 // Grid statistics on a grid counted by hand, and the dictionary test of a
 // pattern against a brute-force scan of the word list.
+#include "gridrows.h"
 #include "gridstats.h"
 
 #include <gtest/gtest.h>
@@ -7,23 +8,7 @@
 #include <random>
 
 using namespace korvel;
-
-namespace {
-
-GridModel gridOf(const std::vector<std::string>& rows) {
-    GridModel g =
-        GridModel::make(static_cast<int16_t>(rows.size()), static_cast<int16_t>(rows[0].size()));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::string row = rows[r];
-        for (char& ch : row)
-            if (ch == '#')
-                ch = BLACK;
-        g.GridRows[r] = row;
-    }
-    return g;
-}
-
-} // namespace
+using korvel::testing::gridOf;
 
 TEST(GridStatistics, KnownGrid) {
     const WordIndex index = WordIndex::fromWords({"CAT", "COW", "TEN", "AT", "NO", "ON"});

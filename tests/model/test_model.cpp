@@ -1,5 +1,6 @@
 // Grid model, dimensions, numbering, cursor and prompt slots.
 #include "gridmodel.h"
+#include "gridrows.h"
 #include "promptslot.h"
 
 #include <gtest/gtest.h>
@@ -9,24 +10,7 @@
 #include <string>
 
 using namespace korvel;
-
-namespace {
-// Builds a grid from row strings; "#" in the text stands for BLACK.
-GridModel gridOf(std::initializer_list<std::string> rows) {
-    GridModel g = GridModel::make(static_cast<int16_t>(rows.size()),
-                                  static_cast<int16_t>(rows.begin()->size()));
-    int r = 0;
-    for (std::string row : rows) {
-        for (char& ch : row) {
-            if (ch == '#') {
-                ch = BLACK;
-            }
-        }
-        g.GridRows[static_cast<std::size_t>(r++)] = row;
-    }
-    return g;
-}
-} // namespace
+using korvel::testing::gridOf;
 
 struct DimCase {
     const char* rows;

@@ -4,6 +4,7 @@
 #include "fillcheck.h"
 #include "fillcommands.h"
 #include "gridcanvas.h"
+#include "gridrows.h"
 #include "gridstats.h"
 #include "loader.h"
 #include "mainwindow.h"
@@ -24,6 +25,7 @@
 #include <memory>
 
 using namespace korvel;
+using korvel::testing::gridOf;
 using namespace korvel::uitest;
 
 namespace {
@@ -40,16 +42,7 @@ struct Harness : WindowHarness {
     // A grid from rows of letters, "?" and "#" for a black cell; a blank
     // stays a blank byte.
     void grid(const std::vector<std::string>& rows) {
-        GridModel g = GridModel::make(static_cast<int16_t>(rows.size()),
-                                      static_cast<int16_t>(rows[0].size()));
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            std::string row = rows[r];
-            for (char& ch : row)
-                if (ch == '#')
-                    ch = BLACK;
-            g.GridRows[r] = row;
-        }
-        w().grid() = g;
+        w().grid() = gridOf(rows);
         w().Inizio();
     }
     void click(int r, int c) {
