@@ -3,6 +3,7 @@
 #include "crlflines.h"
 #include "dictionarystore.h"
 #include "enabledset.h"
+#include "promptstate.h"
 #include "searchhost.h"
 
 #include <array>
@@ -68,6 +69,21 @@ private:
         return std::to_string(selection->cx) + "," + std::to_string(selection->cy) + "," +
                std::to_string(selection->LAX) + "," + std::to_string(selection->LAY);
     }
+};
+
+// What a search works on, all dictionaries taking part, with a host that
+// records the selection boxes it is asked to draw.
+struct SearchState {
+    DictionaryStore store;
+    PatternState pattern;
+    Selection selection;
+    SearchFlags flags;
+    RecordingHost host;
+    EnabledSet enabled = allEnabled();
+
+    SearchState() { host.selection = &selection; }
+    SearchState(const SearchState&) = delete;
+    SearchState& operator=(const SearchState&) = delete;
 };
 
 // Joins lines with CR LF, as a dictionary file holds them.

@@ -10,10 +10,7 @@
 #include <random>
 
 using namespace korvel;
-using korvel::testing::crlfLines;
-using korvel::testing::dictText;
-using korvel::testing::putDictionary;
-using korvel::testing::RecordingHost;
+using namespace korvel::testing;
 
 namespace {
 

@@ -12,11 +12,7 @@
 #include <random>
 
 using namespace korvel;
-using korvel::testing::allEnabled;
-using korvel::testing::dictText;
-using korvel::testing::putDictionary;
-using korvel::testing::RecordingHost;
-using korvel::testing::walkCrlfLines;
+using namespace korvel::testing;
 
 namespace {
 
@@ -87,18 +83,8 @@ int referenceSugginc(const DictionaryStore& s, std::string T, bool accorcia,
     return 0;
 }
 
-struct Fixture {
-    DictionaryStore store;
-    PatternState pattern;
-    Selection selection;
-    SearchFlags flags;
-    RecordingHost host;
-
-    Fixture() {
-        host.selection = &selection;
-        flags.Accorcia = false;
-    }
-    EnabledSet enabled = allEnabled();
+struct Fixture : SearchState {
+    Fixture() { flags.Accorcia = false; }
     CrossContext ctx() { return {store, enabled, pattern, selection, flags, host}; }
     std::vector<std::string> cross(const std::string& across, const std::string& down,
                                    bool vocali = false) {

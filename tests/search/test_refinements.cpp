@@ -7,10 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace korvel;
-using korvel::testing::allEnabled;
-using korvel::testing::dictText;
-using korvel::testing::putDictionary;
-using korvel::testing::RecordingHost;
+using namespace korvel::testing;
 
 namespace {
 

@@ -8,11 +8,7 @@
 #include <random>
 
 using namespace korvel;
-using korvel::testing::allEnabled;
-using korvel::testing::dictText;
-using korvel::testing::putDictionary;
-using korvel::testing::RecordingHost;
-using korvel::testing::walkCrlfLines;
+using namespace korvel::testing;
 
 namespace {
 
@@ -92,16 +88,9 @@ std::vector<std::string> referenceSearch(const DictionaryStore& s, const std::st
     return list;
 }
 
-struct Fixture {
-    DictionaryStore store;
-    PatternState pattern;
-    Selection selection;
-    SearchFlags flags;
-    RecordingHost host;
+struct Fixture : SearchState {
     int16_t tool = 1;
 
-    Fixture() { host.selection = &selection; }
-    EnabledSet enabled = allEnabled();
     SearchContext ctx() { return {store, enabled, pattern, selection, flags, host, tool}; }
     // A new prompt on a slot of the given pattern.
     void prompt(const std::string& slot) {
