@@ -100,7 +100,7 @@ std::vector<std::string> freeHeadLines(const DictionaryStore& store, int columns
     MemoryHost host;
     EnabledSet enabled; // the base dictionary alone
     enabled.setChecked(1, true);
-    int16_t tool = 1;
+    Tool tool = Tool::PromptAcross;
     SearchContext ctx{store, enabled, ps, sel, flags, host, tool};
     searchPattern(ctx);
     return host.list;

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         flags.Estesa = true;
         flags.Accorcia = false;
         BenchHost host;
-        int16_t tool = 1;
+        Tool tool = Tool::PromptAcross;
         EnabledSet enabled; // the base dictionary alone
         enabled.setChecked(1, true);
         SearchContext ctx{store, enabled, ps, sel, flags, host, tool};

@@ -91,7 +91,7 @@ struct Session {
     Selection selection;
     SearchFlags flags;
     MemoryHost host;
-    int16_t CurrentTool = 1;
+    Tool CurrentTool = Tool::PromptAcross;
     Options options;
     EnabledSet enabled;
 
@@ -235,7 +235,7 @@ int runCross(Session& s) {
             return 2;
         }
     }
-    s.CurrentTool = 6;
+    s.CurrentTool = Tool::PromptCross;
     CrossContext ctx{s.store, s.enabled, s.pattern, s.selection, s.flags, s.host};
     runCrossPrompt(args[1], static_cast<int>(args[1].find('#')), args[2],
                    static_cast<int>(args[2].find('#')), s.options.vowels, ctx);
@@ -248,7 +248,7 @@ int runAnagram(Session& s) {
     if (args.size() != 2) {
         return 2;
     }
-    s.CurrentTool = 9;
+    s.CurrentTool = Tool::Anagrams;
     findAnagrams(args[1], s.store, s.host, s.flags);
     return 0;
 }
@@ -273,7 +273,7 @@ int answer(const DictionaryStore& store, const Options& options, std::vector<std
     if (cmd == commands().end()) {
         return 2;
     }
-    Session s{store, {}, {}, {}, {}, 1, {}, {}};
+    Session s{store, {}, {}, {}, {}, Tool::PromptAcross, {}, {}};
     s.options = options;
     // The dictionaries as the window would have them after the user
     // unticked those named by --disable.

@@ -45,20 +45,20 @@ CellEditResult clearCell(GridModel& grid, ActionsHistory& history, int16_t row, 
     return r;
 }
 
-KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentTool,
+KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, Tool CurrentTool,
                       int16_t CurrentRow, int16_t CurrentColumn, int keyCode, int modifiers,
                       int16_t incr, int16_t incc) {
     KeyResult k;
-    k.vocali = (modifiers == CtrlKey && CurrentTool == 6) ? 1 : 0;
+    k.vocali = (modifiers == CtrlKey && CurrentTool == Tool::PromptCross) ? 1 : 0;
     k.row = CurrentRow;
     k.column = CurrentColumn;
     k.incr = incr;
     k.incc = incc;
-    if (CurrentTool != 3 && CurrentTool != 4) {
+    if (!isWriteTool(CurrentTool)) {
         return k;
     }
-    if (modifiers == ShiftKey && keyCode == 9) {
-        keyCode = 8;
+    if (modifiers == ShiftKey && keyCode == KeyCode::Tab) {
+        keyCode = KeyCode::Backspace;
     }
     history.beginAction();
 
@@ -72,24 +72,24 @@ KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentT
         k.moved = true;
     };
     switch (keyCode) {
-    case 8:
-    case 37:
+    case KeyCode::Backspace:
+    case KeyCode::Left:
         step(0, -1);
         return k;
-    case 9:
-    case 39:
+    case KeyCode::Tab:
+    case KeyCode::Right:
         step(0, 1);
         return k;
-    case 38:
+    case KeyCode::Up:
         step(-1, 0);
         return k;
-    case 40:
+    case KeyCode::Down:
         step(1, 0);
         return k;
     default:
         break;
     }
-    if (keyCode != 32 && (keyCode < 65 || keyCode > 90)) {
+    if (keyCode != KeyCode::Space && (keyCode < KeyCode::LetterA || keyCode > KeyCode::LetterZ)) {
         return k;
     }
     // Ctrl or Alt with a key is a command (Ctrl+Z is Undo), never a letter.
@@ -109,7 +109,7 @@ KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentT
         carm = EmptyCell;
     }
     k.historyCleared = history.aggior(grid, CurrentRow, CurrentColumn, carm).historyCleared;
-    if (CurrentTool == 3) {
+    if (CurrentTool == Tool::WriteAcross) {
         step(0, 1);
     } else {
         step(1, 0);
@@ -117,8 +117,6 @@ KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentT
     return k;
 }
 
-namespace {
-// The whole part of a pointer coordinate, kept within 16 bits.
 int16_t wholePart(double v) {
     if (!(v > -30000.0)) {
         return -30000;
@@ -128,11 +126,10 @@ int16_t wholePart(double v) {
     }
     return static_cast<int16_t>(std::floor(v));
 }
-} // namespace
 
-bool dragMove(const GridModel& grid, int16_t tool, double X, double Y, DragRect& drag) {
-    drag.x2 = tool == 1 ? wholePart(X) : drag.x1;
-    drag.y2 = tool == 2 ? wholePart(Y) : drag.y1;
+bool dragMove(const GridModel& grid, Tool tool, double X, double Y, DragRect& drag) {
+    drag.x2 = tool == Tool::PromptAcross ? wholePart(X) : drag.x1;
+    drag.y2 = tool == Tool::PromptDown ? wholePart(Y) : drag.y1;
     if (drag.x2 < drag.x1) {
         std::swap(drag.x1, drag.x2);
     }
@@ -158,12 +155,12 @@ bool dragMove(const GridModel& grid, int16_t tool, double X, double Y, DragRect&
     return inside;
 }
 
-void dragRelease(const GridModel& grid, int16_t tool, double X, double Y, DragRect& drag,
+void dragRelease(const GridModel& grid, Tool tool, double X, double Y, DragRect& drag,
                  int16_t& CurrentRow, int16_t& CurrentColumn) {
     CurrentRow = drag.y1;
     CurrentColumn = drag.x1;
-    drag.x2 = tool == 1 ? wholePart(X) : drag.x1;
-    drag.y2 = tool == 2 ? wholePart(Y) : drag.y1;
+    drag.x2 = tool == Tool::PromptAcross ? wholePart(X) : drag.x1;
+    drag.y2 = tool == Tool::PromptDown ? wholePart(Y) : drag.y1;
     drag.x2 =
         std::clamp<int16_t>(drag.x2, 0, static_cast<int16_t>(std::max(0, grid.ColumnCount - 1)));
     drag.y2 = std::clamp<int16_t>(drag.y2, 0, static_cast<int16_t>(std::max(0, grid.RowCount - 1)));

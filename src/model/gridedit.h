@@ -3,6 +3,7 @@
 #include "actionshistory.h"
 #include "gridmodel.h"
 #include "promptstate.h"
+#include "tool.h"
 
 #include <cstdint>
 #include <string>
@@ -33,11 +34,6 @@ CellEditResult blackWhite(GridModel& grid, ActionsHistory& history, int16_t row,
 // beep, and nothing is recorded.
 CellEditResult clearCell(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column);
 
-// Modifier bits of a key event.
-inline constexpr int ShiftKey = 1;
-inline constexpr int CtrlKey = 2;
-inline constexpr int AltKey = 4;
-
 // A key going down on the grid, for every tool. vocali is set from the
 // modifiers for the cross prompt; in the write tools (3 and 4) the arrows,
 // Tab, Shift+Tab and Backspace move the cursor, and a letter or a blank is
@@ -61,9 +57,12 @@ struct KeyResult {
     int beeps = 0;
     bool historyCleared = false;
 };
-KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, int16_t CurrentTool,
+KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, Tool CurrentTool,
                       int16_t CurrentRow, int16_t CurrentColumn, int keyCode, int modifiers,
                       int16_t incr, int16_t incc);
+
+// The whole part of a pointer coordinate in cells, kept within 16 bits.
+int16_t wholePart(double v);
 
 // The drag rectangle of the two prompt tools, in whole cells. x1, y1 are
 // set by the button going down (the whole parts of the pointer position).
@@ -79,12 +78,12 @@ struct DragRect {
 // it passes the near one. Returns false when the rectangle reached outside
 // the grid: its offending value is then brought to the nearest edge, and the
 // drag stops following the pointer (the window repaints, erasing it).
-bool dragMove(const GridModel& grid, int16_t tool, double X, double Y, DragRect& drag);
+bool dragMove(const GridModel& grid, Tool tool, double X, double Y, DragRect& drag);
 
 // The button going up after a drag (tools 1 and 2): the current cell is the
 // rectangle's first cell, and its far end is taken from the pointer, limited
 // to the grid. The click that follows reads the rectangle.
-void dragRelease(const GridModel& grid, int16_t tool, double X, double Y, DragRect& drag,
+void dragRelease(const GridModel& grid, Tool tool, double X, double Y, DragRect& drag,
                  int16_t& CurrentRow, int16_t& CurrentColumn);
 
 } // namespace korvel

@@ -59,15 +59,15 @@ std::string Placement::Prepara(std::string& text, PlacementContext& ctx, bool& a
 ListClickResult Placement::Lists_Click(std::string_view line, PlacementContext& ctx) {
     ListClickResult res;
     std::string text(line);
-    const int16_t tool = ctx.CurrentTool;
+    const Tool tool = ctx.CurrentTool;
 
-    if (tool == tools::CrossPrompt) {
+    if (tool == Tool::PromptCross) {
         text = text.substr(0, 1);
     }
-    if (tool == tools::Anagrams && text == " no Anagrams ") {
+    if (tool == Tool::Anagrams && text == " no Anagrams ") {
         return res;
     }
-    if (tool == tools::Thesaurus) {
+    if (tool == Tool::Thesaurus) {
         if (text == " no Syn./Ant. ") {
             return res;
         }
@@ -78,7 +78,7 @@ ListClickResult Placement::Lists_Click(std::string_view line, PlacementContext& 
             text.erase(0, 1);
         }
     }
-    if (tool == tools::Spelling && text == " OK Spelling ") {
+    if (tool == Tool::Spelling && text == " OK Spelling ") {
         return res;
     }
     res.handled = true;
@@ -91,7 +91,7 @@ ListClickResult Placement::Lists_Click(std::string_view line, PlacementContext& 
     ctx.CurrentColumn = ctx.selection.cx;
     res.hasTestText = true;
     res.testText = text;
-    if (tool != tools::PromptAcross && tool != tools::PromptDown && tool != tools::CrossPrompt) {
+    if (tool != Tool::PromptAcross && tool != Tool::PromptDown && tool != Tool::PromptCross) {
         return res;
     }
     ctx.pattern.CurrentPattern = text;
@@ -108,11 +108,11 @@ ListClickResult Placement::Lists_Click(std::string_view line, PlacementContext& 
         }
     };
 
-    if (tool == tools::CrossPrompt) {
+    if (tool == Tool::PromptCross) {
         write(text[0]);
     } else {
         int16_t blanks = 0;
-        const bool across = tool == tools::PromptAcross;
+        const bool across = tool == Tool::PromptAcross;
         for (std::size_t i = 0; i < text.size(); ++i) {
             const auto offset = static_cast<int16_t>(i);
             if (across) {

@@ -3,6 +3,7 @@
 #include "actionshistory.h"
 #include "gridmodel.h"
 #include "promptstate.h"
+#include "tool.h"
 
 #include <cstdint>
 #include <string>
@@ -10,19 +11,9 @@
 
 namespace korvel {
 
-// The tools a list click distinguishes (the values of CurrentTool).
-namespace tools {
-inline constexpr int16_t PromptAcross = 1;
-inline constexpr int16_t PromptDown = 2;
-inline constexpr int16_t CrossPrompt = 6;
-inline constexpr int16_t Anagrams = 9;
-inline constexpr int16_t Thesaurus = 10;
-inline constexpr int16_t Spelling = 11;
-} // namespace tools
-
 // The window state a list click reads and changes; all owned by the window.
 struct PlacementContext {
-    int16_t CurrentTool;
+    Tool CurrentTool;
     GridModel& grid;
     ActionsHistory& history;
     Selection& selection;

@@ -19,7 +19,7 @@ struct Axis {
 };
 
 Axis axisOf(const SearchContext& ctx) {
-    if (ctx.CurrentTool != 2) {
+    if (ctx.CurrentTool != Tool::PromptDown) {
         return {&Selection::cx, &Selection::LAX, &Selection::LAY, &PatternState::SlotFirstColumn,
                 &PatternState::SlotLastColumn};
     }

@@ -4,6 +4,7 @@
 #include "enabledset.h"
 #include "promptstate.h"
 #include "searchhost.h"
+#include "tool.h"
 
 #include <cstdint>
 
@@ -22,7 +23,7 @@ struct SearchContext {
     SearchHost& host;
     // 1 for a prompt across, 2 for a prompt down; it decides whether the
     // refinements move the selection along a row or along a column.
-    const int16_t& CurrentTool;
+    const Tool& CurrentTool;
 };
 
 } // namespace korvel

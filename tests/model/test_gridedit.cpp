@@ -69,7 +69,7 @@ TEST(GridEdit, ClearDoUndoRedo) {
 
 TEST(GridEdit, WriteAcrossWrapsToNextRow) {
     Board b;
-    const KeyResult k = gridKeyDown(b.grid, b.history, 3, 0, 2, 'A', 0, 0, 0);
+    const KeyResult k = gridKeyDown(b.grid, b.history, Tool::WriteAcross, 0, 2, 'A', 0, 0, 0);
     EXPECT_TRUE(k.wrote);
     EXPECT_EQ(k.panel2, " A ");
     EXPECT_EQ(k.panel4, " R1 C3 ");
@@ -86,20 +86,20 @@ TEST(GridEdit, WriteAcrossWrapsToNextRow) {
 
 TEST(GridEdit, KeysInWriteTools) {
     struct Case {
-        int16_t tool;
+        Tool tool;
         int r, c, key, mods;
         int er, ec, beeps;
         bool moved;
     } cases[] = {
-        {4, 2, 2, 40, 0, 0, 0, 1, true},  // Down at the bottom-right cell
-        {3, 0, 0, 38, 0, 2, 2, 1, true},  // Up at the top-left cell
-        {3, 1, 1, 8, 0, 1, 0, 0, true},   // Backspace
-        {3, 1, 1, 9, 1, 1, 0, 0, true},   // Shift+Tab is Backspace
-        {3, 1, 1, 9, 0, 1, 2, 0, true},   // Tab
-        {3, 1, 1, 39, 0, 1, 2, 0, true},  // Right
-        {4, 1, 1, 37, 0, 1, 0, 0, true},  // Left
-        {0, 1, 1, 38, 0, 1, 1, 0, false}, // other tools ignore arrows
-        {3, 1, 1, 49, 0, 1, 1, 0, false}, // "1" does nothing
+        {Tool::WriteDown, 2, 2, 40, 0, 0, 0, 1, true},    // Down at the bottom-right cell
+        {Tool::WriteAcross, 0, 0, 38, 0, 2, 2, 1, true},  // Up at the top-left cell
+        {Tool::WriteAcross, 1, 1, 8, 0, 1, 0, 0, true},   // Backspace
+        {Tool::WriteAcross, 1, 1, 9, 1, 1, 0, 0, true},   // Shift+Tab is Backspace
+        {Tool::WriteAcross, 1, 1, 9, 0, 1, 2, 0, true},   // Tab
+        {Tool::WriteAcross, 1, 1, 39, 0, 1, 2, 0, true},  // Right
+        {Tool::WriteDown, 1, 1, 37, 0, 1, 0, 0, true},    // Left
+        {Tool::BlackWhite, 1, 1, 38, 0, 1, 1, 0, false},  // other tools ignore arrows
+        {Tool::WriteAcross, 1, 1, 49, 0, 1, 1, 0, false}, // "1" does nothing
     };
     for (const Case& k : cases) {
         Board b;
@@ -117,14 +117,14 @@ TEST(GridEdit, KeysInWriteTools) {
 TEST(GridEdit, LetterOnBlackAndSpaceOnLetter) {
     Board b;
     b.grid.setCell(1, 1, BLACK);
-    KeyResult k = gridKeyDown(b.grid, b.history, 3, 1, 1, 'B', 0, 0, 0);
+    KeyResult k = gridKeyDown(b.grid, b.history, Tool::WriteAcross, 1, 1, 'B', 0, 0, 0);
     EXPECT_FALSE(k.wrote);
     EXPECT_FALSE(k.moved);
     EXPECT_EQ(k.beeps, 1);
     EXPECT_EQ(b.grid.cell(1, 1), BLACK);
 
     b.grid.setCell(0, 0, 'Z');
-    k = gridKeyDown(b.grid, b.history, 4, 0, 0, 32, 0, 0, 0);
+    k = gridKeyDown(b.grid, b.history, Tool::WriteDown, 0, 0, 32, 0, 0, 0);
     EXPECT_TRUE(k.wrote);
     EXPECT_EQ(k.panel2, "   ");
     EXPECT_EQ(b.grid.cell(0, 0), '?');
@@ -135,14 +135,14 @@ TEST(GridEdit, LetterOnBlackAndSpaceOnLetter) {
 TEST(GridEdit, LettersTypeOnlyWithoutCtrlOrAlt) {
     // Every modifier state against letters and the blank in both write
     // tools: Shift alone still types, any Ctrl or Alt never does.
-    for (int16_t tool : {int16_t{3}, int16_t{4}}) {
+    for (Tool tool : {Tool::WriteAcross, Tool::WriteDown}) {
         for (int mods = 0; mods < 8; ++mods) {
             for (int key : {int('A'), int('Z'), int('Y'), 32}) {
                 Board b;
                 b.grid.setCell(1, 1, 'Q');
                 const KeyResult k = gridKeyDown(b.grid, b.history, tool, 1, 1, key, mods, 0, 0);
                 const bool types = (mods & (CtrlKey | AltKey)) == 0;
-                EXPECT_EQ(k.wrote, types) << tool << " " << mods << " " << key;
+                EXPECT_EQ(k.wrote, types) << static_cast<int>(tool) << " " << mods << " " << key;
                 EXPECT_EQ(k.moved, types);
                 EXPECT_EQ(b.grid.cell(1, 1), types ? (key == 32 ? '?' : char(key)) : 'Q');
                 EXPECT_EQ(b.history.HistoryLength(), types ? 3 : 0);
@@ -153,10 +153,12 @@ TEST(GridEdit, LettersTypeOnlyWithoutCtrlOrAlt) {
 
 TEST(GridEdit, VowelsOnlyFromModifiers) {
     Board b;
-    EXPECT_EQ(gridKeyDown(b.grid, b.history, 6, 0, 0, 17, CtrlKey, 0, 0).vocali, 1);
-    EXPECT_EQ(gridKeyDown(b.grid, b.history, 6, 0, 0, 18, AltKey, 0, 0).vocali, 0);
-    EXPECT_EQ(gridKeyDown(b.grid, b.history, 6, 0, 0, 17, CtrlKey | ShiftKey, 0, 0).vocali, 0);
-    EXPECT_EQ(gridKeyDown(b.grid, b.history, 3, 0, 0, 17, CtrlKey, 0, 0).vocali, 0);
+    EXPECT_EQ(gridKeyDown(b.grid, b.history, Tool::PromptCross, 0, 0, 17, CtrlKey, 0, 0).vocali, 1);
+    EXPECT_EQ(gridKeyDown(b.grid, b.history, Tool::PromptCross, 0, 0, 18, AltKey, 0, 0).vocali, 0);
+    EXPECT_EQ(gridKeyDown(b.grid, b.history, Tool::PromptCross, 0, 0, 17, CtrlKey | ShiftKey, 0, 0)
+                  .vocali,
+              0);
+    EXPECT_EQ(gridKeyDown(b.grid, b.history, Tool::WriteAcross, 0, 0, 17, CtrlKey, 0, 0).vocali, 0);
 }
 
 TEST(GridEdit, DragFollowsAndExchangesEnds) {
@@ -165,28 +167,48 @@ TEST(GridEdit, DragFollowsAndExchangesEnds) {
     const double xs[] = {8.5, 7.2, 6.9, 5.1, 4.8, 3.3};
     const int16_t expect[][2] = {{5, 8}, {5, 7}, {5, 6}, {5, 5}, {4, 5}, {3, 4}};
     for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(dragMove(g, 1, xs[i], 2.5, d));
+        EXPECT_TRUE(dragMove(g, Tool::PromptAcross, xs[i], 2.5, d));
         EXPECT_EQ(d.x1, expect[i][0]) << xs[i];
         EXPECT_EQ(d.x2, expect[i][1]) << xs[i];
         EXPECT_EQ(d.y1, 2);
         EXPECT_EQ(d.y2, 2);
     }
     // Leaving the grid stops the drag at the edge.
-    EXPECT_FALSE(dragMove(g, 1, 12.0, 2.5, d));
+    EXPECT_FALSE(dragMove(g, Tool::PromptAcross, 12.0, 2.5, d));
     EXPECT_EQ(d.x2, 9);
     DragRect down{3, 1, 3, 1};
-    EXPECT_TRUE(dragMove(g, 2, 7.9, 3.5, down));
+    EXPECT_TRUE(dragMove(g, Tool::PromptDown, 7.9, 3.5, down));
     EXPECT_EQ(down.x2, 3);
     EXPECT_EQ(down.y2, 3);
-    EXPECT_FALSE(dragMove(g, 2, 3.5, -0.5, down));
+    EXPECT_FALSE(dragMove(g, Tool::PromptDown, 3.5, -0.5, down));
     EXPECT_EQ(down.y1, 0);
 
     int16_t row = -1;
     int16_t col = -1;
     DragRect r{2, 1, 2, 1};
-    dragRelease(g, 1, 40.0, 9.0, r, row, col);
+    dragRelease(g, Tool::PromptAcross, 40.0, 9.0, r, row, col);
     EXPECT_EQ(row, 1);
     EXPECT_EQ(col, 2);
     EXPECT_EQ(r.x2, 9);
     EXPECT_EQ(r.y2, 1);
+}
+
+// The toolbar keys name exactly the thirteen tools, and the right click's
+// pairs stay within the write tools and within the prompt tools.
+TEST(Tools, KeysAndPairs) {
+    for (int n = 0; n <= 12; ++n) {
+        const Tool t = static_cast<Tool>(n);
+        EXPECT_EQ(toolOfKey(toolKey(t)), t) << n;
+        EXPECT_EQ(isGridTool(t), n <= 6) << n;
+        const std::optional<Tool> other = pairedTool(t);
+        EXPECT_EQ(other.has_value(), isWriteTool(t) || isPromptTool(t)) << n;
+        if (other) {
+            EXPECT_NE(*other, t);
+            EXPECT_EQ(pairedTool(*other), t);
+            EXPECT_EQ(isWriteTool(*other), isWriteTool(t));
+        }
+    }
+    for (const char* key :
+         {"", "a", "a13", "a99", "a00", "a07", "b1", "A1", "a1x", "a-1", "a 1", "a123", "a1 "})
+        EXPECT_FALSE(toolOfKey(key).has_value()) << '"' << key << '"';
 }

@@ -201,7 +201,7 @@ struct Board {
     int16_t row = 0;
     int16_t col = 0;
     Placement pl;
-    int16_t tool = tools::PromptAcross;
+    Tool tool = Tool::PromptAcross;
 
     Board() { history.reset(grid.MaxSide); }
     // A prompt across on row r, columns first..last; as the grid click does.
@@ -212,7 +212,7 @@ struct Board {
                         static_cast<int16_t>(last - first + 1), 1};
         pl.priclk = false;
         history.beginAction();
-        tool = tools::PromptAcross;
+        tool = Tool::PromptAcross;
     }
     ListClickResult click(std::string_view line) {
         PlacementContext ctx{tool, grid, history, sel, ps, row, col};
@@ -270,7 +270,7 @@ TEST(Placement, Down) {
     Board b;
     b.ps.SlotFirstRow = 1;
     b.sel = Selection{3, 1, 1, 3};
-    b.tool = tools::PromptDown;
+    b.tool = Tool::PromptDown;
     b.click(" XY -4");
     EXPECT_EQ(b.grid.cell(2, 3), 'X');
     EXPECT_EQ(b.grid.cell(3, 3), 'Y');
@@ -322,7 +322,7 @@ TEST(Placement, KeyAfterPlacementIsNotTakenBack) {
 
 TEST(Placement, CrossWritesTheFirstCharacter) {
     Board b;
-    b.tool = tools::CrossPrompt;
+    b.tool = Tool::PromptCross;
     b.sel = Selection{4, 2, 1, 1};
     const ListClickResult r = b.click("E (Acr-1 / Dwn-3)");
     EXPECT_EQ(b.grid.cell(2, 4), 'E');
@@ -335,22 +335,22 @@ TEST(Placement, CrossWritesTheFirstCharacter) {
 
 TEST(Placement, TestFunctionsOnlyCopyTheWord) {
     struct Case {
-        int16_t tool;
+        Tool tool;
         const char* line;
         bool handled;
         const char* test;
     } cases[] = {
-        {tools::Anagrams, " no Anagrams ", false, ""},
-        {tools::Anagrams, " ", true, " "},
-        {tools::Anagrams, "AMOR", true, "AMOR"},
-        {tools::Thesaurus, "=         synonyms         =", false, ""},
-        {tools::Thesaurus, ">         antonyms          <", false, ""},
-        {tools::Thesaurus, " no Syn./Ant. ", false, ""},
-        {tools::Thesaurus, "=HAPPY", true, "HAPPY"},
-        {tools::Thesaurus, ">SAD", true, "SAD"},
-        {tools::Thesaurus, "=WELL-KNOWN", true, "WELL-KNOWN"},
-        {tools::Spelling, " OK Spelling ", false, ""},
-        {tools::Spelling, "HOUSE", true, "HOUSE"},
+        {Tool::Anagrams, " no Anagrams ", false, ""},
+        {Tool::Anagrams, " ", true, " "},
+        {Tool::Anagrams, "AMOR", true, "AMOR"},
+        {Tool::Thesaurus, "=         synonyms         =", false, ""},
+        {Tool::Thesaurus, ">         antonyms          <", false, ""},
+        {Tool::Thesaurus, " no Syn./Ant. ", false, ""},
+        {Tool::Thesaurus, "=HAPPY", true, "HAPPY"},
+        {Tool::Thesaurus, ">SAD", true, "SAD"},
+        {Tool::Thesaurus, "=WELL-KNOWN", true, "WELL-KNOWN"},
+        {Tool::Spelling, " OK Spelling ", false, ""},
+        {Tool::Spelling, "HOUSE", true, "HOUSE"},
     };
     for (const Case& k : cases) {
         Board b;
@@ -395,23 +395,23 @@ TEST(Placement, EndingCycleRestartsOnOtherLines) {
 }
 
 TEST(Placement, DoUndoRedo) {
-    for (int16_t tool : {tools::PromptAcross, tools::PromptDown, tools::CrossPrompt}) {
+    for (Tool tool : {Tool::PromptAcross, Tool::PromptDown, Tool::PromptCross}) {
         Board b;
         b.grid.GridRows[1] = "?B?????";
         b.grid.GridRows[2] = "?O?????";
         b.ps.SlotFirstColumn = 0;
         b.ps.SlotFirstRow = 0;
-        b.sel = tool == tools::PromptAcross
+        b.sel = tool == Tool::PromptAcross
                     ? Selection{0, 1, 3, 1}
-                    : (tool == tools::PromptDown ? Selection{1, 0, 1, 3} : Selection{2, 1, 1, 1});
+                    : (tool == Tool::PromptDown ? Selection{1, 0, 1, 3} : Selection{2, 1, 1, 1});
         b.tool = tool;
         const GridModel before = b.grid;
-        b.click(tool == tools::CrossPrompt ? "X (Acr-1)" : "ABC -1");
+        b.click(tool == Tool::PromptCross ? "X (Acr-1)" : "ABC -1");
         const GridModel placed = b.grid;
         EXPECT_NE(placed.GridRows, before.GridRows);
         b.history.undo(b.grid, b.row, b.col);
-        EXPECT_EQ(b.grid.GridRows, before.GridRows) << tool;
+        EXPECT_EQ(b.grid.GridRows, before.GridRows) << static_cast<int>(tool);
         b.history.redo(b.grid, b.row, b.col);
-        EXPECT_EQ(b.grid.GridRows, placed.GridRows) << tool;
+        EXPECT_EQ(b.grid.GridRows, placed.GridRows) << static_cast<int>(tool);
     }
 }

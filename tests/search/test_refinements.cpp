@@ -17,11 +17,11 @@ struct Prompt {
     Selection sel;
     SearchFlags flags;
     RecordingHost host;
-    int16_t tool;
+    Tool tool;
 
     // A prompt on row 4 from column 2 (across) or on column 2 from row 4
     // (down), as a grid click would leave the state.
-    Prompt(const std::string& slot, int16_t t = 1) : tool(t) {
+    Prompt(const std::string& slot, Tool t = Tool::PromptAcross) : tool(t) {
         putDictionary(store, 1, "base.diz",
                       dictText({"ABACO", "CAB", "CABA", "DAB", "MAB!", "TABE", "ZAB"}));
         host.selection = &sel;
@@ -29,7 +29,7 @@ struct Prompt {
         ps.SlotPattern = slot;
         ps.testom = slot;
         const auto n = static_cast<int16_t>(slot.size());
-        if (tool == 1) {
+        if (tool == Tool::PromptAcross) {
             ps.SlotFirstRow = ps.SlotLastRow = 4;
             ps.SlotFirstColumn = 2;
             ps.SlotLastColumn = static_cast<int16_t>(2 + n - 1);
@@ -76,7 +76,7 @@ TEST(Refinements, FreeHeadAcrossFreesTheLeadingRun) {
 }
 
 TEST(Refinements, FreeHeadDownMovesRowsAndAllQueriesKeepOneCell) {
-    Prompt p("????", 2);
+    Prompt p("????", Tool::PromptDown);
     p.click(freeHeadRun);
     EXPECT_EQ(p.ps.CurrentPattern, "*?");
     EXPECT_EQ(p.ps.freedHead, "???");
@@ -135,7 +135,7 @@ TEST(Refinements, TrimCueDropsAFreedTailAndShortensTheSlot) {
     EXPECT_EQ(p.host.drawing, (std::vector<std::string>{"repaint", "red 2,4,2,1"}));
     EXPECT_EQ(p.host.panels[3], " Wrong request! "); // the search refuses "AB"
 
-    Prompt q("?AB??", 2);
+    Prompt q("?AB??", Tool::PromptDown);
     q.click(trimCueCell);
     EXPECT_EQ(q.ps.CurrentPattern, "?AB?");
     EXPECT_EQ(q.ps.SlotLastRow, 7);
@@ -153,7 +153,7 @@ TEST(Refinements, TrimHeadMovesTheSlotStart) {
     // "ABC" has no wildcard left: the search that follows refuses it.
     EXPECT_EQ(p.host.panels[3], " Wrong request! ");
 
-    Prompt q("??AB", 2);
+    Prompt q("??AB", Tool::PromptDown);
     q.click(freeHeadRun);
     q.click(trimHeadCell);
     EXPECT_EQ(q.ps.CurrentPattern, "AB");
@@ -204,7 +204,7 @@ struct FreeTrimPlace {
     const char* placed;  // the line afterwards
 };
 
-class FreeHeadThenTrimHead : public ::testing::TestWithParam<std::tuple<FreeTrimPlace, int16_t>> {};
+class FreeHeadThenTrimHead : public ::testing::TestWithParam<std::tuple<FreeTrimPlace, Tool>> {};
 
 } // namespace
 
@@ -213,10 +213,11 @@ TEST_P(FreeHeadThenTrimHead, PlacesOnThePatternsOwnCells) {
     const std::string line = c.line;
     const auto n = static_cast<int16_t>(line.size());
     // The line lies in row 1 or column 1 of a grid one cell wider around it.
-    GridModel grid = GridModel::make(tool == 1 ? 3 : static_cast<int16_t>(n + 1),
-                                     tool == 1 ? static_cast<int16_t>(n + 1) : 3);
+    GridModel grid = GridModel::make(tool == Tool::PromptAcross ? 3 : static_cast<int16_t>(n + 1),
+                                     tool == Tool::PromptAcross ? static_cast<int16_t>(n + 1) : 3);
     auto at = [&](int16_t i) -> std::pair<int16_t, int16_t> {
-        return tool == 1 ? std::pair<int16_t, int16_t>{1, i} : std::pair<int16_t, int16_t>{i, 1};
+        return tool == Tool::PromptAcross ? std::pair<int16_t, int16_t>{1, i}
+                                          : std::pair<int16_t, int16_t>{i, 1};
     };
     for (int16_t i = 0; i < n; ++i)
         grid.setCell(at(i).first, at(i).second, line[static_cast<std::size_t>(i)]);
@@ -231,8 +232,9 @@ TEST_P(FreeHeadThenTrimHead, PlacesOnThePatternsOwnCells) {
     RecordingHost host;
     host.selection = &sel;
     const auto [r0, c0] = at(0);
-    const PromptSlot slot = tool == 1 ? promptAcross(grid, r0, c0, DragInfo{}, ps, sel)
-                                      : promptDown(grid, r0, c0, DragInfo{}, ps, sel);
+    const PromptSlot slot = tool == Tool::PromptAcross
+                                ? promptAcross(grid, r0, c0, DragInfo{}, ps, sel)
+                                : promptDown(grid, r0, c0, DragInfo{}, ps, sel);
     ASSERT_FALSE(slot.refused);
     const EnabledSet enabled = allEnabled();
     SearchContext ctx{store, enabled, ps, sel, flags, host, tool};
@@ -245,7 +247,8 @@ TEST_P(FreeHeadThenTrimHead, PlacesOnThePatternsOwnCells) {
     const auto [fr, fc] = at(static_cast<int16_t>(n - std::string(c.pattern).size()));
     EXPECT_EQ(sel.cx, fc);
     EXPECT_EQ(sel.cy, fr);
-    EXPECT_EQ(tool == 1 ? sel.LAX : sel.LAY, static_cast<int16_t>(std::string(c.pattern).size()));
+    EXPECT_EQ(tool == Tool::PromptAcross ? sel.LAX : sel.LAY,
+              static_cast<int16_t>(std::string(c.pattern).size()));
 
     ActionsHistory history;
     history.reset(grid.MaxSide);
@@ -269,4 +272,4 @@ INSTANTIATE_TEST_SUITE_P(
                                          FreeTrimPlace{"????A?", "AT", 1, "A?", "????AT"},
                                          FreeTrimPlace{"??C??", "CAB", 1, "C??", "??CAB"},
                                          FreeTrimPlace{"??CA??", "ADE", 2, "A??", "??CADE"}),
-                       ::testing::Values(int16_t{1}, int16_t{2})));
+                       ::testing::Values(Tool::PromptAcross, Tool::PromptDown)));

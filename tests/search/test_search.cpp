@@ -89,7 +89,7 @@ std::vector<std::string> referenceSearch(const DictionaryStore& s, const std::st
 }
 
 struct Fixture : SearchState {
-    int16_t tool = 1;
+    Tool tool = Tool::PromptAcross;
 
     SearchContext ctx() { return {store, enabled, pattern, selection, flags, host, tool}; }
     // A new prompt on a slot of the given pattern.

@@ -126,7 +126,7 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
 void FillCommands::updateMenu() {
     const bool grid = !w_.grid().isEmpty();
     fillGrid_->setEnabled(grid);
-    fillBox_->setEnabled(grid && (w_.CurrentTool() == 1 || w_.CurrentTool() == 2));
+    fillBox_->setEnabled(grid && isPromptTool(w_.tool()));
     fillAgain_->setEnabled(grid && haveLast_);
     statistics_->setEnabled(grid);
 }
@@ -169,8 +169,7 @@ void FillCommands::FillBox_Click() {
         return;
     const Selection box = w_.lastSelection;
     const GridModel& g = w_.grid();
-    if ((w_.CurrentTool() != 1 && w_.CurrentTool() != 2) || box.LAX < 1 || box.LAY < 1 ||
-        !g.contains(box.cy, box.cx)) {
+    if (!isPromptTool(w_.tool()) || box.LAX < 1 || box.LAY < 1 || !g.contains(box.cy, box.cx)) {
         w_.searchHost().beep();
         return;
     }

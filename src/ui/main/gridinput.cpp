@@ -30,19 +30,6 @@ namespace korvel {
 
 namespace {
 
-bool isPromptTool(int16_t tool) {
-    return tool == 1 || tool == 2;
-}
-
-// The whole part of a pointer coordinate, kept within 16 bits.
-int16_t wholePart(double v) {
-    if (!(v > -30000.0))
-        return -30000;
-    if (v > 30000.0)
-        return 30000;
-    return static_cast<int16_t>(std::floor(v));
-}
-
 // Marks a scan started by a handler for as long as it is on the stack.
 class ScanScope {
 public:
@@ -100,7 +87,7 @@ bool MainWindow::gridBusyPointer() const {
 void MainWindow::hover(double X, double Y) {
     CurrentColumn = hoverIndex(X, doc_.grid().ColumnCount);
     CurrentRow = hoverIndex(Y, doc_.grid().RowCount);
-    if (currentTool_ == 3 || currentTool_ == 4) {
+    if (isWriteTool(currentTool_)) {
         rinfresca();
         selectCell(CurrentRow, CurrentColumn);
         drawSelection();
@@ -115,18 +102,15 @@ void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y)
     if (busy() || doc_.grid().isEmpty())
         return;
     if (button == Qt::RightButton) {
-        // Switches between the two tools of a pair, as the toolbar would.
-        const char* other = nullptr;
-        if (toolButtons_.value(QStringLiteral("a3"))->isChecked())
-            other = "a4";
-        else if (toolButtons_.value(QStringLiteral("a4"))->isChecked())
-            other = "a3";
-        else if (toolButtons_.value(QStringLiteral("a1"))->isChecked())
-            other = "a2";
-        else if (toolButtons_.value(QStringLiteral("a2"))->isChecked())
-            other = "a1";
-        if (other)
-            selectTool(QString::fromLatin1(other));
+        // Switches between the two tools of a pair, as the toolbar would. The
+        // pressed button decides: a new grid leaves the tool but no button
+        // pressed, and then the click does nothing.
+        for (const Tool t :
+             {Tool::WriteAcross, Tool::WriteDown, Tool::PromptAcross, Tool::PromptDown})
+            if (toolButtons_.value(QString::fromStdString(toolKey(t)))->isChecked()) {
+                selectTool(QString::fromStdString(toolKey(*pairedTool(t))));
+                break;
+            }
         return;
     }
     if (isPromptTool(currentTool_)) {
@@ -178,7 +162,7 @@ void MainWindow::Peri_KeyDown(int keyCode, int shift) {
     const KeyResult k = gridKeyDown(doc_.grid(), doc_.history(), currentTool_, CurrentRow,
                                     CurrentColumn, keyCode, shift, incr, incc);
     vocali = k.vocali;
-    if (currentTool_ != 3 && currentTool_ != 4)
+    if (!isWriteTool(currentTool_))
         return;
     incr = k.incr;
     incc = k.incc;
@@ -231,12 +215,13 @@ void MainWindow::Peri_Click() {
     doc_.clearPriclk();
 
     switch (currentTool_) {
-    case 0:
-    case 5: {
+    case Tool::BlackWhite:
+    case Tool::ClearCell: {
         const CellEditResult r =
-            currentTool_ == 0 ? blackWhiteSymmetric(doc_.grid(), doc_.history(), CurrentRow,
-                                                    CurrentColumn, fill_->symmetry())
-                              : clearCell(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn);
+            currentTool_ == Tool::BlackWhite
+                ? blackWhiteSymmetric(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn,
+                                      fill_->symmetry())
+                : clearCell(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn);
         stb1_->setText(2, fromBytes(r.panel2));
         stb1_->setText(3, fromBytes(r.panel3));
         EditShown shown;
@@ -247,11 +232,11 @@ void MainWindow::Peri_Click() {
             desktop_.beep();
         break;
     }
-    case 1:
-    case 2: {
+    case Tool::PromptAcross:
+    case Tool::PromptDown: {
         host_->setListHint("");
         const PromptSlot slot =
-            currentTool_ == 1
+            currentTool_ == Tool::PromptAcross
                 ? promptAcross(doc_.grid(), CurrentRow, CurrentColumn, dragInfo, pattern, selection)
                 : promptDown(doc_.grid(), CurrentRow, CurrentColumn, dragInfo, pattern, selection);
         if (slot.refused)
@@ -265,17 +250,17 @@ void MainWindow::Peri_Click() {
         const ScanScope scan(scanDepth_);
         searchPattern(ctx);
         if (lists_->count() > 0)
-            host_->setListHint(currentTool_ == 1 ? "Click for copying to ROW"
-                                                 : "Click for copying to COLUMN");
+            host_->setListHint(currentTool_ == Tool::PromptAcross ? "Click for copying to ROW"
+                                                                  : "Click for copying to COLUMN");
         break;
     }
-    case 3:
-    case 4:
+    case Tool::WriteAcross:
+    case Tool::WriteDown:
         selectCell(CurrentRow, CurrentColumn);
         rinfresca();
         drawSelection();
         break;
-    case 6: {
+    case Tool::PromptCross: {
         const CrossRequest req =
             makeCrossRequest(doc_.grid(), CurrentRow, CurrentColumn, vocali == 1);
         CrossContext ctx{store_, enabled_, pattern, selection, flags_, *host_};

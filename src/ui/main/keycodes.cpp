@@ -1,61 +1,61 @@
 #include "keycodes.h"
 
-#include "gridedit.h"
+#include "tool.h"
 
 namespace korvel {
 
 int classicKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
     const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
-        return (keypad ? 96 : 48) + (qtKey - Qt::Key_0);
+        return (keypad ? KeyCode::Keypad0 : KeyCode::Digit0) + (qtKey - Qt::Key_0);
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
-        return 65 + (qtKey - Qt::Key_A);
+        return KeyCode::LetterA + (qtKey - Qt::Key_A);
     switch (qtKey) {
     case Qt::Key_Plus:
-        return keypad ? 107 : 187;
+        return keypad ? KeyCode::KeypadPlus : KeyCode::Plus;
     case Qt::Key_Equal:
-        return 187;
+        return KeyCode::Plus;
     case Qt::Key_Minus:
-        return keypad ? 109 : 189;
+        return keypad ? KeyCode::KeypadMinus : KeyCode::Minus;
     case Qt::Key_Underscore:
-        return 189;
+        return KeyCode::Minus;
     case Qt::Key_Asterisk:
-        return keypad ? 106 : 0;
+        return keypad ? KeyCode::KeypadMultiply : 0;
     case Qt::Key_Slash:
-        return keypad ? 111 : 191;
+        return keypad ? KeyCode::KeypadDivide : KeyCode::Slash;
     case Qt::Key_Backspace:
-        return 8;
+        return KeyCode::Backspace;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        return 9;
+        return KeyCode::Tab;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return KeyCode::Enter;
     case Qt::Key_Shift:
-        return 16;
+        return KeyCode::Shift;
     case Qt::Key_Control:
-        return 17;
+        return KeyCode::Control;
     case Qt::Key_Alt:
-        return 18;
+        return KeyCode::Alt;
     case Qt::Key_Escape:
-        return 27;
+        return KeyCode::Escape;
     case Qt::Key_Space:
-        return 32;
+        return KeyCode::Space;
     case Qt::Key_Left:
-        return 37;
+        return KeyCode::Left;
     case Qt::Key_Up:
-        return 38;
+        return KeyCode::Up;
     case Qt::Key_Right:
-        return 39;
+        return KeyCode::Right;
     case Qt::Key_Down:
-        return 40;
+        return KeyCode::Down;
     case Qt::Key_Delete:
-        return 46;
+        return KeyCode::Delete;
     default:
         break;
     }
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
-        return 112 + (qtKey - Qt::Key_F1);
+        return KeyCode::F1 + (qtKey - Qt::Key_F1);
     return 0;
 }
 

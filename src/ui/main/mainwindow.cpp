@@ -37,7 +37,7 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include <cmath>
+#include <optional>
 
 #ifndef KORVEL_HELP_DIR
 #define KORVEL_HELP_DIR "../help"
@@ -434,10 +434,15 @@ void MainWindow::buildControls() {
     std::copy(std::begin(command_), std::end(command_), placed.command);
     layout_ = std::make_unique<WindowLayout>(placed);
     painter_ = std::make_unique<GridPainter>(*peri_);
-    SearchHostControls written{stb1_, lists_, peri_, texta_, &textb_, command_};
-    written.repaint = [this] { rinfresca(); };
-    written.drawSelection = [this] { drawSelection(); };
-    written.drawGreenBox = [this] { drawGreenBox(); };
+    SearchHostControls written{stb1_,
+                               lists_,
+                               peri_,
+                               texta_,
+                               &textb_,
+                               command_,
+                               [this] { rinfresca(); },
+                               [this] { drawSelection(); },
+                               [this] { drawGreenBox(); }};
     host_ = std::make_unique<WindowSearchHost>(desktop_, std::move(written), timings_.yieldMs);
 }
 
@@ -526,7 +531,7 @@ void MainWindow::Form_Load() {
     setWindowTitle(Product);
     Estesa_click();
     currentToolKey_ = QStringLiteral("a9");
-    currentTool_ = 9;
+    currentTool_ = Tool::Anagrams;
     flags_.BusyCounter = 0;
     doc_.clearPriclk();
     layoutWindow();
@@ -683,17 +688,17 @@ void MainWindow::selectTool(const QString& key) {
 
     bool anomaly = false;
     const ToolRow* row = toolRow(key);
+    const std::optional<Tool> tool = toolOfKey(key.toStdString());
     if (row && row->group) {
         currentToolKey_ = key;
-        currentTool_ = static_cast<int16_t>(key.right(1).toInt());
+        currentTool_ = *tool;
         setImageA(toolPointer(currentTool_));
         texta_->setText(QString());
         stb1_->setText(1, QString::fromLatin1(row->panelText));
         stb1_->setHint(1, QString::fromLatin1(row->panelHint));
-    } else if (key == QLatin1String("a7") || key == QLatin1String("a8")) {
+    } else if (tool == Tool::Undo || tool == Tool::Redo) {
         // A fill is taken back or put back whole, beside the history.
-        const FillHistory::Restore restore =
-            key == QLatin1String("a7") ? fill_->undo() : fill_->redo();
+        const FillHistory::Restore restore = tool == Tool::Undo ? fill_->undo() : fill_->redo();
         const RestoreResult& r = restore.result;
         doc_.clearPriclk();
         anomaly = r.anomaly;
@@ -710,16 +715,15 @@ void MainWindow::selectTool(const QString& key) {
         if (restore.fill && !r.anomaly)
             shown.boxes.push_back(restore.box);
         showEdit(shown);
-    } else if (row && (key == QLatin1String("a9") || key == QLatin1String("a10") ||
-                       key == QLatin1String("a11"))) {
+    } else if (tool == Tool::Anagrams || tool == Tool::Thesaurus || tool == Tool::Spelling) {
         currentToolKey_ = key;
-        currentTool_ = static_cast<int16_t>(key.mid(1).toInt());
+        currentTool_ = *tool;
         stb1_->setText(1, QString::fromLatin1(row->panelText));
-        if (key == QLatin1String("a9"))
+        if (tool == Tool::Anagrams)
             runAnagrams();
-        else if (key == QLatin1String("a10"))
+        else if (tool == Tool::Thesaurus)
             showThesaurus();
-        else if (key == QLatin1String("a11"))
+        else
             checkSpelling();
         setImageA(imageV_);
     }
@@ -856,19 +860,19 @@ void MainWindow::Originali_click() {
 }
 
 bool MainWindow::Form_KeyDown(int keyCode, int shift) {
-    if (shift != 2)
+    if (shift != CtrlKey)
         return false;
     switch (keyCode) {
-    case 48:
-    case 96:
+    case KeyCode::Digit0:
+    case KeyCode::Keypad0:
         Originali_click();
         return true;
-    case 187:
-    case 107:
+    case KeyCode::Plus:
+    case KeyCode::KeypadPlus:
         Ingrandisci_Click();
         return true;
-    case 189:
-    case 109:
+    case KeyCode::Minus:
+    case KeyCode::KeypadMinus:
         Riduci_Click();
         return true;
     default:
@@ -986,7 +990,7 @@ void MainWindow::openGrid(const QString* given) {
     texta_->setText(QString());
     textb_->setText(QString());
     currentToolKey_ = QStringLiteral("a9");
-    currentTool_ = 9;
+    currentTool_ = Tool::Anagrams;
     setImageA(imageV_);
 }
 

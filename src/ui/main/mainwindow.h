@@ -10,6 +10,7 @@
 #include "resultslist.h"
 #include "searchcontext.h"
 #include "searchhost.h"
+#include "tool.h"
 #include "windowlayout.h"
 #include "windowsearchhost.h"
 #include "wordservice.h"
@@ -174,7 +175,8 @@ public:
     SearchFlags& flags() { return flags_; }
     QString CurrentFile() const { return currentFile(); }
     const QString& OpenFolder() const { return openFolder_; }
-    int16_t CurrentTool() const { return currentTool_; }
+    int16_t CurrentTool() const { return static_cast<int16_t>(currentTool_); }
+    Tool tool() const { return currentTool_; }
     const QString& CurrentToolKey() const { return currentToolKey_; }
     // The handlers' busy test: a search runs (BusyCounter above 0), or one
     // that "Search Reset" has let go of has not yet returned.
@@ -282,7 +284,7 @@ private:
     EnabledSet enabled_;
     SearchFlags flags_;
 
-    int16_t currentTool_ = 9;
+    Tool currentTool_ = Tool::Anagrams;
     QString currentToolKey_ = QStringLiteral("a9");
     // The document's file name as the window shows and edits it.
     QString currentFile() const {

@@ -171,12 +171,12 @@ QPixmap testPicture(int width, int height) {
     return pm;
 }
 
-QCursor toolPointer(int tool) {
+QCursor toolPointer(Tool tool) {
     // Image indices of the grid tools 0 to 6, as on their toolbar buttons.
     static const int images[] = {5, 9, 10, 6, 7, 8, 11};
-    if (tool < 0 || tool > 6)
+    if (!isGridTool(tool))
         return defaultPointer();
-    return crossCursor(images[tool]);
+    return crossCursor(images[static_cast<int>(tool)]);
 }
 
 QCursor defaultPointer() {

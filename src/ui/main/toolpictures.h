@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "tool.h"
+
 namespace korvel {
 
 // The toolbar's pictures, drawn at run time: image index 1 to 13 of the two
@@ -14,7 +16,7 @@ QIcon toolbarImage(int index, bool small);
 QPixmap testPicture(int width, int height);
 
 // Grid pointers: one per grid tool 0 to 6, and the default one.
-QCursor toolPointer(int tool);
+QCursor toolPointer(Tool tool);
 QCursor defaultPointer();
 
 } // namespace korvel
