@@ -66,7 +66,10 @@ int main(int argc, char* argv[]) {
     timings.timer0Ms = 1;
     MainWindow w(
         desktop, [&library] { return openCompanion(library); }, timings);
-    QTest::qWaitFor([&] { return w.fileMenu()->menuAction()->isEnabled(); }, 120000);
+    if (!QTest::qWaitFor([&] { return w.fileMenu()->menuAction()->isEnabled(); }, 120000)) {
+        std::fprintf(stderr, "the dictionaries did not load\n");
+        return 1;
+    }
     w.grid() = *grid;
     w.Inizio();
     w.selectTool(QStringLiteral("a3"));
@@ -109,7 +112,10 @@ int main(int argc, char* argv[]) {
     w.menuItem(QStringLiteral("ControlloRiempimento"))->trigger();
     QElapsedTimer first;
     first.start();
-    QTest::qWaitFor([&] { return fill.checksShown() > 0; }, 120000);
+    if (!QTest::qWaitFor([&] { return fill.checksShown() > 0; }, 120000)) {
+        std::fprintf(stderr, "no fill check was shown\n");
+        return 1;
+    }
     const double firstCheck = first.nsecsElapsed() / 1e6;
     run(true, onRepaint, onMarks);
     run(false, offRepaint, unused); // off again, after, against drift

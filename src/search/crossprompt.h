@@ -5,6 +5,7 @@
 #include "gridmodel.h"
 #include "promptslot.h"
 #include "promptstate.h"
+#include "searchcontext.h"
 #include "searchhost.h"
 
 #include <array>
@@ -15,15 +16,7 @@
 namespace korvel {
 
 // What the cross prompt reads and changes; the window owns every piece.
-struct CrossContext {
-    const DictionaryStore& store;
-    // Which dictionaries take part.
-    const EnabledSet& enabled;
-    PatternState& pattern;
-    Selection& selection;
-    SearchFlags& flags;
-    SearchHost& host;
-};
+using CrossContext = ScanContext;
 
 // The cell the user clicked and the two words through it, as the grid gives
 // them: letters, "?" for empty cells and "#" at the cell (crossPatterns of the

@@ -10,10 +10,11 @@
 
 namespace korvel {
 
-// Everything the pattern search and its refinements read and change. The
-// window owns each piece and hands references in; nothing is copied, so a
-// handler that runs from the host's yield sees and changes the same state.
-struct SearchContext {
+// What every scan reads and changes: the pattern search and its
+// refinements, and the cross prompt. The window owns each piece and hands
+// references in; nothing is copied, so a handler that runs from the host's
+// yield sees and changes the same state.
+struct ScanContext {
     const DictionaryStore& store;
     // Which dictionaries take part.
     const EnabledSet& enabled;
@@ -21,8 +22,12 @@ struct SearchContext {
     Selection& selection;
     SearchFlags& flags;
     SearchHost& host;
-    // 1 for a prompt across, 2 for a prompt down; it decides whether the
-    // refinements move the selection along a row or along a column.
+};
+
+// The pattern search and its refinements also read the tool: a prompt
+// across or down decides whether the refinements move the selection along
+// a row or along a column.
+struct SearchContext : ScanContext {
     const Tool& CurrentTool;
 };
 
