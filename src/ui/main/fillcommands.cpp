@@ -267,19 +267,18 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     const Selection box = region.value_or(Selection{0, 0, grid.ColumnCount, grid.RowCount});
     const std::size_t count = result.changes.size();
     const AggiorResult r = fills_.record(grid, history, std::move(result.changes), box);
-    if (r.historyCleared)
-        showBox(fromBytes(HistoryClearedTitle), fromBytes(HistoryClearedText));
     if (!r.recorded) {
+        if (r.historyCleared)
+            showBox(fromBytes(HistoryClearedTitle), fromBytes(HistoryClearedText));
         // The grid changed under the fill (nothing else runs meanwhile).
         showBox(FillTitle, QStringLiteral("The fill was stopped.\r\nThe grid is unchanged."));
         return;
     }
     w_.document().clearPriclk();
-    w_.toolButton(QStringLiteral("a7"))->setEnabled(history.undoEnabled());
-    w_.toolButton(QStringLiteral("a8"))->setEnabled(history.redoEnabled());
-    w_.rinfresca();
-    w_.selection = box;
-    w_.drawSelection();
+    MainWindow::EditShown shown;
+    shown.historyCleared = r.historyCleared;
+    shown.boxes = {box};
+    w_.showEdit(shown);
     stb1->setText(2, QStringLiteral(" filled %1 cells ").arg(count));
 }
 

@@ -119,6 +119,18 @@ public:
     void layoutWindow();
     void rinfresca(); // repaint the grid from the model
     void drawNumbers();
+    // What an edit handler shows once the core has changed the grid.
+    struct EditShown {
+        bool anomaly = false;        // the history's anomaly box
+        bool historyCleared = false; // the history-cleared box
+        bool repaint = true;
+        // Red boxes drawn after the repaint; the last one stays the selection.
+        std::vector<Selection> boxes;
+        bool historyButtons = true; // the Undo and Redo keys follow the history
+    };
+    // The message boxes, the repaint, the boxes and the Undo and Redo keys of
+    // an edit, in that order, the same for every edit handler.
+    void showEdit(const EditShown& shown);
     void drawSelection(); // the red box around the selection
     void drawGreenBox();
     void Numerare_Click();    // clue numbers on or off
@@ -254,18 +266,6 @@ private:
                        const QString& proposal);
     void setPressedTools(const QString& key);
     SearchContext searchContext();
-    // What an edit handler shows once the core has changed the grid.
-    struct EditShown {
-        bool anomaly = false;        // the history's anomaly box
-        bool historyCleared = false; // the history-cleared box
-        bool repaint = true;
-        // Red boxes drawn after the repaint; the last one stays the selection.
-        std::vector<Selection> boxes;
-        bool historyButtons = true; // the Undo and Redo keys follow the history
-    };
-    // The message boxes, the repaint, the boxes and the Undo and Redo keys of
-    // an edit, in that order, the same for every edit handler.
-    void showEdit(const EditShown& shown);
     // The Undo and Redo buttons follow the history's enabled states.
     void showHistoryButtons();
     void showHistoryCleared();
