@@ -33,4 +33,9 @@ std::string solutionSvgPath(std::string_view svgPath);
 // and its last extension ("/a/b/Spring.kvl" gives "Spring").
 std::string titleFromPath(std::string_view path);
 
+// The title a grid's file gives its exports: titleFromPath, or none for a
+// grid without a file and for the bare ".kvl" (in any case) that a
+// cancelled "Save as..." leaves on a new grid.
+std::string exportTitle(std::string_view path);
+
 } // namespace korvel

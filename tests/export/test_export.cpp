@@ -554,6 +554,15 @@ TEST(ExportNames, FormatsExtensionsAndPaths) {
     EXPECT_EQ(titleFromPath("Spring.tar.kvl"), "Spring.tar");
     EXPECT_EQ(titleFromPath("/a/.kvl"), ".kvl");
     EXPECT_EQ(titleFromPath("noext"), "noext");
+    for (const auto& [path, title] :
+         std::vector<std::pair<std::string, std::string>>{{"", ""},
+                                                          {".kvl", ""},
+                                                          {"/a/.KVL", ""},
+                                                          {"/a/.Kvl", ""},
+                                                          {"/a/x.kvl", "x"},
+                                                          {"/a/.kvl.kvl", ""},
+                                                          {"/a/kvl", "kvl"}})
+        EXPECT_EQ(exportTitle(path), title) << path;
 }
 
 // --- golden files

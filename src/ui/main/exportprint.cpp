@@ -43,16 +43,8 @@ QString fromFileNameBytes(const std::string& bytes) {
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
-// The title a grid's file gives its exports: its name without folder and
-// extension. A grid without a file has none, and neither has the bare ".kvl"
-// that a cancelled "Save as..." leaves on a new grid.
 std::string titleOfFile(const QString& currentFile) {
-    if (currentFile.isEmpty())
-        return {};
-    const std::string title = titleFromPath(fileNameBytes(currentFile));
-    if (QString::fromStdString(title).compare(QStringLiteral(".kvl"), Qt::CaseInsensitive) == 0)
-        return {};
-    return title;
+    return exportTitle(fileNameBytes(currentFile));
 }
 
 } // namespace
