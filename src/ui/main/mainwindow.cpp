@@ -736,16 +736,12 @@ void MainWindow::selectTool(const QString& key) {
 void MainWindow::menuNuovo_Click() {
     if (busy())
         return;
-    changesGivenUp_ = false;
-    if (!settleUnsavedChanges())
+    const Replacement replacing = settleBeforeReplacing();
+    if (!replacing.allowed)
         return;
-    // Changes given up with No are lost only when a new grid replaces them:
-    // a dialog closed without one leaves the grid and its changed state.
-    const bool changesGivenUp = changesGivenUp_;
     GridDimensionsDialog dialog(desktop_, this);
     if (dialog.exec() != QDialog::Accepted) {
-        if (changesGivenUp)
-            doc_.markChanged();
+        keepGivenUpChanges(replacing);
     } else {
         doc_.newGrid(static_cast<int16_t>(dialog.rows()), static_cast<int16_t>(dialog.columns()));
         NuovoSchema();
@@ -932,16 +928,10 @@ void MainWindow::menuApri_Click() {
 void MainWindow::openGrid(const QString* given) {
     if (busy())
         return;
-    changesGivenUp_ = false;
-    if (!settleUnsavedChanges())
+    const Replacement replacing = settleBeforeReplacing();
+    if (!replacing.allowed)
         return;
-    // As with New: changes given up with No are lost only when an opened
-    // grid replaces them; a cancelled or failed open keeps them marked.
-    const bool changesGivenUp = changesGivenUp_;
-    auto keepChanges = [&] {
-        if (changesGivenUp)
-            doc_.markChanged();
-    };
+    auto keepChanges = [&] { keepGivenUpChanges(replacing); };
     for (const QString& key : AllToolKeys)
         toolButtons_.value(key)->setChecked(false);
 
@@ -1049,6 +1039,17 @@ bool MainWindow::settleUnsavedChanges() {
     if (doc_.isModified())
         askSaveChanges();
     return !doc_.isModified();
+}
+
+MainWindow::Replacement MainWindow::settleBeforeReplacing() {
+    changesGivenUp_ = false;
+    const bool allowed = settleUnsavedChanges();
+    return {allowed, changesGivenUp_};
+}
+
+void MainWindow::keepGivenUpChanges(const Replacement& replacing) {
+    if (replacing.changesGivenUp)
+        doc_.markChanged();
 }
 
 void MainWindow::menuEsci_Click() {

@@ -251,6 +251,15 @@ private:
     QAction* addMenuItem(QMenu* menu, const QString& name, const QString& caption);
     void addSeparator(QMenu* menu, const QString& name);
     void Form_Unload(int16_t& Cancel);
+    // The unsaved-change prompt before New... or Open... replaces the grid.
+    // Changes given up with No are lost only once a grid really replaces
+    // them: a cancelled or failed replacement keeps them marked changed.
+    struct Replacement {
+        bool allowed = false;        // saved, unchanged, or No
+        bool changesGivenUp = false; // No was the answer
+    };
+    Replacement settleBeforeReplacing();
+    void keepGivenUpChanges(const Replacement& replacing);
     void showOpenSaveError();
     // "Open..." with the dialog's answer, or with given standing for it.
     void openGrid(const QString* given);
