@@ -16,6 +16,7 @@
 #include "promptslot.h"
 #include "refinements.h"
 #include "statuspanels.h"
+#include "toolbuttons.h"
 #include "toolpictures.h"
 
 #include <QAction>
@@ -49,8 +50,7 @@ SearchContext MainWindow::searchContext() {
 }
 
 void MainWindow::showHistoryButtons() {
-    toolButtons_.value(QStringLiteral("a7"))->setEnabled(doc_.history().undoEnabled());
-    toolButtons_.value(QStringLiteral("a8"))->setEnabled(doc_.history().redoEnabled());
+    tools_->showHistory(doc_.history().undoEnabled(), doc_.history().redoEnabled());
 }
 
 void MainWindow::showEdit(const EditShown& shown) {
@@ -105,12 +105,9 @@ void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y)
         // Switches between the two tools of a pair, as the toolbar would. The
         // pressed button decides: a new grid leaves the tool but no button
         // pressed, and then the click does nothing.
-        for (const Tool t :
-             {Tool::WriteAcross, Tool::WriteDown, Tool::PromptAcross, Tool::PromptDown})
-            if (toolButtons_.value(QString::fromStdString(toolKey(t)))->isChecked()) {
-                selectTool(QString::fromStdString(toolKey(*pairedTool(t))));
-                break;
-            }
+        if (const std::optional<Tool> pressed = tools_->pressedTool())
+            if (const std::optional<Tool> other = pairedTool(*pressed))
+                selectTool(QString::fromStdString(toolKey(*other)));
         return;
     }
     if (isPromptTool(currentTool_)) {

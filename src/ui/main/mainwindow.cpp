@@ -14,6 +14,7 @@
 #include "refinements.h"
 #include "resultslist.h"
 #include "statuspanels.h"
+#include "toolbuttons.h"
 #include "toolpictures.h"
 
 #include <QAction>
@@ -48,48 +49,6 @@ namespace korvel {
 namespace {
 
 const QString Product = QStringLiteral("  KORVEL   ");
-
-struct ToolRow {
-    const char* key;
-    int image;
-    bool group;
-    const char* tooltip;
-    const char* panelText;
-    const char* panelHint; // nullptr: panel 1's tooltip stays
-};
-
-// Keys, pictures, styles and texts of the toolbar's buttons.
-const ToolRow Tools[] = {
-    {"a0", 5, true, "Black or White Cell", " BLACK / WHITE a Cell ", "Click that Cell"},
-    {"a1", 9, true, "Search Across", " PROMPT ACROSS (select a Row or its piece) ",
-     "Click a Row or drag-Across as you want"},
-    {"a2", 10, true, "Search Down", " PROMPT DOWN (select a Column or its piece) ",
-     "Click a Column or drag-Down as you want"},
-    {"a3", 6, true, "Write Across", " WRITE ACROSS one or more Cells ",
-     "Click the first Cell and write Across"},
-    {"a4", 7, true, "Write Down", " WRITE DOWN one or more Cells ",
-     "Click the first Cell and write Down"},
-    {"a5", 8, true, "Clear Cell", " CLEAR CELL (select that Cell)", "Click that Cell"},
-    {"a6", 11, true, "Search Cross",
-     " PROMPT CROSS (select a Cell and use Ctrl for only volcals test)", "Click that Cell"},
-    {"a7", 12, false, "Undo last action", nullptr, nullptr},
-    {"a8", 13, false, "Resume last undo", nullptr, nullptr},
-    {"a9", 1, false, "Anagrams of TEST", " ANAGRAMS of TEST ", nullptr},
-    {"a10", 2, false, "Thesaurus of TEST", " THESAURUS of TEST ", nullptr},
-    {"a11", 3, false, "Spelling of TEST", " SPELLING of TEST ", nullptr},
-    {"a12", 4, false, "Not available", nullptr, nullptr},
-};
-
-const ToolRow* toolRow(const QString& key) {
-    for (const ToolRow& row : Tools)
-        if (key == QLatin1String(row.key))
-            return &row;
-    return nullptr;
-}
-
-const QStringList AllToolKeys = {"a0", "a1", "a2", "a3",  "a4",  "a5", "a6",
-                                 "a7", "a8", "a9", "a10", "a11", "a12"};
-const QStringList GridToolKeys = {"a0", "a1", "a2", "a3", "a4", "a5", "a6"};
 
 const char* const ShortcutLines[] = {
     "Mouse left-click     = Select Row or Column",
@@ -310,6 +269,7 @@ void MainWindow::buildControls() {
     addToolBar(Qt::TopToolBarArea, tlb1_);
     toolGroup_ = new QActionGroup(this);
     toolGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    tools_ = std::make_unique<ToolButtons>(*tlb1_, *toolGroup_);
 
     stb1_ = new StatusPanels(this);
     setStatusBar(stb1_);
@@ -451,21 +411,8 @@ void MainWindow::buildToolbar() {
     tlb1_->setIconSize(QSize(iconSide, iconSide));
     const int placeholderHeight = iconSide + 10;
 
-    auto addButton = [this](const char* key) {
-        const ToolRow* row = toolRow(QString::fromLatin1(key));
-        QAction* action = tlb1_->addAction(toolbarImage(row->image, layout_->im2()),
-                                           QString::fromLatin1(row->tooltip));
-        action->setObjectName(QString::fromLatin1(key));
-        action->setToolTip(QString::fromLatin1(row->tooltip));
-        if (row->group) {
-            action->setCheckable(true);
-            toolGroup_->addAction(action);
-        }
-        if (QWidget* button = tlb1_->widgetForAction(action))
-            button->setObjectName(QString::fromLatin1(key) + QStringLiteral("Button"));
-        toolButtons_.insert(QString::fromLatin1(key), action);
-        const QString k = QString::fromLatin1(key);
-        connect(action, &QAction::triggered, this, [this, k] { Tlb1_ButtonClick(k); });
+    auto addButton = [this](Tool tool) {
+        tools_->add(tool, layout_->im2(), [this](const QString& key) { Tlb1_ButtonClick(key); });
     };
     auto addPlaceholder = [this, placeholderHeight](const QString& name, int widthTw) {
         auto* holder = new QWidget(tlb1_);
@@ -476,8 +423,8 @@ void MainWindow::buildToolbar() {
     };
 
     tlb1_->addSeparator();
-    for (const char* key : {"a9", "a10", "a11", "a12"})
-        addButton(key);
+    for (Tool t : {Tool::Anagrams, Tool::Thesaurus, Tool::Spelling, Tool::NotAvailable})
+        addButton(t);
     tlb1_->addSeparator();
     QWidget* pictureHolder = addPlaceholder(QStringLiteral("picture1"), 500);
     picture1_ = new QLabel(pictureHolder);
@@ -503,16 +450,17 @@ void MainWindow::buildToolbar() {
     textHolder->setFixedHeight(std::max(placeholderHeight, textb_->geometry().bottom() + 1));
 
     addPlaceholder(QStringLiteral("spacer"), 700);
-    for (const char* key : {"a0", "a3", "a4", "a5", "a1", "a2", "a6"})
-        addButton(key);
+    for (Tool t : {Tool::BlackWhite, Tool::WriteAcross, Tool::WriteDown, Tool::ClearCell,
+                   Tool::PromptAcross, Tool::PromptDown, Tool::PromptCross})
+        addButton(t);
     tlb1_->addSeparator();
-    addButton("a7");
-    addButton("a8");
+    addButton(Tool::Undo);
+    addButton(Tool::Redo);
     tlb1_->addSeparator();
     // The editors' keys for Undo and Redo. A text field that has the focus
     // keeps them for its own text.
-    toolButtons_.value(QStringLiteral("a7"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    toolButtons_.value(QStringLiteral("a8"))
+    tools_->button(Tool::Undo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    tools_->button(Tool::Redo)
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 }
@@ -525,8 +473,7 @@ void MainWindow::Form_Load() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
     showMaximized();
-    for (const QString& key : AllToolKeys)
-        toolButtons_.value(key)->setEnabled(false);
+    tools_->enableAll(false);
     setImageA(imageV_);
     setWindowTitle(Product);
     Estesa_click();
@@ -590,7 +537,7 @@ void MainWindow::Timer0_Timer() {
     secCar_->hide();
     label0_->hide();
     unsetCursor();
-    toolButtons_.value(QStringLiteral("a9"))->setEnabled(true);
+    tools_->button(Tool::Anagrams)->setEnabled(true);
     textb_->setEnabled(true);
     picture1_->show();
     if (!startFile_.isEmpty())
@@ -670,8 +617,7 @@ void MainWindow::Tlb1_ButtonClick(const QString& key) {
 }
 
 void MainWindow::setPressedTools(const QString& key) {
-    for (const QString& k : GridToolKeys)
-        toolButtons_.value(k)->setChecked(k == key);
+    tools_->setPressed(key);
 }
 
 void MainWindow::selectTool(const QString& key) {
@@ -687,15 +633,15 @@ void MainWindow::selectTool(const QString& key) {
         showHistoryCleared();
 
     bool anomaly = false;
-    const ToolRow* row = toolRow(key);
     const std::optional<Tool> tool = toolOfKey(key.toStdString());
-    if (row && row->group) {
+    const ToolTexts* texts = tool ? &toolTexts(*tool) : nullptr;
+    if (tool && isGridTool(*tool)) {
         currentToolKey_ = key;
         currentTool_ = *tool;
         setImageA(toolPointer(currentTool_));
         texta_->setText(QString());
-        stb1_->setText(1, QString::fromLatin1(row->panelText));
-        stb1_->setHint(1, QString::fromLatin1(row->panelHint));
+        stb1_->setText(1, QString::fromLatin1(texts->panelText));
+        stb1_->setHint(1, QString::fromLatin1(texts->panelHint));
     } else if (tool == Tool::Undo || tool == Tool::Redo) {
         // A fill is taken back or put back whole, beside the history.
         const FillHistory::Restore restore = tool == Tool::Undo ? fill_->undo() : fill_->redo();
@@ -718,7 +664,7 @@ void MainWindow::selectTool(const QString& key) {
     } else if (tool == Tool::Anagrams || tool == Tool::Thesaurus || tool == Tool::Spelling) {
         currentToolKey_ = key;
         currentTool_ = *tool;
-        stb1_->setText(1, QString::fromLatin1(row->panelText));
+        stb1_->setText(1, QString::fromLatin1(texts->panelText));
         if (tool == Tool::Anagrams)
             runAnagrams();
         else if (tool == Tool::Thesaurus)
@@ -758,8 +704,7 @@ void MainWindow::menuNuovo_Click() {
 }
 
 void MainWindow::NuovoSchema() {
-    for (const QString& key : AllToolKeys)
-        toolButtons_.value(key)->setChecked(false);
+    tools_->releaseAll();
     if (doc_.grid().RowCount != 0 || doc_.grid().ColumnCount != 0) {
         rinfresca();
         setImageA(imageV_);
@@ -769,16 +714,14 @@ void MainWindow::NuovoSchema() {
 void MainWindow::Inizio() {
     layoutWindow();
     menuItems_.value(QStringLiteral("Numerare"))->setChecked(true);
-    for (int i = 0; i <= 8; ++i)
-        toolButtons_.value(QStringLiteral("a%1").arg(i))->setEnabled(true);
+    tools_->enableGridTools();
     periArea_->show();
     peri_->show();
     sizePeri();
     layout_->fitLetters();
     rinfresca();
     doc_.history().reset(doc_.grid().MaxSide);
-    toolButtons_.value(QStringLiteral("a7"))->setEnabled(false);
-    toolButtons_.value(QStringLiteral("a8"))->setEnabled(false);
+    tools_->showHistory(false, false);
     stb1_->setText(1, QStringLiteral(" To work into the Grid enable a corresponding top-Buttons "));
     for (int i : {2, 3, 4})
         stb1_->setText(i, QStringLiteral(" "));
@@ -932,8 +875,7 @@ void MainWindow::openGrid(const QString* given) {
     if (!replacing.allowed)
         return;
     auto keepChanges = [&] { keepGivenUpChanges(replacing); };
-    for (const QString& key : AllToolKeys)
-        toolButtons_.value(key)->setChecked(false);
+    tools_->releaseAll();
 
     if (openFolder_.isEmpty())
         openFolder_ = QDir::currentPath();
@@ -1123,6 +1065,10 @@ QString MainWindow::helpPage() const {
 
 void MainWindow::AiutoF1_Click() {
     desktop_.openDocument(helpPage());
+}
+
+QAction* MainWindow::toolButton(const QString& key) const {
+    return tools_->button(key);
 }
 
 bool MainWindow::isPanelEnabled(int panel) const {

@@ -44,6 +44,7 @@ class FillCommands;
 class GridCanvas;
 class GridPainter;
 class StatusPanels;
+class ToolButtons;
 struct CompanionCall;
 
 // Maps the classic font names the windows ask for to installed fonts of the
@@ -204,7 +205,7 @@ public:
     GridCanvas* Peri() const { return peri_; }
     StatusPanels* Stb1() const { return stb1_; }
     QToolBar* Tlb1() const { return tlb1_; }
-    QAction* toolButton(const QString& key) const { return toolButtons_.value(key); }
+    QAction* toolButton(const QString& key) const;
     QAction* menuItem(const QString& name) const { return menuItems_.value(name); }
     QMenu* fileMenu() const { return fileMenu_; }
     ResultsList* Lists() const { return lists_; }
@@ -337,7 +338,7 @@ private:
     QTimer* timer2_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QActionGroup* toolGroup_ = nullptr;
-    QHash<QString, QAction*> toolButtons_;
+    std::unique_ptr<ToolButtons> tools_;
     QHash<QString, QAction*> menuItems_;
     // The last unsaved-change prompt was answered No.
     bool changesGivenUp_ = false;

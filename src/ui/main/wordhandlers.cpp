@@ -8,6 +8,7 @@
 #include "desktop.h"
 #include "dictviewer.h"
 #include "hunspellwordservice.h"
+#include "toolbuttons.h"
 #include "wordqueries.h"
 
 #include <QAction>
@@ -79,13 +80,13 @@ void MainWindow::openWordConnection() {
             MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    toolButtons_.value(QStringLiteral("a10"))->setEnabled(true);
-    toolButtons_.value(QStringLiteral("a11"))->setEnabled(true);
+    tools_->button(Tool::Thesaurus)->setEnabled(true);
+    tools_->button(Tool::Spelling)->setEnabled(true);
 }
 
 void MainWindow::chiudiword() {
-    toolButtons_.value(QStringLiteral("a10"))->setEnabled(false);
-    toolButtons_.value(QStringLiteral("a11"))->setEnabled(false);
+    tools_->button(Tool::Thesaurus)->setEnabled(false);
+    tools_->button(Tool::Spelling)->setEnabled(false);
     // Closing errors are of no interest: with no connection open, closing
     // fails at its first step.
     if (word_)
