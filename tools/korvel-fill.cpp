@@ -17,21 +17,19 @@
 #include "kvlfile.h"
 #include "loader.h"
 #include "memoryhost.h"
+#include "regularfile.h"
+#include "replacefile.h"
+#include "stderrobserver.h"
 
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 using namespace korvel;
@@ -61,15 +59,6 @@ const char* const Usage =
     "  --help, --version\n"
     "Exit status: 0 filled (or check done), 3 no fill exists, 4 stopped at the\n"
     "time limit, 1 dictionaries cannot be loaded, 2 usage or file error.\n";
-
-class StderrObserver : public LoadObserver {
-public:
-    void outOfSequence(const std::string& message) override { std::cerr << message << "\n"; }
-    void warning(const std::string& message) override { std::cerr << message << "\n"; }
-    void fatal(const std::string&, const std::string& message) override {
-        std::cerr << message << "\n";
-    }
-};
 
 struct Options {
     std::string dir;
@@ -175,98 +164,6 @@ bool parseOptions(int argc, char** argv, Options& o) {
     return true;
 }
 
-// Reads a regular file of at most MaxKvlBytes; a FIFO or a device is refused
-// without blocking on it.
-std::optional<std::string> readSmallFile(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    struct stat st {};
-    std::optional<std::string> out;
-    if (::fstat(fd, &st) != 0) {
-        error = std::strerror(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        error = "not a regular file";
-    } else if (static_cast<uint64_t>(st.st_size) > MaxKvlBytes) {
-        error = "too large for a crossword file";
-    } else {
-        std::string bytes;
-        char buf[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
-                error = std::strerror(errno);
-                break;
-            }
-            if (n == 0) {
-                out = std::move(bytes);
-                break;
-            }
-            bytes.append(buf, static_cast<std::size_t>(n));
-            if (bytes.size() > MaxKvlBytes) {
-                error = "too large for a crossword file";
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    return out;
-}
-
-// Writes the bytes beside the target under a temporary name, flushes them to
-// disk and renames them into place; on any failure the old file stays as it
-// was and the temporary one is removed.
-bool writeFileSafely(const std::string& path, const std::string& bytes, std::string& error) {
-    const std::filesystem::path target(path);
-    const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : ".";
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            error = n < 0 ? std::strerror(errno) : "nothing written";
-            ok = false;
-        } else {
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    // Same permissions as a file the program creates.
-    if (ok && ::fchmod(fd, 0644) != 0) {
-        error = std::strerror(errno);
-        ok = false;
-    }
-    if (ok && ::fsync(fd) != 0) {
-        error = std::strerror(errno);
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        error = std::strerror(errno);
-        ok = false;
-    }
-    if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) {
-        error = std::strerror(errno);
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(tmpl.c_str());
-    }
-    return ok;
-}
-
 // The check as text: the grid, each empty cell as its count of possible
 // letters ("." none, the letter itself when only one is left, "+" for 10 or
 // more), "#" for a black cell, letters as they stand; then the dead slots.
@@ -315,12 +212,13 @@ int main(int argc, char** argv) {
     }
 
     std::string error;
-    const std::optional<std::string> bytes = readSmallFile(o.files[0], error);
-    if (!bytes) {
-        std::cerr << "korvel-fill: cannot read " << o.files[0] << ": " << error << "\n";
+    std::string bytes;
+    const FileReadResult input = readRegularFile(AT_FDCWD, o.files[0], MaxKvlBytes, bytes);
+    if (!input.ok()) {
+        std::cerr << "korvel-fill: cannot read " << o.files[0] << ": " << input.cause << "\n";
         return ExitUsage;
     }
-    KvlReadResult read = readKvl(*bytes);
+    KvlReadResult read = readKvl(bytes);
     if (!read.grid) {
         std::cerr << "korvel-fill: " << o.files[0] << " is no crossword file: " << read.error
                   << "\n";
@@ -374,7 +272,7 @@ int main(int argc, char** argv) {
     case FillStatus::Filled:
         break;
     }
-    if (!writeFileSafely(o.files[1], writeKvl(result.grid), error)) {
+    if (!replaceFile(o.files[1], writeKvl(result.grid), error)) {
         std::cerr << "korvel-fill: cannot write " << o.files[1] << ": " << error << "\n";
         return ExitUsage;
     }

@@ -25,6 +25,7 @@
 #include "patternsearch.h"
 #include "refinements.h"
 #include "resultorder.h"
+#include "stderrobserver.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -58,19 +59,6 @@ const char* const Usage =
     "  --version         show the version and exit\n"
     "ACROSS and DOWN are the words through the cell: letters, \"?\" for empty\n"
     "cells and one \"#\" at the cell. WORD is the TEST field's text.\n";
-
-class StderrObserver : public LoadObserver {
-public:
-    void outOfSequence(const std::string& message) override { std::cerr << message << "\n"; }
-    void warning(const std::string& message) override { std::cerr << message << "\n"; }
-    void fatal(const std::string&, const std::string& message) override {
-        std::cerr << message << "\n";
-    }
-    void fatalWithDetail(const std::string&, const std::string& message,
-                         const std::string& detail) override {
-        std::cerr << message << "\n" << detail << "\n";
-    }
-};
 
 struct Options {
     std::string dir;

@@ -5,16 +5,15 @@
 #include "puzfile.h"
 #include "svggrid.h"
 
+#include "regularfile.h"
+#include "replacefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace korvel {
 
@@ -24,91 +23,30 @@ QByteArray toBytes(const std::string& s) {
     return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QString systemError(int err) {
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
 } // namespace
 
 bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error) {
-    const auto fail = [&](const QString& why) {
-        if (error) {
-            *error = why;
-        }
-        return false;
-    };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(file.errorString());
-    }
-    // QSaveFile buffers its writes, and commit() in Qt 6.4 renames even when
-    // the last buffered write failed; so every step is checked here, and the
-    // data is on disk before the rename.
-    bool ok = file.write(bytes) == bytes.size() && file.flush();
-    if (ok && ::fsync(file.handle()) != 0) {
-        const int err = errno;
-        file.cancelWriting();
-        return fail(systemError(err));
-    }
-    if (!ok) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit()) {
-        return fail(file.errorString());
-    }
-    // The rename itself reaches the disk with the folder.
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    std::string why;
+    if (replaceFile(QFile::encodeName(path).toStdString(),
+                    std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                    why))
+        return true;
+    if (error)
+        *error = QString::fromLocal8Bit(why.c_str());
+    return false;
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 cap, QString* error) {
-    const auto fail = [&](const QString& why) -> std::optional<QByteArray> {
-        if (error) {
-            *error = why;
-        }
-        return std::nullopt;
-    };
-    // O_NONBLOCK: opening a FIFO must not wait for a writer.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return fail(systemError(errno));
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(QStringLiteral("not a regular file"));
-    }
-    QByteArray bytes;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            return fail(systemError(err));
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes.append(buf, n);
-        if (bytes.size() > cap) {
-            ::close(fd);
-            return fail(QStringLiteral("larger than %1 bytes").arg(cap));
-        }
-    }
-    ::close(fd);
-    return bytes;
+    std::string bytes;
+    const FileReadResult r =
+        readRegularFile(AT_FDCWD, QFile::encodeName(path).toStdString(),
+                        static_cast<uint64_t>(std::max<qint64>(cap, 0)), bytes);
+    if (r.ok())
+        return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (error)
+        *error = r.status == FileReadStatus::NotRegular ? QStringLiteral("not a regular file")
+                                                        : QString::fromLocal8Bit(r.cause.c_str());
+    return std::nullopt;
 }
 
 ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QString& path,
