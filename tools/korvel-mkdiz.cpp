@@ -6,10 +6,13 @@
 
 #include "dictionarystore.h"
 #include "dizformat.h"
+#include "loader.h"
+#include "regularfile.h"
+#include "replacefile.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <fcntl.h>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -43,25 +46,13 @@ constexpr std::string_view Help =
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a\n"
     "usage error.\n";
 
-bool readFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-bool writeFile(const std::string& path, std::string_view bytes) {
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        if (out && out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) &&
-            out.flush()) {
-            return true;
-        }
-    }
-    std::remove(path.c_str());
-    return false;
+// A word list or a dictionary, read whole: regular files only, and no
+// larger than the loader would take. On failure error says why.
+bool readFile(const std::string& path, std::string& bytes, std::string& error) {
+    const korvel::FileReadResult r =
+        korvel::readRegularFile(AT_FDCWD, path, korvel::MaxDictionaryBytes, bytes);
+    error = r.cause;
+    return r.ok();
 }
 
 // Lines end at LF; one CR before it belongs to the line end. A last line
@@ -242,12 +233,12 @@ std::vector<std::string> mergeStems(const std::vector<std::string>& words) {
 
 int decodeCommand(const std::string& path) {
     std::string file;
-    if (!readFile(path, file)) {
-        std::cerr << "korvel-mkdiz: cannot read " << path << "\n";
+    std::string error;
+    if (!readFile(path, file, error)) {
+        std::cerr << "korvel-mkdiz: cannot read " << path << ": " << error << "\n";
         return 1;
     }
     std::string plain;
-    std::string error;
     if (!korvel::diz::decode(file, plain, error)) {
         std::cerr << "korvel-mkdiz: " << path << ": " << error << "\n";
         return 1;
@@ -306,8 +297,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> lines;
     for (const std::string& in : inputs) {
         std::string text;
-        if (!readFile(in, text)) {
-            std::cerr << "korvel-mkdiz: cannot read " << in << "\n";
+        std::string error;
+        if (!readFile(in, text, error)) {
+            std::cerr << "korvel-mkdiz: cannot read " << in << ": " << error << "\n";
             return 1;
         }
         splitLines(text, lines);
@@ -346,8 +338,10 @@ int main(int argc, char** argv) {
     } else {
         bytes = std::move(plain);
     }
-    if (!writeFile(outPath, bytes)) {
-        std::cerr << "korvel-mkdiz: cannot write " << outPath << "\n";
+    // The old output stays as it was unless the new one is whole on disk.
+    std::string error;
+    if (!korvel::replaceFile(outPath, bytes, error)) {
+        std::cerr << "korvel-mkdiz: cannot write " << outPath << ": " << error << "\n";
         return 1;
     }
     return 0;

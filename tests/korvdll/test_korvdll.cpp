@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <zstd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -360,7 +361,7 @@ TEST(Library, RefusesAnOpenListFolder) {
 
 TEST(Library, MissingLibraryOrSymbolIsAnErrorNotACrash) {
     for (const std::string& path : {std::string("/nonexistent/libkorvdll.so"),
-                                   std::string(KORVEL_NOSYMBOLS), std::string("libkorvdll.so")}) {
+                                    std::string(KORVEL_NOSYMBOLS), std::string("libkorvdll.so")}) {
         CompanionLibrary lib(path);
         EXPECT_FALSE(lib.isLoaded()) << path;
         EXPECT_FALSE(lib.error().empty());
@@ -487,6 +488,38 @@ TEST(MkdizTool, RejectsBadUseAndBadInput) {
     EXPECT_EQ(run("-o " + dir.file("out.dic") + " " + dir.file("missing.txt")), 1);
     EXPECT_EQ(run("--decode " + dir.file("bad.diz")), 1);
     EXPECT_EQ(run("--decode " + dir.file("missing.diz")), 1);
+}
+
+// An input that is no regular file is refused without waiting on it, and a
+// write that fails (a file-size limit, a folder in the way) leaves the old
+// output byte for byte and no scratch file beside it.
+TEST(MkdizTool, FaultsLeaveTheOldOutput) {
+    TempDir dir;
+    std::string words;
+    for (int i = 0; i < 400; ++i)
+        words += "WORD" + std::to_string(i) + "\n";
+    writeFile(dir.file("in.txt"), words);
+    writeFile(dir.file("out.dic"), "OLD\r\n");
+    ASSERT_EQ(::mkfifo(dir.file("fifo.txt").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(dir.file("folder.dic").c_str(), 0700), 0);
+    EXPECT_EQ(run("-o " + dir.file("out.dic") + " " + dir.file("fifo.txt")), 1);
+    EXPECT_EQ(run("-o " + dir.file("folder.dic") + " " + dir.file("in.txt")), 1);
+    // The limit is in blocks of 512 bytes; the list is some 3 KB. SIGXFSZ
+    // ignored by the shell stays ignored in the tool, so write() fails.
+    const std::string limited = "sh -c \"trap '' XFSZ; ulimit -f 2; exec " +
+                                std::string(KORVEL_MKDIZ) + " -o " + dir.file("out.dic") + " " +
+                                dir.file("in.txt") + "\" 2>/dev/null";
+    const int status = std::system(limited.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(readFile(dir.file("out.dic")), "OLD\r\n");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.path))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"fifo.txt", "folder.dic", "in.txt", "out.dic"}));
+    // Without the limit the same list replaces the old one.
+    ASSERT_EQ(run("-o " + dir.file("out.dic") + " " + dir.file("in.txt")), 0);
+    EXPECT_EQ(readFile(dir.file("out.dic")).size(), words.size() + 400);
 }
 
 TEST(MkdizTool, ConcatenatesInputsInOrder) {
