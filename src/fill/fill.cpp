@@ -227,17 +227,8 @@ private:
             for (int p = 0; p < len; ++p) {
                 assignment.emplace_back(cells[static_cast<std::size_t>(p)], LetterMask{1} << l[p]);
             }
-            const std::size_t m = engine_.mark();
-            if (assignCells(assignment, stats) && dfs(stats)) {
-                return true;
-            }
-            engine_.undo(m);
-            if (pacer_.stopped() || cut_) {
-                return false;
-            }
-            failed(stats);
-            if (cut_) {
-                return false;
+            if (const Trial t = attempt(assignment, stats); t != Trial::Next) {
+                return t == Trial::Solved;
             }
         }
         return false;
@@ -250,20 +241,29 @@ private:
         }
         std::shuffle(letters.begin(), letters.end(), rng_);
         for (int a : letters) {
-            const std::size_t m = engine_.mark();
-            if (assignCells({{cell, LetterMask{1} << a}}, stats) && dfs(stats)) {
-                return true;
-            }
-            engine_.undo(m);
-            if (pacer_.stopped() || cut_) {
-                return false;
-            }
-            failed(stats);
-            if (cut_) {
-                return false;
+            if (const Trial t = attempt({{cell, LetterMask{1} << a}}, stats); t != Trial::Next) {
+                return t == Trial::Solved;
             }
         }
         return false;
+    }
+
+    // One candidate: its letters go into the cells and the search goes on
+    // below. Solved when that filled the grid; otherwise the cells are taken
+    // back, and Stop ends the search (stopped, or the restart's limit
+    // reached) while Next tries the next candidate.
+    enum class Trial { Solved, Stop, Next };
+    Trial attempt(const std::vector<std::pair<int, LetterMask>>& assignment, FillStats& stats) {
+        const std::size_t m = engine_.mark();
+        if (assignCells(assignment, stats) && dfs(stats)) {
+            return Trial::Solved;
+        }
+        engine_.undo(m);
+        if (pacer_.stopped() || cut_) {
+            return Trial::Stop;
+        }
+        failed(stats);
+        return cut_ ? Trial::Stop : Trial::Next;
     }
 
     const Layout& layout_;

@@ -397,6 +397,22 @@ bool Engine::revise(int s) {
             found = target;
             saturated = len;
         }
+        // The letters of the lowest word left in block k (its bits b) join
+        // found; a position counts as saturated once found holds all of
+        // its target.
+        const auto takeLetters = [&](std::size_t k, uint64_t b) {
+            const int bit = std::countr_zero(b);
+            const uint8_t* l =
+                index_.letters(len, static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(bit)));
+            for (int p = 0; p < len; ++p) {
+                LetterMask& f = found[static_cast<std::size_t>(p)];
+                const LetterMask was = f;
+                f |= LetterMask{1} << l[p];
+                if (f != was && f == target[static_cast<std::size_t>(p)]) {
+                    ++saturated;
+                }
+            }
+        };
         int budget = 256;
         std::size_t k = lo_[i];
         bool readAll = true;
@@ -406,17 +422,7 @@ bool Engine::revise(int s) {
                 break;
             }
             for (uint64_t b = cand[k]; b != 0 && saturated < len; b &= b - 1) {
-                const int bit = std::countr_zero(b);
-                const uint8_t* l = index_.letters(
-                    len, static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(bit)));
-                for (int p = 0; p < len; ++p) {
-                    LetterMask& f = found[static_cast<std::size_t>(p)];
-                    const LetterMask was = f;
-                    f |= LetterMask{1} << l[p];
-                    if (f != was && f == target[static_cast<std::size_t>(p)]) {
-                        ++saturated;
-                    }
-                }
+                takeLetters(k, b);
                 --budget;
             }
         }
@@ -432,17 +438,7 @@ bool Engine::revise(int s) {
                 2 * missing * (hi_[i] - lo_[i])) {
             for (; k < hi_[i] && saturated < len; ++k) {
                 for (uint64_t b = cand[k]; b != 0 && saturated < len; b &= b - 1) {
-                    const int bit = std::countr_zero(b);
-                    const uint8_t* l = index_.letters(
-                        len, static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(bit)));
-                    for (int p = 0; p < len; ++p) {
-                        LetterMask& f = found[static_cast<std::size_t>(p)];
-                        const LetterMask was = f;
-                        f |= LetterMask{1} << l[p];
-                        if (f != was && f == target[static_cast<std::size_t>(p)]) {
-                            ++saturated;
-                        }
-                    }
+                    takeLetters(k, b);
                 }
             }
             readAll = true;
