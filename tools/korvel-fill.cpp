@@ -19,7 +19,7 @@
 #include "memoryhost.h"
 #include "regularfile.h"
 #include "replacefile.h"
-#include "stderrobserver.h"
+#include "toolcommon.h"
 
 #include <array>
 #include <bit>
@@ -66,7 +66,7 @@ struct Options {
     bool help = false;
     bool version = false;
     FillOptions fill;
-    std::array<bool, 7> disabled{};
+    DisabledList disabled{};
     std::vector<std::string> files;
 };
 
@@ -129,11 +129,8 @@ bool parseOptions(int argc, char** argv, Options& o) {
             }
             o.fill.timeLimit = t;
         } else if (a == "--disable" && hasValue) {
-            for (const std::string& item : splitCommas(argv[++i])) {
-                if (item.size() != 1 || item[0] < '2' || item[0] > '6') {
-                    return usageError("--disable takes dictionaries 2 to 6");
-                }
-                o.disabled[static_cast<std::size_t>(item[0] - '0')] = true;
+            if (!parseDisabledList(argv[++i], o.disabled)) {
+                return usageError("--disable takes dictionaries 2 to 6");
             }
         } else if (a == "--region" && hasValue) {
             const std::vector<std::string> v = splitCommas(argv[++i]);
@@ -244,13 +241,7 @@ int main(int argc, char** argv) {
             store, folder, call, [] {}, observer) != LoadResult::Ok) {
         return ExitLoad;
     }
-    EnabledSet enabled;
-    enabled.reset(store);
-    for (int n = 2; n <= EnabledSet::Count; ++n) {
-        if (o.disabled[static_cast<std::size_t>(n)]) {
-            enabled.click(n);
-        }
-    }
+    const EnabledSet enabled = enabledWithout(store, o.disabled);
     const WordIndex index = WordIndex::build(store, enabled);
     MemoryHost host;
     SearchFlags flags;

@@ -25,7 +25,7 @@
 #include "patternsearch.h"
 #include "refinements.h"
 #include "resultorder.h"
-#include "stderrobserver.h"
+#include "toolcommon.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -66,7 +66,7 @@ struct Options {
     bool freeCue = false;
     bool vowels = false;
     bool batch = false;
-    std::array<bool, 7> disabled{};
+    DisabledList disabled{};
     std::string info;              // "--help" or "--version": print it and do nothing else
     std::vector<std::string> args; // command and its operands
 };
@@ -110,20 +110,9 @@ bool parseOptions(const std::vector<std::string>& argv, Options& o, bool query =
         } else if (a == "--vowels") {
             o.vowels = true;
         } else if (a == "--disable" && i + 1 < argc) {
-            std::string list = argv[++i];
-            std::size_t start = 0;
-            while (start <= list.size()) {
-                const std::size_t comma = list.find(',', start);
-                const std::string item = list.substr(start, comma - start);
-                if (item.size() != 1 || item[0] < '2' || item[0] > '6') {
-                    std::cerr << "korvel-find: --disable takes dictionaries 2 to 6\n";
-                    return false;
-                }
-                o.disabled[static_cast<std::size_t>(item[0] - '0')] = true;
-                if (comma == std::string::npos) {
-                    break;
-                }
-                start = comma + 1;
+            if (!parseDisabledList(argv[++i], o.disabled)) {
+                std::cerr << "korvel-find: --disable takes dictionaries 2 to 6\n";
+                return false;
             }
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             std::cerr << "korvel-find: unknown option " << a << "\n";
@@ -263,14 +252,7 @@ int answer(const DictionaryStore& store, const Options& options, std::vector<std
     }
     Session s{store, {}, {}, {}, {}, Tool::PromptAcross, {}, {}};
     s.options = options;
-    // The dictionaries as the window would have them after the user
-    // unticked those named by --disable.
-    s.enabled.reset(store);
-    for (int n = 2; n <= EnabledSet::Count; ++n) {
-        if (options.disabled[static_cast<std::size_t>(n)]) {
-            s.enabled.click(n);
-        }
-    }
+    s.enabled = enabledWithout(store, options.disabled);
     s.flags.Estesa = options.extended;
     s.flags.Accorcia = options.freeCue;
 

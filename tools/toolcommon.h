@@ -1,0 +1,64 @@
+#pragma once
+
+#include "dictionarystore.h"
+#include "enabledset.h"
+#include "loader.h"
+
+#include <array>
+#include <iostream>
+#include <string>
+
+namespace korvel {
+
+// What the loader has to say, for a command-line tool: every message on
+// standard error, and for a fatal one the file and the cause after it.
+class StderrObserver : public LoadObserver {
+public:
+    void outOfSequence(const std::string& message) override { std::cerr << message << "\n"; }
+    void warning(const std::string& message) override { std::cerr << message << "\n"; }
+    void fatal(const std::string&, const std::string& message) override {
+        std::cerr << message << "\n";
+    }
+    void fatalWithDetail(const std::string&, const std::string& message,
+                         const std::string& detail) override {
+        std::cerr << message << "\n" << detail << "\n";
+    }
+};
+
+// Which dictionaries --disable switched off, by number (2 to 6 only).
+using DisabledList = std::array<bool, 7>;
+
+// Reads the value of --disable, "N[,N]...", into disabled. False, with
+// disabled as it was, for anything but numbers 2 to 6 between commas.
+inline bool parseDisabledList(const std::string& list, DisabledList& disabled) {
+    DisabledList out = disabled;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = list.find(',', start);
+        const std::string item = list.substr(start, comma - start);
+        if (item.size() != 1 || item[0] < '2' || item[0] > '6') {
+            return false;
+        }
+        out[static_cast<std::size_t>(item[0] - '0')] = true;
+        if (comma == std::string::npos) {
+            disabled = out;
+            return true;
+        }
+        start = comma + 1;
+    }
+}
+
+// The dictionaries as the window would have them after the user unticked
+// those named by --disable.
+inline EnabledSet enabledWithout(const DictionaryStore& store, const DisabledList& disabled) {
+    EnabledSet enabled;
+    enabled.reset(store);
+    for (int n = 2; n <= EnabledSet::Count; ++n) {
+        if (disabled[static_cast<std::size_t>(n)]) {
+            enabled.click(n);
+        }
+    }
+    return enabled;
+}
+
+} // namespace korvel
