@@ -229,9 +229,11 @@ int main(int argc, char** argv) {
     list.clear();
     plain.clear();
     {
-        std::vector<std::string> first(arrival.begin(), arrival.begin() + 60000);
+        const std::size_t some = std::min<std::size_t>(60000, arrival.size());
+        std::vector<std::string> first(arrival.begin(),
+                                       arrival.begin() + static_cast<std::ptrdiff_t>(some));
         const double old = fillSortedListWidget(plain, first);
-        std::printf("old path, 60000 Free HEAD lines inserted in place: %.0f ms\n", old);
+        std::printf("old path, %zu Free HEAD lines inserted in place: %.0f ms\n", some, old);
         plain.clear();
     }
 

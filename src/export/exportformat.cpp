@@ -100,13 +100,7 @@ std::string titleFromPath(std::string_view path) {
 
 std::string exportTitle(std::string_view path) {
     std::string title = titleFromPath(path);
-    std::string folded = title;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return folded == ".kvl" ? std::string() : title;
+    return title.size() == 4 && endsWithNoCase(title, ".kvl") ? std::string() : title;
 }
 
 } // namespace korvel

@@ -24,9 +24,14 @@ class Pacer {
 public:
     Pacer(SearchHost& host, const SearchFlags& flags, double timeLimit)
         : host_(host), flags_(flags), start_(Clock::now()),
-          deadline_(timeLimit > 0 ? start_ + std::chrono::duration_cast<Clock::duration>(
-                                                 std::chrono::duration<double>(timeLimit))
-                                  : Clock::time_point::max()) {}
+          deadline_(timeLimit > 0 && timeLimit < NoTimeLimit
+                        ? start_ + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(timeLimit))
+                        : Clock::time_point::max()) {}
+
+    // Limits of this many seconds or more (and infinity) mean none: their
+    // deadline would not fit the clock's count.
+    static constexpr double NoTimeLimit = 1e9;
 
     // false once the abort request or the time limit has ended the work.
     bool tick() {
