@@ -31,8 +31,11 @@ using namespace korvel::uitest;
 namespace {
 
 struct Harness : WindowHarness {
-    Harness() {
+    // extra: more files for the dictionaries folder, name and contents.
+    explicit Harness(const std::vector<std::pair<QString, QByteArray>>& extra = {}) {
         addFixture(QStringLiteral(KORVEL_FILL_FIXTURES "/fill"));
+        for (const auto& [name, bytes] : extra)
+            writeFile(dir.filePath(name), bytes);
         start(quickTimings());
         loaded();
     }
@@ -88,6 +91,8 @@ private slots:
     void checkMarksDeadAndForcedCells();
     void symmetricBlacksOddAndEven();
     void statisticsBox();
+    void searchResetStopsTheFillAndKeepsItBusy();
+    void checkFollowsTheDictionaries();
 };
 
 void FillWindowTest::menusAreAddedOffByDefault() {
@@ -327,7 +332,10 @@ void FillWindowTest::symmetricBlacksOddAndEven() {
 void FillWindowTest::statisticsBox() {
     Harness h;
     h.grid({"CAT#", "O?E?", "W#N?"});
+    const QString panel2 = h.w().Stb1()->text(2);
     h.item("Statistiche")->trigger();
+    // The seconds of the wait for the index do not stay behind.
+    QCOMPARE(h.w().Stb1()->text(2), panel2);
     QCOMPARE(h.desktop.boxes().size(), 1);
     const ScriptedDesktop::Shown box = h.desktop.boxes()[0];
     QCOMPARE(box.title, QStringLiteral("Grid Statistics"));
@@ -341,6 +349,43 @@ void FillWindowTest::statisticsBox() {
     // Switching the only dictionary with 4-letter words off changes nothing
     // here, but the grid itself is never touched by the box.
     QCOMPARE(h.w().DocumentChanged(), int16_t{0});
+}
+
+// "Search Reset" during a fill stops it, and until the fill has returned
+// the window stays busy: no second fill or file command runs inside it.
+void FillWindowTest::searchResetStopsTheFillAndKeepsItBusy() {
+    Harness h;
+    h.grid(blocks17());
+    const GridModel before = h.w().grid();
+    bool busyAfterReset = false;
+    QTimer::singleShot(0, [&] {
+        h.w().ResErr_Click();
+        busyAfterReset = h.w().busy();
+        h.item("Riempi")->trigger(); // refused: the first fill still runs
+    });
+    h.item("Riempi")->trigger();
+    QVERIFY(busyAfterReset);
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].text,
+             QStringLiteral("The fill was stopped.\r\nThe grid is unchanged."));
+    QCOMPARE(h.w().grid().GridRows, before.GridRows);
+    QVERIFY(!h.w().busy());
+}
+
+// Switching a dictionary off with the check on checks the grid again at
+// once: QQ? has its letter only in the second dictionary.
+void FillWindowTest::checkFollowsTheDictionaries() {
+    Harness h({{QStringLiteral("qq.dic"), QByteArray("QQX\r\n")}});
+    h.grid({"QQ?", "###"});
+    h.item("ControlloRiempimento")->trigger();
+    QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > 0; }, 5000));
+    QCOMPARE(h.fill().overlay().forcedCells(), (std::vector<std::pair<int, char>>{{2, 'X'}}));
+    QVERIFY(h.fill().overlay().deadCells().empty());
+    const int seen = h.fill().checksShown();
+    h.w().dictionaryItemClick(2);
+    QVERIFY(!h.w().enabledDictionaries().isChecked(2));
+    QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > seen; }, 5000));
+    QCOMPARE(h.fill().overlay().deadCells(), std::vector<int>{2});
 }
 
 QTEST_MAIN(FillWindowTest)

@@ -33,8 +33,7 @@ qint64 nowMs() {
 
 // The fill's host: the engine writes nothing to the window; a yield shows the
 // elapsed seconds in panel 2 and runs the window's event-loop pass, in which
-// a click on panel 2 sets the abort request. "Search Reset" meanwhile lets
-// go of the busy counter: the fill stops then too.
+// a click on panel 2 or "Search Reset" sets the abort request.
 class FillHost : public MemoryHost {
 public:
     FillHost(MainWindow& w, qint64 startMs) : w_(w), startMs_(startMs) {}
@@ -45,8 +44,6 @@ public:
             w_.Stb1()->setText(2, QStringLiteral(" Fill %1 s ").arg(seconds));
         }
         w_.searchHost().yield();
-        if (w_.flags().BusyCounter == 0)
-            w_.flags().abortRequest = 1;
     }
 
 private:
@@ -213,26 +210,28 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     }
 
     SearchFlags& flags = w_.flags();
-    flags.BusyCounter = 2;
-    flags.abortRequest = 0;
-    w_.searchHost().setPointers(Pointers::Busy);
     StatusPanels* stb1 = w_.Stb1();
-    stb1->setText(2, QStringLiteral(" Fill 0 s "));
-    stb1->setHint(2, QStringLiteral("Cancel"));
-    stb1->setText(3, QStringLiteral(" "));
-    fillStartMs_ = nowMs();
-
     FillResult result;
     result.status = FillStatus::Stopped;
-    if (const std::shared_ptr<const WordIndex> index = waitForIndex(selection())) {
-        FillOptions options;
-        options.seed = seed;
-        if (region)
-            options.region = FillRegion{region->cy, region->cx,
-                                        static_cast<int16_t>(region->cy + region->LAY - 1),
-                                        static_cast<int16_t>(region->cx + region->LAX - 1)};
-        FillHost host(w_, fillStartMs_);
-        result = fillGrid(base, *index, options, host, flags);
+    {
+        const MainWindow::ScanScope scan = w_.scanScope();
+        flags.BusyCounter = 2;
+        flags.abortRequest = 0;
+        w_.searchHost().setPointers(Pointers::Busy);
+        stb1->setText(2, QStringLiteral(" Fill 0 s "));
+        stb1->setHint(2, QStringLiteral("Cancel"));
+        stb1->setText(3, QStringLiteral(" "));
+        fillStartMs_ = nowMs();
+        if (const std::shared_ptr<const WordIndex> index = waitForIndex(selection())) {
+            FillOptions options;
+            options.seed = seed;
+            if (region)
+                options.region = FillRegion{region->cy, region->cx,
+                                            static_cast<int16_t>(region->cy + region->LAY - 1),
+                                            static_cast<int16_t>(region->cx + region->LAX - 1)};
+            FillHost host(w_, fillStartMs_);
+            result = fillGrid(base, *index, options, host, flags);
+        }
     }
     flags.BusyCounter = 0;
     flags.abortRequest = 0;
@@ -340,14 +339,22 @@ void FillCommands::GridStatistics_Click() {
     if (w_.busy() || w_.grid().isEmpty())
         return;
     SearchFlags& flags = w_.flags();
-    flags.BusyCounter = 2;
-    flags.abortRequest = 0;
-    fillStartMs_ = nowMs();
-    w_.searchHost().setPointers(Pointers::Busy);
-    const std::shared_ptr<const WordIndex> index = waitForIndex(selection());
+    // The wait for the index shows its seconds in panel 2; the box leaves
+    // the panel as it was.
+    const QString panel2 = w_.Stb1()->text(2);
+    std::shared_ptr<const WordIndex> index;
+    {
+        const MainWindow::ScanScope scan = w_.scanScope();
+        flags.BusyCounter = 2;
+        flags.abortRequest = 0;
+        fillStartMs_ = nowMs();
+        w_.searchHost().setPointers(Pointers::Busy);
+        index = waitForIndex(selection());
+    }
     flags.BusyCounter = 0;
     flags.abortRequest = 0;
     w_.searchHost().setPointers(Pointers::ToolGrid);
+    w_.Stb1()->setText(2, panel2);
     const GridStatistics stats = gridStatistics(w_.grid(), index.get());
     showBox(StatisticsTitle, fromBytes(statisticsText(stats)));
 }

@@ -29,21 +29,7 @@
 
 namespace korvel {
 
-namespace {
-
-// Marks a scan started by a handler for as long as it is on the stack.
-class ScanScope {
-public:
-    explicit ScanScope(int& depth) : depth_(depth) { ++depth_; }
-    ~ScanScope() { --depth_; }
-    ScanScope(const ScanScope&) = delete;
-    ScanScope& operator=(const ScanScope&) = delete;
-
-private:
-    int& depth_;
-};
-
-} // namespace
+namespace {} // namespace
 
 SearchContext MainWindow::searchContext() {
     return SearchContext{store_, enabled_, pattern, selection, flags_, *host_, currentTool_};

@@ -560,6 +560,9 @@ void MainWindow::dictionaryItemClick(int n) {
                             fromBytes(EnabledSet::BaseRefusalText), MsgIcon::None, MsgButtons::Ok);
     // Also after a refusal: the item's check mark shows the set again.
     refreshDictPanels();
+    // The fill check follows the dictionaries as well as the grid.
+    if (fill_)
+        fill_->gridPainted();
 }
 
 void MainWindow::Stb1_PanelClick(int index) {

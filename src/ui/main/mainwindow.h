@@ -194,6 +194,20 @@ public:
     // The handlers' busy test: a search runs (BusyCounter above 0), or one
     // that "Search Reset" has let go of has not yet returned.
     bool busy() const { return flags_.BusyCounter > 0 || scanDepth_ > 0; }
+    // Marks a scan or a fill started by a handler for as long as it is on
+    // the stack: busy() holds, and "Search Reset" asks it to stop instead
+    // of letting another command run inside it.
+    class ScanScope {
+    public:
+        explicit ScanScope(int& depth) : depth_(depth) { ++depth_; }
+        ~ScanScope() { --depth_; }
+        ScanScope(const ScanScope&) = delete;
+        ScanScope& operator=(const ScanScope&) = delete;
+
+    private:
+        int& depth_;
+    };
+    ScanScope scanScope() { return ScanScope(scanDepth_); }
     int32_t dimv() const { return layout_->dimv(); }
     int32_t dimo() const { return layout_->dimo(); }
     double dimLet() const { return layout_->metrics().dimLet; }
