@@ -1,10 +1,11 @@
 #include "korvdll.h"
 
 #include "dizformat.h"
+#include "regularfile.h"
 #include "templist.h"
 
 #include <array>
-#include <fstream>
+#include <fcntl.h>
 #include <string>
 
 #define KORVDLL_EXPORT __attribute__((visibility("default")))
@@ -25,18 +26,11 @@ Setup& setup() {
     return s;
 }
 
+// The .diz file, read whole: a regular file only, opened without waiting (a
+// FIFO put in its place must not hold the caller's lock on the list folder
+// for ever), and no longer than a list may be.
 bool readWhole(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return false;
-    }
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > korvel::diz::MaxPlainSize) {
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(size));
-    in.seekg(0);
-    return static_cast<bool>(in.read(bytes.data(), size));
+    return korvel::readRegularFile(AT_FDCWD, path, korvel::diz::MaxPlainSize, bytes).ok();
 }
 
 int16_t convert(int16_t i) {

@@ -336,7 +336,10 @@ TEST(Library, ConvertsAndReportsErrors) {
     broken.resize(broken.size() - 3);
     writeFile(f.dicts.file("broken.diz"), broken);
     writeFile(f.dicts.file("plain.diz"), "ABC\r\n");
-    const std::vector<std::string> names{"base.diz", "broken.diz", "plain.diz", "absent.diz"};
+    // A FIFO in place of a dictionary is refused, not waited on.
+    ASSERT_EQ(::mkfifo(f.dicts.file("fifo.diz").c_str(), 0600), 0);
+    const std::vector<std::string> names{"base.diz", "broken.diz", "plain.diz", "absent.diz",
+                                         "fifo.diz"};
     ASSERT_EQ(lib.setup(f.dicts.path, names, f.lists.path), 0);
 
     EXPECT_EQ(lib.MYFUNC(1), 0);
