@@ -42,6 +42,12 @@ struct DictionaryStore {
     }
 };
 
+// A line that starts with ' or # is a remark: the searches skip it, the
+// index leaves it out of the letter starts and the viewer hides it.
+inline bool isRemarkInitial(char c) {
+    return c == '\'' || c == '#';
+}
+
 // EndingCode: the one-character codes that end a base-dictionary stem, and the
 // vowel set each one stands for. Returns "" for a character that is no code.
 std::string_view endingVowels(char code);

@@ -232,7 +232,7 @@ void indexDictionary(DictionaryStore& store, int i, const std::function<void()>&
         }
         const std::string_view line = trimBlanks(lines.line(text, n));
         const int initial = line.empty() ? -1 : static_cast<unsigned char>(line.front());
-        const bool remark = initial == '\'' || initial == '#';
+        const bool remark = isRemarkInitial(initial);
         if (!remark && initial != prevInitial) {
             if (initial >= '@' && initial <= 'Z') {
                 // The position of the untrimmed line, 1-based.

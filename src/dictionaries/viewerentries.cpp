@@ -60,7 +60,7 @@ bool EntryWalk::step(std::size_t maxLines) {
         const std::string_view line = trimBlanks(index_.line(text_, next_));
         // The initial is taken before a code is written out: a base line
         // that is just "#" is a remark, not the vowel set "(AI)".
-        if (line.empty() || line.front() == '\'' || line.front() == '#') {
+        if (line.empty() || isRemarkInitial(line.front())) {
             continue;
         }
         ++count_;

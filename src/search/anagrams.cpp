@@ -8,10 +8,6 @@ namespace korvel {
 
 namespace {
 
-bool isRemark(char c) {
-    return c == '\'' || c == '#';
-}
-
 // The TEST word's letters as counts, so a candidate is checked in one pass
 // instead of by striking letters out one at a time; the outcome is the same
 // (every non-blank TEST letter finds its own letter in the candidate).
@@ -51,7 +47,7 @@ struct Matcher {
     // Checks one line of the word's length and lists its candidates.
     void line(std::string_view l) {
         host.lineTick();
-        if (l.empty() || isRemark(l[0])) {
+        if (l.empty() || isRemarkInitial(l[0])) {
             return;
         }
         const std::size_t L = l.size();

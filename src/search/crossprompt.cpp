@@ -10,9 +10,6 @@ namespace {
 
 constexpr unsigned char AtSign = '@';
 
-bool isRemark(char c) {
-    return c == '\'' || c == '#';
-}
 bool isWildcard(char c) {
     return c == '?' || c == '*';
 }
@@ -54,7 +51,7 @@ struct LengthScan {
             return false;
         }
         const auto L = static_cast<std::size_t>(length);
-        if (isRemark(rec[0])) {
+        if (isRemarkInitial(rec[0])) {
             return true;
         }
         const bool base = d == 1;

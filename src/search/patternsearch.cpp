@@ -12,10 +12,6 @@ namespace {
 
 constexpr unsigned char AtSign = '@';
 
-bool isRemark(char c) {
-    return c == '\'' || c == '#';
-}
-
 // A pattern character fits a line character when it is a wildcard, when the
 // line has an EndingCode (or anything else up to "@") there, or when both are
 // the same character.
@@ -120,7 +116,7 @@ struct Scan {
             }
             const std::size_t r = static_cast<std::size_t>(it - g.lines.begin());
             const char* rec = g.bytes.data() + r * len;
-            if (isRemark(rec[0]) || !matches(rec, len)) {
+            if (isRemarkInitial(rec[0]) || !matches(rec, len)) {
                 continue;
             }
             if (render(std::string_view(rec, len), d, out)) {
@@ -146,7 +142,7 @@ struct Scan {
             }
             const std::string_view line = ix.line(text, i);
             const std::size_t L = line.size();
-            if (L == 0 || isRemark(line[0]) || L < pattern.size() || L > slotLength ||
+            if (L == 0 || isRemarkInitial(line[0]) || L < pattern.size() || L > slotLength ||
                 (L != pattern.size() && !freeLength)) {
                 continue;
             }
