@@ -18,7 +18,6 @@
 #include "loader.h"
 #include "memoryhost.h"
 #include "regularfile.h"
-#include "replacefile.h"
 #include "toolcommon.h"
 
 #include <array>
@@ -79,19 +78,6 @@ template <typename T> bool parseNumber(const std::string& s, T& out) {
     const char* end = s.data() + s.size();
     const auto [p, ec] = std::from_chars(s.data(), end, out);
     return ec == std::errc() && p == end && !s.empty();
-}
-
-std::vector<std::string> splitCommas(const std::string& s) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = s.find(',', start);
-        items.push_back(s.substr(start, comma - start));
-        if (comma == std::string::npos) {
-            return items;
-        }
-        start = comma + 1;
-    }
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
@@ -263,7 +249,7 @@ int main(int argc, char** argv) {
     case FillStatus::Filled:
         break;
     }
-    if (!replaceFile(o.files[1], writeKvl(result.grid), error)) {
+    if (!saveKvlFile(o.files[1], result.grid, error)) {
         std::cerr << "korvel-fill: cannot write " << o.files[1] << ": " << error << "\n";
         return ExitUsage;
     }

@@ -286,12 +286,10 @@ int runBatch(const DictionaryStore& store, const Options& global) {
     std::string panel2;
     std::string panel3;
     for (long long lineNo = 1; std::getline(std::cin, input); ++lineNo) {
-        Options o;
-        o.dir = global.dir;
-        o.extended = global.extended;
-        o.freeCue = global.freeCue;
-        o.vowels = global.vowels;
-        o.disabled = global.disabled;
+        // Each query starts from the options of the command line.
+        Options o = global;
+        o.batch = false;
+        o.args.clear();
         int st = 2;
         if (splitWords(input, words) && parseOptions(words, o, true)) {
             st = answer(store, o, lines, panel2, panel3);

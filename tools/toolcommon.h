@@ -7,6 +7,7 @@
 #include <array>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace korvel {
 
@@ -25,6 +26,20 @@ public:
     }
 };
 
+// The items of a comma-separated option value; "" gives one empty item.
+inline std::vector<std::string> splitCommas(const std::string& s) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = s.find(',', start);
+        items.push_back(s.substr(start, comma - start));
+        if (comma == std::string::npos) {
+            return items;
+        }
+        start = comma + 1;
+    }
+}
+
 // Which dictionaries --disable switched off, by number (2 to 6 only).
 using DisabledList = std::array<bool, 7>;
 
@@ -32,20 +47,14 @@ using DisabledList = std::array<bool, 7>;
 // disabled as it was, for anything but numbers 2 to 6 between commas.
 inline bool parseDisabledList(const std::string& list, DisabledList& disabled) {
     DisabledList out = disabled;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = list.find(',', start);
-        const std::string item = list.substr(start, comma - start);
+    for (const std::string& item : splitCommas(list)) {
         if (item.size() != 1 || item[0] < '2' || item[0] > '6') {
             return false;
         }
         out[static_cast<std::size_t>(item[0] - '0')] = true;
-        if (comma == std::string::npos) {
-            disabled = out;
-            return true;
-        }
-        start = comma + 1;
     }
+    disabled = out;
+    return true;
 }
 
 // The dictionaries as the window would have them after the user unticked

@@ -65,7 +65,12 @@ bool TempListFolder::open(const std::string& folder, std::string& error) {
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !isPrivate(st)) {
+    if (::fstat(fd, &st) != 0) {
+        error = "the list folder " + folder + ": " + std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    if (!isPrivate(st)) {
         error = "the list folder " + folder +
                 (st.st_uid != ::geteuid() ? " belongs to another user" : " is open to other users");
         ::close(fd);
