@@ -42,6 +42,11 @@ struct DictionaryStore {
     }
 };
 
+// Sets of the letters A to Z as 26-bit masks, bit 0 for "A", as the cross
+// prompt and the fill count them.
+using LetterMask = uint32_t;
+inline constexpr LetterMask AllLetters = (1u << 26) - 1;
+
 // A line that starts with ' or # is a remark: the searches skip it, the
 // index leaves it out of the letter starts and the viewer hides it.
 inline bool isRemarkInitial(char c) {

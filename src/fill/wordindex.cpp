@@ -23,7 +23,7 @@ bool wordLength(std::size_t n) {
 
 } // namespace
 
-WordIndex WordIndex::build(const DictionaryStore& store, const std::array<bool, 8>& take) {
+WordIndex WordIndex::build(const DictionaryStore& store, const DictionarySelection& take) {
     std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
     for (int d = 1; d <= MaxDictionaries; ++d) {
         const auto di = static_cast<std::size_t>(d);
@@ -57,12 +57,16 @@ WordIndex WordIndex::build(const DictionaryStore& store, const std::array<bool, 
     return fromBuckets(buckets);
 }
 
-WordIndex WordIndex::build(const DictionaryStore& store, const EnabledSet& enabled) {
-    std::array<bool, 8> take{};
+DictionarySelection dictionarySelection(const EnabledSet& enabled) {
+    DictionarySelection take{};
     for (int n = 1; n <= EnabledSet::Count; ++n) {
         take[static_cast<std::size_t>(n)] = enabled.isPanelEnabled(n);
     }
-    return build(store, take);
+    return take;
+}
+
+WordIndex WordIndex::build(const DictionaryStore& store, const EnabledSet& enabled) {
+    return build(store, dictionarySelection(enabled));
 }
 
 WordIndex WordIndex::fromWords(const std::vector<std::string>& words) {
@@ -150,7 +154,7 @@ int64_t WordIndex::find(std::string_view w) const {
 }
 
 const WordIndex& WordIndexCache::get(const DictionaryStore& store,
-                                     const std::array<bool, 8>& take) {
+                                     const DictionarySelection& take) {
     if (!index_ || store_ != &store || take_ != take) {
         index_ = std::make_unique<WordIndex>(WordIndex::build(store, take));
         store_ = &store;
@@ -160,11 +164,7 @@ const WordIndex& WordIndexCache::get(const DictionaryStore& store,
 }
 
 const WordIndex& WordIndexCache::get(const DictionaryStore& store, const EnabledSet& enabled) {
-    std::array<bool, 8> take{};
-    for (int n = 1; n <= EnabledSet::Count; ++n) {
-        take[static_cast<std::size_t>(n)] = enabled.isPanelEnabled(n);
-    }
-    return get(store, take);
+    return get(store, dictionarySelection(enabled));
 }
 
 } // namespace korvel

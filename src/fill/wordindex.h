@@ -14,11 +14,14 @@ namespace korvel {
 class EnabledSet;
 
 // Letters as the fill engine counts them: 0 for "A" to 25 for "Z"; a set of
-// letters is a 26-bit mask, bit 0 for "A".
-using LetterMask = uint32_t;
-inline constexpr LetterMask AllLetters = (1u << 26) - 1;
+// letters is a LetterMask.
 inline constexpr int MinWordLength = 2;
 inline constexpr int MaxWordLength = 35;
+
+// Which dictionaries the words come from: entry n (1 to 7) for dictionary n.
+using DictionarySelection = std::array<bool, 8>;
+// The dictionaries the searches read: those the EnabledSet has ticked.
+DictionarySelection dictionarySelection(const EnabledSet& enabled);
 
 // The words a fill may use, numbered per length. Word ids of one length run
 // from 0 to count(len) - 1 in byte order, each word once whatever dictionary
@@ -34,7 +37,7 @@ public:
     // one EndingCode, which gives one word per vowel of its set, as the
     // pattern search reads base.diz. Remark lines and anything else are no
     // words.
-    static WordIndex build(const DictionaryStore& store, const std::array<bool, 8>& take);
+    static WordIndex build(const DictionaryStore& store, const DictionarySelection& take);
     // The dictionaries the searches read: those the EnabledSet has ticked.
     static WordIndex build(const DictionaryStore& store, const EnabledSet& enabled);
     // A plain list of words (tests, benchmarks); entries that are not words
@@ -86,12 +89,12 @@ private:
 // without rebuilding it. The store must not change while the cache lives.
 class WordIndexCache {
 public:
-    const WordIndex& get(const DictionaryStore& store, const std::array<bool, 8>& take);
+    const WordIndex& get(const DictionaryStore& store, const DictionarySelection& take);
     const WordIndex& get(const DictionaryStore& store, const EnabledSet& enabled);
 
 private:
     const DictionaryStore* store_ = nullptr;
-    std::array<bool, 8> take_{};
+    DictionarySelection take_{};
     std::unique_ptr<WordIndex> index_;
 };
 

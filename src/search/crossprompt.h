@@ -95,7 +95,6 @@ bool fitCellLetters(std::string_view pattern, int cell, uint32_t letters, bool a
 int16_t sugginc(std::string_view trial, bool accorcia, const DictionaryStore& store,
                 const EnabledSet& enabled, SearchHost& host, SearchFlags& flags);
 
-inline constexpr uint32_t AllLetters = (1u << 26) - 1;
 inline constexpr uint32_t Vowels = (1u << 0) | (1u << ('E' - 'A')) | (1u << ('I' - 'A')) |
                                    (1u << ('O' - 'A')) | (1u << ('U' - 'A'));
 

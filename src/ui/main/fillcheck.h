@@ -22,7 +22,6 @@
 namespace korvel {
 
 // Which dictionaries a word index holds: take[n] for dictionary n (1 to 7).
-using DictionarySelection = std::array<bool, 8>;
 
 // The word indexes of the dictionary selections asked for, built once each
 // and shared. Safe to call from any thread; the store must outlive it and not

@@ -142,11 +142,8 @@ bool FillCommands::checkOn() const {
     return fillCheck_ && fillCheck_->isChecked();
 }
 
-FillCommands::Take FillCommands::selection() const {
-    Take take{};
-    for (int n = 1; n <= EnabledSet::Count; ++n)
-        take[static_cast<std::size_t>(n)] = w_.enabledDictionaries().isPanelEnabled(n);
-    return take;
+DictionarySelection FillCommands::selection() const {
+    return dictionarySelection(w_.enabledDictionaries());
 }
 
 void FillCommands::showBox(const QString& title, const QString& text) {
@@ -182,7 +179,7 @@ void FillCommands::FillAgain_Click() {
     runFill(lastKind_, lastRegion_, lastSeed_ + 1, true);
 }
 
-std::shared_ptr<const WordIndex> FillCommands::waitForIndex(const Take& take) {
+std::shared_ptr<const WordIndex> FillCommands::waitForIndex(const DictionarySelection& take) {
     if (auto index = indexes_->cached(take))
         return index;
     FillHost host(w_, fillStartMs_);
@@ -314,7 +311,7 @@ void FillCommands::gridPainted() {
     updateMenu();
     if (!checkOn() || w_.grid().isEmpty())
         return;
-    const Take take = selection();
+    const DictionarySelection take = selection();
     const GridModel& grid = w_.grid();
     if (take == lastTake_ && grid.RowCount == lastRequested_.RowCount &&
         grid.ColumnCount == lastRequested_.ColumnCount && grid.GridRows == lastRequested_.GridRows)

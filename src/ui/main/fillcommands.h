@@ -4,6 +4,7 @@
 #include "gridmodel.h"
 #include "promptstate.h"
 #include "symmetry.h"
+#include "wordindex.h"
 
 #include <QList>
 #include <QObject>
@@ -77,13 +78,12 @@ signals:
 
 private:
     enum class Kind { Grid, Box };
-    using Take = std::array<bool, 8>;
     // region: the box to fill, in the selection box's terms; none for the whole grid.
     void runFill(Kind kind, std::optional<Selection> region, uint64_t seed, bool again);
     // Waits, yielding, for the index of the enabled dictionaries; nullptr
     // when panel 2 was clicked meanwhile.
-    std::shared_ptr<const WordIndex> waitForIndex(const Take& take);
-    Take selection() const;
+    std::shared_ptr<const WordIndex> waitForIndex(const DictionarySelection& take);
+    DictionarySelection selection() const;
     void updateMenu();
     void showBox(const QString& title, const QString& text);
     void checkDone(const GridModel& grid, const FillCheck& check);
@@ -95,7 +95,7 @@ private:
     std::unique_ptr<FillCheckOverlay> overlay_;
     std::unique_ptr<FillCheckRunner> runner_;
     GridModel lastRequested_;
-    Take lastTake_{};
+    DictionarySelection lastTake_{};
     int checksShown_ = 0;
 
     // The last fill command, for "Fill Again".

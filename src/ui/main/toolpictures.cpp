@@ -1,5 +1,7 @@
 #include "toolpictures.h"
 
+#include "toolbuttons.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -172,11 +174,8 @@ QPixmap testPicture(int width, int height) {
 }
 
 QCursor toolPointer(Tool tool) {
-    // Image indices of the grid tools 0 to 6, as on their toolbar buttons.
-    static const int images[] = {5, 9, 10, 6, 7, 8, 11};
-    if (!isGridTool(tool))
-        return defaultPointer();
-    return crossCursor(images[static_cast<int>(tool)]);
+    // The picture of the tool's toolbar button.
+    return isGridTool(tool) ? crossCursor(toolTexts(tool).image) : defaultPointer();
 }
 
 QCursor defaultPointer() {
