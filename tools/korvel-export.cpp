@@ -9,11 +9,13 @@
 #include "exportfiles.h"
 #include "exportformat.h"
 #include "kvlfile.h"
+#include "regularfile.h"
 
 #include <QGuiApplication>
 #include <QHashSeed>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -105,14 +107,16 @@ int main(int argc, char** argv) {
         }
     }
 
-    QString why;
-    const std::optional<QByteArray> bytes =
-        readRegularFile(QString::fromLocal8Bit(in.c_str()), static_cast<qint64>(MaxKvlBytes), &why);
-    if (!bytes) {
-        std::cerr << "korvel-export: " << in << ": " << why.toLocal8Bit().constData() << "\n";
+    std::string bytes;
+    const FileReadResult input = readRegularFile(AT_FDCWD, in, MaxKvlBytes, bytes);
+    if (!input.ok()) {
+        std::cerr << "korvel-export: " << in << ": "
+                  << (input.status == FileReadStatus::NotRegular ? "not a regular file"
+                                                                 : input.cause)
+                  << "\n";
         return 1;
     }
-    const KvlReadResult kvl = readKvl(std::string_view(bytes->constData(), bytes->size()));
+    const KvlReadResult kvl = readKvl(bytes);
     if (!kvl.grid) {
         std::cerr << "korvel-export: " << in << ": not a crossword file: " << kvl.error << "\n";
         return 1;

@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool endsWithNoCase(std::string_view name, std::string_view ext) {
-    if (name.size() < ext.size()) {
-        return false;
-    }
-    const std::string_view tail = name.substr(name.size() - ext.size());
-    return std::equal(tail.begin(), tail.end(), ext.begin(), [](char a, char b) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(a) == lower(b);
-    });
-}
-
 bool endsWith(std::string_view name, std::string_view ext) {
     return name.size() >= ext.size() && name.substr(name.size() - ext.size()) == ext;
 }

@@ -1,7 +1,8 @@
 #include "exportformat.h"
 
+#include "blanks.h"
+
 #include <array>
-#include <cctype>
 
 namespace korvel {
 
@@ -19,20 +20,6 @@ constexpr std::array<FormatRow, 4> Formats = {{
     {ExportFormat::Svg, "svg", ".svg"},
     {ExportFormat::Pdf, "pdf", ".pdf"},
 }};
-
-bool endsWithNoCase(std::string_view s, std::string_view tail) {
-    if (s.size() < tail.size()) {
-        return false;
-    }
-    const std::string_view end = s.substr(s.size() - tail.size());
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(end[i])) !=
-            std::tolower(static_cast<unsigned char>(tail[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 } // namespace
 

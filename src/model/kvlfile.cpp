@@ -139,16 +139,7 @@ std::string unsavedChangeMessage(std::string_view currentFile) {
 }
 
 std::string withKvlExtension(std::string_view name) {
-    std::string out(name);
-    if (name.size() >= 4) {
-        std::string tail(name.substr(name.size() - 4));
-        for (char& ch : tail)
-            if (ch >= 'A' && ch <= 'Z')
-                ch = static_cast<char>(ch - 'A' + 'a');
-        if (tail == ".kvl")
-            return out;
-    }
-    return out + ".kvl";
+    return endsWithNoCase(name, ".kvl") ? std::string(name) : std::string(name) + ".kvl";
 }
 
 } // namespace korvel

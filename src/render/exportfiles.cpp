@@ -5,7 +5,6 @@
 #include "puzfile.h"
 #include "svggrid.h"
 
-#include "regularfile.h"
 #include "replacefile.h"
 
 #include <QDir>
@@ -34,19 +33,6 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* erro
     if (error)
         *error = QString::fromLocal8Bit(why.c_str());
     return false;
-}
-
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 cap, QString* error) {
-    std::string bytes;
-    const FileReadResult r =
-        readRegularFile(AT_FDCWD, QFile::encodeName(path).toStdString(),
-                        static_cast<uint64_t>(std::max<qint64>(cap, 0)), bytes);
-    if (r.ok())
-        return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (error)
-        *error = r.status == FileReadStatus::NotRegular ? QStringLiteral("not a regular file")
-                                                        : QString::fromLocal8Bit(r.cause.c_str());
-    return std::nullopt;
 }
 
 ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QString& path,

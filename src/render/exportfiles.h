@@ -36,10 +36,4 @@ ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QStri
 // temporary file removed, and error (when given) says why.
 bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error);
 
-// Reads a regular file of at most cap bytes. Nothing, with the reason in
-// error, for anything else: a folder, a FIFO or device (never opened in a way
-// that could block), a file that cannot be opened or read, or one larger
-// than cap.
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 cap, QString* error);
-
 } // namespace korvel

@@ -16,4 +16,20 @@ inline std::string_view trimBlanks(std::string_view s) {
     return s.substr(b, e - b + 1);
 }
 
+// Whether s ends with tail, ASCII letters compared without case. File
+// names are bytes: no other byte is folded.
+inline bool endsWithNoCase(std::string_view s, std::string_view tail) {
+    if (s.size() < tail.size()) {
+        return false;
+    }
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    const std::string_view end = s.substr(s.size() - tail.size());
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        if (lower(end[i]) != lower(tail[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace korvel
