@@ -145,11 +145,17 @@ ListCheck normalizeList(std::string& text) {
         check.lfOnly = true;
         std::string crlf;
         crlf.reserve(total + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
-        for (char c : text) {
-            if (c == '\n') {
-                crlf += '\r';
+        // The copy is the list from now on: the same page advice as the read.
+        adviseHugePages(crlf.data(), crlf.capacity());
+        // A line at a time, not a byte at a time.
+        for (std::size_t p = 0; p < total;) {
+            const void* lf = std::memchr(base + p, '\n', total - p);
+            const std::size_t end = lf ? std::size_t(static_cast<const char*>(lf) - base) : total;
+            crlf.append(base + p, end - p);
+            if (lf) {
+                crlf += "\r\n";
             }
-            crlf += c;
+            p = end + 1;
         }
         text.swap(crlf);
         if (!nul) {

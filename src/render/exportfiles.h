@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 
 namespace korvel {
 
