@@ -84,12 +84,6 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<korvel::MainWindow> window;
     auto* splash = new korvel::SplashWindow([&] {
         window = std::make_unique<korvel::MainWindow>(desktop, companion);
-        // Installed, the help page lies in the data folder rather than beside
-        // the programs' folder as in a build tree.
-        const QString installedHelp = QFile::decodeName(korvel::installedDataFolder().c_str()) +
-                                      QStringLiteral("/help/voduzeze/KORVELH8.HTM");
-        if (!QFileInfo::exists(window->helpPage()) && QFileInfo::exists(installedHelp))
-            window->setHelpPage(installedHelp);
         window->setStartFile(startFile);
     });
     splash->show();

@@ -154,7 +154,8 @@ void FillCheckOverlay::paint(QPainter& painter, const GridCanvas& canvas) {
         const int c = cell % columns_;
         if (!stillEmpty(r, c))
             continue;
-        const QPoint topLeft = canvas.toPixel({dx_ + c, dy_ + r});
+        const CellMetrics m = letters_ ? *letters_ : CellMetrics{};
+        const QPoint topLeft = canvas.toPixel({m.dlx + c, m.dly + r});
         painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()),
                          QString(QChar::fromLatin1(letter)));
     }

@@ -4,6 +4,7 @@
 #include "fill.h"
 #include "gridcanvas.h"
 #include "gridmodel.h"
+#include "windowlayout.h"
 #include "wordindex.h"
 
 #include <QObject>
@@ -78,10 +79,8 @@ private:
 class FillCheckOverlay : public CanvasOverlay {
 public:
     explicit FillCheckOverlay(const GridModel& grid) : grid_(grid) {}
-    void setLetterOffset(double dx, double dy) {
-        dx_ = dx;
-        dy_ = dy;
-    }
+    // Where the painter puts a cell's letter: the grey letters go there too.
+    void followLetters(const CellMetrics& metrics) { letters_ = &metrics; }
     void show(const GridModel& checked, const FillCheck& check);
     void clear();
     bool hasMarks() const { return !dead_.empty() || !forced_.empty(); }
@@ -97,8 +96,7 @@ private:
     int16_t columns_ = 0;
     std::vector<int> dead_;
     std::vector<std::pair<int, char>> forced_;
-    double dx_ = 0.25;
-    double dy_ = 0.25;
+    const CellMetrics* letters_ = nullptr;
 };
 
 } // namespace korvel

@@ -115,7 +115,7 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
     connect(tools, &QMenu::aboutToShow, this, [this] { updateMenu(); });
     updateMenu();
 
-    overlay_->setLetterOffset(0.25, 0.25);
+    overlay_->followLetters(w_.cellMetrics());
     w_.Peri()->setOverlay(overlay_.get());
     return added;
 }

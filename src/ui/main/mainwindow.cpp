@@ -398,7 +398,7 @@ void MainWindow::buildControls() {
                                lists_,
                                peri_,
                                texta_,
-                               &textb_,
+                               nullptr,
                                command_,
                                [this] { rinfresca(); },
                                [this] { drawSelection(); },
@@ -442,6 +442,7 @@ void MainWindow::buildToolbar() {
     textb_ = new QLineEdit(textHolder);
     textb_->setObjectName(QStringLiteral("textb"));
     textb_->setEnabled(false);
+    host_->setTestField(textb_);
     if (layout_->im2())
         textb_->setGeometry(0, 0, textHolder->width(), static_cast<int>(0.9 * placeholderHeight));
     else
@@ -1061,9 +1062,15 @@ void MainWindow::AiutoQuick_Click() {
 QString MainWindow::helpPage() const {
     if (!helpPage_.isEmpty())
         return helpPage_;
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/") +
-                           QStringLiteral(KORVEL_HELP_DIR) +
-                           QStringLiteral("/voduzeze/KORVELH8.HTM"));
+    const QString page = QStringLiteral("/voduzeze/KORVELH8.HTM");
+    const QString beside =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/") +
+                        QStringLiteral(KORVEL_HELP_DIR) + page);
+    // Installed, the page lies in the data folder rather than beside the
+    // programs' folder as in a build tree.
+    const QString installed =
+        QFile::decodeName(installedDataFolder().c_str()) + QStringLiteral("/help") + page;
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
 }
 
 void MainWindow::AiutoF1_Click() {

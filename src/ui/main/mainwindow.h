@@ -213,6 +213,8 @@ public:
     double dimLet() const { return layout_->metrics().dimLet; }
     double dimNum() const { return layout_->metrics().dimNum; }
     bool Im2() const { return layout_->im2(); }
+    // Where letters and numbers sit in a cell, and their sizes.
+    const CellMetrics& cellMetrics() const { return layout_->metrics(); }
     QString helpPage() const;
     void setHelpPage(const QString& page) { helpPage_ = page; }
 

@@ -83,7 +83,7 @@ void WindowSearchHost::setPatternLabel(std::string_view text) {
 }
 
 void WindowSearchHost::setTestText(std::string_view text) {
-    (*c_.textb)->setText(fromBytes(text));
+    c_.textb->setText(fromBytes(text));
 }
 
 void WindowSearchHost::setHeadTailButtonsEnabled(bool enabled) {

@@ -24,8 +24,7 @@ struct SearchHostControls {
     ResultsList* lists = nullptr;
     GridCanvas* peri = nullptr;
     QLabel* texta = nullptr;
-    // The TEST field comes with the toolbar, made after the host.
-    QLineEdit* const* textb = nullptr;
+    QLineEdit* textb = nullptr;            // the TEST field; see setTestField
     QPushButton* const* command = nullptr; // Free HEAD .. Free CUE at 1 to 4
     // The grid's drawing stays with the window, which owns the selection.
     std::function<void()> repaint;
@@ -42,6 +41,8 @@ public:
 
     // The pointer the grid shows for the current tool.
     void setToolPointer(const QCursor& pointer) { toolPointer_ = pointer; }
+    // The TEST field comes with the toolbar, which is made after the host.
+    void setTestField(QLineEdit* textb) { c_.textb = textb; }
     // Called on every yield, throttled or not: the tests count the calls
     // and the benchmarks time the stretches between them.
     std::function<void()> yieldProbe;
