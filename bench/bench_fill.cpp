@@ -52,10 +52,10 @@ struct GridFigures {
 // Independent of the engine: every complete run of the grid is a word of the
 // index.
 bool everySlotAWord(const GridModel& g, const WordIndex& index) {
-    for (const GridSlot& s : findSlots(g)) {
+    for (const Slot& s : Slots::of(g).all()) {
         std::string w;
         for (int p = 0; p < s.length; ++p) {
-            w += g.cell(s.row + (s.down ? p : 0), s.column + (s.down ? 0 : p));
+            w += g.cell(s.rowAt(p), s.columnAt(p));
         }
         if (index.find(w) < 0) {
             return false;

@@ -70,7 +70,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "the dictionaries did not load\n");
         return 1;
     }
-    w.grid() = *grid;
+    w.document().openPuzzle(Puzzle{*grid, {}, {}, {}}, "");
     w.Inizio();
     w.selectTool(QStringLiteral("a3"));
 
@@ -89,8 +89,7 @@ int main(int argc, char* argv[]) {
     auto run = [&](bool checkOn, std::vector<double>& repaint, std::vector<double>& marks) {
         for (int i = 0; i < keys; ++i) {
             const auto [r, c] = cells[static_cast<std::size_t>(i / 2) % cells.size()];
-            w.CurrentRow = r;
-            w.CurrentColumn = c;
+            w.setCurrentCell(r, c);
             const int seen = fill.checksShown();
             QElapsedTimer t;
             t.start();

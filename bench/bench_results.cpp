@@ -71,11 +71,13 @@ public:
 // A grid of 2 rows and columns cells, the first row "?" but for a final I,
 // and a prompt across on it (Extended Search on).
 void promptEndingInI(TimedWindow& w, int columns) {
-    w.grid() = GridModel::make(2, static_cast<int16_t>(columns));
+    w.document().newGrid(2, static_cast<int16_t>(columns));
     w.Inizio();
-    for (int c = 0; c + 1 < columns; ++c)
-        w.grid().setCell(0, c, '?');
-    w.grid().setCell(0, columns - 1, 'I');
+    w.document().edit([&](DocumentEdit& e) {
+        for (int16_t c = 0; c + 1 < columns; ++c)
+            e.layCell(0, c, '?');
+        e.layCell(0, static_cast<int16_t>(columns - 1), 'I');
+    });
     w.rinfresca();
     if (!w.flags().Estesa)
         w.menuItem(QStringLiteral("Estesa"))->trigger();

@@ -172,7 +172,7 @@ void printCheck(const GridModel& grid, const FillCheck& check) {
     std::cout << "dead cells: " << check.deadCells.size()
               << ", forced cells: " << check.forcedCells.size()
               << ", slots without a word: " << check.deadSlots.size() << "\n";
-    for (const GridSlot& s : check.deadSlots) {
+    for (const Slot& s : check.deadSlots) {
         std::cout << "no word: " << describeSlot(s) << "\n";
     }
 }

@@ -134,10 +134,12 @@ int main(int argc, char* argv[]) {
     });
     window.menuNuovo_Click();
     // Marks at the far corner, to see that it is the one shown.
-    window.grid().setCell(24, 34, 'Z');
-    window.grid().setCell(24, 32, korvel::BLACK);
-    window.grid().setCell(22, 34, korvel::BLACK);
-    window.grid().setCell(23, 33, 'Y');
+    window.document().edit([](korvel::DocumentEdit& e) {
+        e.layCell(24, 34, 'Z');
+        e.layCell(24, 32, korvel::BLACK);
+        e.layCell(22, 34, korvel::BLACK);
+        e.layCell(23, 33, 'Y');
+    });
     window.rinfresca();
     settle(200);
     if (auto* area = window.findChild<QScrollArea*>(QStringLiteral("PeriScroll"))) {
@@ -174,14 +176,16 @@ int main(int argc, char* argv[]) {
     QFile::remove(fillFile);
     window.fillCommands()->FillGrid_Click();
     ok &= shoot(out, QStringLiteral("7-filled-15x15"));
-    korvel::GridModel& grid = window.grid();
-    for (int r = 0; r < grid.RowCount; ++r)
-        for (int c = 0; c < grid.ColumnCount; ++c)
-            if (!grid.isBlack(r, c) && (r + 2 * c) % 3 == 0)
-                grid.setCell(r, c, korvel::EmptyCell);
-    grid.setCell(12, 0, 'Q');
-    grid.setCell(12, 1, 'Q');
-    grid.setCell(12, 2, korvel::EmptyCell);
+    window.document().edit([](korvel::DocumentEdit& e) {
+        const korvel::GridModel& grid = e.grid();
+        for (int16_t r = 0; r < grid.RowCount; ++r)
+            for (int16_t c = 0; c < grid.ColumnCount; ++c)
+                if (!grid.isBlack(r, c) && (r + 2 * c) % 3 == 0)
+                    e.layCell(r, c, korvel::EmptyCell);
+        e.layCell(12, 0, 'Q');
+        e.layCell(12, 1, 'Q');
+        e.layCell(12, 2, korvel::EmptyCell);
+    });
     window.menuItem(QStringLiteral("ControlloRiempimento"))->trigger();
     window.rinfresca();
     QElapsedTimer checked;

@@ -13,48 +13,6 @@ namespace korvel {
 
 using namespace fillengine;
 
-std::vector<GridSlot> findSlots(const GridModel& grid) {
-    std::vector<GridSlot> slots;
-    const std::vector<int> numbers = clueNumbers(grid);
-    const int R = grid.RowCount;
-    const int C = grid.ColumnCount;
-    auto number = [&](int r, int c) { return numbers[static_cast<std::size_t>(r * C + c)]; };
-    for (int r = 0; r < R; ++r) {
-        for (int c = 0; c < C; ++c) {
-            if (!grid.isBlack(r, c) && (c == 0 || grid.isBlack(r, c - 1))) {
-                int e = c;
-                while (e + 1 < C && !grid.isBlack(r, e + 1)) {
-                    ++e;
-                }
-                if (e > c) {
-                    slots.push_back({false, static_cast<int16_t>(r), static_cast<int16_t>(c),
-                                     static_cast<int16_t>(e - c + 1), number(r, c)});
-                }
-            }
-        }
-    }
-    for (int r = 0; r < R; ++r) {
-        for (int c = 0; c < C; ++c) {
-            if (!grid.isBlack(r, c) && (r == 0 || grid.isBlack(r - 1, c))) {
-                int e = r;
-                while (e + 1 < R && !grid.isBlack(e + 1, c)) {
-                    ++e;
-                }
-                if (e > r) {
-                    slots.push_back({true, static_cast<int16_t>(r), static_cast<int16_t>(c),
-                                     static_cast<int16_t>(e - r + 1), number(r, c)});
-                }
-            }
-        }
-    }
-    return slots;
-}
-
-std::string describeSlot(const GridSlot& slot) {
-    return std::to_string(slot.number) + (slot.down ? " down" : " across") + " (R" +
-           std::to_string(slot.row + 1) + " C" + std::to_string(slot.column + 1) + ")";
-}
-
 namespace {
 
 bool single(LetterMask m) {
@@ -197,7 +155,7 @@ private:
             }
             const int q =
                 layout_.cellPositions[static_cast<std::size_t>(cell)]
-                                     [layout_.slots[static_cast<std::size_t>(s)].down ? 0 : 1];
+                                     [layout_.slots[static_cast<std::size_t>(s)].down() ? 0 : 1];
             engine_.letterCounts(y, q, counts);
             for (int a = 0; a < 26; ++a) {
                 g[static_cast<std::size_t>(a)] =
@@ -288,10 +246,10 @@ FillResult noFill(const GridModel& grid, std::string reason) {
 
 } // namespace
 
-FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOptions& options,
-                    SearchHost& host, const SearchFlags& flags) {
+FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& index,
+                    const FillOptions& options, SearchHost& host, const SearchFlags& flags) {
     Pacer pacer(host, flags, options.timeLimit);
-    const Layout layout = Layout::of(grid);
+    const Layout layout = Layout::of(grid, slots);
     const std::size_t cellCount = layout.kind.size();
     const FillRegion region = options.region.value_or(FillRegion{
         0, 0, static_cast<int16_t>(grid.RowCount - 1), static_cast<int16_t>(grid.ColumnCount - 1)});
@@ -496,10 +454,10 @@ std::vector<bool> deadCellsOf(const Layout& layout, const WordIndex& index, cons
 
 } // namespace
 
-FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& host,
-                    const SearchFlags& flags) {
+FillCheck checkFill(const GridModel& grid, const Slots& slots, const WordIndex& index,
+                    SearchHost& host, const SearchFlags& flags) {
     Pacer pacer(host, flags, 0);
-    const Layout layout = Layout::of(grid);
+    const Layout layout = Layout::of(grid, slots);
     const std::vector<bool> active(layout.slots.size(), true);
     Engine engine(layout, index, active, true, true);
     engine.initialise();

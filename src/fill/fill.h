@@ -3,6 +3,7 @@
 #include "cellchange.h"
 #include "gridmodel.h"
 #include "searchhost.h"
+#include "slots.h"
 #include "wordindex.h"
 
 #include <cstdint>
@@ -11,21 +12,6 @@
 #include <vector>
 
 namespace korvel {
-
-// A run of two or more non-black cells across or down: the runs the clue
-// numbering numbers. number is the clue number of its first cell.
-struct GridSlot {
-    bool down = false;
-    int16_t row = 0;
-    int16_t column = 0;
-    int16_t length = 0;
-    int number = 0;
-};
-// The slots of a grid, across slots first (row by row), then down slots
-// (row by row of their first cell).
-std::vector<GridSlot> findSlots(const GridModel& grid);
-// "12 across (R3 C5)": how a message names a slot, rows and columns from 1.
-std::string describeSlot(const GridSlot& slot);
 
 // A rectangle of cells, both corners included, 0-based.
 struct FillRegion {
@@ -88,19 +74,26 @@ struct FillResult {
 // The host's lineTick runs often enough for the window to stay responsive;
 // after each yield the fill reads flags.abortRequest and stops when it is
 // above 0. The fill writes nothing to the host's panels or list.
-FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOptions& options,
-                    SearchHost& host, const SearchFlags& flags);
+//
+// slots are the grid's (Slots::of(grid)); the overload without them computes
+// them.
+FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& index,
+                    const FillOptions& options, SearchHost& host, const SearchFlags& flags);
+inline FillResult fillGrid(const GridModel& grid, const WordIndex& index,
+                           const FillOptions& options, SearchHost& host, const SearchFlags& flags) {
+    return fillGrid(grid, Slots::of(grid), index, options, host, flags);
+}
 
 // The fill check of a grid as it stands.
 struct FillCheck {
     // Per cell (index r * ColumnCount + c): for an empty cell the letters it
     // can still take; for a letter, that letter; 0 for a black cell.
     std::vector<LetterMask> letters;
-    std::vector<bool> empty;         // per cell: an empty cell
-    std::vector<int> deadCells;      // empty cells that can take no letter
-    std::vector<int> forcedCells;    // empty cells that can take one letter only
-    std::vector<GridSlot> deadSlots; // slots no word fits
-    bool stopped = false;            // the abort request ended it: nothing above is final
+    std::vector<bool> empty;      // per cell: an empty cell
+    std::vector<int> deadCells;   // empty cells that can take no letter
+    std::vector<int> forcedCells; // empty cells that can take one letter only
+    std::vector<Slot> deadSlots;  // slots no word fits
+    bool stopped = false;         // the abort request ended it: nothing above is final
 };
 
 // Narrows every empty cell's letters by every slot through it, until no slot
@@ -108,7 +101,11 @@ struct FillCheck {
 // A slot with no fitting word is dead and narrows nothing further, so one
 // dead spot does not empty the whole grid. Repeated words are not looked at.
 // Takes the same host and abort flag as fillGrid.
-FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& host,
-                    const SearchFlags& flags);
+FillCheck checkFill(const GridModel& grid, const Slots& slots, const WordIndex& index,
+                    SearchHost& host, const SearchFlags& flags);
+inline FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& host,
+                           const SearchFlags& flags) {
+    return checkFill(grid, Slots::of(grid), index, host, flags);
+}
 
 } // namespace korvel

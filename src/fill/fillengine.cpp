@@ -14,7 +14,7 @@ int lowestLetter(LetterMask m) {
 
 } // namespace
 
-Layout Layout::of(const GridModel& grid) {
+Layout Layout::of(const GridModel& grid, const Slots& gridSlots) {
     Layout l;
     l.rows = grid.RowCount;
     l.columns = grid.ColumnCount;
@@ -36,17 +36,15 @@ Layout Layout::of(const GridModel& grid) {
                                                    : CellKind::Foreign;
         }
     }
-    l.slots = findSlots(grid);
+    l.slots = gridSlots.all();
     l.slotCells.resize(l.slots.size());
     for (std::size_t s = 0; s < l.slots.size(); ++s) {
-        const GridSlot& g = l.slots[s];
+        const Slot& g = l.slots[s];
+        l.slotCells[s] = gridSlots.cells(g);
         for (int p = 0; p < g.length; ++p) {
-            const int r = g.row + (g.down ? p : 0);
-            const int c = g.column + (g.down ? 0 : p);
-            const int cell = r * l.columns + c;
-            l.slotCells[s].push_back(cell);
-            l.cellSlots[static_cast<std::size_t>(cell)][g.down ? 1 : 0] = static_cast<int>(s);
-            l.cellPositions[static_cast<std::size_t>(cell)][g.down ? 1 : 0] = p;
+            const auto cell = static_cast<std::size_t>(l.slotCells[s][static_cast<std::size_t>(p)]);
+            l.cellSlots[cell][g.down() ? 1 : 0] = static_cast<int>(s);
+            l.cellPositions[cell][g.down() ? 1 : 0] = p;
         }
     }
     return l;
@@ -55,7 +53,7 @@ Layout Layout::of(const GridModel& grid) {
 int Layout::crossing(int s, int p) const {
     const int cell = slotCells[static_cast<std::size_t>(s)][static_cast<std::size_t>(p)];
     return cellSlots[static_cast<std::size_t>(cell)]
-                    [slots[static_cast<std::size_t>(s)].down ? 0 : 1];
+                    [slots[static_cast<std::size_t>(s)].down() ? 0 : 1];
 }
 
 std::string Layout::pattern(const GridModel& grid, int s) const {

@@ -69,7 +69,7 @@ enum class CellKind : uint8_t { Black, Empty, Letter, Foreign };
 struct Layout {
     int rows = 0;
     int columns = 0;
-    std::vector<GridSlot> slots;
+    std::vector<Slot> slots;
     std::vector<std::vector<int>> slotCells; // cell index per position
     // Per cell: the across and the down slot through it (-1 for none) and the
     // cell's position in each.
@@ -78,7 +78,7 @@ struct Layout {
     std::vector<CellKind> kind;
     std::vector<char> letter; // the byte of a Letter or Foreign cell
 
-    static Layout of(const GridModel& grid);
+    static Layout of(const GridModel& grid, const Slots& slots);
     // The slot crossing slot s at position p, or -1.
     int crossing(int s, int p) const;
     // The slot's cells as a pattern: letters, "?" for empty cells.

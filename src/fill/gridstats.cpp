@@ -34,7 +34,7 @@ bool patternFits(const WordIndex& index, std::string_view pattern) {
     return false;
 }
 
-GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index) {
+GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index) {
     GridStatistics s;
     s.rows = grid.RowCount;
     s.columns = grid.ColumnCount;
@@ -43,19 +43,14 @@ GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index) {
         return s;
     const std::size_t cells = static_cast<std::size_t>(grid.RowCount) * grid.ColumnCount;
     std::vector<int> wordsThrough(cells, 0);
-    const std::vector<GridSlot> slots = findSlots(grid);
     s.dictionariesChecked = index != nullptr;
-    for (const GridSlot& slot : slots) {
-        (slot.down ? s.downWords : s.acrossWords) += 1;
+    for (const Slot& slot : slots.all()) {
+        (slot.down() ? s.downWords : s.acrossWords) += 1;
         if (slot.length < static_cast<int>(s.lengths.size()))
             ++s.lengths[static_cast<std::size_t>(slot.length)];
-        std::string pattern;
-        for (int i = 0; i < slot.length; ++i) {
-            const int r = slot.row + (slot.down ? i : 0);
-            const int c = slot.column + (slot.down ? 0 : i);
-            ++wordsThrough[static_cast<std::size_t>(r) * grid.ColumnCount + c];
-            pattern += grid.patternChar(r, c);
-        }
+        for (int cell : slots.cells(slot))
+            ++wordsThrough[static_cast<std::size_t>(cell)];
+        const std::string pattern = Slots::pattern(grid, slot);
         if (index && !patternFits(*index, pattern)) {
             const bool complete = pattern.find(EmptyCell) == std::string::npos;
             s.misfits.push_back(SlotMisfit{slot, pattern, complete});

@@ -17,7 +17,7 @@ bool patternFits(const WordIndex& index, std::string_view pattern);
 // A slot that does not fit the dictionaries: complete and no word, or no word
 // fits the letters it has.
 struct SlotMisfit {
-    GridSlot slot;
+    Slot slot;
     std::string pattern; // its letters, "?" for an empty cell
     bool complete = false;
 };
@@ -44,7 +44,10 @@ struct GridStatistics {
 
 // Counts the grid's words (the runs the clue numbering numbers), black cells
 // and unchecked cells; with an index, also lists the slots that do not fit it.
-GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index);
+GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index);
+inline GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index) {
+    return gridStatistics(grid, Slots::of(grid), index);
+}
 
 // The statistics as the box shows them, lines separated by CR LF.
 std::string statisticsText(const GridStatistics& stats);

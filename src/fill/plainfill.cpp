@@ -143,7 +143,7 @@ private:
 FillResult fillGridPlain(const GridModel& grid, const WordIndex& index, const FillOptions& options,
                          SearchHost& host, const SearchFlags& flags) {
     Pacer pacer(host, flags, options.timeLimit);
-    const Layout layout = Layout::of(grid);
+    const Layout layout = Layout::of(grid, Slots::of(grid));
     Plain plain(layout, index, pacer, options.allowRepeats);
     FillResult result;
     result.grid = grid;

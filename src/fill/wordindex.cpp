@@ -153,18 +153,34 @@ int64_t WordIndex::find(std::string_view w) const {
     return -1;
 }
 
-const WordIndex& WordIndexCache::get(const DictionaryStore& store,
-                                     const DictionarySelection& take) {
-    if (!index_ || store_ != &store || take_ != take) {
-        index_ = std::make_unique<WordIndex>(WordIndex::build(store, take));
-        store_ = &store;
-        take_ = take;
-    }
-    return *index_;
+std::shared_ptr<const WordIndex> WordIndexCache::cached(const DictionarySelection& take) const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = std::find_if(built_.begin(), built_.end(),
+                                 [&](const auto& entry) { return entry.first == take; });
+    if (it == built_.end())
+        return nullptr;
+    std::rotate(built_.begin(), it, it + 1);
+    return built_.front().second;
 }
 
-const WordIndex& WordIndexCache::get(const DictionaryStore& store, const EnabledSet& enabled) {
-    return get(store, dictionarySelection(enabled));
+std::shared_ptr<const WordIndex> WordIndexCache::get(const DictionarySelection& take) {
+    if (auto index = cached(take))
+        return index;
+    auto index = std::make_shared<const WordIndex>(WordIndex::build(store_, take));
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = std::find_if(built_.begin(), built_.end(),
+                                 [&](const auto& entry) { return entry.first == take; });
+    if (it != built_.end())
+        return it->second;
+    built_.insert(built_.begin(), {take, std::move(index)});
+    if (built_.size() > capacity_)
+        built_.resize(capacity_);
+    return built_.front().second;
+}
+
+std::size_t WordIndexCache::kept() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return built_.size();
 }
 
 } // namespace korvel

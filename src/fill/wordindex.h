@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,18 +85,31 @@ private:
     std::array<Group, MaxWordLength + 1> byLength_{};
 };
 
-// The word index of the last dictionary selection asked for, built again only
-// when the selection changes: the window can run a check after every edit
-// without rebuilding it. The store must not change while the cache lives.
+// The word indexes of the dictionary selections asked for, shared by the
+// fill, the fill check and the statistics. Safe to use from any thread; the
+// store must outlive the cache and not change. It keeps the indexes of the
+// last `capacity` selections asked for (an index of a 1.5 M-word list takes
+// tens of megabytes); one still in use elsewhere lives on through its
+// shared_ptr.
 class WordIndexCache {
 public:
-    const WordIndex& get(const DictionaryStore& store, const DictionarySelection& take);
-    const WordIndex& get(const DictionaryStore& store, const EnabledSet& enabled);
+    explicit WordIndexCache(const DictionaryStore& store, std::size_t capacity = 2)
+        : store_(store), capacity_(capacity < 1 ? 1 : capacity) {}
+
+    // The index, built first when it is not kept (100 to 500 ms with every
+    // default dictionary): call it from a worker, or after cached() said no.
+    // Two threads asking at once for one not kept may both build it; the
+    // first one kept wins and neither waits for the other meanwhile.
+    std::shared_ptr<const WordIndex> get(const DictionarySelection& take);
+    std::shared_ptr<const WordIndex> cached(const DictionarySelection& take) const;
+    std::size_t kept() const;
 
 private:
-    const DictionaryStore* store_ = nullptr;
-    DictionarySelection take_{};
-    std::unique_ptr<WordIndex> index_;
+    const DictionaryStore& store_;
+    std::size_t capacity_;
+    mutable std::mutex mutex_;
+    // Most recently asked for first.
+    mutable std::vector<std::pair<DictionarySelection, std::shared_ptr<const WordIndex>>> built_;
 };
 
 } // namespace korvel

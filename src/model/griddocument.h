@@ -1,26 +1,137 @@
 #pragma once
 
 #include "actionshistory.h"
+#include "clueset.h"
 #include "gridmodel.h"
 #include "placement.h"
+#include "puzzle.h"
+#include "slots.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace korvel {
 
-// What a user edits and saves: the grid, its actions history, the trial
-// placement of the results list and the file name. The window reads and
-// edits through it and never clears the changed flag itself: a new grid, a
-// successful open or save, and changes given up do that here.
+class GridDocument;
+
+// What one change of the document changed, for its observers.
+struct DocumentChange {
+    // Cells whose byte differs from before the change (r * ColumnCount + c,
+    // ascending). A cell written and put back within the change is not here.
+    std::vector<int> cells;
+    // A cell turned black or stopped being black: the slots were computed anew.
+    bool blacks = false;
+    // A new grid or an opened file replaced everything; cells is empty then.
+    bool reset = false;
+    bool clues = false;
+    bool details = false;
+
+    bool any() const { return reset || blacks || clues || details || !cells.empty(); }
+};
+
+// Told after every change of the document, on the thread that made it.
+class DocumentObserver {
+public:
+    virtual ~DocumentObserver() = default;
+    virtual void documentChanged(const GridDocument& document, const DocumentChange& change) = 0;
+};
+
+// The one way to change a document: handed to the function GridDocument::edit
+// runs, and valid only during it. Every write of a cell, a clue or a detail
+// goes through it, recorded in the history or (layCell) not; when the
+// function returns, the document normalizes the blacks, computes the slots
+// again if a black cell changed, and tells its observers what changed.
+class DocumentEdit {
+public:
+    DocumentEdit(const DocumentEdit&) = delete;
+    DocumentEdit& operator=(const DocumentEdit&) = delete;
+
+    const GridModel& grid() const;
+    const ActionsHistory& history() const;
+    const ClueSet& clues() const;
+    const PuzzleDetails& details() const;
+    // The slots of the grid as it is now, within the edit too.
+    const Slots& wordSlots();
+    Placement& placement();
+
+    // The history's operations on the document's grid (see ActionsHistory).
+    void beginAction();
+    AggiorResult aggior(int16_t row, int16_t column, char carm);
+    bool clearIfFull();
+    RestoreResult undo(int16_t& CurrentRow, int16_t& CurrentColumn);
+    RestoreResult redo(int16_t& CurrentRow, int16_t& CurrentColumn);
+    bool takeBackLastAction();
+    AggiorResult record(BulkChange change);
+    const BulkChange* lastBulkInForce() const;
+    bool dropLastBulk();
+
+    // Writes a cell without recording it, as making a grid and opening a
+    // file do: for laying out a grid that the history starts from.
+    void layCell(int16_t row, int16_t column, char ch);
+    // Overwrites one entry of the history's store; tests damage a record
+    // with it to reach the anomaly paths.
+    void overwriteHistoryEntry(std::size_t k, int16_t v);
+
+    // A clue's text for a slot, as one recorded change; an empty text
+    // deletes the clue. Refused (recorded false) when nothing would change.
+    AggiorResult setClue(const Slot& slot, std::string text);
+    // Deletes the clue under key (placed or not) as one recorded change.
+    AggiorResult deleteClue(const ClueKey& key);
+    // Puts an unplaced clue on the slot that starts at its key now, as one
+    // recorded change.
+    AggiorResult placeClue(const ClueKey& key);
+    AggiorResult setDetails(PuzzleDetails details);
+
+private:
+    friend class GridDocument;
+    explicit DocumentEdit(GridDocument& doc) : doc_(doc) {}
+    // Remembers the byte of each cell the first time the edit may touch it.
+    void touch(int16_t row, int16_t column);
+    void touchBulk(const BulkChange* change);
+    void noteText(const BulkChange& change);
+    DocumentChange finish();
+
+    GridDocument& doc_;
+    std::map<int, char> before_;
+    bool clues_ = false;
+    bool details_ = false;
+    bool slotsStale_ = false;
+};
+
+// What a user edits and saves: the grid, its clues and details, its actions
+// history, the trial placement of the results list and the file name. Read
+// through the const accessors; changed only through edit(), newGrid(),
+// open() and openPuzzle(). The window never clears the changed flag itself:
+// a new grid, a successful open or save, and changes given up do that here.
 class GridDocument {
 public:
-    GridModel& grid() { return grid_; }
     const GridModel& grid() const { return grid_; }
-    ActionsHistory& history() { return history_; }
     const ActionsHistory& history() const { return history_; }
-    Placement& placement() { return placement_; }
     const Placement& placement() const { return placement_; }
+    const Slots& wordSlots() const { return slots_; }
+    const ClueSet& clues() const { return text_.clues; }
+    const PuzzleDetails& details() const { return text_.details; }
+    const std::vector<int>& circles() const { return circles_; }
+    // The whole puzzle, for the file writers and the exports.
+    Puzzle puzzle() const;
+
+    // Runs fn(DocumentEdit&) as one change of the document and returns what
+    // fn returns. Observers are told once fn has returned.
+    template <typename Fn> decltype(auto) edit(Fn&& fn) {
+        DocumentEdit e(*this);
+        if constexpr (std::is_void_v<std::invoke_result_t<Fn, DocumentEdit&>>) {
+            fn(e);
+            notify(e.finish());
+        } else {
+            decltype(auto) result = fn(e);
+            notify(e.finish());
+            return result;
+        }
+    }
 
     // The file the grid was opened from or saved to, as the file system's
     // bytes; empty for a new grid.
@@ -38,28 +149,43 @@ public:
     bool priclk() const { return placement_.priclk; }
     void clearPriclk() { placement_.priclk = false; }
 
-    // A new empty grid of rows x columns, not yet named and not changed. The
-    // history is emptied by begin().
+    // A new empty grid of rows x columns, not yet named and not changed, with
+    // no clues, details or circles and an empty history.
     void newGrid(int16_t rows, int16_t columns);
-
-    // Empties the history for the present grid (a new or opened grid).
-    void begin() { history_.reset(grid_.MaxSide); }
 
     // Opens path through loadKvlFile. On success the grid, the file name and
     // an empty history replace the old ones and the document is not changed;
     // on failure nothing changes and error holds the cause.
     bool open(const std::string& path, std::string& error);
+    // Replaces everything with a puzzle read from path (any format), as open
+    // does: empty history, not changed.
+    void openPuzzle(Puzzle puzzle, std::string path);
 
     // Saves the grid to fileName() through saveKvlFile. On success the
     // document is not changed; on failure the old file and the changed flag
     // stay as they were and error holds the cause.
     bool save(std::string& error);
 
+    // Observers are not owned; one must be removed before it goes.
+    void addObserver(DocumentObserver* observer);
+    void removeObserver(DocumentObserver* observer);
+
 private:
+    friend class DocumentEdit;
+    // Every cell holding AtBlack becomes BLACK, unrecorded; returns the
+    // cells changed.
+    std::vector<int> normalizeBlacks();
+    void replaced();
+    void notify(const DocumentChange& change);
+
     GridModel grid_;
+    PuzzleText text_;
+    std::vector<int> circles_;
+    Slots slots_;
     ActionsHistory history_;
     Placement placement_;
     std::string fileName_;
+    std::vector<DocumentObserver*> observers_;
 };
 
 } // namespace korvel

@@ -13,9 +13,9 @@ std::string keyPositionText(int16_t row, int16_t column) {
     return " R" + std::to_string(row + 1) + " C" + std::to_string(column + 1) + " ";
 }
 
-CellEditResult blackWhite(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column) {
+CellEditResult blackWhite(DocumentEdit& edit, int16_t row, int16_t column) {
     CellEditResult r;
-    const char carr = grid.cell(row, column);
+    const char carr = edit.grid().cell(row, column);
     char carm = BLACK;
     if (carr == BLACK) {
         carm = EmptyCell;
@@ -24,16 +24,16 @@ CellEditResult blackWhite(GridModel& grid, ActionsHistory& history, int16_t row,
         r.panel2 = " blacked ";
     }
     r.panel3 = " ";
-    r.historyCleared = history.aggior(grid, row, column, carm).historyCleared;
+    r.historyCleared = edit.aggior(row, column, carm).historyCleared;
     r.selection = Selection{column, row, 1, 1};
     return r;
 }
 
-CellEditResult clearCell(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column) {
+CellEditResult clearCell(DocumentEdit& edit, int16_t row, int16_t column) {
     CellEditResult r;
-    const char carr = grid.cell(row, column);
+    const char carr = edit.grid().cell(row, column);
     if (carr != EmptyCell) {
-        r.historyCleared = history.aggior(grid, row, column, EmptyCell).historyCleared;
+        r.historyCleared = edit.aggior(row, column, EmptyCell).historyCleared;
         r.panel2 = " cleared ";
         r.panel3 = " ";
     } else {
@@ -45,9 +45,10 @@ CellEditResult clearCell(GridModel& grid, ActionsHistory& history, int16_t row, 
     return r;
 }
 
-KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, Tool CurrentTool,
-                      int16_t CurrentRow, int16_t CurrentColumn, int keyCode, int modifiers,
-                      int16_t incr, int16_t incc) {
+KeyResult gridKeyDown(DocumentEdit& edit, Tool CurrentTool, int16_t CurrentRow,
+                      int16_t CurrentColumn, int keyCode, int modifiers, int16_t incr,
+                      int16_t incc) {
+    const GridModel& grid = edit.grid();
     KeyResult k;
     k.vocali = (modifiers == CtrlKey && CurrentTool == Tool::PromptCross) ? 1 : 0;
     k.row = CurrentRow;
@@ -60,7 +61,7 @@ KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, Tool CurrentTool
     if (modifiers == ShiftKey && keyCode == KeyCode::Tab) {
         keyCode = KeyCode::Backspace;
     }
-    history.beginAction();
+    edit.beginAction();
 
     auto step = [&](int16_t dr, int16_t dc) {
         k.incr = dr;
@@ -108,7 +109,7 @@ KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, Tool CurrentTool
     if (carm == ' ') {
         carm = EmptyCell;
     }
-    k.historyCleared = history.aggior(grid, CurrentRow, CurrentColumn, carm).historyCleared;
+    k.historyCleared = edit.aggior(CurrentRow, CurrentColumn, carm).historyCleared;
     if (CurrentTool == Tool::WriteAcross) {
         step(0, 1);
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actionshistory.h"
+#include "griddocument.h"
 #include "gridmodel.h"
 #include "promptstate.h"
 #include "tool.h"
@@ -28,11 +29,11 @@ struct CellEditResult {
 
 // Tool 0: a black cell becomes empty (" whitened "), an empty or lettered
 // cell black (" blacked "), as one recorded change.
-CellEditResult blackWhite(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column);
+CellEditResult blackWhite(DocumentEdit& edit, int16_t row, int16_t column);
 // Tool 5: a cell that is not empty (a black cell too) becomes empty
 // (" cleared "); an empty one is refused with " it's empty already! " and a
 // beep, and nothing is recorded.
-CellEditResult clearCell(GridModel& grid, ActionsHistory& history, int16_t row, int16_t column);
+CellEditResult clearCell(DocumentEdit& edit, int16_t row, int16_t column);
 
 // A key going down on the grid, for every tool. vocali is set from the
 // modifiers for the cross prompt; in the write tools (3 and 4) the arrows,
@@ -57,9 +58,9 @@ struct KeyResult {
     int beeps = 0;
     bool historyCleared = false;
 };
-KeyResult gridKeyDown(GridModel& grid, ActionsHistory& history, Tool CurrentTool,
-                      int16_t CurrentRow, int16_t CurrentColumn, int keyCode, int modifiers,
-                      int16_t incr, int16_t incc);
+KeyResult gridKeyDown(DocumentEdit& edit, Tool CurrentTool, int16_t CurrentRow,
+                      int16_t CurrentColumn, int keyCode, int modifiers, int16_t incr,
+                      int16_t incc);
 
 // The whole part of a pointer coordinate in cells, kept within 16 bits.
 int16_t wholePart(double v);

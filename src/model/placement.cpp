@@ -1,5 +1,7 @@
 #include "placement.h"
 
+#include "griddocument.h"
+
 #include <algorithm>
 
 namespace korvel {
@@ -44,15 +46,16 @@ std::string Placement::Prepara(std::string& text, PlacementContext& ctx, bool& a
         panel3.assign(1, ' ');
         // Only the previous placement's own action is taken back: one that
         // changed no cell, or that a later change has buried, stays.
-        if (placedCells_ > 0 && ctx.history.HistoryLength() == placedEnd_) {
-            if (!ctx.history.takeBackLastAction(ctx.grid)) {
+        if (placedCells_ > 0 && ctx.edit.history().HistoryLength() == placedEnd_ &&
+            !ctx.edit.lastBulkInForce()) {
+            if (!ctx.edit.takeBackLastAction()) {
                 anomaly = true;
             }
         }
         placedCells_ = 0;
         placedEnd_ = -1;
     }
-    ctx.history.beginAction();
+    ctx.edit.beginAction();
     return panel3;
 }
 
@@ -98,7 +101,7 @@ ListClickResult Placement::Lists_Click(std::string_view line, PlacementContext& 
 
     int recorded = 0;
     auto write = [&](char ch) {
-        const AggiorResult a = ctx.history.aggior(ctx.grid, ctx.CurrentRow, ctx.CurrentColumn, ch);
+        const AggiorResult a = ctx.edit.aggior(ctx.CurrentRow, ctx.CurrentColumn, ch);
         res.historyCleared = res.historyCleared || a.historyCleared;
         if (a.historyCleared) {
             recorded = 0;
@@ -140,7 +143,7 @@ ListClickResult Placement::Lists_Click(std::string_view line, PlacementContext& 
         }
     }
     placedCells_ = recorded;
-    placedEnd_ = ctx.history.HistoryLength();
+    placedEnd_ = ctx.edit.history().HistoryLength();
     priclk = true;
     res.placed = true;
     return res;

@@ -11,11 +11,13 @@
 
 namespace korvel {
 
-// The window state a list click reads and changes; all owned by the window.
+class DocumentEdit;
+
+// The window state a list click reads and changes, and the document's edit
+// through which it writes.
 struct PlacementContext {
     Tool CurrentTool;
-    GridModel& grid;
-    ActionsHistory& history;
+    DocumentEdit& edit;
     Selection& selection;
     PatternState& pattern;
     int16_t& CurrentRow;
@@ -74,7 +76,8 @@ public:
 private:
     // Where the history stood after the last placement and how many cells it
     // recorded: a take-back happens only while that placement is still the
-    // history's most recent action, so it never removes another change.
+    // history's most recent action (no record and no bulk change after it),
+    // so it never removes another change.
     int16_t placedEnd_ = -1;
     int placedCells_ = 0;
 };

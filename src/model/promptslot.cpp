@@ -16,42 +16,28 @@ DragInfo makeDragInfo(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t x2
 
 namespace {
 
-// The slot along one line of cells. at(i) reads cell i of the line; the scan
-// runs forward from `start` and backward from start - 1, stopping before the
-// drag's first cell `dragFirst`.
+// The slot along one line of cells: from the cell at `start` forward to the
+// cell before the next black one or the border, and backward to the cell
+// after the previous black one, the border, or the drag's first cell
+// `dragFirst`. The bounds come from the grid's runs; at(i) reads cell i of
+// the line for the pattern. A black cell at start ends the slot before it.
 struct LineSlot {
     int16_t first = 0;
     int16_t last = 0;
     std::string pattern;
 };
 
-template <typename At> LineSlot scanSlot(At at, int16_t count, int16_t start, int16_t dragFirst) {
+template <typename RunAt, typename At>
+LineSlot lineSlot(RunAt runAt, At at, int16_t start, int16_t dragFirst) {
     LineSlot s;
-    s.first = 0;
-    s.last = static_cast<int16_t>(count - 1);
-    for (int i = start; i <= count - 1; ++i) {
-        const char ch = at(i);
-        if (isBlackCell(ch)) {
-            s.last = static_cast<int16_t>(i - 1);
-            break;
-        }
-        s.pattern.push_back(ch);
-    }
-    std::string head;
-    for (int i = start - 1; i >= 0; --i) {
-        if (i < dragFirst) {
-            s.first = static_cast<int16_t>(i + 1);
-            break;
-        }
-        const char ch = at(i);
-        if (isBlackCell(ch)) {
-            s.first = static_cast<int16_t>(i + 1);
-            break;
-        }
-        head.push_back(ch);
-    }
-    std::reverse(head.begin(), head.end());
-    s.pattern.insert(0, head);
+    const CellRun here = runAt(start);
+    const bool white = here.first <= here.last;
+    s.last = white ? here.last : static_cast<int16_t>(start - 1);
+    const CellRun before = runAt(start - 1);
+    const int16_t runFirst = start > 0 && before.first <= before.last ? before.first : start;
+    s.first = std::max<int16_t>(runFirst, std::min<int16_t>(start, dragFirst));
+    for (int i = s.first; i <= s.last; ++i)
+        s.pattern.push_back(at(i));
     return s;
 }
 
@@ -91,11 +77,12 @@ bool applySlot(const LineSlot& s, const DragInfo& drag, int16_t dragEnd, Pattern
 
 } // namespace
 
-PromptSlot promptAcross(const GridModel& grid, int16_t row, int16_t column, const DragInfo& drag,
-                        PatternState& ps, Selection& sel) {
+PromptSlot promptAcross(const GridModel& grid, const Slots& slots, int16_t row, int16_t column,
+                        const DragInfo& drag, PatternState& ps, Selection& sel) {
     PromptSlot out;
-    const LineSlot s = scanSlot([&](int i) { return grid.patternChar(row, i); }, grid.ColumnCount,
-                                column, drag.x1blu);
+    const LineSlot s =
+        lineSlot([&](int i) { return slots.runThrough(row, i, Direction::Across); },
+                 [&](int i) { return grid.patternChar(row, i); }, column, drag.x1blu);
     if (!applySlot(s, drag, drag.x2o, ps, &PatternState::SlotFirstColumn,
                    &PatternState::SlotLastColumn, out)) {
         return out;
@@ -107,15 +94,16 @@ PromptSlot promptAcross(const GridModel& grid, int16_t row, int16_t column, cons
     return out;
 }
 
-PromptSlot promptDown(const GridModel& grid, int16_t row, int16_t column, const DragInfo& drag,
-                      PatternState& ps, Selection& sel) {
+PromptSlot promptDown(const GridModel& grid, const Slots& slots, int16_t row, int16_t column,
+                      const DragInfo& drag, PatternState& ps, Selection& sel) {
     PromptSlot out;
     if (isBlackCell(grid.cell(row, column))) {
         out.refused = true;
         return out;
     }
-    const LineSlot s = scanSlot([&](int i) { return grid.patternChar(i, column); }, grid.RowCount,
-                                row, drag.y1blu);
+    const LineSlot s =
+        lineSlot([&](int i) { return slots.runThrough(i, column, Direction::Down); },
+                 [&](int i) { return grid.patternChar(i, column); }, row, drag.y1blu);
     if (!applySlot(s, drag, drag.y2o, ps, &PatternState::SlotFirstRow, &PatternState::SlotLastRow,
                    out)) {
         return out;
@@ -127,12 +115,28 @@ PromptSlot promptDown(const GridModel& grid, int16_t row, int16_t column, const 
     return out;
 }
 
-CrossPatterns crossPatterns(const GridModel& grid, int16_t row, int16_t column) {
+CrossPatterns crossPatterns(const GridModel& grid, const Slots& slots, int16_t row,
+                            int16_t column) {
     CrossPatterns p;
     auto across = [&](int i) { return i == column ? '#' : grid.patternChar(row, i); };
     auto down = [&](int i) { return i == row ? '#' : grid.patternChar(i, column); };
-    LineSlot a = scanSlot(across, grid.ColumnCount, column, 0);
-    LineSlot d = scanSlot(down, grid.RowCount, row, 0);
+    // The cell itself counts as white, even a black one: it is the "#".
+    auto runAcross = [&](int i) {
+        return i == column ? CellRun{column, column} : slots.runThrough(row, i, Direction::Across);
+    };
+    auto runDown = [&](int i) {
+        return i == row ? CellRun{row, row} : slots.runThrough(i, column, Direction::Down);
+    };
+    auto joined = [](auto runAt, int16_t at) {
+        const CellRun before = runAt(at - 1);
+        const CellRun after = runAt(at + 1);
+        return CellRun{before.first <= before.last ? before.first : at,
+                       after.first <= after.last ? after.last : at};
+    };
+    const CellRun ra = joined(runAcross, column);
+    const CellRun rd = joined(runDown, row);
+    LineSlot a = lineSlot([&](int) { return ra; }, across, column, 0);
+    LineSlot d = lineSlot([&](int) { return rd; }, down, row, 0);
     p.across = std::move(a.pattern);
     p.SlotFirstColumn = a.first;
     p.SlotLastColumn = a.last;

@@ -2,6 +2,7 @@
 
 #include "gridmodel.h"
 #include "promptstate.h"
+#include "slots.h"
 
 #include <cstdint>
 #include <string>
@@ -33,19 +34,28 @@ struct PromptSlot {
     int16_t slotEndBeforeDrag = 0;
 };
 
-// Prompt across (tool 1) through (row, column): fills the slot bounds,
+// Prompt across (tool 1) through (row, column), on the grid's slots (the
+// overloads without them compute them): fills the slot bounds,
 // CurrentPattern, SlotPattern and testom of ps, and the selection box. The
 // slot runs from the cell to the right up to a black cell or the border, and
 // to the left up to a black cell, the border, or the drag's first column.
 // A drag's end shortens the slot; a drag across a black cell keeps the pattern
 // to the cells before the black one while the box spans the drag. The freed
 // head and tail are left to the caller (a click empties them).
-PromptSlot promptAcross(const GridModel& grid, int16_t row, int16_t column, const DragInfo& drag,
-                        PatternState& ps, Selection& sel);
+PromptSlot promptAcross(const GridModel& grid, const Slots& slots, int16_t row, int16_t column,
+                        const DragInfo& drag, PatternState& ps, Selection& sel);
+inline PromptSlot promptAcross(const GridModel& grid, int16_t row, int16_t column,
+                               const DragInfo& drag, PatternState& ps, Selection& sel) {
+    return promptAcross(grid, Slots::of(grid), row, column, drag, ps, sel);
+}
 // Prompt down (tool 2): the same along the column. A click on a black cell is
 // refused and changes nothing.
-PromptSlot promptDown(const GridModel& grid, int16_t row, int16_t column, const DragInfo& drag,
-                      PatternState& ps, Selection& sel);
+PromptSlot promptDown(const GridModel& grid, const Slots& slots, int16_t row, int16_t column,
+                      const DragInfo& drag, PatternState& ps, Selection& sel);
+inline PromptSlot promptDown(const GridModel& grid, int16_t row, int16_t column,
+                             const DragInfo& drag, PatternState& ps, Selection& sel) {
+    return promptDown(grid, Slots::of(grid), row, column, drag, ps, sel);
+}
 
 // The two words through a cell for the cross prompt: letters, "?" for empty
 // cells and "#" at the cell itself, with the slot bounds.
@@ -57,6 +67,9 @@ struct CrossPatterns {
     int16_t SlotFirstRow = 0;
     int16_t SlotLastRow = 0;
 };
-CrossPatterns crossPatterns(const GridModel& grid, int16_t row, int16_t column);
+CrossPatterns crossPatterns(const GridModel& grid, const Slots& slots, int16_t row, int16_t column);
+inline CrossPatterns crossPatterns(const GridModel& grid, int16_t row, int16_t column) {
+    return crossPatterns(grid, Slots::of(grid), row, column);
+}
 
 } // namespace korvel

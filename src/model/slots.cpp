@@ -17,7 +17,7 @@ Slots Slots::of(const GridModel& grid) {
     for (auto& v : s.position_)
         v.assign(cells, -1);
     for (auto& v : s.run_)
-        v.assign(cells, Run{});
+        v.assign(cells, CellRun{});
 
     // Runs along rows and along columns, single cells included.
     for (int r = 0; r < R; ++r) {
@@ -30,7 +30,7 @@ Slots Slots::of(const GridModel& grid) {
             while (e + 1 < C && !grid.isBlack(r, e + 1))
                 ++e;
             for (int k = c; k <= e; ++k)
-                s.run_[0][s.at(r, k)] = Run{static_cast<int16_t>(c), static_cast<int16_t>(e)};
+                s.run_[0][s.at(r, k)] = CellRun{static_cast<int16_t>(c), static_cast<int16_t>(e)};
             c = e + 1;
         }
     }
@@ -44,7 +44,7 @@ Slots Slots::of(const GridModel& grid) {
             while (e + 1 < R && !grid.isBlack(e + 1, c))
                 ++e;
             for (int k = r; k <= e; ++k)
-                s.run_[1][s.at(k, c)] = Run{static_cast<int16_t>(r), static_cast<int16_t>(e)};
+                s.run_[1][s.at(k, c)] = CellRun{static_cast<int16_t>(r), static_cast<int16_t>(e)};
             r = e + 1;
         }
     }
@@ -56,8 +56,8 @@ Slots Slots::of(const GridModel& grid) {
         for (int c = 0; c < C; ++c) {
             if (grid.isBlack(r, c))
                 continue;
-            const Run& a = s.run_[0][s.at(r, c)];
-            const Run& d = s.run_[1][s.at(r, c)];
+            const CellRun& a = s.run_[0][s.at(r, c)];
+            const CellRun& d = s.run_[1][s.at(r, c)];
             const bool across = a.first == c && a.last > a.first;
             const bool down = d.first == r && d.last > d.first;
             if (across || down)
@@ -70,7 +70,7 @@ Slots Slots::of(const GridModel& grid) {
             for (int c = 0; c < C; ++c) {
                 if (grid.isBlack(r, c))
                     continue;
-                const Run& run = s.run_[dir][s.at(r, c)];
+                const CellRun& run = s.run_[dir][s.at(r, c)];
                 const int along = dir == 0 ? c : r;
                 if (run.first != along || run.last == run.first)
                     continue;
@@ -134,9 +134,9 @@ int Slots::numbered(int n, Direction d) const {
     return lo < list.size() && list[lo].number == n ? static_cast<int>(base + lo) : -1;
 }
 
-Run Slots::runThrough(int r, int c, Direction d) const {
+CellRun Slots::runThrough(int r, int c, Direction d) const {
     if (r < 0 || c < 0 || r >= rows_ || c >= columns_)
-        return Run{};
+        return CellRun{};
     return run_[static_cast<int>(d)][at(r, c)];
 }
 

@@ -29,7 +29,7 @@ struct Slot {
 // The first cell of a run of non-black cells through a cell along one
 // direction, and its last; single-cell runs included. first > last for a
 // black cell.
-struct Run {
+struct CellRun {
     int16_t first = 0;
     int16_t last = -1;
 };
@@ -71,7 +71,7 @@ public:
     int numbered(int n, Direction d) const;
     // The run of non-black cells through (r, c) along d, in row (Down) or
     // column (Across) indices.
-    Run runThrough(int r, int c, Direction d) const;
+    CellRun runThrough(int r, int c, Direction d) const;
 
     // Cell indices (r * columns + c) of a slot, in order.
     std::vector<int> cells(const Slot& s) const;
@@ -97,7 +97,7 @@ private:
     // Per cell and direction: slot index (-1 none), position, run bounds.
     std::vector<int> slotOf_[2];
     std::vector<int16_t> position_[2];
-    std::vector<Run> run_[2];
+    std::vector<CellRun> run_[2];
 };
 
 // "12 across (R3 C5)": how a message names a slot, rows and columns from 1.

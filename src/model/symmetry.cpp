@@ -19,10 +19,11 @@ std::pair<int16_t, int16_t> symmetricPartner(const GridModel& grid, int16_t row,
     return {row, column};
 }
 
-CellEditResult blackWhiteSymmetric(GridModel& grid, ActionsHistory& history, int16_t row,
-                                   int16_t column, Symmetry symmetry) {
+CellEditResult blackWhiteSymmetric(DocumentEdit& edit, int16_t row, int16_t column,
+                                   Symmetry symmetry) {
+    const GridModel& grid = edit.grid();
     const bool blacking = grid.cell(row, column) != BLACK;
-    CellEditResult r = blackWhite(grid, history, row, column);
+    CellEditResult r = blackWhite(edit, row, column);
     if (symmetry == Symmetry::None || !grid.contains(row, column))
         return r;
     const auto [pr, pc] = symmetricPartner(grid, row, column, symmetry);
@@ -30,9 +31,9 @@ CellEditResult blackWhiteSymmetric(GridModel& grid, ActionsHistory& history, int
         return r;
     const char partner = grid.cell(pr, pc);
     if (blacking && partner != BLACK)
-        r.historyCleared |= history.aggior(grid, pr, pc, BLACK).historyCleared;
+        r.historyCleared |= edit.aggior(pr, pc, BLACK).historyCleared;
     else if (!blacking && partner == BLACK)
-        r.historyCleared |= history.aggior(grid, pr, pc, EmptyCell).historyCleared;
+        r.historyCleared |= edit.aggior(pr, pc, EmptyCell).historyCleared;
     return r;
 }
 

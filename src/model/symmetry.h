@@ -23,7 +23,7 @@ std::pair<int16_t, int16_t> symmetricPartner(const GridModel& grid, int16_t row,
 // follows in the same action: blacked too, or whitened when it is black (a
 // partner with a letter or empty keeps it when the click whitens). The caller
 // has begun the action. With Symmetry::None this is blackWhite.
-CellEditResult blackWhiteSymmetric(GridModel& grid, ActionsHistory& history, int16_t row,
-                                   int16_t column, Symmetry symmetry);
+CellEditResult blackWhiteSymmetric(DocumentEdit& edit, int16_t row, int16_t column,
+                                   Symmetry symmetry);
 
 } // namespace korvel

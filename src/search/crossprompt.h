@@ -40,9 +40,9 @@ struct CrossRequest {
 // The request for a click on (row, column) of the grid. Inline, so that the
 // search library needs only the grid model's headers; the caller links the
 // grid model.
-inline CrossRequest makeCrossRequest(const GridModel& grid, int16_t row, int16_t column,
-                                     bool vocali) {
-    const CrossPatterns p = crossPatterns(grid, row, column);
+inline CrossRequest makeCrossRequest(const GridModel& grid, const Slots& gridSlots, int16_t row,
+                                     int16_t column, bool vocali) {
+    const CrossPatterns p = crossPatterns(grid, gridSlots, row, column);
     CrossRequest r;
     r.carr = grid.cell(row, column);
     r.CurrentRow = row;
@@ -57,6 +57,10 @@ inline CrossRequest makeCrossRequest(const GridModel& grid, int16_t row, int16_t
     r.SlotFirstRow = p.SlotFirstRow;
     r.SlotLastRow = p.SlotLastRow;
     return r;
+}
+inline CrossRequest makeCrossRequest(const GridModel& grid, int16_t row, int16_t column,
+                                     bool vocali) {
+    return makeCrossRequest(grid, Slots::of(grid), row, column, vocali);
 }
 
 // The cross-prompt branch of the grid click: the tool line in panel 1, the

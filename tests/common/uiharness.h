@@ -60,6 +60,13 @@ struct FakeLibrary {
     }
 };
 
+// Lays a cell into the window's grid without recording it, as a grid
+// laid out before the test's own edits.
+inline void layCell(MainWindow& w, int r, int c, char ch) {
+    w.document().edit(
+        [&](DocumentEdit& e) { e.layCell(static_cast<int16_t>(r), static_cast<int16_t>(c), ch); });
+}
+
 #ifdef KORVEL_UI_FIXTURES
 // A fixture folder of the window tests, by name.
 inline QString uiFixture(const QString& name) {
@@ -220,7 +227,7 @@ struct WindowHarness {
         for (int r = 0; r < content.size(); ++r)
             for (int c = 0; c < content[r].size(); ++c) {
                 const char ch = content[r][c].toLatin1();
-                w().grid().setCell(r, c, ch == '#' ? BLACK : ch);
+                layCell(w(), r, c, ch == '#' ? BLACK : ch);
             }
         w().rinfresca();
     }
@@ -252,8 +259,10 @@ struct WindowHarness {
 
     // A change of cell (r, c) to ch as one action, straight into the history.
     void change(int r, int c, char ch) {
-        w().history().beginAction();
-        w().history().aggior(w().grid(), static_cast<int16_t>(r), static_cast<int16_t>(c), ch);
+        w().document().edit([&](DocumentEdit& e) {
+            e.beginAction();
+            e.aggior(static_cast<int16_t>(r), static_cast<int16_t>(c), ch);
+        });
     }
 };
 

@@ -313,16 +313,16 @@ TEST(WordIndex, ReadsWordsAsTheSearchesDo) {
     EXPECT_EQ(some.find("ZZZ"), -1);
     EXPECT_GE(some.find("QUATTRO"), 0);
 
-    WordIndexCache cache;
-    const WordIndex* first = &cache.get(store, enabled);
-    EXPECT_EQ(first, &cache.get(store, enabled));
+    WordIndexCache cache(store);
+    const std::shared_ptr<const WordIndex> first = cache.get(dictionarySelection(enabled));
+    EXPECT_EQ(first, cache.get(dictionarySelection(enabled)));
     enabled.click(2);
-    EXPECT_GE(cache.get(store, enabled).find("ZZZ"), 0);
+    EXPECT_GE(cache.get(dictionarySelection(enabled))->find("ZZZ"), 0);
 }
 
 TEST(Slots, FollowTheNumberingRule) {
     const GridModel g = gridOf({"A?#", "??#", "#??"});
-    const auto slots = findSlots(g);
+    const auto slots = Slots::of(g).all();
     ASSERT_EQ(slots.size(), 5u);
     EXPECT_EQ(describeSlot(slots[0]), "1 across (R1 C1)");
     EXPECT_EQ(describeSlot(slots[1]), "3 across (R2 C1)");

@@ -1,7 +1,8 @@
-// The fill's undo record beside the actions history, and symmetric blacks:
+// Bulk changes (a fill) on the history's timeline, and symmetric blacks:
 // randomized runs against a plain stack of grids, and the history without
 // fills compared with the history alone.
-#include "fillhistory.h"
+#include "actionshistory.h"
+#include "griddocument.h"
 #include "symmetry.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,19 @@ using Cell = std::pair<int16_t, int16_t>;
 
 const char Alphabet[] = {'A', 'B', BLACK, EmptyCell};
 
+BulkChange bulk(std::vector<CellChange> cells, Selection box) {
+    BulkChange b;
+    b.cells = std::move(cells);
+    b.box = box;
+    return b;
+}
+
 // The timeline the user sees: the grids before each action in force, and
 // the grids after each action taken back. A cleared history forgets
 // everything before the change that cleared it.
 struct FillRun {
     GridModel grid;
     ActionsHistory h;
-    FillHistory fills;
     std::vector<GridModel> undoStack;
     std::vector<GridModel> redoStack;
     int16_t row = 0;
@@ -53,12 +60,11 @@ struct FillRun {
         bool recorded = false;
         for (int i = 0; i < cells; ++i) {
             const GridModel pre = grid;
-            const uint32_t clears = h.clearCount();
             const AggiorResult r =
                 h.aggior(grid, static_cast<int16_t>(pick(grid.RowCount)),
                          static_cast<int16_t>(pick(grid.ColumnCount)), Alphabet[pick(4)]);
-            if (h.clearCount() != clears) {
-                EXPECT_TRUE(r.historyCleared);
+            if (r.historyCleared) {
+                EXPECT_EQ(h.HistoryLength(), r.recorded ? 3 : 0);
                 cleared = true;
                 forget(pre);
             }
@@ -89,10 +95,10 @@ struct FillRun {
             changes.push_back(CellChange{r, c, before, after});
         }
         const GridModel pre = grid;
-        const uint32_t clears = h.clearCount();
-        const AggiorResult r = fills.record(grid, h, changes, Selection{0, 0, 1, 1});
+        const int16_t length = h.HistoryLength();
+        const AggiorResult r = h.record(grid, nullptr, bulk(changes, Selection{0, 0, 1, 1}));
         ASSERT_TRUE(r.recorded);
-        EXPECT_EQ(r.historyCleared, h.clearCount() != clears);
+        EXPECT_EQ(r.historyCleared, length == ActionsHistory::Full);
         if (r.historyCleared) {
             forget(pre);
         } else {
@@ -110,9 +116,9 @@ struct FillRun {
             redoStack.clear();
         }
         const GridModel pre = grid;
-        const FillHistory::Restore r = fills.undo(grid, h, row, col);
-        ASSERT_FALSE(r.result.anomaly);
-        fillUndos += r.fill ? 1 : 0;
+        const RestoreResult r = h.undo(grid, row, col);
+        ASSERT_FALSE(r.anomaly);
+        fillUndos += r.bulk ? 1 : 0;
         if (!undoStack.empty()) {
             ASSERT_EQ(grid.GridRows, undoStack.back().GridRows);
             undoStack.pop_back();
@@ -129,8 +135,8 @@ struct FillRun {
             redoStack.clear();
         }
         const GridModel pre = grid;
-        const FillHistory::Restore r = fills.redo(grid, h, row, col);
-        ASSERT_FALSE(r.result.anomaly);
+        const RestoreResult r = h.redo(grid, row, col);
+        ASSERT_FALSE(r.anomaly);
         if (!redoStack.empty()) {
             ASSERT_EQ(grid.GridRows, redoStack.back().GridRows);
             redoStack.pop_back();
@@ -141,6 +147,14 @@ struct FillRun {
         }
     }
 };
+
+// A Black/White click with symmetry, as the grid click makes it.
+CellEditResult click(GridDocument& doc, int16_t r, int16_t c, Symmetry sym) {
+    return doc.edit([&](DocumentEdit& e) {
+        e.beginAction();
+        return blackWhiteSymmetric(e, r, c, sym);
+    });
+}
 
 } // namespace
 
@@ -180,7 +194,6 @@ TEST(FillHistory, WithoutFillsTheHistoryIsUnchanged) {
         ActionsHistory hb;
         ha.reset(a.MaxSide);
         hb.reset(b.MaxSide);
-        FillHistory fills;
         int16_t ra = 0, ca = 0, rb = 0, cb = 0;
         for (int step = 0; step < 500; ++step) {
             const int op = pick(3);
@@ -197,12 +210,13 @@ TEST(FillHistory, WithoutFillsTheHistoryIsUnchanged) {
             } else {
                 ha.clearIfFull();
                 hb.clearIfFull();
-                const FillHistory::Restore r =
-                    op == 1 ? fills.undo(a, ha, ra, ca) : fills.redo(a, ha, ra, ca);
+                PuzzleText text;
+                const RestoreResult r =
+                    op == 1 ? ha.undo(a, ra, ca, &text) : ha.redo(a, ra, ca, &text);
                 const RestoreResult s = op == 1 ? hb.undo(b, rb, cb) : hb.redo(b, rb, cb);
-                EXPECT_FALSE(r.fill);
-                EXPECT_EQ(r.result.statusText, s.statusText);
-                EXPECT_EQ(r.result.anomaly, s.anomaly);
+                EXPECT_FALSE(r.bulk);
+                EXPECT_EQ(r.statusText, s.statusText);
+                EXPECT_EQ(r.anomaly, s.anomaly);
             }
             ASSERT_EQ(a.GridRows, b.GridRows) << seed << " " << step;
             ASSERT_EQ(ha.store(), hb.store());
@@ -225,7 +239,6 @@ TEST(FillHistory, FillLargerThanTheHistoryUndoesWhole) {
     grid.GridRows[7][7] = BLACK;
     ActionsHistory h;
     h.reset(grid.MaxSide);
-    FillHistory fills;
     int16_t row = 0, col = 0;
     h.beginAction();
     h.aggior(grid, 0, 0, 'Q');
@@ -236,41 +249,41 @@ TEST(FillHistory, FillLargerThanTheHistoryUndoesWhole) {
             if (!grid.isBlack(r, c) && grid.cell(r, c) != 'Q')
                 changes.push_back(CellChange{r, c, grid.cell(r, c), char('A' + (r + c) % 26)});
     ASSERT_GT(changes.size(), 200u);
-    ASSERT_TRUE(fills.record(grid, h, changes, Selection{0, 0, 15, 15}).recorded);
+    ASSERT_TRUE(h.record(grid, nullptr, bulk(changes, Selection{0, 0, 15, 15})).recorded);
     const GridModel filled = grid;
     EXPECT_EQ(h.HistoryLength(), 3); // the fill stores no records
     h.beginAction();
     h.aggior(grid, 7, 7, EmptyCell);
     const GridModel afterEdit = grid;
 
-    EXPECT_FALSE(fills.undo(grid, h, row, col).fill); // the edit
+    EXPECT_FALSE(h.undo(grid, row, col).bulk); // the edit
     EXPECT_EQ(grid.GridRows, filled.GridRows);
-    const FillHistory::Restore u = fills.undo(grid, h, row, col);
-    EXPECT_TRUE(u.fill);
-    EXPECT_EQ(u.result.statusText, " Undo n. 2 ");
+    const RestoreResult u = h.undo(grid, row, col);
+    EXPECT_TRUE(u.bulk);
+    EXPECT_EQ(u.statusText, " Undo n. 2 ");
     EXPECT_EQ(grid.GridRows, beforeFill.GridRows);
     EXPECT_EQ(grid.GridRows[3][4], ' ');
     EXPECT_TRUE(h.undoEnabled());
-    EXPECT_FALSE(fills.undo(grid, h, row, col).fill); // the Q
+    EXPECT_FALSE(h.undo(grid, row, col).bulk); // the Q
     EXPECT_FALSE(h.undoEnabled());
-    EXPECT_FALSE(fills.redo(grid, h, row, col).fill);
-    const FillHistory::Restore r = fills.redo(grid, h, row, col);
-    EXPECT_TRUE(r.fill);
-    EXPECT_EQ(r.result.statusText, " Redo n. 1 ");
+    EXPECT_FALSE(h.redo(grid, row, col).bulk);
+    const RestoreResult r = h.redo(grid, row, col);
+    EXPECT_TRUE(r.bulk);
+    EXPECT_EQ(r.statusText, " Redo n. 1 ");
     EXPECT_EQ(grid.GridRows, filled.GridRows);
     EXPECT_TRUE(h.redoEnabled());
-    fills.redo(grid, h, row, col);
+    h.redo(grid, row, col);
     EXPECT_EQ(grid.GridRows, afterEdit.GridRows);
     EXPECT_FALSE(h.redoEnabled());
 
     // Taken back and then a new change: the fill can no longer be put back.
-    fills.undo(grid, h, row, col);
-    fills.undo(grid, h, row, col);
+    h.undo(grid, row, col);
+    h.undo(grid, row, col);
     h.beginAction();
     h.aggior(grid, 1, 1, 'Z');
-    EXPECT_EQ(fills.lastInForce(h), nullptr);
-    EXPECT_EQ(fills.size(), 0u);
-    fills.redo(grid, h, row, col);
+    EXPECT_EQ(h.lastBulkInForce(), nullptr);
+    EXPECT_EQ(h.bulkCount(), 0u);
+    h.redo(grid, row, col);
     EXPECT_EQ(grid.cell(2, 2), EmptyCell);
 }
 
@@ -278,27 +291,26 @@ TEST(FillHistory, ClearedHistoryForgetsFillsAndDropLastRestores) {
     GridModel grid = GridModel::make(3, 3);
     ActionsHistory h;
     h.reset(grid.MaxSide);
-    FillHistory fills;
     const GridModel empty = grid;
-    fills.record(grid, h, {{0, 0, EmptyCell, 'A'}, {1, 1, EmptyCell, 'B'}}, {});
-    ASSERT_NE(fills.lastInForce(h), nullptr);
-    EXPECT_TRUE(fills.dropLast(grid, h));
+    h.record(grid, nullptr, bulk({{0, 0, EmptyCell, 'A'}, {1, 1, EmptyCell, 'B'}}, {}));
+    ASSERT_NE(h.lastBulkInForce(), nullptr);
+    EXPECT_TRUE(h.dropLastBulk(grid, nullptr));
     EXPECT_EQ(grid.GridRows, empty.GridRows);
-    EXPECT_EQ(fills.size(), 0u);
+    EXPECT_EQ(h.bulkCount(), 0u);
     EXPECT_FALSE(h.undoEnabled());
     // A before byte that is not the cell's is refused.
-    EXPECT_FALSE(fills.record(grid, h, {{0, 0, 'X', 'A'}}, {}).recorded);
-    fills.record(grid, h, {{0, 0, EmptyCell, 'A'}}, {});
+    EXPECT_FALSE(h.record(grid, nullptr, bulk({{0, 0, 'X', 'A'}}, {})).recorded);
+    h.record(grid, nullptr, bulk({{0, 0, EmptyCell, 'A'}}, {}));
     h.reset(grid.MaxSide);
-    EXPECT_EQ(fills.lastInForce(h), nullptr);
-    EXPECT_EQ(fills.size(), 0u);
+    EXPECT_EQ(h.lastBulkInForce(), nullptr);
+    EXPECT_EQ(h.bulkCount(), 0u);
     // A full history is cleared by the fill itself, which then stands alone.
     h.overwriteLength(ActionsHistory::Full);
-    const AggiorResult r = fills.record(grid, h, {{2, 2, EmptyCell, 'C'}}, {});
+    const AggiorResult r = h.record(grid, nullptr, bulk({{2, 2, EmptyCell, 'C'}}, {}));
     EXPECT_TRUE(r.historyCleared);
     EXPECT_EQ(h.HistoryLength(), 0);
     int16_t row = 0, col = 0;
-    EXPECT_TRUE(fills.undo(grid, h, row, col).fill);
+    EXPECT_TRUE(h.undo(grid, row, col).bulk);
     EXPECT_EQ(grid.cell(2, 2), EmptyCell);
     EXPECT_EQ(row, 2);
     EXPECT_EQ(col, 2);
@@ -324,15 +336,15 @@ TEST(Symmetry, BlackWhiteIsOneActionOnOddAndEvenSizes) {
         for (auto [rows, cols] : {std::pair{5, 5}, std::pair{4, 6}, std::pair{7, 4}}) {
             for (int16_t r = 0; r < rows; ++r) {
                 for (int16_t c = 0; c < cols; ++c) {
-                    GridModel grid =
-                        GridModel::make(static_cast<int16_t>(rows), static_cast<int16_t>(cols));
+                    GridDocument doc;
+                    doc.newGrid(static_cast<int16_t>(rows), static_cast<int16_t>(cols));
+                    const GridModel& grid = doc.grid();
+                    const ActionsHistory& h = doc.history();
                     const auto [pr, pc] = symmetricPartner(grid, r, c, sym);
-                    grid.setCell(pr, pc, 'K'); // a letter the blackening replaces
-                    ActionsHistory h;
-                    h.reset(grid.MaxSide);
+                    // a letter the blackening replaces
+                    doc.edit([&](DocumentEdit& e) { e.layCell(pr, pc, 'K'); });
                     const GridModel start = grid;
-                    h.beginAction();
-                    const CellEditResult e = blackWhiteSymmetric(grid, h, r, c, sym);
+                    const CellEditResult e = click(doc, r, c, sym);
                     EXPECT_EQ(e.panel2, " blacked ");
                     EXPECT_TRUE(grid.isBlack(r, c));
                     EXPECT_TRUE(grid.isBlack(pr, pc));
@@ -340,13 +352,12 @@ TEST(Symmetry, BlackWhiteIsOneActionOnOddAndEvenSizes) {
                     EXPECT_EQ(h.HistoryLength(), self ? 3 : 6);
                     const GridModel blacked = grid;
                     int16_t cr = 0, cc = 0;
-                    h.undo(grid, cr, cc);
+                    doc.edit([&](DocumentEdit& ed) { ed.undo(cr, cc); });
                     EXPECT_EQ(grid.GridRows, start.GridRows);
                     EXPECT_EQ(h.HistoryLength(), 0);
-                    h.redo(grid, cr, cc);
+                    doc.edit([&](DocumentEdit& ed) { ed.redo(cr, cc); });
                     EXPECT_EQ(grid.GridRows, blacked.GridRows);
-                    h.beginAction();
-                    EXPECT_EQ(blackWhiteSymmetric(grid, h, r, c, sym).panel2, " whitened ");
+                    EXPECT_EQ(click(doc, r, c, sym).panel2, " whitened ");
                     EXPECT_EQ(grid.cell(r, c), EmptyCell);
                     EXPECT_EQ(grid.cell(pr, pc), EmptyCell);
                 }
@@ -356,18 +367,19 @@ TEST(Symmetry, BlackWhiteIsOneActionOnOddAndEvenSizes) {
 }
 
 TEST(Symmetry, WhiteningKeepsAPartnerLetterAndNoneIsPlainBlackWhite) {
-    GridModel grid = GridModel::make(3, 3);
-    grid.setCell(0, 0, BLACK);
-    grid.setCell(2, 2, 'E');
-    ActionsHistory h;
-    h.reset(grid.MaxSide);
-    h.beginAction();
-    blackWhiteSymmetric(grid, h, 0, 0, Symmetry::Rotate180);
+    GridDocument doc;
+    doc.newGrid(3, 3);
+    const GridModel& grid = doc.grid();
+    const ActionsHistory& h = doc.history();
+    doc.edit([](DocumentEdit& e) {
+        e.layCell(0, 0, BLACK);
+        e.layCell(2, 2, 'E');
+    });
+    click(doc, 0, 0, Symmetry::Rotate180);
     EXPECT_EQ(grid.cell(0, 0), EmptyCell);
     EXPECT_EQ(grid.cell(2, 2), 'E');
     EXPECT_EQ(h.HistoryLength(), 3);
-    h.beginAction();
-    blackWhiteSymmetric(grid, h, 0, 1, Symmetry::None);
+    click(doc, 0, 1, Symmetry::None);
     EXPECT_TRUE(grid.isBlack(0, 1));
     EXPECT_EQ(grid.cell(2, 1), EmptyCell);
 }

@@ -48,24 +48,25 @@ TEST(GridDocument, DoUndoRedoEveryEdit) {
     for (int round = 0; round < 40; ++round) {
         GridDocument doc;
         doc.newGrid(static_cast<int16_t>(2 + rng() % 6), static_cast<int16_t>(2 + rng() % 8));
-        doc.begin();
         EXPECT_FALSE(doc.isModified());
         for (int step = 0; step < 20; ++step) {
             const auto r = static_cast<int16_t>(rng() % static_cast<unsigned>(doc.grid().RowCount));
             const auto c =
                 static_cast<int16_t>(rng() % static_cast<unsigned>(doc.grid().ColumnCount));
             const std::string before = rowsOf(doc.grid());
-            doc.history().beginAction(); // as every grid click does
-            const CellEditResult e = rng() % 2 ? blackWhite(doc.grid(), doc.history(), r, c)
-                                               : clearCell(doc.grid(), doc.history(), r, c);
+            const bool black = rng() % 2;
+            const CellEditResult e = doc.edit([&](DocumentEdit& ed) {
+                ed.beginAction(); // as every grid click does
+                return black ? blackWhite(ed, r, c) : clearCell(ed, r, c);
+            });
             const std::string after = rowsOf(doc.grid());
             if (before == after)
                 continue;
             EXPECT_TRUE(doc.isModified());
             int16_t row = r, col = c;
-            ASSERT_FALSE(doc.history().undo(doc.grid(), row, col).anomaly);
+            ASSERT_FALSE(doc.edit([&](DocumentEdit& ed) { return ed.undo(row, col); }).anomaly);
             EXPECT_EQ(rowsOf(doc.grid()), before);
-            ASSERT_FALSE(doc.history().redo(doc.grid(), row, col).anomaly);
+            ASSERT_FALSE(doc.edit([&](DocumentEdit& ed) { return ed.redo(row, col); }).anomaly);
             EXPECT_EQ(rowsOf(doc.grid()), after);
             if (step % 7 == 0) {
                 doc.markSaved();
@@ -82,10 +83,11 @@ TEST(GridDocument, SaveThenOpenRoundTrip) {
     TempFolder tmp;
     GridDocument doc;
     doc.newGrid(4, 6);
-    doc.begin();
-    blackWhite(doc.grid(), doc.history(), 1, 2);
-    doc.history().beginAction();
-    doc.history().aggior(doc.grid(), 0, 0, '\xE8');
+    doc.edit([](DocumentEdit& e) {
+        blackWhite(e, 1, 2);
+        e.beginAction();
+        e.aggior(0, 0, '\xE8');
+    });
     ASSERT_TRUE(doc.isModified());
     const std::string path = (tmp.path / "one.kvl").string();
     doc.setFileName(path);
@@ -109,13 +111,12 @@ TEST(GridDocument, FailuresChangeNothing) {
     TempFolder tmp;
     GridDocument doc;
     doc.newGrid(3, 3);
-    doc.begin();
-    blackWhite(doc.grid(), doc.history(), 0, 0);
+    doc.edit([](DocumentEdit& e) { blackWhite(e, 0, 0); });
     const std::string good = (tmp.path / "good.kvl").string();
     doc.setFileName(good);
     std::string error;
     ASSERT_TRUE(doc.save(error));
-    blackWhite(doc.grid(), doc.history(), 2, 2);
+    doc.edit([](DocumentEdit& e) { blackWhite(e, 2, 2); });
     const std::string grid = rowsOf(doc.grid());
 
     std::ofstream(tmp.path / "bad.kvl", std::ios::binary) << "x,y\r\n";
@@ -137,7 +138,7 @@ TEST(GridDocument, FailuresChangeNothing) {
 TEST(GridDocument, OnePriclk) {
     GridDocument doc;
     EXPECT_FALSE(doc.priclk());
-    doc.placement().priclk = true;
+    doc.edit([](DocumentEdit& e) { e.placement().priclk = true; });
     EXPECT_TRUE(doc.priclk());
     doc.clearPriclk();
     EXPECT_FALSE(doc.placement().priclk);

@@ -6,14 +6,34 @@
 using namespace korvel;
 
 namespace {
+// A 3 by 3 document and the edits of a grid click or key on it.
 struct Board {
-    GridModel grid = GridModel::make(3, 3);
-    ActionsHistory history;
+    GridDocument doc;
+    const GridModel& grid = doc.grid();
+    const ActionsHistory& history = doc.history();
     int16_t row = 0;
     int16_t col = 0;
-    Board() { history.reset(grid.MaxSide); }
-    void undo() { history.undo(grid, row, col); }
-    void redo() { history.redo(grid, row, col); }
+    Board() { doc.newGrid(3, 3); }
+    void set(int16_t r, int16_t c, char ch) {
+        doc.edit([&](DocumentEdit& e) { e.layCell(r, c, ch); });
+    }
+    // A grid click begins an action before it edits.
+    template <typename Fn> CellEditResult click(Fn fn) {
+        return doc.edit([&](DocumentEdit& e) {
+            e.beginAction();
+            return fn(e);
+        });
+    }
+    KeyResult key(Tool tool, int16_t r, int16_t c, int keyCode, int mods) {
+        return doc.edit(
+            [&](DocumentEdit& e) { return gridKeyDown(e, tool, r, c, keyCode, mods, 0, 0); });
+    }
+    void undo() {
+        doc.edit([&](DocumentEdit& e) { e.undo(row, col); });
+    }
+    void redo() {
+        doc.edit([&](DocumentEdit& e) { e.redo(row, col); });
+    }
 };
 } // namespace
 
@@ -30,9 +50,8 @@ TEST(GridEdit, BlackWhiteDoUndoRedo) {
     } cases[] = {{'?', BLACK, " blacked "}, {'Q', BLACK, " blacked "}, {BLACK, '?', " whitened "}};
     for (const Case& k : cases) {
         Board b;
-        b.grid.setCell(1, 2, k.before);
-        b.history.beginAction();
-        const CellEditResult r = blackWhite(b.grid, b.history, 1, 2);
+        b.set(1, 2, k.before);
+        const CellEditResult r = b.click([](DocumentEdit& ed) { return blackWhite(ed, 1, 2); });
         EXPECT_EQ(r.panel2, k.panel2);
         EXPECT_EQ(r.panel3, " ");
         EXPECT_FALSE(r.beep);
@@ -49,9 +68,8 @@ TEST(GridEdit, BlackWhiteDoUndoRedo) {
 
 TEST(GridEdit, ClearDoUndoRedo) {
     Board b;
-    b.grid.setCell(0, 0, BLACK);
-    b.history.beginAction();
-    const CellEditResult r = clearCell(b.grid, b.history, 0, 0);
+    b.set(0, 0, BLACK);
+    const CellEditResult r = b.click([](DocumentEdit& ed) { return clearCell(ed, 0, 0); });
     EXPECT_EQ(r.panel2, " cleared ");
     EXPECT_EQ(b.grid.cell(0, 0), '?');
     b.undo();
@@ -59,8 +77,7 @@ TEST(GridEdit, ClearDoUndoRedo) {
     b.redo();
     EXPECT_EQ(b.grid.cell(0, 0), '?');
 
-    b.history.beginAction();
-    const CellEditResult e = clearCell(b.grid, b.history, 2, 2);
+    const CellEditResult e = b.click([](DocumentEdit& ed) { return clearCell(ed, 2, 2); });
     EXPECT_EQ(e.panel3, " it's empty already! ");
     EXPECT_EQ(e.panel2, " ");
     EXPECT_TRUE(e.beep);
@@ -69,7 +86,7 @@ TEST(GridEdit, ClearDoUndoRedo) {
 
 TEST(GridEdit, WriteAcrossWrapsToNextRow) {
     Board b;
-    const KeyResult k = gridKeyDown(b.grid, b.history, Tool::WriteAcross, 0, 2, 'A', 0, 0, 0);
+    const KeyResult k = b.key(Tool::WriteAcross, 0, 2, 'A', 0);
     EXPECT_TRUE(k.wrote);
     EXPECT_EQ(k.panel2, " A ");
     EXPECT_EQ(k.panel4, " R1 C3 ");
@@ -103,8 +120,8 @@ TEST(GridEdit, KeysInWriteTools) {
     };
     for (const Case& k : cases) {
         Board b;
-        const KeyResult res = gridKeyDown(b.grid, b.history, k.tool, static_cast<int16_t>(k.r),
-                                          static_cast<int16_t>(k.c), k.key, k.mods, 0, 0);
+        const KeyResult res =
+            b.key(k.tool, static_cast<int16_t>(k.r), static_cast<int16_t>(k.c), k.key, k.mods);
         EXPECT_EQ(res.moved, k.moved) << k.key;
         EXPECT_EQ(res.row, k.er) << k.key;
         EXPECT_EQ(res.column, k.ec) << k.key;
@@ -116,15 +133,15 @@ TEST(GridEdit, KeysInWriteTools) {
 
 TEST(GridEdit, LetterOnBlackAndSpaceOnLetter) {
     Board b;
-    b.grid.setCell(1, 1, BLACK);
-    KeyResult k = gridKeyDown(b.grid, b.history, Tool::WriteAcross, 1, 1, 'B', 0, 0, 0);
+    b.set(1, 1, BLACK);
+    KeyResult k = b.key(Tool::WriteAcross, 1, 1, 'B', 0);
     EXPECT_FALSE(k.wrote);
     EXPECT_FALSE(k.moved);
     EXPECT_EQ(k.beeps, 1);
     EXPECT_EQ(b.grid.cell(1, 1), BLACK);
 
-    b.grid.setCell(0, 0, 'Z');
-    k = gridKeyDown(b.grid, b.history, Tool::WriteDown, 0, 0, 32, 0, 0, 0);
+    b.set(0, 0, 'Z');
+    k = b.key(Tool::WriteDown, 0, 0, 32, 0);
     EXPECT_TRUE(k.wrote);
     EXPECT_EQ(k.panel2, "   ");
     EXPECT_EQ(b.grid.cell(0, 0), '?');
@@ -139,8 +156,8 @@ TEST(GridEdit, LettersTypeOnlyWithoutCtrlOrAlt) {
         for (int mods = 0; mods < 8; ++mods) {
             for (int key : {int('A'), int('Z'), int('Y'), 32}) {
                 Board b;
-                b.grid.setCell(1, 1, 'Q');
-                const KeyResult k = gridKeyDown(b.grid, b.history, tool, 1, 1, key, mods, 0, 0);
+                b.set(1, 1, 'Q');
+                const KeyResult k = b.key(tool, 1, 1, key, mods);
                 const bool types = (mods & (CtrlKey | AltKey)) == 0;
                 EXPECT_EQ(k.wrote, types) << static_cast<int>(tool) << " " << mods << " " << key;
                 EXPECT_EQ(k.moved, types);
@@ -153,12 +170,10 @@ TEST(GridEdit, LettersTypeOnlyWithoutCtrlOrAlt) {
 
 TEST(GridEdit, VowelsOnlyFromModifiers) {
     Board b;
-    EXPECT_EQ(gridKeyDown(b.grid, b.history, Tool::PromptCross, 0, 0, 17, CtrlKey, 0, 0).vocali, 1);
-    EXPECT_EQ(gridKeyDown(b.grid, b.history, Tool::PromptCross, 0, 0, 18, AltKey, 0, 0).vocali, 0);
-    EXPECT_EQ(gridKeyDown(b.grid, b.history, Tool::PromptCross, 0, 0, 17, CtrlKey | ShiftKey, 0, 0)
-                  .vocali,
-              0);
-    EXPECT_EQ(gridKeyDown(b.grid, b.history, Tool::WriteAcross, 0, 0, 17, CtrlKey, 0, 0).vocali, 0);
+    EXPECT_EQ(b.key(Tool::PromptCross, 0, 0, 17, CtrlKey).vocali, 1);
+    EXPECT_EQ(b.key(Tool::PromptCross, 0, 0, 18, AltKey).vocali, 0);
+    EXPECT_EQ(b.key(Tool::PromptCross, 0, 0, 17, CtrlKey | ShiftKey).vocali, 0);
+    EXPECT_EQ(b.key(Tool::WriteAcross, 0, 0, 17, CtrlKey).vocali, 0);
 }
 
 TEST(GridEdit, DragFollowsAndExchangesEnds) {

@@ -1,6 +1,7 @@
 // Actions history and the placement of results, each edit checked by do,
 // undo and redo against the grid it should leave.
 #include "actionshistory.h"
+#include "griddocument.h"
 #include "placement.h"
 
 #include <gtest/gtest.h>
@@ -194,29 +195,52 @@ TEST(History, RestoredCellsOverflowIsAnAnomaly) {
 
 namespace {
 struct Board {
-    GridModel grid = GridModel::make(5, 7);
-    ActionsHistory history;
+    GridDocument doc;
+    const GridModel& grid = doc.grid();
+    const ActionsHistory& history = doc.history();
+    const Placement& pl = doc.placement();
     Selection sel;
     PatternState ps;
     int16_t row = 0;
     int16_t col = 0;
-    Placement pl;
     Tool tool = Tool::PromptAcross;
 
-    Board() { history.reset(grid.MaxSide); }
+    Board() { doc.newGrid(5, 7); }
     // A prompt across on row r, columns first..last; as the grid click does.
     void promptAcross(int r, int first, int last) {
         ps.SlotFirstColumn = static_cast<int16_t>(first);
         ps.SlotLastColumn = static_cast<int16_t>(last);
         sel = Selection{static_cast<int16_t>(first), static_cast<int16_t>(r),
                         static_cast<int16_t>(last - first + 1), 1};
-        pl.priclk = false;
-        history.beginAction();
+        doc.edit([](DocumentEdit& e) {
+            e.placement().priclk = false;
+            e.beginAction();
+        });
         tool = Tool::PromptAcross;
     }
     ListClickResult click(std::string_view line) {
-        PlacementContext ctx{tool, grid, history, sel, ps, row, col};
-        return pl.Lists_Click(line, ctx);
+        return doc.edit([&](DocumentEdit& e) {
+            PlacementContext ctx{tool, e, sel, ps, row, col};
+            return e.placement().Lists_Click(line, ctx);
+        });
+    }
+    void setRow(int r, const std::string& cells) {
+        doc.edit([&](DocumentEdit& e) {
+            for (std::size_t c = 0; c < cells.size(); ++c)
+                e.layCell(static_cast<int16_t>(r), static_cast<int16_t>(c), cells[c]);
+        });
+    }
+    void beginAction() {
+        doc.edit([](DocumentEdit& e) { e.beginAction(); });
+    }
+    void aggior(int16_t r, int16_t c, char ch) {
+        doc.edit([&](DocumentEdit& e) { e.aggior(r, c, ch); });
+    }
+    void undo() {
+        doc.edit([&](DocumentEdit& e) { e.undo(row, col); });
+    }
+    void redo() {
+        doc.edit([&](DocumentEdit& e) { e.redo(row, col); });
     }
 };
 } // namespace
@@ -235,7 +259,7 @@ TEST(Placement, StemCyclesThroughEndings) {
     EXPECT_TRUE(r.placed);
     EXPECT_EQ(b.ps.CurrentPattern, "GATTA");
     EXPECT_EQ(b.history.HistoryLength(), 15); // only the last placement's action
-    b.history.undo(b.grid, b.row, b.col);
+    b.undo();
     EXPECT_EQ(b.grid.GridRows[0], "???????");
 }
 
@@ -251,13 +275,13 @@ TEST(Placement, SecondLineReplacesFirstUnlessGridClicked) {
     b.click("DEF -1");
     EXPECT_EQ(b.grid.GridRows[1], "??DEF??");
     EXPECT_EQ(b.history.HistoryLength(), 18);
-    b.history.undo(b.grid, b.row, b.col);
+    b.undo();
     EXPECT_EQ(b.grid.GridRows[1], "??XYZ??");
 }
 
 TEST(Placement, PaddedResultSkipsBlanks) {
     Board b;
-    b.grid.GridRows[2] = "QR?????";
+    b.setRow(2, "QR?????");
     b.promptAcross(2, 0, 4);
     b.click("  ABC -1");
     EXPECT_EQ(b.grid.GridRows[2], "QRABC??");
@@ -282,7 +306,7 @@ TEST(Placement, Down) {
 
 TEST(Placement, UnchangedCellsAreNotRecordedNorTakenBack) {
     Board b;
-    b.grid.GridRows[0] = "CA?????";
+    b.setRow(0, "CA?????");
     b.promptAcross(0, 0, 2);
     b.click("CAT -1");
     EXPECT_EQ(b.history.HistoryLength(), 3);
@@ -294,12 +318,12 @@ TEST(Placement, UnchangedCellsAreNotRecordedNorTakenBack) {
 TEST(Placement, NoChangePlacementNeverTakesBackAnEarlierAction) {
     Board b;
     b.promptAcross(0, 0, 2);
-    b.history.beginAction();
+    b.beginAction();
     b.row = 0;
     b.col = 0;
-    b.history.aggior(b.grid, 0, 0, 'C'); // the user's own earlier change
-    b.history.aggior(b.grid, 0, 1, 'A');
-    b.history.aggior(b.grid, 0, 2, 'T');
+    b.aggior(0, 0, 'C'); // the user's own earlier change
+    b.aggior(0, 1, 'A');
+    b.aggior(0, 2, 'T');
     b.promptAcross(0, 0, 2);
     b.click("CAT -1"); // changes nothing
     b.click("COT -1");
@@ -313,8 +337,8 @@ TEST(Placement, KeyAfterPlacementIsNotTakenBack) {
     Board b;
     b.promptAcross(0, 0, 2);
     b.click("CAT -1");
-    b.history.beginAction(); // a write-tool key on another cell
-    b.history.aggior(b.grid, 3, 3, 'K');
+    b.beginAction(); // a write-tool key on another cell
+    b.aggior(3, 3, 'K');
     b.click("DOG -1");
     EXPECT_EQ(b.grid.cell(3, 3), 'K');
     EXPECT_EQ(b.grid.GridRows[0], "DOG????");
@@ -397,8 +421,8 @@ TEST(Placement, EndingCycleRestartsOnOtherLines) {
 TEST(Placement, DoUndoRedo) {
     for (Tool tool : {Tool::PromptAcross, Tool::PromptDown, Tool::PromptCross}) {
         Board b;
-        b.grid.GridRows[1] = "?B?????";
-        b.grid.GridRows[2] = "?O?????";
+        b.setRow(1, "?B?????");
+        b.setRow(2, "?O?????");
         b.ps.SlotFirstColumn = 0;
         b.ps.SlotFirstRow = 0;
         b.sel = tool == Tool::PromptAcross
@@ -409,9 +433,9 @@ TEST(Placement, DoUndoRedo) {
         b.click(tool == Tool::PromptCross ? "X (Acr-1)" : "ABC -1");
         const GridModel placed = b.grid;
         EXPECT_NE(placed.GridRows, before.GridRows);
-        b.history.undo(b.grid, b.row, b.col);
+        b.undo();
         EXPECT_EQ(b.grid.GridRows, before.GridRows) << static_cast<int>(tool);
-        b.history.redo(b.grid, b.row, b.col);
+        b.redo();
         EXPECT_EQ(b.grid.GridRows, placed.GridRows) << static_cast<int>(tool);
     }
 }

@@ -1,3 +1,4 @@
+#include "griddocument.h"
 #include "patternsearch.h"
 #include "placement.h"
 #include "promptslot.h"
@@ -250,19 +251,20 @@ TEST_P(FreeHeadThenTrimHead, PlacesOnThePatternsOwnCells) {
     EXPECT_EQ(tool == Tool::PromptAcross ? sel.LAX : sel.LAY,
               static_cast<int16_t>(std::string(c.pattern).size()));
 
-    ActionsHistory history;
-    history.reset(grid.MaxSide);
+    GridDocument doc;
+    doc.openPuzzle(Puzzle{grid, {}, {}, {}}, "");
     int16_t row = r0;
     int16_t column = c0;
-    PlacementContext pc{tool, grid, history, sel, ps, row, column};
-    Placement placement;
-    const ListClickResult r = placement.Lists_Click(host.list.front(), pc);
+    const ListClickResult r = doc.edit([&](DocumentEdit& e) {
+        PlacementContext pc{tool, e, sel, ps, row, column};
+        return e.placement().Lists_Click(host.list.front(), pc);
+    });
     ASSERT_TRUE(r.placed);
     std::string after;
     for (int16_t i = 0; i < n; ++i)
-        after += grid.cell(at(i).first, at(i).second);
+        after += doc.grid().cell(at(i).first, at(i).second);
     EXPECT_EQ(after, c.placed);
-    EXPECT_EQ(grid.cell(at(n).first, at(n).second), BLACK);
+    EXPECT_EQ(doc.grid().cell(at(n).first, at(n).second), BLACK);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -616,7 +616,7 @@ void TestUi::drawnGridPixels() {
     QVERIFY(countRedish(peri->image(), cellInside(peri, 0, 0)) > 0);
 
     // drawSelection draws over what is there; the next repaint removes it.
-    w.selection = {0, 2, 3, 1};
+    w.setSelection({0, 2, 3, 1});
     w.drawSelection();
     QVERIFY(countRedish(peri->image(), cellInside(peri, 2, 1)) > 0);
     w.rinfresca();
@@ -633,7 +633,7 @@ void TestUi::atIsStoredAsBlack() {
     Harness h(QStringLiteral("basic"));
     QVERIFY(h.loaded());
     QVERIFY(h.newGrid(QStringLiteral("2"), QStringLiteral("2")));
-    h.w().grid().setCell(1, 1, AtBlack);
+    layCell(h.w(), 1, 1, AtBlack);
     h.w().rinfresca();
     QCOMPARE(h.w().grid().cell(1, 1), BLACK);
     QCOMPARE(h.w().Peri()->image().pixel(cellInside(h.w().Peri(), 1, 1).center()), qRgb(0, 0, 0));

@@ -88,21 +88,21 @@ void TestUiGrid::hoverTakesCellUnderPointer() {
     h.key("a0")->trigger();
     // Anywhere inside a cell, its left part too, is that cell.
     QTest::mouseMove(w.Peri(), h.at(0.2, 2.1));
-    QCOMPARE(w.CurrentColumn, int16_t{2});
-    QCOMPARE(w.CurrentRow, int16_t{0});
+    QCOMPARE(w.CurrentColumn(), int16_t{2});
+    QCOMPARE(w.CurrentRow(), int16_t{0});
     QTest::mouseClick(w.Peri(), Qt::LeftButton, {}, h.at(0.2, 2.1));
     QCOMPARE(h.cell(0, 2), BLACK);
     QTest::mouseMove(w.Peri(), h.at(2.9, 0.2));
-    QCOMPARE(w.CurrentColumn, int16_t{0});
-    QCOMPARE(w.CurrentRow, int16_t{2});
+    QCOMPARE(w.CurrentColumn(), int16_t{0});
+    QCOMPARE(w.CurrentRow(), int16_t{2});
     QVERIFY(w.Peri()->cursor().shape() != Qt::WaitCursor);
 
     // With a write tool the cursor box follows the pointer.
     h.key("a3")->trigger();
     QTest::mouseMove(w.Peri(), h.at(1.1, 1.9));
-    QCOMPARE(w.lastSelection.cx, int16_t{1});
-    QCOMPARE(w.lastSelection.cy, int16_t{1});
-    QCOMPARE(w.lastSelection.LAX, int16_t{1});
+    QCOMPARE(w.lastSelection().cx, int16_t{1});
+    QCOMPARE(w.lastSelection().cy, int16_t{1});
+    QCOMPARE(w.lastSelection().LAX, int16_t{1});
 }
 
 // ------------------------------------------------------------ writing
@@ -114,33 +114,33 @@ void TestUiGrid::typingAcrossWraps() {
     MainWindow& w = h.w();
     h.key("a3")->trigger();
     h.clickCell(0, 2);
-    QCOMPARE(w.CurrentRow, int16_t{0});
-    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(w.CurrentRow(), int16_t{0});
+    QCOMPARE(w.CurrentColumn(), int16_t{2});
     QCOMPARE(h.panel(4), QStringLiteral(" R1 C3  "));
-    QCOMPARE(w.lastSelection.cx, int16_t{2});
+    QCOMPARE(w.lastSelection().cx, int16_t{2});
 
     h.desktop.beeps = 0;
     h.typeKey(Qt::Key_A); // lower case on the keyboard, a capital in the grid
     QCOMPARE(h.cell(0, 2), 'A');
     QCOMPARE(h.desktop.beeps, 1); // the wrap to the next row
-    QCOMPARE(w.CurrentRow, int16_t{1});
-    QCOMPARE(w.CurrentColumn, int16_t{0});
+    QCOMPARE(w.CurrentRow(), int16_t{1});
+    QCOMPARE(w.CurrentColumn(), int16_t{0});
     QCOMPARE(h.panel(2), QStringLiteral(" A "));
     QCOMPARE(h.panel(4), QStringLiteral(" R1 C3 "));
-    QCOMPARE(w.lastSelection.cx, int16_t{0});
-    QCOMPARE(w.lastSelection.cy, int16_t{1});
+    QCOMPARE(w.lastSelection().cx, int16_t{0});
+    QCOMPARE(w.lastSelection().cy, int16_t{1});
     QVERIFY(h.key("a7")->isEnabled());
     QCOMPARE(w.DocumentChanged(), int16_t{1});
 
     // Shift+Tab goes back over the edge, with its beep, and erases nothing.
     h.typeKey(Qt::Key_Backtab, Qt::ShiftModifier);
-    QCOMPARE(w.CurrentRow, int16_t{0});
-    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(w.CurrentRow(), int16_t{0});
+    QCOMPARE(w.CurrentColumn(), int16_t{2});
     QCOMPARE(h.desktop.beeps, 2);
     QCOMPARE(h.cell(0, 2), 'A');
     // Tab forward again; a blank empties the cell it writes on.
     h.typeKey(Qt::Key_Tab);
-    QCOMPARE(w.CurrentRow, int16_t{1});
+    QCOMPARE(w.CurrentRow(), int16_t{1});
     h.typeKey(Qt::Key_B);
     h.typeKey(Qt::Key_Left);
     h.typeKey(Qt::Key_Space);
@@ -162,12 +162,12 @@ void TestUiGrid::writeKeysAndBlackCell() {
     h.clickCell(2, 2);
     h.desktop.beeps = 0;
     h.typeKey(Qt::Key_Down); // bottom-right: wraps to the top-left
-    QCOMPARE(w.CurrentRow, int16_t{0});
-    QCOMPARE(w.CurrentColumn, int16_t{0});
+    QCOMPARE(w.CurrentRow(), int16_t{0});
+    QCOMPARE(w.CurrentColumn(), int16_t{0});
     QCOMPARE(h.desktop.beeps, 1);
     h.typeKey(Qt::Key_Up); // and back to the bottom-right
-    QCOMPARE(w.CurrentRow, int16_t{2});
-    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(w.CurrentRow(), int16_t{2});
+    QCOMPARE(w.CurrentColumn(), int16_t{2});
     QCOMPARE(h.desktop.beeps, 2);
 
     // A letter on a black cell is refused with a beep.
@@ -177,14 +177,14 @@ void TestUiGrid::writeKeysAndBlackCell() {
     h.typeKey(Qt::Key_Z);
     QCOMPARE(h.cell(0, 2), BLACK);
     QCOMPARE(h.desktop.beeps, 1);
-    QCOMPARE(w.CurrentRow, int16_t{0});
-    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(w.CurrentRow(), int16_t{0});
+    QCOMPARE(w.CurrentColumn(), int16_t{2});
     QCOMPARE(w.history().HistoryLength(), length);
 
     // The arrows do nothing in the other tools.
     h.key("a0")->trigger();
     h.typeKey(Qt::Key_Right);
-    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(w.CurrentColumn(), int16_t{2});
 }
 
 // ------------------------------------------------------------ cell commands
@@ -212,8 +212,8 @@ void TestUiGrid::blackWhiteUndoRedo() {
     QVERIFY(h.key("a8")->isEnabled());
     QVERIFY(h.key("a0")->isChecked());
     QCOMPARE(h.panel(1), QStringLiteral(" BLACK / WHITE a Cell "));
-    QCOMPARE(w.lastSelection.cx, int16_t{1});
-    QCOMPARE(w.lastSelection.cy, int16_t{0});
+    QCOMPARE(w.lastSelection().cx, int16_t{1});
+    QCOMPARE(w.lastSelection().cy, int16_t{0});
 
     h.key("a8")->trigger();
     QCOMPARE(h.cell(0, 1), BLACK);
@@ -253,10 +253,10 @@ void TestUiGrid::promptPlaceReplaceUndo() {
     MainWindow& w = h.w();
     h.key("a1")->trigger();
     h.clickCell(0, 2);
-    QCOMPARE(w.pattern.CurrentPattern, std::string("CAS?"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("CAS?"));
     QCOMPARE(h.texta()->text(), QStringLiteral("CAS?"));
-    QCOMPARE(w.lastSelection.cx, int16_t{1});
-    QCOMPARE(w.lastSelection.LAX, int16_t{4});
+    QCOMPARE(w.lastSelection().cx, int16_t{1});
+    QCOMPARE(w.lastSelection().LAX, int16_t{4});
     QCOMPARE(h.lines(), QStringList({"CAS(AE) -1", "CASA -1", "CASO -1"}));
     QCOMPARE(h.panel(2), QStringLiteral(" =3 "));
     QCOMPARE(h.panel(4), QStringLiteral(" "));
@@ -267,7 +267,7 @@ void TestUiGrid::promptPlaceReplaceUndo() {
     h.clickLine(QStringLiteral("CASO -1"));
     QCOMPARE(h.row(0).mid(1, 4), QStringLiteral("CASO"));
     QCOMPARE(w.textb()->text(), QStringLiteral("CASO"));
-    QCOMPARE(w.pattern.CurrentPattern, std::string("CASO"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("CASO"));
     for (int i = 1; i <= 4; ++i)
         QVERIFY(!h.command(i)->isEnabled());
     QCOMPARE(w.priclk(), int16_t{1});
@@ -313,25 +313,25 @@ void TestUiGrid::freeHeadPlacesPaddedResult() {
     MainWindow& w = h.w();
     h.key("a1")->trigger();
     h.clickCell(0, 0);
-    QCOMPARE(w.pattern.CurrentPattern, std::string("???SA"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("???SA"));
     QCOMPARE(h.panel(2), QStringLiteral(" none "));
 
     QTest::mouseClick(h.command(1), Qt::LeftButton);
-    QCOMPARE(w.pattern.CurrentPattern, std::string("*SA"));
-    QCOMPARE(w.pattern.freedHead, std::string("???"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("*SA"));
+    QCOMPARE(w.pattern().freedHead, std::string("???"));
     QCOMPARE(h.texta()->text(), QStringLiteral("*SA"));
     QVERIFY(h.lines().contains(QStringLiteral(" ROSA -1")));
     QVERIFY(h.lines().contains(QStringLiteral(" CASA -1")));
     QCOMPARE(h.lines().first(), QStringLiteral(" CASA -1"));
     // The green box marks the freed run.
-    QCOMPARE(w.selection.cx, int16_t{0});
-    QCOMPARE(w.selection.LAX, int16_t{3});
+    QCOMPARE(w.selection().cx, int16_t{0});
+    QCOMPARE(w.selection().LAX, int16_t{3});
 
-    w.grid().setCell(0, 0, 'X'); // a letter under the blank stays
+    layCell(w, 0, 0, 'X'); // a letter under the blank stays
     h.clickLine(QStringLiteral(" ROSA -1"));
     QCOMPARE(h.row(0), QStringLiteral("XROSA"));
-    QCOMPARE(w.lastSelection.cx, int16_t{1});
-    QCOMPARE(w.lastSelection.LAX, int16_t{4});
+    QCOMPARE(w.lastSelection().cx, int16_t{1});
+    QCOMPARE(w.lastSelection().LAX, int16_t{4});
     QCOMPARE(w.textb()->text(), QStringLiteral(" ROSA"));
     // Only the cells that changed were recorded.
     QCOMPARE(w.history().HistoryLength(), int16_t{6});
@@ -350,13 +350,13 @@ void TestUiGrid::refinementRefusals() {
     QCOMPARE(h.panel(3), QStringLiteral(" Wrong request! "));
     QCOMPARE(h.desktop.beeps, 1);
     QTest::mouseClick(h.command(4), Qt::LeftButton);
-    QCOMPARE(w.pattern.CurrentPattern, std::string("?AB*"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("?AB*"));
     QCOMPARE(h.panel(2), QStringLiteral(" none "));
     QTest::mouseClick(h.command(3), Qt::LeftButton);
-    QCOMPARE(w.pattern.CurrentPattern, std::string("?AB"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("?AB"));
     QTest::mouseClick(h.command(2), Qt::LeftButton);
-    QCOMPARE(w.pattern.CurrentPattern, std::string("AB"));
-    QCOMPARE(w.pattern.SlotFirstColumn, int16_t{1});
+    QCOMPARE(w.pattern().CurrentPattern, std::string("AB"));
+    QCOMPARE(w.pattern().SlotFirstColumn, int16_t{1});
     h.desktop.beeps = 0;
     QTest::mouseClick(h.command(2), Qt::LeftButton);
     QCOMPARE(h.panel(3), QStringLiteral(" not possible "));
@@ -375,8 +375,8 @@ void TestUiGrid::dragAcrossBlackCell() {
     QTest::mousePress(peri, Qt::LeftButton, {}, h.centre(0, 1));
     for (int c = 2; c <= 5; ++c)
         QTest::mouseMove(peri, h.centre(0, c));
-    QCOMPARE(w.drawnDrag.x1, int16_t{1});
-    QCOMPARE(w.drawnDrag.x2, int16_t{5});
+    QCOMPARE(w.drawnDrag().x1, int16_t{1});
+    QCOMPARE(w.drawnDrag().x2, int16_t{5});
     // The blue rectangle is on the picture.
     const QImage image = w.Peri()->image();
     const QPoint edge = h.at(0.05, 4.5);
@@ -386,23 +386,23 @@ void TestUiGrid::dragAcrossBlackCell() {
     QVERIFY(blue);
     QTest::mouseRelease(peri, Qt::LeftButton, {}, h.centre(0, 5));
 
-    QCOMPARE(w.CurrentColumn, int16_t{1});
-    QCOMPARE(w.pattern.testom, std::string("C?"));
-    QCOMPARE(w.pattern.CurrentPattern, std::string("C?"));
-    QCOMPARE(w.pattern.SlotFirstColumn, int16_t{1});
-    QCOMPARE(w.pattern.SlotLastColumn, int16_t{5});
-    QCOMPARE(w.lastSelection.cx, int16_t{1});
-    QCOMPARE(w.lastSelection.LAX, int16_t{5});
+    QCOMPARE(w.CurrentColumn(), int16_t{1});
+    QCOMPARE(w.pattern().testom, std::string("C?"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("C?"));
+    QCOMPARE(w.pattern().SlotFirstColumn, int16_t{1});
+    QCOMPARE(w.pattern().SlotLastColumn, int16_t{5});
+    QCOMPARE(w.lastSelection().cx, int16_t{1});
+    QCOMPARE(w.lastSelection().LAX, int16_t{5});
     QCOMPARE(h.panel(2), QStringLiteral(" none "));
 
     // A drag that leaves the grid stops following the pointer.
     QTest::mousePress(peri, Qt::LeftButton, {}, h.centre(0, 6));
     QTest::mouseMove(peri, h.centre(0, 7));
     QTest::mouseMove(peri, QPoint(peri->width() + 40, h.centre(0, 7).y()));
-    QVERIFY(!w.fatrac);
-    QCOMPARE(w.drag.x2, int16_t{7});
+    QVERIFY(!w.fatrac());
+    QCOMPARE(w.drag().x2, int16_t{7});
     QTest::mouseRelease(peri, Qt::LeftButton, {}, h.centre(0, 7));
-    QCOMPARE(w.pattern.CurrentPattern, std::string("??"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("??"));
     QCOMPARE(h.panel(3), QStringLiteral(" Wrong request! "));
 }
 
@@ -417,13 +417,13 @@ void TestUiGrid::promptDownOnBlackCell() {
     QCOMPARE(w.Lists()->count(), 0);
     QVERIFY(!h.command(1)->isEnabled());
     h.clickCell(2, 1);
-    QCOMPARE(w.pattern.CurrentPattern, std::string("???A"));
+    QCOMPARE(w.pattern().CurrentPattern, std::string("???A"));
     QCOMPARE(w.Lists()->toolTip(), QStringLiteral("Click for copying to COLUMN"));
     h.clickLine(QStringLiteral("ROMA -1"));
     QCOMPARE(h.cell(0, 1), 'R');
     QCOMPARE(h.cell(1, 1), 'O');
     QCOMPARE(h.cell(2, 1), 'M');
-    QCOMPARE(w.lastSelection.LAY, int16_t{4});
+    QCOMPARE(w.lastSelection().LAY, int16_t{4});
 }
 
 // ------------------------------------------------------------ cross prompt
@@ -455,18 +455,18 @@ void TestUiGrid::crossPromptVowelsAndRefusals() {
     MainWindow& w = h.w();
     h.key("a6")->trigger();
     h.typeKey(Qt::Key_Control, Qt::ControlModifier);
-    QCOMPARE(w.vocali, int16_t{1});
+    QCOMPARE(w.vocali(), int16_t{1});
     h.clickCell(0, 3);
     QCOMPARE(h.panel(1), QStringLiteral(" CROSS PROMPT (vocals only, use Alt for full search) "));
     QCOMPARE(h.lines(), QStringList({"O"}));
     h.typeKey(Qt::Key_Alt, Qt::AltModifier);
-    QCOMPARE(w.vocali, int16_t{0});
+    QCOMPARE(w.vocali(), int16_t{0});
 
     h.desktop.beeps = 0;
     h.clickCell(0, 0); // a letter
     QCOMPARE(h.panel(3), QStringLiteral(" Wrong request! "));
     QCOMPARE(h.desktop.beeps, 1);
-    w.grid().setCell(1, 3, BLACK);
+    layCell(w, 1, 3, BLACK);
     h.clickCell(1, 1); // the across word has no letter
     QCOMPARE(h.panel(3), QStringLiteral(" wrong CELL "));
     QCOMPARE(h.desktop.beeps, 2);
@@ -525,16 +525,15 @@ void TestUiGrid::rightClickSwitches() {
     QVERIFY(h.newGrid(3, 3, {"A??"}));
     MainWindow& w = h.w();
     w.toolButton(from)->trigger();
-    w.CurrentRow = 2;
-    w.CurrentColumn = 2;
+    w.setCurrentCell(2, 2);
     h.rightClickCell(0, 0);
     QCOMPARE(w.CurrentToolKey(), to);
     QCOMPARE(w.CurrentTool(), int16_t(to.right(1).toInt()));
     QVERIFY(w.toolButton(to)->isChecked());
     // The right button changes no cell, not even the current one.
     QCOMPARE(h.cell(0, 0), 'A');
-    QCOMPARE(w.CurrentRow, int16_t{2});
-    QCOMPARE(w.CurrentColumn, int16_t{2});
+    QCOMPARE(w.CurrentRow(), int16_t{2});
+    QCOMPARE(w.CurrentColumn(), int16_t{2});
 }
 
 // ------------------------------------------------------------ results list
@@ -576,7 +575,8 @@ void TestUiGrid::undoAnomaly() {
     h.clickCell(0, 0);
     h.clickCell(1, 1);
     QCOMPARE(w.history().HistoryLength(), int16_t{6});
-    w.history().overwriteEntry(4, 99); // the second record's column lies outside the grid
+    // the second record's column lies outside the grid
+    w.document().edit([](DocumentEdit& e) { e.overwriteHistoryEntry(4, 99); });
     w.Stb1()->setText(2, QStringLiteral(" blacked "));
     h.key("a7")->trigger();
     const QList<ScriptedDesktop::Shown> boxes = h.desktop.boxes();

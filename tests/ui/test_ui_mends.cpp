@@ -140,7 +140,7 @@ void TestUiMends::doubleClickIsOneClick() {
     QVERIFY(h.loaded());
     QVERIFY(h.newGrid(3, 3));
     MainWindow& w = h.w();
-    w.grid().setCell(1, 1, before);
+    layCell(w, 1, 1, before);
     w.toolButton(tool)->trigger();
     QTest::mouseMove(w.Peri(), h.centre(1, 1));
     // The platform's order: press, release, double click, release.
@@ -215,7 +215,7 @@ void TestUiMends::hiddenNumbersLeaveWhite() {
     QVERIFY(h.loaded());
     QVERIFY(h.newGrid(4, 4));
     MainWindow& w = h.w();
-    w.grid().setCell(1, 2, BLACK);
+    layCell(w, 1, 2, BLACK);
     w.rinfresca();
     auto coloured = [&w] {
         const QImage& img = w.Peri()->image();

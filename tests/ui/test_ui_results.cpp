@@ -65,11 +65,11 @@ struct Harness : WindowHarness {
     // A grid of two rows of cells columns wide, the first "?" but for a
     // final I, and a prompt across on it with Extended Search on.
     void promptEndingInI(int columns) {
-        w().grid() = GridModel::make(2, static_cast<int16_t>(columns));
+        w().document().newGrid(2, static_cast<int16_t>(columns));
         w().Inizio();
         for (int c = 0; c + 1 < columns; ++c)
-            w().grid().setCell(0, c, '?');
-        w().grid().setCell(0, columns - 1, 'I');
+            layCell(w(), 0, c, '?');
+        layCell(w(), 0, columns - 1, 'I');
         w().rinfresca();
         if (!w().flags().Estesa)
             w().menuItem(QStringLiteral("Estesa"))->trigger();

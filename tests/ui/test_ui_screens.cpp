@@ -146,18 +146,17 @@ void TestUiScreens::largestGridReachable() {
                                 .arg(peri->x())));
         // And a real pointer there finds that cell.
         QTest::mouseMove(peri, (a + b) / 2);
-        QCOMPARE(w.CurrentRow, int16_t(cell.y()));
-        QCOMPARE(w.CurrentColumn, int16_t(cell.x()));
+        QCOMPARE(w.CurrentRow(), int16_t(cell.y()));
+        QCOMPARE(w.CurrentColumn(), int16_t(cell.x()));
     }
 
     // The keys keep the write cursor in view.
     w.toolButton(QStringLiteral("a3"))->trigger();
     area->horizontalScrollBar()->setValue(0);
     area->verticalScrollBar()->setValue(0);
-    w.CurrentRow = 24;
-    w.CurrentColumn = 33;
+    w.setCurrentCell(24, 33);
     QTest::keyClick(peri, Qt::Key_Right);
-    QCOMPARE(w.CurrentColumn, int16_t{34});
+    QCOMPARE(w.CurrentColumn(), int16_t{34});
     const QPoint a = peri->toPixel(QPointF(34, 24));
     const QPoint b = peri->toPixel(QPointF(35, 25));
     QVERIFY(shownPart(peri, &w).contains(QRect(peri->mapTo(&w, a), peri->mapTo(&w, b))));

@@ -402,7 +402,7 @@ void TestUiExport::exportFromWindow() {
     // A saved grid, then one change: the export must not touch either.
     h.desktop.fileAnswers << h.path(QStringLiteral("small.kvl"));
     h.w().Salvacome_Click();
-    h.w().grid().setCell(0, 0, 'C');
+    layCell(h.w(), 0, 0, 'C');
     h.w().document().markChanged();
     const QString caption = h.w().windowTitle();
     const QString current = QDir::currentPath();

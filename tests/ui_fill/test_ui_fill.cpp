@@ -45,7 +45,7 @@ struct Harness : WindowHarness {
     // A grid from rows of letters, "?" and "#" for a black cell; a blank
     // stays a blank byte.
     void grid(const std::vector<std::string>& rows) {
-        w().grid() = gridOf(rows);
+        w().document().openPuzzle(Puzzle{gridOf(rows), {}, {}, {}}, "");
         w().Inizio();
     }
     void click(int r, int c) {
@@ -145,7 +145,7 @@ void FillWindowTest::fillUndoRedoLargerThanHistory() {
     QVERIFY(!h.key("a7")->isEnabled());
     QVERIFY(h.key("a8")->isEnabled());
     // The box of the fill's region is drawn, as the restored cell of an undo is.
-    QCOMPARE(h.w().lastSelection.LAX, int16_t{17});
+    QCOMPARE(h.w().lastSelection().LAX, int16_t{17});
     h.key("a8")->trigger();
     QCOMPARE(h.w().grid().GridRows, filled.GridRows);
     QCOMPARE(h.w().Stb1()->text(2), QStringLiteral(" Redo n. 0 "));
@@ -168,7 +168,7 @@ void FillWindowTest::fillAgainReplacesTheLastFill() {
     QVERIFY(isFilled(h.w().grid()));
     QVERIFY(h.w().grid().GridRows != first.GridRows);
     // One fill in the history: one Undo goes back to the empty grid.
-    QCOMPARE(h.fill().fills().size(), std::size_t{1});
+    QCOMPARE(h.w().document().history().bulkCount(), std::size_t{1});
     h.key("a7")->trigger();
     QCOMPARE(h.w().grid().GridRows, before.GridRows);
 }
@@ -179,8 +179,8 @@ void FillWindowTest::fillBoxLeavesTheRestAlone() {
     const GridModel before = h.w().grid();
     h.key("a1")->trigger();
     h.click(1, 3);
-    QCOMPARE(h.w().lastSelection.cy, int16_t{1});
-    QCOMPARE(h.w().lastSelection.LAX, int16_t{5});
+    QCOMPARE(h.w().lastSelection().cy, int16_t{1});
+    QCOMPARE(h.w().lastSelection().LAX, int16_t{5});
     h.w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))->aboutToShow();
     QVERIFY(h.item("RiempiRiquadro")->isEnabled());
     h.item("RiempiRiquadro")->trigger();

@@ -9,22 +9,6 @@
 
 namespace korvel {
 
-std::shared_ptr<const WordIndex> FillIndexProvider::cached(const DictionarySelection& take) const {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    const auto it = built_.find(take);
-    return it == built_.end() ? nullptr : it->second;
-}
-
-std::shared_ptr<const WordIndex> FillIndexProvider::get(const DictionarySelection& take) {
-    if (auto index = cached(take))
-        return index;
-    // Built outside the lock: two threads asking at once build it twice, and
-    // the first one kept wins; neither waits for the other's lock meanwhile.
-    auto index = std::make_shared<const WordIndex>(WordIndex::build(store_, take));
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return built_.emplace(take, std::move(index)).first->second;
-}
-
 namespace {
 
 // The worker's host: no window to draw on; a yield only looks whether a newer
@@ -48,7 +32,7 @@ private:
 
 } // namespace
 
-FillCheckRunner::FillCheckRunner(FillIndexProvider& indexes, Done done)
+FillCheckRunner::FillCheckRunner(WordIndexCache& indexes, Done done)
     : indexes_(indexes), done_(std::move(done)), worker_([this] { work(); }) {}
 
 FillCheckRunner::~FillCheckRunner() {
@@ -61,10 +45,12 @@ FillCheckRunner::~FillCheckRunner() {
     worker_.join();
 }
 
-void FillCheckRunner::request(const GridModel& grid, const DictionarySelection& take) {
+void FillCheckRunner::request(const GridModel& grid, const Slots& gridSlots,
+                              const DictionarySelection& take) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         pendingGrid_ = grid;
+        pendingSlots_ = gridSlots;
         pendingTake_ = take;
         ++generation_;
     }
@@ -80,6 +66,7 @@ void FillCheckRunner::cancel() {
 void FillCheckRunner::work() {
     for (;;) {
         GridModel grid;
+        Slots gridSlots;
         DictionarySelection take{};
         uint64_t mine = 0;
         {
@@ -89,13 +76,14 @@ void FillCheckRunner::work() {
                 return;
             grid = std::move(*pendingGrid_);
             pendingGrid_.reset();
+            gridSlots = std::move(pendingSlots_);
             take = pendingTake_;
             mine = generation_.load();
         }
         const std::shared_ptr<const WordIndex> index = indexes_.get(take);
         SearchFlags flags;
         WorkerHost host(generation_, mine, flags);
-        FillCheck check = checkFill(grid, *index, host, flags);
+        FillCheck check = checkFill(grid, gridSlots, *index, host, flags);
         if (check.stopped || generation_.load() != mine)
             continue;
         // Delivered on the window's thread; dropped if this runner is gone by then.

@@ -14,32 +14,12 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 namespace korvel {
-
-// Which dictionaries a word index holds: take[n] for dictionary n (1 to 7).
-
-// The word indexes of the dictionary selections asked for, built once each
-// and shared. Safe to call from any thread; the store must outlive it and not
-// change (it is loaded once, before any grid exists).
-class FillIndexProvider {
-public:
-    explicit FillIndexProvider(const DictionaryStore& store) : store_(store) {}
-    // Builds the index when it is not there yet (100 to 500 ms with every
-    // default dictionary): call it from a worker, or after cached() said no.
-    std::shared_ptr<const WordIndex> get(const DictionarySelection& take);
-    std::shared_ptr<const WordIndex> cached(const DictionarySelection& take) const;
-
-private:
-    const DictionaryStore& store_;
-    mutable std::mutex mutex_;
-    std::map<DictionarySelection, std::shared_ptr<const WordIndex>> built_;
-};
 
 // Runs the fill check on a worker thread, so that an edit never waits for it:
 // request() hands over a copy of the grid and returns at once; a check still
@@ -49,22 +29,23 @@ class FillCheckRunner : public QObject {
     Q_OBJECT
 public:
     using Done = std::function<void(const GridModel& grid, const FillCheck& check)>;
-    FillCheckRunner(FillIndexProvider& indexes, Done done);
+    FillCheckRunner(WordIndexCache& indexes, Done done);
     // Stops the running check and waits for the worker.
     ~FillCheckRunner() override;
 
-    void request(const GridModel& grid, const DictionarySelection& take);
+    void request(const GridModel& grid, const Slots& gridSlots, const DictionarySelection& take);
     // Forgets the pending request and stops the running check.
     void cancel();
 
 private:
     void work();
 
-    FillIndexProvider& indexes_;
+    WordIndexCache& indexes_;
     Done done_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::optional<GridModel> pendingGrid_;
+    Slots pendingSlots_;
     DictionarySelection pendingTake_{};
     // Bumped by every request and cancel: a check of an older generation stops.
     std::atomic<uint64_t> generation_{0};

@@ -5,9 +5,10 @@
 #include "fillcheck.h"
 #include "gridcanvas.h"
 #include "gridstats.h"
-#include "mainwindow.h"
 #include "memoryhost.h"
 #include "statuspanels.h"
+#include "windowlayout.h"
+#include "windowsearchhost.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -36,34 +37,39 @@ qint64 nowMs() {
 // a click on panel 2 or "Search Reset" sets the abort request.
 class FillHost : public MemoryHost {
 public:
-    FillHost(MainWindow& w, qint64 startMs) : w_(w), startMs_(startMs) {}
+    FillHost(const FillContext& c, qint64 startMs) : c_(c), startMs_(startMs) {}
     void yield() override {
         const qint64 seconds = (nowMs() - startMs_) / 1000;
         if (seconds != shown_) {
             shown_ = seconds;
-            w_.Stb1()->setText(2, QStringLiteral(" Fill %1 s ").arg(seconds));
+            c_.panels.setText(2, QStringLiteral(" Fill %1 s ").arg(seconds));
         }
-        w_.searchHost().yield();
+        c_.host.yield();
     }
 
 private:
-    MainWindow& w_;
+    const FillContext& c_;
     qint64 startMs_;
     qint64 shown_ = -1;
 };
 
-FillCommands::FillCommands(MainWindow& window, Desktop& desktop)
-    : w_(window), desktop_(desktop), indexes_(std::make_unique<FillIndexProvider>(window.store())),
-      overlay_(std::make_unique<FillCheckOverlay>(window.grid())) {
+FillCommands::FillCommands(FillContext context)
+    : c_(std::move(context)), overlay_(std::make_unique<FillCheckOverlay>(c_.document.grid())) {
     runner_ = std::make_unique<FillCheckRunner>(
-        *indexes_,
+        c_.indexes,
         [this](const GridModel& grid, const FillCheck& check) { checkDone(grid, check); });
+    c_.document.addObserver(this);
 }
 
 FillCommands::~FillCommands() {
-    w_.Peri()->setOverlay(nullptr);
-    // The runner goes first: its thread uses the index provider.
+    c_.document.removeObserver(this);
+    c_.canvas.setOverlay(nullptr);
+    // The runner goes first: its thread uses the index cache.
     runner_.reset();
+}
+
+bool FillCommands::busy() const {
+    return windowBusy(c_.flags, c_.scanDepth);
 }
 
 QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
@@ -115,15 +121,17 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
     connect(tools, &QMenu::aboutToShow, this, [this] { updateMenu(); });
     updateMenu();
 
-    overlay_->followLetters(w_.cellMetrics());
-    w_.Peri()->setOverlay(overlay_.get());
+    overlay_->followLetters(c_.letters);
+    c_.canvas.setOverlay(overlay_.get());
     return added;
 }
 
 void FillCommands::updateMenu() {
-    const bool grid = !w_.grid().isEmpty();
+    if (!fillGrid_)
+        return;
+    const bool grid = !c_.document.grid().isEmpty();
     fillGrid_->setEnabled(grid);
-    fillBox_->setEnabled(grid && isPromptTool(w_.tool()));
+    fillBox_->setEnabled(grid && isPromptTool(c_.tool()));
     fillAgain_->setEnabled(grid && haveLast_);
     statistics_->setEnabled(grid);
 }
@@ -143,28 +151,28 @@ bool FillCommands::checkOn() const {
 }
 
 DictionarySelection FillCommands::selection() const {
-    return dictionarySelection(w_.enabledDictionaries());
+    return dictionarySelection(c_.enabled);
 }
 
 void FillCommands::showBox(const QString& title, const QString& text) {
-    desktop_.messageBox(&w_, title, text, MsgIcon::None, MsgButtons::Ok);
+    c_.desktop.messageBox(c_.parent, title, text, MsgIcon::None, MsgButtons::Ok);
 }
 
 // ---------------------------------------------------------------- fill
 
 void FillCommands::FillGrid_Click() {
-    if (w_.busy() || w_.grid().isEmpty())
+    if (busy() || c_.document.grid().isEmpty())
         return;
     runFill(Kind::Grid, std::nullopt, 1, false);
 }
 
 void FillCommands::FillBox_Click() {
-    if (w_.busy() || w_.grid().isEmpty())
+    if (busy() || c_.document.grid().isEmpty())
         return;
-    const Selection box = w_.lastSelection;
-    const GridModel& g = w_.grid();
-    if (!isPromptTool(w_.tool()) || box.LAX < 1 || box.LAY < 1 || !g.contains(box.cy, box.cx)) {
-        w_.searchHost().beep();
+    const Selection box = c_.lastBox();
+    const GridModel& g = c_.document.grid();
+    if (!isPromptTool(c_.tool()) || box.LAX < 1 || box.LAY < 1 || !g.contains(box.cy, box.cx)) {
+        c_.host.beep();
         return;
     }
     const Selection region{box.cx, box.cy,
@@ -174,50 +182,49 @@ void FillCommands::FillBox_Click() {
 }
 
 void FillCommands::FillAgain_Click() {
-    if (w_.busy() || w_.grid().isEmpty() || !haveLast_)
+    if (busy() || c_.document.grid().isEmpty() || !haveLast_)
         return;
     runFill(lastKind_, lastRegion_, lastSeed_ + 1, true);
 }
 
 std::shared_ptr<const WordIndex> FillCommands::waitForIndex(const DictionarySelection& take) {
-    if (auto index = indexes_->cached(take))
+    if (auto index = c_.indexes.cached(take))
         return index;
-    FillHost host(w_, fillStartMs_);
+    FillHost host(c_, fillStartMs_);
     host.yieldStride = 1;
-    auto building = std::async(std::launch::async, [this, take] { return indexes_->get(take); });
+    auto building = std::async(std::launch::async, [this, take] { return c_.indexes.get(take); });
     // The build cannot be stopped; a click on panel 2 meanwhile stops what
     // comes after it.
     while (building.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
         host.lineTick();
-    if (w_.flags().abortRequest > 0)
+    if (c_.flags.abortRequest > 0)
         return nullptr;
     return building.get();
 }
 
 void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t seed, bool again) {
-    GridModel& grid = w_.grid();
-    ActionsHistory& history = w_.history();
+    GridDocument& doc = c_.document;
     // Fill Again puts its fill in place of the last one while that is still
     // the last action: it starts from the grid as it was before that fill.
-    const FillHistory::Fill* previous = again ? fills_.lastInForce(history) : nullptr;
-    GridModel base = grid;
+    const BulkChange* previous = again ? doc.history().lastBulkInForce() : nullptr;
+    GridModel base = doc.grid();
     if (previous) {
-        for (const CellChange& ch : previous->changes)
+        for (const CellChange& ch : previous->cells)
             base.setCell(ch.row, ch.column, ch.before);
     }
 
-    SearchFlags& flags = w_.flags();
-    StatusPanels* stb1 = w_.Stb1();
+    SearchFlags& flags = c_.flags;
+    StatusPanels& stb1 = c_.panels;
     FillResult result;
     result.status = FillStatus::Stopped;
     {
-        const MainWindow::ScanScope scan = w_.scanScope();
+        const ScanScope scan(c_.scanDepth);
         flags.BusyCounter = 2;
         flags.abortRequest = 0;
-        w_.searchHost().setPointers(Pointers::Busy);
-        stb1->setText(2, QStringLiteral(" Fill 0 s "));
-        stb1->setHint(2, QStringLiteral("Cancel"));
-        stb1->setText(3, QStringLiteral(" "));
+        c_.host.setPointers(Pointers::Busy);
+        stb1.setText(2, QStringLiteral(" Fill 0 s "));
+        stb1.setHint(2, QStringLiteral("Cancel"));
+        stb1.setText(3, QStringLiteral(" "));
         fillStartMs_ = nowMs();
         if (const std::shared_ptr<const WordIndex> index = waitForIndex(selection())) {
             FillOptions options;
@@ -226,15 +233,15 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
                 options.region = FillRegion{region->cy, region->cx,
                                             static_cast<int16_t>(region->cy + region->LAY - 1),
                                             static_cast<int16_t>(region->cx + region->LAX - 1)};
-            FillHost host(w_, fillStartMs_);
-            result = fillGrid(base, *index, options, host, flags);
+            FillHost host(c_, fillStartMs_);
+            result = fillGrid(base, doc.wordSlots(), *index, options, host, flags);
         }
     }
     flags.BusyCounter = 0;
     flags.abortRequest = 0;
-    w_.searchHost().setPointers(Pointers::ToolGrid);
-    stb1->setHint(2, QString());
-    stb1->setText(2, QStringLiteral(" "));
+    c_.host.setPointers(Pointers::ToolGrid);
+    stb1.setHint(2, QString());
+    stb1.setText(2, QStringLiteral(" "));
 
     haveLast_ = true;
     lastKind_ = kind;
@@ -253,79 +260,78 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         return;
     }
     if (result.changes.empty()) {
-        stb1->setText(2, QStringLiteral(" nothing to fill "));
+        stb1.setText(2, QStringLiteral(" nothing to fill "));
         return;
     }
-    if (previous && !fills_.dropLast(grid, history)) {
-        showBox(FillTitle, QStringLiteral("The fill was stopped.\r\nThe grid is unchanged."));
-        return;
-    }
-    const Selection box = region.value_or(Selection{0, 0, grid.ColumnCount, grid.RowCount});
+    const Selection box =
+        region.value_or(Selection{0, 0, doc.grid().ColumnCount, doc.grid().RowCount});
     const std::size_t count = result.changes.size();
-    const AggiorResult r = fills_.record(grid, history, std::move(result.changes), box);
-    if (!r.recorded) {
-        if (r.historyCleared)
+    BulkChange change;
+    change.cells = std::move(result.changes);
+    change.box = box;
+    // The fill was made on a copy; nothing else ran meanwhile, so the grid
+    // still holds what it started from (the record checks that).
+    const std::optional<AggiorResult> r =
+        doc.edit([&](DocumentEdit& e) -> std::optional<AggiorResult> {
+            if (previous && !e.dropLastBulk())
+                return std::nullopt;
+            return e.record(std::move(change));
+        });
+    if (!r || !r->recorded) {
+        if (r && r->historyCleared)
             showBox(fromBytes(HistoryClearedTitle), fromBytes(HistoryClearedText));
-        // The grid changed under the fill (nothing else runs meanwhile).
         showBox(FillTitle, QStringLiteral("The fill was stopped.\r\nThe grid is unchanged."));
         return;
     }
-    w_.document().clearPriclk();
-    MainWindow::EditShown shown;
-    shown.historyCleared = r.historyCleared;
+    doc.clearPriclk();
+    EditShown shown;
+    shown.historyCleared = r->historyCleared;
     shown.boxes = {box};
-    w_.showEdit(shown);
-    stb1->setText(2, QStringLiteral(" filled %1 cells ").arg(count));
-}
-
-// ---------------------------------------------------------------- undo, redo
-
-FillHistory::Restore FillCommands::undo() {
-    return fills_.undo(w_.grid(), w_.history(), w_.CurrentRow, w_.CurrentColumn);
-}
-
-FillHistory::Restore FillCommands::redo() {
-    return fills_.redo(w_.grid(), w_.history(), w_.CurrentRow, w_.CurrentColumn);
+    c_.showEdit(shown);
+    stb1.setText(2, QStringLiteral(" filled %1 cells ").arg(count));
 }
 
 // ---------------------------------------------------------------- check
 
 void FillCommands::FillCheck_Click() {
     // Qt has ticked or unticked the item already; a busy window keeps it.
-    if (w_.busy()) {
+    if (busy()) {
         fillCheck_->setChecked(!fillCheck_->isChecked());
         return;
     }
     if (checkOn()) {
-        lastRequested_ = GridModel{};
-        gridPainted();
+        requestCheck();
     } else {
         runner_->cancel();
         overlay_->clear();
-        w_.Peri()->update();
+        c_.canvas.update();
     }
 }
 
-void FillCommands::gridPainted() {
-    // The items follow the grid as well as the menu's opening.
+void FillCommands::dictionariesChanged() {
+    requestCheck();
+}
+
+void FillCommands::documentChanged(const GridDocument&, const DocumentChange& change) {
+    // A new or opened grid is no place for the last fill's box.
+    if (change.reset)
+        haveLast_ = false;
     updateMenu();
-    if (!checkOn() || w_.grid().isEmpty())
+    if (change.reset || !change.cells.empty())
+        requestCheck();
+}
+
+void FillCommands::requestCheck() {
+    if (!checkOn() || c_.document.grid().isEmpty())
         return;
-    const DictionarySelection take = selection();
-    const GridModel& grid = w_.grid();
-    if (take == lastTake_ && grid.RowCount == lastRequested_.RowCount &&
-        grid.ColumnCount == lastRequested_.ColumnCount && grid.GridRows == lastRequested_.GridRows)
-        return;
-    lastRequested_ = grid;
-    lastTake_ = take;
-    runner_->request(grid, take);
+    runner_->request(c_.document.grid(), c_.document.wordSlots(), selection());
 }
 
 void FillCommands::checkDone(const GridModel& grid, const FillCheck& check) {
     if (!checkOn())
         return;
     overlay_->show(grid, check);
-    w_.Peri()->update();
+    c_.canvas.update();
     ++checksShown_;
     emit checkShown();
 }
@@ -333,26 +339,27 @@ void FillCommands::checkDone(const GridModel& grid, const FillCheck& check) {
 // ---------------------------------------------------------------- statistics
 
 void FillCommands::GridStatistics_Click() {
-    if (w_.busy() || w_.grid().isEmpty())
+    if (busy() || c_.document.grid().isEmpty())
         return;
-    SearchFlags& flags = w_.flags();
+    SearchFlags& flags = c_.flags;
     // The wait for the index shows its seconds in panel 2; the box leaves
     // the panel as it was.
-    const QString panel2 = w_.Stb1()->text(2);
+    const QString panel2 = c_.panels.text(2);
     std::shared_ptr<const WordIndex> index;
     {
-        const MainWindow::ScanScope scan = w_.scanScope();
+        const ScanScope scan(c_.scanDepth);
         flags.BusyCounter = 2;
         flags.abortRequest = 0;
         fillStartMs_ = nowMs();
-        w_.searchHost().setPointers(Pointers::Busy);
+        c_.host.setPointers(Pointers::Busy);
         index = waitForIndex(selection());
     }
     flags.BusyCounter = 0;
     flags.abortRequest = 0;
-    w_.searchHost().setPointers(Pointers::ToolGrid);
-    w_.Stb1()->setText(2, panel2);
-    const GridStatistics stats = gridStatistics(w_.grid(), index.get());
+    c_.host.setPointers(Pointers::ToolGrid);
+    c_.panels.setText(2, panel2);
+    const GridStatistics stats =
+        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get());
     showBox(StatisticsTitle, fromBytes(statisticsText(stats)));
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "fillhistory.h"
-#include "gridmodel.h"
+#include "editshown.h"
+#include "griddocument.h"
 #include "promptstate.h"
 #include "symmetry.h"
+#include "tool.h"
 #include "wordindex.h"
 
 #include <QList>
@@ -11,34 +12,61 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QAction;
 class QActionGroup;
 class QMenu;
+class QWidget;
 
 namespace korvel {
 
 class Desktop;
+class EnabledSet;
 class FillCheckOverlay;
 class FillCheckRunner;
-class FillIndexProvider;
-class MainWindow;
-class WordIndex;
+class GridCanvas;
+class StatusPanels;
+class WindowSearchHost;
+struct CellMetrics;
 struct FillCheck;
+
+// What the fill commands work with: the document they change, the
+// dictionaries and the window's pieces they report through. All outlive the
+// commands.
+struct FillContext {
+    GridDocument& document;
+    WordIndexCache& indexes;
+    const EnabledSet& enabled;
+    SearchFlags& flags;
+    int& scanDepth; // the window's scans on the stack (see ScanScope)
+    WindowSearchHost& host;
+    StatusPanels& panels;
+    GridCanvas& canvas;
+    const CellMetrics& letters;
+    Desktop& desktop;
+    QWidget* parent; // of the message boxes
+    // The edit's outcome on the screen, as every edit handler shows it.
+    std::function<void(const EditShown&)> showEdit;
+    // The red box drawn last, and the current tool: Fill Box fills that box
+    // after a search across or down.
+    std::function<Selection()> lastBox;
+    std::function<Tool()> tool;
+};
 
 // The fill in the window, beside the designed commands: Tools > "Fill Grid",
 // "Fill Box", "Fill Again", "Symmetric Blacks", "Grid Statistics" and View >
-// "Fill Check". The rules are in the core (fillGrid, checkFill, FillHistory,
-// blackWhiteSymmetric, gridStatistics); this gathers their inputs from the
-// window and shows their outcome. The window calls in at three places: Undo
-// and Redo (undo(), redo()), the end of every repaint (gridPainted()), and
-// the Black/White click (symmetry()).
-class FillCommands : public QObject {
+// "Fill Check". The rules are in the core (fillGrid, checkFill, the
+// history's bulk changes, blackWhiteSymmetric, gridStatistics); this gathers
+// their inputs and shows their outcome. It follows the document: every
+// change starts the check again, and a new or opened grid forgets the last
+// fill.
+class FillCommands : public QObject, private DocumentObserver {
     Q_OBJECT
 public:
-    FillCommands(MainWindow& window, Desktop& desktop);
+    explicit FillCommands(FillContext context);
     ~FillCommands() override;
 
     // Adds the items to the two menus (after what is there, behind a
@@ -52,20 +80,14 @@ public:
     void FillCheck_Click();
     void GridStatistics_Click();
 
-    // Undo and Redo as the toolbar runs them: a fill when one stands next on
-    // the timeline, else the history's own. The window shows the outcome;
-    // for a fill, restoredBox() is the box to draw instead of the cells.
-    FillHistory::Restore undo();
-    FillHistory::Restore redo();
-
-    // The repaint's hook: with the check on, a grid unlike the one checked
-    // last is handed to the background check.
-    void gridPainted();
+    // The enabled dictionaries changed: the check runs again on them.
+    void dictionariesChanged();
+    // The items follow the grid and the tool.
+    void updateMenu();
 
     // The symmetry Black/White keeps: None while "Symmetric Blacks" is off.
     Symmetry symmetry() const;
 
-    FillHistory& fills() { return fills_; }
     const FillCheckOverlay& overlay() const { return *overlay_; }
     bool checkOn() const;
     // Results of the check shown so far (tests wait on it).
@@ -78,24 +100,21 @@ signals:
 
 private:
     enum class Kind { Grid, Box };
+    void documentChanged(const GridDocument& document, const DocumentChange& change) override;
     // region: the box to fill, in the selection box's terms; none for the whole grid.
     void runFill(Kind kind, std::optional<Selection> region, uint64_t seed, bool again);
     // Waits, yielding, for the index of the enabled dictionaries; nullptr
     // when panel 2 was clicked meanwhile.
     std::shared_ptr<const WordIndex> waitForIndex(const DictionarySelection& take);
     DictionarySelection selection() const;
-    void updateMenu();
+    bool busy() const;
+    void requestCheck();
     void showBox(const QString& title, const QString& text);
     void checkDone(const GridModel& grid, const FillCheck& check);
 
-    MainWindow& w_;
-    Desktop& desktop_;
-    FillHistory fills_;
-    std::unique_ptr<FillIndexProvider> indexes_;
+    FillContext c_;
     std::unique_ptr<FillCheckOverlay> overlay_;
     std::unique_ptr<FillCheckRunner> runner_;
-    GridModel lastRequested_;
-    DictionarySelection lastTake_{};
     int checksShown_ = 0;
 
     // The last fill command, for "Fill Again".
@@ -104,7 +123,6 @@ private:
     std::optional<Selection> lastRegion_;
     uint64_t lastSeed_ = 0;
     qint64 fillStartMs_ = 0;
-    qint64 shownSeconds_ = -1;
 
     QAction* fillGrid_ = nullptr;
     QAction* fillBox_ = nullptr;

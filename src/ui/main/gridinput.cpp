@@ -12,6 +12,7 @@
 #include "fillcommands.h"
 #include "gridcanvas.h"
 #include "gridpainter.h"
+#include "mainwindowui.h"
 #include "patternsearch.h"
 #include "promptslot.h"
 #include "refinements.h"
@@ -29,14 +30,12 @@
 
 namespace korvel {
 
-namespace {} // namespace
-
 SearchContext MainWindow::searchContext() {
-    return SearchContext{store_, enabled_, pattern, selection, flags_, *host_, currentTool_};
+    return SearchContext{store_, enabled_, pattern_, selection_, flags_, *host_, currentTool_};
 }
 
 void MainWindow::showHistoryButtons() {
-    tools_->showHistory(doc_.history().undoEnabled(), doc_.history().redoEnabled());
+    ui_->tools->showHistory(doc_.history().undoEnabled(), doc_.history().redoEnabled());
 }
 
 void MainWindow::showEdit(const EditShown& shown) {
@@ -45,10 +44,10 @@ void MainWindow::showEdit(const EditShown& shown) {
                             MsgIcon::None, MsgButtons::Ok);
     if (shown.historyCleared)
         showHistoryCleared();
-    if (shown.repaint)
+    if (shown.repaint || gridDirty_)
         rinfresca();
     for (const Selection& box : shown.boxes) {
-        selection = box;
+        selection_ = box;
         drawSelection();
     }
     if (shown.historyButtons)
@@ -61,26 +60,26 @@ void MainWindow::showHistoryCleared() {
 }
 
 void MainWindow::selectCell(int16_t row, int16_t column) {
-    selection = Selection{column, row, 1, 1};
+    selection_ = Selection{column, row, 1, 1};
 }
 
 bool MainWindow::gridBusyPointer() const {
-    return peri_->cursor().shape() == Qt::WaitCursor;
+    return ui_->peri->cursor().shape() == Qt::WaitCursor;
 }
 
 // ---------------------------------------------------------------- pointer
 
 void MainWindow::hover(double X, double Y) {
-    CurrentColumn = hoverIndex(X, doc_.grid().ColumnCount);
-    CurrentRow = hoverIndex(Y, doc_.grid().RowCount);
+    currentColumn_ = hoverIndex(X, doc_.grid().ColumnCount);
+    currentRow_ = hoverIndex(Y, doc_.grid().RowCount);
     if (isWriteTool(currentTool_)) {
         rinfresca();
-        selectCell(CurrentRow, CurrentColumn);
+        selectCell(currentRow_, currentColumn_);
         drawSelection();
     }
     if (!gridBusyPointer()) {
-        peri_->setCursor(imageA_);
-        lists_->setCursor(defaultPointer());
+        ui_->peri->setCursor(imageA_);
+        ui_->lists->setCursor(defaultPointer());
     }
 }
 
@@ -91,15 +90,15 @@ void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y)
         // Switches between the two tools of a pair, as the toolbar would. The
         // pressed button decides: a new grid leaves the tool but no button
         // pressed, and then the click does nothing.
-        if (const std::optional<Tool> pressed = tools_->pressedTool())
+        if (const std::optional<Tool> pressed = ui_->tools->pressedTool())
             if (const std::optional<Tool> other = pairedTool(*pressed))
                 selectTool(QString::fromStdString(toolKey(*other)));
         return;
     }
     if (isPromptTool(currentTool_)) {
-        drag.x1 = wholePart(X);
-        drag.y1 = wholePart(Y);
-        fatrac = true;
+        drag_.x1 = wholePart(X);
+        drag_.y1 = wholePart(Y);
+        fatrac_ = true;
     } else {
         // A press without a move before it still acts on the cell under it.
         hover(X, Y);
@@ -109,19 +108,20 @@ void MainWindow::Peri_MouseDown(Qt::MouseButton button, int, double X, double Y)
 void MainWindow::Peri_MouseMove(Qt::MouseButtons, int, double X, double Y) {
     if (busy() || doc_.grid().isEmpty())
         return;
-    if (fatrac && isPromptTool(currentTool_)) {
-        peri_->setCursor(defaultPointer());
-        if (!dragMove(doc_.grid(), currentTool_, X, Y, drag)) {
+    if (fatrac_ && isPromptTool(currentTool_)) {
+        ui_->peri->setCursor(defaultPointer());
+        if (!dragMove(doc_.grid(), currentTool_, X, Y, drag_)) {
             // Outside the grid the drag stops following the pointer.
             rinfresca();
-            fatrac = false;
+            fatrac_ = false;
             return;
         }
-        peri_->drawBox(drawnDrag.x1 + 0.05, drawnDrag.y1 + 0.05, drawnDrag.x2 - drawnDrag.x1 + 0.9,
-                       drawnDrag.y2 - drawnDrag.y1 + 0.9, GridPainter::White);
-        peri_->drawBox(drag.x1 + 0.05, drag.y1 + 0.05, drag.x2 - drag.x1 + 0.9,
-                       drag.y2 - drag.y1 + 0.9, GridPainter::Blue);
-        drawnDrag = drag;
+        ui_->peri->drawBox(drawnDrag_.x1 + 0.05, drawnDrag_.y1 + 0.05,
+                           drawnDrag_.x2 - drawnDrag_.x1 + 0.9, drawnDrag_.y2 - drawnDrag_.y1 + 0.9,
+                           GridPainter::White);
+        ui_->peri->drawBox(drag_.x1 + 0.05, drag_.y1 + 0.05, drag_.x2 - drag_.x1 + 0.9,
+                           drag_.y2 - drag_.y1 + 0.9, GridPainter::Blue);
+        drawnDrag_ = drag_;
         return;
     }
     hover(X, Y);
@@ -130,11 +130,11 @@ void MainWindow::Peri_MouseMove(Qt::MouseButtons, int, double X, double Y) {
 void MainWindow::Peri_MouseUp(Qt::MouseButton button, int, double X, double Y) {
     if (button == Qt::RightButton)
         return;
-    fatrac = false;
+    fatrac_ = false;
     if (!isPromptTool(currentTool_) || doc_.grid().isEmpty())
         return;
-    peri_->setCursor(imageA_);
-    dragRelease(doc_.grid(), currentTool_, X, Y, drag, CurrentRow, CurrentColumn);
+    ui_->peri->setCursor(imageA_);
+    dragRelease(doc_.grid(), currentTool_, X, Y, drag_, currentRow_, currentColumn_);
 }
 
 // ---------------------------------------------------------------- keys
@@ -142,33 +142,35 @@ void MainWindow::Peri_MouseUp(Qt::MouseButton button, int, double X, double Y) {
 void MainWindow::Peri_KeyDown(int keyCode, int shift) {
     if (busy() || doc_.grid().isEmpty())
         return;
-    const KeyResult k = gridKeyDown(doc_.grid(), doc_.history(), currentTool_, CurrentRow,
-                                    CurrentColumn, keyCode, shift, incr, incc);
-    vocali = k.vocali;
+    const KeyResult k = doc_.edit([&](DocumentEdit& e) {
+        return gridKeyDown(e, currentTool_, currentRow_, currentColumn_, keyCode, shift, incr_,
+                           incc_);
+    });
+    vocali_ = k.vocali;
     if (!isWriteTool(currentTool_))
         return;
-    incr = k.incr;
-    incc = k.incc;
+    incr_ = k.incr;
+    incc_ = k.incc;
     if (k.wrote) {
         host_->clearList();
         host_->setListHint("");
-        stb1_->setText(2, fromBytes(k.panel2));
-        stb1_->setText(3, QStringLiteral(" "));
-        stb1_->setText(4, fromBytes(k.panel4));
-        stb1_->setHint(2, QString());
+        ui_->stb1->setText(2, fromBytes(k.panel2));
+        ui_->stb1->setText(3, QStringLiteral(" "));
+        ui_->stb1->setText(4, fromBytes(k.panel4));
+        ui_->stb1->setHint(2, QString());
     }
     for (int i = 0; i < k.beeps; ++i)
         desktop_.beep();
     if (k.moved) {
-        CurrentRow = k.row;
-        CurrentColumn = k.column;
+        currentRow_ = k.row;
+        currentColumn_ = k.column;
     }
     // A written key moves the cursor too: one repaint shows both.
     if (k.wrote || k.moved || k.historyCleared) {
         EditShown shown;
         shown.historyCleared = k.historyCleared;
         shown.historyButtons = k.wrote;
-        shown.boxes = {Selection{CurrentColumn, CurrentRow, 1, 1}};
+        shown.boxes = {Selection{currentColumn_, currentRow_, 1, 1}};
         showEdit(shown);
     }
     if (k.moved)
@@ -181,32 +183,32 @@ void MainWindow::Peri_Click() {
     if (busy() || doc_.grid().isEmpty())
         return;
     for (int i : {2, 3, 4})
-        stb1_->setText(i, QStringLiteral(" "));
+        ui_->stb1->setText(i, QStringLiteral(" "));
     const DragInfo dragInfo =
-        makeDragInfo(drag.x1, drag.y1, drag.x2, drag.y2, drawnDrag.x2, drawnDrag.y2);
+        makeDragInfo(drag_.x1, drag_.y1, drag_.x2, drag_.y2, drawnDrag_.x2, drawnDrag_.y2);
     host_->clearList();
     host_->setListHint("");
-    stb1_->setHint(2, QString());
-    pattern.freedHead.clear();
-    pattern.freedTail.clear();
+    ui_->stb1->setHint(2, QString());
+    pattern_.freedHead.clear();
+    pattern_.freedTail.clear();
     // A current cell outside the grid ends the click here.
-    if (!doc_.grid().contains(CurrentRow, CurrentColumn))
+    if (!doc_.grid().contains(currentRow_, currentColumn_))
         return;
-    doc_.history().beginAction();
-    carr.assign(1, doc_.grid().cell(CurrentRow, CurrentColumn));
-    stb1_->setText(4, fromBytes(clickPositionText(CurrentRow, CurrentColumn)));
+    doc_.edit([](DocumentEdit& e) { e.beginAction(); });
+    carr_.assign(1, doc_.grid().cell(currentRow_, currentColumn_));
+    ui_->stb1->setText(4, fromBytes(clickPositionText(currentRow_, currentColumn_)));
     doc_.clearPriclk();
 
     switch (currentTool_) {
     case Tool::BlackWhite:
     case Tool::ClearCell: {
-        const CellEditResult r =
-            currentTool_ == Tool::BlackWhite
-                ? blackWhiteSymmetric(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn,
-                                      fill_->symmetry())
-                : clearCell(doc_.grid(), doc_.history(), CurrentRow, CurrentColumn);
-        stb1_->setText(2, fromBytes(r.panel2));
-        stb1_->setText(3, fromBytes(r.panel3));
+        const CellEditResult r = doc_.edit([&](DocumentEdit& e) {
+            return currentTool_ == Tool::BlackWhite
+                       ? blackWhiteSymmetric(e, currentRow_, currentColumn_, fill_->symmetry())
+                       : clearCell(e, currentRow_, currentColumn_);
+        });
+        ui_->stb1->setText(2, fromBytes(r.panel2));
+        ui_->stb1->setText(3, fromBytes(r.panel3));
         EditShown shown;
         shown.historyCleared = r.historyCleared;
         shown.boxes = {r.selection};
@@ -218,36 +220,37 @@ void MainWindow::Peri_Click() {
     case Tool::PromptAcross:
     case Tool::PromptDown: {
         host_->setListHint("");
-        const PromptSlot slot =
-            currentTool_ == Tool::PromptAcross
-                ? promptAcross(doc_.grid(), CurrentRow, CurrentColumn, dragInfo, pattern, selection)
-                : promptDown(doc_.grid(), CurrentRow, CurrentColumn, dragInfo, pattern, selection);
+        const PromptSlot slot = currentTool_ == Tool::PromptAcross
+                                    ? promptAcross(doc_.grid(), doc_.wordSlots(), currentRow_,
+                                                   currentColumn_, dragInfo, pattern_, selection_)
+                                    : promptDown(doc_.grid(), doc_.wordSlots(), currentRow_,
+                                                 currentColumn_, dragInfo, pattern_, selection_);
         if (slot.refused)
             return;
-        texta_->setText(fromBytes(pattern.CurrentPattern));
+        ui_->texta->setText(fromBytes(pattern_.CurrentPattern));
         host_->setHeadTailButtonsEnabled(true);
         rinfresca();
         drawSelection();
-        textb_->setText(QString());
+        ui_->textb->setText(QString());
         SearchContext ctx = searchContext();
-        const ScanScope scan(scanDepth_);
+        const ScanScope scope(scanDepth_);
         searchPattern(ctx);
-        if (lists_->count() > 0)
+        if (ui_->lists->count() > 0)
             host_->setListHint(currentTool_ == Tool::PromptAcross ? "Click for copying to ROW"
                                                                   : "Click for copying to COLUMN");
         break;
     }
     case Tool::WriteAcross:
     case Tool::WriteDown:
-        selectCell(CurrentRow, CurrentColumn);
+        selectCell(currentRow_, currentColumn_);
         rinfresca();
         drawSelection();
         break;
     case Tool::PromptCross: {
-        const CrossRequest req =
-            makeCrossRequest(doc_.grid(), CurrentRow, CurrentColumn, vocali == 1);
-        CrossContext ctx{store_, enabled_, pattern, selection, flags_, *host_};
-        const ScanScope scan(scanDepth_);
+        const CrossRequest req = makeCrossRequest(doc_.grid(), doc_.wordSlots(), currentRow_,
+                                                  currentColumn_, vocali_ == 1);
+        CrossContext ctx{store_, enabled_, pattern_, selection_, flags_, *host_};
+        const ScanScope scope(scanDepth_);
         crossPromptClick(req, ctx);
         break;
     }
@@ -261,61 +264,54 @@ void MainWindow::Peri_Click() {
 void MainWindow::Lists_Click() {
     if (busy())
         return;
-    const std::string line = lists_->currentLine();
-    if (lists_->currentRow() < 0)
+    const std::string line = ui_->lists->currentLine();
+    if (ui_->lists->currentRow() < 0)
         return;
-    PlacementContext ctx{currentTool_, doc_.grid(), doc_.history(), selection,
-                         pattern,      CurrentRow,  CurrentColumn};
-    const ListClickResult r = doc_.placement().Lists_Click(line, ctx);
+    const ListClickResult r = doc_.edit([&](DocumentEdit& e) {
+        PlacementContext ctx{currentTool_, e, selection_, pattern_, currentRow_, currentColumn_};
+        return e.placement().Lists_Click(line, ctx);
+    });
     if (!r.handled)
         return;
-    stb1_->setText(3, fromBytes(r.panel3));
+    ui_->stb1->setText(3, fromBytes(r.panel3));
     EditShown shown;
     shown.anomaly = r.anomaly;
     shown.historyCleared = r.historyCleared;
     // A take-back without a new placement still changed the grid.
     shown.repaint = r.placed || !r.panel3.empty();
     if (r.placed)
-        shown.boxes = {selection};
+        shown.boxes = {selection_};
     showEdit(shown);
     if (r.hasTestText)
-        textb_->setText(fromBytes(r.testText));
+        ui_->textb->setText(fromBytes(r.testText));
     if (r.placed)
         host_->setHeadTailButtonsEnabled(false);
 }
 
 // ---------------------------------------------------------------- refinements
 
-void MainWindow::Command1_Click() {
+void MainWindow::refine(void (*refinement)(SearchContext&)) {
     if (scanDepth_ > 0 && flags_.BusyCounter <= 0)
         return;
     SearchContext ctx = searchContext();
-    const ScanScope scan(scanDepth_);
-    freeHeadRun(ctx);
+    const ScanScope scope(scanDepth_);
+    refinement(ctx);
+}
+
+void MainWindow::Command1_Click() {
+    refine(freeHeadRun);
 }
 
 void MainWindow::Command2_Click() {
-    if (scanDepth_ > 0 && flags_.BusyCounter <= 0)
-        return;
-    SearchContext ctx = searchContext();
-    const ScanScope scan(scanDepth_);
-    trimHeadCell(ctx);
+    refine(trimHeadCell);
 }
 
 void MainWindow::Command3_Click() {
-    if (scanDepth_ > 0 && flags_.BusyCounter <= 0)
-        return;
-    SearchContext ctx = searchContext();
-    const ScanScope scan(scanDepth_);
-    trimCueCell(ctx);
+    refine(trimCueCell);
 }
 
 void MainWindow::Command4_Click() {
-    if (scanDepth_ > 0 && flags_.BusyCounter <= 0)
-        return;
-    SearchContext ctx = searchContext();
-    const ScanScope scan(scanDepth_);
-    freeCueRun(ctx);
+    refine(freeCueRun);
 }
 
 // ---------------------------------------------------------------- anagrams
@@ -324,12 +320,12 @@ void MainWindow::runAnagrams() {
     // The scan yields to the event loop; while it runs the other commands
     // stay out, so that nothing empties the list under it. It offers no
     // abort: a click on panel 2 meanwhile is forgotten at the end.
-    const ScanScope scan(scanDepth_);
+    const ScanScope scope(scanDepth_);
     flags_.BusyCounter = 1;
-    findAnagrams(toBytes(textb_->text()), store_, *host_, flags_);
+    findAnagrams(toBytes(ui_->textb->text()), store_, *host_, flags_);
     flags_.BusyCounter = 0;
     flags_.abortRequest = 0;
-    stb1_->panel(2)->setBevel(StatusPanel::Bevel::Inset);
+    ui_->stb1->panel(2)->setBevel(StatusPanel::Bevel::Inset);
 }
 
 } // namespace korvel

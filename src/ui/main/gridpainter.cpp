@@ -34,13 +34,14 @@ void GridPainter::paintCells(const GridModel& grid, const CellMetrics& m) {
     }
 }
 
-void GridPainter::paintNumbers(const GridModel& grid, const CellMetrics& m, bool shown) {
+void GridPainter::paintNumbers(const GridModel& grid, const Slots& gridSlots, const CellMetrics& m,
+                               bool shown) {
     canvas_.setFontSize(m.dimNum);
     canvas_.setForeColour(Red);
     // Hidden numbers are printed again in white over the red ones; soft
     // edges would stay behind as pink outlines.
     canvas_.setTextAntialiased(false);
-    const std::vector<int> numbers = clueNumbers(grid);
+    const std::vector<int>& numbers = gridSlots.numbers();
     for (int r = 0; r < grid.RowCount; ++r) {
         for (int c = 0; c < grid.ColumnCount; ++c) {
             const int n = numbers[static_cast<std::size_t>(r) * grid.ColumnCount + c];

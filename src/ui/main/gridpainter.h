@@ -2,6 +2,7 @@
 
 #include "gridmodel.h"
 #include "promptstate.h"
+#include "slots.h"
 #include "windowlayout.h"
 
 #include <QColor>
@@ -21,7 +22,8 @@ public:
     // Lines, letters and black cells; the numbers are drawn apart.
     void paintCells(const GridModel& grid, const CellMetrics& m);
     // The clue numbers in red, or in white over red ones when hidden.
-    void paintNumbers(const GridModel& grid, const CellMetrics& m, bool shown);
+    void paintNumbers(const GridModel& grid, const Slots& gridSlots, const CellMetrics& m,
+                      bool shown);
     // A box just inside the selection's cells.
     void drawSelectionBox(const Selection& s, const QColor& colour);
 

@@ -11,11 +11,13 @@
 #include "keycodes.h"
 #include "kvlfile.h"
 #include "loader.h"
+#include "mainwindowui.h"
 #include "refinements.h"
 #include "resultslist.h"
 #include "statuspanels.h"
 #include "toolbuttons.h"
 #include "toolpictures.h"
+#include "windowloadobserver.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -60,421 +62,67 @@ const char* const ShortcutLines[] = {
     "F1                          = Show online Help",
 };
 
-// What the loader has to say goes to message boxes over the window.
-class WindowLoadObserver : public LoadObserver {
-public:
-    WindowLoadObserver(Desktop& desktop, QWidget* owner) : desktop_(desktop), owner_(owner) {}
-    void outOfSequence(const std::string& message) override {
-        desktop_.messageBox(owner_, fromBytes(OutOfSequenceTitle), fromBytes(message),
-                            MsgIcon::None, MsgButtons::Ok);
-    }
-    void warning(const std::string& message) override {
-        desktop_.messageBox(owner_, fromBytes(OutOfSequenceTitle), fromBytes(message),
-                            MsgIcon::Exclamation, MsgButtons::Ok);
-    }
-    void fatal(const std::string& title, const std::string& message) override {
-        desktop_.messageBox(owner_, fromBytes(title), fromBytes(message), MsgIcon::Critical,
-                            MsgButtons::Ok);
-    }
-    // The box keeps its fixed text; the file and the cause go to its details.
-    void fatalWithDetail(const std::string& title, const std::string& message,
-                         const std::string& detail) override {
-        desktop_.messageBoxWithDetail(owner_, fromBytes(title), fromBytes(message),
-                                      fromBytes(detail), MsgIcon::Critical, MsgButtons::Ok);
-    }
-
-private:
-    Desktop& desktop_;
-    QWidget* owner_;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------- start-up
 
-void installFontSubstitutes() {
-    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-    QFont::insertSubstitution(QStringLiteral("Courier"), QStringLiteral("Liberation Mono"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("MS Serif"), QStringLiteral("Liberation Serif"));
-}
-
-void setUpApplication() {
-    // The name only: a display name would make the window system append
-    // " — Korvel" to every window's caption.
-    QApplication::setApplicationName(QStringLiteral("Korvel"));
-    installFontSubstitutes();
-}
-
 MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimings timings,
                        QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), companion_(std::move(companion)), timings_(timings) {
+    : QMainWindow(parent), desktop_(desktop), companion_(std::move(companion)), timings_(timings),
+      indexes_(std::make_unique<WordIndexCache>(store_)), ui_(std::make_unique<MainWindowUi>()) {
     setObjectName(QStringLiteral("Form0g"));
     imageV_ = defaultPointer();
     imageA_ = imageV_;
-    buildMenus();
-    buildControls();
-    fill_ = std::make_unique<FillCommands>(*this, desktop_);
-    for (QAction* a :
-         fill_->addMenuItems(menuBar()->findChild<QMenu*>(QStringLiteral("Visualizza")),
-                             menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))))
-        menuItems_.insert(a->objectName(), a);
+    ui_->setupUi(*this, timings_);
+    MainWindowUi& u = *ui_;
+    LayoutControls placed{u.clientArea, u.central, u.periArea, u.peri,   u.lists,
+                          u.label0,     u.secCar,  u.label1,   u.label3, u.texta};
+    std::copy(std::begin(u.command), std::end(u.command), placed.command);
+    layout_ = std::make_unique<WindowLayout>(placed);
+    painter_ = std::make_unique<GridPainter>(*u.peri);
+    host_ = std::make_unique<WindowSearchHost>(
+        desktop_,
+        SearchHostControls{u.stb1, u.lists, u.peri, u.texta, nullptr, u.command,
+                           [this] { rinfresca(); }, [this] { drawSelection(); },
+                           [this] { drawGreenBox(); }},
+        timings_.yieldMs);
+    fill_ = std::make_unique<FillCommands>(
+        FillContext{doc_, *indexes_, enabled_, flags_, scanDepth_, *host_, *u.stb1, *u.peri,
+                    layout_->metrics(), desktop_, this, [this](const EditShown& s) { showEdit(s); },
+                    [this] { return lastSelection_; }, [this] { return currentTool_; }});
+    u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
+    doc_.addObserver(this);
     qApp->installEventFilter(this);
     Form_Load();
 }
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    doc_.removeObserver(this);
 }
 
-QAction* MainWindow::addMenuItem(QMenu* menu, const QString& name, const QString& caption) {
-    auto* action = menu->addAction(caption);
-    action->setObjectName(name);
-    menuItems_.insert(name, action);
-    return action;
-}
-
-void MainWindow::addSeparator(QMenu* menu, const QString& name) {
-    QAction* sep = menu->addSeparator();
-    sep->setObjectName(name);
-    menuItems_.insert(name, sep);
-}
-
-void MainWindow::buildMenus() {
-    // A checkable item's handler inverts the check itself (or refuses to), so
-    // the toggle Qt makes on a click is taken back first.
-    auto handle = [this](QAction* action, std::function<void()> handler) {
-        connect(action, &QAction::triggered, this, [action, handler] {
-            if (action->isCheckable())
-                action->setChecked(!action->isChecked());
-            handler();
-        });
-    };
-
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("File"));
-    fileMenu_->setObjectName(QStringLiteral("File"));
-    fileMenu_->menuAction()->setObjectName(QStringLiteral("FileMenu"));
-    fileMenu_->menuAction()->setEnabled(false);
-    handle(addMenuItem(fileMenu_, QStringLiteral("menuNuovo"), QStringLiteral("New...")),
-           [this] { menuNuovo_Click(); });
-    handle(addMenuItem(fileMenu_, QStringLiteral("menuApri"), QStringLiteral("Open...")),
-           [this] { menuApri_Click(); });
-    QAction* salva = addMenuItem(fileMenu_, QStringLiteral("Salva"), QStringLiteral("Save"));
-    salva->setEnabled(false);
-    handle(salva, [this] { Salva_Click(); });
-    QAction* salvacome =
-        addMenuItem(fileMenu_, QStringLiteral("Salvacome"), QStringLiteral("Save as..."));
-    salvacome->setEnabled(false);
-    handle(salvacome, [this] { Salvacome_Click(); });
-    // Export and print come after the file items; they need a grid.
-    addSeparator(fileMenu_, QStringLiteral("sepEsporta"));
-    QAction* esporta = addMenuItem(fileMenu_, QStringLiteral("Esporta"), QStringLiteral("Export"));
-    handle(esporta, [this] { Esporta_Click(); });
-    QAction* stampa = addMenuItem(fileMenu_, QStringLiteral("Stampa"), QStringLiteral("Print..."));
-    handle(stampa, [this] { Stampa_Click(); });
-    esporta->setEnabled(false);
-    stampa->setEnabled(false);
-    connect(fileMenu_, &QMenu::aboutToShow, this, [this, esporta, stampa] {
-        esporta->setEnabled(!doc_.grid().isEmpty());
-        stampa->setEnabled(!doc_.grid().isEmpty());
+void MainWindow::documentChanged(const GridDocument&, const DocumentChange& change) {
+    if ((change.cells.empty() && !change.reset) || gridDirty_)
+        return;
+    gridDirty_ = true;
+    // The handler that made the change repaints at its end (showEdit); a
+    // change made anywhere else is painted once the event loop comes round.
+    QTimer::singleShot(0, this, [this] {
+        if (gridDirty_)
+            rinfresca();
     });
-    addSeparator(fileMenu_, QStringLiteral("sep00"));
-    handle(addMenuItem(fileMenu_, QStringLiteral("menuEsci"), QStringLiteral("Exit")),
-           [this] { menuEsci_Click(); });
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
-    view->setObjectName(QStringLiteral("Visualizza"));
-    QAction* numerare =
-        addMenuItem(view, QStringLiteral("Numerare"), QStringLiteral("Show Clue Numbers"));
-    numerare->setCheckable(true);
-    numerare->setChecked(true);
-    handle(numerare, [this] { Numerare_Click(); });
-    addSeparator(view, QStringLiteral("SepW"));
-    handle(addMenuItem(view, QStringLiteral("Riduci"),
-                       QStringLiteral("Shrink the Grid") + QString(22, u' ') +
-                           QStringLiteral("Ctrl -")),
-           [this] { Riduci_Click(); });
-    handle(addMenuItem(view, QStringLiteral("Ingrandisci"),
-                       QStringLiteral("Enlarge the Grid") + QString(20, u' ') +
-                           QStringLiteral("Ctrl +")),
-           [this] { Ingrandisci_Click(); });
-    handle(addMenuItem(view, QStringLiteral("Originali"),
-                       QStringLiteral("Original Grid dimensions") + QString(8, u' ') +
-                           QStringLiteral("Ctrl 0")),
-           [this] { Originali_click(); });
-
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
-    tools->setObjectName(QStringLiteral("Strumenti"));
-    QAction* accorcia = addMenuItem(tools, QStringLiteral("Accorcia"), QStringLiteral("Free Cue"));
-    accorcia->setCheckable(true);
-    accorcia->setChecked(true);
-    handle(accorcia, [this] { Accorcia_Click(); });
-    QAction* estesa =
-        addMenuItem(tools, QStringLiteral("Estesa"), QStringLiteral("Extended Search"));
-    estesa->setCheckable(true);
-    estesa->setChecked(true);
-    handle(estesa, [this] { Estesa_click(); });
-    handle(addMenuItem(tools, QStringLiteral("ResErr"), QStringLiteral("Search Reset")),
-           [this] { ResErr_Click(); });
-    addSeparator(tools, QStringLiteral("sep4"));
-    QMenu* dizper = tools->addMenu(QStringLiteral("Dictionaries"));
-    dizper->setObjectName(QStringLiteral("Dizper"));
-    QMenu* attivadiz = dizper->addMenu(QStringLiteral("Enable/Disable"));
-    attivadiz->setObjectName(QStringLiteral("Attivadiz"));
-    for (int n = 1; n <= SearchedDictionaries; ++n) {
-        QAction* d =
-            addMenuItem(attivadiz, QStringLiteral("d%1").arg(n), QStringLiteral("%1-").arg(n));
-        d->setCheckable(true);
-        d->setVisible(n == 1);
-        handle(d, [this, n] { dictionaryItemClick(n); });
-    }
-    handle(addMenuItem(dizper, QStringLiteral("Indirdiz"), QStringLiteral("see content...")),
-           [this] { Indirdiz_Click(); });
-    addSeparator(tools, QStringLiteral("Sep5"));
-    QAction* funWord =
-        addMenuItem(tools, QStringLiteral("FunWord"), QStringLiteral("Enable MS Word functions"));
-    funWord->setCheckable(true);
-    funWord->setChecked(false);
-    handle(funWord, [this] { FunWord_click(); });
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("menuAiuto"));
-    QAction* f1 = addMenuItem(help, QStringLiteral("AiutoF1"), QStringLiteral("On line Help"));
-    f1->setShortcut(QKeySequence(Qt::Key_F1));
-    f1->setShortcutContext(Qt::WindowShortcut);
-    handle(f1, [this] { AiutoF1_Click(); });
-    handle(addMenuItem(help, QStringLiteral("AiutoQuick"), QStringLiteral("Quick Instructions")),
-           [this] { AiutoQuick_Click(); });
-    handle(addMenuItem(help, QStringLiteral("Copyright"), QStringLiteral("Copyright")),
-           [this] { Copyright_Click(); });
-}
-
-void MainWindow::buildControls() {
-    // The client area keeps the layout's proportions of the screen; where a
-    // smaller window cannot show all of it, it scrolls.
-    clientArea_ = new QScrollArea(this);
-    clientArea_->setObjectName(QStringLiteral("Form0gScroll"));
-    clientArea_->setFrameShape(QFrame::NoFrame);
-    clientArea_->setWidgetResizable(true);
-    central_ = new QWidget;
-    central_->setObjectName(QStringLiteral("Form0gClient"));
-    clientArea_->setWidget(central_);
-    setCentralWidget(clientArea_);
-
-    tlb1_ = new QToolBar(this);
-    tlb1_->setObjectName(QStringLiteral("Tlb1"));
-    tlb1_->setMovable(false);
-    tlb1_->setFloatable(false);
-    tlb1_->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::TopToolBarArea, tlb1_);
-    toolGroup_ = new QActionGroup(this);
-    toolGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    tools_ = std::make_unique<ToolButtons>(*tlb1_, *toolGroup_);
-
-    stb1_ = new StatusPanels(this);
-    setStatusBar(stb1_);
-    stb1_->setText(1, QStringLiteral("      WELCOME !"));
-    stb1_->setHint(1, QStringLiteral("      WELCOME !"));
-    const QString welcome2 =
-        QStringLiteral("  Open a Crossword from File menu or work with TEST functions ");
-    stb1_->setText(2, welcome2);
-    stb1_->setHint(2, welcome2);
-    stb1_->setText(3, QStringLiteral(" "));
-    stb1_->setText(4, QStringLiteral(" "));
-    for (int i : {7, 8}) {
-        stb1_->setText(i, QStringLiteral("Src.  "));
-        stb1_->setHint(i, QStringLiteral("Standard/Extended search"));
-    }
-    // Extended Search is ticked at design: its panel shows, the standard one not.
-    stb1_->panel(8)->setBevel(StatusPanel::Bevel::Raised);
-    stb1_->setPanelVisible(7, false);
-    for (int n = 1; n <= SearchedDictionaries; ++n) {
-        stb1_->setText(n + 10, QStringLiteral("D%1").arg(n));
-        stb1_->setHint(n + 10, QStringLiteral("Enable/Disable"));
-    }
-    connect(stb1_, &StatusPanels::panelClicked, this, &MainWindow::Stb1_PanelClick);
-
-    // The grid picture keeps its size in its own scrolling area, which ends
-    // at the client area's edges: a grid larger than the room left for it
-    // scrolls, every cell within reach.
-    periArea_ = new QScrollArea(central_);
-    periArea_->setObjectName(QStringLiteral("PeriScroll"));
-    periArea_->setFrameShape(QFrame::NoFrame);
-    periArea_->setWidgetResizable(false);
-    periArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    peri_ = new GridCanvas;
-    periArea_->setWidget(peri_);
-    peri_->hide();
-    periArea_->hide();
-
-    lists_ = new ResultsList(central_);
-    lists_->setListingTest([this] { return busy(); });
-    // Design position: where the layout puts it, so that the first layout
-    // gives it the same height as every later one.
-    lists_->move(0, twipsToPixels(screenHeightTw() * 0.19));
-
-    label0_ = new QLabel(QStringLiteral(" Wait until the dictionaries are loaded ..."), central_);
-    label0_->setObjectName(QStringLiteral("Label0"));
-    label0_->adjustSize();
-    secCar_ = new QLabel(QStringLiteral("0"), central_);
-    secCar_->setObjectName(QStringLiteral("SecCar"));
-    secCar_->setMinimumWidth(twipsToPixels(600));
-    secCar_->hide();
-    label1_ = new QLabel(QStringLiteral("SEARCH    SUBJECT"), central_);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label3_ = new QLabel(QStringLiteral("SEARCH  RESULTS"), central_);
-    label3_->setObjectName(QStringLiteral("Label3"));
-    texta_ = new QLabel(central_);
-    texta_->setObjectName(QStringLiteral("texta"));
-    texta_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    texta_->setTextFormat(Qt::PlainText);
-    QFont pattern(QStringLiteral("Courier New"));
-    pattern.setBold(true);
-    texta_->setFont(pattern);
-    const char* captions[] = {"", "Free HEAD", "Trim HEAD", "Trim CUE", "Free CUE"};
-    for (int i = 1; i <= 4; ++i) {
-        command_[i] = new QPushButton(QString::fromLatin1(captions[i]), central_);
-        command_[i]->setObjectName(QStringLiteral("Command%1").arg(i));
-        command_[i]->setEnabled(false);
-    }
-    // Design widths: the labels fit their captions in the wider of their fonts.
-    for (QLabel* label : {label1_, label3_}) {
-        label->setFont(QFont(QStringLiteral("MS Sans Serif")));
-        label->adjustSize();
-        label->resize(label->width() + twipsToPixels(60), label->height());
-    }
-    for (int i = 1; i <= 4; ++i)
-        command_[i]->resize(twipsToPixels(1100), twipsToPixels(375));
-    texta_->resize(twipsToPixels(4400), twipsToPixels(375));
-
-    timer0_ = new QTimer(this);
-    timer0_->setObjectName(QStringLiteral("Timer0"));
-    timer0_->setSingleShot(true);
-    timer0_->setInterval(timings_.timer0Ms);
-    connect(timer0_, &QTimer::timeout, this, &MainWindow::Timer0_Timer);
-    timer2_ = new QTimer(this);
-    timer2_->setObjectName(QStringLiteral("Timer2"));
-    timer2_->setInterval(timings_.timer2Ms);
-    connect(timer2_, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
-
-    connect(peri_, &GridCanvas::mousePressed, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
-                Peri_MouseDown(b, classicShift(m), at.x(), at.y());
-            });
-    connect(peri_, &GridCanvas::mouseMoved, this,
-            [this](Qt::MouseButtons b, Qt::KeyboardModifiers m, QPointF at) {
-                Peri_MouseMove(b, classicShift(m), at.x(), at.y());
-            });
-    connect(peri_, &GridCanvas::mouseReleased, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
-                Peri_MouseUp(b, classicShift(m), at.x(), at.y());
-            });
-    connect(peri_, &GridCanvas::clicked, this, &MainWindow::Peri_Click);
-    connect(peri_, &GridCanvas::keyPressed, this, [this](QKeyEvent* key) {
-        // A modifier key going down counts as held, whatever the platform
-        // reports for the moment of the press.
-        int shift = classicShift(key->modifiers());
-        if (key->key() == Qt::Key_Shift)
-            shift |= ShiftKey;
-        else if (key->key() == Qt::Key_Control)
-            shift |= CtrlKey;
-        else if (key->key() == Qt::Key_Alt)
-            shift |= AltKey;
-        Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), shift);
-    });
-    connect(lists_, &QListView::clicked, this, [this] { Lists_Click(); });
-    connect(lists_, &ResultsList::chosenByKey, this, &MainWindow::Lists_Click);
-    connect(command_[1], &QPushButton::clicked, this, &MainWindow::Command1_Click);
-    connect(command_[2], &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(command_[3], &QPushButton::clicked, this, &MainWindow::Command3_Click);
-    connect(command_[4], &QPushButton::clicked, this, &MainWindow::Command4_Click);
-
-    LayoutControls placed{clientArea_, central_, periArea_, peri_,   lists_,
-                          label0_,     secCar_,  label1_,   label3_, texta_};
-    std::copy(std::begin(command_), std::end(command_), placed.command);
-    layout_ = std::make_unique<WindowLayout>(placed);
-    painter_ = std::make_unique<GridPainter>(*peri_);
-    SearchHostControls written{stb1_,
-                               lists_,
-                               peri_,
-                               texta_,
-                               nullptr,
-                               command_,
-                               [this] { rinfresca(); },
-                               [this] { drawSelection(); },
-                               [this] { drawGreenBox(); }};
-    host_ = std::make_unique<WindowSearchHost>(desktop_, std::move(written), timings_.yieldMs);
-}
-
-void MainWindow::buildToolbar() {
-    const int iconSide = layout_->im2() ? 16 : 24;
-    tlb1_->setIconSize(QSize(iconSide, iconSide));
-    const int placeholderHeight = iconSide + 10;
-
-    auto addButton = [this](Tool tool) {
-        tools_->add(tool, layout_->im2(), [this](const QString& key) { Tlb1_ButtonClick(key); });
-    };
-    auto addPlaceholder = [this, placeholderHeight](const QString& name, int widthTw) {
-        auto* holder = new QWidget(tlb1_);
-        holder->setObjectName(name);
-        holder->setFixedSize(twipsToPixels(widthTw), placeholderHeight);
-        tlb1_->addWidget(holder);
-        return holder;
-    };
-
-    tlb1_->addSeparator();
-    for (Tool t : {Tool::Anagrams, Tool::Thesaurus, Tool::Spelling, Tool::NotAvailable})
-        addButton(t);
-    tlb1_->addSeparator();
-    QWidget* pictureHolder = addPlaceholder(QStringLiteral("picture1"), 500);
-    picture1_ = new QLabel(pictureHolder);
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setPixmap(
-        testPicture(pictureHolder->width(), placeholderHeight - twipsToPixels(100)));
-    picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture1_->hide();
-    {
-        const int top = layout_->im2() ? -twipsToPixels(30) : twipsToPixels(50);
-        picture1_->setGeometry(0, top, pictureHolder->width(), placeholderHeight);
-    }
-
-    QWidget* textHolder = addPlaceholder(QStringLiteral("textbHolder"), 2000);
-    textb_ = new QLineEdit(textHolder);
-    textb_->setObjectName(QStringLiteral("textb"));
-    textb_->setEnabled(false);
-    host_->setTestField(textb_);
-    if (layout_->im2())
-        textb_->setGeometry(0, 0, textHolder->width(), static_cast<int>(0.9 * placeholderHeight));
-    else
-        textb_->setGeometry(0, twipsToPixels(150), textHolder->width(),
-                            textb_->sizeHint().height());
-    textHolder->setFixedHeight(std::max(placeholderHeight, textb_->geometry().bottom() + 1));
-
-    addPlaceholder(QStringLiteral("spacer"), 700);
-    for (Tool t : {Tool::BlackWhite, Tool::WriteAcross, Tool::WriteDown, Tool::ClearCell,
-                   Tool::PromptAcross, Tool::PromptDown, Tool::PromptCross})
-        addButton(t);
-    tlb1_->addSeparator();
-    addButton(Tool::Undo);
-    addButton(Tool::Redo);
-    tlb1_->addSeparator();
-    // The editors' keys for Undo and Redo. A text field that has the focus
-    // keeps them for its own text.
-    tools_->button(Tool::Undo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    tools_->button(Tool::Redo)
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 }
 
 void MainWindow::Form_Load() {
     layout_->chooseScreenClass();
-    buildToolbar();
+    ui_->setupToolbar(*this, layout_->im2());
+    host_->setTestField(ui_->textb);
     // The window covers the screen; without a window manager to maximise it
     // (a bare X server) the geometry must be asked for.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
     showMaximized();
-    tools_->enableAll(false);
+    ui_->tools->enableAll(false);
     setImageA(imageV_);
     setWindowTitle(Product);
     Estesa_click();
@@ -483,9 +131,9 @@ void MainWindow::Form_Load() {
     flags_.BusyCounter = 0;
     doc_.clearPriclk();
     layoutWindow();
-    stb1_->setText(2, QStringLiteral(" Wait ...") + QString(28, u' '));
+    ui_->stb1->setText(2, QStringLiteral(" Wait ...") + QString(28, u' '));
     setCursor(Qt::WaitCursor);
-    timer0_->start();
+    ui_->timer0->start();
     // A current directory without base.diz (a start from the desktop's menu)
     // falls back to the per-user or the installed dictionaries.
     if (store_.DictFolder.empty())
@@ -495,13 +143,13 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::Timer2_Timer() {
-    secCar_->setVisible(true);
-    secCar_->setText(QString::number(secCar_->text().toLongLong() + 1));
+    ui_->secCar->setVisible(true);
+    ui_->secCar->setText(QString::number(ui_->secCar->text().toLongLong() + 1));
 }
 
 void MainWindow::Timer0_Timer() {
-    timer0_->stop();
-    timer2_->start();
+    ui_->timer0->stop();
+    ui_->timer2->start();
     loading_ = true;
 
     // The loader starts the store afresh and completes the folder's name.
@@ -515,7 +163,7 @@ void MainWindow::Timer0_Timer() {
         store_, folder, companion, [this] { host_->lineTick(); }, observer);
     loading_ = false;
     if (result != LoadResult::Ok) {
-        timer2_->stop();
+        ui_->timer2->stop();
         ended_ = true;
         desktop_.endProcess(1);
         return;
@@ -523,24 +171,24 @@ void MainWindow::Timer0_Timer() {
 
     enabled_.reset(store_);
     for (int j = 1; j <= SearchedDictionaries; ++j) {
-        QAction* d = menuItems_.value(QStringLiteral("d%1").arg(j));
+        QAction* d = ui_->menuItem(QStringLiteral("d%1").arg(j));
         d->setText(QFile::decodeName(enabled_.caption(j).c_str()));
         // Item 1 stays in the menu, as designed.
         d->setVisible(j == 1 || enabled_.exists(j));
-        stb1_->setPanelVisible(j + 10, j == 1 || enabled_.exists(j));
+        ui_->stb1->setPanelVisible(j + 10, j == 1 || enabled_.exists(j));
     }
     refreshDictPanels();
 
-    stb1_->setText(2, QStringLiteral(" Open a CROSSWORD from File menu or work with TEST and "
-                                     "enabled buttons on its left "));
-    fileMenu_->menuAction()->setEnabled(true);
-    timer2_->stop();
-    secCar_->hide();
-    label0_->hide();
+    ui_->stb1->setText(2, QStringLiteral(" Open a CROSSWORD from File menu or work with TEST and "
+                                         "enabled buttons on its left "));
+    ui_->fileMenu->menuAction()->setEnabled(true);
+    ui_->timer2->stop();
+    ui_->secCar->hide();
+    ui_->label0->hide();
     unsetCursor();
-    tools_->button(Tool::Anagrams)->setEnabled(true);
-    textb_->setEnabled(true);
-    picture1_->show();
+    ui_->tools->button(Tool::Anagrams)->setEnabled(true);
+    ui_->textb->setEnabled(true);
+    ui_->picture1->show();
     if (!startFile_.isEmpty())
         openGrid(&startFile_);
 }
@@ -549,9 +197,9 @@ void MainWindow::Timer0_Timer() {
 
 void MainWindow::refreshDictPanels() {
     for (int n = 1; n <= SearchedDictionaries; ++n) {
-        menuItems_.value(QStringLiteral("d%1").arg(n))->setChecked(enabled_.isChecked(n));
-        stb1_->setPanelEnabled(n + 10, enabled_.isPanelEnabled(n));
-        stb1_->setHint(n + 10, QFile::decodeName(enabled_.panelHint(n).c_str()));
+        ui_->menuItem(QStringLiteral("d%1").arg(n))->setChecked(enabled_.isChecked(n));
+        ui_->stb1->setPanelEnabled(n + 10, enabled_.isPanelEnabled(n));
+        ui_->stb1->setHint(n + 10, QFile::decodeName(enabled_.panelHint(n).c_str()));
     }
 }
 
@@ -563,7 +211,7 @@ void MainWindow::dictionaryItemClick(int n) {
     refreshDictPanels();
     // The fill check follows the dictionaries as well as the grid.
     if (fill_)
-        fill_->gridPainted();
+        fill_->dictionariesChanged();
 }
 
 void MainWindow::Stb1_PanelClick(int index) {
@@ -584,16 +232,16 @@ void MainWindow::Stb1_PanelClick(int index) {
 }
 
 void MainWindow::Estesa_click() {
-    QAction* estesa = menuItems_.value(QStringLiteral("Estesa"));
+    QAction* estesa = ui_->menuItem(QStringLiteral("Estesa"));
     if (!busy())
         estesa->setChecked(!estesa->isChecked());
     flags_.Estesa = estesa->isChecked();
-    stb1_->setPanelVisible(7, !flags_.Estesa);
-    stb1_->setPanelVisible(8, flags_.Estesa);
+    ui_->stb1->setPanelVisible(7, !flags_.Estesa);
+    ui_->stb1->setPanelVisible(8, flags_.Estesa);
 }
 
 void MainWindow::Accorcia_Click() {
-    QAction* accorcia = menuItems_.value(QStringLiteral("Accorcia"));
+    QAction* accorcia = ui_->menuItem(QStringLiteral("Accorcia"));
     if (!busy())
         accorcia->setChecked(!accorcia->isChecked());
     flags_.Accorcia = accorcia->isChecked();
@@ -621,19 +269,19 @@ void MainWindow::Tlb1_ButtonClick(const QString& key) {
 }
 
 void MainWindow::setPressedTools(const QString& key) {
-    tools_->setPressed(key);
+    ui_->tools->setPressed(key);
 }
 
 void MainWindow::selectTool(const QString& key) {
     if (busy())
         return;
     for (int i : {2, 3, 4})
-        stb1_->setText(i, QStringLiteral(" "));
+        ui_->stb1->setText(i, QStringLiteral(" "));
     host_->setHeadTailButtonsEnabled(false);
     host_->clearList();
     host_->setListHint("");
-    stb1_->setHint(2, QString());
-    if (doc_.history().clearIfFull())
+    ui_->stb1->setHint(2, QString());
+    if (doc_.edit([](DocumentEdit& e) { return e.clearIfFull(); }))
         showHistoryCleared();
 
     bool anomaly = false;
@@ -643,32 +291,34 @@ void MainWindow::selectTool(const QString& key) {
         currentToolKey_ = key;
         currentTool_ = *tool;
         setImageA(toolPointer(currentTool_));
-        texta_->setText(QString());
-        stb1_->setText(1, QString::fromLatin1(texts->panelText));
-        stb1_->setHint(1, QString::fromLatin1(texts->panelHint));
+        ui_->texta->setText(QString());
+        ui_->stb1->setText(1, QString::fromLatin1(texts->panelText));
+        ui_->stb1->setHint(1, QString::fromLatin1(texts->panelHint));
     } else if (tool == Tool::Undo || tool == Tool::Redo) {
-        // A fill is taken back or put back whole, beside the history.
-        const FillHistory::Restore restore = tool == Tool::Undo ? fill_->undo() : fill_->redo();
-        const RestoreResult& r = restore.result;
+        // A bulk change (a fill) is taken back or put back whole.
+        const RestoreResult r = doc_.edit([&](DocumentEdit& e) {
+            return tool == Tool::Undo ? e.undo(currentRow_, currentColumn_)
+                                      : e.redo(currentRow_, currentColumn_);
+        });
         doc_.clearPriclk();
         anomaly = r.anomaly;
         if (!r.anomaly) {
-            stb1_->setText(2, fromBytes(r.statusText));
-            stb1_->setText(3, QStringLiteral(" "));
-            stb1_->setText(4, QStringLiteral(" "));
+            ui_->stb1->setText(2, fromBytes(r.statusText));
+            ui_->stb1->setText(3, QStringLiteral(" "));
+            ui_->stb1->setText(4, QStringLiteral(" "));
         }
         EditShown shown;
         shown.anomaly = r.anomaly;
         const RestoredCells& cells = doc_.history().restored();
         for (int16_t i = 0; i < cells.count; ++i)
             shown.boxes.push_back({cells.columns[i], cells.rows[i], 1, 1});
-        if (restore.fill && !r.anomaly)
-            shown.boxes.push_back(restore.box);
+        if (r.bulk && !r.anomaly && r.box.LAX > 0)
+            shown.boxes.push_back(r.box);
         showEdit(shown);
     } else if (tool == Tool::Anagrams || tool == Tool::Thesaurus || tool == Tool::Spelling) {
         currentToolKey_ = key;
         currentTool_ = *tool;
-        stb1_->setText(1, QString::fromLatin1(texts->panelText));
+        ui_->stb1->setText(1, QString::fromLatin1(texts->panelText));
         if (tool == Tool::Anagrams)
             runAnagrams();
         else if (tool == Tool::Thesaurus)
@@ -696,19 +346,19 @@ void MainWindow::menuNuovo_Click() {
         doc_.newGrid(static_cast<int16_t>(dialog.rows()), static_cast<int16_t>(dialog.columns()));
         NuovoSchema();
         setCaption(QStringLiteral("(new file)"));
-        menuItems_.value(QStringLiteral("Salva"))->setEnabled(false);
-        menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
+        ui_->menuItem(QStringLiteral("Salva"))->setEnabled(false);
+        ui_->menuItem(QStringLiteral("Salvacome"))->setEnabled(true);
         Inizio();
     }
     host_->clearList();
     host_->setListHint("");
-    texta_->setText(QString());
-    textb_->setText(QString());
+    ui_->texta->setText(QString());
+    ui_->textb->setText(QString());
     openFolder_ = QFile::decodeName(store_.DictFolder.c_str());
 }
 
 void MainWindow::NuovoSchema() {
-    tools_->releaseAll();
+    ui_->tools->releaseAll();
     if (doc_.grid().RowCount != 0 || doc_.grid().ColumnCount != 0) {
         rinfresca();
         setImageA(imageV_);
@@ -717,18 +367,19 @@ void MainWindow::NuovoSchema() {
 
 void MainWindow::Inizio() {
     layoutWindow();
-    menuItems_.value(QStringLiteral("Numerare"))->setChecked(true);
-    tools_->enableGridTools();
-    periArea_->show();
-    peri_->show();
+    ui_->menuItem(QStringLiteral("Numerare"))->setChecked(true);
+    ui_->tools->enableGridTools();
+    ui_->periArea->show();
+    ui_->peri->show();
     sizePeri();
     layout_->fitLetters();
     rinfresca();
-    doc_.history().reset(doc_.grid().MaxSide);
-    tools_->showHistory(false, false);
-    stb1_->setText(1, QStringLiteral(" To work into the Grid enable a corresponding top-Buttons "));
+    // The document emptied its history with the new or opened grid.
+    ui_->tools->showHistory(false, false);
+    ui_->stb1->setText(
+        1, QStringLiteral(" To work into the Grid enable a corresponding top-Buttons "));
     for (int i : {2, 3, 4})
-        stb1_->setText(i, QStringLiteral(" "));
+        ui_->stb1->setText(i, QStringLiteral(" "));
 }
 
 // ---------------------------------------------------------------- display
@@ -742,44 +393,45 @@ bool MainWindow::sizePeri() {
 }
 
 void MainWindow::showCursorCell() {
-    layout_->showCell(CurrentRow, CurrentColumn);
+    layout_->showCell(currentRow_, currentColumn_);
 }
 
 void MainWindow::rinfresca() {
     if (doc_.grid().isEmpty())
         return;
-    doc_.grid().normalizeBlacks();
+    gridDirty_ = false;
     painter_->paintCells(doc_.grid(), layout_->metrics());
     drawNumbers();
+    // The fill items follow the grid.
     if (fill_)
-        fill_->gridPainted();
+        fill_->updateMenu();
 }
 
 void MainWindow::drawNumbers() {
     if (doc_.grid().isEmpty())
         return;
-    painter_->paintNumbers(doc_.grid(), layout_->metrics(),
-                           menuItems_.value(QStringLiteral("Numerare"))->isChecked());
+    painter_->paintNumbers(doc_.grid(), doc_.wordSlots(), layout_->metrics(),
+                           ui_->menuItem(QStringLiteral("Numerare"))->isChecked());
 }
 
 void MainWindow::drawSelection() {
     if (doc_.grid().isEmpty())
         return;
-    painter_->drawSelectionBox(selection, GridPainter::Red);
-    peri_->update();
-    lastSelection = selection;
+    painter_->drawSelectionBox(selection_, GridPainter::Red);
+    ui_->peri->update();
+    lastSelection_ = selection_;
 }
 
 void MainWindow::drawGreenBox() {
     if (doc_.grid().isEmpty())
         return;
-    painter_->drawSelectionBox(selection, GridPainter::Green);
+    painter_->drawSelectionBox(selection_, GridPainter::Green);
 }
 
 void MainWindow::Numerare_Click() {
     if (busy())
         return;
-    QAction* numerare = menuItems_.value(QStringLiteral("Numerare"));
+    QAction* numerare = ui_->menuItem(QStringLiteral("Numerare"));
     numerare->setChecked(!numerare->isChecked());
     drawNumbers();
 }
@@ -824,8 +476,8 @@ bool MainWindow::Form_KeyDown(int keyCode, int shift) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && clientArea_ && watched == clientArea_->viewport() &&
-        !doc_.grid().isEmpty())
+    if (event->type() == QEvent::Resize && ui_->clientArea &&
+        watched == ui_->clientArea->viewport() && !doc_.grid().isEmpty())
         layout_->fitClientArea();
     // The window sees keys before the focused control does.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
@@ -847,7 +499,7 @@ void MainWindow::setCaption(const QString& tail) {
 void MainWindow::setImageA(const QCursor& picture) {
     imageA_ = picture;
     host_->setToolPointer(imageA_);
-    peri_->setCursor(imageA_);
+    ui_->peri->setCursor(imageA_);
 }
 
 void MainWindow::showOpenSaveError() {
@@ -879,7 +531,7 @@ void MainWindow::openGrid(const QString* given) {
     if (!replacing.allowed)
         return;
     auto keepChanges = [&] { keepGivenUpChanges(replacing); };
-    tools_->releaseAll();
+    ui_->tools->releaseAll();
 
     if (openFolder_.isEmpty())
         openFolder_ = QDir::currentPath();
@@ -919,12 +571,12 @@ void MainWindow::openGrid(const QString* given) {
     }
     Inizio();
     setCaption(currentFile());
-    menuItems_.value(QStringLiteral("Salva"))->setEnabled(true);
-    menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
+    ui_->menuItem(QStringLiteral("Salva"))->setEnabled(true);
+    ui_->menuItem(QStringLiteral("Salvacome"))->setEnabled(true);
     host_->clearList();
     host_->setListHint("");
-    texta_->setText(QString());
-    textb_->setText(QString());
+    ui_->texta->setText(QString());
+    ui_->textb->setText(QString());
     currentToolKey_ = QStringLiteral("a9");
     currentTool_ = Tool::Anagrams;
     setImageA(imageV_);
@@ -940,8 +592,8 @@ bool MainWindow::Salva_Click() {
         showOpenSaveError();
         return false;
     }
-    menuItems_.value(QStringLiteral("Salva"))->setEnabled(true);
-    menuItems_.value(QStringLiteral("Salvacome"))->setEnabled(true);
+    ui_->menuItem(QStringLiteral("Salva"))->setEnabled(true);
+    ui_->menuItem(QStringLiteral("Salvacome"))->setEnabled(true);
     return true;
 }
 
@@ -1035,8 +687,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::esciFine() {
-    peri_->setCursor(Qt::WaitCursor);
-    lists_->setCursor(Qt::WaitCursor);
+    ui_->peri->setCursor(Qt::WaitCursor);
+    ui_->lists->setCursor(Qt::WaitCursor);
     chiudiword();
     ended_ = true;
     desktop_.endProcess(0);
@@ -1078,11 +730,52 @@ void MainWindow::AiutoF1_Click() {
 }
 
 QAction* MainWindow::toolButton(const QString& key) const {
-    return tools_->button(key);
+    return ui_->tools->button(key);
+}
+
+QAction* MainWindow::menuItem(const QString& name) const {
+    return ui_->menuItem(name);
+}
+
+GridCanvas* MainWindow::Peri() const {
+    return ui_->peri;
+}
+
+StatusPanels* MainWindow::Stb1() const {
+    return ui_->stb1;
+}
+
+QToolBar* MainWindow::Tlb1() const {
+    return ui_->tlb1;
+}
+
+QMenu* MainWindow::fileMenu() const {
+    return ui_->fileMenu;
+}
+
+ResultsList* MainWindow::Lists() const {
+    return ui_->lists;
+}
+
+QLineEdit* MainWindow::textb() const {
+    return ui_->textb;
+}
+
+QTimer* MainWindow::Timer0() const {
+    return ui_->timer0;
+}
+
+QTimer* MainWindow::Timer2() const {
+    return ui_->timer2;
+}
+
+void MainWindow::setCurrentCell(int16_t row, int16_t column) {
+    currentRow_ = row;
+    currentColumn_ = column;
 }
 
 bool MainWindow::isPanelEnabled(int panel) const {
-    return stb1_->isPanelEnabled(panel);
+    return ui_->stb1->isPanelEnabled(panel);
 }
 
 } // namespace korvel

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "actionshistory.h"
 #include "dictionarystore.h"
+#include "editshown.h"
 #include "enabledset.h"
 #include "griddocument.h"
 #include "gridedit.h"
@@ -13,11 +13,11 @@
 #include "tool.h"
 #include "windowlayout.h"
 #include "windowsearchhost.h"
+#include "wordindex.h"
 #include "wordservice.h"
 
 #include <QCursor>
 #include <QFile>
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 
@@ -28,12 +28,8 @@
 #include <vector>
 
 class QAction;
-class QActionGroup;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
-class QScrollArea;
 class QTimer;
 class QToolBar;
 
@@ -43,8 +39,8 @@ class Desktop;
 class FillCommands;
 class GridCanvas;
 class GridPainter;
+class MainWindowUi;
 class StatusPanels;
-class ToolButtons;
 struct CompanionCall;
 
 // Maps the classic font names the windows ask for to installed fonts of the
@@ -65,11 +61,12 @@ struct WindowTimings {
     int yieldMs = 10;
 };
 
-// The main window Form0g. It owns the grid, the dictionaries, the actions
-// history, the tool and the file name for the life of the program. Handlers
-// keep the names of the design (menuNuovo_Click, rinfresca, ...); each one
-// gathers its inputs, calls the core and shows the outcome.
-class MainWindow : public QMainWindow {
+// The main window Form0g. It owns the document, the dictionaries, the tool
+// and the search state for the life of the program. Handlers keep the names
+// of the design (menuNuovo_Click, rinfresca, ...); each one gathers its
+// inputs, calls the core and shows the outcome. The document is changed only
+// through its edit(); the window repaints from its change notices.
+class MainWindow : public QMainWindow, private DocumentObserver {
     Q_OBJECT
 public:
     // The companion library is made by the factory on the first tick of
@@ -116,19 +113,10 @@ public:
     // --- new layout and display
     void menuNuovo_Click(); // "New...": a new grid
     void NuovoSchema();     // new layout: untick the tools, repaint
-    void Inizio();          // start on a grid: draw it, empty the history, enable the tools
+    void Inizio();          // start on a grid: draw it, enable the tools
     void layoutWindow();
     void rinfresca(); // repaint the grid from the model
     void drawNumbers();
-    // What an edit handler shows once the core has changed the grid.
-    struct EditShown {
-        bool anomaly = false;        // the history's anomaly box
-        bool historyCleared = false; // the history-cleared box
-        bool repaint = true;
-        // Red boxes drawn after the repaint; the last one stays the selection.
-        std::vector<Selection> boxes;
-        bool historyButtons = true; // the Undo and Redo keys follow the history
-    };
     // The message boxes, the repaint, the boxes and the Undo and Redo keys of
     // an edit, in that order, the same for every edit handler.
     void showEdit(const EditShown& shown);
@@ -155,13 +143,13 @@ public:
     bool settleUnsavedChanges();
     void menuEsci_Click(); // "Exit"
     void esciFine();       // the final exit
-    // File > Export and File > Print... (exportprint.cpp): the grid for other
-    // crossword programs or on paper. Neither changes the grid, the file name
-    // or the changed flag.
+    // File > Export and File > Print...: the grid for other crossword
+    // programs or on paper. Neither changes the grid, the file name or the
+    // changed flag.
     void Esporta_Click(); // export
     void Stampa_Click();  // print
 
-    // --- word-processor functions and the dictionary viewer (wordhandlers.cpp)
+    // --- word-processor functions and the dictionary viewer
     void FunWord_click();
     void openWordConnection();
     void chiudiword(); // close the word-processor connection
@@ -178,12 +166,12 @@ public:
     void AiutoQuick_Click(); // quick instructions
     void AiutoF1_Click();    // online help
 
-    // --- state, for the handlers still to come and for the tests
+    // --- state, read-only, for the collaborators and the tests
     const GridModel& grid() const { return doc_.grid(); }
-    GridModel& grid() { return doc_.grid(); }
     const DictionaryStore& store() const { return store_; }
-    ActionsHistory& history() { return doc_.history(); }
+    const ActionsHistory& history() const { return doc_.history(); }
     GridDocument& document() { return doc_; }
+    const GridDocument& document() const { return doc_; }
     int16_t DocumentChanged() const { return doc_.DocumentChanged(); }
     SearchFlags& flags() { return flags_; }
     QString CurrentFile() const { return currentFile(); }
@@ -191,23 +179,7 @@ public:
     int16_t CurrentTool() const { return static_cast<int16_t>(currentTool_); }
     Tool tool() const { return currentTool_; }
     const QString& CurrentToolKey() const { return currentToolKey_; }
-    // The handlers' busy test: a search runs (BusyCounter above 0), or one
-    // that "Search Reset" has let go of has not yet returned.
-    bool busy() const { return flags_.BusyCounter > 0 || scanDepth_ > 0; }
-    // Marks a scan or a fill started by a handler for as long as it is on
-    // the stack: busy() holds, and "Search Reset" asks it to stop instead
-    // of letting another command run inside it.
-    class ScanScope {
-    public:
-        explicit ScanScope(int& depth) : depth_(depth) { ++depth_; }
-        ~ScanScope() { --depth_; }
-        ScanScope(const ScanScope&) = delete;
-        ScanScope& operator=(const ScanScope&) = delete;
-
-    private:
-        int& depth_;
-    };
-    ScanScope scanScope() { return ScanScope(scanDepth_); }
+    bool busy() const { return windowBusy(flags_, scanDepth_); }
     int32_t dimv() const { return layout_->dimv(); }
     int32_t dimo() const { return layout_->dimo(); }
     double dimLet() const { return layout_->metrics().dimLet; }
@@ -218,16 +190,16 @@ public:
     QString helpPage() const;
     void setHelpPage(const QString& page) { helpPage_ = page; }
 
-    GridCanvas* Peri() const { return peri_; }
-    StatusPanels* Stb1() const { return stb1_; }
-    QToolBar* Tlb1() const { return tlb1_; }
+    GridCanvas* Peri() const;
+    StatusPanels* Stb1() const;
+    QToolBar* Tlb1() const;
     QAction* toolButton(const QString& key) const;
-    QAction* menuItem(const QString& name) const { return menuItems_.value(name); }
-    QMenu* fileMenu() const { return fileMenu_; }
-    ResultsList* Lists() const { return lists_; }
-    QLineEdit* textb() const { return textb_; }
-    QTimer* Timer0() const { return timer0_; }
-    QTimer* Timer2() const { return timer2_; }
+    QAction* menuItem(const QString& name) const;
+    QMenu* fileMenu() const;
+    ResultsList* Lists() const;
+    QLineEdit* textb() const;
+    QTimer* Timer0() const;
+    QTimer* Timer2() const;
     // The fill commands, the fill check and the symmetric blacks.
     FillCommands* fillCommands() const { return fill_.get(); }
 
@@ -237,36 +209,27 @@ public:
     // Panel n + 10 shows whether dictionary n takes part.
     bool isPanelEnabled(int panel) const;
 
-    Selection selection;
-    PatternState pattern;
-    int16_t CurrentRow = 0;
-    int16_t CurrentColumn = 0;
-    std::string carr;
-    std::string carm;
+    const Selection& selection() const { return selection_; }
+    void setSelection(const Selection& s) { selection_ = s; }
+    const PatternState& pattern() const { return pattern_; }
+    int16_t CurrentRow() const { return currentRow_; }
+    int16_t CurrentColumn() const { return currentColumn_; }
+    void setCurrentCell(int16_t row, int16_t column);
     // 1 after a result was placed: the next list click takes it back first.
     int16_t priclk() const { return doc_.priclk() ? 1 : 0; }
-    int16_t vocali = 0;
+    int16_t vocali() const { return vocali_; }
     // The box drawSelection drew last (cxo, cyo, LAXo, LAYo).
-    Selection lastSelection;
-    // The drag rectangle of the prompt tools (x1, y1, x2, y2), the one drawn
-    // last (x1o, y1o, x2o, y2o), and whether a drag follows the pointer.
-    DragRect drag;
-    DragRect drawnDrag;
-    bool fatrac = false;
-    // Step of the write cursor, kept between keys.
-    int16_t incr = 0;
-    int16_t incc = 0;
+    const Selection& lastSelection() const { return lastSelection_; }
+    const DragRect& drag() const { return drag_; }
+    const DragRect& drawnDrag() const { return drawnDrag_; }
+    bool fatrac() const { return fatrac_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildMenus();
-    void buildToolbar();
-    void buildControls();
-    QAction* addMenuItem(QMenu* menu, const QString& name, const QString& caption);
-    void addSeparator(QMenu* menu, const QString& name);
+    void documentChanged(const GridDocument& document, const DocumentChange& change) override;
     void Form_Unload(int16_t& Cancel);
     // The unsaved-change prompt before New... or Open... replaces the grid.
     // Changes given up with No are lost only once a grid really replaces
@@ -298,6 +261,13 @@ private:
     void selectCell(int16_t row, int16_t column);
     void hover(double X, double Y);
     bool gridBusyPointer() const;
+    void refine(void (*refinement)(SearchContext&));
+    QString currentFile() const {
+        return QFile::decodeName(QByteArray::fromStdString(doc_.fileName()));
+    }
+    void setCurrentFile(const QString& name) {
+        doc_.setFileName(QFile::encodeName(name).toStdString());
+    }
 
     Desktop& desktop_;
     CompanionFactory companion_;
@@ -309,24 +279,36 @@ private:
     // panels 11 to 16 show it.
     EnabledSet enabled_;
     SearchFlags flags_;
+    // The word indexes of the fill, its check and the statistics.
+    std::unique_ptr<WordIndexCache> indexes_;
 
     Tool currentTool_ = Tool::Anagrams;
     QString currentToolKey_ = QStringLiteral("a9");
-    // The document's file name as the window shows and edits it.
-    QString currentFile() const {
-        return QFile::decodeName(QByteArray::fromStdString(doc_.fileName()));
-    }
-    void setCurrentFile(const QString& name) {
-        doc_.setFileName(QFile::encodeName(name).toStdString());
-    }
+    Selection selection_;
+    PatternState pattern_;
+    int16_t currentRow_ = 0;
+    int16_t currentColumn_ = 0;
+    std::string carr_;
+    std::string carm_;
+    int16_t vocali_ = 0;
+    Selection lastSelection_;
+    // The drag rectangle of the prompt tools (x1, y1, x2, y2), the one drawn
+    // last (x1o, y1o, x2o, y2o), and whether a drag follows the pointer.
+    DragRect drag_;
+    DragRect drawnDrag_;
+    bool fatrac_ = false;
+    // Step of the write cursor, kept between keys.
+    int16_t incr_ = 0;
+    int16_t incc_ = 0;
+
     QString previousFile_;
     QString openFolder_;
-    QString ravorPath_;
     QString helpPage_;
     QString startFile_;
 
-    // The layout in twips and the zoom, the grid's drawing, and the window
-    // as the searches see it; made with the controls.
+    // The controls, the layout in twips and the zoom, the grid's drawing,
+    // and the window as the searches see it.
+    std::unique_ptr<MainWindowUi> ui_;
     std::unique_ptr<WindowLayout> layout_;
     std::unique_ptr<GridPainter> painter_;
     std::unique_ptr<WindowSearchHost> host_;
@@ -334,28 +316,8 @@ private:
     QCursor imageA_;
     QCursor imageV_;
 
-    // Controls.
-    QScrollArea* clientArea_ = nullptr;
-    QWidget* central_ = nullptr;
-    QScrollArea* periArea_ = nullptr;
-    GridCanvas* peri_ = nullptr;
-    ResultsList* lists_ = nullptr;
-    StatusPanels* stb1_ = nullptr;
-    QToolBar* tlb1_ = nullptr;
-    QLineEdit* textb_ = nullptr;
-    QLabel* picture1_ = nullptr;
-    QLabel* texta_ = nullptr;
-    QLabel* label0_ = nullptr;
-    QLabel* secCar_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QPushButton* command_[5] = {};
-    QTimer* timer0_ = nullptr;
-    QTimer* timer2_ = nullptr;
-    QMenu* fileMenu_ = nullptr;
-    QActionGroup* toolGroup_ = nullptr;
-    std::unique_ptr<ToolButtons> tools_;
-    QHash<QString, QAction*> menuItems_;
+    // The document changed since the grid was last painted.
+    bool gridDirty_ = false;
     // The last unsaved-change prompt was answered No.
     bool changesGivenUp_ = false;
     bool loading_ = false;
@@ -363,6 +325,7 @@ private:
     // Scans started by the window's handlers and still on the stack.
     int scanDepth_ = 0;
     std::unique_ptr<WordService> word_;
+    QString ravorPath_;
     // The export dialog's filter, kept for the next export.
     int exportFilter_ = 0;
     // Last, so that it goes (stopping its check thread) before the store.

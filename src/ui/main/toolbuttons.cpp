@@ -18,23 +18,22 @@ QString keyOf(Tool tool) {
 
 // By tool number, 0 to 12.
 const std::array<ToolTexts, 13> Texts = {{
-    {5, "Black or White Cell", " BLACK / WHITE a Cell ", "Click that Cell"},
-    {9, "Search Across", " PROMPT ACROSS (select a Row or its piece) ",
+    {"Black or White Cell", " BLACK / WHITE a Cell ", "Click that Cell"},
+    {"Search Across", " PROMPT ACROSS (select a Row or its piece) ",
      "Click a Row or drag-Across as you want"},
-    {10, "Search Down", " PROMPT DOWN (select a Column or its piece) ",
+    {"Search Down", " PROMPT DOWN (select a Column or its piece) ",
      "Click a Column or drag-Down as you want"},
-    {6, "Write Across", " WRITE ACROSS one or more Cells ",
-     "Click the first Cell and write Across"},
-    {7, "Write Down", " WRITE DOWN one or more Cells ", "Click the first Cell and write Down"},
-    {8, "Clear Cell", " CLEAR CELL (select that Cell)", "Click that Cell"},
-    {11, "Search Cross", " PROMPT CROSS (select a Cell and use Ctrl for only volcals test)",
+    {"Write Across", " WRITE ACROSS one or more Cells ", "Click the first Cell and write Across"},
+    {"Write Down", " WRITE DOWN one or more Cells ", "Click the first Cell and write Down"},
+    {"Clear Cell", " CLEAR CELL (select that Cell)", "Click that Cell"},
+    {"Search Cross", " PROMPT CROSS (select a Cell and use Ctrl for only volcals test)",
      "Click that Cell"},
-    {12, "Undo last action", nullptr, nullptr},
-    {13, "Resume last undo", nullptr, nullptr},
-    {1, "Anagrams of TEST", " ANAGRAMS of TEST ", nullptr},
-    {2, "Thesaurus of TEST", " THESAURUS of TEST ", nullptr},
-    {3, "Spelling of TEST", " SPELLING of TEST ", nullptr},
-    {4, "Not available", nullptr, nullptr},
+    {"Undo last action", nullptr, nullptr},
+    {"Resume last undo", nullptr, nullptr},
+    {"Anagrams of TEST", " ANAGRAMS of TEST ", nullptr},
+    {"Thesaurus of TEST", " THESAURUS of TEST ", nullptr},
+    {"Spelling of TEST", " SPELLING of TEST ", nullptr},
+    {"Not available", nullptr, nullptr},
 }};
 
 constexpr Tool GridTools[] = {Tool::BlackWhite,  Tool::PromptAcross, Tool::PromptDown,
@@ -52,7 +51,7 @@ void ToolButtons::add(Tool tool, bool smallPictures,
     const ToolTexts& texts = toolTexts(tool);
     const QString key = keyOf(tool);
     const QString tooltip = QString::fromLatin1(texts.tooltip);
-    QAction* action = bar_.addAction(toolbarImage(texts.image, smallPictures), tooltip);
+    QAction* action = bar_.addAction(toolIcon(tool, smallPictures), tooltip);
     action->setObjectName(key);
     action->setToolTip(tooltip);
     if (isGridTool(tool)) {

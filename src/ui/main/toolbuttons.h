@@ -14,10 +14,10 @@ class QToolBar;
 
 namespace korvel {
 
-// What the toolbar shows of a tool: its picture, its tooltip, and the text
-// and hint of status panel 1 while it is the current tool.
+// What the toolbar shows of a tool besides its picture (toolIcon): its
+// tooltip, and the text and hint of status panel 1 while it is the current
+// tool.
 struct ToolTexts {
-    int image; // picture index, as toolbarImage takes it
     const char* tooltip;
     const char* panelText; // nullptr: choosing the tool leaves panel 1
     const char* panelHint; // nullptr: panel 1's tooltip stays

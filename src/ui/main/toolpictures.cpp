@@ -1,9 +1,9 @@
 #include "toolpictures.h"
 
-#include "toolbuttons.h"
-
 #include <QPainter>
 #include <QPainterPath>
+
+#include <array>
 
 namespace korvel {
 
@@ -173,9 +173,21 @@ QPixmap testPicture(int width, int height) {
     return pm;
 }
 
+namespace {
+// The picture of each tool, by tool number 0 to 12 (image indexes 1 to 13).
+int imageOf(Tool tool) {
+    static constexpr std::array<int, 13> Images = {5, 9, 10, 6, 7, 8, 11, 12, 13, 1, 2, 3, 4};
+    return Images[static_cast<std::size_t>(tool)];
+}
+} // namespace
+
+QIcon toolIcon(Tool tool, bool small) {
+    return toolbarImage(imageOf(tool), small);
+}
+
 QCursor toolPointer(Tool tool) {
     // The picture of the tool's toolbar button.
-    return isGridTool(tool) ? crossCursor(toolTexts(tool).image) : defaultPointer();
+    return isGridTool(tool) ? crossCursor(imageOf(tool)) : defaultPointer();
 }
 
 QCursor defaultPointer() {

@@ -15,6 +15,9 @@ QIcon toolbarImage(int index, bool small);
 // The picture laid over the "picture1" placeholder beside the TEST field.
 QPixmap testPicture(int width, int height);
 
+// A tool's button picture.
+QIcon toolIcon(Tool tool, bool small);
+
 // Grid pointers: one per grid tool 0 to 6, and the default one.
 QCursor toolPointer(Tool tool);
 QCursor defaultPointer();

@@ -8,6 +8,7 @@
 #include "desktop.h"
 #include "dictviewer.h"
 #include "hunspellwordservice.h"
+#include "mainwindowui.h"
 #include "toolbuttons.h"
 #include "wordqueries.h"
 
@@ -60,7 +61,7 @@ void MainWindow::setWordService(std::unique_ptr<WordService> service) {
 void MainWindow::FunWord_click() {
     if (busy())
         return;
-    QAction* funWord = menuItems_.value(QStringLiteral("FunWord"));
+    QAction* funWord = ui_->menuItem(QStringLiteral("FunWord"));
     funWord->setChecked(!funWord->isChecked());
     if (funWord->isChecked())
         openWordConnection();
@@ -80,13 +81,13 @@ void MainWindow::openWordConnection() {
             MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    tools_->button(Tool::Thesaurus)->setEnabled(true);
-    tools_->button(Tool::Spelling)->setEnabled(true);
+    ui_->tools->button(Tool::Thesaurus)->setEnabled(true);
+    ui_->tools->button(Tool::Spelling)->setEnabled(true);
 }
 
 void MainWindow::chiudiword() {
-    tools_->button(Tool::Thesaurus)->setEnabled(false);
-    tools_->button(Tool::Spelling)->setEnabled(false);
+    ui_->tools->button(Tool::Thesaurus)->setEnabled(false);
+    ui_->tools->button(Tool::Spelling)->setEnabled(false);
     // Closing errors are of no interest: with no connection open, closing
     // fails at its first step.
     if (word_)
@@ -95,13 +96,13 @@ void MainWindow::chiudiword() {
 
 void MainWindow::showThesaurus() {
     WindowWordSink sink(*host_);
-    thesaurusLookup(wordService(), testBytes(textb_), sink);
+    thesaurusLookup(wordService(), testBytes(ui_->textb), sink);
     host_->finishList();
 }
 
 void MainWindow::checkSpelling() {
     WindowWordSink sink(*host_);
-    spellingCheck(wordService(), testBytes(textb_), sink);
+    spellingCheck(wordService(), testBytes(ui_->textb), sink);
     host_->finishList();
 }
 

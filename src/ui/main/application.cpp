@@ -1,0 +1,24 @@
+// What the program sets on the application object before its first window.
+
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace korvel {
+
+void installFontSubstitutes() {
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("Courier"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("MS Serif"), QStringLiteral("Liberation Serif"));
+}
+
+void setUpApplication() {
+    // The name only: a display name would make the window system append
+    // " — Korvel" to every window's caption.
+    QApplication::setApplicationName(QStringLiteral("Korvel"));
+    installFontSubstitutes();
+}
+
+} // namespace korvel
