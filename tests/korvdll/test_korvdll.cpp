@@ -13,6 +13,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <ostream>
 #include <random>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -142,6 +144,11 @@ std::string randomWords(std::size_t n) {
     return s;
 }
 
+// The names of the texts below, in their order.
+constexpr const char* RoundTripNames[] = {
+    "empty",    "oneLine",     "endingCodes",           "noFinalSeparator",
+    "allBytes", "randomWords", "separatorAcrossPieces", "separatorAtPieceStart"};
+
 INSTANTIATE_TEST_SUITE_P(Texts, RoundTrip,
                          ::testing::Values(std::string(), std::string("A\r\n"),
                                            std::string("ABBAGLI&\r\nCASA\r\nROSS@\r\n"),
@@ -149,7 +156,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, RoundTrip,
                                            randomWords(200000),
                                            // A separator across the decoder's 1 MiB pieces.
                                            std::string((1u << 20) - 1, 'A') + "\r\nB\r\n",
-                                           std::string(1u << 20, 'A') + "\r\nB\r"));
+                                           std::string(1u << 20, 'A') + "\r\nB\r"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.index < std::size(RoundTripNames)
+                                        ? std::string(RoundTripNames[info.index])
+                                        : "text" + std::to_string(info.index);
+                         });
 
 TEST(Diz, SinkGetsTheListInOrderAndCanStop) {
     const std::string plain = randomWords(300000);
@@ -204,6 +216,10 @@ struct BadHeader {
     uint64_t value;
     int width;
 };
+
+void PrintTo(const BadHeader& b, std::ostream* os) {
+    *os << b.name << ": " << b.width << " byte(s) at " << b.at << " set to " << b.value;
+}
 
 class BadHeaderTest : public ::testing::TestWithParam<BadHeader> {};
 
@@ -437,6 +453,10 @@ struct MkdizCase {
     std::string input;
     std::string expected;
 };
+
+void PrintTo(const MkdizCase& c, std::ostream* os) {
+    *os << c.name << " (options \"" << c.options << "\")";
+}
 
 class Mkdiz : public ::testing::TestWithParam<MkdizCase> {};
 
