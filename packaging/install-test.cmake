@@ -3,9 +3,13 @@ cmake_minimum_required(VERSION 3.25)
 # layout, every program's --help and --version (without a display), and
 # korvel-find run from folders without base.diz, where it must load the
 # per-user dictionaries when they exist and the installed ones otherwise.
+# Given cpack, dpkg-deb, dpkg-parsechangelog and lintian, it then makes the
+# Debian package and fails on any error or warning of lintian's.
 #
-# cmake -DBUILD_DIR=... -DWORK=... -DVERSION=... -DPROGRAMS=a,b -DAPP_ID=...
-#       -DICON_SIZES=16,32 [-DUPDATE_MIME_DATABASE=...] -P install-test.cmake
+# cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=... -DVERSION=... -DPROGRAMS=a,b
+#       -DAPP_ID=... -DICON_SIZES=16,32 [-DUPDATE_MIME_DATABASE=...]
+#       [-DCPACK=... -DDPKG_DEB=... -DDPKG_PARSECHANGELOG=... -DLINTIAN=...]
+#       -P install-test.cmake
 
 string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
 string(REPLACE "," ";" ICON_SIZES "${ICON_SIZES}")
@@ -58,6 +62,8 @@ set(expected
   lib/korvel/libkorvdll.so
   share/korvel/dictionaries/base.diz
   share/korvel/help/voduzeze/KORVELH8.HTM
+  share/doc/korvel/copyright
+  share/doc/korvel/changelog.gz
   share/applications/${APP_ID}.desktop
   share/metainfo/${APP_ID}.metainfo.xml
   share/mime/packages/${APP_ID}.xml
@@ -66,7 +72,7 @@ foreach(size IN LISTS ICON_SIZES)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
 endforeach()
 foreach(p IN LISTS PROGRAMS)
-  list(APPEND expected lib/korvel/${p} bin/${p} share/man/man1/${p}.1)
+  list(APPEND expected lib/korvel/${p} bin/${p} share/man/man1/${p}.1.gz)
 endforeach()
 foreach(f IN LISTS expected)
   if(NOT EXISTS ${prefix}/${f})
@@ -139,6 +145,65 @@ if(UPDATE_MIME_DATABASE)
   expect_success("update-mime-database")
   file(READ ${prefix}/share/mime/globs2 run_out)
   expect_in_output("application/x-korvel-crossword:*.kvl" "*.kvl is not registered")
+endif()
+
+# ---------------------------------------------------------------- metadata
+
+# Every installed program is named in the metainfo, and the changelog is
+# about this version.
+file(READ ${prefix}/share/metainfo/${APP_ID}.metainfo.xml metainfo)
+foreach(p IN LISTS PROGRAMS)
+  string(FIND "${metainfo}" "<binary>${p}</binary>" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the metainfo does not provide ${p}")
+  endif()
+endforeach()
+string(FIND "${metainfo}" "<project_license>GPL-3.0-or-later</project_license>" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the metainfo names no project licence")
+endif()
+if(DPKG_PARSECHANGELOG)
+  run(${WORK} ${DPKG_PARSECHANGELOG} -l ${SOURCE_DIR}/changelog -S Version)
+  expect_success("dpkg-parsechangelog")
+  expect_output("${VERSION}\n" "the changelog's last entry is not version ${VERSION}")
+endif()
+
+# ---------------------------------------------------------------- Debian package
+
+if(CPACK AND DPKG_DEB AND LINTIAN)
+  set(package ${WORK}/package)
+  execute_process(
+    COMMAND ${CPACK} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${package}
+    RESULT_VARIABLE run_status OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err)
+  expect_success("cpack -G DEB")
+  file(GLOB debs ${package}/*.deb)
+  list(LENGTH debs count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "cpack made ${count} packages: ${debs}\n${run_out}")
+  endif()
+
+  run(${WORK} ${DPKG_DEB} --field ${debs} Description)
+  expect_success("dpkg-deb --field")
+  expect_in_output("plain word lists; fill whole grids; export to .ipuz"
+                   "the package description lost its punctuation")
+
+  # No maintainer script: the private library needs no ldconfig, and the
+  # desktop, MIME and icon caches are refreshed by their own triggers.
+  run(${WORK} ${DPKG_DEB} --control ${debs} ${WORK}/control)
+  expect_success("dpkg-deb --control")
+  foreach(script preinst postinst prerm postrm)
+    if(EXISTS ${WORK}/control/${script})
+      file(READ ${WORK}/control/${script} text)
+      message(FATAL_ERROR "the package has a ${script}:\n${text}")
+    endif()
+  endforeach()
+
+  # Errors and warnings fail; notes and pedantic remarks are shown only.
+  run(${WORK} ${LINTIAN} --fail-on error,warning --no-tag-display-limit ${debs})
+  if(NOT run_status EQUAL 0)
+    message(FATAL_ERROR "lintian (${run_status}):\n${run_out}\n${run_err}")
+  endif()
+  message(STATUS "lintian:\n${run_out}")
 endif()
 
 file(REMOVE_RECURSE ${WORK})

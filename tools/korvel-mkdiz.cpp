@@ -6,6 +6,7 @@
 
 #include "dictionarystore.h"
 #include "dizformat.h"
+#include "linereader.h"
 #include "loader.h"
 #include "regularfile.h"
 #include "replacefile.h"
@@ -46,8 +47,8 @@ constexpr std::string_view Help =
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on a\n"
     "usage error.\n";
 
-// A word list or a dictionary, read whole: regular files only, and no
-// larger than the loader would take. On failure error says why.
+// A dictionary to decode, read whole: regular files only, and no larger than
+// the loader would take. On failure error says why.
 bool readFile(const std::string& path, std::string& bytes, std::string& error) {
     const korvel::FileReadResult r =
         korvel::readRegularFile(AT_FDCWD, path, korvel::MaxDictionaryBytes, bytes);
@@ -55,23 +56,15 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error) {
     return r.ok();
 }
 
-// Lines end at LF; one CR before it belongs to the line end. A last line
-// without LF still counts, an empty rest after the last LF does not.
-void splitLines(std::string_view text, std::vector<std::string>& lines) {
-    std::size_t p = 0;
-    while (p < text.size()) {
-        std::size_t k = text.find('\n', p);
-        const std::size_t end = k == std::string_view::npos ? text.size() : k;
-        std::string_view line = text.substr(p, end - p);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.emplace_back(line);
-        if (k == std::string_view::npos) {
-            break;
-        }
-        p = k + 1;
-    }
+// The word lists are converted, not loaded, so they may be of any length
+// (unmunch writes more than the loader's cap). They are read a line at a
+// time; a line longer than the loader's cap could never be part of a
+// dictionary it loads, and stops the read.
+constexpr uint64_t MaxLineBytes = korvel::MaxDictionaryBytes;
+
+// The encoder's refusal, said as soon as the list as given outgrows it.
+std::string tooLargeForDiz() {
+    return "the plain list is larger than " + std::to_string(korvel::diz::MaxPlainSize) + " bytes";
 }
 
 // Code points of a line read as UTF-8; a line that is not valid UTF-8 is
@@ -294,39 +287,58 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    std::vector<std::string> lines;
+    // As given, each line goes straight to the plain list. Sorted, the
+    // entries are sorted and thinned out whenever they have doubled, so the
+    // memory follows the distinct entries, not the length of the inputs.
+    std::string plain;
+    std::vector<std::string> entries;
+    std::size_t compacted = 0;
     for (const std::string& in : inputs) {
-        std::string text;
-        std::string error;
-        if (!readFile(in, text, error)) {
-            std::cerr << "korvel-mkdiz: cannot read " << in << ": " << error << "\n";
-            return 1;
-        }
-        splitLines(text, lines);
-    }
-    if (doFold) {
-        std::vector<std::string> folded;
-        folded.reserve(lines.size());
-        for (const std::string& l : lines) {
-            if (auto f = fold(l)) {
-                folded.push_back(std::move(*f));
+        korvel::LineReader reader(MaxLineBytes);
+        reader.open(AT_FDCWD, in);
+        std::string_view line;
+        while (reader.next(line)) {
+            // Lines end at LF; one CR before it belongs to the line end.
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+            }
+            if (!sort) {
+                plain += line;
+                plain += "\r\n";
+                if (toDiz && plain.size() > korvel::diz::MaxPlainSize) {
+                    std::cerr << "korvel-mkdiz: " << tooLargeForDiz() << "\n";
+                    return 1;
+                }
+                continue;
+            }
+            if (doFold) {
+                if (auto f = fold(line)) {
+                    entries.push_back(std::move(*f));
+                }
+            } else if (!line.empty()) {
+                // An empty entry has no initial to index; sorted lists never keep one.
+                entries.emplace_back(line);
+            }
+            if (entries.size() >= 2 * compacted + 65536) {
+                sortUnique(entries);
+                compacted = entries.size();
             }
         }
-        lines = std::move(folded);
+        if (!reader.status().ok()) {
+            std::cerr << "korvel-mkdiz: cannot read " << in << ": " << reader.status().cause
+                      << "\n";
+            return 1;
+        }
     }
     if (sort) {
-        // An empty entry has no initial to index; sorted lists never keep one.
-        std::erase_if(lines, [](const std::string& l) { return l.empty(); });
-        sortUnique(lines);
-    }
-    if (stems) {
-        lines = mergeStems(lines);
-    }
-
-    std::string plain;
-    for (const std::string& l : lines) {
-        plain += l;
-        plain += "\r\n";
+        sortUnique(entries);
+        if (stems) {
+            entries = mergeStems(entries);
+        }
+        for (const std::string& e : entries) {
+            plain += e;
+            plain += "\r\n";
+        }
     }
     std::string bytes;
     if (toDiz) {

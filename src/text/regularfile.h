@@ -46,14 +46,51 @@ inline std::string fileKind(mode_t mode) {
     }
 }
 
+// Opens the file at path (relative to dirfd; AT_FDCWD for the current folder)
+// to read, refusing anything that is not a regular file. The open does not
+// block (O_NONBLOCK), so a FIFO is refused instead of waiting for a writer.
+// With noFollow a symbolic link at path itself is refused too. On success fd
+// is the open descriptor, which the caller closes, and st its status; on
+// failure fd is -1 and nothing stays open.
+inline FileReadResult openRegularFile(int dirfd, const std::string& path, bool noFollow, int& fd,
+                                      struct stat& st) {
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (noFollow ? O_NOFOLLOW : 0);
+    fd = ::openat(dirfd, path.c_str(), flags);
+    if (fd < 0) {
+        const int e = errno;
+        if (e == ENOENT || e == ENOTDIR) {
+            return FileReadResult{FileReadStatus::Missing,
+                                  std::string("cannot be opened: ") + std::strerror(e)};
+        }
+        if (e == ELOOP && noFollow) {
+            return FileReadResult{FileReadStatus::NotRegular, "is a symbolic link"};
+        }
+        if (e == ELOOP) {
+            return FileReadResult{FileReadStatus::NotRegular, "is a loop of symbolic links"};
+        }
+        return FileReadResult{FileReadStatus::Failed,
+                              std::string("cannot be opened: ") + std::strerror(e)};
+    }
+    FileReadResult result{FileReadStatus::Ok, {}};
+    if (::fstat(fd, &st) != 0) {
+        result = FileReadResult{FileReadStatus::Failed,
+                                std::string("cannot be opened: ") + std::strerror(errno)};
+    } else if (!S_ISREG(st.st_mode)) {
+        result = FileReadResult{FileReadStatus::NotRegular, "is " + fileKind(st.st_mode)};
+    }
+    if (!result.ok()) {
+        ::close(fd);
+        fd = -1;
+    }
+    return result;
+}
+
 // Reads the file at path (relative to dirfd; AT_FDCWD for the current folder)
-// whole into out, refusing anything that is not a regular file and anything
-// longer than cap bytes. The open does not block (O_NONBLOCK), so a FIFO is
-// refused instead of waiting for a writer. With noFollow a symbolic link at
-// path itself is refused too. The read goes on until the end of the file, so
-// a file that grows while read (or one whose size the system does not know)
-// is still held to cap. prepare, when given, sees the buffer once it is
-// reserved (huge-page advice). out is empty unless the result is Ok.
+// whole into out, refusing what openRegularFile refuses and anything longer
+// than cap bytes. The read goes on until the end of the file, so a file that
+// grows while read (or one whose size the system does not know) is still held
+// to cap. prepare, when given, sees the buffer once it is reserved (huge-page
+// advice). out is empty unless the result is Ok.
 inline FileReadResult readRegularFile(int dirfd, const std::string& path, uint64_t cap,
                                       std::string& out, bool noFollow = false,
                                       void (*prepare)(const void*, std::size_t) = nullptr) {
@@ -63,35 +100,16 @@ inline FileReadResult readRegularFile(int dirfd, const std::string& path, uint64
         out.shrink_to_fit();
         return FileReadResult{s, std::move(cause)};
     };
-    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (noFollow ? O_NOFOLLOW : 0);
-    const int fd = ::openat(dirfd, path.c_str(), flags);
-    if (fd < 0) {
-        const int e = errno;
-        if (e == ENOENT || e == ENOTDIR) {
-            return failure(FileReadStatus::Missing,
-                           std::string("cannot be opened: ") + std::strerror(e));
-        }
-        if (e == ELOOP && noFollow) {
-            return failure(FileReadStatus::NotRegular, "is a symbolic link");
-        }
-        if (e == ELOOP) {
-            return failure(FileReadStatus::NotRegular, "is a loop of symbolic links");
-        }
-        return failure(FileReadStatus::Failed,
-                       std::string("cannot be opened: ") + std::strerror(e));
+    int fd = -1;
+    struct stat st {};
+    FileReadResult opened = openRegularFile(dirfd, path, noFollow, fd, st);
+    if (!opened.ok()) {
+        return failure(opened.status, std::move(opened.cause));
     }
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        return failure(FileReadStatus::Failed,
-                       std::string("cannot be opened: ") + std::strerror(errno));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return failure(FileReadStatus::NotRegular, "is " + fileKind(st.st_mode));
-    }
     const uint64_t size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
     if (size > cap) {
         return failure(FileReadStatus::TooLarge,

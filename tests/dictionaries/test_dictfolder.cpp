@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ struct UserFolderCase {
     const char* home;        // nullptr: unset
     const char* expected;
 };
+
+void PrintTo(const UserFolderCase& c, std::ostream* os) {
+    const auto shown = [](const char* s) {
+        return s == nullptr ? std::string("unset") : '"' + std::string(s) + '"';
+    };
+    *os << c.name << ": XDG_DATA_HOME " << shown(c.xdgDataHome) << ", HOME " << shown(c.home);
+}
 
 class UserFolder : public ::testing::TestWithParam<UserFolderCase> {};
 
@@ -95,6 +103,10 @@ struct ChoiceCase {
     Base installed;
     const char* expected; // "current", "user" or "installed"
 };
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+    *os << c.name << " -> " << c.expected;
+}
 
 class Choice : public ::testing::TestWithParam<ChoiceCase> {};
 
@@ -177,6 +189,10 @@ struct ScratchCase {
     const char* user;
     const char* expected;
 };
+
+void PrintTo(const ScratchCase& c, std::ostream* os) {
+    *os << c.name << " (" << c.dictFolder << ")";
+}
 
 class Scratch : public ::testing::TestWithParam<ScratchCase> {};
 

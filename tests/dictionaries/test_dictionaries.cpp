@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <set>
 #include <stdlib.h>
 
@@ -86,6 +87,10 @@ struct IndexCase {
     std::vector<std::string> outOfSequence;
     int warnings = 0;
 };
+
+void PrintTo(const IndexCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class IndexTest : public ::testing::TestWithParam<IndexCase> {};
 
@@ -237,6 +242,10 @@ struct MissingBaseCase {
     const char* name;
     std::string folder;
 };
+
+void PrintTo(const MissingBaseCase& c, std::ostream* os) {
+    *os << c.name << " (" << c.folder << ")";
+}
 
 class MissingBaseTest : public ::testing::TestWithParam<MissingBaseCase> {};
 

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <ostream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -220,6 +221,10 @@ struct LineEndCase {
     std::string text;  // DictText afterwards
     const char* cause; // in the one warning; "" for none
 };
+
+void PrintTo(const LineEndCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LineEnds : public ::testing::TestWithParam<LineEndCase> {};
 

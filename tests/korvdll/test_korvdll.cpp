@@ -10,8 +10,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <ostream>
 #include <random>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -141,6 +144,11 @@ std::string randomWords(std::size_t n) {
     return s;
 }
 
+// The names of the texts below, in their order.
+constexpr const char* RoundTripNames[] = {
+    "empty",    "oneLine",     "endingCodes",           "noFinalSeparator",
+    "allBytes", "randomWords", "separatorAcrossPieces", "separatorAtPieceStart"};
+
 INSTANTIATE_TEST_SUITE_P(Texts, RoundTrip,
                          ::testing::Values(std::string(), std::string("A\r\n"),
                                            std::string("ABBAGLI&\r\nCASA\r\nROSS@\r\n"),
@@ -148,7 +156,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, RoundTrip,
                                            randomWords(200000),
                                            // A separator across the decoder's 1 MiB pieces.
                                            std::string((1u << 20) - 1, 'A') + "\r\nB\r\n",
-                                           std::string(1u << 20, 'A') + "\r\nB\r"));
+                                           std::string(1u << 20, 'A') + "\r\nB\r"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.index < std::size(RoundTripNames)
+                                        ? std::string(RoundTripNames[info.index])
+                                        : "text" + std::to_string(info.index);
+                         });
 
 TEST(Diz, SinkGetsTheListInOrderAndCanStop) {
     const std::string plain = randomWords(300000);
@@ -203,6 +216,10 @@ struct BadHeader {
     uint64_t value;
     int width;
 };
+
+void PrintTo(const BadHeader& b, std::ostream* os) {
+    *os << b.name << ": " << b.width << " byte(s) at " << b.at << " set to " << b.value;
+}
 
 class BadHeaderTest : public ::testing::TestWithParam<BadHeader> {};
 
@@ -437,6 +454,10 @@ struct MkdizCase {
     std::string expected;
 };
 
+void PrintTo(const MkdizCase& c, std::ostream* os) {
+    *os << c.name << " (options \"" << c.options << "\")";
+}
+
 class Mkdiz : public ::testing::TestWithParam<MkdizCase> {};
 
 TEST_P(Mkdiz, BuildsTheExpectedList) {
@@ -523,6 +544,58 @@ TEST(MkdizTool, FaultsLeaveTheOldOutput) {
     // Without the limit the same list replaces the old one.
     ASSERT_EQ(run("-o " + dir.file("out.dic") + " " + dir.file("in.txt")), 0);
     EXPECT_EQ(readFile(dir.file("out.dic")).size(), words.size() + 400);
+}
+
+// The word lists are converted, not loaded: an input longer than the loader's
+// cap is read a line at a time. The file is a hole with a line end every MiB
+// (lines of NUL bytes, which --fold drops), so it takes almost no disk.
+TEST(MkdizTool, ReadsAnInputLongerThanTheLoadersCap) {
+    TempDir dir;
+    const std::string in = dir.file("forms.txt");
+    const uint64_t size = MaxDictionaryBytes + (64u << 20);
+    {
+        const int fd = ::open(in.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        const auto put = [fd](std::string_view s, uint64_t at) {
+            return ::pwrite(fd, s.data(), s.size(), static_cast<off_t>(at)) ==
+                   static_cast<ssize_t>(s.size());
+        };
+        bool ok = put("rosso\n", 0);
+        for (uint64_t at = 1u << 20; at < size; at += 1u << 20)
+            ok = ok && put("\n", at);
+        const std::string tail = "\ncasa\nrossa\nrosso\n";
+        ok = ok && put(tail, size - tail.size());
+        ASSERT_TRUE(ok);
+        ASSERT_EQ(::close(fd), 0);
+    }
+    ASSERT_GT(fs::file_size(in), MaxDictionaryBytes);
+    ASSERT_EQ(run("--fold -o " + dir.file("out.dic") + " " + in), 0);
+    EXPECT_EQ(readFile(dir.file("out.dic")), "CASA\r\nROSSA\r\nROSSO\r\n");
+}
+
+// Sorted lists are thinned out while they are read; the result is the same as
+// one sort of every line at the end.
+TEST(MkdizTool, SortsManyLinesAsOneSortWould) {
+    TempDir dir;
+    std::mt19937 rng(7);
+    std::vector<std::string> words;
+    std::string text;
+    for (int i = 0; i < 300000; ++i) {
+        std::string w;
+        const std::size_t len = 1 + rng() % 4;
+        for (std::size_t j = 0; j < len; ++j)
+            w += static_cast<char>('A' + rng() % 8);
+        words.push_back(w);
+        text += w + (i % 3 == 0 ? "\r\n" : "\n");
+    }
+    writeFile(dir.file("in.txt"), text);
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    std::string expected;
+    for (const std::string& w : words)
+        expected += w + "\r\n";
+    ASSERT_EQ(run("--sort -o " + dir.file("out.dic") + " " + dir.file("in.txt")), 0);
+    EXPECT_EQ(readFile(dir.file("out.dic")), expected);
 }
 
 TEST(MkdizTool, ConcatenatesInputsInOrder) {

@@ -7,7 +7,9 @@
 
 #include <initializer_list>
 #include <limits>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 using namespace korvel;
 using korvel::testing::gridOf;
@@ -19,6 +21,32 @@ struct DimCase {
     int r;
     int c;
 };
+void PrintTo(const DimCase& k, std::ostream* os) {
+    *os << "rows \"" << k.rows << "\" columns \"" << k.cols << "\" -> ";
+    if (k.ok) {
+        *os << k.r << " x " << k.c;
+    } else {
+        *os << "refused";
+    }
+}
+// A test name from a typed field: letters and digits kept, a blank or a minus
+// spelled out.
+std::string fieldName(std::string_view typed) {
+    if (typed.empty()) {
+        return "Empty";
+    }
+    std::string name;
+    for (char ch : typed) {
+        if (ch == ' ') {
+            name += "Blank";
+        } else if (ch == '-') {
+            name += "Minus";
+        } else {
+            name += ch;
+        }
+    }
+    return name;
+}
 class DimensionsTest : public ::testing::TestWithParam<DimCase> {};
 TEST_P(DimensionsTest, Validation) {
     const DimCase& k = GetParam();
@@ -37,7 +65,10 @@ INSTANTIATE_TEST_SUITE_P(
                       DimCase{"", "10", false, 0, 0}, DimCase{"10", "", false, 0, 0},
                       DimCase{"1a", "10", false, 0, 0}, DimCase{" 5", "10", false, 0, 0},
                       DimCase{"-5", "10", false, 0, 0},
-                      DimCase{"99999999999999999999", "10", false, 0, 0}));
+                      DimCase{"99999999999999999999", "10", false, 0, 0}),
+    [](const ::testing::TestParamInfo<DimCase>& info) {
+        return "rows" + fieldName(info.param.rows) + "_cols" + fieldName(info.param.cols);
+    });
 
 TEST(Grid, NewGridHasExtraRowAndMaxSide) {
     GridModel g = GridModel::make(3, 4);
@@ -106,6 +137,13 @@ struct MoveCase {
     int r, c, incr, incc;
     int er, ec, beeps;
 };
+std::string stepName(int incr, int incc) {
+    return incr > 0 ? "down" : incr < 0 ? "up" : incc > 0 ? "right" : "left";
+}
+void PrintTo(const MoveCase& k, std::ostream* os) {
+    *os << "from " << k.r << "," << k.c << " " << stepName(k.incr, k.incc) << " -> " << k.er << ","
+        << k.ec << ", " << k.beeps << " beep(s)";
+}
 class MoveCursor : public ::testing::TestWithParam<MoveCase> {};
 TEST_P(MoveCursor, WrapRules) {
     const MoveCase& k = GetParam();
@@ -124,7 +162,12 @@ INSTANTIATE_TEST_SUITE_P(Model, MoveCursor,
                                            MoveCase{2, 2, 0, 1, 0, 0, 1},  // across at the end
                                            MoveCase{2, 0, 1, 0, 0, 1, 1},  // down: next column
                                            MoveCase{1, 1, 0, 1, 1, 2, 0},
-                                           MoveCase{1, 1, 0, -1, 1, 0, 0}));
+                                           MoveCase{1, 1, 0, -1, 1, 0, 0}),
+                         [](const ::testing::TestParamInfo<MoveCase>& info) {
+                             const MoveCase& k = info.param;
+                             return "from" + std::to_string(k.r) + "_" + std::to_string(k.c) + "_" +
+                                    stepName(k.incr, k.incc);
+                         });
 
 TEST(Cursor, BlackCellBeeps) {
     const GridModel g = gridOf({"?#?", "???"});

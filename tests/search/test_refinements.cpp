@@ -7,8 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+#include <tuple>
+
 using namespace korvel;
 using namespace korvel::testing;
+
+namespace korvel {
+// Beside Tool, where the test printer looks for it; this file's own.
+static void PrintTo(Tool tool, std::ostream* os) {
+    *os << (tool == Tool::PromptAcross ? "across"
+            : tool == Tool::PromptDown ? "down"
+                                       : "tool " + toolKey(tool));
+}
+} // namespace korvel
 
 namespace {
 
@@ -205,6 +218,31 @@ struct FreeTrimPlace {
     const char* placed;  // the line afterwards
 };
 
+void PrintTo(const FreeTrimPlace& c, std::ostream* os) {
+    *os << "line \"" << c.line << "\", word " << c.word << ", " << c.trims << " trim(s)";
+}
+
+// "??C??" and "CAB" give "2C2_CAB": the runs of empty cells as their lengths.
+std::string caseName(const FreeTrimPlace& c, Tool tool) {
+    std::string name;
+    int empty = 0;
+    for (const char* p = c.line;; ++p) {
+        if (*p == '?') {
+            ++empty;
+            continue;
+        }
+        if (empty > 0) {
+            name += std::to_string(empty);
+        }
+        empty = 0;
+        if (*p == '\0') {
+            break;
+        }
+        name += *p;
+    }
+    return name + "_" + c.word + (tool == Tool::PromptAcross ? "_across" : "_down");
+}
+
 class FreeHeadThenTrimHead : public ::testing::TestWithParam<std::tuple<FreeTrimPlace, Tool>> {};
 
 } // namespace
@@ -274,4 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
                                          FreeTrimPlace{"????A?", "AT", 1, "A?", "????AT"},
                                          FreeTrimPlace{"??C??", "CAB", 1, "C??", "??CAB"},
                                          FreeTrimPlace{"??CA??", "ADE", 2, "A??", "??CADE"}),
-                       ::testing::Values(Tool::PromptAcross, Tool::PromptDown)));
+                       ::testing::Values(Tool::PromptAcross, Tool::PromptDown)),
+    [](const ::testing::TestParamInfo<std::tuple<FreeTrimPlace, Tool>>& info) {
+        return caseName(std::get<0>(info.param), std::get<1>(info.param));
+    });

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <ostream>
 
 namespace korvel {
 namespace {
@@ -93,6 +94,10 @@ struct ThesaurusCase {
     int beeps;
 };
 
+void PrintTo(const ThesaurusCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ThesaurusTool : public testing::TestWithParam<ThesaurusCase> {};
 
 TEST_P(ThesaurusTool, ListsPanelsAndBeeps) {
@@ -173,6 +178,10 @@ struct SpellingCase {
     int beeps;
     std::size_t calls;
 };
+
+void PrintTo(const SpellingCase& c, std::ostream* os) {
+    *os << c.name << " (\"" << c.test << "\")";
+}
 
 class SpellingTool : public testing::TestWithParam<SpellingCase> {};
 
