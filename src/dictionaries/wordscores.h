@@ -92,6 +92,8 @@ private:
     };
     static constexpr uint32_t NoWord = UINT32_MAX;
 
+    // The slot holding word, or the free slot where it would go.
+    std::size_t probe(std::string_view word) const noexcept;
     const Slot* find(std::string_view word) const noexcept;
     void grow();
 
