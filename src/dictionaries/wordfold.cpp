@@ -100,6 +100,23 @@ std::vector<char32_t> decodeUtf8(std::string_view s) {
 
 std::optional<std::string> foldWord(std::string_view line) {
     std::string out;
+    // Most entries are plain ASCII letters: no decoding needed for them.
+    out.reserve(line.size());
+    bool plain = !line.empty();
+    for (char c : line) {
+        if (c >= 'a' && c <= 'z') {
+            out += static_cast<char>(c - 'a' + 'A');
+        } else if (c >= 'A' && c <= 'Z') {
+            out += c;
+        } else {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        return out;
+    }
+    out.clear();
     for (char32_t cp : decodeUtf8(line)) {
         if (cp >= 'a' && cp <= 'z') {
             out += static_cast<char>(cp - 'a' + 'A');

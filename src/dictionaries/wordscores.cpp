@@ -66,12 +66,13 @@ std::optional<int> parseScore(std::string_view s, bool& clamped) {
 
 } // namespace
 
-std::size_t WordScores::probe(std::string_view word) const noexcept {
+std::size_t WordScores::probe(std::string_view word, uint64_t hash) const noexcept {
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hashWord(word) & mask;; i = (i + 1) & mask) {
+    const auto tag = static_cast<uint16_t>(hash >> 48);
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& s = slots_[i];
         if (s.offset == NoWord ||
-            (s.length == word.size() &&
+            (s.tag == tag && s.length == word.size() &&
              std::memcmp(words_.data() + s.offset, word.data(), word.size()) == 0)) {
             return i;
         }
@@ -82,15 +83,18 @@ const WordScores::Slot* WordScores::find(std::string_view word) const noexcept {
     if (slots_.empty() || word.size() > MaxScoredWordLength) {
         return nullptr;
     }
-    const Slot& s = slots_[probe(word)];
+    const Slot& s = slots_[probe(word, hashWord(word))];
     return s.offset == NoWord ? nullptr : &s;
 }
 
 void WordScores::grow() {
     std::vector<Slot> old = std::move(slots_);
+    std::vector<uint32_t> oldSetBy = std::move(setBy_);
     slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+    setBy_.assign(slots_.size(), 0);
     const std::size_t mask = slots_.size() - 1;
-    for (const Slot& s : old) {
+    for (std::size_t k = 0; k < old.size(); ++k) {
+        const Slot& s = old[k];
         if (s.offset == NoWord) {
             continue;
         }
@@ -99,6 +103,7 @@ void WordScores::grow() {
             i = (i + 1) & mask;
         }
         slots_[i] = s;
+        setBy_[i] = oldSetBy[k];
     }
 }
 
@@ -176,19 +181,22 @@ ScoreListReport WordScores::addList(std::string_view text, std::string name) {
         if ((count_ + 1) * 4 > slots_.size() * 3) {
             grow();
         }
-        Slot& s = slots_[probe(*word)];
+        const uint64_t hash = hashWord(*word);
+        const std::size_t at = probe(*word, hash);
+        Slot& s = slots_[at];
         if (s.offset != NoWord) {
-            if (s.list == lists_) {
+            if (setBy_[at] == lists_) {
                 ++report.duplicates;
                 s.score = std::max(s.score, value);
             } else {
-                s.list = lists_;
+                setBy_[at] = lists_;
                 s.score = value;
             }
             continue;
         }
-        s = Slot{static_cast<uint32_t>(words_.size()), lists_, static_cast<uint8_t>(word->size()),
-                 value};
+        s = Slot{static_cast<uint32_t>(words_.size()), static_cast<uint16_t>(hash >> 48),
+                 static_cast<uint8_t>(word->size()), value};
+        setBy_[at] = lists_;
         words_ += *word;
         ++count_;
     }

@@ -83,22 +83,26 @@ public:
     bool empty() const noexcept { return count_ == 0; }
 
 private:
-    // One open-addressing slot; offset == NoWord marks a free one.
+    // One open-addressing slot, 8 bytes so that a lookup touches one cache
+    // line of the table; offset == NoWord marks a free one. The tag (high
+    // bits of the hash) spares most mismatches a visit to words_.
     struct Slot {
         uint32_t offset = NoWord; // of the word in words_
-        uint32_t list = 0;        // the addList call that set the score
+        uint16_t tag = 0;
         uint8_t length = 0;
         uint8_t score = 0;
     };
     static constexpr uint32_t NoWord = UINT32_MAX;
 
     // The slot holding word, or the free slot where it would go.
-    std::size_t probe(std::string_view word) const noexcept;
+    std::size_t probe(std::string_view word, uint64_t hash) const noexcept;
     const Slot* find(std::string_view word) const noexcept;
     void grow();
 
     std::string words_;       // every word once, back to back
     std::vector<Slot> slots_; // a power of two long, at most 3/4 full
+    // Beside each slot: the addList call that last set its score.
+    std::vector<uint32_t> setBy_;
     std::size_t count_ = 0;
     uint32_t lists_ = 0;
 };
