@@ -52,10 +52,18 @@ bool setDictionaryLanguage(DictionaryLanguage language, std::string& error) {
     return writeLanguageSetting(languageFile(), language, error);
 }
 
-std::vector<std::string> dictionaryFolderFallbacks() {
+namespace {
+
+std::vector<std::string> fallbacksFor(DictionaryLanguage language) {
     return languageFallbacks(
         userDictionaryFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
-        installedDictionaryFolder(), dictionaryLanguage());
+        installedDictionaryFolder(), language);
+}
+
+} // namespace
+
+std::vector<std::string> dictionaryFolderFallbacks() {
+    return fallbacksFor(dictionaryLanguage());
 }
 
 std::string scratchDocumentFolder(const std::string& dictFolder) {
@@ -75,10 +83,14 @@ std::string scratchDocumentFolder(const std::string& dictFolder) {
     return withSeparator(std::move(folder));
 }
 
-std::string startupDictionaryFolder() {
+std::string startupDictionaryFolder(DictionaryLanguage language) {
     std::error_code ec;
     std::string current = std::filesystem::current_path(ec).string();
-    return withSeparator(chooseDictionaryFolder(current, dictionaryFolderFallbacks()));
+    return withSeparator(chooseDictionaryFolder(current, fallbacksFor(language)));
+}
+
+std::string startupDictionaryFolder() {
+    return startupDictionaryFolder(dictionaryLanguage());
 }
 
 } // namespace korvel

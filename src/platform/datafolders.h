@@ -49,6 +49,12 @@ std::vector<std::string> dictionaryFolderFallbacks();
 // is known.
 std::string startupDictionaryFolder();
 
+// The folder a start would load if language were the chosen one, whatever
+// is remembered: for telling whether choosing another language changes
+// what is loaded (it does not when the current or the per-user folder
+// itself holds base.diz).
+std::string startupDictionaryFolder(DictionaryLanguage language);
+
 // The folder for the word service's scratch document, ending in "/": the
 // dictionaries folder, or the per-user data folder (made when missing) when
 // the dictionaries are the installed ones.

@@ -1,6 +1,7 @@
 // The main window's start: which dictionaries folder it loads when the
 // current directory holds no base.diz, and a .kvl file given on the command
 // line, which must leave the window exactly as "Open..." leaves it.
+#include "datafolders.h"
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
@@ -216,6 +217,11 @@ void TestUiStartup::languageSubfolder() {
     QFile base(folder + QStringLiteral("/base.diz"));
     QVERIFY(base.open(QIODevice::ReadOnly));
     QCOMPARE(QByteArray::fromStdString(s.window->store().DictText[1]), base.readAll());
+    // What each choice of language would load from here, whatever is remembered.
+    QCOMPARE(QString::fromStdString(startupDictionaryFolder(DictionaryLanguage::Italian)),
+             s.userFolder() + QStringLiteral("/it/"));
+    QCOMPARE(QString::fromStdString(startupDictionaryFolder(DictionaryLanguage::English)),
+             s.userFolder() + QStringLiteral("/en/"));
 }
 
 void TestUiStartup::startFileOpensAsOpenDoes_data() {
