@@ -2,9 +2,10 @@ cmake_minimum_required(VERSION 3.25)
 # Installs the build into a scratch prefix and checks the installed tree: the
 # layout, every program's --help and --version (without a display), and
 # korvel-find run from folders without base.diz, where it must load the
-# per-user dictionaries when they exist and the installed ones otherwise.
-# Given cpack, dpkg-deb, dpkg-parsechangelog and lintian, it then makes the
-# Debian package and fails on any error or warning of lintian's.
+# per-user dictionaries when they exist and otherwise the installed set of the
+# remembered language, or of the locale's. Given cpack, dpkg-deb,
+# dpkg-parsechangelog and lintian, it then makes the Debian package and fails
+# on any error or warning of lintian's.
 #
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=... -DVERSION=... -DPROGRAMS=a,b
 #       -DAPP_ID=... -DICON_SIZES=16,32 [-DUPDATE_MIME_DATABASE=...]
@@ -37,12 +38,14 @@ macro(expect_in_output text what)
   endif()
 endmacro()
 
-# Runs a command in a folder with a clean desktop environment; the results
+# Runs a command in a folder with a clean desktop environment and the C
+# locale (NAME=VALUE words before the command override them); the results
 # land in run_status, run_out and run_err.
 macro(run folder)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
-            XDG_DATA_HOME=${WORK}/xdg ${ARGN}
+            --unset=LC_ALL --unset=LC_MESSAGES LANG=C
+            XDG_DATA_HOME=${WORK}/xdg XDG_CONFIG_HOME=${WORK}/config ${ARGN}
     WORKING_DIRECTORY ${folder}
     RESULT_VARIABLE run_status
     OUTPUT_VARIABLE run_out
@@ -60,7 +63,10 @@ expect_success("cmake --install")
 
 set(expected
   lib/korvel/libkorvdll.so
-  share/korvel/dictionaries/base.diz
+  share/korvel/dictionaries/it/base.diz
+  share/korvel/dictionaries/it/base.scores
+  share/korvel/dictionaries/en/base.diz
+  share/korvel/dictionaries/en/base.scores
   share/korvel/help/voduzeze/KORVELH8.HTM
   share/doc/korvel/copyright
   share/doc/korvel/changelog.gz
@@ -136,6 +142,42 @@ if("korvel-find" IN_LIST PROGRAMS)
   if(NOT run_out STREQUAL installed_out)
     message(FATAL_ERROR "a per-user folder without base.diz was not passed over:\n${run_out}")
   endif()
+
+  # Which installed set: the locale's language until one is remembered.
+  set(sets ${prefix}/share/korvel/dictionaries)
+  run(${WORK}/elsewhere ${prefix}/bin/korvel-find --dir ${sets}/it pattern C?S?)
+  set(italian_out "${run_out}")
+  run(${WORK}/elsewhere ${prefix}/bin/korvel-find --dir ${sets}/en pattern C?S?)
+  set(english_out "${run_out}")
+  if(italian_out STREQUAL english_out OR italian_out STREQUAL "")
+    message(FATAL_ERROR "the two installed sets give the same results:\n${italian_out}")
+  endif()
+  if(NOT installed_out STREQUAL english_out)
+    message(FATAL_ERROR "the C locale did not load the English set:\n${installed_out}")
+  endif()
+  run(${WORK}/elsewhere LANG=it_IT.UTF-8 ${prefix}/bin/korvel-find pattern C?S?)
+  expect_output("${italian_out}" "an Italian locale did not load the Italian set")
+  run(${WORK}/elsewhere LANG=C LC_ALL=it_IT.UTF-8 ${prefix}/bin/korvel-find pattern C?S?)
+  expect_output("${italian_out}" "LC_ALL did not decide")
+
+  # The remembered language wins over the locale.
+  file(MAKE_DIRECTORY ${WORK}/config/korvel)
+  file(WRITE ${WORK}/config/korvel/language "it\n")
+  run(${WORK}/elsewhere ${prefix}/bin/korvel-find pattern C?S?)
+  expect_output("${italian_out}" "the remembered Italian was not used")
+  file(WRITE ${WORK}/config/korvel/language "en\n")
+  run(${WORK}/elsewhere LANG=it_IT.UTF-8 ${prefix}/bin/korvel-find pattern C?S?)
+  expect_output("${english_out}" "the remembered English was not used")
+
+  # The per-user subfolder of the language comes before the installed set.
+  file(MAKE_DIRECTORY ${user}/en)
+  run(${WORK} ${prefix}/bin/korvel-mkdiz --sort -o ${user}/en/base.diz ${WORK}/words.txt)
+  expect_success("korvel-mkdiz")
+  run(${WORK}/elsewhere ${prefix}/bin/korvel-find pattern C?S?)
+  expect_output("CASA -1\nCOSI -1\n" "the per-user subfolder of the language not used")
+  file(WRITE ${WORK}/config/korvel/language "it\n")
+  run(${WORK}/elsewhere ${prefix}/bin/korvel-find pattern C?S?)
+  expect_output("${italian_out}" "the per-user subfolder of another language was used")
 endif()
 
 # ---------------------------------------------------------------- MIME type

@@ -1,7 +1,8 @@
-// korvel-mkdiz: builds a Korvel dictionary (.diz or plain .dic) from word
-// lists, or prints the plain list of a .diz file.
+// korvel-mkdiz: builds a Korvel dictionary (.diz or plain .dic) or a score
+// list (.scores) from word lists, or prints the plain list of a .diz file.
 //
-//   korvel-mkdiz [--sort] [--fold] [--stems] -o OUT INPUT...
+//   korvel-mkdiz [--sort] [--fold] [--stems] [--case C] -o OUT INPUT...
+//   korvel-mkdiz -o OUT.scores [--case C] --score N INPUT... [--score N INPUT...]
 //   korvel-mkdiz --decode IN.diz
 
 #include "dictionarystore.h"
@@ -10,6 +11,7 @@
 #include "loader.h"
 #include "regularfile.h"
 #include "replacefile.h"
+#include "wordfold.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,20 +28,30 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::string_view Usage =
-    "usage: korvel-mkdiz [--sort] [--fold] [--stems] -o OUT.diz|OUT.dic INPUT...\n"
+    "usage: korvel-mkdiz [--sort] [--fold] [--stems] [--case C] -o OUT.diz|OUT.dic INPUT...\n"
+    "       korvel-mkdiz -o OUT.scores [--case C] --score N INPUT... [--score N INPUT...]...\n"
     "       korvel-mkdiz --decode IN.diz\n";
 
 constexpr std::string_view Help =
-    "Builds a Korvel dictionary from plain word lists, or prints a .diz as a plain list.\n"
+    "Builds a Korvel dictionary or score list from plain word lists, or prints a\n"
+    ".diz as a plain list.\n"
     "\n"
     "options:\n"
     "  -o OUT            write OUT: a compressed dictionary when it ends in .diz,\n"
-    "                    a plain CR LF list when it ends in .dic\n"
+    "                    a plain CR LF list when it ends in .dic, a score list\n"
+    "                    of WORD;SCORE lines when it ends in .scores\n"
     "  --sort            sort the lines in byte order and drop duplicates\n"
     "  --fold            read UTF-8, fold accents, upper-case, drop entries with\n"
     "                    anything outside A to Z (implies --sort)\n"
     "  --stems           merge words differing only in a final A, E, I or O into\n"
     "                    the stem and its ending code (implies --sort)\n"
+    "  --case C          take from the inputs after it only the entries written in\n"
+    "                    case C: lower (first letter lower case), title (first\n"
+    "                    letter upper case, a later one lower), upper (every\n"
+    "                    letter upper case) or any (the default)\n"
+    "  --score N         for a .scores OUT: the entries of the inputs after it\n"
+    "                    score N (0 to 100); entries are folded as by --fold, and\n"
+    "                    a word given more than one score keeps the highest\n"
     "  --decode IN.diz   print the plain list of IN.diz on standard output\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
@@ -65,101 +77,6 @@ constexpr uint64_t MaxLineBytes = korvel::MaxDictionaryBytes;
 // The encoder's refusal, said as soon as the list as given outgrows it.
 std::string tooLargeForDiz() {
     return "the plain list is larger than " + std::to_string(korvel::diz::MaxPlainSize) + " bytes";
-}
-
-// Code points of a line read as UTF-8; a line that is not valid UTF-8 is
-// taken as Latin-1, one byte one character.
-std::vector<char32_t> decodeUtf8(std::string_view s) {
-    std::vector<char32_t> cps;
-    cps.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b0 = static_cast<unsigned char>(s[i]);
-        int extra = 0;
-        char32_t cp = 0;
-        if (b0 < 0x80) {
-            cp = b0;
-        } else if (b0 >= 0xC2 && b0 <= 0xDF) {
-            extra = 1;
-            cp = b0 & 0x1F;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            extra = 2;
-            cp = b0 & 0x0F;
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            extra = 3;
-            cp = b0 & 0x07;
-        } else {
-            extra = -1;
-        }
-        bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < s.size();
-        for (int k = 1; ok && k <= extra; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            ok = (b & 0xC0) == 0x80;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        if (ok && extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) {
-            ok = false;
-        }
-        if (ok && extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) {
-            ok = false;
-        }
-        if (!ok) {
-            cps.assign(s.begin(), s.end());
-            for (char32_t& c : cps) {
-                c &= 0xFF;
-            }
-            return cps;
-        }
-        cps.push_back(cp);
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return cps;
-}
-
-// Base letters of U+00C0 to U+00FF and U+0100 to U+017F, upper case; '?' for
-// characters that are no Latin letter with a plain base, '*' for ligatures
-// handled apart.
-constexpr std::string_view Latin1Letters = "AAAAAA*CEEEEIIII"  // C0-CF
-                                           "?NOOOOO?OUUUUY??"  // D0-DF
-                                           "AAAAAA*CEEEEIIII"  // E0-EF
-                                           "?NOOOOO?OUUUUY?Y"; // F0-FF
-constexpr std::string_view ExtendedALetters = "AAAAAACCCCCCCCDDDD"
-                                              "EEEEEEEEEEGGGGGGGGHHHH"
-                                              "IIIIIIIIII**JJKKK"
-                                              "LLLLLLLLLLNNNNNN???"
-                                              "OOOOOO**RRRRRRSSSSSSSS"
-                                              "TTTTTTUUUUUUUUUUUUWWYYY"
-                                              "ZZZZZZS";
-static_assert(Latin1Letters.size() == 64);
-static_assert(ExtendedALetters.size() == 128);
-
-// Folds one entry to upper-case A to Z; nothing when something else remains.
-std::optional<std::string> fold(std::string_view line) {
-    std::string out;
-    for (char32_t cp : decodeUtf8(line)) {
-        if (cp >= 'a' && cp <= 'z') {
-            out += static_cast<char>(cp - 'a' + 'A');
-        } else if (cp >= 'A' && cp <= 'Z') {
-            out += static_cast<char>(cp);
-        } else if (cp == 0xDF) {
-            out += "SS";
-        } else if (cp == 0xC6 || cp == 0xE6) {
-            out += "AE";
-        } else if (cp == 0x132 || cp == 0x133) {
-            out += "IJ";
-        } else if (cp == 0x152 || cp == 0x153) {
-            out += "OE";
-        } else if (cp >= 0xC0 && cp <= 0xFF && Latin1Letters[cp - 0xC0] != '?') {
-            out += Latin1Letters[cp - 0xC0];
-        } else if (cp >= 0x100 && cp <= 0x17F && ExtendedALetters[cp - 0x100] != '?') {
-            out += ExtendedALetters[cp - 0x100];
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (out.empty()) {
-        return std::nullopt;
-    }
-    return out;
 }
 
 void sortUnique(std::vector<std::string>& lines) {
@@ -241,14 +158,75 @@ int decodeCommand(const std::string& path) {
     return std::cout ? 0 : 1;
 }
 
+// One input file with what applies to it.
+struct Input {
+    std::string path;
+    std::optional<korvel::LetterCase> only; // nothing: every entry
+    int score = -1;                         // -1: no --score before it
+};
+
+std::optional<korvel::LetterCase> caseFilter(std::string_view name, bool& ok) {
+    ok = true;
+    if (name == "lower") {
+        return korvel::LetterCase::Lower;
+    }
+    if (name == "title") {
+        return korvel::LetterCase::Title;
+    }
+    if (name == "upper") {
+        return korvel::LetterCase::Upper;
+    }
+    ok = name == "any";
+    return std::nullopt;
+}
+
+std::optional<int> scoreArgument(std::string_view s) {
+    if (s.empty() || s.size() > 3) {
+        return std::nullopt;
+    }
+    int n = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        n = n * 10 + (c - '0');
+    }
+    return n <= 100 ? std::optional<int>(n) : std::nullopt;
+}
+
+// The score list of the entries: folded words in byte order, one a line
+// with its highest score, LF line ends.
+std::string scoreList(const std::vector<std::pair<std::string, int>>& scored) {
+    std::map<std::string, int> best;
+    for (const auto& [entry, score] : scored) {
+        if (auto w = korvel::foldWord(entry)) {
+            auto [it, added] = best.emplace(std::move(*w), score);
+            if (!added) {
+                it->second = std::max(it->second, score);
+            }
+        }
+    }
+    std::string out;
+    for (const auto& [word, score] : best) {
+        out += word;
+        out += ';';
+        out += std::to_string(score);
+        out += '\n';
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     bool sort = false;
     bool doFold = false;
     bool stems = false;
+    bool anyScore = false;
     std::string outPath;
-    std::vector<std::string> inputs;
+    std::vector<Input> inputs;
+    std::optional<korvel::LetterCase> only;
+    int score = -1;
     const std::vector<std::string> args(argv + 1, argv + argc);
     for (const std::string& a : args) {
         if (a == "--help") {
@@ -273,17 +251,43 @@ int main(int argc, char** argv) {
             stems = sort = true;
         } else if (a == "-o" && k + 1 < args.size()) {
             outPath = args[++k];
+        } else if (a == "--case" && k + 1 < args.size()) {
+            bool ok = false;
+            only = caseFilter(args[++k], ok);
+            if (!ok) {
+                std::cerr << "korvel-mkdiz: --case takes lower, title, upper or any\n" << Usage;
+                return 2;
+            }
+        } else if (a == "--score" && k + 1 < args.size()) {
+            const std::optional<int> n = scoreArgument(args[++k]);
+            if (!n) {
+                std::cerr << "korvel-mkdiz: --score takes a whole number from 0 to 100\n" << Usage;
+                return 2;
+            }
+            score = *n;
+            anyScore = true;
         } else if (a.size() > 1 && a[0] == '-') {
             std::cerr << "korvel-mkdiz: unknown option " << a << "\n" << Usage;
             return 2;
         } else {
-            inputs.push_back(a);
+            inputs.push_back(Input{a, only, score});
         }
     }
     const bool toDiz = outPath.size() > 4 && outPath.ends_with(".diz");
     const bool toDic = outPath.size() > 4 && outPath.ends_with(".dic");
-    if (inputs.empty() || (!toDiz && !toDic)) {
+    const bool toScores = outPath.size() > 7 && outPath.ends_with(".scores");
+    if (inputs.empty() || (!toDiz && !toDic && !toScores)) {
         std::cerr << Usage;
+        return 2;
+    }
+    if (toScores && (stems || inputs.front().score < 0)) {
+        std::cerr << "korvel-mkdiz: a .scores list needs --score before its first input and "
+                     "takes no --stems\n"
+                  << Usage;
+        return 2;
+    }
+    if (!toScores && anyScore) {
+        std::cerr << "korvel-mkdiz: --score is for a .scores list\n" << Usage;
         return 2;
     }
 
@@ -292,15 +296,23 @@ int main(int argc, char** argv) {
     // memory follows the distinct entries, not the length of the inputs.
     std::string plain;
     std::vector<std::string> entries;
+    std::vector<std::pair<std::string, int>> scored;
     std::size_t compacted = 0;
-    for (const std::string& in : inputs) {
+    for (const Input& in : inputs) {
         korvel::LineReader reader(MaxLineBytes);
-        reader.open(AT_FDCWD, in);
+        reader.open(AT_FDCWD, in.path);
         std::string_view line;
         while (reader.next(line)) {
             // Lines end at LF; one CR before it belongs to the line end.
             if (!line.empty() && line.back() == '\r') {
                 line.remove_suffix(1);
+            }
+            if (in.only && korvel::letterCase(line) != *in.only) {
+                continue;
+            }
+            if (toScores) {
+                scored.emplace_back(std::string(line), in.score);
+                continue;
             }
             if (!sort) {
                 plain += line;
@@ -312,7 +324,7 @@ int main(int argc, char** argv) {
                 continue;
             }
             if (doFold) {
-                if (auto f = fold(line)) {
+                if (auto f = korvel::foldWord(line)) {
                     entries.push_back(std::move(*f));
                 }
             } else if (!line.empty()) {
@@ -325,10 +337,18 @@ int main(int argc, char** argv) {
             }
         }
         if (!reader.status().ok()) {
-            std::cerr << "korvel-mkdiz: cannot read " << in << ": " << reader.status().cause
+            std::cerr << "korvel-mkdiz: cannot read " << in.path << ": " << reader.status().cause
                       << "\n";
             return 1;
         }
+    }
+    if (toScores) {
+        std::string error;
+        if (!korvel::replaceFile(outPath, scoreList(scored), error)) {
+            std::cerr << "korvel-mkdiz: cannot write " << outPath << ": " << error << "\n";
+            return 1;
+        }
+        return 0;
     }
     if (sort) {
         sortUnique(entries);

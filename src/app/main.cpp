@@ -1,7 +1,7 @@
 // Korvel: start-up only. The splash window hands over to the main window,
 // which loads the dictionaries of the current directory (or, when it holds no
-// base.diz, the per-user or the installed ones) and then opens the .kvl file
-// named on the command line, if any.
+// base.diz, the per-user ones or the installed set of the chosen language)
+// and then opens the .kvl file named on the command line, if any.
 #include "companioncall.h"
 #include "datafolders.h"
 #include "loader.h"
@@ -27,7 +27,11 @@ const char* const Help =
     "FILE.kvl is opened once the dictionaries are loaded, as File > Open... opens it.\n"
     "The dictionaries come from the current directory when it holds base.diz, else\n"
     "from $XDG_DATA_HOME/korvel/dictionaries (default ~/.local/share/korvel/dictionaries)\n"
-    "when that holds base.diz, else from the installed dictionaries folder.\n"
+    "when that holds base.diz, else from its subfolder it/ or en/ for the chosen\n"
+    "language, else from the installed set of that language. The language is the one\n"
+    "remembered in $XDG_CONFIG_HOME/korvel/language (default ~/.config/korvel/language),\n"
+    "else Italian when the locale (LC_ALL, LC_MESSAGES, LANG) starts with \"it\",\n"
+    "else English.\n"
     "\n"
     "options:\n"
     "  --help      show this help and exit\n"

@@ -31,7 +31,8 @@ bool sortsBefore(std::string_view a, std::string_view b) {
     return c < 0 || (c == 0 && a.size() < b.size());
 }
 
-// Why a directory entry with a dictionary's name is no regular file to read.
+} // namespace
+
 std::string specialCause(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
@@ -45,6 +46,8 @@ std::string specialCause(const std::string& path) {
     }
     return "is a link to " + fileKind(st.st_mode);
 }
+
+namespace {
 
 bool isBareLineByte(char c) {
     return c == '\r' || c == '\n' || c == '\0';

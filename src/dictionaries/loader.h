@@ -87,6 +87,10 @@ struct SkippedFile {
 std::vector<std::string> scanDictionaryFolder(const std::string& folder,
                                               std::vector<SkippedFile>* skipped = nullptr);
 
+// Why the folder entry at path is no regular file to read, for a warning
+// after its name: "is a FIFO", "is a link that leads nowhere".
+std::string specialCause(const std::string& path);
+
 // What normalizeList found in a list's text.
 struct ListCheck {
     bool lfOnly = false;  // lines ended in LF alone; they now end in CR LF

@@ -28,15 +28,53 @@ std::string installedDictionaryFolder() {
     return data.empty() ? std::string() : data + "/dictionaries";
 }
 
+std::string installedDictionaryFolder(DictionaryLanguage language) {
+    const std::string folder = installedDictionaryFolder();
+    return folder.empty() ? folder : folder + "/" + std::string(languageCode(language));
+}
+
+namespace {
+
+std::string languageFile() {
+    return languageSettingFile(
+        userConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+}
+
+} // namespace
+
+DictionaryLanguage dictionaryLanguage() {
+    return chooseLanguage(
+        readLanguageSetting(languageFile()),
+        localeLanguage(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG")));
+}
+
+bool setDictionaryLanguage(DictionaryLanguage language, std::string& error) {
+    return writeLanguageSetting(languageFile(), language, error);
+}
+
+namespace {
+
+std::vector<std::string> fallbacksFor(DictionaryLanguage language) {
+    return languageFallbacks(
+        userDictionaryFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
+        installedDictionaryFolder(), language);
+}
+
+} // namespace
+
 std::vector<std::string> dictionaryFolderFallbacks() {
-    return {userDictionaryFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
-            installedDictionaryFolder()};
+    return fallbacksFor(dictionaryLanguage());
 }
 
 std::string scratchDocumentFolder(const std::string& dictFolder) {
-    std::string folder =
-        scratchFolder(dictFolder, installedDictionaryFolder(),
-                      userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+    const std::string userData = userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    // Every installed set belongs to the system, whichever language it is.
+    std::string folder = dictFolder;
+    for (DictionaryLanguage language : AllDictionaryLanguages) {
+        if (folder == dictFolder) {
+            folder = scratchFolder(dictFolder, installedDictionaryFolder(language), userData);
+        }
+    }
     if (folder != dictFolder) {
         // A failure shows later, when the scratch document cannot be made.
         std::error_code ec;
@@ -45,10 +83,14 @@ std::string scratchDocumentFolder(const std::string& dictFolder) {
     return withSeparator(std::move(folder));
 }
 
-std::string startupDictionaryFolder() {
+std::string startupDictionaryFolder(DictionaryLanguage language) {
     std::error_code ec;
     std::string current = std::filesystem::current_path(ec).string();
-    return withSeparator(chooseDictionaryFolder(current, dictionaryFolderFallbacks()));
+    return withSeparator(chooseDictionaryFolder(current, fallbacksFor(language)));
+}
+
+std::string startupDictionaryFolder() {
+    return startupDictionaryFolder(dictionaryLanguage());
 }
 
 } // namespace korvel

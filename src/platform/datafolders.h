@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dictlanguage.h"
+
 #include <string>
 #include <vector>
 
@@ -17,17 +19,41 @@ namespace korvel {
 std::string installedDataFolder();
 
 // The installed dictionaries folder: installedDataFolder() + "/dictionaries".
+// It holds one set per language, in the subfolders "it" and "en".
 std::string installedDictionaryFolder();
 
+// The installed set of language: installedDictionaryFolder() + "/it" or
+// "/en"; empty when the data folder is unknown.
+std::string installedDictionaryFolder(DictionaryLanguage language);
+
+// The language of the sets the program falls back to: the one remembered in
+// $XDG_CONFIG_HOME/korvel/language (default ~/.config/korvel/language), else
+// the locale's (LC_ALL, LC_MESSAGES, LANG: Italian for "it...", otherwise
+// English).
+DictionaryLanguage dictionaryLanguage();
+
+// Remembers language for the next start of the program, and of korvel-find
+// and korvel-fill without --dir. The dictionaries already loaded stay. On
+// failure error says why and the remembered language is unchanged.
+bool setDictionaryLanguage(DictionaryLanguage language, std::string& error);
+
 // Where to look, in order, when the current folder holds no base.diz: the
-// per-user folder ($XDG_DATA_HOME/korvel/dictionaries), then the installed
-// one. For chooseDictionaryFolder.
+// per-user folder ($XDG_DATA_HOME/korvel/dictionaries), its subfolder for
+// dictionaryLanguage(), the installed set of that language, then the
+// installed set of the other one (see languageFallbacks). For
+// chooseDictionaryFolder.
 std::vector<std::string> dictionaryFolderFallbacks();
 
 // The folder to load when no folder is given: the current directory, or a
 // fallback when it holds no base.diz. Ends in "/" when the current directory
 // is known.
 std::string startupDictionaryFolder();
+
+// The folder a start would load if language were the chosen one, whatever
+// is remembered: for telling whether choosing another language changes
+// what is loaded (it does not when the current or the per-user folder
+// itself holds base.diz).
+std::string startupDictionaryFolder(DictionaryLanguage language);
 
 // The folder for the word service's scratch document, ending in "/": the
 // dictionaries folder, or the per-user data folder (made when missing) when

@@ -1,6 +1,7 @@
 // The main window's start: which dictionaries folder it loads when the
 // current directory holds no base.diz, and a .kvl file given on the command
 // line, which must leave the window exactly as "Open..." leaves it.
+#include "datafolders.h"
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
@@ -105,9 +106,14 @@ void compareStates(const OpenedState& a, const OpenedState& b) {
 class TestUiStartup : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { qunsetenv("XDG_DATA_HOME"); }
+    void cleanup() {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+    }
     void dictionaryFolder_data();
     void dictionaryFolder();
+    void languageSubfolder_data();
+    void languageSubfolder();
     void startFileOpensAsOpenDoes_data();
     void startFileOpensAsOpenDoes();
     void startFileAfterFailedLoadIsNotOpened();
@@ -162,6 +168,60 @@ void TestUiStartup::dictionaryFolder() {
     QCOMPARE(QByteArray::fromStdString(s.window->store().DictText[1]), base.readAll());
     // The start folder stays the current directory.
     QCOMPARE(QDir::currentPath(), s.path(QStringLiteral("here")));
+}
+
+void TestUiStartup::languageSubfolder_data() {
+    QTest::addColumn<QByteArray>("remembered"); // the settings file, or null for none
+    QTest::addColumn<QByteArray>("lcAll");
+    QTest::addColumn<QString>("expected"); // the subfolder loaded
+    QTest::newRow("remembered Italian") << QByteArray("it\n") << QByteArray("en_GB.UTF-8") << "it";
+    QTest::newRow("remembered English") << QByteArray("en\n") << QByteArray("it_IT.UTF-8") << "en";
+    QTest::newRow("Italian locale") << QByteArray() << QByteArray("it_IT.UTF-8") << "it";
+    QTest::newRow("other locale") << QByteArray() << QByteArray("de_DE.UTF-8") << "en";
+    QTest::newRow("unknown setting: the locale")
+        << QByteArray("fr\n") << QByteArray("it_IT") << "it";
+}
+
+// No base.diz here nor in the per-user folder itself: the subfolder of the
+// chosen language is loaded, and the scratch document stays in it.
+void TestUiStartup::languageSubfolder() {
+    QFETCH(QByteArray, remembered);
+    QFETCH(QByteArray, lcAll);
+    QFETCH(QString, expected);
+    Start s;
+    qputenv("XDG_CONFIG_HOME", s.path(QStringLiteral("config")).toLocal8Bit());
+    // The folder is chosen while the window loads, after run() returns.
+    struct LocaleGuard {
+        QByteArray old = qgetenv("LC_ALL");
+        explicit LocaleGuard(const QByteArray& value) { qputenv("LC_ALL", value); }
+        ~LocaleGuard() {
+            if (old.isNull())
+                qunsetenv("LC_ALL");
+            else
+                qputenv("LC_ALL", old);
+        }
+    } locale(lcAll);
+    copyFiles(uiFixture(QStringLiteral("nobase")), s.path(QStringLiteral("here")));
+    copyFiles(uiFixture(QStringLiteral("nobase")), s.userFolder());
+    copyFiles(uiFixture(QStringLiteral("grid")), s.userFolder() + QStringLiteral("/it"));
+    copyFiles(uiFixture(QStringLiteral("basic")), s.userFolder() + QStringLiteral("/en"));
+    if (!remembered.isNull()) {
+        QDir().mkpath(s.path(QStringLiteral("config/korvel")));
+        writeFile(s.path(QStringLiteral("config/korvel/language")), remembered);
+    }
+    s.run();
+    QVERIFY(s.loaded());
+    QVERIFY(!s.desktop.ended);
+    const QString folder = s.userFolder() + QLatin1Char('/') + expected;
+    QCOMPARE(QString::fromStdString(s.window->store().DictFolder), folder + QLatin1Char('/'));
+    QFile base(folder + QStringLiteral("/base.diz"));
+    QVERIFY(base.open(QIODevice::ReadOnly));
+    QCOMPARE(QByteArray::fromStdString(s.window->store().DictText[1]), base.readAll());
+    // What each choice of language would load from here, whatever is remembered.
+    QCOMPARE(QString::fromStdString(startupDictionaryFolder(DictionaryLanguage::Italian)),
+             s.userFolder() + QStringLiteral("/it/"));
+    QCOMPARE(QString::fromStdString(startupDictionaryFolder(DictionaryLanguage::English)),
+             s.userFolder() + QStringLiteral("/en/"));
 }
 
 void TestUiStartup::startFileOpensAsOpenDoes_data() {
