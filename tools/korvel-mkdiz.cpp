@@ -7,6 +7,7 @@
 #include "dictionarystore.h"
 #include "dizformat.h"
 #include "loader.h"
+#include "printable.h"
 #include "regularfile.h"
 #include "replacefile.h"
 
@@ -235,14 +236,18 @@ int decodeCommand(const std::string& path) {
     std::string file;
     std::string error;
     if (!readFile(path, file, error)) {
-        std::cerr << "korvel-mkdiz: cannot read " << path << ": " << error << "\n";
+        std::cerr << "korvel-mkdiz: cannot read " << korvel::printable(path) << ": "
+                  << korvel::printable(error) << "\n";
         return 1;
     }
     std::string plain;
     if (!korvel::diz::decode(file, plain, error)) {
-        std::cerr << "korvel-mkdiz: " << path << ": " << error << "\n";
+        std::cerr << "korvel-mkdiz: " << korvel::printable(path) << ": " << korvel::printable(error)
+                  << "\n";
         return 1;
     }
+    // The list itself, byte for byte, as a file's content: meant for a file
+    // or a pipe, it is not escaped.
     std::cout.write(plain.data(), static_cast<std::streamsize>(plain.size()));
     std::cout.flush();
     return std::cout ? 0 : 1;
@@ -251,6 +256,7 @@ int decodeCommand(const std::string& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    korvel::removeScratchFilesOnSignals();
     bool sort = false;
     bool doFold = false;
     bool stems = false;
@@ -281,7 +287,7 @@ int main(int argc, char** argv) {
         } else if (a == "-o" && k + 1 < args.size()) {
             outPath = args[++k];
         } else if (a.size() > 1 && a[0] == '-') {
-            std::cerr << "korvel-mkdiz: unknown option " << a << "\n" << Usage;
+            std::cerr << "korvel-mkdiz: unknown option " << korvel::printable(a) << "\n" << Usage;
             return 2;
         } else {
             inputs.push_back(a);
@@ -299,7 +305,8 @@ int main(int argc, char** argv) {
         std::string text;
         std::string error;
         if (!readFile(in, text, error)) {
-            std::cerr << "korvel-mkdiz: cannot read " << in << ": " << error << "\n";
+            std::cerr << "korvel-mkdiz: cannot read " << korvel::printable(in) << ": "
+                      << korvel::printable(error) << "\n";
             return 1;
         }
         splitLines(text, lines);
@@ -332,7 +339,7 @@ int main(int argc, char** argv) {
     if (toDiz) {
         std::string error;
         if (!korvel::diz::encode(plain, bytes, error)) {
-            std::cerr << "korvel-mkdiz: " << error << "\n";
+            std::cerr << "korvel-mkdiz: " << korvel::printable(error) << "\n";
             return 1;
         }
     } else {
@@ -341,7 +348,8 @@ int main(int argc, char** argv) {
     // The old output stays as it was unless the new one is whole on disk.
     std::string error;
     if (!korvel::replaceFile(outPath, bytes, error)) {
-        std::cerr << "korvel-mkdiz: cannot write " << outPath << ": " << error << "\n";
+        std::cerr << "korvel-mkdiz: cannot write " << korvel::printable(outPath) << ": "
+                  << korvel::printable(error) << "\n";
         return 1;
     }
     return 0;
