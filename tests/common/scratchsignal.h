@@ -1,9 +1,10 @@
 #pragma once
 
 // A signal sent at the moment the checked writer's scratch file exists: the
-// folder is watched (inotify), and when the nth file named
-// ".NAME.korvel-XXXXXX" is created in it, the child gets the signal. What is
-// left in the folder afterwards shows whether the child cleaned up.
+// folder is watched (inotify), and when the nth hidden file (the scratch
+// files are ".NAME.korvel-XXXXXX") is created in it, the child gets the
+// signal. What is left in the folder afterwards shows whether the child
+// cleaned up.
 
 #include <chrono>
 #include <csignal>
@@ -26,7 +27,7 @@ struct SignalledRun {
     bool exitedWith(int code) const { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
 };
 
-// Runs child() in a new process and sends it sig as soon as the nth scratch
+// Runs child() in a new process and sends it sig as soon as the nth hidden
 // file appears in folder (or never, when the child ends first). The child's
 // return value is its exit status. Waits at most 60 s, then kills it.
 inline SignalledRun signalOnScratch(const std::function<int()>& child, const std::string& folder,
@@ -55,8 +56,7 @@ inline SignalledRun signalOnScratch(const std::function<int()>& child, const std
         const ssize_t n = read(watch, buf, sizeof buf);
         for (ssize_t off = 0; off < n;) {
             const auto* e = reinterpret_cast<const inotify_event*>(buf + off);
-            if (e->len > 0 && std::string(e->name).find(".korvel-") != std::string::npos &&
-                ++seen == nth) {
+            if (e->len > 0 && e->name[0] == '.' && ++seen == nth) {
                 kill(pid, sig);
                 run.signalSent = true;
                 break;
