@@ -33,14 +33,27 @@ std::vector<std::string> dictionaryFolderFallbacks() {
             installedDictionaryFolder()};
 }
 
-std::string scratchDocumentFolder(const std::string& dictFolder) {
-    std::string folder =
-        scratchFolder(dictFolder, installedDictionaryFolder(),
-                      userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+std::string scratchDocumentFolder(const std::string& dictFolder, std::string* problem) {
+    const std::string installed = installedDictionaryFolder();
+    const std::string user = userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    std::string folder = scratchFolder(dictFolder, installed, user);
+    std::string why;
+    if (user.empty() && scratchFolder(dictFolder, installed, "/") != dictFolder) {
+        why = "neither XDG_DATA_HOME nor HOME names a folder of this user, so the installed "
+              "dictionaries folder " +
+              folder + " is used";
+    }
     if (folder != dictFolder) {
-        // A failure shows later, when the scratch document cannot be made.
+        // A failure shows when the scratch document cannot be made; then
+        // this is why.
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            why = "cannot make the folder " + folder + ": " + ec.message();
+        }
+    }
+    if (problem != nullptr) {
+        *problem = why;
     }
     return withSeparator(std::move(folder));
 }
