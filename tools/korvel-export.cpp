@@ -4,12 +4,15 @@
 //   korvel-export [--format ipuz|puz|pdf|svg] IN.kvl OUT
 //
 // Exit status: 0 written, 1 IN cannot be read or is not a crossword file,
-// 2 usage error, 3 the format cannot hold the grid, 4 OUT cannot be written.
+// 2 usage error (OUT is IN too), 3 the format cannot hold the grid, 4 OUT
+// cannot be written.
 
 #include "exportfiles.h"
 #include "exportformat.h"
 #include "kvlfile.h"
+#include "printable.h"
 #include "regularfile.h"
+#include "scratchfiles.h"
 
 #include <QGuiApplication>
 #include <QHashSeed>
@@ -19,6 +22,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace korvel;
@@ -43,25 +47,35 @@ const char* const Help =
     "  --version        the program's version\n"
     "\n"
     "Clue texts are left empty. Exit status: 0 written, 1 IN cannot be read or\n"
-    "is not a crossword file, 2 usage error, 3 the format cannot hold the grid,\n"
-    "4 OUT cannot be written.\n";
+    "is not a crossword file, 2 usage error (or OUT is IN), 3 the format cannot\n"
+    "hold the grid, 4 OUT cannot be written.\n";
 
 // Qt's own remarks (a missing runtime folder, font fallbacks) say nothing
 // about the export; only its failures reach standard error.
 void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::cerr << "korvel-export: " << message.toLocal8Bit().constData() << "\n";
+        std::cerr << "korvel-export: " << printable(message.toLocal8Bit().toStdString()) << "\n";
     }
 }
 
 int usage(const std::string& why) {
-    std::cerr << "korvel-export: " << why << "\n" << Usage;
+    std::cerr << "korvel-export: " << printable(why) << "\n" << Usage;
     return 2;
+}
+
+// Whether the two names lead to one file (the same one, a link to it, a hard
+// link of it).
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    removeScratchFilesOnSignals();
     std::optional<ExportFormat> format;
     std::vector<std::string> operands;
     bool onlyOperands = false;
@@ -110,16 +124,30 @@ int main(int argc, char** argv) {
     std::string bytes;
     const FileReadResult input = readRegularFile(AT_FDCWD, in, MaxKvlBytes, bytes);
     if (!input.ok()) {
-        std::cerr << "korvel-export: " << in << ": "
+        std::cerr << "korvel-export: " << printable(in) << ": "
                   << (input.status == FileReadStatus::NotRegular ? "not a regular file"
-                                                                 : input.cause)
+                                                                 : printable(input.cause))
                   << "\n";
         return 1;
     }
     const KvlReadResult kvl = readKvl(bytes);
     if (!kvl.grid) {
-        std::cerr << "korvel-export: " << in << ": not a crossword file: " << kvl.error << "\n";
+        std::cerr << "korvel-export: " << printable(in)
+                  << ": not a crossword file: " << printableLatin1(kvl.error) << "\n";
         return 1;
+    }
+    // Names are bytes, used as given: a name that is not UTF-8 is written
+    // under that very name.
+    std::vector<std::string> outputs{out};
+    if (*format == ExportFormat::Svg) {
+        outputs.push_back(solutionSvgPath(out));
+    }
+    for (const std::string& o : outputs) {
+        if (sameFile(in, o)) {
+            std::cerr << "korvel-export: " << printable(o) << " is the crossword file "
+                      << printable(in) << " itself; give another name\n";
+            return 2;
+        }
     }
     GridModel grid = *kvl.grid;
     grid.normalizeBlacks();
@@ -137,10 +165,16 @@ int main(int argc, char** argv) {
         static char* qtArgv[] = {argv[0], nullptr};
         app.emplace(qtArgc, qtArgv);
     }
-    const ExportOutcome outcome = exportGrid(grid, *format, QString::fromLocal8Bit(out.c_str()),
-                                             QString::fromLocal8Bit(titleFromPath(in).c_str()));
+    const ExportOutcome outcome =
+        exportGridToPath(grid, *format, out, QString::fromLocal8Bit(titleFromPath(in).c_str()));
     if (!outcome.ok) {
-        std::cerr << "korvel-export: " << outcome.error.toLocal8Bit().constData() << "\n";
+        if (!outcome.failedPath.empty()) {
+            std::cerr << "korvel-export: " << printable(outcome.failedPath)
+                      << " could not be written: " << printable(outcome.cause) << "\n";
+        } else {
+            std::cerr << "korvel-export: " << printable(outcome.error.toLocal8Bit().toStdString())
+                      << "\n";
+        }
         return outcome.refused ? 3 : 4;
     }
     return 0;

@@ -17,7 +17,9 @@
 #include "kvlfile.h"
 #include "loader.h"
 #include "memoryhost.h"
+#include "printable.h"
 #include "regularfile.h"
+#include "replacefile.h"
 #include "toolcommon.h"
 
 #include <array>
@@ -71,7 +73,7 @@ struct Options {
 };
 
 bool usageError(const std::string& why) {
-    std::cerr << "korvel-fill: " << why << "\n";
+    std::cerr << "korvel-fill: " << printable(why) << "\n";
     return false;
 }
 
@@ -168,19 +170,20 @@ void printCheck(const GridModel& grid, const FillCheck& check) {
                                   : static_cast<char>('0' + n);
             }
         }
-        std::cout << line << "\n";
+        std::cout << printableLatin1(line) << "\n";
     }
     std::cout << "dead cells: " << check.deadCells.size()
               << ", forced cells: " << check.forcedCells.size()
               << ", slots without a word: " << check.deadSlots.size() << "\n";
     for (const Slot& s : check.deadSlots) {
-        std::cout << "no word: " << describeSlot(s) << "\n";
+        std::cout << "no word: " << printableLatin1(describeSlot(s)) << "\n";
     }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    removeScratchFilesOnSignals();
     Options o;
     if (!parseOptions(argc, argv, o)) {
         std::cerr << Usage;
@@ -199,13 +202,14 @@ int main(int argc, char** argv) {
     std::string bytes;
     const FileReadResult input = readRegularFile(AT_FDCWD, o.files[0], MaxKvlBytes, bytes);
     if (!input.ok()) {
-        std::cerr << "korvel-fill: cannot read " << o.files[0] << ": " << input.cause << "\n";
+        std::cerr << "korvel-fill: cannot read " << printable(o.files[0]) << ": "
+                  << printable(input.cause) << "\n";
         return ExitUsage;
     }
     KvlReadResult read = readKvl(bytes);
     if (!read.grid) {
-        std::cerr << "korvel-fill: " << o.files[0] << " is no crossword file: " << read.error
-                  << "\n";
+        std::cerr << "korvel-fill: " << printable(o.files[0])
+                  << " is no crossword file: " << printableLatin1(read.error) << "\n";
         return ExitUsage;
     }
     GridModel grid = std::move(*read.grid);
@@ -214,6 +218,13 @@ int main(int argc, char** argv) {
                           o.fill.region->lastColumn >= grid.ColumnCount)) {
         std::cerr << "korvel-fill: --region reaches beyond the " << grid.RowCount << " x "
                   << grid.ColumnCount << " grid\n";
+        return ExitUsage;
+    }
+    // OUT is checked now, so that a fill of minutes does not end in a file
+    // that cannot be written. Nothing is written to it until the fill is done.
+    if (!o.check && !checkReplaceable(o.files[1], error)) {
+        std::cerr << "korvel-fill: cannot write " << printable(o.files[1]) << ": "
+                  << printable(error) << "\n";
         return ExitUsage;
     }
 
@@ -241,7 +252,7 @@ int main(int argc, char** argv) {
     const FillResult result = fillGrid(grid, index, o.fill, host, flags);
     switch (result.status) {
     case FillStatus::NoFill:
-        std::cerr << "korvel-fill: " << result.reason << "\n";
+        std::cerr << "korvel-fill: " << printableLatin1(result.reason) << "\n";
         return ExitNoFill;
     case FillStatus::Stopped:
         std::cerr << "korvel-fill: stopped at the time limit after " << result.stats.seconds
@@ -251,7 +262,8 @@ int main(int argc, char** argv) {
         break;
     }
     if (!saveKvlFile(o.files[1], result.grid, error)) {
-        std::cerr << "korvel-fill: cannot write " << o.files[1] << ": " << error << "\n";
+        std::cerr << "korvel-fill: cannot write " << printable(o.files[1]) << ": "
+                  << printable(error) << "\n";
         return ExitUsage;
     }
     std::cerr << "korvel-fill: filled " << result.changes.size() << " cells in "

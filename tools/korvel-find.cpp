@@ -23,8 +23,10 @@
 #include "loader.h"
 #include "memoryhost.h"
 #include "patternsearch.h"
+#include "printable.h"
 #include "refinements.h"
 #include "resultorder.h"
+#include "scratchfiles.h"
 #include "toolcommon.h"
 
 #include <algorithm>
@@ -116,7 +118,7 @@ bool parseOptions(const std::vector<std::string>& argv, Options& o, bool query =
                 return false;
             }
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            std::cerr << "korvel-find: unknown option " << a << "\n";
+            std::cerr << "korvel-find: unknown option " << printable(a) << "\n";
             return false;
         } else {
             o.args.push_back(a);
@@ -178,7 +180,7 @@ int runPattern(Session& s) {
     for (std::size_t i = 2; i < args.size(); ++i) {
         auto it = refinements.find(args[i]);
         if (it == refinements.end()) {
-            std::cerr << "korvel-find: unknown refinement " << args[i] << "\n";
+            std::cerr << "korvel-find: unknown refinement " << printable(args[i]) << "\n";
             return 2;
         }
         steps.push_back(it->second);
@@ -268,8 +270,11 @@ int answer(const DictionaryStore& store, const Options& options, std::vector<std
     return status;
 }
 
+// The dictionaries' lines are 8-bit text: a control byte in one is shown
+// escaped, never sent to the terminal.
 void writeLines(const std::vector<std::string>& lines) {
-    for (const auto& line : lines) {
+    for (const auto& raw : lines) {
+        const std::string line = printableLatin1(raw);
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     }
@@ -299,11 +304,13 @@ int runBatch(const DictionaryStore& store, const Options& global) {
             lines.clear();
             panel2.clear();
             panel3.clear();
-            std::cerr << "korvel-find: line " << lineNo << ": not a query: " << input << "\n";
+            std::cerr << "korvel-find: line " << lineNo << ": not a query: " << printable(input)
+                      << "\n";
             status = 2;
         }
         writeLines(lines);
-        std::printf("\"%s\" \"%s\"\n\n", panel2.c_str(), panel3.c_str());
+        std::printf("\"%s\" \"%s\"\n\n", printableLatin1(panel2).c_str(),
+                    printableLatin1(panel3).c_str());
         // A script that talks with the program line by line gets each
         // answer as soon as it is ready.
         std::fflush(stdout);
@@ -314,6 +321,7 @@ int runBatch(const DictionaryStore& store, const Options& global) {
 } // namespace
 
 int main(int argc, char** argv) {
+    removeScratchFilesOnSignals();
     Options options;
     if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), options)) {
         std::cerr << Usage;
@@ -355,7 +363,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     writeLines(lines);
-    std::cerr << "panel 2: \"" << panel2 << "\"\n";
-    std::cerr << "panel 3: \"" << panel3 << "\"\n";
+    std::cerr << "panel 2: \"" << printableLatin1(panel2) << "\"\n";
+    std::cerr << "panel 3: \"" << printableLatin1(panel3) << "\"\n";
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "dizformat.h"
 #include "linereader.h"
 #include "loader.h"
+#include "printable.h"
 #include "regularfile.h"
 #include "replacefile.h"
 #include "wordfold.h"
@@ -145,14 +146,18 @@ int decodeCommand(const std::string& path) {
     std::string file;
     std::string error;
     if (!readFile(path, file, error)) {
-        std::cerr << "korvel-mkdiz: cannot read " << path << ": " << error << "\n";
+        std::cerr << "korvel-mkdiz: cannot read " << korvel::printable(path) << ": "
+                  << korvel::printable(error) << "\n";
         return 1;
     }
     std::string plain;
     if (!korvel::diz::decode(file, plain, error)) {
-        std::cerr << "korvel-mkdiz: " << path << ": " << error << "\n";
+        std::cerr << "korvel-mkdiz: " << korvel::printable(path) << ": " << korvel::printable(error)
+                  << "\n";
         return 1;
     }
+    // The list itself, byte for byte, as a file's content: meant for a file
+    // or a pipe, it is not escaped.
     std::cout.write(plain.data(), static_cast<std::streamsize>(plain.size()));
     std::cout.flush();
     return std::cout ? 0 : 1;
@@ -219,6 +224,7 @@ std::string scoreList(const std::vector<std::pair<std::string, int>>& scored) {
 } // namespace
 
 int main(int argc, char** argv) {
+    korvel::removeScratchFilesOnSignals();
     bool sort = false;
     bool doFold = false;
     bool stems = false;
@@ -267,7 +273,7 @@ int main(int argc, char** argv) {
             score = *n;
             anyScore = true;
         } else if (a.size() > 1 && a[0] == '-') {
-            std::cerr << "korvel-mkdiz: unknown option " << a << "\n" << Usage;
+            std::cerr << "korvel-mkdiz: unknown option " << korvel::printable(a) << "\n" << Usage;
             return 2;
         } else {
             inputs.push_back(Input{a, only, score});
@@ -337,15 +343,16 @@ int main(int argc, char** argv) {
             }
         }
         if (!reader.status().ok()) {
-            std::cerr << "korvel-mkdiz: cannot read " << in.path << ": " << reader.status().cause
-                      << "\n";
+            std::cerr << "korvel-mkdiz: cannot read " << korvel::printable(in.path) << ": "
+                      << korvel::printable(reader.status().cause) << "\n";
             return 1;
         }
     }
     if (toScores) {
         std::string error;
         if (!korvel::replaceFile(outPath, scoreList(scored), error)) {
-            std::cerr << "korvel-mkdiz: cannot write " << outPath << ": " << error << "\n";
+            std::cerr << "korvel-mkdiz: cannot write " << korvel::printable(outPath) << ": "
+                      << korvel::printable(error) << "\n";
             return 1;
         }
         return 0;
@@ -364,7 +371,7 @@ int main(int argc, char** argv) {
     if (toDiz) {
         std::string error;
         if (!korvel::diz::encode(plain, bytes, error)) {
-            std::cerr << "korvel-mkdiz: " << error << "\n";
+            std::cerr << "korvel-mkdiz: " << korvel::printable(error) << "\n";
             return 1;
         }
     } else {
@@ -373,7 +380,8 @@ int main(int argc, char** argv) {
     // The old output stays as it was unless the new one is whole on disk.
     std::string error;
     if (!korvel::replaceFile(outPath, bytes, error)) {
-        std::cerr << "korvel-mkdiz: cannot write " << outPath << ": " << error << "\n";
+        std::cerr << "korvel-mkdiz: cannot write " << korvel::printable(outPath) << ": "
+                  << korvel::printable(error) << "\n";
         return 1;
     }
     return 0;

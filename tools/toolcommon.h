@@ -3,6 +3,7 @@
 #include "dictionarystore.h"
 #include "enabledset.h"
 #include "loader.h"
+#include "printable.h"
 
 #include <array>
 #include <iostream>
@@ -12,17 +13,22 @@
 namespace korvel {
 
 // What the loader has to say, for a command-line tool: every message on
-// standard error, and for a fatal one the file and the cause after it.
+// standard error, and for a fatal one the file and the cause after it. The
+// messages name files and quote lines, so their control bytes are escaped.
 class StderrObserver : public LoadObserver {
 public:
-    void outOfSequence(const std::string& message) override { std::cerr << message << "\n"; }
-    void warning(const std::string& message) override { std::cerr << message << "\n"; }
+    void outOfSequence(const std::string& message) override {
+        std::cerr << printableLines(message) << "\n";
+    }
+    void warning(const std::string& message) override {
+        std::cerr << printableLines(message) << "\n";
+    }
     void fatal(const std::string&, const std::string& message) override {
-        std::cerr << message << "\n";
+        std::cerr << printableLines(message) << "\n";
     }
     void fatalWithDetail(const std::string&, const std::string& message,
                          const std::string& detail) override {
-        std::cerr << message << "\n" << detail << "\n";
+        std::cerr << printableLines(message) << "\n" << printableLines(detail) << "\n";
     }
 };
 

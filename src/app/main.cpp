@@ -7,6 +7,7 @@
 #include "loader.h"
 #include "mainwindow.h"
 #include "qtdesktop.h"
+#include "scratchfiles.h"
 #include "splashwindow.h"
 
 #include <QApplication>
@@ -56,6 +57,8 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    // An interrupted Save leaves no scratch file beside the grid.
+    korvel::removeScratchFilesOnSignals();
     QApplication app(argc, argv);
     korvel::setUpApplication();
     QApplication::setDesktopFileName(QStringLiteral("org.korvel.Korvel"));

@@ -26,9 +26,15 @@ std::string num(double v) {
     return s == "-0" ? "0" : s;
 }
 
-std::string xmlText(std::string_view utf8) {
+// Text for an element: well-formed UTF-8 holding only characters XML 1.0
+// allows. The controls below U+0020 but tab and line feed become blanks, and
+// U+FFFE and U+FFFF (the only other characters valid UTF-8 can hold that XML
+// forbids; validUtf8 has replaced surrogates already) become U+FFFD.
+std::string xmlText(std::string_view text) {
+    const std::string utf8 = validUtf8(text);
     std::string out;
-    for (char ch : utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char ch = utf8[i];
         switch (ch) {
         case '&':
             out += "&amp;";
@@ -40,8 +46,13 @@ std::string xmlText(std::string_view utf8) {
             out += "&gt;";
             break;
         default:
-            // XML 1.0 allows no control characters besides tab and line ends.
-            out += static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\n' ? ' ' : ch;
+            if (utf8.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < utf8.size() &&
+                (utf8[i + 2] == '\xBE' || utf8[i + 2] == '\xBF')) {
+                out += "\xEF\xBF\xBD";
+                i += 2;
+            } else {
+                out += static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\n' ? ' ' : ch;
+            }
         }
     }
     return out;

@@ -11,8 +11,9 @@ namespace korvel {
 // white background, a filled square for each black cell, the grid lines
 // (each one line element, the frame drawn heavier), the clue numbers in the
 // top-left corners and, with solution set, the letters centred in their
-// cells. The title (any bytes; what is not UTF-8 is replaced) goes into the
-// picture's title element. Ends with a line feed.
+// cells. The title (any bytes; what is not UTF-8 is replaced, and so are
+// the characters XML 1.0 does not allow) goes into the picture's title
+// element, so that any XML parser reads the picture. Ends with a line feed.
 std::string writeSvg(const GridModel& grid, std::string_view title, bool solution);
 
 } // namespace korvel

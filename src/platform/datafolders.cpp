@@ -66,19 +66,35 @@ std::vector<std::string> dictionaryFolderFallbacks() {
     return fallbacksFor(dictionaryLanguage());
 }
 
-std::string scratchDocumentFolder(const std::string& dictFolder) {
-    const std::string userData = userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+std::string scratchDocumentFolder(const std::string& dictFolder, std::string* problem) {
+    const std::string user = userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     // Every installed set belongs to the system, whichever language it is.
     std::string folder = dictFolder;
+    bool installed = false;
     for (DictionaryLanguage language : AllDictionaryLanguages) {
         if (folder == dictFolder) {
-            folder = scratchFolder(dictFolder, installedDictionaryFolder(language), userData);
+            const std::string set = installedDictionaryFolder(language);
+            folder = scratchFolder(dictFolder, set, user);
+            installed = installed || scratchFolder(dictFolder, set, "/") != dictFolder;
         }
     }
+    std::string why;
+    if (user.empty() && installed) {
+        why = "neither XDG_DATA_HOME nor HOME names a folder of this user, so the installed "
+              "dictionaries folder " +
+              folder + " is used";
+    }
     if (folder != dictFolder) {
-        // A failure shows later, when the scratch document cannot be made.
+        // A failure shows when the scratch document cannot be made; then
+        // this is why.
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            why = "cannot make the folder " + folder + ": " + ec.message();
+        }
+    }
+    if (problem != nullptr) {
+        *problem = why;
     }
     return withSeparator(std::move(folder));
 }

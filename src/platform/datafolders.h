@@ -57,7 +57,11 @@ std::string startupDictionaryFolder(DictionaryLanguage language);
 
 // The folder for the word service's scratch document, ending in "/": the
 // dictionaries folder, or the per-user data folder (made when missing) when
-// the dictionaries are the installed ones.
-std::string scratchDocumentFolder(const std::string& dictFolder);
+// the dictionaries are the installed ones. problem, when given, is set to
+// what stands in the way of a scratch document there, for the message shown
+// when it cannot be made: the per-user folder could not be made, or neither
+// XDG_DATA_HOME nor HOME names one (the installed folder is then used); ""
+// when nothing is known to be wrong.
+std::string scratchDocumentFolder(const std::string& dictFolder, std::string* problem = nullptr);
 
 } // namespace korvel

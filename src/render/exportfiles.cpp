@@ -11,18 +11,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <fcntl.h>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace korvel {
-
-namespace {
-
-QByteArray toBytes(const std::string& s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
 
 bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error) {
     std::string why;
@@ -35,14 +28,14 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* erro
     return false;
 }
 
-ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QString& path,
-                         const QString& title) {
+ExportOutcome exportGridToPath(const GridModel& grid, ExportFormat format, const std::string& path,
+                               const QString& title) {
     ExportOutcome out;
     const std::string titleBytes = title.toStdString();
-    QList<QPair<QString, QByteArray>> files;
+    std::vector<std::pair<std::string, std::string>> files;
     switch (format) {
     case ExportFormat::Ipuz:
-        files.append({path, toBytes(writeIpuz(grid, titleBytes))});
+        files.emplace_back(path, writeIpuz(grid, titleBytes));
         break;
     case ExportFormat::Puz: {
         const PuzWriteResult puz = writePuz(grid);
@@ -51,35 +44,45 @@ ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QStri
             out.refused = true;
             return out;
         }
-        files.append({path, toBytes(puz.bytes)});
+        files.emplace_back(path, puz.bytes);
         break;
     }
-    case ExportFormat::Svg: {
-        const QString second = QString::fromStdString(solutionSvgPath(path.toStdString()));
-        files.append({path, toBytes(writeSvg(grid, titleBytes, false))});
-        files.append({second, toBytes(writeSvg(grid, titleBytes, true))});
+    case ExportFormat::Svg:
+        files.emplace_back(path, writeSvg(grid, titleBytes, false));
+        files.emplace_back(solutionSvgPath(path), writeSvg(grid, titleBytes, true));
         break;
-    }
     case ExportFormat::Pdf: {
         const QByteArray pdf = gridPdf(grid, title);
         if (pdf.isEmpty()) {
             out.error = QStringLiteral("The PDF document could not be made.");
             return out;
         }
-        files.append({path, pdf});
+        files.emplace_back(path,
+                           std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())));
         break;
     }
     }
-    for (const auto& [name, bytes] : files) {
-        QString why;
-        if (!writeFileSafely(name, bytes, &why)) {
-            out.error = QStringLiteral("%1 could not be written: %2").arg(name, why);
-            return out;
-        }
-        out.written << name;
+    std::vector<FileReplacement> writes;
+    for (const auto& [name, bytes] : files)
+        writes.push_back({name, bytes});
+    std::string why;
+    if (!replaceFiles(writes, why)) {
+        out.failedPath = path;
+        out.cause = why;
+        out.error = QStringLiteral("%1 could not be written: %2")
+                        .arg(QFile::decodeName(QByteArray::fromStdString(path)),
+                             QString::fromLocal8Bit(why.c_str()));
+        return out;
     }
+    for (const auto& file : files)
+        out.written << QFile::decodeName(QByteArray::fromStdString(file.first));
     out.ok = true;
     return out;
+}
+
+ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QString& path,
+                         const QString& title) {
+    return exportGridToPath(grid, format, QFile::encodeName(path).toStdString(), title);
 }
 
 } // namespace korvel

@@ -7,26 +7,36 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
 
 namespace korvel {
 
 // What an export did: the files written, or the reason it wrote nothing (a
-// refusal of the format, or a failed write; a file written before the failure
-// stays).
+// refusal of the format, or a failed write, after which every file is as it
+// was).
 struct ExportOutcome {
     bool ok = false;
     // The format cannot hold the grid (nothing was written).
     bool refused = false;
     QStringList written;
     QString error;
+    // A failed write: the export's file name and the cause, as bytes, for a
+    // caller that shows names exactly as the file system has them.
+    std::string failedPath;
+    std::string cause;
 };
 
-// Exports the grid in the format to path (taken as it is: the caller adds
-// the extension it wants). SVG writes two files, the puzzle to path and the
-// solution beside it (solutionSvgPath). title goes into the .ipuz, the SVG
-// and the PDF; the .puz keeps its title empty. Every file is written whole
-// or not at all, an existing one replaced only once the new one is safe on
-// disk.
+// Exports the grid in the format to path, a file name as the file system
+// takes it (bytes, used exactly as given: the caller adds the extension it
+// wants). SVG writes two files, the puzzle to path and the solution beside it
+// (solutionSvgPath). title goes into the .ipuz, the SVG and the PDF; the .puz
+// keeps its title empty. The files are written through replaceFiles: each
+// whole or not at all, the two SVG files both or neither, an existing one
+// replaced only once the new one is safe on disk.
+ExportOutcome exportGridToPath(const GridModel& grid, ExportFormat format, const std::string& path,
+                               const QString& title);
+
+// exportGridToPath for a name as Qt holds it (QFile::encodeName).
 ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QString& path,
                          const QString& title);
 

@@ -532,6 +532,74 @@ TEST(Svg, EscapesTitleAndLetters) {
     EXPECT_NE(svg.find(">&amp;</text>"), std::string::npos);
 }
 
+// Every character of the text is one XML 1.0 allows (its Char production):
+// tab, line feed, carriage return, U+0020 to U+D7FF, U+E000 to U+FFFD,
+// U+10000 to U+10FFFF, each in well-formed UTF-8.
+bool onlyXmlChars(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const int len = b < 0x80         ? 1
+                        : (b >> 5) == 6  ? 2
+                        : (b >> 4) == 14 ? 3
+                        : (b >> 3) == 30 ? 4
+                                         : 0;
+        if (len == 0 || i + static_cast<std::size_t>(len) > text.size()) {
+            return false;
+        }
+        unsigned code = len == 1 ? b : b & (0x7F >> len);
+        for (int k = 1; k < len; ++k) {
+            const auto c = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((c & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (c & 0x3F);
+        }
+        const unsigned least[] = {0, 0, 0x80, 0x800, 0x10000};
+        const bool allowed =
+            code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+            (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+        if (code < least[len] || !allowed) {
+            return false;
+        }
+        i += static_cast<std::size_t>(len);
+    }
+    return true;
+}
+
+// A title made of any bytes (a file named U+FFFE, a control, a broken
+// sequence) gives a picture of XML characters only; the characters XML
+// forbids become U+FFFD, and every allowed one stays.
+TEST(Svg, TitleHoldsOnlyCharactersXmlAllows) {
+    const GridModel g = maskGrid(2, 2, 0, 'A');
+    const std::vector<std::pair<std::string, std::string>> titles = {
+        {"\xEF\xBF\xBE", "\xEF\xBF\xBD"},
+        {"a\xEF\xBF\xBF"
+         "b",
+         "a\xEF\xBF\xBD"
+         "b"},
+        {"\xEF\xBF\xBD\xEF\xBF\xBC", "\xEF\xBF\xBD\xEF\xBF\xBC"},
+        {"\xF4\x8F\xBF\xBF\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF\xF0\x9F\x98\x80"},
+        {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"\x1b\x7f\xC2\x85", " \x7f\xC2\x85"},
+    };
+    for (const auto& [title, shown] : titles) {
+        for (bool solution : {false, true}) {
+            const std::string svg = writeSvg(g, title, solution);
+            EXPECT_TRUE(onlyXmlChars(svg)) << title;
+            EXPECT_NE(svg.find("<title>" + shown + "</title>"), std::string::npos) << title;
+        }
+    }
+    // Every byte value in every position of a short title.
+    for (int b = 0; b < 256; ++b) {
+        for (const std::string& title : {std::string(1, static_cast<char>(b)),
+                                         "\xEF\xBF" + std::string(1, static_cast<char>(b)),
+                                         "\xEF" + std::string(1, static_cast<char>(b)) + "\xBE"}) {
+            EXPECT_TRUE(onlyXmlChars(writeSvg(g, title, true))) << b;
+        }
+    }
+}
+
 // --- names
 
 TEST(ExportNames, FormatsExtensionsAndPaths) {

@@ -2,11 +2,14 @@
 // program run as a user would run it, its exit status, streams and output
 // file read back.
 
+#include "scratchsignal.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -74,6 +77,23 @@ protected:
 };
 
 const std::vector<std::string> kWords = {"ARE", "CASA", "CASE", "ORA", "RE", "ROMA", "SE"};
+
+std::vector<std::string> names(const std::string& folder) {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        v.push_back(e.path().filename().string());
+    }
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// Whether text holds a byte a terminal takes as a command (line feeds apart).
+bool hasControlBytes(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 0x20 && c != '\n') || b == 0x7F || (b >= 0x80 && b <= 0x9F);
+    });
+}
 
 } // namespace
 
@@ -189,4 +209,111 @@ TEST_F(FillToolTest, UsageAndUnreadableFiles) {
     r = run("--version", false);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, std::string("korvel-fill ") + KORVEL_VERSION + "\n");
+}
+
+// OUT marked read-only stays as it is; a dangling link is followed to the
+// file it names, which is made; a loop of links is refused.
+TEST_F(FillToolTest, OutputReadOnlyDanglingOrLooping) {
+    makeBase(kWords);
+    writeFile(dir.file("in.kvl"), kvl({"C??A", std::string(4, '\x10')}));
+    const std::string in = quote(dir.file("in.kvl"));
+    const std::string filled = kvl({"CASA", std::string(4, '\x10')});
+
+    writeFile(dir.file("r.kvl"), "old");
+    fs::permissions(dir.file("r.kvl"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    Outcome r = run(in + " " + quote(dir.file("r.kvl")));
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("is read-only"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(dir.file("r.kvl")), "old");
+
+    fs::create_directories(dir.file("other"));
+    fs::create_symlink("other/new.kvl", dir.file("d.kvl"));
+    r = run(in + " " + quote(dir.file("d.kvl")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir.file("d.kvl")));
+    EXPECT_EQ(readFile(dir.file("other/new.kvl")), filled);
+
+    fs::create_symlink("loop2.kvl", dir.file("loop1.kvl"));
+    fs::create_symlink("loop1.kvl", dir.file("loop2.kvl"));
+    r = run(in + " " + quote(dir.file("loop1.kvl")));
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("loop of symbolic links"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir.file("loop1.kvl")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("loop2.kvl")));
+    EXPECT_EQ(names(dir.file("other")), std::vector<std::string>{"new.kvl"});
+}
+
+// OUT is checked before the fill: a grid without a fill still says that OUT
+// cannot be written (status 2, not 3), and nothing is made beside it.
+TEST_F(FillToolTest, OutputCheckedBeforeTheFill) {
+    makeBase(kWords);
+    writeFile(dir.file("q.kvl"), kvl({"Q???", std::string(4, '\x10')}));
+    const std::string q = quote(dir.file("q.kvl"));
+    Outcome r = run(q + " " + quote(dir.file("missing/out.kvl")));
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("no word fits"), std::string::npos) << r.err;
+
+    fs::create_directory(dir.file("out.kvl"));
+    r = run(q + " " + quote(dir.file("out.kvl")));
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("is a folder"), std::string::npos) << r.err;
+    fs::remove(dir.file("out.kvl"));
+
+    // A writable OUT: the fill runs (and finds none), OUT is not made.
+    r = run(q + " " + quote(dir.file("out.kvl")));
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_EQ(names(dir.path),
+              (std::vector<std::string>{"base.txt", "dicts", "err.txt", "out.txt", "q.kvl"}));
+}
+
+// A hostile grid's control bytes (ESC, BEL, C1) and a file name's reach the
+// terminal escaped, in the check, the reasons and the messages.
+TEST_F(FillToolTest, ControlBytesAreShownEscaped) {
+    makeBase(kWords);
+    writeFile(dir.file("esc.kvl"), kvl({"\x1b\x07?", "\x9b??", std::string(3, '\x10')}));
+    Outcome r = run("--check " + quote(dir.file("esc.kvl")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(hasControlBytes(r.out)) << r.out;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "\\x1b\\x07.");
+    EXPECT_NE(r.out.find("\n\\x9b.."), std::string::npos) << r.out;
+
+    writeFile(dir.file("done.kvl"), kvl({"\x1b[2J", std::string(4, '\x10')}));
+    r = run(quote(dir.file("done.kvl")) + " " + quote(dir.file("out.kvl")));
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_FALSE(hasControlBytes(r.err)) << r.err;
+    EXPECT_NE(r.err.find("is complete and is no word: \\x1b[2J"), std::string::npos) << r.err;
+
+    r = run("--check " + quote(dir.file("no\x1b]0;pwned\x07.kvl")));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(hasControlBytes(r.err)) << r.err;
+    EXPECT_NE(r.err.find("no\\x1b]0;pwned\\x07.kvl"), std::string::npos) << r.err;
+}
+
+// SIGTERM or SIGINT while a scratch file exists (the check of OUT before the
+// fill, then the write after it): the program ends by the signal, leaves no
+// scratch file, and OUT is the old file or the whole new one.
+TEST_F(FillToolTest, SignalLeavesNoScratchFile) {
+    makeBase(kWords);
+    writeFile(dir.file("in.kvl"), kvl({"C??A", std::string(4, '\x10')}));
+    const std::string filled = kvl({"CASA", std::string(4, '\x10')});
+    fs::create_directory(dir.file("work"));
+    const std::string out = dir.file("work/out.kvl");
+    int interrupted = 0;
+    for (const int sig : {SIGTERM, SIGINT}) {
+        for (const int nth : {1, 2, 1, 2}) {
+            SCOPED_TRACE(std::to_string(sig) + " at scratch file " + std::to_string(nth));
+            writeFile(out, "old");
+            const korvel::testing::SignalledRun run = korvel::testing::signalOnScratch(
+                korvel::testing::execChild({KORVEL_FILL, "--dir", dicts, dir.file("in.kvl"), out}),
+                dir.file("work"), sig, nth);
+            EXPECT_TRUE(run.killedBySignal(sig) || run.exitedWith(0)) << run.status;
+            EXPECT_EQ(names(dir.file("work")), std::vector<std::string>{"out.kvl"});
+            const std::string now = readFile(out);
+            EXPECT_TRUE(now == "old" || now == filled) << now;
+            interrupted += run.signalSent && run.killedBySignal(sig) && now == "old";
+        }
+    }
+    EXPECT_GT(interrupted, 0) << "no signal landed before the file was replaced";
 }

@@ -266,3 +266,17 @@ TEST_F(FindTest, BatchAnswersAsSeparateRuns) {
     EXPECT_NE(batch.err.find("line " + std::to_string(queries.size()) + ": not a query"),
               std::string::npos);
 }
+
+// A dictionary line's control bytes reach the terminal escaped, in the
+// results and in the loader's warnings alike.
+TEST_F(FindTest, ControlBytesAreShownEscaped) {
+    makeBase({"CASA", "CA\033A", "CA\233A"});
+    const Outcome r = runFind("pattern 'C?\?\?'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "CA\\x1bA -1\nCASA -1\nCA\\x9bA -1\n");
+    EXPECT_NE(r.err.find("This item CA\\x1bA is out of sequence"), std::string::npos) << r.err;
+    for (const std::string* text : {&r.out, &r.err}) {
+        EXPECT_EQ(text->find('\x1b'), std::string::npos);
+        EXPECT_EQ(text->find('\x9b'), std::string::npos);
+    }
+}

@@ -50,6 +50,7 @@ class TestUiFiles : public QObject {
 
 private slots:
     void saveOnAFullDiskKeepsTheFile();
+    void saveRefusesAReadOnlyFile();
     void openRefusesFifoAndHugeFiles_data();
     void openRefusesFifoAndHugeFiles();
     void fatalLoadBoxNamesFileAndCause_data();
@@ -93,6 +94,33 @@ void TestUiFiles::saveOnAFullDiskKeepsTheFile() {
     // With room again the same command saves.
     w.Salva_Click();
     QCOMPARE(readAll(other), QByteArray("2,3\r\n\"ZBC\"\r\n\"D?F\"\r\n"));
+    QCOMPARE(w.DocumentChanged(), int16_t{0});
+}
+
+// A grid file marked read-only is not replaced by Save, for root too: the
+// usual error box, the file as it was, the grid still marked changed. Once
+// it may be written again, Save goes through.
+void TestUiFiles::saveRefusesAReadOnlyFile() {
+    Harness h(QStringLiteral("basic"));
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    const QString file = h.path(QStringLiteral("r.kvl"));
+    const QByteArray old("2,3\r\n\"ABC\"\r\n\"D?F\"\r\n");
+    QVERIFY(writeAll(file, old));
+    h.openAndChange(file);
+    const QStringList before = QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    w.Salva_Click();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].text, OpenSaveError);
+    QCOMPARE(readAll(file), old);
+    QCOMPARE(w.DocumentChanged(), int16_t{1});
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+
+    QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+    w.Salva_Click();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(readAll(file), QByteArray("2,3\r\n\"ZBC\"\r\n\"D?F\"\r\n"));
     QCOMPARE(w.DocumentChanged(), int16_t{0});
 }
 

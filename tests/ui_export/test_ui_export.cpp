@@ -10,8 +10,10 @@
 #include "loader.h"
 #include "mainwindow.h"
 #include "puzfile.h"
+#include "scratchsignal.h"
 #include "scripteddesktop.h"
 #include "svggrid.h"
+#include "testfiles.h"
 #include "uiharness.h"
 
 #include <QAction>
@@ -26,11 +28,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <csignal>
+#include <fcntl.h>
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace korvel;
 using namespace korvel::uitest;
@@ -103,6 +112,53 @@ Run runTool(const QStringList& args, long limitBytes = 0) {
     return r;
 }
 
+// korvel-export with arguments as bytes (a QProcess would pass them through
+// QString, which cannot hold a name that is not UTF-8).
+Run runToolBytes(const std::vector<std::string>& args, rlim_t limitBytes = 0) {
+    korvel::testing::TempDir streams;
+    const std::string out = streams.file("out");
+    const std::string err = streams.file("err");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(o, 1);
+        dup2(e, 2);
+        setenv("TZ", "UTC", 1);
+        if (limitBytes > 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit lim{limitBytes, limitBytes};
+            setrlimit(RLIMIT_FSIZE, &lim);
+        }
+        std::vector<char*> argv{const_cast<char*>(KORVEL_EXPORT_TOOL)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        std::_Exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    Run r;
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = QByteArray::fromStdString(korvel::testing::readFile(out));
+    r.err = QByteArray::fromStdString(korvel::testing::readFile(err));
+    return r;
+}
+
+// The names in a folder as the file system holds them, sorted.
+std::vector<std::string> rawNames(const std::string& folder) {
+    std::vector<std::string> v;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        v.push_back(e.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+bool hasEscape(const QByteArray& text) {
+    return text.contains('\x1b') || text.contains('\x07');
+}
+
 // A loaded window over a private copy of the "grid" fixture folder.
 struct Harness : WindowHarness {
     Harness() {
@@ -144,6 +200,14 @@ private slots:
     void toolRefusals();
     void toolFifoInputDoesNotHang();
     void toolFullDiskKeepsOldFile();
+    void toolRefusesItsOwnInput_data();
+    void toolRefusesItsOwnInput();
+    void toolSvgPairAllOrNone();
+    void toolKeepsNameBytes();
+    void toolRefusesReadOnlyOutput();
+    void toolSvgIsXmlForAnyTitle();
+    void toolEscapesControlBytes();
+    void toolSignalLeavesNoScratchFile();
 
     // the pages
     void pdfHasTwoPages_data();
@@ -291,6 +355,201 @@ void TestUiExport::toolFullDiskKeepsOldFile() {
     QVERIFY2(r.err.contains("could not be written"), r.err.constData());
     QCOMPARE(readAll(out), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestUiExport::toolRefusesItsOwnInput_data() {
+    QTest::addColumn<QString>("input"); // the crossword file's name
+    QTest::addColumn<QString>("out");   // "IN" is the input's own path
+    QTest::addColumn<QString>("link");  // "soft" or "hard": out made as a link to IN
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("ipuz, same name") << "g.kvl"
+                                     << "IN"
+                                     << "" << QStringList{"--format", "ipuz"};
+    QTest::newRow("pdf, same name") << "g.kvl"
+                                    << "IN"
+                                    << "" << QStringList{"--format", "pdf"};
+    QTest::newRow("through a link") << "g.kvl"
+                                    << "o.ipuz"
+                                    << "soft" << QStringList{};
+    QTest::newRow("hard link") << "g.kvl"
+                               << "o.puz"
+                               << "hard" << QStringList{};
+    QTest::newRow("svg solution is the input") << "g-solution.svg"
+                                               << "g.svg"
+                                               << "" << QStringList{"--format", "svg"};
+}
+
+// OUT that is IN, by name, through a link or as a hard link (or the SVG's
+// second file that is IN) is refused with exit 2, and IN stays as it was.
+void TestUiExport::toolRefusesItsOwnInput() {
+    QFETCH(QString, input);
+    QFETCH(QString, out);
+    QFETCH(QString, link);
+    QFETCH(QStringList, options);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(input);
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), in));
+    const QByteArray kvl = readAll(in);
+    const QString target = out == QStringLiteral("IN") ? in : dir.filePath(out);
+    if (link == QStringLiteral("soft"))
+        QVERIFY(QFile::link(in, target));
+    if (link == QStringLiteral("hard"))
+        QCOMPARE(::link(QFile::encodeName(in).constData(), QFile::encodeName(target).constData()),
+                 0);
+    const QStringList before =
+        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const Run r = runTool(options + QStringList{in, target});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains("is the crossword file"), r.err.constData());
+    QCOMPARE(readAll(in), kvl);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), before);
+}
+
+// The puzzle and the solution are replaced both or neither: a folder in the
+// solution's place, or a solution that does not fit on the "disk" though the
+// puzzle does, leaves both old files as they were.
+void TestUiExport::toolSvgPairAllOrNone() {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("small.kvl"));
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), in));
+    const QString puzzle = dir.filePath(QStringLiteral("t.svg"));
+    const QString solution = dir.filePath(QStringLiteral("t-solution.svg"));
+    writeFile(puzzle, "old puzzle");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("t-solution.svg")));
+    Run r = runTool({in, puzzle});
+    QCOMPARE(r.status, 4);
+    QVERIFY2(r.err.contains("could not be written"), r.err.constData());
+    QVERIFY2(r.err.contains("is a folder"), r.err.constData());
+    QCOMPARE(readAll(puzzle), QByteArray("old puzzle"));
+    QVERIFY(QDir(dir.path()).rmdir(QStringLiteral("t-solution.svg")));
+
+    writeFile(solution, "old solution");
+    const GridModel g = *readKvl(readAll(in).toStdString()).grid;
+    const std::size_t small = writeSvg(g, "small", false).size();
+    const std::size_t large = writeSvg(g, "small", true).size();
+    QVERIFY(small < large);
+    r = runToolBytes({in.toStdString(), puzzle.toStdString()}, (small + large) / 2);
+    QCOMPARE(r.status, 4);
+    QCOMPARE(readAll(puzzle), QByteArray("old puzzle"));
+    QCOMPARE(readAll(solution), QByteArray("old solution"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+    r = runTool({in, puzzle});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(readAll(puzzle), bytesOf(writeSvg(g, "small", false)));
+    QCOMPARE(readAll(solution), bytesOf(writeSvg(g, "small", true)));
+}
+
+// Output names are used byte for byte, for every format and the SVG's
+// second file: two names that differ only in a byte that is not UTF-8 are
+// two files.
+void TestUiExport::toolKeepsNameBytes() {
+    korvel::testing::TempDir dir;
+    const std::string in = dir.file("small.kvl");
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), QString::fromStdString(in)));
+    const std::string other = dir.file("other.kvl");
+    korvel::testing::writeFile(other, "2,2\r\n\"AB\"\r\n\"CD\"\r\n");
+    Run r = runToolBytes({in, dir.file("caf\xe9.ipuz")});
+    QCOMPARE(r.status, 0);
+    r = runToolBytes({other, dir.file("caf\xe8.ipuz")});
+    QCOMPARE(r.status, 0);
+    r = runToolBytes({in, dir.file("pic\xe9.svg")});
+    QCOMPARE(r.status, 0);
+    r = runToolBytes({in, dir.file("p\xe9.puz")});
+    QCOMPARE(r.status, 0);
+    r = runToolBytes({"--format", "pdf", in, dir.file("d\xe9")});
+    QCOMPARE(r.status, 0);
+    QVERIFY(rawNames(dir.path) ==
+            (std::vector<std::string>{"caf\xe8.ipuz", "caf\xe9.ipuz", "d\xe9", "other.kvl",
+                                      "pic\xe9-solution.svg", "pic\xe9.svg", "p\xe9.puz",
+                                      "small.kvl"}));
+    QCOMPARE(QByteArray::fromStdString(korvel::testing::readFile(dir.file("caf\xe9.ipuz"))),
+             readAll(Golden + QStringLiteral("/small.ipuz")));
+    QCOMPARE(QByteArray::fromStdString(korvel::testing::readFile(dir.file("pic\xe9.svg"))),
+             readAll(Golden + QStringLiteral("/small.svg")));
+    QCOMPARE(QByteArray::fromStdString(korvel::testing::readFile(dir.file("pic\xe9-solution.svg"))),
+             readAll(Golden + QStringLiteral("/small-solution.svg")));
+}
+
+void TestUiExport::toolRefusesReadOnlyOutput() {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("small.kvl"));
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), in));
+    const QString out = dir.filePath(QStringLiteral("r.ipuz"));
+    writeFile(out, "kept");
+    QVERIFY(QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const Run r = runTool({in, out});
+    QCOMPARE(r.status, 4);
+    QVERIFY2(r.err.contains("is read-only"), r.err.constData());
+    QCOMPARE(readAll(out), QByteArray("kept"));
+}
+
+// A crossword file named U+FFFE (a character XML forbids) gives two SVG
+// files that an XML parser reads to the end.
+void TestUiExport::toolSvgIsXmlForAnyTitle() {
+    korvel::testing::TempDir dir;
+    const std::string in = dir.file("\xef\xbf\xbe.kvl");
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), QFile::decodeName(in.c_str())));
+    const Run r = runToolBytes({in, dir.file("x.svg")});
+    QCOMPARE(r.status, 0);
+    for (const char* name : {"x.svg", "x-solution.svg"}) {
+        QXmlStreamReader xml(QByteArray::fromStdString(korvel::testing::readFile(dir.file(name))));
+        QString title;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"title")
+                title = xml.readElementText();
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(title, QString(QChar(0xFFFD)));
+    }
+}
+
+// Names and causes reach the terminal with their control bytes escaped.
+void TestUiExport::toolEscapesControlBytes() {
+    korvel::testing::TempDir dir;
+    Run r = runToolBytes({dir.file("in\x1b[31m\x07.kvl"), dir.file("o.ipuz")});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(!hasEscape(r.err), r.err.constData());
+    QVERIFY2(r.err.contains("in\\x1b[31m\\x07.kvl"), r.err.constData());
+    const std::string in = dir.file("small.kvl");
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), QString::fromStdString(in)));
+    r = runToolBytes({in, dir.file("no\x1b]2;x\x07/o.ipuz")});
+    QCOMPARE(r.status, 4);
+    QVERIFY2(!hasEscape(r.err), r.err.constData());
+    QVERIFY2(r.err.contains("no\\x1b]2;x\\x07/o.ipuz could not be written"), r.err.constData());
+}
+
+// SIGTERM or SIGINT while the SVG pair's scratch files exist: no scratch
+// file stays, and each file is its old or its whole new self.
+void TestUiExport::toolSignalLeavesNoScratchFile() {
+    korvel::testing::TempDir dir;
+    const std::string in = dir.file("small.kvl");
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), QString::fromStdString(in)));
+    const GridModel g = *readKvl(korvel::testing::readFile(in)).grid;
+    const std::string puzzle = writeSvg(g, "small", false);
+    const std::string solution = writeSvg(g, "small", true);
+    std::filesystem::create_directory(dir.file("work"));
+    const std::string out = dir.file("work/t.svg");
+    const std::string second = dir.file("work/t-solution.svg");
+    int interrupted = 0;
+    for (const int sig : {SIGTERM, SIGINT}) {
+        for (const int nth : {1, 2, 1, 2}) {
+            korvel::testing::writeFile(out, "old");
+            korvel::testing::writeFile(second, "old");
+            const korvel::testing::SignalledRun run = korvel::testing::signalOnScratch(
+                korvel::testing::execChild({KORVEL_EXPORT_TOOL, in, out}), dir.file("work"), sig,
+                nth);
+            QVERIFY(run.killedBySignal(sig) || run.exitedWith(0));
+            QVERIFY(rawNames(dir.file("work")) ==
+                    (std::vector<std::string>{"t-solution.svg", "t.svg"}));
+            const std::string a = korvel::testing::readFile(out);
+            const std::string b = korvel::testing::readFile(second);
+            QVERIFY(a == "old" || a == puzzle);
+            QVERIFY(b == "old" || b == solution);
+            interrupted += run.signalSent && run.killedBySignal(sig) && b == "old";
+        }
+    }
+    QVERIFY2(interrupted > 0, "no signal landed before the files were replaced");
 }
 
 // ---------------------------------------------------------------- pages

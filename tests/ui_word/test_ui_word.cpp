@@ -1,6 +1,7 @@
 // The main window's word-processor functions and dictionary viewer command,
 // end to end on the offscreen platform with the scripted desktop.
 
+#include "datafolders.h"
 #include "dictviewer.h"
 #include "hunspellwordservice.h"
 #include "loader.h"
@@ -17,10 +18,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QtTest>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <unistd.h>
 
 using namespace korvel;
 using namespace korvel::uitest;
@@ -31,6 +36,60 @@ const QString FailureText =
     QStringLiteral("This program cannot use MS Word directly.\r\n"
                    "It might happen when MS Word is opened already. If so, exit the program,\r\n"
                    "close MS Word, and then call this program again.");
+
+// What the code under test writes to standard error, caught in a file.
+class StderrCapture {
+public:
+    StderrCapture() {
+        file_.open();
+        std::fflush(stderr);
+        saved_ = dup(2);
+        dup2(file_.handle(), 2);
+    }
+    ~StderrCapture() { restore(); }
+    QByteArray text() {
+        restore();
+        file_.seek(0);
+        return file_.readAll();
+    }
+
+private:
+    void restore() {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            dup2(saved_, 2);
+            close(saved_);
+            saved_ = -1;
+        }
+    }
+    QTemporaryFile file_;
+    int saved_ = -1;
+};
+
+// Sets an environment variable for the life of the object (unset: nullptr).
+class EnvSetting {
+public:
+    EnvSetting(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        had_ = std::getenv(name) != nullptr;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~EnvSetting() {
+        if (had_)
+            setenv(name_, old_.c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
 
 bool dictionariesInstalled() {
     return WordDictionaryPaths{}.firstMissing().empty();
@@ -147,6 +206,64 @@ private slots:
         // Without a connection closing only disables the buttons, silently.
         window->chiudiword();
         QVERIFY(desktop.boxes().isEmpty());
+    }
+
+    // The scratch document cannot be made (a folder stands under its name):
+    // the box keeps its fixed text, and its details and standard error say
+    // what went wrong, with the file's name.
+    void scratchFailureNamesTheCause() {
+        requireDictionaries();
+        makeWindow();
+        QDir here(folder.path());
+        QFile::remove(here.filePath(QStringLiteral("~ravor.doc")));
+        QVERIFY(here.mkpath(QStringLiteral("~ravor.doc/inside")));
+        StderrCapture err;
+        funWord()->trigger();
+        const QByteArray said = err.text();
+        QVERIFY(QDir(here.filePath(QStringLiteral("~ravor.doc"))).removeRecursively());
+
+        const QList<ScriptedDesktop::Shown> boxes = desktop.boxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes.front().title, QStringLiteral("Attention!"));
+        QCOMPARE(boxes.front().text, FailureText);
+        QVERIFY2(boxes.front().detail.contains(QStringLiteral("~ravor.doc: Is a directory")),
+                 qPrintable(boxes.front().detail));
+        QVERIFY2(said.contains("korvel: the word functions cannot start: cannot write"),
+                 said.constData());
+        QVERIFY2(said.contains("~ravor.doc: Is a directory"), said.constData());
+        QVERIFY(toolsDisabled());
+        QVERIFY(!service->isRunning());
+    }
+
+    // With the installed dictionaries the scratch document goes to the
+    // per-user folder; what keeps it from there is named.
+    void scratchFolderProblemIsNamed() {
+        const std::string installed = installedDictionaryFolder(DictionaryLanguage::English);
+        QVERIFY(!installed.empty());
+        const QString file = QDir(folder.path()).filePath(QStringLiteral("plain-file"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        std::string problem;
+        {
+            const QByteArray under = QFile::encodeName(file + QStringLiteral("/data"));
+            EnvSetting xdg("XDG_DATA_HOME", under.constData());
+            const std::string chosen = scratchDocumentFolder(installed, &problem);
+            QCOMPARE(QByteArray::fromStdString(chosen), under + "/korvel/");
+            QVERIFY2(problem.find("cannot make the folder " + under.toStdString() + "/korvel: ") ==
+                         0,
+                     problem.c_str());
+        }
+        {
+            EnvSetting xdg("XDG_DATA_HOME", nullptr);
+            EnvSetting home("HOME", nullptr);
+            scratchDocumentFolder(installed, &problem);
+            QVERIFY2(problem.find("neither XDG_DATA_HOME nor HOME") == 0, problem.c_str());
+        }
+        // A folder of one's own has nothing in the way.
+        scratchDocumentFolder(QFile::encodeName(folder.path()).toStdString(), &problem);
+        QCOMPARE(QString::fromStdString(problem), QString());
+        QFile::remove(file);
     }
 
     void thesaurus() {

@@ -7,7 +7,9 @@
 #include <mythes.hxx>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <unistd.h>
@@ -168,12 +170,16 @@ WordStatus HunspellWordService::writeDocument(const std::string& path) {
     // under its name (a link planted in a shared dictionaries folder, a hard
     // link) is replaced, never followed and truncated.
     std::string fresh = path + ".XXXXXX";
+    const auto failure = [&path] {
+        return WordStatus::failure("cannot write " + path + ": " + std::strerror(errno));
+    };
     const int fd = mkostemp(fresh.data(), O_CLOEXEC);
     if (fd < 0)
-        return WordStatus::failure("cannot write " + path);
+        return failure();
     if (close(fd) != 0 || rename(fresh.c_str(), path.c_str()) != 0) {
+        const WordStatus st = failure();
         unlink(fresh.c_str());
-        return WordStatus::failure("cannot write " + path);
+        return st;
     }
     return wordOk();
 }

@@ -138,8 +138,9 @@ void MainWindow::Form_Load() {
     // falls back to the per-user or the installed dictionaries.
     if (store_.DictFolder.empty())
         store_.DictFolder = startupDictionaryFolder();
-    ravorPath_ = QFile::decodeName(scratchDocumentFolder(store_.DictFolder).c_str()) +
-                 QStringLiteral("~ravor.doc");
+    ravorPath_ =
+        QFile::decodeName(scratchDocumentFolder(store_.DictFolder, &ravorProblem_).c_str()) +
+        QStringLiteral("~ravor.doc");
 }
 
 void MainWindow::Timer2_Timer() {

@@ -303,6 +303,9 @@ private:
 
     QString previousFile_;
     QString openFolder_;
+    // What stands in the way of the scratch document, when known at start
+    // (scratchDocumentFolder); named with the word functions' failure.
+    std::string ravorProblem_;
     QString helpPage_;
     QString startFile_;
 

@@ -9,12 +9,15 @@
 #include "dictviewer.h"
 #include "hunspellwordservice.h"
 #include "mainwindowui.h"
+#include "printable.h"
 #include "toolbuttons.h"
 #include "wordqueries.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
+
+#include <cstdio>
 
 namespace korvel {
 
@@ -73,12 +76,21 @@ void MainWindow::openWordConnection() {
     const WordStatus st =
         openWordService(wordService(), QFile::encodeName(ravorPath_).toStdString());
     if (!st) {
-        desktop_.messageBox(
+        // The box keeps its fixed text; the cause goes to its details and
+        // to standard error.
+        std::string detail = st.error();
+        if (!ravorProblem_.empty())
+            detail += "\n" + ravorProblem_;
+        std::fprintf(stderr, "korvel: the word functions cannot start: %s\n",
+                     printable(st.error()).c_str());
+        if (!ravorProblem_.empty())
+            std::fprintf(stderr, "korvel: %s\n", printable(ravorProblem_).c_str());
+        desktop_.messageBoxWithDetail(
             this,
             QString::fromLatin1(WordConnectionFailureTitle.data(),
                                 WordConnectionFailureTitle.size()),
             QString::fromLatin1(WordConnectionFailureText.data(), WordConnectionFailureText.size()),
-            MsgIcon::None, MsgButtons::Ok);
+            QString::fromLocal8Bit(detail.c_str()), MsgIcon::None, MsgButtons::Ok);
         return;
     }
     ui_->tools->button(Tool::Thesaurus)->setEnabled(true);
