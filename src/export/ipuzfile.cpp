@@ -284,8 +284,8 @@ void readBoard(const json& doc, const Board& b, Puzzle& p) {
         throw Refusal{"The .ipuz file has no \"puzzle\" board."};
     }
     if (board->size() != static_cast<std::size_t>(b.rows)) {
-        throw Refusal{"The .ipuz \"puzzle\" board has " + std::to_string(board->size()) +
-                      " rows, not the " + std::to_string(b.rows) + " of its dimensions."};
+        throw Refusal{"The .ipuz \"puzzle\" board does not have the " + std::to_string(b.rows) +
+                      " rows of its dimensions."};
     }
     const json* blockValue = member(doc, "block");
     const std::optional<std::string> block =
@@ -608,8 +608,14 @@ PuzzleReadResult puzzleFromIpuz(std::string_view bytes) {
     try {
         doc = json::parse(text.begin(), text.end());
     } catch (const json::parse_error& e) {
-        result.error = "The file is no .ipuz puzzle: it is not valid JSON (at byte " +
-                       std::to_string(e.byte) + ").";
+        // e.byte counts from 1 within the JSON; the message counts in the file.
+        const std::size_t offset = static_cast<std::size_t>(text.data() - bytes.data());
+        result.error = "The file is no .ipuz puzzle: it is not valid JSON (near byte " +
+                       std::to_string(offset + e.byte) + ").";
+        return result;
+    } catch (const json::exception&) {
+        // A number beyond what JSON values here can hold.
+        result.error = "The file is no .ipuz puzzle: it holds a number too large to read.";
         return result;
     }
     if (!doc.is_object()) {

@@ -320,7 +320,7 @@ void readSections(std::string_view file, std::size_t pos, PuzScan& scan) {
             continue; // a timer, the solver's own rebus entries ...
         }
         const bool perCell = into != &p.rebusTable;
-        if (puzChecksum(data, 0) != sum || (perCell && data.size() != cells) || data.empty()) {
+        if (puzChecksum(data, 0) != sum || (perCell && data.size() != cells)) {
             ++scan.sectionsSkipped;
             continue;
         }

@@ -154,6 +154,13 @@ void ClueGatherer::addKept(Clue clue) {
     if (!free(clue.key)) {
         clue.key = belowGrids(clue.key.direction);
     }
+    // A clue that fits the slot at its key is placed, and keeps its
+    // enumeration as a placed clue does.
+    const int s = slots_.startingAt(clue.key.row, clue.key.column, clue.key.direction);
+    if (s >= 0 && slots_[static_cast<std::size_t>(s)].length == clue.length &&
+        clue.enumeration == std::to_string(clue.length)) {
+        clue.enumeration.clear();
+    }
     keep(std::move(clue));
 }
 

@@ -93,7 +93,8 @@ public:
                        std::string label);
     // A clue whose key and length the file gives (Korvel's own list of
     // unplaced clues): kept as it is, or moved below the grids when another
-    // clue holds its key already.
+    // clue holds its key already. One that fits the slot at its key is
+    // placed, its enumeration dropped when it is just the length.
     void addKept(Clue clue);
 
     // The clues in key order; the unplaced and skipped ones are counted.
