@@ -40,7 +40,9 @@ PuzzleReadResult loadPuzzleFile(const std::string& path) {
     if (*format == PuzzleFileFormat::Kvl) {
         KvlReadResult kvl = loadKvlFile(path);
         if (!kvl.grid) {
-            result.error = std::move(kvl.error);
+            // A failed read names the file already; a refused one does not.
+            result.error = kvl.error.compare(0, path.size(), path) == 0 ? std::move(kvl.error)
+                                                                        : path + ": " + kvl.error;
             return result;
         }
         result.puzzle.emplace();
@@ -70,8 +72,7 @@ bool savePuzzleFile(const std::string& path, const Puzzle& puzzle, std::string& 
     std::string bytes;
     switch (*format) {
     case PuzzleFileFormat::Kvl:
-        bytes = writeKvl(puzzle.grid);
-        break;
+        return saveKvlFile(path, puzzle.grid, error);
     case PuzzleFileFormat::Ipuz:
         bytes = writeIpuz(puzzle, exportTitle(path));
         break;

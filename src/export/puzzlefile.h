@@ -50,8 +50,8 @@ PuzzleReadResult loadPuzzleFile(const std::string& path);
 // Saves the puzzle to path through the checked writer (replaceFile: a
 // failure leaves the old file as it was), the format chosen by its
 // extension: .ipuz (writeIpuz, the title falling back on exportTitle(path)),
-// .puz (writePuz, which may refuse the puzzle) or .kvl (writeKvl: the grid
-// alone; the caller decides whether the rest may be lost). Returns false
+// .puz (writePuz, which may refuse the puzzle) or .kvl (saveKvlFile: the
+// grid alone; the caller decides whether the rest may be lost). Returns false
 // with the cause in error.
 bool savePuzzleFile(const std::string& path, const Puzzle& puzzle, std::string& error);
 
