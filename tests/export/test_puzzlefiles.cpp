@@ -263,7 +263,7 @@ TEST(PuzzleIpuz, RandomDocumentsWriteReadWriteTheSame) {
     }
 }
 
-TEST(PuzzleIpuz, TheWrittenLayout) {
+TEST(Golden, PuzzleWithCluesByteForByte) {
     // CAT over A#E: 1 across, 1 and 2 down.
     Puzzle p;
     p.grid = GridModel::make(2, 3);
@@ -275,38 +275,10 @@ TEST(PuzzleIpuz, TheWrittenLayout) {
     p.details.author = "\xC3\x89mile";
     p.details.contactEmail = "e@x.org";
     p.circles = {0, 5};
-    EXPECT_EQ(writeIpuz(p, "ignored"), R"({
-  "version": "http://ipuz.org/v2",
-  "kind": ["http://ipuz.org/crossword#1"],
-  "origin": "Korvel",
-  "title": "T&amp;C",
-  "author": "Émile",
-  "dimensions": {"width": 3, "height": 2},
-  "block": "#",
-  "empty": 0,
-  "puzzle": [
-    [{"cell": 1, "style": {"shapebg": "circle"}}, 0, 2],
-    [0, "#", {"cell": 0, "style": {"shapebg": "circle"}}]
-  ],
-  "solution": [
-    ["C", "A", "T"],
-    ["A", "#", "E"]
-  ],
-  "clues": {
-    "Across": [
-      {"number": 1, "clue": "Bob's &lt;Grid&gt; &amp; Co", "enumeration": "3"}
-    ],
-    "Down": [
-      [1, ""],
-      {"number": "2-3", "clue": "Two<br/>lines", "enumeration": "1,1"}
-    ]
-  },
-  "org.korvel:unplaced": [
-    {"row": 25, "column": 0, "direction": "Across", "length": 0, "clue": "Kept", "enumeration": "", "label": ""}
-  ],
-  "org.korvel:contact": {"name": "", "email": "e@x.org", "address": ""}
-}
-)");
+    const std::string golden = KORVEL_EXPORT_GOLDEN;
+    EXPECT_EQ(writeIpuz(p, "ignored"), readFile(golden + "/clues.ipuz"));
+    EXPECT_EQ(writePuz(p).bytes, readFile(golden + "/clues.puz"));
+    expectPuzChecksums(readFile(golden + "/clues.puz"));
 }
 
 TEST(PuzzleIpuz, FilesOfOtherPrograms) {
