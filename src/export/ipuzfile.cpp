@@ -1,6 +1,7 @@
 #include "ipuzfile.h"
 
 #include "gridentries.h"
+#include "puzzleread.h"
 #include "puzzletext.h"
 
 #include <nlohmann/json.hpp>

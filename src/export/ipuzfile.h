@@ -1,13 +1,17 @@
 #pragma once
 
 #include "gridmodel.h"
-#include "puzzle.h"
-#include "puzzleread.h"
 
 #include <string>
 #include <string_view>
 
 namespace korvel {
+
+// Declared only, so that the files which include this header for the grid
+// exports do not take in the puzzle types (and the names of slots.h); a
+// caller of the puzzle functions includes puzzleread.h.
+struct Puzzle;
+struct PuzzleReadResult;
 
 // The grid as an .ipuz crossword (version 2, UTF-8 JSON): its dimensions;
 // "puzzle" with each cell's clue number (0 for a white cell without one, "#"

@@ -1,6 +1,7 @@
 #include "puzfile.h"
 
 #include "gridentries.h"
+#include "puzzleread.h"
 #include "puzzletext.h"
 
 #include <algorithm>
@@ -503,7 +504,7 @@ PuzzleReadResult puzzleFromPuz(std::string_view bytes) {
 
     // The clues go to the words in the format's order.
     ClueGatherer clues(p.grid);
-    const Slots& slots = clues.slots();
+    const Slots& slots = clues.wordSlots();
     std::vector<const Slot*> order;
     const std::span<const Slot> across = slots.across();
     const std::span<const Slot> down = slots.down();

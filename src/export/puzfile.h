@@ -2,8 +2,6 @@
 
 #include "gridentries.h"
 #include "gridmodel.h"
-#include "puzzle.h"
-#include "puzzleread.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,6 +10,12 @@
 #include <vector>
 
 namespace korvel {
+
+// Declared only, so that the files which include this header for the grid
+// exports do not take in the puzzle types (and the names of slots.h); a
+// caller of the puzzle functions includes puzzleread.h.
+struct Puzzle;
+struct PuzzleReadResult;
 
 // The contents of an Across Lite .puz file, as bytes (the format's text is
 // Latin-1). solution and state hold width x height cells, row after row:

@@ -100,7 +100,8 @@ public:
     // The clues in key order; the unplaced and skipped ones are counted.
     std::vector<Clue> take(PuzzleReadCounts& counts);
 
-    const Slots& slots() const { return slots_; }
+    // Not "slots": Qt code includes this header, and Qt defines that word.
+    const Slots& wordSlots() const { return slots_; }
 
 private:
     bool free(const ClueKey& key) const { return taken_.count(key) == 0; }

@@ -6,6 +6,7 @@
 // a replay program that runs the files named on its command line (CTest
 // replays the corpus).
 #include "ipuzfile.h"
+#include "puzzleread.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -7,6 +7,7 @@
 // files named on its command line (CTest replays the corpus).
 #include "ipuzfile.h"
 #include "puzfile.h"
+#include "puzzleread.h"
 
 #include <cstdint>
 #include <cstdlib>
