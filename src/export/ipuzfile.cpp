@@ -269,12 +269,13 @@ Board dimensionsOf(const json& doc) {
 }
 
 bool styleHasCircle(const json& style, const json& doc) {
-    const json* spec = &style;
+    const json* definition = &style;
     if (style.is_string()) {
         const json* styles = member(doc, "styles");
-        spec = styles ? member(*styles, style.get_ref<const std::string&>().c_str()) : nullptr;
+        definition =
+            styles ? member(*styles, style.get_ref<const std::string&>().c_str()) : nullptr;
     }
-    const json* shape = spec ? member(*spec, "shapebg") : nullptr;
+    const json* shape = definition ? member(*definition, "shapebg") : nullptr;
     return shape != nullptr && shape->is_string() && *shape == "circle";
 }
 
