@@ -7,6 +7,7 @@
 #include "jsonvalue.h"
 #include "kvlfile.h"
 #include "puzfile.h"
+#include "puzwalker.h"
 #include "svggrid.h"
 #include "testfiles.h"
 
@@ -18,8 +19,10 @@
 #include <tuple>
 
 using namespace korvel;
+using korvel::testing::expectPuzChecksums;
 using korvel::testing::Json;
 using korvel::testing::JsonParser;
+using korvel::testing::le16;
 
 namespace {
 
@@ -137,67 +140,6 @@ void expectMatchesOracle(const GridModel& g) {
         order.emplace_back(c.number, c.across);
     }
     ASSERT_EQ(order, o.puzOrder);
-}
-
-// --- the .puz checksums, from the published description of the format
-
-uint16_t cksum(const std::string& bytes, std::size_t from, std::size_t len, uint16_t sum) {
-    for (std::size_t i = from; i < from + len; ++i) {
-        const bool low = sum & 1;
-        sum >>= 1;
-        if (low) {
-            sum += 0x8000;
-        }
-        sum = static_cast<uint16_t>(sum + static_cast<unsigned char>(bytes[i]));
-    }
-    return sum;
-}
-
-uint16_t le16(const std::string& b, std::size_t at) {
-    return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) +
-                                 256 * static_cast<unsigned char>(b[at + 1]));
-}
-
-// Walks the file as the description lays it out and checks every checksum
-// field against a fresh computation.
-void expectPuzChecksums(const std::string& f) {
-    ASSERT_GE(f.size(), 0x34u);
-    const int w = static_cast<unsigned char>(f[0x2C]);
-    const int h = static_cast<unsigned char>(f[0x2D]);
-    const int nclues = le16(f, 0x2E);
-    const std::size_t cells = static_cast<std::size_t>(w * h);
-    const std::size_t sol = 0x34, grid = sol + cells;
-    std::size_t p = grid + cells;
-    std::vector<std::pair<std::size_t, std::size_t>> strings; // offset, length without NUL
-    for (int i = 0; i < 3 + nclues + 1; ++i) {
-        const std::size_t nul = f.find('\0', p);
-        ASSERT_NE(nul, std::string::npos);
-        strings.emplace_back(p, nul - p);
-        p = nul + 1;
-    }
-    const auto text = [&](uint16_t sum) {
-        for (int i = 0; i < static_cast<int>(strings.size()); ++i) {
-            const auto [at, len] = strings[static_cast<std::size_t>(i)];
-            const bool clue = i >= 3 && i < 3 + nclues;
-            if (clue) {
-                sum = cksum(f, at, len, sum);
-            } else if (len > 0) {
-                sum = cksum(f, at, len + 1, sum);
-            }
-        }
-        return sum;
-    };
-    const uint16_t cib = cksum(f, 0x2C, 8, 0);
-    EXPECT_EQ(le16(f, 0x0E), cib);
-    uint16_t whole = cksum(f, sol, cells, cib);
-    whole = cksum(f, grid, cells, whole);
-    EXPECT_EQ(le16(f, 0x00), text(whole));
-    const uint16_t parts[4] = {cib, cksum(f, sol, cells, 0), cksum(f, grid, cells, 0), text(0)};
-    const char* magic = "ICHEATED";
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(static_cast<unsigned char>(f[0x10 + i]), (magic[i] ^ (parts[i] & 0xFF)) & 0xFF);
-        EXPECT_EQ(static_cast<unsigned char>(f[0x14 + i]), (magic[4 + i] ^ (parts[i] >> 8)) & 0xFF);
-    }
 }
 
 Json parseIpuz(const std::string& bytes) {

@@ -1,0 +1,204 @@
+#include "puzzleread.h"
+
+#include "puzzletext.h"
+
+#include <algorithm>
+
+namespace korvel {
+
+namespace {
+
+std::string counted(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "3,4" gives 7, "(5)" gives 5; 0 for text without digits or past any grid.
+int16_t enumerationLength(std::string_view enumeration) {
+    int sum = 0;
+    int run = 0;
+    for (char ch : enumeration) {
+        if (ch >= '0' && ch <= '9') {
+            run = std::min(run * 10 + (ch - '0'), 1000);
+        } else {
+            sum += run;
+            run = 0;
+        }
+    }
+    sum += run;
+    return static_cast<int16_t>(sum <= MaxRows + MaxColumns ? sum : 0);
+}
+
+} // namespace
+
+std::vector<std::string> readWarnings(const PuzzleReadCounts& c) {
+    std::vector<std::string> out;
+    if (c.checksumsWrong) {
+        out.push_back("The file's checksums do not match its contents: it may be damaged. Check "
+                      "its letters and clues.");
+    }
+    if (c.scrambled) {
+        out.push_back("The solution in this file is scrambled: its black squares, clues and "
+                      "details are here, its letters are left empty.");
+    }
+    if (c.cellsCut > 0) {
+        out.push_back(counted(c.cellsCut, "cell", "cells") +
+                      " held more than one letter A to Z (several letters, a digit or a "
+                      "symbol); each keeps its first letter when that is one, and is left "
+                      "empty otherwise.");
+    }
+    if (c.rebusCut > 0) {
+        out.push_back(counted(c.rebusCut, "rebus square keeps", "rebus squares keep") +
+                      " only the first letter of its rebus.");
+    }
+    if (c.markupDropped > 0) {
+        out.push_back(counted(c.markupDropped, "markup tag (italics, bold ...) was",
+                              "markup tags (italics, bold ...) were") +
+                      " dropped from the texts.");
+    }
+    if (c.unplacedClues > 0) {
+        out.push_back(counted(c.unplacedClues, "clue has", "clues have") +
+                      " no word of its number and direction in the grid, and is kept "
+                      "unplaced.");
+    }
+    if (c.cluesSkipped > 0) {
+        out.push_back(counted(c.cluesSkipped, "clue entry", "clue entries") +
+                      " could not be read and were left out.");
+    }
+    if (c.sectionsSkipped > 0) {
+        out.push_back(counted(c.sectionsSkipped, "section", "sections") +
+                      " of the file (circles or rebus squares) were damaged and left out.");
+    }
+    return out;
+}
+
+std::optional<std::string> boardSizeRefusal(int rows, int columns) {
+    if (rows >= MinRows && rows <= MaxRows && columns >= MinColumns && columns <= MaxColumns) {
+        return std::nullopt;
+    }
+    return "The puzzle has " + std::to_string(rows) + " rows and " + std::to_string(columns) +
+           " columns; Korvel holds " + std::to_string(MinRows) + " to " + std::to_string(MaxRows) +
+           " rows and " + std::to_string(MinColumns) + " to " + std::to_string(MaxColumns) +
+           " columns.";
+}
+
+char cellFromLetters(std::string_view text, int& cut) {
+    if (text.empty()) {
+        return EmptyCell;
+    }
+    const auto letter = [](char ch) -> char {
+        if (ch >= 'A' && ch <= 'Z') {
+            return ch;
+        }
+        if (ch >= 'a' && ch <= 'z') {
+            return static_cast<char>(ch - 'a' + 'A');
+        }
+        return EmptyCell;
+    };
+    const char first = letter(text[0]);
+    if (text.size() > 1 || first == EmptyCell) {
+        ++cut;
+    }
+    return first;
+}
+
+ClueGatherer::ClueGatherer(const GridModel& grid) : slots_(Slots::of(grid)) {}
+
+void ClueGatherer::add(int number, Direction direction, std::string text, std::string enumeration,
+                       std::string label) {
+    const int s = slots_.numbered(number, direction);
+    if (s >= 0) {
+        const Slot& slot = slots_[static_cast<std::size_t>(s)];
+        const ClueKey key{slot.row, slot.column, direction};
+        if (free(key)) {
+            if (enumeration == std::to_string(slot.length)) {
+                enumeration.clear();
+            }
+            keep({key, slot.length, std::move(text), std::move(enumeration), std::move(label)});
+            return;
+        }
+    }
+    if (!roomForUnplaced()) {
+        return;
+    }
+    Clue clue{{},
+              enumerationLength(enumeration),
+              std::move(text),
+              std::move(enumeration),
+              std::move(label)};
+    const std::vector<int>& numbers = slots_.numbers();
+    const auto cell = std::find(numbers.begin(), numbers.end(), number);
+    if (number > 0 && cell != numbers.end()) {
+        const auto at = static_cast<int>(cell - numbers.begin());
+        clue.key = {static_cast<int16_t>(at / slots_.columns()),
+                    static_cast<int16_t>(at % slots_.columns()), direction};
+    }
+    if (number <= 0 || cell == numbers.end() || !free(clue.key)) {
+        clue.key = belowGrids(direction);
+    }
+    keep(std::move(clue));
+}
+
+void ClueGatherer::addUnnumbered(Direction direction, std::string text, std::string enumeration,
+                                 std::string label) {
+    if (!roomForUnplaced()) {
+        return;
+    }
+    keep({belowGrids(direction), enumerationLength(enumeration), std::move(text),
+          std::move(enumeration), std::move(label)});
+}
+
+void ClueGatherer::addKept(Clue clue) {
+    if (!roomForUnplaced()) {
+        return;
+    }
+    if (!free(clue.key)) {
+        clue.key = belowGrids(clue.key.direction);
+    }
+    // A clue that fits the slot at its key is placed, and keeps its
+    // enumeration as a placed clue does.
+    const int s = slots_.startingAt(clue.key.row, clue.key.column, clue.key.direction);
+    if (s >= 0 && slots_[static_cast<std::size_t>(s)].length == clue.length &&
+        clue.enumeration == std::to_string(clue.length)) {
+        clue.enumeration.clear();
+    }
+    keep(std::move(clue));
+}
+
+bool ClueGatherer::roomForUnplaced() {
+    if (unplacedKept_ >= MaxUnplacedClues) {
+        ++skipped_;
+        return false;
+    }
+    ++unplacedKept_;
+    return true;
+}
+
+void ClueGatherer::keep(Clue clue) {
+    taken_.insert(clue.key);
+    clues_.push_back(std::move(clue));
+}
+
+ClueKey ClueGatherer::belowGrids(Direction direction) {
+    ClueKey key{MaxRows, nextBelow_, direction};
+    while (!free(key)) {
+        key.column = ++nextBelow_;
+    }
+    ++nextBelow_;
+    return key;
+}
+
+std::vector<Clue> ClueGatherer::take(PuzzleReadCounts& counts) {
+    std::sort(clues_.begin(), clues_.end(),
+              [](const Clue& a, const Clue& b) { return a.key < b.key; });
+    for (const Clue& clue : clues_) {
+        const int s = slots_.startingAt(clue.key.row, clue.key.column, clue.key.direction);
+        if (s < 0 || slots_[static_cast<std::size_t>(s)].length != clue.length) {
+            ++counts.unplacedClues;
+        }
+    }
+    counts.cluesSkipped += skipped_;
+    skipped_ = 0;
+    return std::move(clues_);
+}
+
+} // namespace korvel

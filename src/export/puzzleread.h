@@ -1,0 +1,121 @@
+#pragma once
+
+#include "puzzle.h"
+#include "slots.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvel {
+
+// What a reader changed or left out to open a file, for the caller to tell.
+struct PuzzleReadCounts {
+    // Cells holding what a Korvel cell cannot (several letters, a digit, a
+    // symbol), kept as their first letter when it is A to Z, otherwise left
+    // empty.
+    int cellsCut = 0;
+    // .puz rebus squares kept as the first letter of their rebus.
+    int rebusCut = 0;
+    // Markup tags dropped from .ipuz texts.
+    int markupDropped = 0;
+    // Clues whose number and direction have no word in the grid; they are in
+    // the puzzle, unplaced.
+    int unplacedClues = 0;
+    // Clue entries left out: of no shape the reader knows, of another
+    // direction than across and down, or beyond MaxUnplacedClues.
+    int cluesSkipped = 0;
+    // .puz sections (circles, rebus squares) cut short or failing their own
+    // checksum, left out.
+    int sectionsSkipped = 0;
+    // The .puz solution is scrambled: its letters were left empty.
+    bool scrambled = false;
+    // A .puz checksum does not match: the file opened, but may be damaged.
+    bool checksumsWrong = false;
+
+    friend bool operator==(const PuzzleReadCounts&, const PuzzleReadCounts&) = default;
+};
+
+// A puzzle read from another program's file, or nothing and the reason.
+// warnings are sentences to show the user (from counts, and any a reader adds
+// of its own); empty when the file opened as it is.
+struct PuzzleReadResult {
+    std::optional<Puzzle> puzzle;
+    std::string error;
+    std::vector<std::string> warnings;
+    PuzzleReadCounts counts;
+};
+
+// The sentences for the counts that are not zero, in a fixed order.
+std::vector<std::string> readWarnings(const PuzzleReadCounts& counts);
+
+// The refusal of a board Korvel cannot hold (2 to 25 rows, 2 to 35
+// columns), naming both sizes; nothing when it fits.
+std::optional<std::string> boardSizeRefusal(int rows, int columns);
+
+// The Korvel cell for a file's letter text (UTF-8): "A" to "Z" as they are,
+// "a" to "z" as capitals, "" as empty. Anything else becomes its first
+// character when that is a letter A to Z (either case), otherwise empty, and
+// counts in cut.
+char cellFromLetters(std::string_view text, int& cut);
+
+// Unplaced clues beyond this many are left out (counted as skipped): a grid
+// has at most a few hundred words, and each unplaced clue costs the window a
+// line.
+inline constexpr int MaxUnplacedClues = 1000;
+
+// Gathers the clues a file gives and places them on the grid's slots, giving
+// every clue a key of its own.
+//
+// A clue numbered n in direction d goes on the slot Slots::numbered(n, d),
+// with that slot's length. A clue with no such slot, or a second clue for a
+// slot already taken, is kept unplaced:
+// - on the cell numbered n, when the grid has one and that key is free, so
+//   that it is placed again once a slot of its length starts there;
+// - otherwise on a key below every grid Korvel holds (row MaxRows, columns
+//   0, 1, 2 ... in the order the clues come), where no slot can ever start,
+//   so it stays unplaced until the user deletes it.
+// An unplaced clue's length is the sum of its enumeration's numbers ("3,4"
+// gives 7), or 0 without one.
+class ClueGatherer {
+public:
+    explicit ClueGatherer(const GridModel& grid);
+
+    // A clue by number and direction. An enumeration that is just the slot's
+    // length is dropped (the puzzle keeps it empty, meaning the length).
+    void add(int number, Direction direction, std::string text, std::string enumeration,
+             std::string label);
+    // A clue with no number at all (a label with no leading digits, or text
+    // alone): kept unplaced.
+    void addUnnumbered(Direction direction, std::string text, std::string enumeration,
+                       std::string label);
+    // A clue whose key and length the file gives (Korvel's own list of
+    // unplaced clues): kept as it is, or moved below the grids when another
+    // clue holds its key already. One that fits the slot at its key is
+    // placed, its enumeration dropped when it is just the length.
+    void addKept(Clue clue);
+
+    // The clues in key order; the unplaced and skipped ones are counted.
+    std::vector<Clue> take(PuzzleReadCounts& counts);
+
+    // Not "slots": Qt code includes this header, and Qt defines that word.
+    const Slots& wordSlots() const { return slots_; }
+
+private:
+    bool free(const ClueKey& key) const { return taken_.count(key) == 0; }
+    // False, counting the clue as skipped, once MaxUnplacedClues are kept.
+    bool roomForUnplaced();
+    void keep(Clue clue);
+    ClueKey belowGrids(Direction direction);
+
+    Slots slots_;
+    std::vector<Clue> clues_;
+    std::set<ClueKey> taken_;
+    int16_t nextBelow_ = 0;
+    int unplacedKept_ = 0;
+    int skipped_ = 0;
+};
+
+} // namespace korvel
