@@ -12,7 +12,9 @@ namespace korvel {
 // (each one line element, the frame drawn heavier), the clue numbers in the
 // top-left corners and, with solution set, the letters centred in their
 // cells. The title (any bytes; what is not UTF-8 is replaced) goes into the
-// picture's title element. Ends with a line feed.
+// picture's title element and, unless empty, is drawn in bold above the grid:
+// smaller when long, wrapped at the smallest size, never cut. Ends with a
+// line feed.
 std::string writeSvg(const GridModel& grid, std::string_view title, bool solution);
 
 } // namespace korvel

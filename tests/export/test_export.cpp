@@ -515,8 +515,9 @@ TEST(Svg, OneElementPerCellLineAndNumber) {
             EXPECT_EQ(count(svg, "<rect "), 1u + static_cast<std::size_t>(blacks));
             EXPECT_EQ(count(svg, "<line "),
                       static_cast<std::size_t>(g.RowCount + g.ColumnCount + 2));
+            // One more for the title above the grid.
             EXPECT_EQ(count(svg, "<text "),
-                      numbered + (solution ? static_cast<std::size_t>(letters) : 0));
+                      1 + numbered + (solution ? static_cast<std::size_t>(letters) : 0));
             EXPECT_EQ(count(svg, "<g "), count(svg, "</g>"));
             EXPECT_EQ(svg.rfind("</svg>\n"), svg.size() - 7);
         }
