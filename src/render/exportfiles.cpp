@@ -1,8 +1,10 @@
 #include "exportfiles.h"
 
+#include "gridentries.h"
 #include "gridpages.h"
 #include "ipuzfile.h"
 #include "puzfile.h"
+#include "puzzle.h"
 #include "svggrid.h"
 
 #include "replacefile.h"
@@ -78,6 +80,27 @@ ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QStri
         }
         out.written << name;
     }
+    out.ok = true;
+    return out;
+}
+
+ExportOutcome exportPuzzle(const Puzzle& puzzle, ExportFormat format, const QString& path,
+                           const PageSetup& setup) {
+    const QString title = QString::fromStdString(validUtf8(puzzle.details.title));
+    if (format != ExportFormat::Pdf)
+        return exportGrid(puzzle.grid, format, path, title);
+    ExportOutcome out;
+    const QByteArray pdf = puzzlePdf(puzzle, setup);
+    if (pdf.isEmpty()) {
+        out.error = QStringLiteral("The PDF document could not be made.");
+        return out;
+    }
+    QString why;
+    if (!writeFileSafely(path, pdf, &why)) {
+        out.error = QStringLiteral("%1 could not be written: %2").arg(path, why);
+        return out;
+    }
+    out.written << path;
     out.ok = true;
     return out;
 }

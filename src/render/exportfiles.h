@@ -2,13 +2,15 @@
 
 #include "exportformat.h"
 #include "gridmodel.h"
+#include "pagesetup.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-
 namespace korvel {
+
+struct Puzzle;
 
 // What an export did: the files written, or the reason it wrote nothing (a
 // refusal of the format, or a failed write; a file written before the failure
@@ -29,6 +31,13 @@ struct ExportOutcome {
 // disk.
 ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QString& path,
                          const QString& title);
+
+// Exports a whole puzzle as exportGrid does its grid, with details.title as
+// the title. The PDF holds what paintPuzzlePages draws (the clues, the
+// layout) on the paper of setup; the other formats take the grid and title
+// and leave setup aside.
+ExportOutcome exportPuzzle(const Puzzle& puzzle, ExportFormat format, const QString& path,
+                           const PageSetup& setup);
 
 // Writes the bytes to a temporary file beside path, flushes and syncs it,
 // then renames it over path. On any failure path is left as it was, the
