@@ -3,6 +3,7 @@
 #include "gridentries.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -117,7 +118,9 @@ std::string writeSvg(const GridModel& grid, std::string_view title, bool solutio
     if (!heading.empty()) {
         const double room = C * Cell;
         const double chars = static_cast<double>(codePoints(heading));
-        size = std::max(SmallestTitleSize, std::min(TitleSize, room / (CharWidth * chars)));
+        // Down to the two decimals the file keeps, so the size written fits.
+        size = std::max(SmallestTitleSize,
+                        std::min(TitleSize, std::floor(room / (CharWidth * chars) * 100) / 100));
         lines = titleLines(
             heading, std::max<std::size_t>(1, static_cast<std::size_t>(room / (CharWidth * size))));
     }
