@@ -158,8 +158,8 @@ Row headingRow(const QString& text, const QFont& font, const QPaintDevice* devic
     return Row{height + after, [text, font, width, height](QPainter& p, const QPointF& at) {
                    p.setPen(Qt::black);
                    p.setFont(font);
-                   p.drawText(QRectF(at, QSizeF(width, height)), Qt::AlignLeft | Qt::AlignTop,
-                              text);
+                   p.drawText(QRectF(at, QSizeF(width, height)),
+                              Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
                }};
 }
 
@@ -252,7 +252,8 @@ bool paintCluePuzzle(QPainter& p, QPagedPaintDevice& device, const QRectF& area,
                                    if (i == 0) {
                                        p.setFont(bold);
                                        p.drawText(QRectF(at, QSizeF(labelWidth, spacing)),
-                                                  Qt::AlignRight | Qt::AlignTop, label);
+                                                  Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip,
+                                                  label);
                                    }
                                    clue.draw(p, i, at + QPointF(indent, 0));
                                }});
@@ -349,17 +350,17 @@ bool paintSubmission(QPainter& p, QPagedPaintDevice& device, const QRectF& area,
         std::vector<Row> rows;
         const int lines = std::max({1, clue.lines(), answer.lines()});
         for (int i = 0; i < lines; ++i)
-            rows.push_back(Row{spacing, [=](QPainter& p, const QPointF& at) {
-                                   p.setPen(Qt::black);
-                                   if (i == 0) {
-                                       p.setFont(bold);
-                                       p.drawText(QRectF(at + QPointF(0, textDrop),
-                                                         QSizeF(labelWidth, spacing)),
-                                                  Qt::AlignRight | Qt::AlignTop, label);
-                                   }
-                                   clue.draw(p, i, at + QPointF(clueLeft, textDrop));
-                                   answer.draw(p, i, at + QPointF(width - answerWidth, monoDrop));
-                               }});
+            rows.push_back(Row{
+                spacing, [=](QPainter& p, const QPointF& at) {
+                    p.setPen(Qt::black);
+                    if (i == 0) {
+                        p.setFont(bold);
+                        p.drawText(QRectF(at + QPointF(0, textDrop), QSizeF(labelWidth, spacing)),
+                                   Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, label);
+                    }
+                    clue.draw(p, i, at + QPointF(clueLeft, textDrop));
+                    answer.draw(p, i, at + QPointF(width - answerWidth, monoDrop));
+                }});
         // A hairline under each row, as a table has.
         rows.push_back(Row{mm, [=](QPainter& p, const QPointF& at) {
                                p.setPen(QPen(Qt::gray, 0.1 * mm));
