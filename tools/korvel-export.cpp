@@ -1,7 +1,8 @@
 // korvel-export: a crossword file exported as the window's File > Export does
 // it, through the same code.
 //
-//   korvel-export [--format ipuz|puz|pdf|svg] IN.kvl OUT
+//   korvel-export [--format ipuz|puz|pdf|svg] [--paper a4|letter]
+//                 [--layout puzzle|submission] IN.kvl OUT
 //
 // Exit status: 0 written, 1 IN cannot be read or is not a crossword file,
 // 2 usage error (OUT is IN too), 3 the format cannot hold the grid, 4 OUT
@@ -10,7 +11,9 @@
 #include "exportfiles.h"
 #include "exportformat.h"
 #include "kvlfile.h"
+#include "pagesetup.h"
 #include "printable.h"
+#include "puzzle.h"
 #include "regularfile.h"
 #include "scratchfiles.h"
 
@@ -30,6 +33,8 @@ using namespace korvel;
 namespace {
 
 const char* const Usage = "usage: korvel-export [--format ipuz|puz|pdf|svg] IN.kvl OUT\n"
+                          "       korvel-export --format pdf [--paper a4|letter]\n"
+                          "                     [--layout puzzle|submission] IN.kvl OUT\n"
                           "       korvel-export --help | --version\n";
 
 const char* const Help =
@@ -38,11 +43,17 @@ const char* const Help =
     "  --format FORMAT  ipuz  the open JSON crossword format (.ipuz)\n"
     "                   puz   the Across Lite format (.puz); every white cell\n"
     "                         must hold its letter\n"
-    "                   pdf   two A4 pages: the blank puzzle with its clue\n"
-    "                         numbers, then the solution\n"
+    "                   pdf   the blank puzzle with its clue numbers, then\n"
+    "                         the solution; landscape for a wide grid\n"
     "                   svg   the blank puzzle to OUT and the solution to\n"
     "                         OUT-solution.svg (OUT without its .svg)\n"
     "                   Without --format the extension of OUT decides.\n"
+    "  --paper PAPER    a4 or letter, for pdf; without it the locale decides\n"
+    "                   (letter where it measures in US units)\n"
+    "  --layout LAYOUT  puzzle      the puzzle page, then the solution (default)\n"
+    "                   submission  for an editor: the filled grid, the empty\n"
+    "                               grid, then a table of number, clue and\n"
+    "                               answer\n"
     "  --help           this text\n"
     "  --version        the program's version\n"
     "\n"
@@ -77,6 +88,8 @@ bool sameFile(const std::string& a, const std::string& b) {
 int main(int argc, char** argv) {
     removeScratchFilesOnSignals();
     std::optional<ExportFormat> format;
+    PageSetup setup;
+    bool pageOptions = false;
     std::vector<std::string> operands;
     bool onlyOperands = false;
     for (int i = 1; i < argc; ++i) {
@@ -105,6 +118,33 @@ int main(int argc, char** argv) {
             if (!format) {
                 return usage("unknown format " + name);
             }
+        } else if (a == "--paper" || a.rfind("--paper=", 0) == 0 || a == "--layout" ||
+                   a.rfind("--layout=", 0) == 0) {
+            const bool paper = a.rfind("--paper", 0) == 0;
+            const std::string option = paper ? "--paper" : "--layout";
+            std::string name;
+            if (a == option) {
+                if (++i == argc) {
+                    return usage(option + " needs a value");
+                }
+                name = argv[i];
+            } else {
+                name = a.substr(option.size() + 1);
+            }
+            if (paper) {
+                const std::optional<Paper> p = paperFromName(name);
+                if (!p) {
+                    return usage("unknown paper " + name);
+                }
+                setup.paper = *p;
+            } else {
+                const std::optional<PrintLayout> l = printLayoutFromName(name);
+                if (!l) {
+                    return usage("unknown layout " + name);
+                }
+                setup.layout = *l;
+            }
+            pageOptions = true;
         } else {
             return usage("unknown option " + a);
         }
@@ -119,6 +159,9 @@ int main(int argc, char** argv) {
         if (!format) {
             return usage("give --format, or end OUT in .ipuz, .puz, .pdf or .svg");
         }
+    }
+    if (pageOptions && *format != ExportFormat::Pdf) {
+        return usage("--paper and --layout are for pdf only");
     }
 
     std::string bytes;
@@ -165,8 +208,12 @@ int main(int argc, char** argv) {
         static char* qtArgv[] = {argv[0], nullptr};
         app.emplace(qtArgc, qtArgv);
     }
-    const ExportOutcome outcome =
-        exportGridToPath(grid, *format, out, QString::fromLocal8Bit(titleFromPath(in).c_str()));
+    // A .kvl file holds the grid alone: no clues and no details but the
+    // title its name gives.
+    Puzzle puzzle;
+    puzzle.grid = grid;
+    puzzle.details.title = QString::fromLocal8Bit(titleFromPath(in).c_str()).toStdString();
+    const ExportOutcome outcome = exportPuzzleToPath(puzzle, *format, out, setup);
     if (!outcome.ok) {
         if (!outcome.failedPath.empty()) {
             std::cerr << "korvel-export: " << printable(outcome.failedPath)

@@ -2,7 +2,10 @@
 
 #include "gridentries.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace korvel {
 
@@ -10,6 +13,12 @@ namespace {
 
 constexpr double Cell = 10;
 constexpr double Margin = 1;
+// The title above the grid: its largest and smallest font size, and the
+// width of a character as a part of the size, generous for capitals, since
+// the picture cannot measure the font that will draw it.
+constexpr double TitleSize = 6;
+constexpr double SmallestTitleSize = 3;
+constexpr double CharWidth = 0.7;
 
 // Coordinates with at most two decimals and no trailing zeros, so the bytes
 // are the same on every machine.
@@ -58,15 +67,78 @@ std::string xmlText(std::string_view text) {
     return out;
 }
 
+bool continuation(char ch) {
+    return (static_cast<unsigned char>(ch) & 0xC0) == 0x80;
+}
+
+std::size_t codePoints(std::string_view utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char ch) { return !continuation(ch); }));
+}
+
+// The title in lines of at most width characters, broken at blanks, and
+// inside a word only when the word alone is longer than a line.
+std::vector<std::string> titleLines(std::string_view utf8, std::size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+        const std::size_t blank = utf8.find(' ', at);
+        std::string_view word =
+            utf8.substr(at, blank == std::string_view::npos ? std::string_view::npos : blank - at);
+        at = blank == std::string_view::npos ? utf8.size() : blank + 1;
+        while (!word.empty()) {
+            const std::size_t room =
+                line.empty() ? width : width - std::min(width, codePoints(line) + 1);
+            if (codePoints(word) <= room) {
+                line += (line.empty() ? "" : " ") + std::string(word);
+                word = {};
+            } else if (!line.empty()) {
+                lines.push_back(std::move(line));
+                line.clear();
+            } else {
+                // A word longer than a line: as much of it as fits.
+                std::size_t cut = 0;
+                for (std::size_t n = 0; cut < word.size() && n < width; ++n) {
+                    ++cut;
+                    while (cut < word.size() && continuation(word[cut]))
+                        ++cut;
+                }
+                lines.emplace_back(word.substr(0, cut));
+                word.remove_prefix(cut);
+            }
+        }
+    }
+    if (!line.empty())
+        lines.push_back(std::move(line));
+    return lines;
+}
+
 } // namespace
 
 std::string writeSvg(const GridModel& grid, std::string_view title, bool solution) {
     const int R = grid.RowCount;
     const int C = grid.ColumnCount;
     const double W = C * Cell + 2 * Margin;
-    const double H = R * Cell + 2 * Margin;
+
+    // The title in bold above the grid: on one line, smaller when it must,
+    // wrapped at the smallest size. No title, no room for one.
+    const std::string heading = validUtf8(title);
+    std::vector<std::string> lines;
+    double size = TitleSize;
+    if (!heading.empty()) {
+        const double room = C * Cell;
+        const double chars = static_cast<double>(codePoints(heading));
+        // Down to the two decimals the file keeps, so the size written fits.
+        size = std::max(SmallestTitleSize,
+                        std::min(TitleSize, std::floor(room / (CharWidth * chars) * 100) / 100));
+        lines = titleLines(
+            heading, std::max<std::size_t>(1, static_cast<std::size_t>(room / (CharWidth * size))));
+    }
+    const double band = lines.empty() ? 0 : static_cast<double>(lines.size()) * size * 1.25 + 2;
+    const double H = R * Cell + 2 * Margin + band;
     const auto x = [](int c) { return Margin + c * Cell; };
-    const auto y = [](int r) { return Margin + r * Cell; };
+    const auto y = [band](int r) { return Margin + band + r * Cell; };
 
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + num(W) +
@@ -74,6 +146,16 @@ std::string writeSvg(const GridModel& grid, std::string_view title, bool solutio
     out += "<title>" + xmlText(validUtf8(title)) + "</title>\n";
     out += "<rect x=\"0\" y=\"0\" width=\"" + num(W) + "\" height=\"" + num(H) +
            "\" fill=\"#ffffff\"/>\n";
+    if (!lines.empty()) {
+        out += "<text x=\"" + num(Margin) + "\" y=\"" + num(Margin + size) +
+               "\" font-family=\"Liberation Sans, Arial, Helvetica, sans-serif\" font-size=\"" +
+               num(size) + "\" font-weight=\"bold\" fill=\"#000000\">";
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            out += i == 0 ? xmlText(lines[i])
+                          : "<tspan x=\"" + num(Margin) + "\" dy=\"" + num(size * 1.25) + "\">" +
+                                xmlText(lines[i]) + "</tspan>";
+        out += "</text>\n";
+    }
 
     out += "<g fill=\"#000000\">\n";
     for (int r = 0; r < R; ++r) {

@@ -13,7 +13,9 @@ namespace korvel {
 // top-left corners and, with solution set, the letters centred in their
 // cells. The title (any bytes; what is not UTF-8 is replaced, and so are
 // the characters XML 1.0 does not allow) goes into the picture's title
-// element, so that any XML parser reads the picture. Ends with a line feed.
+// element, so that any XML parser reads the picture, and, unless empty, is
+// drawn in bold above the grid: smaller when long, wrapped at the smallest
+// size, never cut. Ends with a line feed.
 std::string writeSvg(const GridModel& grid, std::string_view title, bool solution);
 
 } // namespace korvel

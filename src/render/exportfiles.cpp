@@ -3,6 +3,7 @@
 #include "gridpages.h"
 #include "ipuzfile.h"
 #include "puzfile.h"
+#include "puzzle.h"
 #include "svggrid.h"
 
 #include "replacefile.h"
@@ -28,17 +29,17 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* erro
     return false;
 }
 
-ExportOutcome exportGridToPath(const GridModel& grid, ExportFormat format, const std::string& path,
-                               const QString& title) {
+ExportOutcome exportPuzzleToPath(const Puzzle& puzzle, ExportFormat format,
+                                 const std::string& path, const PageSetup& setup) {
     ExportOutcome out;
-    const std::string titleBytes = title.toStdString();
+    const std::string& title = puzzle.details.title;
     std::vector<std::pair<std::string, std::string>> files;
     switch (format) {
     case ExportFormat::Ipuz:
-        files.emplace_back(path, writeIpuz(grid, titleBytes));
+        files.emplace_back(path, writeIpuz(puzzle, title));
         break;
     case ExportFormat::Puz: {
-        const PuzWriteResult puz = writePuz(grid);
+        const PuzWriteResult puz = writePuz(puzzle);
         if (!puz.error.empty()) {
             out.error = QString::fromStdString(puz.error);
             out.refused = true;
@@ -48,11 +49,11 @@ ExportOutcome exportGridToPath(const GridModel& grid, ExportFormat format, const
         break;
     }
     case ExportFormat::Svg:
-        files.emplace_back(path, writeSvg(grid, titleBytes, false));
-        files.emplace_back(solutionSvgPath(path), writeSvg(grid, titleBytes, true));
+        files.emplace_back(path, writeSvg(puzzle.grid, title, false));
+        files.emplace_back(solutionSvgPath(path), writeSvg(puzzle.grid, title, true));
         break;
     case ExportFormat::Pdf: {
-        const QByteArray pdf = gridPdf(grid, title);
+        const QByteArray pdf = puzzlePdf(puzzle, setup);
         if (pdf.isEmpty()) {
             out.error = QStringLiteral("The PDF document could not be made.");
             return out;
@@ -78,6 +79,19 @@ ExportOutcome exportGridToPath(const GridModel& grid, ExportFormat format, const
         out.written << QFile::decodeName(QByteArray::fromStdString(file.first));
     out.ok = true;
     return out;
+}
+
+ExportOutcome exportPuzzle(const Puzzle& puzzle, ExportFormat format, const QString& path,
+                           const PageSetup& setup) {
+    return exportPuzzleToPath(puzzle, format, QFile::encodeName(path).toStdString(), setup);
+}
+
+ExportOutcome exportGridToPath(const GridModel& grid, ExportFormat format, const std::string& path,
+                               const QString& title) {
+    Puzzle puzzle;
+    puzzle.grid = grid;
+    puzzle.details.title = title.toStdString();
+    return exportPuzzleToPath(puzzle, format, path, PageSetup{});
 }
 
 ExportOutcome exportGrid(const GridModel& grid, ExportFormat format, const QString& path,

@@ -2,6 +2,7 @@
 
 #include "exportformat.h"
 #include "gridmodel.h"
+#include "pagesetup.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,6 +11,8 @@
 #include <string>
 
 namespace korvel {
+
+struct Puzzle;
 
 // What an export did: the files written, or the reason it wrote nothing (a
 // refusal of the format, or a failed write, after which every file is as it
@@ -26,13 +29,23 @@ struct ExportOutcome {
     std::string cause;
 };
 
-// Exports the grid in the format to path, a file name as the file system
+// Exports a puzzle in the format to path, a file name as the file system
 // takes it (bytes, used exactly as given: the caller adds the extension it
-// wants). SVG writes two files, the puzzle to path and the solution beside it
-// (solutionSvgPath). title goes into the .ipuz, the SVG and the PDF; the .puz
-// keeps its title empty. The files are written through replaceFiles: each
-// whole or not at all, the two SVG files both or neither, an existing one
-// replaced only once the new one is safe on disk.
+// wants): its grid, clues and details as the format holds them, with
+// details.title as the title. SVG writes two files, the puzzle to path and
+// the solution beside it (solutionSvgPath). The PDF holds what
+// paintPuzzlePages draws on the paper of setup; the other formats leave setup
+// aside. The files are written through replaceFiles: each whole or not at
+// all, the two SVG files both or neither, an existing one replaced only once
+// the new one is safe on disk.
+ExportOutcome exportPuzzleToPath(const Puzzle& puzzle, ExportFormat format,
+                                 const std::string& path, const PageSetup& setup);
+
+// exportPuzzleToPath for a name as Qt holds it (QFile::encodeName).
+ExportOutcome exportPuzzle(const Puzzle& puzzle, ExportFormat format, const QString& path,
+                           const PageSetup& setup);
+
+// A grid alone, titled title, on the locale's paper.
 ExportOutcome exportGridToPath(const GridModel& grid, ExportFormat format, const std::string& path,
                                const QString& title);
 

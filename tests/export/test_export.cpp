@@ -457,8 +457,9 @@ TEST(Svg, OneElementPerCellLineAndNumber) {
             EXPECT_EQ(count(svg, "<rect "), 1u + static_cast<std::size_t>(blacks));
             EXPECT_EQ(count(svg, "<line "),
                       static_cast<std::size_t>(g.RowCount + g.ColumnCount + 2));
+            // One more for the title above the grid.
             EXPECT_EQ(count(svg, "<text "),
-                      numbered + (solution ? static_cast<std::size_t>(letters) : 0));
+                      1 + numbered + (solution ? static_cast<std::size_t>(letters) : 0));
             EXPECT_EQ(count(svg, "<g "), count(svg, "</g>"));
             EXPECT_EQ(svg.rfind("</svg>\n"), svg.size() - 7);
         }
@@ -540,6 +541,52 @@ TEST(Svg, TitleHoldsOnlyCharactersXmlAllows) {
             EXPECT_TRUE(onlyXmlChars(writeSvg(g, title, true))) << b;
         }
     }
+}
+
+TEST(Svg, TitleAboveTheGridIsNeverCut) {
+    // The title's text element, its lines put back together, is the whole
+    // title at every length, and no line is wider than the grid at the
+    // generous width of a character the picture assumes.
+    const std::regex text(
+        "<text x=\"1\" y=\"([0-9.]+)\"[^>]* font-size=\"([0-9.]+)\"[^>]*>(.*?)</text>");
+    std::string title;
+    for (int words = 0; words < 40; ++words) {
+        title += (words ? " w" : "Città") + std::string(static_cast<std::size_t>(words % 7), 'x');
+        for (int columns : {2, 9, 35}) {
+            const std::string svg = writeSvg(maskGrid(3, columns, 0), title, false);
+            std::smatch m;
+            ASSERT_TRUE(std::regex_search(svg, m, text)) << title;
+            const double size = std::stod(m[2]);
+            EXPECT_GE(size, 3);
+            EXPECT_LE(size, 6);
+            std::string lines = std::regex_replace(
+                std::regex_replace(std::string(m[3]), std::regex("</tspan>"), ""),
+                std::regex("<tspan[^>]*>"), "\n");
+            std::size_t count = 1, longest = 0, length = 0;
+            for (char ch : lines + "\n") {
+                if (ch == '\n') {
+                    longest = std::max(longest, length);
+                    length = 0;
+                    ++count;
+                } else {
+                    length += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+                }
+            }
+            EXPECT_LE(static_cast<double>(longest) * 0.7 * size, columns * 10 + 1e-9) << title;
+            std::replace(lines.begin(), lines.end(), '\n', ' ');
+            EXPECT_EQ(lines, title) << columns;
+            // The grid starts under the last line.
+            std::smatch grid;
+            ASSERT_TRUE(
+                std::regex_search(svg, grid, std::regex("<line x1=\"1\" y1=\"([0-9.]+)\"")));
+            EXPECT_GT(std::stod(grid[1]),
+                      std::stod(m[1]) + static_cast<double>(count - 2) * size * 1.25);
+        }
+    }
+    // No title, no room for one: the picture of old.
+    const std::string untitled = writeSvg(maskGrid(2, 2, 0), "", false);
+    EXPECT_EQ(untitled.find("font-weight"), std::string::npos);
+    EXPECT_NE(untitled.find("height=\"22mm\""), std::string::npos);
 }
 
 // --- names

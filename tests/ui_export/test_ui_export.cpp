@@ -1,6 +1,7 @@
 // Export and print end to end: korvel-export run as a separate program on
 // real files, the PDF pages, and File > Export and File > Print... driven in
 // a loaded main window through the scripted desktop.
+#include "cluelist.h"
 #include "exportfiles.h"
 #include "exportformat.h"
 #include "griddimensionsdialog.h"
@@ -10,8 +11,10 @@
 #include "loader.h"
 #include "mainwindow.h"
 #include "puzfile.h"
+#include "puzzle.h"
 #include "scratchsignal.h"
 #include "scripteddesktop.h"
+#include "slots.h"
 #include "svggrid.h"
 #include "testfiles.h"
 #include "uiharness.h"
@@ -78,19 +81,22 @@ QByteArray bytesOf(const std::string& s) {
     return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-struct Run {
+struct ToolRun {
     int status = -1;
     QByteArray out;
     QByteArray err;
 };
 
 // korvel-export as a separate process, with the time zone fixed so the PDF
-// date always has the same length. limitBytes lowers the file size limit of
-// the child (writes beyond it fail with EFBIG).
-Run runTool(const QStringList& args, long limitBytes = 0) {
+// date always has the same length, and the locale fixed (to one that prints
+// on A4) unless locale names another. limitBytes lowers the file size limit
+// of the child (writes beyond it fail with EFBIG).
+ToolRun runTool(const QStringList& args, long limitBytes = 0,
+                const QString& locale = QStringLiteral("C.UTF-8")) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    env.insert(QStringLiteral("LC_ALL"), locale);
     p.setProcessEnvironment(env);
     if (limitBytes > 0) {
         p.setChildProcessModifier([limitBytes] {
@@ -100,7 +106,7 @@ Run runTool(const QStringList& args, long limitBytes = 0) {
         });
     }
     p.start(QStringLiteral(KORVEL_EXPORT_TOOL), args);
-    Run r;
+    ToolRun r;
     if (!p.waitForFinished(20000)) {
         p.kill();
         p.waitForFinished();
@@ -114,7 +120,7 @@ Run runTool(const QStringList& args, long limitBytes = 0) {
 
 // korvel-export with arguments as bytes (a QProcess would pass them through
 // QString, which cannot hold a name that is not UTF-8).
-Run runToolBytes(const std::vector<std::string>& args, rlim_t limitBytes = 0) {
+ToolRun runToolBytes(const std::vector<std::string>& args, rlim_t limitBytes = 0) {
     korvel::testing::TempDir streams;
     const std::string out = streams.file("out");
     const std::string err = streams.file("err");
@@ -139,7 +145,7 @@ Run runToolBytes(const std::vector<std::string>& args, rlim_t limitBytes = 0) {
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    Run r;
+    ToolRun r;
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     r.out = QByteArray::fromStdString(korvel::testing::readFile(out));
     r.err = QByteArray::fromStdString(korvel::testing::readFile(err));
@@ -184,6 +190,97 @@ struct Harness : WindowHarness {
 const QStringList SmallRows = {QStringLiteral("CATS"), QStringLiteral("A#O#"),
                                QStringLiteral("BOYS")};
 
+// What poppler reads back from a PDF file: the text of one page (all pages
+// for 0) in the order the page draws it, every run of blanks and line ends
+// made one blank; the page count; the first page's size in points.
+QString pdfText(const QString& path, int page = 0) {
+    QStringList args{QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+             << QString::number(page);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), args << path << QStringLiteral("-"));
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+QString pdfInfo(const QString& path, const QString& field) {
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {path});
+    p.waitForFinished(20000);
+    const QRegularExpression line(QStringLiteral("^%1:\\s+(.*)$").arg(field),
+                                  QRegularExpression::MultilineOption);
+    return line.match(QString::fromUtf8(p.readAllStandardOutput())).captured(1).trimmed();
+}
+
+QString saved(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    writeFile(path, bytes);
+    return path;
+}
+
+// A grid of letters with blacks where (r * 7 + c * 3) % 5 == 0, as a .kvl
+// file's bytes, and as a puzzle with a clue for every slot.
+GridModel patternGrid(int rows, int columns) {
+    GridModel g = GridModel::make(static_cast<int16_t>(rows), static_cast<int16_t>(columns));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            g.setCell(r, c,
+                      (r * 7 + c * 3) % 5 == 0 ? BLACK : static_cast<char>('A' + (r + c) % 26));
+    return g;
+}
+
+QByteArray kvlOf(const GridModel& g) {
+    QByteArray bytes = QByteArray::number(g.RowCount) + ',' + QByteArray::number(g.ColumnCount);
+    for (int r = 0; r < g.RowCount; ++r)
+        bytes +=
+            "\r\n\"" + QByteArray::fromStdString(g.GridRows[static_cast<std::size_t>(r)]) + '"';
+    return bytes + "\r\n";
+}
+
+QString clueText(const Slot& s) {
+    return QStringLiteral("Clue %1 %2: a città of words long enough to wrap in its column")
+        .arg(s.number)
+        .arg(s.down() ? QStringLiteral("down") : QStringLiteral("across"));
+}
+
+Puzzle cluedPuzzle(int rows, int columns) {
+    Puzzle p;
+    p.grid = patternGrid(rows, columns);
+    const Slots words = Slots::of(p.grid);
+    for (const Slot& s : words.all())
+        p.clues.push_back(
+            Clue{{s.row, s.column, s.direction}, s.length, clueText(s).toStdString(), {}, {}});
+    std::sort(p.clues.begin(), p.clues.end(),
+              [](const Clue& a, const Clue& b) { return a.key < b.key; });
+    return p;
+}
+
+// A small puzzle of the submission test: one slot without a clue (3 down),
+// one empty cell (row 5, column 5), an enumeration, a clue on no slot.
+Puzzle submissionPuzzle() {
+    Puzzle p;
+    p.grid = GridModel::make(5, 5);
+    const char* rows[] = {"CATS#", "ARIA#", "BOYS#", "#NEST", "#EAR?"};
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c)
+            p.grid.setCell(r, c, rows[r][c] == '#' ? BLACK : rows[r][c]);
+    const auto A = Direction::Across;
+    const auto D = Direction::Down;
+    p.clues = {{{0, 0, A}, 4, "Pets that purr", {}, {}},  {{0, 0, D}, 3, "Taxi", {}, {}},
+               {{0, 1, D}, 5, "Città, in a way", {}, {}}, {{0, 3, D}, 5, "Sass, roughly", {}, {}},
+               {{0, 3, D}, 4, "Unplaced", {}, {}},        {{1, 0, A}, 4, "Solo song", {}, {}},
+               {{2, 0, A}, 4, "Young men", {}, {}},       {{3, 1, A}, 4, "Bird's home", {}, {}},
+               {{3, 4, D}, 2, "Half a tile", {}, {}},     {{4, 1, A}, 4, "Noble", "4", {}}};
+    p.details.title = "Small";
+    p.details.contactName = "Anna Rossi";
+    p.details.contactEmail = "anna@example.org";
+    p.details.contactAddress = "Via Roma 1\n00100 Roma";
+    return p;
+}
+
+const QString Contact = QStringLiteral("Anna Rossi Via Roma 1 00100 Roma anna@example.org");
+
 } // namespace
 
 class TestUiExport : public QObject {
@@ -213,6 +310,13 @@ private slots:
     void pdfHasTwoPages_data();
     void pdfHasTwoPages();
     void writeFailureInProcessKeepsOldFile();
+    void cluesFlowOverPagesInOrder();
+    void longTitleIsWhole_data();
+    void longTitleIsWhole();
+    void paperAndOrientation_data();
+    void paperAndOrientation();
+    void submissionLayout();
+    void submissionFromTool();
 
     // the window
     void fileMenuGainsExportAndPrint();
@@ -223,6 +327,7 @@ private slots:
     void exportCancelledWritesNothing();
     void exportFullDiskShowsMessage();
     void printFromWindow();
+    void submissionFromWindowAndWidePrint();
 };
 
 // ---------------------------------------------------------------- tool
@@ -232,8 +337,9 @@ void TestUiExport::toolMatchesGoldenFiles_data() {
     QTest::addColumn<QString>("out");
     QTest::addColumn<QStringList>("goldens"); // written files, in order
     QTest::newRow("ipuz") << QStringList{} << "small.ipuz" << QStringList{"small.ipuz"};
+    // The .puz carries the title as the other formats do.
     QTest::newRow("puz") << QStringList{"--format", "puz"} << "small.puz"
-                         << QStringList{"small.puz"};
+                         << QStringList{"small-titled.puz"};
     QTest::newRow("svg") << QStringList{"--format=svg"} << "small.svg"
                          << QStringList{"small.svg", "small-solution.svg"};
     QTest::newRow("pdf") << QStringList{} << "small.pdf" << QStringList{"small.pdf"};
@@ -248,7 +354,7 @@ void TestUiExport::toolMatchesGoldenFiles() {
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("small.kvl"));
     QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), in));
-    const Run r = runTool(options + QStringList{in, dir.filePath(out)});
+    const ToolRun r = runTool(options + QStringList{in, dir.filePath(out)});
     QCOMPARE(r.status, 0);
     QCOMPARE(r.err, QByteArray());
     QStringList written{out};
@@ -265,11 +371,11 @@ void TestUiExport::toolMatchesGoldenFiles() {
 }
 
 void TestUiExport::toolHelpAndVersion() {
-    const Run help = runTool({QStringLiteral("--help")});
+    const ToolRun help = runTool({QStringLiteral("--help")});
     QCOMPARE(help.status, 0);
     QVERIFY(help.out.startsWith("usage: korvel-export [--format ipuz|puz|pdf|svg] IN.kvl OUT\n"));
     QVERIFY(help.out.contains("OUT-solution.svg"));
-    const Run version = runTool({QStringLiteral("--version")});
+    const ToolRun version = runTool({QStringLiteral("--version")});
     QCOMPARE(version.status, 0);
     QCOMPARE(version.out, QByteArray("korvel-export " KORVEL_VERSION "\n"));
 }
@@ -304,6 +410,12 @@ void TestUiExport::toolRefusals_data() {
     QTest::newRow("no such folder")
         << small << QStringList{"IN", "DIR/none/OUT.ipuz"} << 4 << "could not be written";
     QTest::newRow("folder as output") << small << QStringList{"IN", "DIR"} << 2 << "give --format";
+    QTest::newRow("paper for svg") << small << QStringList{"--paper", "a4", "IN", "OUT.svg"} << 2
+                                   << "--paper and --layout are for pdf only";
+    QTest::newRow("unknown paper")
+        << small << QStringList{"--paper=a3", "IN", "OUT.pdf"} << 2 << "unknown paper a3";
+    QTest::newRow("unknown layout")
+        << small << QStringList{"--layout", "poster", "IN", "OUT.pdf"} << 2 << "unknown layout";
     QTest::newRow("folder as svg output")
         << small << QStringList{"--format", "svg", "IN", "DIR"} << 4 << "could not be written";
 }
@@ -323,7 +435,7 @@ void TestUiExport::toolRefusals() {
         a.replace(QStringLiteral("OUT"), dir.filePath(QStringLiteral("out")));
         a.replace(QStringLiteral("DIR"), dir.filePath(QStringLiteral("dir")));
     }
-    const Run r = runTool(args);
+    const ToolRun r = runTool(args);
     QCOMPARE(r.status, status);
     QVERIFY2(r.err.contains(message.toUtf8()), r.err.constData());
     // Nothing was written beside the input, and no temporary file was left.
@@ -336,7 +448,7 @@ void TestUiExport::toolFifoInputDoesNotHang() {
     QTemporaryDir dir;
     const QString fifo = dir.filePath(QStringLiteral("pipe.kvl"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const Run r = runTool({fifo, dir.filePath(QStringLiteral("out.ipuz"))});
+    const ToolRun r = runTool({fifo, dir.filePath(QStringLiteral("out.ipuz"))});
     QCOMPARE(r.status, 1); // -1 would mean it had to be killed
     QVERIFY(r.err.contains("not a regular file"));
 }
@@ -350,7 +462,7 @@ void TestUiExport::toolFullDiskKeepsOldFile() {
     writeFile(out, old);
     // The PDF is some kilobytes; the limit lets the small input be read and
     // the first part of the output be written, then writes fail.
-    const Run r = runTool({in, out}, 2048);
+    const ToolRun r = runTool({in, out}, 2048);
     QCOMPARE(r.status, 4);
     QVERIFY2(r.err.contains("could not be written"), r.err.constData());
     QCOMPARE(readAll(out), old);
@@ -398,7 +510,7 @@ void TestUiExport::toolRefusesItsOwnInput() {
                  0);
     const QStringList before =
         QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    const Run r = runTool(options + QStringList{in, target});
+    const ToolRun r = runTool(options + QStringList{in, target});
     QCOMPARE(r.status, 2);
     QVERIFY2(r.err.contains("is the crossword file"), r.err.constData());
     QCOMPARE(readAll(in), kvl);
@@ -416,7 +528,7 @@ void TestUiExport::toolSvgPairAllOrNone() {
     const QString solution = dir.filePath(QStringLiteral("t-solution.svg"));
     writeFile(puzzle, "old puzzle");
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("t-solution.svg")));
-    Run r = runTool({in, puzzle});
+    ToolRun r = runTool({in, puzzle});
     QCOMPARE(r.status, 4);
     QVERIFY2(r.err.contains("could not be written"), r.err.constData());
     QVERIFY2(r.err.contains("is a folder"), r.err.constData());
@@ -449,7 +561,7 @@ void TestUiExport::toolKeepsNameBytes() {
     QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), QString::fromStdString(in)));
     const std::string other = dir.file("other.kvl");
     korvel::testing::writeFile(other, "2,2\r\n\"AB\"\r\n\"CD\"\r\n");
-    Run r = runToolBytes({in, dir.file("caf\xe9.ipuz")});
+    ToolRun r = runToolBytes({in, dir.file("caf\xe9.ipuz")});
     QCOMPARE(r.status, 0);
     r = runToolBytes({other, dir.file("caf\xe8.ipuz")});
     QCOMPARE(r.status, 0);
@@ -478,7 +590,7 @@ void TestUiExport::toolRefusesReadOnlyOutput() {
     const QString out = dir.filePath(QStringLiteral("r.ipuz"));
     writeFile(out, "kept");
     QVERIFY(QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    const Run r = runTool({in, out});
+    const ToolRun r = runTool({in, out});
     QCOMPARE(r.status, 4);
     QVERIFY2(r.err.contains("is read-only"), r.err.constData());
     QCOMPARE(readAll(out), QByteArray("kept"));
@@ -490,7 +602,7 @@ void TestUiExport::toolSvgIsXmlForAnyTitle() {
     korvel::testing::TempDir dir;
     const std::string in = dir.file("\xef\xbf\xbe.kvl");
     QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), QFile::decodeName(in.c_str())));
-    const Run r = runToolBytes({in, dir.file("x.svg")});
+    const ToolRun r = runToolBytes({in, dir.file("x.svg")});
     QCOMPARE(r.status, 0);
     for (const char* name : {"x.svg", "x-solution.svg"}) {
         QXmlStreamReader xml(QByteArray::fromStdString(korvel::testing::readFile(dir.file(name))));
@@ -507,7 +619,7 @@ void TestUiExport::toolSvgIsXmlForAnyTitle() {
 // Names and causes reach the terminal with their control bytes escaped.
 void TestUiExport::toolEscapesControlBytes() {
     korvel::testing::TempDir dir;
-    Run r = runToolBytes({dir.file("in\x1b[31m\x07.kvl"), dir.file("o.ipuz")});
+    ToolRun r = runToolBytes({dir.file("in\x1b[31m\x07.kvl"), dir.file("o.ipuz")});
     QCOMPARE(r.status, 1);
     QVERIFY2(!hasEscape(r.err), r.err.constData());
     QVERIFY2(r.err.contains("in\\x1b[31m\\x07.kvl"), r.err.constData());
@@ -603,6 +715,161 @@ void TestUiExport::writeFailureInProcessKeepsOldFile() {
     QCOMPARE(readAll(path), QByteArray("new"));
 }
 
+void TestUiExport::cluesFlowOverPagesInOrder() {
+    // The largest grid with a long clue for every slot but one, and a clue
+    // that fits no slot.
+    Puzzle p = cluedPuzzle(25, 35);
+    const Slots words = Slots::of(p.grid);
+    const Slot bare = words.down()[3];
+    std::erase_if(p.clues, [&](const Clue& c) {
+        return c.key == ClueKey{bare.row, bare.column, Direction::Down};
+    });
+    p.clues.push_back(Clue{{0, 1, Direction::Across}, 99, "Unplaced", {}, {}});
+    p.details.title = "Big";
+    QTemporaryDir dir;
+    const QString pdf = saved(dir, QStringLiteral("big.pdf"), puzzlePdf(p, PageSetup{}));
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Page size")), QStringLiteral("842 x 595 pts (A4)"));
+    const int pages = pdfInfo(pdf, QStringLiteral("Pages")).toInt();
+    QVERIFY(pages >= 4);
+
+    const QString all = pdfText(pdf);
+    qsizetype at = all.indexOf(QStringLiteral("Across"));
+    QVERIFY(at > 0);
+    for (const Slot& s : words.all()) {
+        if (s == words.down().front())
+            at = all.indexOf(QStringLiteral("Down"), at);
+        if (s == bare)
+            continue;
+        const qsizetype next = all.indexOf(clueText(s), at);
+        QVERIFY2(next > at, qPrintable(clueText(s)));
+        at = next;
+    }
+    // The slot without a clue keeps its number between its neighbours.
+    const Slot after = words.down()[4];
+    QVERIFY(all.contains(
+        QStringLiteral("column %1 %2 %3").arg(bare.number).arg(after.number).arg(clueText(after))));
+    QVERIFY(!all.contains(QStringLiteral("Unplaced")));
+    int withClues = 0;
+    for (int i = 1; i < pages; ++i)
+        withClues += pdfText(pdf, i).contains(QStringLiteral("Clue "));
+    QVERIFY(withClues >= 2);
+    QVERIFY(pdfText(pdf, pages).startsWith(QStringLiteral("Big (solution) ")));
+}
+
+void TestUiExport::longTitleIsWhole_data() {
+    QTest::addColumn<bool>("clues");
+    QTest::newRow("grid only") << false;
+    QTest::newRow("with clues") << true;
+}
+
+void TestUiExport::longTitleIsWhole() {
+    QFETCH(bool, clues);
+    QStringList words;
+    for (int i = 0; i < 45; ++i)
+        words << QStringLiteral("word%1").arg(i);
+    Puzzle p = clues ? cluedPuzzle(9, 9) : Puzzle{patternGrid(9, 9), {}, {}, {}};
+    const QString title = words.join(QLatin1Char(' '));
+    p.details.title = title.toStdString();
+    QTemporaryDir dir;
+    const QString pdf = saved(dir, QStringLiteral("t.pdf"), puzzlePdf(p, PageSetup{}));
+    const int pages = pdfInfo(pdf, QStringLiteral("Pages")).toInt();
+    QCOMPARE(pages, 2);
+    QVERIFY(pdfText(pdf, 1).startsWith(title + QLatin1Char(' ')));
+    QVERIFY(pdfText(pdf, 2).startsWith(title + QStringLiteral(" (solution) ")));
+}
+
+void TestUiExport::paperAndOrientation_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("size");
+    const QString a4 = QStringLiteral("595 x 842 pts (A4)");
+    const QString a4Wide = QStringLiteral("842 x 595 pts (A4)");
+    const QString letter = QStringLiteral("612 x 792 pts (letter)");
+    const QString letterWide = QStringLiteral("792 x 612 pts (letter)");
+    // A small wide grid has its largest cells on a portrait page already.
+    QTest::newRow("small wide") << 3 << 4 << QStringList{} << "C.UTF-8" << a4;
+    QTest::newRow("tall") << 25 << 2 << QStringList{} << "C.UTF-8" << a4;
+    QTest::newRow("wide") << 2 << 35 << QStringList{} << "C.UTF-8" << a4Wide;
+    QTest::newRow("largest") << 25 << 35 << QStringList{} << "C.UTF-8" << a4Wide;
+    QTest::newRow("letter") << 25 << 2 << QStringList{"--paper", "letter"} << "C.UTF-8" << letter;
+    QTest::newRow("letter wide") << 25 << 35 << QStringList{"--paper=letter"} << "C.UTF-8"
+                                 << letterWide;
+    QTest::newRow("US locale") << 15 << 15 << QStringList{} << "en_US.UTF-8" << letter;
+    QTest::newRow("a4 beats locale")
+        << 15 << 15 << QStringList{"--paper", "a4"} << "en_US.UTF-8" << a4;
+    QTest::newRow("submission wide")
+        << 25 << 35 << QStringList{"--layout", "submission"} << "de_DE.UTF-8" << a4Wide;
+}
+
+void TestUiExport::paperAndOrientation() {
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QStringList, options);
+    QFETCH(QString, locale);
+    QFETCH(QString, size);
+    QTemporaryDir dir;
+    const QString in = saved(dir, QStringLiteral("g.kvl"), kvlOf(patternGrid(rows, columns)));
+    const QString out = dir.filePath(QStringLiteral("g.pdf"));
+    const ToolRun r = runTool(options + QStringList{in, out}, 0, locale);
+    QCOMPARE(r.status, 0);
+    QCOMPARE(pdfInfo(out, QStringLiteral("Page size")), size);
+}
+
+void TestUiExport::submissionLayout() {
+    QTemporaryDir dir;
+    const QString pdf = saved(
+        dir, QStringLiteral("s.pdf"),
+        puzzlePdf(submissionPuzzle(), {Paper::A4, PageOrientation::Auto, PrintLayout::Submission}));
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("3"));
+    QCOMPARE(pdfText(pdf, 1),
+             Contact +
+                 QStringLiteral(" Small (solution) 1 2 3 4 5 6 7 8 9 C A T S A R I A B O Y S N E "
+                                "S T E A R"));
+    QCOMPARE(pdfText(pdf, 2), Contact + QStringLiteral(" Small 1 2 3 4 5 6 7 8 9"));
+    QCOMPARE(pdfText(pdf, 3),
+             Contact + QStringLiteral(" Small (clues) Across 1 Pets that purr CATS 5 Solo song "
+                                      "ARIA 6 Young men BOYS 7 Bird's home NEST 9 Noble (4) EAR? "
+                                      "Down 1 Taxi CAB 2 Città, in a way ARONE 3 TIYEA 4 Sass, "
+                                      "roughly SASSR 8 Half a tile T?"));
+
+    // A table over several pages has the contact on top of each.
+    Puzzle big = cluedPuzzle(25, 35);
+    big.details = submissionPuzzle().details;
+    const QString many =
+        saved(dir, QStringLiteral("m.pdf"),
+              puzzlePdf(big, {Paper::Letter, PageOrientation::Portrait, PrintLayout::Submission}));
+    const int pages = pdfInfo(many, QStringLiteral("Pages")).toInt();
+    QVERIFY(pages >= 5);
+    for (int i = 1; i <= pages; ++i)
+        QVERIFY(pdfText(many, i).startsWith(Contact + QLatin1Char(' ')));
+    QCOMPARE(pdfInfo(many, QStringLiteral("Page size")), QStringLiteral("612 x 792 pts (letter)"));
+}
+
+void TestUiExport::submissionFromTool() {
+    // A .kvl file has no clues: the table lists every number and answer,
+    // and there is no contact; the bytes are the same every run but the date.
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("small.kvl"));
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), in));
+    QByteArray first;
+    for (const QString& name : {QStringLiteral("a.pdf"), QStringLiteral("b.pdf")}) {
+        const QString out = dir.filePath(name);
+        const ToolRun r =
+            runTool({QStringLiteral("--layout"), QStringLiteral("submission"), in, out});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(pdfInfo(out, QStringLiteral("Pages")), QStringLiteral("3"));
+        QCOMPARE(pdfText(out, 3),
+                 QStringLiteral("small (clues) Across 1 CATS 3 BOYS Down 1 CAB 2 TOY"));
+        if (first.isEmpty())
+            first = fixedDate(readAll(out));
+        else
+            QVERIFY(fixedDate(readAll(out)) == first);
+    }
+}
+
 // ---------------------------------------------------------------- window
 
 void TestUiExport::fileMenuGainsExportAndPrint() {
@@ -674,7 +941,7 @@ void TestUiExport::exportFromWindow() {
     QCOMPARE(dialog.title, QStringLiteral("Export the grid"));
     QCOMPARE(dialog.proposal, QStringLiteral("small.ipuz"));
     QCOMPARE(dialog.folder, QDir(h.dir.path()).absolutePath());
-    QCOMPARE(dialog.text.split(QStringLiteral(";;")).size(), 4);
+    QCOMPARE(dialog.text.split(QStringLiteral(";;")).size(), 5); // and the submission PDF
 
     const QByteArray bytes = readAll(h.path(written));
     const GridModel& g = h.w().grid();
@@ -684,7 +951,7 @@ void TestUiExport::exportFromWindow() {
         QCOMPARE(bytes, bytesOf(writeIpuz(g, "small")));
         break;
     case ExportFormat::Puz:
-        QCOMPARE(bytes, bytesOf(writePuz(g).bytes));
+        QCOMPARE(bytes, readAll(Golden + QStringLiteral("/small-titled.puz")));
         break;
     case ExportFormat::Svg:
         QCOMPARE(bytes, bytesOf(writeSvg(g, "small", false)));
@@ -826,6 +1093,32 @@ void TestUiExport::printFromWindow() {
     QCOMPARE(pdfDeclaredPages(pdf), 2);
     QCOMPARE(h.desktop.boxes().size(), 0);
     QCOMPARE(h.w().DocumentChanged(), int16_t(0));
+}
+
+void TestUiExport::submissionFromWindowAndWidePrint() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QVERIFY(h.newGrid(3, 4, SmallRows));
+    h.desktop.clear();
+    h.exportAs(h.path(QStringLiteral("sub")), 4);
+    QCOMPARE(h.desktop.boxes().size(), 0);
+    const QString pdf = h.path(QStringLiteral("sub.pdf"));
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("3"));
+    QCOMPARE(pdfText(pdf, 3), QStringLiteral("sub (clues) Across 1 CATS 3 BOYS Down 1 CAB 2 TOY"));
+    // The next export offers the same choice.
+    h.desktop.clear();
+    h.exportAs(h.path(QStringLiteral("again.pdf")), 2);
+    QCOMPARE(h.desktop.shown.first().proposal, QStringLiteral("crossword.pdf"));
+    QCOMPARE(pdfInfo(h.path(QStringLiteral("again.pdf")), QStringLiteral("Pages")),
+             QStringLiteral("2"));
+
+    // Print starts landscape for a grid that is drawn larger so.
+    QVERIFY(h.newGrid(25, 35));
+    const QString paper = h.path(QStringLiteral("printed.pdf"));
+    h.desktop.printAnswers << paper;
+    h.choose("Stampa");
+    QCOMPARE(pdfInfo(paper, QStringLiteral("Pages")), QStringLiteral("2"));
+    QCOMPARE(pdfInfo(paper, QStringLiteral("Page size")).left(9), QStringLiteral("842 x 595"));
 }
 
 QTEST_MAIN(TestUiExport)

@@ -8,6 +8,8 @@
 #include "exportfiles.h"
 #include "exportformat.h"
 #include "gridpages.h"
+#include "pagesetup.h"
+#include "puzzle.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,15 +27,18 @@ namespace {
 const QString ExportTitle = QStringLiteral("Export");
 const QString PrintTitle = QStringLiteral("Print");
 
-// The dialog's filters, in the order of ExportFilterFormats.
+// The dialog's filters, in the order of ExportFilterFormats. The last is the
+// PDF in the submission layout.
 const QStringList ExportFilters = {
     QStringLiteral("iPuz crossword (*.ipuz)"),
     QStringLiteral("Across Lite crossword (*.puz)"),
     QStringLiteral("PDF document (*.pdf)"),
     QStringLiteral("SVG pictures, puzzle and solution (*.svg)"),
+    QStringLiteral("PDF for an editor: grids and clue table (*.pdf)"),
 };
-constexpr std::array<ExportFormat, 4> ExportFilterFormats = {ExportFormat::Ipuz, ExportFormat::Puz,
-                                                             ExportFormat::Pdf, ExportFormat::Svg};
+constexpr std::array<ExportFormat, 5> ExportFilterFormats = {
+    ExportFormat::Ipuz, ExportFormat::Puz, ExportFormat::Pdf, ExportFormat::Svg, ExportFormat::Pdf};
+constexpr int SubmissionFilter = 4;
 
 std::string fileNameBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -45,6 +50,15 @@ QString fromFileNameBytes(const std::string& bytes) {
 
 std::string titleOfFile(const QString& currentFile) {
     return exportTitle(fileNameBytes(currentFile));
+}
+
+// The window keeps a grid alone: its puzzle has no clues and no details but
+// the title.
+Puzzle puzzleOf(const GridModel& grid, const QString& title) {
+    Puzzle puzzle;
+    puzzle.grid = grid;
+    puzzle.details.title = title.toStdString();
+    return puzzle;
 }
 
 } // namespace
@@ -75,14 +89,23 @@ void MainWindow::Esporta_Click() {
     const std::string chosenBytes = fileNameBytes(chosen);
     const ExportFormat format =
         formatFromPath(chosenBytes).value_or(ExportFilterFormats[static_cast<std::size_t>(filter)]);
-    for (std::size_t i = 0; i < ExportFilterFormats.size(); ++i)
-        if (ExportFilterFormats[i] == format)
-            exportFilter_ = static_cast<int>(i);
+    // The filter is kept for the next export when it gave the format;
+    // otherwise the first filter of the format the name chose.
+    if (ExportFilterFormats[static_cast<std::size_t>(filter)] == format) {
+        exportFilter_ = filter;
+    } else {
+        for (std::size_t i = ExportFilterFormats.size(); i-- > 0;)
+            if (ExportFilterFormats[i] == format)
+                exportFilter_ = static_cast<int>(i);
+    }
     const QString path = fromFileNameBytes(exportPath(chosenBytes, format));
     const QString title =
         fromFileNameBytes(stem.empty() ? titleFromPath(fileNameBytes(path)) : stem);
 
-    const ExportOutcome outcome = exportGrid(doc_.grid(), format, path, title);
+    PageSetup setup;
+    if (exportFilter_ == SubmissionFilter)
+        setup.layout = PrintLayout::Submission;
+    const ExportOutcome outcome = exportPuzzle(puzzleOf(doc_.grid(), title), format, path, setup);
     if (!outcome.ok) {
         desktop_.beep();
         desktop_.messageBox(this, ExportTitle, outcome.error, MsgIcon::Exclamation, MsgButtons::Ok);
@@ -95,11 +118,12 @@ void MainWindow::Stampa_Click() {
     const QString title = fromFileNameBytes(titleOfFile(currentFile()));
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title.isEmpty() ? QStringLiteral("Korvel") : title);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    // The dialog starts from the paper of the locale and the orientation the
+    // grid asks for; the pages follow whatever the user then chooses.
+    printer.setPageLayout(pageLayoutFor(doc_.grid(), PageSetup{}));
     if (!desktop_.choosePrinter(this, printer))
         return;
-    if (!paintGridPages(printer, doc_.grid(), title)) {
+    if (!paintPuzzlePages(printer, puzzleOf(doc_.grid(), title), PrintLayout::Puzzle)) {
         desktop_.beep();
         desktop_.messageBox(this, PrintTitle, QStringLiteral("The grid could not be printed."),
                             MsgIcon::Exclamation, MsgButtons::Ok);
