@@ -1,6 +1,7 @@
 #include "fill.h"
 
 #include "fillengine.h"
+#include "gridstats.h"
 
 #include <algorithm>
 #include <bit>
@@ -72,7 +73,8 @@ public:
            const std::vector<bool>& assignable, const std::vector<int>& cellVariables,
            uint64_t seed)
         : layout_(layout), index_(index), engine_(engine), pacer_(pacer), assignable_(assignable),
-          cellVariables_(cellVariables), rng_(seed), weight_(layout.slots.size(), 1.0) {}
+          cellVariables_(cellVariables), rng_(seed), weight_(layout.slots.size(), 1.0),
+          scoreWeight_(index.hasScores() ? ScoreWeight : 0) {}
 
     enum class Outcome { Solved, Exhausted, Stopped };
 
@@ -215,7 +217,11 @@ private:
             for (int p = 0; p < len; ++p) {
                 score += gain[static_cast<std::size_t>(p)][l[p]];
             }
-            order.emplace_back(score + noise(rng_), id);
+            score += noise(rng_);
+            if (scoreWeight_ > 0) {
+                score += scoreWeight_ * index_.score(len, id);
+            }
+            order.emplace_back(score, id);
         }
         std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
             return a.first > b.first || (a.first == b.first && a.second < b.second);
@@ -274,6 +280,10 @@ private:
     const std::vector<int>& cellVariables_;
     std::mt19937_64 rng_;
     std::vector<double> weight_;
+    // What one point of a word's score weighs against the crossings' counts
+    // (natural logarithms) in the order words are tried.
+    static constexpr double ScoreWeight = 0.1;
+    double scoreWeight_;
     uint64_t failuresLeft_ = 0;
     bool cut_ = false;
 };
@@ -318,36 +328,55 @@ FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOpt
         assignable[s] = inside && allMine;
     }
 
-    // What can be told at once: a complete slot that is no word, a word given
-    // twice, a slot whose pattern no word fits.
+    // What can be told at once: a complete slot that is no word (unless theme
+    // entries are kept: then it only leaves the search), a word given twice,
+    // a slot whose pattern no word fits. With theme entries kept, the complete
+    // slots outside the region count for the repeats too.
     std::map<std::string, std::size_t> given;
+    std::vector<std::pair<int, uint32_t>> reserved; // complete slots outside
+    const std::vector<bool> inside = active;
     for (std::size_t s = 0; s < layout.slots.size(); ++s) {
-        if (!active[s]) {
+        const bool outside = !inside[s];
+        if (outside && !options.keepThemeEntries) {
             continue;
         }
         const std::string pattern = layout.pattern(grid, static_cast<int>(s));
         if (pattern.find(EmptyCell) != std::string::npos) {
             continue;
         }
-        if (index.find(pattern) < 0) {
-            return noFill(grid, describeSlot(layout.slots[s]) +
-                                    " is complete and is no word: " + pattern);
+        const int64_t id = index.find(pattern);
+        if (id < 0) {
+            if (!options.keepThemeEntries) {
+                return noFill(grid, describeSlot(layout.slots[s]) +
+                                        " is complete and is no word: " + pattern);
+            }
+            active[s] = false;
+            assignable[s] = false;
+        } else if (outside && !options.allowRepeats) {
+            reserved.emplace_back(static_cast<int>(s), static_cast<uint32_t>(id));
         }
         if (!options.allowRepeats) {
             const auto [it, fresh] = given.emplace(pattern, s);
-            if (!fresh) {
+            if (!fresh && (inside[s] || inside[it->second])) {
                 return noFill(grid, "the word " + pattern + " is in " +
                                         describeSlot(layout.slots[it->second]) + " and in " +
                                         describeSlot(layout.slots[s]));
             }
         }
     }
-    Engine engine(layout, index, active, false, options.allowRepeats);
+    Engine engine(layout, index, active, false, options.allowRepeats, options.minScore);
     const int empty = engine.initialise();
     if (empty >= 0) {
         return noFill(grid, "no word fits " +
                                 describeSlot(layout.slots[static_cast<std::size_t>(empty)]) + ": " +
-                                layout.pattern(grid, empty));
+                                layout.pattern(grid, empty) +
+                                (options.minScore > 0 && index.hasScores() &&
+                                         patternFits(index, layout.pattern(grid, empty))
+                                     ? " at score " + std::to_string(options.minScore) + " or more"
+                                     : ""));
+    }
+    for (const auto& [s, id] : reserved) {
+        engine.reserve(s, id);
     }
 
     // Cells to fill that no word-taking slot covers take a letter each.
@@ -447,9 +476,16 @@ std::vector<bool> deadCellsOf(const Layout& layout, const WordIndex& index, cons
                     }
                 }
             }
-            // prefix[p]: fits of 0..p-1; suffix[p]: fits of p+1..len-1.
+            // prefix[p]: fits of 0..p-1; suffix[p]: fits of p+1..len-1. Both
+            // start from the words the slot may take at all.
             prefix.assign(static_cast<std::size_t>(len + 1) * blocks, ~uint64_t{0});
             suffix.assign(static_cast<std::size_t>(len + 1) * blocks, ~uint64_t{0});
+            if (const uint64_t* allowed = engine.placeable(len); allowed != nullptr) {
+                std::copy(allowed, allowed + blocks, prefix.begin());
+                std::copy(allowed, allowed + blocks,
+                          suffix.begin() + static_cast<std::ptrdiff_t>(len) *
+                                               static_cast<std::ptrdiff_t>(blocks));
+            }
             for (int p = 0; p < len; ++p) {
                 for (std::size_t k = 0; k < blocks; ++k) {
                     prefix[static_cast<std::size_t>(p + 1) * blocks + k] =
@@ -497,11 +533,17 @@ std::vector<bool> deadCellsOf(const Layout& layout, const WordIndex& index, cons
 } // namespace
 
 FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& host,
-                    const SearchFlags& flags) {
+                    const SearchFlags& flags, const FillOptions& options) {
     Pacer pacer(host, flags, 0);
     const Layout layout = Layout::of(grid);
-    const std::vector<bool> active(layout.slots.size(), true);
-    Engine engine(layout, index, active, true, true);
+    std::vector<bool> active(layout.slots.size(), true);
+    if (options.keepThemeEntries) {
+        for (std::size_t s = 0; s < layout.slots.size(); ++s) {
+            const std::string pattern = layout.pattern(grid, static_cast<int>(s));
+            active[s] = pattern.find(EmptyCell) != std::string::npos || index.find(pattern) >= 0;
+        }
+    }
+    Engine engine(layout, index, active, true, true, options.minScore);
     engine.initialise();
     engine.propagate([&] { return pacer.tick(); });
 

@@ -67,7 +67,7 @@ std::string Layout::pattern(const GridModel& grid, int s) const {
 }
 
 Engine::Engine(const Layout& layout, const WordIndex& index, const std::vector<bool>& activeSlots,
-               bool checkMode, bool allowRepeats)
+               bool checkMode, bool allowRepeats, int minScore)
     : layout_(layout), index_(index), active_(activeSlots), checkMode_(checkMode),
       allowRepeats_(allowRepeats || checkMode) {
     const std::size_t n = layout_.slots.size();
@@ -91,6 +91,12 @@ Engine::Engine(const Layout& layout, const WordIndex& index, const std::vector<b
         if (active_[s] && len <= MaxWordLength) {
             bits += index_.blocks(len);
             widest = std::max(widest, index_.blocks(len));
+            auto& p = placeable_[static_cast<std::size_t>(len)];
+            if (p.empty() && (index_.hasBans() || (index_.hasScores() && minScore > 0)) &&
+                index_.count(len) > 0) {
+                p.resize(index_.blocks(len));
+                index_.placeable(len, minScore, p.data());
+            }
         }
     }
     bits_.assign(bits, 0);
@@ -152,6 +158,15 @@ int Engine::initialise() {
             const std::size_t tail = index_.count(len) % 64;
             if (blocks > 0 && tail != 0) {
                 cand[blocks - 1] = (uint64_t{1} << tail) - 1;
+            }
+            bool complete = true;
+            for (int cell : cells) {
+                complete &= layout_.kind[static_cast<std::size_t>(cell)] == CellKind::Letter;
+            }
+            if (const uint64_t* allowed = placeable(len); allowed != nullptr && !complete) {
+                for (std::size_t k = 0; k < blocks; ++k) {
+                    cand[k] &= allowed[k];
+                }
             }
             for (int p = 0; p < len; ++p) {
                 const auto cell = static_cast<std::size_t>(cells[static_cast<std::size_t>(p)]);
@@ -486,6 +501,15 @@ bool Engine::claim(int s) {
     }
     const auto w =
         static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(std::countr_zero(cand[k])));
+    return claimWord(s, len, w);
+}
+
+bool Engine::reserve(int s, uint32_t id) {
+    return claimWord(s, layout_.slots[static_cast<std::size_t>(s)].length, id);
+}
+
+bool Engine::claimWord(int s, int len, uint32_t w) {
+    const auto i = static_cast<std::size_t>(s);
     auto& owners = owner_[static_cast<std::size_t>(len)];
     if (owners[w] == s + 1) {
         return true;
