@@ -41,6 +41,7 @@ namespace {
 struct Run {
     FillStatus status = FillStatus::Stopped;
     double seconds = 0;
+    uint64_t nodes = 0;
     std::vector<int> scores; // of every entry, when filled
     bool valid = true;
 };
@@ -162,12 +163,9 @@ int main(int argc, char** argv) {
     std::printf("words: %s, %zu words, %zu scores read (scored index built in %.0f ms)\n",
                 dicts.c_str(), scored.totalWords(), scores.size(), msSince(t0));
     for (int m : minScores) {
-        std::size_t n = 0;
-        for (int len = MinWordLength; len <= MaxWordLength; ++len) {
-            std::vector<uint64_t> bits(scored.blocks(len));
-            n += scored.placeable(len, m, bits.data());
-        }
-        std::printf("  at score %d or more: %zu words\n", m, n);
+        t0 = Clock::now();
+        const std::size_t n = scored.placeable(m)->totalWords();
+        std::printf("  at score %d or more: %zu words (%.0f ms)\n", m, n, msSince(t0));
     }
 
     std::vector<std::string> files;
@@ -214,6 +212,7 @@ int main(int argc, char** argv) {
             Run& r = runs[c];
             r.status = res.status;
             r.seconds = res.stats.seconds;
+            r.nodes = res.stats.nodes;
             if (res.status == FillStatus::Filled) {
                 r.valid = checkFilled(grid, res.grid, scores, scored, o.minScore);
                 for (const GridSlot& s : findSlots(res.grid)) {
@@ -246,8 +245,9 @@ int main(int argc, char** argv) {
                 mean += v;
             }
             mean = r.scores.empty() ? 0 : mean / static_cast<double>(r.scores.size());
-            std::printf("  %s: %-7s %9s", c == 0 ? "old" : std::to_string(o.minScore).c_str(), what,
-                        seconds(r.seconds).c_str());
+            std::printf("  %s: %-7s %9s %7llu nodes",
+                        c == 0 ? "old" : std::to_string(o.minScore).c_str(), what,
+                        seconds(r.seconds).c_str(), static_cast<unsigned long long>(r.nodes));
             if (!r.scores.empty()) {
                 std::printf(" (mean %.1f)", mean);
             }

@@ -65,8 +65,15 @@ bool single(LetterMask m) {
 // The search: slots are the variables (a slot all of whose empty cells are to
 // be filled takes a word), cells left over take a letter. Variable choice by
 // fewest words weighted by the failures seen around the slot (dom/wdeg);
-// words first that leave their crossings the most words; restarts with a
-// growing failure limit, keeping the weights, until a run ends by itself.
+// words first that leave their crossings the most words (and, with scores,
+// the better words); restarts with a growing failure limit, keeping the
+// weights, until a run ends by itself.
+//
+// A restart keeps what the run it ends has proved: every word tried and
+// refuted under the decisions above it is a nogood (those decisions together
+// with that word have no fill), and later runs skip the word whenever the
+// same decisions hold again. So the run that ends by itself, the one that
+// proves there is no fill, does not search again what earlier runs searched.
 class Search {
 public:
     Search(const Layout& layout, const WordIndex& index, Engine& engine, Pacer& pacer,
@@ -74,7 +81,8 @@ public:
            uint64_t seed)
         : layout_(layout), index_(index), engine_(engine), pacer_(pacer), assignable_(assignable),
           cellVariables_(cellVariables), rng_(seed), weight_(layout.slots.size(), 1.0),
-          scoreWeight_(index.hasScores() ? ScoreWeight : 0) {}
+          scoreWeight_(index.hasScores() ? ScoreWeight : 0),
+          decided_(layout.slots.size() + layout.kind.size(), -1), nogoods_(layout.slots.size()) {}
 
     enum class Outcome { Solved, Exhausted, Stopped };
 
@@ -181,11 +189,59 @@ private:
         return true;
     }
 
+    // A decision on the current path: a slot takes a word, or a cell (var
+    // slots + cell) a letter.
+    struct Decision {
+        int var;
+        uint32_t value;
+    };
+    // The premises (decisions, deepest first) under which the slot's word
+    // value has no fill.
+    struct Nogood {
+        std::vector<Decision> premises;
+        uint32_t value;
+    };
+
+    bool holds(const Nogood& n) const {
+        return std::all_of(n.premises.begin(), n.premises.end(), [this](const Decision& d) {
+            return decided_[static_cast<std::size_t>(d.var)] == static_cast<int64_t>(d.value);
+        });
+    }
+
+    void decide(int var, uint32_t value) {
+        path_.push_back({var, value});
+        decided_[static_cast<std::size_t>(var)] = value;
+    }
+    void undecide() {
+        decided_[static_cast<std::size_t>(path_.back().var)] = -1;
+        path_.pop_back();
+    }
+
+    // The run is being cut short: the words refuted at slot s under the
+    // decisions now on the path become nogoods.
+    void learn(int s, const std::vector<uint32_t>& refuted) {
+        for (uint32_t id : refuted) {
+            if (nogoodCount_ >= MaxNogoods) {
+                return;
+            }
+            nogoods_[static_cast<std::size_t>(s)].push_back(
+                {std::vector<Decision>(path_.rbegin(), path_.rend()), id});
+            ++nogoodCount_;
+        }
+    }
+
     bool trySlot(int s, FillStats& stats) {
         const auto& cells = layout_.slotCells[static_cast<std::size_t>(s)];
         const int len = static_cast<int>(cells.size());
         std::vector<uint32_t> ids;
         engine_.candidateIds(s, ids);
+        std::vector<uint32_t> excluded;
+        for (const Nogood& n : nogoods_[static_cast<std::size_t>(s)]) {
+            if (holds(n)) {
+                excluded.push_back(n.value);
+            }
+        }
+        std::sort(excluded.begin(), excluded.end());
         // How many words each crossing keeps for each letter at the crossing.
         std::vector<std::array<double, 26>> gain(static_cast<std::size_t>(len));
         std::array<uint32_t, 26> counts{};
@@ -227,14 +283,32 @@ private:
             return a.first > b.first || (a.first == b.first && a.second < b.second);
         });
         std::vector<std::pair<int, LetterMask>> assignment;
+        std::vector<uint32_t> refuted;
         for (const auto& [score, id] : order) {
+            if (std::binary_search(excluded.begin(), excluded.end(), id)) {
+                continue;
+            }
             const uint8_t* l = index_.letters(len, id);
             assignment.clear();
             for (int p = 0; p < len; ++p) {
                 assignment.emplace_back(cells[static_cast<std::size_t>(p)], LetterMask{1} << l[p]);
             }
-            if (const Trial t = attempt(assignment, stats); t != Trial::Next) {
-                return t == Trial::Solved;
+            const uint64_t before = stats.nodes;
+            decide(s, id);
+            const Trial t = attempt(assignment, stats);
+            undecide();
+            // A word that failed at once costs little to try again.
+            if ((t == Trial::Next || t == Trial::RefutedThenStop) && stats.nodes - before > 1) {
+                refuted.push_back(id);
+            }
+            if (t == Trial::Solved) {
+                return true;
+            }
+            if (t != Trial::Next) {
+                if (cut_ && !pacer_.stopped()) {
+                    learn(s, refuted);
+                }
+                return false;
             }
         }
         return false;
@@ -247,7 +321,10 @@ private:
         }
         std::shuffle(letters.begin(), letters.end(), rng_);
         for (int a : letters) {
-            if (const Trial t = attempt({{cell, LetterMask{1} << a}}, stats); t != Trial::Next) {
+            decide(static_cast<int>(layout_.slots.size()) + cell, static_cast<uint32_t>(a));
+            const Trial t = attempt({{cell, LetterMask{1} << a}}, stats);
+            undecide();
+            if (t != Trial::Next) {
                 return t == Trial::Solved;
             }
         }
@@ -257,8 +334,10 @@ private:
     // One candidate: its letters go into the cells and the search goes on
     // below. Solved when that filled the grid; otherwise the cells are taken
     // back, and Stop ends the search (stopped, or the restart's limit
-    // reached) while Next tries the next candidate.
-    enum class Trial { Solved, Stop, Next };
+    // reached below) while Next tries the next candidate. RefutedThenStop:
+    // everything below the candidate was searched and held no fill, and then
+    // its failure reached the restart's limit.
+    enum class Trial { Solved, Stop, Next, RefutedThenStop };
     Trial attempt(const std::vector<std::pair<int, LetterMask>>& assignment, FillStats& stats) {
         const std::size_t m = engine_.mark();
         if (assignCells(assignment, stats) && dfs(stats)) {
@@ -269,7 +348,7 @@ private:
             return Trial::Stop;
         }
         failed(stats);
-        return cut_ ? Trial::Stop : Trial::Next;
+        return cut_ ? Trial::RefutedThenStop : Trial::Next;
     }
 
     const Layout& layout_;
@@ -284,6 +363,13 @@ private:
     // (natural logarithms) in the order words are tried.
     static constexpr double ScoreWeight = 0.1;
     double scoreWeight_;
+    // Per variable (slots, then cells) the value decided on the path, or -1.
+    std::vector<int64_t> decided_;
+    std::vector<Decision> path_;
+    // Per slot, the nogoods that exclude one of its words.
+    std::vector<std::vector<Nogood>> nogoods_;
+    std::size_t nogoodCount_ = 0;
+    static constexpr std::size_t MaxNogoods = 200000;
     uint64_t failuresLeft_ = 0;
     bool cut_ = false;
 };
@@ -328,12 +414,20 @@ FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOpt
         assignable[s] = inside && allMine;
     }
 
+    // With a minimum score or bans the search runs on the words it may place
+    // alone. Complete slots then leave it, whatever their score: their
+    // letters stay in the cells and their words are reserved.
+    const bool filtering = index.filters(options.minScore);
+    const std::shared_ptr<const WordIndex> placeable =
+        filtering ? index.placeable(options.minScore) : nullptr;
+    const WordIndex& words = filtering ? *placeable : index;
+
     // What can be told at once: a complete slot that is no word (unless theme
     // entries are kept: then it only leaves the search), a word given twice,
     // a slot whose pattern no word fits. With theme entries kept, the complete
     // slots outside the region count for the repeats too.
     std::map<std::string, std::size_t> given;
-    std::vector<std::pair<int, uint32_t>> reserved; // complete slots outside
+    std::vector<std::pair<int, uint32_t>> reserved; // complete slots left out
     const std::vector<bool> inside = active;
     for (std::size_t s = 0; s < layout.slots.size(); ++s) {
         const bool outside = !inside[s];
@@ -352,8 +446,13 @@ FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOpt
             }
             active[s] = false;
             assignable[s] = false;
-        } else if (outside && !options.allowRepeats) {
-            reserved.emplace_back(static_cast<int>(s), static_cast<uint32_t>(id));
+        } else if (outside || filtering) {
+            active[s] = false;
+            assignable[s] = false;
+            const int64_t placed = filtering ? words.find(pattern) : id;
+            if (placed >= 0 && !options.allowRepeats) {
+                reserved.emplace_back(static_cast<int>(s), static_cast<uint32_t>(placed));
+            }
         }
         if (!options.allowRepeats) {
             const auto [it, fresh] = given.emplace(pattern, s);
@@ -364,15 +463,15 @@ FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOpt
             }
         }
     }
-    Engine engine(layout, index, active, false, options.allowRepeats, options.minScore);
+    Engine engine(layout, words, active, false, options.allowRepeats);
     const int empty = engine.initialise();
     if (empty >= 0) {
         return noFill(grid, "no word fits " +
                                 describeSlot(layout.slots[static_cast<std::size_t>(empty)]) + ": " +
                                 layout.pattern(grid, empty) +
-                                (options.minScore > 0 && index.hasScores() &&
-                                         patternFits(index, layout.pattern(grid, empty))
-                                     ? " at score " + std::to_string(options.minScore) + " or more"
+                                (filtering && patternFits(index, layout.pattern(grid, empty))
+                                     ? " (no word the fill may place, at score " +
+                                           std::to_string(options.minScore) + " or more)"
                                      : ""));
     }
     for (const auto& [s, id] : reserved) {
@@ -404,7 +503,7 @@ FillResult fillGrid(const GridModel& grid, const WordIndex& index, const FillOpt
     } else if (!consistent) {
         outcome = Search::Outcome::Exhausted;
     } else {
-        Search search(layout, index, engine, pacer, assignable, cellVariables, options.seed);
+        Search search(layout, words, engine, pacer, assignable, cellVariables, options.seed);
         outcome = search.run(result.stats);
     }
     result.stats.seconds = pacer.seconds();
@@ -476,16 +575,9 @@ std::vector<bool> deadCellsOf(const Layout& layout, const WordIndex& index, cons
                     }
                 }
             }
-            // prefix[p]: fits of 0..p-1; suffix[p]: fits of p+1..len-1. Both
-            // start from the words the slot may take at all.
+            // prefix[p]: fits of 0..p-1; suffix[p]: fits of p+1..len-1.
             prefix.assign(static_cast<std::size_t>(len + 1) * blocks, ~uint64_t{0});
             suffix.assign(static_cast<std::size_t>(len + 1) * blocks, ~uint64_t{0});
-            if (const uint64_t* allowed = engine.placeable(len); allowed != nullptr) {
-                std::copy(allowed, allowed + blocks, prefix.begin());
-                std::copy(allowed, allowed + blocks,
-                          suffix.begin() + static_cast<std::ptrdiff_t>(len) *
-                                               static_cast<std::ptrdiff_t>(blocks));
-            }
             for (int p = 0; p < len; ++p) {
                 for (std::size_t k = 0; k < blocks; ++k) {
                     prefix[static_cast<std::size_t>(p + 1) * blocks + k] =
@@ -536,14 +628,27 @@ FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& h
                     const SearchFlags& flags, const FillOptions& options) {
     Pacer pacer(host, flags, 0);
     const Layout layout = Layout::of(grid);
+    // As in the fill: with a minimum score or bans the slots look for the
+    // words the fill may place, and complete slots are judged by the whole
+    // index (or kept as theme entries) apart from them.
+    const bool filtering = index.filters(options.minScore);
+    const std::shared_ptr<const WordIndex> placeable =
+        filtering ? index.placeable(options.minScore) : nullptr;
+    const WordIndex& words = filtering ? *placeable : index;
     std::vector<bool> active(layout.slots.size(), true);
-    if (options.keepThemeEntries) {
+    std::vector<bool> deadComplete(layout.slots.size(), false);
+    if (filtering || options.keepThemeEntries) {
         for (std::size_t s = 0; s < layout.slots.size(); ++s) {
             const std::string pattern = layout.pattern(grid, static_cast<int>(s));
-            active[s] = pattern.find(EmptyCell) != std::string::npos || index.find(pattern) >= 0;
+            if (pattern.find(EmptyCell) != std::string::npos) {
+                continue;
+            }
+            const bool word = index.find(pattern) >= 0;
+            active[s] = !filtering && (word || !options.keepThemeEntries);
+            deadComplete[s] = filtering && !word && !options.keepThemeEntries;
         }
     }
-    Engine engine(layout, index, active, true, true, options.minScore);
+    Engine engine(layout, words, active, true, true);
     engine.initialise();
     engine.propagate([&] { return pacer.tick(); });
 
@@ -553,11 +658,11 @@ FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& h
     check.letters.assign(cellCount, 0);
     check.empty.assign(cellCount, false);
     for (std::size_t s = 0; s < layout.slots.size(); ++s) {
-        if (engine.isDead(static_cast<int>(s))) {
+        if (engine.isDead(static_cast<int>(s)) || deadComplete[s]) {
             check.deadSlots.push_back(layout.slots[s]);
         }
     }
-    const std::vector<bool> dead = deadCellsOf(layout, index, engine);
+    const std::vector<bool> dead = deadCellsOf(layout, words, engine);
     for (std::size_t i = 0; i < cellCount; ++i) {
         switch (layout.kind[i]) {
         case CellKind::Black:

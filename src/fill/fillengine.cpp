@@ -67,7 +67,7 @@ std::string Layout::pattern(const GridModel& grid, int s) const {
 }
 
 Engine::Engine(const Layout& layout, const WordIndex& index, const std::vector<bool>& activeSlots,
-               bool checkMode, bool allowRepeats, int minScore)
+               bool checkMode, bool allowRepeats)
     : layout_(layout), index_(index), active_(activeSlots), checkMode_(checkMode),
       allowRepeats_(allowRepeats || checkMode) {
     const std::size_t n = layout_.slots.size();
@@ -91,12 +91,6 @@ Engine::Engine(const Layout& layout, const WordIndex& index, const std::vector<b
         if (active_[s] && len <= MaxWordLength) {
             bits += index_.blocks(len);
             widest = std::max(widest, index_.blocks(len));
-            auto& p = placeable_[static_cast<std::size_t>(len)];
-            if (p.empty() && (index_.hasBans() || (index_.hasScores() && minScore > 0)) &&
-                index_.count(len) > 0) {
-                p.resize(index_.blocks(len));
-                index_.placeable(len, minScore, p.data());
-            }
         }
     }
     bits_.assign(bits, 0);
@@ -158,15 +152,6 @@ int Engine::initialise() {
             const std::size_t tail = index_.count(len) % 64;
             if (blocks > 0 && tail != 0) {
                 cand[blocks - 1] = (uint64_t{1} << tail) - 1;
-            }
-            bool complete = true;
-            for (int cell : cells) {
-                complete &= layout_.kind[static_cast<std::size_t>(cell)] == CellKind::Letter;
-            }
-            if (const uint64_t* allowed = placeable(len); allowed != nullptr && !complete) {
-                for (std::size_t k = 0; k < blocks; ++k) {
-                    cand[k] &= allowed[k];
-                }
             }
             for (int p = 0; p < len; ++p) {
                 const auto cell = static_cast<std::size_t>(cells[static_cast<std::size_t>(p)]);

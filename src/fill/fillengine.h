@@ -89,11 +89,8 @@ struct Layout {
 // everything after a mark.
 class Engine {
 public:
-    // Words under minScore, and banned words, are left out of every slot
-    // that has a cell without a letter; a slot whose every cell holds a
-    // letter keeps its word whatever its score.
     Engine(const Layout& layout, const WordIndex& index, const std::vector<bool>& activeSlots,
-           bool checkMode, bool allowRepeats, int minScore = 0);
+           bool checkMode, bool allowRepeats);
 
     // Sets up every active slot's words from the given letters. Returns the
     // first active slot with no fitting word, or -1.
@@ -102,12 +99,6 @@ public:
     // no other slot takes it (s may be inactive: a word already in the grid
     // outside the region). False when another slot already holds it.
     bool reserve(int s, uint32_t id);
-    // The words of length len a slot with an empty cell may take, or nullptr
-    // when that is every word of the length.
-    const uint64_t* placeable(int len) const {
-        const auto& p = placeable_[static_cast<std::size_t>(len)];
-        return p.empty() ? nullptr : p.data();
-    }
     // Propagates until nothing narrows further. In the fill a slot left with
     // no word ends it (false, and failedSlot says which); in the check the
     // slot is marked dead instead and propagation goes on without it.
@@ -181,9 +172,6 @@ private:
     // the owned words of each length, so a revise can strike them out.
     std::array<std::vector<int32_t>, MaxWordLength + 1> owner_;
     std::array<std::vector<uint32_t>, MaxWordLength + 1> owned_;
-    // Per length, when a minimum score or a ban holds words back: the words
-    // a slot with an empty cell may take. Empty for every word.
-    std::array<std::vector<uint64_t>, MaxWordLength + 1> placeable_;
 
     std::vector<TrailEntry> trail_;
     std::vector<uint64_t> bitTrail_;

@@ -134,18 +134,35 @@ WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLen
     return wi;
 }
 
-std::size_t WordIndex::placeable(int len, int minScore, uint64_t* out) const {
-    const Group& g = byLength_[slot(len)];
-    std::fill(out, out + g.blocks, 0);
-    std::size_t n = 0;
-    for (std::size_t id = 0; id < g.count; ++id) {
-        if ((g.scores.empty() || g.scores[id] >= minScore) &&
-            (g.banned.empty() || (g.banned[id / 64] >> (id % 64) & 1) == 0)) {
-            out[id / 64] |= uint64_t{1} << (id % 64);
-            ++n;
+std::shared_ptr<const WordIndex> WordIndex::placeable(int minScore) const {
+    std::lock_guard<std::mutex> hold(placeableCache_->lock);
+    if (placeableCache_->index && placeableCache_->minScore == minScore) {
+        return placeableCache_->index;
+    }
+    std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
+    std::array<std::vector<uint8_t>, MaxWordLength + 1> scores;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        const Group& g = byLength_[static_cast<std::size_t>(len)];
+        for (uint32_t id = 0; id < g.count; ++id) {
+            if (score(len, id) >= minScore && !isBanned(len, id)) {
+                buckets[static_cast<std::size_t>(len)].push_back(word(len, id));
+                scores[static_cast<std::size_t>(len)].push_back(
+                    static_cast<uint8_t>(score(len, id)));
+            }
         }
     }
-    return n;
+    // The words stay in byte order, so the scores line up with the new ids.
+    auto sub = std::make_shared<WordIndex>(fromBuckets(buckets, {}, {}));
+    if (hasScores_) {
+        sub->hasScores_ = true;
+        for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+            sub->byLength_[static_cast<std::size_t>(len)].scores =
+                std::move(scores[static_cast<std::size_t>(len)]);
+        }
+    }
+    placeableCache_->minScore = minScore;
+    placeableCache_->index = sub;
+    return sub;
 }
 
 std::size_t WordIndex::totalWords() const {

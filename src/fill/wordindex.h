@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,9 +88,13 @@ public:
         const Group& g = byLength_[slot(len)];
         return !g.banned.empty() && (g.banned[id / 64] >> (id % 64) & 1) != 0;
     }
-    // Into out (blocks(len) words): the words of length len the fill may
-    // place, those not banned and scoring at least minScore. Returns how many.
-    std::size_t placeable(int len, int minScore, uint64_t* out) const;
+    // Whether minScore or a ban holds any word back from the fill.
+    bool filters(int minScore) const { return hasBans_ || (hasScores_ && minScore > 0); }
+    // The words the fill may place, those not banned and scoring at least
+    // minScore, as an index of their own (with their scores, without bans).
+    // The last one asked for is kept, so a fill or check after every edit
+    // does not build it again; safe to call from several threads.
+    std::shared_ptr<const WordIndex> placeable(int minScore) const;
 
     // 64-bit blocks of one bitset of length len.
     std::size_t blocks(int len) const { return byLength_[slot(len)].blocks; }
@@ -123,6 +128,12 @@ private:
     std::array<Group, MaxWordLength + 1> byLength_{};
     bool hasScores_ = false;
     bool hasBans_ = false;
+    struct PlaceableCache {
+        std::mutex lock;
+        int minScore = -1;
+        std::shared_ptr<const WordIndex> index;
+    };
+    std::shared_ptr<PlaceableCache> placeableCache_ = std::make_shared<PlaceableCache>();
 };
 
 // The word index of the last dictionary selection asked for, built again only
