@@ -222,8 +222,8 @@ int main(int argc, char** argv) {
                 if (c + 1 == configs && shown < show) {
                     ++shown;
                     std::printf("\n");
-                    for (const std::string& row : res.grid.GridRows) {
-                        std::string line = row;
+                    for (int row = 0; row < res.grid.RowCount; ++row) {
+                        std::string line = res.grid.GridRows[static_cast<std::size_t>(row)];
                         std::replace(line.begin(), line.end(), '\x10', '#');
                         std::printf("    %s\n", line.c_str());
                     }
