@@ -10,6 +10,7 @@
 // crossword file that cannot be read or written (the reason on standard
 // error).
 
+#include "banlist.h"
 #include "companioncall.h"
 #include "datafolders.h"
 #include "enabledset.h"
@@ -56,6 +57,10 @@ const char* const Usage =
     "  --seed N               another seed gives another fill (default 1)\n"
     "  --time-limit SECONDS   give up after this long (default: no limit)\n"
     "  --allow-repeats        let one word fill two slots\n"
+    "  --min-score N          never place a word scoring under N (0 to 100) in\n"
+    "                         the score lists (without them every word passes)\n"
+    "  --ban FILE             never place the words of FILE (one a line)\n"
+    "  --theme-entries        keep a complete slot even when it is no word\n"
     "  --region R1,C1,R2,C2   fill only the cells of this rectangle (rows and\n"
     "                         columns counted from 1, corners included)\n"
     "  --help, --version\n"
@@ -68,6 +73,7 @@ struct Options {
     bool help = false;
     bool version = false;
     FillOptions fill;
+    std::string banFile;
     DisabledList disabled{};
     std::vector<std::string> files;
 };
@@ -95,6 +101,15 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.check = true;
         } else if (a == "--allow-repeats") {
             o.fill.allowRepeats = true;
+        } else if (a == "--theme-entries") {
+            o.fill.keepThemeEntries = true;
+        } else if (a == "--min-score" && hasValue) {
+            if (!parseNumber(argv[++i], o.fill.minScore) || o.fill.minScore < LowestScore ||
+                o.fill.minScore > HighestScore) {
+                return usageError("--min-score takes a whole number from 0 to 100");
+            }
+        } else if (a == "--ban" && hasValue) {
+            o.banFile = argv[++i];
         } else if (a == "--dir" && hasValue) {
             o.dir = argv[++i];
         } else if (a == "--seed" && hasValue) {
@@ -228,6 +243,20 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
 
+    // A ban list is read whole, as a plain list; it holds words, so a few MiB
+    // is plenty.
+    BanList bans;
+    if (!o.banFile.empty()) {
+        constexpr uint64_t MaxBanBytes = 64u << 20;
+        std::string banBytes;
+        const FileReadResult ban = readRegularFile(AT_FDCWD, o.banFile, MaxBanBytes, banBytes);
+        if (!ban.ok()) {
+            std::cerr << "korvel-fill: cannot read " << o.banFile << ": " << ban.cause << "\n";
+            return ExitUsage;
+        }
+        bans = BanList::parse(banBytes);
+    }
+
     // Without --dir the folder is chosen as the window chooses it, so that an
     // installed korvel-fill works from any folder.
     const std::string folder = o.dir.empty() ? startupDictionaryFolder() : o.dir;
@@ -240,12 +269,14 @@ int main(int argc, char** argv) {
         return ExitLoad;
     }
     const EnabledSet enabled = enabledWithout(store, o.disabled);
-    const WordIndex index = WordIndex::build(store, enabled);
+    const WordBanFn banned =
+        o.banFile.empty() ? WordBanFn{} : [&bans](std::string_view w) { return bans.contains(w); };
+    const WordIndex index = WordIndex::build(store, dictionarySelection(enabled), {}, banned);
     MemoryHost host;
     SearchFlags flags;
 
     if (o.check) {
-        printCheck(grid, checkFill(grid, index, host, flags));
+        printCheck(grid, checkFill(grid, index, host, flags, o.fill));
         return ExitFilled;
     }
 

@@ -1,6 +1,7 @@
 #include "fill.h"
 
 #include "fillengine.h"
+#include "gridstats.h"
 
 #include <algorithm>
 #include <bit>
@@ -22,15 +23,24 @@ bool single(LetterMask m) {
 // The search: slots are the variables (a slot all of whose empty cells are to
 // be filled takes a word), cells left over take a letter. Variable choice by
 // fewest words weighted by the failures seen around the slot (dom/wdeg);
-// words first that leave their crossings the most words; restarts with a
-// growing failure limit, keeping the weights, until a run ends by itself.
+// words first that leave their crossings the most words (and, with scores,
+// the better words); restarts with a growing failure limit, keeping the
+// weights, until a run ends by itself.
+//
+// A restart keeps what the run it ends has proved: every word tried and
+// refuted under the decisions above it is a nogood (those decisions together
+// with that word have no fill), and later runs skip the word whenever the
+// same decisions hold again. So the run that ends by itself, the one that
+// proves there is no fill, does not search again what earlier runs searched.
 class Search {
 public:
     Search(const Layout& layout, const WordIndex& index, Engine& engine, Pacer& pacer,
            const std::vector<bool>& assignable, const std::vector<int>& cellVariables,
            uint64_t seed)
         : layout_(layout), index_(index), engine_(engine), pacer_(pacer), assignable_(assignable),
-          cellVariables_(cellVariables), rng_(seed), weight_(layout.slots.size(), 1.0) {}
+          cellVariables_(cellVariables), rng_(seed), weight_(layout.slots.size(), 1.0),
+          scoreWeight_(index.hasScores() ? ScoreWeight : 0),
+          decided_(layout.slots.size() + layout.kind.size(), -1), nogoods_(layout.slots.size()) {}
 
     enum class Outcome { Solved, Exhausted, Stopped };
 
@@ -137,11 +147,59 @@ private:
         return true;
     }
 
+    // A decision on the current path: a slot takes a word, or a cell (var
+    // slots + cell) a letter.
+    struct Decision {
+        int var;
+        uint32_t value;
+    };
+    // The premises (decisions, deepest first) under which the slot's word
+    // value has no fill.
+    struct Nogood {
+        std::vector<Decision> premises;
+        uint32_t value;
+    };
+
+    bool holds(const Nogood& n) const {
+        return std::all_of(n.premises.begin(), n.premises.end(), [this](const Decision& d) {
+            return decided_[static_cast<std::size_t>(d.var)] == static_cast<int64_t>(d.value);
+        });
+    }
+
+    void decide(int var, uint32_t value) {
+        path_.push_back({var, value});
+        decided_[static_cast<std::size_t>(var)] = value;
+    }
+    void undecide() {
+        decided_[static_cast<std::size_t>(path_.back().var)] = -1;
+        path_.pop_back();
+    }
+
+    // The run is being cut short: the words refuted at slot s under the
+    // decisions now on the path become nogoods.
+    void learn(int s, const std::vector<uint32_t>& refuted) {
+        for (uint32_t id : refuted) {
+            if (nogoodCount_ >= MaxNogoods) {
+                return;
+            }
+            nogoods_[static_cast<std::size_t>(s)].push_back(
+                {std::vector<Decision>(path_.rbegin(), path_.rend()), id});
+            ++nogoodCount_;
+        }
+    }
+
     bool trySlot(int s, FillStats& stats) {
         const auto& cells = layout_.slotCells[static_cast<std::size_t>(s)];
         const int len = static_cast<int>(cells.size());
         std::vector<uint32_t> ids;
         engine_.candidateIds(s, ids);
+        std::vector<uint32_t> excluded;
+        for (const Nogood& n : nogoods_[static_cast<std::size_t>(s)]) {
+            if (holds(n)) {
+                excluded.push_back(n.value);
+            }
+        }
+        std::sort(excluded.begin(), excluded.end());
         // How many words each crossing keeps for each letter at the crossing.
         std::vector<std::array<double, 26>> gain(static_cast<std::size_t>(len));
         std::array<uint32_t, 26> counts{};
@@ -173,20 +231,42 @@ private:
             for (int p = 0; p < len; ++p) {
                 score += gain[static_cast<std::size_t>(p)][l[p]];
             }
-            order.emplace_back(score + noise(rng_), id);
+            score += noise(rng_);
+            if (scoreWeight_ > 0) {
+                score += scoreWeight_ * index_.score(len, id);
+            }
+            order.emplace_back(score, id);
         }
         std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
             return a.first > b.first || (a.first == b.first && a.second < b.second);
         });
         std::vector<std::pair<int, LetterMask>> assignment;
+        std::vector<uint32_t> refuted;
         for (const auto& [score, id] : order) {
+            if (std::binary_search(excluded.begin(), excluded.end(), id)) {
+                continue;
+            }
             const uint8_t* l = index_.letters(len, id);
             assignment.clear();
             for (int p = 0; p < len; ++p) {
                 assignment.emplace_back(cells[static_cast<std::size_t>(p)], LetterMask{1} << l[p]);
             }
-            if (const Trial t = attempt(assignment, stats); t != Trial::Next) {
-                return t == Trial::Solved;
+            const uint64_t before = stats.nodes;
+            decide(s, id);
+            const Trial t = attempt(assignment, stats);
+            undecide();
+            // A word that failed at once costs little to try again.
+            if ((t == Trial::Next || t == Trial::RefutedThenStop) && stats.nodes - before > 1) {
+                refuted.push_back(id);
+            }
+            if (t == Trial::Solved) {
+                return true;
+            }
+            if (t != Trial::Next) {
+                if (cut_ && !pacer_.stopped()) {
+                    learn(s, refuted);
+                }
+                return false;
             }
         }
         return false;
@@ -199,7 +279,10 @@ private:
         }
         std::shuffle(letters.begin(), letters.end(), rng_);
         for (int a : letters) {
-            if (const Trial t = attempt({{cell, LetterMask{1} << a}}, stats); t != Trial::Next) {
+            decide(static_cast<int>(layout_.slots.size()) + cell, static_cast<uint32_t>(a));
+            const Trial t = attempt({{cell, LetterMask{1} << a}}, stats);
+            undecide();
+            if (t != Trial::Next) {
                 return t == Trial::Solved;
             }
         }
@@ -209,8 +292,10 @@ private:
     // One candidate: its letters go into the cells and the search goes on
     // below. Solved when that filled the grid; otherwise the cells are taken
     // back, and Stop ends the search (stopped, or the restart's limit
-    // reached) while Next tries the next candidate.
-    enum class Trial { Solved, Stop, Next };
+    // reached below) while Next tries the next candidate. RefutedThenStop:
+    // everything below the candidate was searched and held no fill, and then
+    // its failure reached the restart's limit.
+    enum class Trial { Solved, Stop, Next, RefutedThenStop };
     Trial attempt(const std::vector<std::pair<int, LetterMask>>& assignment, FillStats& stats) {
         const std::size_t m = engine_.mark();
         if (assignCells(assignment, stats) && dfs(stats)) {
@@ -221,7 +306,7 @@ private:
             return Trial::Stop;
         }
         failed(stats);
-        return cut_ ? Trial::Stop : Trial::Next;
+        return cut_ ? Trial::RefutedThenStop : Trial::Next;
     }
 
     const Layout& layout_;
@@ -232,6 +317,17 @@ private:
     const std::vector<int>& cellVariables_;
     std::mt19937_64 rng_;
     std::vector<double> weight_;
+    // What one point of a word's score weighs against the crossings' counts
+    // (natural logarithms) in the order words are tried.
+    static constexpr double ScoreWeight = 0.1;
+    double scoreWeight_;
+    // Per variable (slots, then cells) the value decided on the path, or -1.
+    std::vector<int64_t> decided_;
+    std::vector<Decision> path_;
+    // Per slot, the nogoods that exclude one of its words.
+    std::vector<std::vector<Nogood>> nogoods_;
+    std::size_t nogoodCount_ = 0;
+    static constexpr std::size_t MaxNogoods = 200000;
     uint64_t failuresLeft_ = 0;
     bool cut_ = false;
 };
@@ -276,36 +372,68 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
         assignable[s] = inside && allMine;
     }
 
-    // What can be told at once: a complete slot that is no word, a word given
-    // twice, a slot whose pattern no word fits.
+    // With a minimum score or bans the search runs on the words it may place
+    // alone. Complete slots then leave it, whatever their score: their
+    // letters stay in the cells and their words are reserved.
+    const bool filtering = index.filters(options.minScore);
+    const std::shared_ptr<const WordIndex> placeable =
+        filtering ? index.placeable(options.minScore) : nullptr;
+    const WordIndex& words = filtering ? *placeable : index;
+
+    // What can be told at once: a complete slot that is no word (unless theme
+    // entries are kept: then it only leaves the search), a word given twice,
+    // a slot whose pattern no word fits. With theme entries kept, the complete
+    // slots outside the region count for the repeats too.
     std::map<std::string, std::size_t> given;
+    std::vector<std::pair<int, uint32_t>> reserved; // complete slots left out
+    const std::vector<bool> inside = active;
     for (std::size_t s = 0; s < layout.slots.size(); ++s) {
-        if (!active[s]) {
+        const bool outside = !inside[s];
+        if (outside && !options.keepThemeEntries) {
             continue;
         }
         const std::string pattern = layout.pattern(grid, static_cast<int>(s));
         if (pattern.find(EmptyCell) != std::string::npos) {
             continue;
         }
-        if (index.find(pattern) < 0) {
-            return noFill(grid, describeSlot(layout.slots[s]) +
-                                    " is complete and is no word: " + pattern);
+        const int64_t id = index.find(pattern);
+        if (id < 0) {
+            if (!options.keepThemeEntries) {
+                return noFill(grid, describeSlot(layout.slots[s]) +
+                                        " is complete and is no word: " + pattern);
+            }
+            active[s] = false;
+            assignable[s] = false;
+        } else if (outside || filtering) {
+            active[s] = false;
+            assignable[s] = false;
+            const int64_t placed = filtering ? words.find(pattern) : id;
+            if (placed >= 0 && !options.allowRepeats) {
+                reserved.emplace_back(static_cast<int>(s), static_cast<uint32_t>(placed));
+            }
         }
         if (!options.allowRepeats) {
             const auto [it, fresh] = given.emplace(pattern, s);
-            if (!fresh) {
+            if (!fresh && (inside[s] || inside[it->second])) {
                 return noFill(grid, "the word " + pattern + " is in " +
                                         describeSlot(layout.slots[it->second]) + " and in " +
                                         describeSlot(layout.slots[s]));
             }
         }
     }
-    Engine engine(layout, index, active, false, options.allowRepeats);
+    Engine engine(layout, words, active, false, options.allowRepeats);
     const int empty = engine.initialise();
     if (empty >= 0) {
         return noFill(grid, "no word fits " +
                                 describeSlot(layout.slots[static_cast<std::size_t>(empty)]) + ": " +
-                                layout.pattern(grid, empty));
+                                layout.pattern(grid, empty) +
+                                (filtering && patternFits(index, layout.pattern(grid, empty))
+                                     ? " (no word the fill may place, at score " +
+                                           std::to_string(options.minScore) + " or more)"
+                                     : ""));
+    }
+    for (const auto& [s, id] : reserved) {
+        engine.reserve(s, id);
     }
 
     // Cells to fill that no word-taking slot covers take a letter each.
@@ -333,7 +461,7 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
     } else if (!consistent) {
         outcome = Search::Outcome::Exhausted;
     } else {
-        Search search(layout, index, engine, pacer, assignable, cellVariables, options.seed);
+        Search search(layout, words, engine, pacer, assignable, cellVariables, options.seed);
         outcome = search.run(result.stats);
     }
     result.stats.seconds = pacer.seconds();
@@ -455,11 +583,30 @@ std::vector<bool> deadCellsOf(const Layout& layout, const WordIndex& index, cons
 } // namespace
 
 FillCheck checkFill(const GridModel& grid, const Slots& slots, const WordIndex& index,
-                    SearchHost& host, const SearchFlags& flags) {
+                    SearchHost& host, const SearchFlags& flags, const FillOptions& options) {
     Pacer pacer(host, flags, 0);
     const Layout layout = Layout::of(grid, slots);
-    const std::vector<bool> active(layout.slots.size(), true);
-    Engine engine(layout, index, active, true, true);
+    // As in the fill: with a minimum score or bans the slots look for the
+    // words the fill may place, and complete slots are judged by the whole
+    // index (or kept as theme entries) apart from them.
+    const bool filtering = index.filters(options.minScore);
+    const std::shared_ptr<const WordIndex> placeable =
+        filtering ? index.placeable(options.minScore) : nullptr;
+    const WordIndex& words = filtering ? *placeable : index;
+    std::vector<bool> active(layout.slots.size(), true);
+    std::vector<bool> deadComplete(layout.slots.size(), false);
+    if (filtering || options.keepThemeEntries) {
+        for (std::size_t s = 0; s < layout.slots.size(); ++s) {
+            const std::string pattern = layout.pattern(grid, static_cast<int>(s));
+            if (pattern.find(EmptyCell) != std::string::npos) {
+                continue;
+            }
+            const bool word = index.find(pattern) >= 0;
+            active[s] = !filtering && (word || !options.keepThemeEntries);
+            deadComplete[s] = filtering && !word && !options.keepThemeEntries;
+        }
+    }
+    Engine engine(layout, words, active, true, true);
     engine.initialise();
     engine.propagate([&] { return pacer.tick(); });
 
@@ -469,11 +616,11 @@ FillCheck checkFill(const GridModel& grid, const Slots& slots, const WordIndex& 
     check.letters.assign(cellCount, 0);
     check.empty.assign(cellCount, false);
     for (std::size_t s = 0; s < layout.slots.size(); ++s) {
-        if (engine.isDead(static_cast<int>(s))) {
+        if (engine.isDead(static_cast<int>(s)) || deadComplete[s]) {
             check.deadSlots.push_back(layout.slots[s]);
         }
     }
-    const std::vector<bool> dead = deadCellsOf(layout, index, engine);
+    const std::vector<bool> dead = deadCellsOf(layout, words, engine);
     for (std::size_t i = 0; i < cellCount; ++i) {
         switch (layout.kind[i]) {
         case CellKind::Black:

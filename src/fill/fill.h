@@ -33,6 +33,17 @@ struct FillOptions {
     bool allowRepeats = false;
     // Fill only the empty cells inside this rectangle; the whole grid when absent.
     std::optional<FillRegion> region;
+    // Words scoring under this (0 to 100) are never placed; 0 lets every word
+    // in. An index without scores holds nothing back. A slot the grid already
+    // holds complete keeps its word whatever its score. Banned words of the
+    // index are never placed, whatever the minimum.
+    int minScore = 0;
+    // A slot the grid holds complete (a theme entry) stays as it is even when
+    // it is no word of the index, and is no reason for "no fill". Every
+    // complete slot's word, outside the region too, is then kept from being
+    // placed again (unless repeats are allowed). Off: such a slot inside the
+    // region is a reason for "no fill", as it always was.
+    bool keepThemeEntries = false;
 };
 
 enum class FillStatus {
@@ -100,12 +111,16 @@ struct FillCheck {
 // narrows anything more (arc consistency between the slots and their cells).
 // A slot with no fitting word is dead and narrows nothing further, so one
 // dead spot does not empty the whole grid. Repeated words are not looked at.
-// Takes the same host and abort flag as fillGrid.
+// Takes the same host and abort flag as fillGrid. Of the options only the
+// minimum score and the theme entries count: words under the minimum (and
+// banned words) fit no slot that has an empty cell, and with theme entries
+// kept a complete slot that is no word is not dead.
 FillCheck checkFill(const GridModel& grid, const Slots& slots, const WordIndex& index,
-                    SearchHost& host, const SearchFlags& flags);
+                    SearchHost& host, const SearchFlags& flags,
+                    const FillOptions& options = FillOptions{});
 inline FillCheck checkFill(const GridModel& grid, const WordIndex& index, SearchHost& host,
-                           const SearchFlags& flags) {
-    return checkFill(grid, Slots::of(grid), index, host, flags);
+                           const SearchFlags& flags, const FillOptions& options = FillOptions{}) {
+    return checkFill(grid, Slots::of(grid), index, host, flags, options);
 }
 
 } // namespace korvel

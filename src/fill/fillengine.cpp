@@ -484,6 +484,15 @@ bool Engine::claim(int s) {
     }
     const auto w =
         static_cast<uint32_t>(k * 64 + static_cast<std::size_t>(std::countr_zero(cand[k])));
+    return claimWord(s, len, w);
+}
+
+bool Engine::reserve(int s, uint32_t id) {
+    return claimWord(s, layout_.slots[static_cast<std::size_t>(s)].length, id);
+}
+
+bool Engine::claimWord(int s, int len, uint32_t w) {
+    const auto i = static_cast<std::size_t>(s);
     auto& owners = owner_[static_cast<std::size_t>(len)];
     if (owners[w] == s + 1) {
         return true;

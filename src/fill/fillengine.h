@@ -95,6 +95,10 @@ public:
     // Sets up every active slot's words from the given letters. Returns the
     // first active slot with no fitting word, or -1.
     int initialise();
+    // Gives word id of slot s's length to s before the search starts, so that
+    // no other slot takes it (s may be inactive: a word already in the grid
+    // outside the region). False when another slot already holds it.
+    bool reserve(int s, uint32_t id);
     // Propagates until nothing narrows further. In the fill a slot left with
     // no word ends it (false, and failedSlot says which); in the check the
     // slot is marked dead instead and propagation goes on without it.
@@ -130,6 +134,7 @@ private:
     void save(int s);
     void recount(int s);
     bool claim(int s);
+    bool claimWord(int s, int len, uint32_t w);
 
     enum class Undo : uint8_t { Domain, Slot, Owner, Dead };
     struct TrailEntry {

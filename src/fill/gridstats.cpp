@@ -1,5 +1,6 @@
 #include "gridstats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -55,6 +56,25 @@ GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const W
             const bool complete = pattern.find(EmptyCell) == std::string::npos;
             s.misfits.push_back(SlotMisfit{slot, pattern, complete});
         }
+        if (index && index->hasScores()) {
+            if (const int64_t id = index->find(pattern); id >= 0) {
+                s.weakest.push_back(
+                    {slot, pattern, index->score(slot.length, static_cast<uint32_t>(id))});
+            }
+        }
+    }
+    if (index && index->hasScores()) {
+        s.scored = true;
+        s.scoredEntries = static_cast<int>(s.weakest.size());
+        double sum = 0;
+        for (const ScoredEntry& e : s.weakest)
+            sum += e.score;
+        s.meanScore = s.weakest.empty() ? 0 : sum / static_cast<double>(s.weakest.size());
+        std::stable_sort(
+            s.weakest.begin(), s.weakest.end(),
+            [](const ScoredEntry& a, const ScoredEntry& b) { return a.score < b.score; });
+        if (s.weakest.size() > 10)
+            s.weakest.resize(10);
     }
     for (int r = 0; r < grid.RowCount; ++r) {
         for (int c = 0; c < grid.ColumnCount; ++c) {
@@ -101,13 +121,28 @@ std::string statisticsText(const GridStatistics& s) {
         return t;
     if (s.misfits.empty()) {
         t += "Every word fits the enabled dictionaries.";
+    } else {
+        t += "Words not in the enabled dictionaries: " + std::to_string(s.misfits.size()) + nl;
+        for (const SlotMisfit& m : s.misfits) {
+            t += "  " + describeSlot(m.slot) + " " + m.pattern +
+                 (m.complete ? " (no such word)" : " (no word fits)") + nl;
+        }
+    }
+    if (!s.scored)
+        return t;
+    if (s.misfits.empty())
+        t += nl;
+    if (s.scoredEntries == 0) {
+        t += "Mean score: no complete word yet" + nl;
         return t;
     }
-    t += "Words not in the enabled dictionaries: " + std::to_string(s.misfits.size()) + nl;
-    for (const SlotMisfit& m : s.misfits) {
-        t += "  " + describeSlot(m.slot) + " " + m.pattern +
-             (m.complete ? " (no such word)" : " (no word fits)") + nl;
-    }
+    char mean[32];
+    std::snprintf(mean, sizeof mean, "%.1f", s.meanScore);
+    t += "Mean score: " + std::string(mean) + " (" + std::to_string(s.scoredEntries) +
+         " complete words)" + nl;
+    t += "Weakest entries:" + nl;
+    for (const ScoredEntry& e : s.weakest)
+        t += "  " + describeSlot(e.slot) + " " + e.word + " " + std::to_string(e.score) + nl;
     return t;
 }
 

@@ -22,6 +22,13 @@ struct SlotMisfit {
     bool complete = false;
 };
 
+// A complete slot that is a word of a scored index, with its score.
+struct ScoredEntry {
+    Slot slot;
+    std::string word;
+    int score = 0;
+};
+
 // What "Grid Statistics" shows of a grid.
 struct GridStatistics {
     int rows = 0;
@@ -40,16 +47,25 @@ struct GridStatistics {
     // Filled by gridStatistics only when given an index.
     bool dictionariesChecked = false;
     std::vector<SlotMisfit> misfits;
+    // Filled only when the index has scores: the mean score of the complete
+    // slots that are words of it, how many those are, and the ten with the
+    // lowest scores (lowest first, then in slot order).
+    bool scored = false;
+    int scoredEntries = 0;
+    double meanScore = 0;
+    std::vector<ScoredEntry> weakest;
 };
 
 // Counts the grid's words (the runs the clue numbering numbers), black cells
-// and unchecked cells; with an index, also lists the slots that do not fit it.
+// and unchecked cells; with an index, also lists the slots that do not fit it,
+// and with a scored index the mean score and the weakest entries.
 GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index);
 inline GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index) {
     return gridStatistics(grid, Slots::of(grid), index);
 }
 
-// The statistics as the box shows them, lines separated by CR LF.
+// The statistics as the box shows them, lines separated by CR LF. The score
+// lines come last, and only for a scored index.
 std::string statisticsText(const GridStatistics& stats);
 
 } // namespace korvel

@@ -24,6 +24,11 @@ bool wordLength(std::size_t n) {
 } // namespace
 
 WordIndex WordIndex::build(const DictionaryStore& store, const DictionarySelection& take) {
+    return build(store, take, {}, {});
+}
+
+WordIndex WordIndex::build(const DictionaryStore& store, const DictionarySelection& take,
+                           const WordScoreFn& scoreOf, const WordBanFn& banned) {
     std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
     for (int d = 1; d <= MaxDictionaries; ++d) {
         const auto di = static_cast<std::size_t>(d);
@@ -54,7 +59,7 @@ WordIndex WordIndex::build(const DictionaryStore& store, const DictionarySelecti
             }
         }
     }
-    return fromBuckets(buckets);
+    return fromBuckets(buckets, scoreOf, banned);
 }
 
 DictionarySelection dictionarySelection(const EnabledSet& enabled) {
@@ -70,17 +75,25 @@ WordIndex WordIndex::build(const DictionaryStore& store, const EnabledSet& enabl
 }
 
 WordIndex WordIndex::fromWords(const std::vector<std::string>& words) {
+    return fromWords(words, {}, {});
+}
+
+WordIndex WordIndex::fromWords(const std::vector<std::string>& words, const WordScoreFn& scoreOf,
+                               const WordBanFn& banned) {
     std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
     for (const auto& w : words) {
         if (wordLength(w.size()) && allLetters(w)) {
             buckets[w.size()].push_back(w);
         }
     }
-    return fromBuckets(buckets);
+    return fromBuckets(buckets, scoreOf, banned);
 }
 
-WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets) {
+WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets,
+                                 const WordScoreFn& scoreOf, const WordBanFn& banned) {
     WordIndex wi;
+    wi.hasScores_ = static_cast<bool>(scoreOf);
+    wi.hasBans_ = static_cast<bool>(banned);
     for (int len = MinWordLength; len <= MaxWordLength; ++len) {
         auto& words = buckets[static_cast<std::size_t>(len)];
         std::sort(words.begin(), words.end());
@@ -92,8 +105,21 @@ WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLen
         g.letters.resize(g.count * L);
         g.bits.assign(L * 26 * g.blocks, 0);
         g.support.assign(L, 0);
+        if (scoreOf) {
+            g.scores.resize(g.count);
+        }
+        if (banned) {
+            g.banned.assign(g.blocks, 0);
+        }
         for (std::size_t id = 0; id < g.count; ++id) {
             const std::string& w = words[id];
+            if (scoreOf) {
+                g.scores[id] =
+                    static_cast<uint8_t>(std::clamp(scoreOf(w), LowestScore, HighestScore));
+            }
+            if (banned && banned(w)) {
+                g.banned[id / 64] |= uint64_t{1} << (id % 64);
+            }
             for (std::size_t p = 0; p < L; ++p) {
                 const int a = w[p] - 'A';
                 g.letters[id * L + p] = static_cast<char>(a);
@@ -106,6 +132,37 @@ WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLen
         words.shrink_to_fit();
     }
     return wi;
+}
+
+std::shared_ptr<const WordIndex> WordIndex::placeable(int minScore) const {
+    std::lock_guard<std::mutex> hold(placeableCache_->lock);
+    if (placeableCache_->index && placeableCache_->minScore == minScore) {
+        return placeableCache_->index;
+    }
+    std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
+    std::array<std::vector<uint8_t>, MaxWordLength + 1> scores;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        const Group& g = byLength_[static_cast<std::size_t>(len)];
+        for (uint32_t id = 0; id < g.count; ++id) {
+            if (score(len, id) >= minScore && !isBanned(len, id)) {
+                buckets[static_cast<std::size_t>(len)].push_back(word(len, id));
+                scores[static_cast<std::size_t>(len)].push_back(
+                    static_cast<uint8_t>(score(len, id)));
+            }
+        }
+    }
+    // The words stay in byte order, so the scores line up with the new ids.
+    auto sub = std::make_shared<WordIndex>(fromBuckets(buckets, {}, {}));
+    if (hasScores_) {
+        sub->hasScores_ = true;
+        for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+            sub->byLength_[static_cast<std::size_t>(len)].scores =
+                std::move(scores[static_cast<std::size_t>(len)]);
+        }
+    }
+    placeableCache_->minScore = minScore;
+    placeableCache_->index = sub;
+    return sub;
 }
 
 std::size_t WordIndex::totalWords() const {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,6 +20,15 @@ class EnabledSet;
 inline constexpr int MinWordLength = 2;
 inline constexpr int MaxWordLength = 35;
 
+// A word's score for the fill: 0 (the weakest) to 100 (the best). A score
+// function gets the word as its letters A to Z; values outside 0..100 are
+// taken as the nearest end.
+inline constexpr int LowestScore = 0;
+inline constexpr int HighestScore = 100;
+using WordScoreFn = std::function<int(std::string_view word)>;
+// True for a word the fill must never place (a ban list).
+using WordBanFn = std::function<bool(std::string_view word)>;
+
 // Which dictionaries the words come from: entry n (1 to 7) for dictionary n.
 using DictionarySelection = std::array<bool, 8>;
 // The dictionaries the searches read: those the EnabledSet has ticked.
@@ -30,6 +40,10 @@ DictionarySelection dictionarySelection(const EnabledSet& enabled);
 // that length says which words hold the letter there, so the candidates of a
 // pattern are an AND of bitsets.
 //
+// With a score function every word also has a score; with a ban function
+// some words are banned: they stay words of the index (find, statistics) but
+// the fill never places them.
+//
 // Immutable once built; one index can serve any number of fills and checks.
 class WordIndex {
 public:
@@ -39,11 +53,17 @@ public:
     // pattern search reads base.diz. Remark lines and anything else are no
     // words.
     static WordIndex build(const DictionaryStore& store, const DictionarySelection& take);
+    // The same words, scored by scoreOf (none when empty) and banned by
+    // banned (none when empty). Each function is called once per word.
+    static WordIndex build(const DictionaryStore& store, const DictionarySelection& take,
+                           const WordScoreFn& scoreOf, const WordBanFn& banned = {});
     // The dictionaries the searches read: those the EnabledSet has ticked.
     static WordIndex build(const DictionaryStore& store, const EnabledSet& enabled);
     // A plain list of words (tests, benchmarks); entries that are not words
     // are dropped, duplicates count once.
     static WordIndex fromWords(const std::vector<std::string>& words);
+    static WordIndex fromWords(const std::vector<std::string>& words, const WordScoreFn& scoreOf,
+                               const WordBanFn& banned = {});
 
     std::size_t count(int len) const { return byLength_[slot(len)].count; }
     std::size_t totalWords() const;
@@ -55,6 +75,26 @@ public:
     std::string word(int len, uint32_t id) const;
     // Id of a word of A to Z, or -1 when it is no word of the index.
     int64_t find(std::string_view w) const;
+
+    // Whether the words have scores; without them every word scores
+    // HighestScore and a minimum score holds nothing back.
+    bool hasScores() const { return hasScores_; }
+    bool hasBans() const { return hasBans_; }
+    int score(int len, uint32_t id) const {
+        const Group& g = byLength_[slot(len)];
+        return g.scores.empty() ? HighestScore : g.scores[id];
+    }
+    bool isBanned(int len, uint32_t id) const {
+        const Group& g = byLength_[slot(len)];
+        return !g.banned.empty() && (g.banned[id / 64] >> (id % 64) & 1) != 0;
+    }
+    // Whether minScore or a ban holds any word back from the fill.
+    bool filters(int minScore) const { return hasBans_ || (hasScores_ && minScore > 0); }
+    // The words the fill may place, those not banned and scoring at least
+    // minScore, as an index of their own (with their scores, without bans).
+    // The last one asked for is kept, so a fill or check after every edit
+    // does not build it again; safe to call from several threads.
+    std::shared_ptr<const WordIndex> placeable(int minScore) const;
 
     // 64-bit blocks of one bitset of length len.
     std::size_t blocks(int len) const { return byLength_[slot(len)].blocks; }
@@ -76,13 +116,24 @@ private:
         std::string letters;        // count * len bytes, 0..25
         std::vector<uint64_t> bits; // len * 26 bitsets of `blocks` words
         std::vector<LetterMask> support;
+        std::vector<uint8_t> scores;  // per id; empty without scores
+        std::vector<uint64_t> banned; // bitset; empty without bans
     };
     static std::size_t slot(int len) {
         return len >= MinWordLength && len <= MaxWordLength ? static_cast<std::size_t>(len) : 0;
     }
-    static WordIndex fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets);
+    static WordIndex fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets,
+                                 const WordScoreFn& scoreOf, const WordBanFn& banned);
 
     std::array<Group, MaxWordLength + 1> byLength_{};
+    bool hasScores_ = false;
+    bool hasBans_ = false;
+    struct PlaceableCache {
+        std::mutex lock;
+        int minScore = -1;
+        std::shared_ptr<const WordIndex> index;
+    };
+    std::shared_ptr<PlaceableCache> placeableCache_ = std::make_shared<PlaceableCache>();
 };
 
 // The word indexes of the dictionary selections asked for, shared by the

@@ -317,3 +317,40 @@ TEST_F(FillToolTest, SignalLeavesNoScratchFile) {
     }
     EXPECT_GT(interrupted, 0) << "no signal landed before the file was replaced";
 }
+
+TEST_F(FillToolTest, BanListThemeEntriesAndMinimum) {
+    makeBase({"CASA", "CASE", "ROMA", "ORA"});
+    const std::string out = quote(dir.file("out.kvl"));
+    // CAS?: CASA or CASE; with CASA banned only CASE is left.
+    writeFile(dir.file("in.kvl"), kvl({"CAS?", std::string(4, '\x10')}));
+    writeFile(dir.file("ban.txt"), "# mine\r\ncasa\r\n\r\nnot a word\r\n");
+    Outcome r =
+        run("--ban " + quote(dir.file("ban.txt")) + " " + quote(dir.file("in.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.kvl")), "2,4\r\n\"CASE\"\r\n\"\x10\x10\x10\x10\"\r\n");
+    // The check follows the ban: the last cell can only be E.
+    r = run("--check --ban " + quote(dir.file("ban.txt")) + " " + quote(dir.file("in.kvl")));
+    EXPECT_EQ(r.out, "CASe\n####\ndead cells: 0, forced cells: 1, slots without a word: 0\n");
+
+    // A theme entry is kept with --theme-entries, and is a reason without.
+    writeFile(dir.file("theme.kvl"), kvl({"CASO", std::string(4, '\x10'), "?OMA"}));
+    r = run(quote(dir.file("theme.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("is complete and is no word: CASO"), std::string::npos) << r.err;
+    r = run("--theme-entries " + quote(dir.file("theme.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.kvl")),
+              "3,4\r\n\"CASO\"\r\n\"\x10\x10\x10\x10\"\r\n\"ROMA\"\r\n");
+
+    // Without score lists a minimum holds nothing back.
+    r = run("--min-score 100 " + quote(dir.file("in.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    for (const std::string& args : std::vector<std::string>{
+             "--min-score 101", "--min-score -1", "--min-score x",
+             "--ban " + quote(dir.file("missing.txt")), "--ban " + quote(dicts)}) {
+        r = run(args + " " + quote(dir.file("in.kvl")) + " " + out);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_FALSE(r.err.empty()) << args;
+    }
+}

@@ -1,0 +1,315 @@
+// The fill with word scores, side by side with today's order, in one run: for
+// each grid of bench/make-fill-grids, the fill on an index without scores
+// (today's candidate order, every word allowed) and then on the same words
+// with scores, at each minimum score asked for. Times, outcomes, the mean
+// score of the entries of each fill and the share under 30.
+//
+//   bench_fillscore DIR GRIDDIR --scores FILE [--dicts all|base|NAME[,NAME]]
+//                   [--min-scores N[,N...]] [--limit S] [--only PREFIX[,PREFIX]]
+//                   [--show N]
+//
+// DIR is loaded as the program loads it; --dicts chooses its dictionaries:
+// every one (all), base.diz alone (base) or those named. FILE holds
+// "WORD SCORE" lines (bench/make-scowl-words, bench/make-italian-scores);
+// words it does not list score 0. --show prints the first N fills at the
+// highest minimum with every entry and its score. Grids are grouped into
+// classes by their file name less the trailing "-k.kvl".
+
+#include "benchsupport.h"
+#include "fill.h"
+#include "kvlfile.h"
+#include "memoryhost.h"
+#include "wordindex.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+using namespace korvel;
+using namespace korvel::bench;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Run {
+    FillStatus status = FillStatus::Stopped;
+    double seconds = 0;
+    uint64_t nodes = 0;
+    std::vector<int> scores; // of every entry, when filled
+    bool valid = true;
+};
+
+std::vector<std::string> splitList(const std::string& s) {
+    std::vector<std::string> out;
+    std::stringstream in(s);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        out.push_back(item);
+    }
+    return out;
+}
+
+std::string slotText(const GridModel& g, const Slot& s) {
+    std::string w;
+    for (int p = 0; p < s.length; ++p) {
+        w += g.cell(s.rowAt(p), s.columnAt(p));
+    }
+    return w;
+}
+
+// Independent of the engine: every entry is a word of the list, and every
+// entry the fill wrote a letter into scores at least the minimum.
+bool checkFilled(const GridModel& before, const GridModel& after,
+                 const std::unordered_map<std::string, int>& scores, const WordIndex& index,
+                 int minScore) {
+    for (const Slot& s : Slots::of(after).all()) {
+        const std::string w = slotText(after, s);
+        if (index.find(w) < 0) {
+            return false;
+        }
+        const bool written = slotText(before, s).find(EmptyCell) != std::string::npos;
+        const auto it = scores.find(w);
+        if (written && (it == scores.end() ? 0 : it->second) < minScore) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string seconds(double s) {
+    char buf[32];
+    if (s < 0.01) {
+        std::snprintf(buf, sizeof buf, "%.1f ms", s * 1000);
+    } else {
+        std::snprintf(buf, sizeof buf, "%.2f s", s);
+    }
+    return buf;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "usage: bench_fillscore DIR GRIDDIR --scores FILE [--dicts all|base|NAME]"
+                     " [--min-scores N,N] [--limit S] [--only PREFIX] [--show N]\n";
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const std::string gridDir = argv[2];
+    std::string dicts = "all";
+    std::string scoreFile;
+    std::vector<int> minScores{0, 50};
+    double limit = 10;
+    std::vector<std::string> only;
+    int show = 0;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        const std::string v = argv[i + 1];
+        if (a == "--dicts") {
+            dicts = v;
+        } else if (a == "--scores") {
+            scoreFile = v;
+        } else if (a == "--min-scores") {
+            minScores.clear();
+            for (const std::string& n : splitList(v)) {
+                minScores.push_back(std::atoi(n.c_str()));
+            }
+        } else if (a == "--limit") {
+            limit = std::atof(v.c_str());
+        } else if (a == "--only") {
+            only = splitList(v);
+        } else if (a == "--show") {
+            show = std::atoi(v.c_str());
+        }
+    }
+    if (scoreFile.empty() || minScores.empty()) {
+        std::cerr << "bench_fillscore: --scores FILE and at least one minimum are needed\n";
+        return 2;
+    }
+    std::unordered_map<std::string, int> scores;
+    {
+        std::ifstream in(scoreFile);
+        std::string w;
+        int n = 0;
+        while (in >> w >> n) {
+            scores[w] = n;
+        }
+    }
+
+    DictionaryStore store;
+    if (!loadFolder(dir, store)) {
+        return 1;
+    }
+    const std::vector<std::string> names = splitList(dicts);
+    std::array<bool, 8> take{};
+    for (int d = 1; d <= std::min(store.count, SearchedDictionaries); ++d) {
+        const auto di = static_cast<std::size_t>(d);
+        take[di] = dicts == "all" || (dicts == "base" && d == 1) ||
+                   std::find(names.begin(), names.end(), store.DictFileName[di]) != names.end();
+    }
+    const WordIndex plain = WordIndex::build(store, take);
+    auto t0 = Clock::now();
+    const WordIndex scored = WordIndex::build(store, take, [&](std::string_view w) {
+        const auto it = scores.find(std::string(w));
+        return it == scores.end() ? 0 : it->second;
+    });
+    std::printf("words: %s, %zu words, %zu scores read (scored index built in %.0f ms)\n",
+                dicts.c_str(), scored.totalWords(), scores.size(), msSince(t0));
+    for (int m : minScores) {
+        t0 = Clock::now();
+        const std::size_t n = scored.placeable(m)->totalWords();
+        std::printf("  at score %d or more: %zu words (%.0f ms)\n", m, n, msSince(t0));
+    }
+
+    std::vector<std::string> files;
+    for (const auto& e : fs::directory_iterator(gridDir)) {
+        const std::string name = e.path().filename().string();
+        const bool wanted =
+            only.empty() || std::any_of(only.begin(), only.end(), [&](const std::string& p) {
+                return name.rfind(p, 0) == 0;
+            });
+        if (e.path().extension() == ".kvl" && wanted) {
+            files.push_back(name);
+        }
+    }
+    std::sort(files.begin(), files.end());
+
+    // Configuration 0 is today's order; 1.. the scored index at each minimum.
+    const std::size_t configs = minScores.size() + 1;
+    auto configName = [&](std::size_t c) {
+        return c == 0 ? std::string("today's order")
+                      : "scores, min " + std::to_string(minScores[c - 1]);
+    };
+    std::map<std::string, std::vector<std::vector<Run>>> classes;
+    int shown = 0;
+    for (const std::string& name : files) {
+        std::ifstream in(fs::path(gridDir) / name, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
+        KvlReadResult read = readKvl(bytes);
+        if (!read.grid) {
+            std::cerr << name << ": " << read.error << "\n";
+            continue;
+        }
+        GridModel grid = *read.grid;
+        grid.normalizeBlacks();
+        std::vector<Run> runs(configs);
+        std::printf("%-22s", name.c_str());
+        for (std::size_t c = 0; c < configs; ++c) {
+            MemoryHost host;
+            SearchFlags flags;
+            FillOptions o;
+            o.timeLimit = limit;
+            o.minScore = c == 0 ? 0 : minScores[c - 1];
+            const FillResult res = fillGrid(grid, c == 0 ? plain : scored, o, host, flags);
+            Run& r = runs[c];
+            r.status = res.status;
+            r.seconds = res.stats.seconds;
+            r.nodes = res.stats.nodes;
+            if (res.status == FillStatus::Filled) {
+                r.valid = checkFilled(grid, res.grid, scores, scored, o.minScore);
+                for (const Slot& s : Slots::of(res.grid).all()) {
+                    const auto it = scores.find(slotText(res.grid, s));
+                    r.scores.push_back(it == scores.end() ? 0 : it->second);
+                }
+                if (c + 1 == configs && shown < show) {
+                    ++shown;
+                    std::printf("\n");
+                    for (int row = 0; row < res.grid.RowCount; ++row) {
+                        std::string line = res.grid.GridRows[static_cast<std::size_t>(row)];
+                        std::replace(line.begin(), line.end(), '\x10', '#');
+                        std::printf("    %s\n", line.c_str());
+                    }
+                    std::string entries;
+                    for (const Slot& s : Slots::of(res.grid).all()) {
+                        const std::string w = slotText(res.grid, s);
+                        const auto it = scores.find(w);
+                        entries +=
+                            " " + w + " " + std::to_string(it == scores.end() ? 0 : it->second);
+                    }
+                    std::printf("    entries:%s\n%-22s", entries.c_str(), "");
+                }
+            }
+            const char* what = r.status == FillStatus::Filled   ? "filled"
+                               : r.status == FillStatus::NoFill ? "no fill"
+                                                                : "stopped";
+            double mean = 0;
+            for (int v : r.scores) {
+                mean += v;
+            }
+            mean = r.scores.empty() ? 0 : mean / static_cast<double>(r.scores.size());
+            std::printf("  %s: %-7s %9s %7llu nodes",
+                        c == 0 ? "old" : std::to_string(o.minScore).c_str(), what,
+                        seconds(r.seconds).c_str(), static_cast<unsigned long long>(r.nodes));
+            if (!r.scores.empty()) {
+                std::printf(" (mean %.1f)", mean);
+            }
+            if (!r.valid) {
+                std::printf(" INVALID");
+            }
+        }
+        std::printf("\n");
+        std::fflush(stdout);
+        classes[name.substr(0, name.rfind('-'))].push_back(runs);
+    }
+
+    std::printf(
+        "\n| Class | Order | Grids | Filled | Proved no fill | Stopped | Median time "
+        "(all, stopped = limit) | Median time (filled) | Mean score | Entries under 30 |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const auto& [cls, grids] : classes) {
+        for (std::size_t c = 0; c < configs; ++c) {
+            int filled = 0;
+            int proved = 0;
+            int stopped = 0;
+            std::vector<double> all;
+            std::vector<double> filledTimes;
+            double sum = 0;
+            std::size_t entries = 0;
+            std::size_t weak = 0;
+            bool valid = true;
+            for (const auto& runs : grids) {
+                const Run& r = runs[c];
+                valid &= r.valid;
+                all.push_back(r.status == FillStatus::Stopped ? limit : r.seconds);
+                switch (r.status) {
+                case FillStatus::Filled:
+                    ++filled;
+                    filledTimes.push_back(r.seconds);
+                    for (int v : r.scores) {
+                        sum += v;
+                        weak += v < 30 ? 1 : 0;
+                    }
+                    entries += r.scores.size();
+                    break;
+                case FillStatus::NoFill:
+                    ++proved;
+                    break;
+                case FillStatus::Stopped:
+                    ++stopped;
+                    break;
+                }
+            }
+            char mean[32] = "-";
+            char under[32] = "-";
+            if (entries > 0) {
+                std::snprintf(mean, sizeof mean, "%.1f", sum / static_cast<double>(entries));
+                std::snprintf(under, sizeof under, "%.1f %%",
+                              100.0 * static_cast<double>(weak) / static_cast<double>(entries));
+            }
+            std::printf("| %s | %s | %zu | %d | %d | %d | %s | %s | %s | %s |%s\n", cls.c_str(),
+                        configName(c).c_str(), grids.size(), filled, proved, stopped,
+                        seconds(median(all)).c_str(),
+                        filledTimes.empty() ? "-" : seconds(median(filledTimes)).c_str(), mean,
+                        under, valid ? "" : " INVALID");
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,464 @@
+// The fill and the check with word scores, bans and theme entries, against
+// oracles of their own: a brute force that enumerates every letter of every
+// cell on small grids under the same rules, and an independent checker of
+// every fill. And the fills of an index without scores stay those of the
+// engine before scores existed.
+
+#include "fill.h"
+#include "gridrows.h"
+#include "gridstats.h"
+#include "memoryhost.h"
+#include "plainfill.h"
+#include "wordindex.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <functional>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace korvel;
+using korvel::testing::gridOf;
+
+namespace {
+
+using Run = std::vector<std::pair<int, int>>;
+
+std::vector<Run> runsOf(const GridModel& g) {
+    std::vector<Run> runs;
+    for (int dir = 0; dir < 2; ++dir) {
+        const int outer = dir == 0 ? g.RowCount : g.ColumnCount;
+        const int inner = dir == 0 ? g.ColumnCount : g.RowCount;
+        for (int a = 0; a < outer; ++a) {
+            Run run;
+            for (int b = 0; b <= inner; ++b) {
+                const int r = dir == 0 ? a : b;
+                const int c = dir == 0 ? b : a;
+                if (b < inner && !g.isBlack(r, c)) {
+                    run.emplace_back(r, c);
+                } else {
+                    if (run.size() >= 2) {
+                        runs.push_back(run);
+                    }
+                    run.clear();
+                }
+            }
+        }
+    }
+    return runs;
+}
+
+std::string textOf(const GridModel& g, const Run& run) {
+    std::string s;
+    for (auto [r, c] : run) {
+        s += g.patternChar(r, c);
+    }
+    return s;
+}
+
+// The rules, stated without the engine: a run the grid held complete keeps
+// its letters and must be a word of the list unless theme entries are kept;
+// a run the fill writes into must be a word scoring at least the minimum and
+// not banned; without repeats no two runs hold the same word.
+struct Rules {
+    std::map<std::string, int> scores; // the list, with scores
+    std::set<std::string> banned;
+    int minScore = 0;
+    bool keepThemeEntries = false;
+    bool allowRepeats = false;
+
+    bool fits(const std::string& w, bool wasComplete) const {
+        if (wasComplete) {
+            return keepThemeEntries || scores.count(w) > 0;
+        }
+        const auto it = scores.find(w);
+        return it != scores.end() && it->second >= minScore && banned.count(w) == 0;
+    }
+};
+
+bool satisfies(const GridModel& before, const GridModel& after, const Rules& rules) {
+    std::set<std::string> seen;
+    for (const Run& run : runsOf(after)) {
+        const std::string w = textOf(after, run);
+        const bool wasComplete = textOf(before, run).find(EmptyCell) == std::string::npos;
+        if (!rules.fits(w, wasComplete)) {
+            return false;
+        }
+        if (!rules.allowRepeats && !seen.insert(w).second) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every fill by enumeration; found returns false to stop.
+void bruteForce(const GridModel& g, const Rules& rules, const std::string& alphabet,
+                const std::function<bool(const GridModel&)>& found) {
+    const auto runs = runsOf(g);
+    std::vector<std::pair<int, int>> empties;
+    for (int r = 0; r < g.RowCount; ++r) {
+        for (int c = 0; c < g.ColumnCount; ++c) {
+            if (!g.isBlack(r, c) && g.patternChar(r, c) == EmptyCell) {
+                empties.emplace_back(r, c);
+            }
+        }
+    }
+    GridModel work = g;
+    bool stop = false;
+    std::function<void(std::size_t)> rec = [&](std::size_t k) {
+        if (stop) {
+            return;
+        }
+        for (const Run& run : runs) {
+            const std::string w = textOf(work, run);
+            if (w.find(EmptyCell) == std::string::npos &&
+                !rules.fits(w, textOf(g, run).find(EmptyCell) == std::string::npos)) {
+                return;
+            }
+        }
+        if (k == empties.size()) {
+            if (satisfies(g, work, rules)) {
+                stop = !found(work);
+            }
+            return;
+        }
+        for (char ch : alphabet) {
+            work.setCell(empties[k].first, empties[k].second, ch);
+            rec(k + 1);
+            work.setCell(empties[k].first, empties[k].second, EmptyCell);
+        }
+    };
+    rec(0);
+}
+
+struct ScoredCase {
+    GridModel grid;
+    Rules rules;
+    std::string alphabet;
+    std::vector<std::string> words;
+};
+
+// A small grid with a few blacks and letters (some of them whole runs, as a
+// user types a theme entry), a list over a small alphabet with random scores
+// and a few bans.
+ScoredCase scoredCase(std::mt19937& rng) {
+    ScoredCase sc;
+    const int R = std::uniform_int_distribution<int>(2, 4)(rng);
+    const int C = std::uniform_int_distribution<int>(2, 5)(rng);
+    sc.alphabet = std::string("ABCD").substr(
+        0, static_cast<std::size_t>(std::uniform_int_distribution<int>(2, 4)(rng)));
+    auto letter = [&] { return sc.alphabet[rng() % sc.alphabet.size()]; };
+    std::vector<std::string> rows(static_cast<std::size_t>(R),
+                                  std::string(static_cast<std::size_t>(C), '?'));
+    std::uniform_real_distribution<double> u(0, 1);
+    for (auto& row : rows) {
+        for (char& ch : row) {
+            const double x = u(rng);
+            ch = x < 0.15 ? '#' : x < 0.25 ? letter() : '?';
+        }
+    }
+    if (u(rng) < 0.4) {
+        // A complete row: a theme entry, a word of the list or not.
+        for (char& ch : rows[rng() % rows.size()]) {
+            ch = ch == '#' ? '#' : letter();
+        }
+    }
+    sc.grid = gridOf(rows);
+    const int count = std::uniform_int_distribution<int>(8, 50)(rng);
+    for (int i = 0; i < count; ++i) {
+        const int len = std::uniform_int_distribution<int>(2, 5)(rng);
+        std::string w;
+        for (int k = 0; k < len; ++k) {
+            w += letter();
+        }
+        sc.rules.scores[w] = static_cast<int>(rng() % 101);
+    }
+    for (const auto& [w, s] : sc.rules.scores) {
+        sc.words.push_back(w);
+        if (rng() % 10 == 0) {
+            sc.rules.banned.insert(w);
+        }
+    }
+    const int minimums[] = {0, 0, 20, 40, 60};
+    sc.rules.minScore = minimums[rng() % 5];
+    sc.rules.keepThemeEntries = rng() % 2 == 0;
+    sc.rules.allowRepeats = rng() % 3 == 0;
+    return sc;
+}
+
+WordIndex indexOf(const ScoredCase& sc) {
+    return WordIndex::fromWords(
+        sc.words, [&](std::string_view w) { return sc.rules.scores.at(std::string(w)); },
+        [&](std::string_view w) { return sc.rules.banned.count(std::string(w)) > 0; });
+}
+
+FillOptions optionsOf(const Rules& rules, uint64_t seed) {
+    FillOptions o;
+    o.seed = seed;
+    o.minScore = rules.minScore;
+    o.keepThemeEntries = rules.keepThemeEntries;
+    o.allowRepeats = rules.allowRepeats;
+    return o;
+}
+
+} // namespace
+
+// The fill finds a fill exactly when the brute force does under the same
+// rules; what it returns places no word under the minimum and no banned word,
+// keeps every complete run, and repeats nothing.
+TEST(FillScores, AgreesWithBruteForceOnSmallGrids) {
+    std::mt19937 rng(4321);
+    int filled = 0;
+    int impossible = 0;
+    int heldBack = 0; // impossible at the minimum, possible at 0
+    for (int round = 0; round < 500; ++round) {
+        const ScoredCase sc = scoredCase(rng);
+        const WordIndex wi = indexOf(sc);
+        bool exists = false;
+        bruteForce(sc.grid, sc.rules, sc.alphabet, [&](const GridModel&) {
+            exists = true;
+            return false;
+        });
+        MemoryHost host;
+        SearchFlags flags;
+        const FillResult res =
+            fillGrid(sc.grid, wi, optionsOf(sc.rules, static_cast<uint64_t>(round)), host, flags);
+        ASSERT_EQ(res.status, exists ? FillStatus::Filled : FillStatus::NoFill)
+            << "round " << round << ": " << res.reason;
+        if (exists) {
+            ++filled;
+            EXPECT_TRUE(satisfies(sc.grid, res.grid, sc.rules)) << "round " << round;
+        } else {
+            ++impossible;
+            Rules any = sc.rules;
+            any.minScore = 0;
+            any.banned.clear();
+            bool existsAtZero = false;
+            bruteForce(sc.grid, any, sc.alphabet, [&](const GridModel&) {
+                existsAtZero = true;
+                return false;
+            });
+            heldBack += existsAtZero ? 1 : 0;
+        }
+    }
+    EXPECT_GT(filled, 80);
+    EXPECT_GT(impossible, 80);
+    EXPECT_GT(heldBack, 20);
+}
+
+// The check under a minimum keeps every letter some fill under the same rules
+// uses, and never marks dead a complete run kept as a theme entry.
+TEST(FillScores, CheckKeepsEveryLetterOfEveryFill) {
+    std::mt19937 rng(8765);
+    for (int round = 0; round < 300; ++round) {
+        ScoredCase sc = scoredCase(rng);
+        sc.rules.allowRepeats = true; // the check does not look at repeats
+        const WordIndex wi = indexOf(sc);
+        MemoryHost host;
+        SearchFlags flags;
+        const FillCheck check = checkFill(sc.grid, wi, host, flags, optionsOf(sc.rules, 1));
+        const int C = sc.grid.ColumnCount;
+        bool any = false;
+        std::vector<LetterMask> used(static_cast<std::size_t>(sc.grid.RowCount * C), 0);
+        bruteForce(sc.grid, sc.rules, sc.alphabet, [&](const GridModel& g) {
+            any = true;
+            for (int r = 0; r < g.RowCount; ++r) {
+                for (int c = 0; c < C; ++c) {
+                    if (!g.isBlack(r, c)) {
+                        used[static_cast<std::size_t>(r * C + c)] |= LetterMask{1}
+                                                                     << (g.cell(r, c) - 'A');
+                    }
+                }
+            }
+            return true;
+        });
+        for (std::size_t i = 0; i < used.size(); ++i) {
+            EXPECT_EQ(used[i] & ~check.letters[i], 0u) << "round " << round << " cell " << i;
+        }
+        if (any) {
+            EXPECT_TRUE(check.deadSlots.empty()) << "round " << round;
+        }
+    }
+}
+
+TEST(FillScores, ThemeEntriesAreKept) {
+    const WordIndex wi = WordIndex::fromWords({"CASA", "CASE", "ROMA", "ORA", "ARE", "AMO"});
+    MemoryHost host;
+    SearchFlags flags;
+    FillOptions keep;
+    keep.keepThemeEntries = true;
+    // CASO is no word: kept, and the rest fills around it.
+    const GridModel themed = gridOf({"CASO", "####", "?OMA"});
+    FillResult r = fillGrid(themed, wi, keep, host, flags);
+    ASSERT_EQ(r.status, FillStatus::Filled) << r.reason;
+    EXPECT_EQ(r.grid.GridRows[0], "CASO");
+    EXPECT_EQ(r.grid.GridRows[2], "ROMA");
+    EXPECT_EQ(fillGrid(themed, wi, FillOptions{}, host, flags).reason,
+              "1 across (R1 C1) is complete and is no word: CASO");
+    // Statistics still list it as not in the lists.
+    const GridStatistics stats = gridStatistics(r.grid, &wi);
+    ASSERT_EQ(stats.misfits.size(), 1u);
+    EXPECT_TRUE(stats.misfits[0].complete);
+    // Letters that leave a partial slot no word are still a reason.
+    r = fillGrid(gridOf({"CASO", "####", "Q???"}), wi, keep, host, flags);
+    EXPECT_EQ(r.status, FillStatus::NoFill);
+    EXPECT_EQ(r.reason, "no word fits 2 across (R3 C1): Q???");
+    // The check does not mark a theme entry dead.
+    FillCheck check = checkFill(themed, wi, host, flags, keep);
+    EXPECT_TRUE(check.deadSlots.empty());
+    check = checkFill(themed, wi, host, flags);
+    EXPECT_EQ(check.deadSlots.size(), 1u);
+
+    // A word typed outside the box counts for the repeats: the box's only
+    // fitting word is ROMA, already in row 1.
+    const GridModel outside = gridOf({"ROMA", "####", "R??A"});
+    FillOptions box = keep;
+    box.region = FillRegion{2, 0, 2, 3};
+    EXPECT_EQ(fillGrid(outside, wi, box, host, flags).status, FillStatus::NoFill);
+    box.keepThemeEntries = false;
+    EXPECT_EQ(fillGrid(outside, wi, box, host, flags).status, FillStatus::Filled);
+}
+
+TEST(FillScores, MinimumBansAndStatistics) {
+    const std::map<std::string, int> scores{{"CAT", 90}, {"COT", 20}, {"TEN", 80},
+                                            {"TAN", 70}, {"NET", 10}, {"ANT", 60}};
+    std::vector<std::string> words;
+    for (const auto& [w, s] : scores) {
+        words.push_back(w);
+    }
+    const auto scoreOf = [&](std::string_view w) { return scores.at(std::string(w)); };
+    const WordIndex wi =
+        WordIndex::fromWords(words, scoreOf, [](std::string_view w) { return w == "TAN"; });
+    EXPECT_TRUE(wi.hasScores());
+    EXPECT_EQ(wi.score(3, static_cast<uint32_t>(wi.find("COT"))), 20);
+    EXPECT_TRUE(wi.isBanned(3, static_cast<uint32_t>(wi.find("TAN"))));
+    EXPECT_EQ(wi.placeable(50)->totalWords(), 3u); // CAT, TEN, ANT
+    MemoryHost host;
+    SearchFlags flags;
+    FillOptions o;
+    o.minScore = 50;
+    // C?T: COT scores 20, so only CAT.
+    FillResult r = fillGrid(gridOf({"C?T"}), wi, o, host, flags);
+    ASSERT_EQ(r.status, FillStatus::Filled);
+    EXPECT_EQ(r.grid.GridRows[0], "CAT");
+    // T?N: TEN; TAN is banned whatever the minimum.
+    o.minScore = 0;
+    EXPECT_EQ(fillGrid(gridOf({"T?N"}), wi, o, host, flags).grid.GridRows[0], "TEN");
+    // N?T: only NET, scoring 10; the message says the minimum held it back.
+    o.minScore = 50;
+    r = fillGrid(gridOf({"N?T"}), wi, o, host, flags);
+    EXPECT_EQ(r.reason, "no word fits 1 across (R1 C1): N?T (no word the fill may place, at "
+                        "score 50 or more)");
+    // A typed word under the minimum stays.
+    EXPECT_EQ(fillGrid(gridOf({"NET#", "####", "C?T#"}), wi, o, host, flags).status,
+              FillStatus::Filled);
+
+    const GridStatistics s = gridStatistics(gridOf({"CAT", "O#E", "TAN"}), &wi);
+    EXPECT_TRUE(s.scored);
+    EXPECT_EQ(s.scoredEntries, 4);
+    EXPECT_DOUBLE_EQ(s.meanScore, (90 + 70 + 20 + 80) / 4.0);
+    const std::string text = statisticsText(s);
+    EXPECT_NE(text.find("Every word fits the enabled dictionaries.\r\n"
+                        "Mean score: 65.0 (4 complete words)\r\n"
+                        "Weakest entries:\r\n"
+                        "  1 down (R1 C1) COT 20\r\n"
+                        "  3 across (R3 C1) TAN 70\r\n"
+                        "  2 down (R1 C3) TEN 80\r\n"
+                        "  1 across (R1 C1) CAT 90\r\n"),
+              std::string::npos)
+        << text;
+}
+
+// Without scores the fill is the one the engine gave before scores, bans and
+// nogoods existed (fills its first run finds; these took no restart).
+TEST(FillScores, WithoutScoresTheFillsAreAsBefore) {
+    std::vector<std::string> words;
+    std::mt19937 rng(77);
+    for (int i = 0; i < 4000; ++i) {
+        std::string w;
+        const int len = 3 + static_cast<int>(rng() % 3);
+        for (int k = 0; k < len; ++k) {
+            w += static_cast<char>('A' + rng() % 7);
+        }
+        words.push_back(w);
+    }
+    const WordIndex wi = WordIndex::fromWords(words);
+    const GridModel g = gridOf({"????#", "?????", "?????", "?????", "#????"});
+    const std::vector<std::vector<std::string>> before{
+        {"GAFB", "BDBCA", "FEGCA", "BFDDG", "ABGB"},
+        {"AAEA", "BEBED", "BCGGD", "BAGFA", "DBGC"},
+        {"EBGE", "EFBDF", "GFBFF", "EEBAG", "FAGD"},
+        {"DBFA", "ABCAD", "ABCBE", "ADDEC", "GEGD"},
+    };
+    for (uint64_t seed = 1; seed <= 4; ++seed) {
+        FillOptions o;
+        o.seed = seed;
+        MemoryHost host;
+        SearchFlags flags;
+        const FillResult r = fillGrid(g, wi, o, host, flags);
+        ASSERT_EQ(r.status, FillStatus::Filled);
+        const auto& rows = before[seed - 1];
+        EXPECT_EQ(r.grid.GridRows[0].substr(0, 4), rows[0]) << "seed " << seed;
+        for (int k = 1; k < 4; ++k) {
+            EXPECT_EQ(r.grid.GridRows[static_cast<std::size_t>(k)],
+                      rows[static_cast<std::size_t>(k)])
+                << "seed " << seed;
+        }
+        EXPECT_EQ(r.grid.GridRows[4].substr(1), rows[4]) << "seed " << seed;
+    }
+}
+
+// Grids that take restarts, so that later runs skip the words earlier runs
+// refuted: every row must hold an odd (or even) count of B, and every
+// column too. No propagation sees the parity; only the whole search proves
+// that there is no fill when the row and column counts disagree.
+TEST(FillScores, RestartsKeepProofsSound) {
+    uint64_t restarts = 0;
+    for (const auto& [R, C] : std::vector<std::pair<int, int>>{{3, 4}, {4, 3}, {4, 5}, {5, 4}}) {
+        for (int rowOdd = 0; rowOdd < 2; ++rowOdd) {
+            for (int colOdd = 0; colOdd < 2; ++colOdd) {
+                // Rows are C long, columns R long; R != C, so a word's length
+                // tells which it is for.
+                std::vector<std::string> words;
+                for (int len : {R, C}) {
+                    const int odd = len == C ? rowOdd : colOdd;
+                    for (int bitsSet = 0; bitsSet < (1 << len); ++bitsSet) {
+                        if (std::popcount(static_cast<unsigned>(bitsSet)) % 2 == odd) {
+                            std::string w;
+                            for (int k = 0; k < len; ++k) {
+                                w += (bitsSet >> k & 1) ? 'B' : 'A';
+                            }
+                            words.push_back(w);
+                        }
+                    }
+                }
+                const WordIndex wi = WordIndex::fromWords(words);
+                FillOptions o;
+                o.allowRepeats = true;
+                MemoryHost host;
+                SearchFlags flags;
+                const GridModel g =
+                    GridModel::make(static_cast<int16_t>(R), static_cast<int16_t>(C));
+                const FillResult res = fillGrid(g, wi, o, host, flags);
+                const bool exists = (R * rowOdd) % 2 == (C * colOdd) % 2;
+                ASSERT_EQ(res.status, exists ? FillStatus::Filled : FillStatus::NoFill)
+                    << R << "x" << C << " " << rowOdd << colOdd;
+                restarts += res.stats.restarts;
+                if (exists) {
+                    Rules rules;
+                    for (const std::string& w : words) {
+                        rules.scores[w] = 0;
+                    }
+                    rules.allowRepeats = true;
+                    EXPECT_TRUE(satisfies(g, res.grid, rules));
+                }
+            }
+        }
+    }
+    EXPECT_GT(restarts, 10u);
+}
