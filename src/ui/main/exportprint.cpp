@@ -2,11 +2,12 @@
 // formats, the pages and the file writing live below the window
 // (korvel_export, korvel_render), shared with korvel-export.
 
-#include "mainwindow.h"
+#include "exportprint.h"
 
 #include "desktop.h"
 #include "exportfiles.h"
 #include "exportformat.h"
+#include "griddocument.h"
 #include "gridpages.h"
 #include "pagesetup.h"
 #include "puzzle.h"
@@ -52,31 +53,34 @@ std::string titleOfFile(const QString& currentFile) {
     return exportTitle(fileNameBytes(currentFile));
 }
 
-// The window keeps a grid alone: its puzzle has no clues and no details but
-// the title.
-Puzzle puzzleOf(const GridModel& grid, const QString& title) {
-    Puzzle puzzle;
-    puzzle.grid = grid;
-    puzzle.details.title = title.toStdString();
+// The document's puzzle, titled by the file's name when its details give no
+// title.
+Puzzle puzzleOf(const GridDocument& doc, const QString& title) {
+    Puzzle puzzle = doc.puzzle();
+    if (puzzle.details.title.empty())
+        puzzle.details.title = title.toStdString();
     return puzzle;
+}
+
+QString fileOf(const GridDocument& doc) {
+    return fromFileNameBytes(doc.fileName());
 }
 
 } // namespace
 
-void MainWindow::Esporta_Click() {
-    if (busy() || doc_.grid().isEmpty())
-        return;
+void ExportCommands::exportAs() {
+    const QString currentFile = fileOf(doc_);
     const int previous =
         exportFilter_ >= 0 && exportFilter_ < ExportFilters.size() ? exportFilter_ : 0;
-    const std::string stem = titleOfFile(currentFile());
+    const std::string stem = titleOfFile(currentFile);
     const QString start =
-        stem.empty() ? QDir::currentPath() : QFileInfo(currentFile()).absolutePath();
+        stem.empty() ? QDir::currentPath() : QFileInfo(currentFile).absolutePath();
     const QString proposal =
         fromFileNameBytes(stem.empty() ? std::string("crossword") : stem) +
         QString::fromLatin1(
             formatExtension(ExportFilterFormats[static_cast<std::size_t>(previous)]).data());
     int filter = previous;
-    QString chosen = desktop_.chooseFileToExport(this, QStringLiteral("Export the grid"),
+    QString chosen = desktop_.chooseFileToExport(parent_, QStringLiteral("Export the grid"),
                                                  ExportFilters, start, proposal, filter);
     chosen.remove(QChar(u'\0'));
     chosen = chosen.trimmed();
@@ -105,27 +109,26 @@ void MainWindow::Esporta_Click() {
     PageSetup setup;
     if (exportFilter_ == SubmissionFilter)
         setup.layout = PrintLayout::Submission;
-    const ExportOutcome outcome = exportPuzzle(puzzleOf(doc_.grid(), title), format, path, setup);
+    const ExportOutcome outcome = exportPuzzle(puzzleOf(doc_, title), format, path, setup);
     if (!outcome.ok) {
         desktop_.beep();
-        desktop_.messageBox(this, ExportTitle, outcome.error, MsgIcon::Exclamation, MsgButtons::Ok);
+        desktop_.messageBox(parent_, ExportTitle, outcome.error, MsgIcon::Exclamation,
+                            MsgButtons::Ok);
     }
 }
 
-void MainWindow::Stampa_Click() {
-    if (busy() || doc_.grid().isEmpty())
-        return;
-    const QString title = fromFileNameBytes(titleOfFile(currentFile()));
+void ExportCommands::print() {
+    const QString title = fromFileNameBytes(titleOfFile(fileOf(doc_)));
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title.isEmpty() ? QStringLiteral("Korvel") : title);
     // The dialog starts from the paper of the locale and the orientation the
     // grid asks for; the pages follow whatever the user then chooses.
     printer.setPageLayout(pageLayoutFor(doc_.grid(), PageSetup{}));
-    if (!desktop_.choosePrinter(this, printer))
+    if (!desktop_.choosePrinter(parent_, printer))
         return;
-    if (!paintPuzzlePages(printer, puzzleOf(doc_.grid(), title), PrintLayout::Puzzle)) {
+    if (!paintPuzzlePages(printer, puzzleOf(doc_, title), PrintLayout::Puzzle)) {
         desktop_.beep();
-        desktop_.messageBox(this, PrintTitle, QStringLiteral("The grid could not be printed."),
+        desktop_.messageBox(parent_, PrintTitle, QStringLiteral("The grid could not be printed."),
                             MsgIcon::Exclamation, MsgButtons::Ok);
     }
 }

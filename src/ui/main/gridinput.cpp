@@ -30,10 +30,6 @@
 
 namespace korvel {
 
-SearchContext MainWindow::searchContext() {
-    return SearchContext{store_, enabled_, pattern_, selection_, flags_, *host_, currentTool_};
-}
-
 void MainWindow::showHistoryButtons() {
     ui_->tools->showHistory(doc_.history().undoEnabled(), doc_.history().redoEnabled());
 }
@@ -57,10 +53,6 @@ void MainWindow::showEdit(const EditShown& shown) {
 void MainWindow::showHistoryCleared() {
     desktop_.messageBox(this, fromBytes(HistoryClearedTitle), fromBytes(HistoryClearedText),
                         MsgIcon::None, MsgButtons::Ok);
-}
-
-void MainWindow::selectCell(int16_t row, int16_t column) {
-    selection_ = Selection{column, row, 1, 1};
 }
 
 bool MainWindow::gridBusyPointer() const {
@@ -296,22 +288,6 @@ void MainWindow::refine(void (*refinement)(SearchContext&)) {
     SearchContext ctx = searchContext();
     const ScanScope scope(scanDepth_);
     refinement(ctx);
-}
-
-void MainWindow::Command1_Click() {
-    refine(freeHeadRun);
-}
-
-void MainWindow::Command2_Click() {
-    refine(trimHeadCell);
-}
-
-void MainWindow::Command3_Click() {
-    refine(trimCueCell);
-}
-
-void MainWindow::Command4_Click() {
-    refine(freeCueRun);
 }
 
 // ---------------------------------------------------------------- anagrams

@@ -4,63 +4,39 @@
 #include "bytetext.h"
 #include "datafolders.h"
 #include "desktop.h"
+#include "dictviewer.h"
+#include "exportprint.h"
 #include "fillcommands.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
 #include "gridpainter.h"
+#include "helpcommands.h"
 #include "keycodes.h"
-#include "kvlfile.h"
-#include "loader.h"
-#include "mainwindowui.h"
 #include "refinements.h"
 #include "resultslist.h"
 #include "statuspanels.h"
 #include "toolbuttons.h"
 #include "toolpictures.h"
 #include "windowloadobserver.h"
+#include "wordcommands.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 #include <QTimer>
-#include <QToolBar>
-
-#include <optional>
-
-#ifndef KORVEL_HELP_DIR
-#define KORVEL_HELP_DIR "../help"
-#endif
 
 namespace korvel {
 
 namespace {
 
 const QString Product = QStringLiteral("  KORVEL   ");
-
-const char* const ShortcutLines[] = {
-    "Mouse left-click     = Select Row or Column",
-    "Mouse right-click   = Switch between Across/Down",
-    "Mouse left-drag    = Select those Cells (Across or Down)",
-    "Ctrl +                    = Increase Grid size +10%",
-    "Ctrl -                      = Reduce Grid size -10%",
-    "Ctrl 0                     = Reset original Grid size",
-    "F1                          = Show online Help",
-};
 
 } // namespace
 
@@ -73,12 +49,10 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     setObjectName(QStringLiteral("Form0g"));
     imageV_ = defaultPointer();
     imageA_ = imageV_;
-    ui_->setupUi(*this, timings_);
+    WindowHandlers& handlers = *this;
+    ui_->setupUi(*this, handlers, timings_);
     MainWindowUi& u = *ui_;
-    LayoutControls placed{u.clientArea, u.central, u.periArea, u.peri,   u.lists,
-                          u.label0,     u.secCar,  u.label1,   u.label3, u.texta};
-    std::copy(std::begin(u.command), std::end(u.command), placed.command);
-    layout_ = std::make_unique<WindowLayout>(placed);
+    layout_ = std::make_unique<WindowLayout>(u.layoutControls());
     painter_ = std::make_unique<GridPainter>(*u.peri);
     host_ = std::make_unique<WindowSearchHost>(
         desktop_,
@@ -91,6 +65,9 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
                     layout_->metrics(), desktop_, this, [this](const EditShown& s) { showEdit(s); },
                     [this] { return lastSelection_; }, [this] { return currentTool_; }});
     u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
+    FileWindow& fileWindow = *this;
+    files_ = std::make_unique<FileCommands>(desktop_, doc_, fileWindow, this);
+    export_ = std::make_unique<ExportCommands>(desktop_, doc_, this);
     doc_.addObserver(this);
     qApp->installEventFilter(this);
     Form_Load();
@@ -115,8 +92,10 @@ void MainWindow::documentChanged(const GridDocument&, const DocumentChange& chan
 
 void MainWindow::Form_Load() {
     layout_->chooseScreenClass();
-    ui_->setupToolbar(*this, layout_->im2());
+    WindowHandlers& handlers = *this;
+    ui_->setupToolbar(handlers, layout_->im2());
     host_->setTestField(ui_->textb);
+    word_ = std::make_unique<WordCommands>(desktop_, this, *host_, *ui_->tools);
     // The window covers the screen; without a window manager to maximise it
     // (a bare X server) the geometry must be asked for.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -138,9 +117,10 @@ void MainWindow::Form_Load() {
     // falls back to the per-user or the installed dictionaries.
     if (store_.DictFolder.empty())
         store_.DictFolder = startupDictionaryFolder();
-    ravorPath_ =
-        QFile::decodeName(scratchDocumentFolder(store_.DictFolder, &ravorProblem_).c_str()) +
-        QStringLiteral("~ravor.doc");
+    std::string problem;
+    const QString folder =
+        QFile::decodeName(scratchDocumentFolder(store_.DictFolder, &problem).c_str());
+    word_->setScratchDocument(folder + QStringLiteral("~ravor.doc"), std::move(problem));
 }
 
 void MainWindow::Timer2_Timer() {
@@ -171,13 +151,7 @@ void MainWindow::Timer0_Timer() {
     }
 
     enabled_.reset(store_);
-    for (int j = 1; j <= SearchedDictionaries; ++j) {
-        QAction* d = ui_->menuItem(QStringLiteral("d%1").arg(j));
-        d->setText(QFile::decodeName(enabled_.caption(j).c_str()));
-        // Item 1 stays in the menu, as designed.
-        d->setVisible(j == 1 || enabled_.exists(j));
-        ui_->stb1->setPanelVisible(j + 10, j == 1 || enabled_.exists(j));
-    }
+    ui_->showDictionaries(enabled_);
     refreshDictPanels();
 
     ui_->stb1->setText(2, QStringLiteral(" Open a CROSSWORD from File menu or work with TEST and "
@@ -191,17 +165,13 @@ void MainWindow::Timer0_Timer() {
     ui_->textb->setEnabled(true);
     ui_->picture1->show();
     if (!startFile_.isEmpty())
-        openGrid(&startFile_);
+        files_->open(&startFile_);
 }
 
 // ---------------------------------------------------------------- dictionaries
 
 void MainWindow::refreshDictPanels() {
-    for (int n = 1; n <= SearchedDictionaries; ++n) {
-        ui_->menuItem(QStringLiteral("d%1").arg(n))->setChecked(enabled_.isChecked(n));
-        ui_->stb1->setPanelEnabled(n + 10, enabled_.isPanelEnabled(n));
-        ui_->stb1->setHint(n + 10, QFile::decodeName(enabled_.panelHint(n).c_str()));
-    }
+    ui_->refreshDictionaries(enabled_);
 }
 
 void MainWindow::dictionaryItemClick(int n) {
@@ -337,25 +307,24 @@ void MainWindow::selectTool(const QString& key) {
 void MainWindow::menuNuovo_Click() {
     if (busy())
         return;
-    const Replacement replacing = settleBeforeReplacing();
+    const FileCommands::Replacement replacing = files_->settleBeforeReplacing();
     if (!replacing.allowed)
         return;
     GridDimensionsDialog dialog(desktop_, this);
     if (dialog.exec() != QDialog::Accepted) {
-        keepGivenUpChanges(replacing);
+        files_->keepGivenUpChanges(replacing);
     } else {
         doc_.newGrid(static_cast<int16_t>(dialog.rows()), static_cast<int16_t>(dialog.columns()));
         NuovoSchema();
         setCaption(QStringLiteral("(new file)"));
-        ui_->menuItem(QStringLiteral("Salva"))->setEnabled(false);
-        ui_->menuItem(QStringLiteral("Salvacome"))->setEnabled(true);
+        setSaveItems(false, true);
         Inizio();
     }
     host_->clearList();
     host_->setListHint("");
     ui_->texta->setText(QString());
     ui_->textb->setText(QString());
-    openFolder_ = QFile::decodeName(store_.DictFolder.c_str());
+    files_->setOpenFolder(QFile::decodeName(store_.DictFolder.c_str()));
 }
 
 void MainWindow::NuovoSchema() {
@@ -384,18 +353,6 @@ void MainWindow::Inizio() {
 }
 
 // ---------------------------------------------------------------- display
-
-void MainWindow::layoutWindow() {
-    layout_->layoutWindow();
-}
-
-bool MainWindow::sizePeri() {
-    return layout_->sizePeri(doc_.grid().RowCount, doc_.grid().ColumnCount);
-}
-
-void MainWindow::showCursorCell() {
-    layout_->showCell(currentRow_, currentColumn_);
-}
 
 void MainWindow::rinfresca() {
     if (doc_.grid().isEmpty())
@@ -440,14 +397,6 @@ void MainWindow::Numerare_Click() {
 void MainWindow::zoom(double factor) {
     if (layout_->zoom(factor, doc_.grid().RowCount, doc_.grid().ColumnCount))
         rinfresca();
-}
-
-void MainWindow::Ingrandisci_Click() {
-    zoom(1.1);
-}
-
-void MainWindow::Riduci_Click() {
-    zoom(0.9);
 }
 
 void MainWindow::Originali_click() {
@@ -503,77 +452,14 @@ void MainWindow::setImageA(const QCursor& picture) {
     ui_->peri->setCursor(imageA_);
 }
 
-void MainWindow::showOpenSaveError() {
-    desktop_.messageBox(this, QGuiApplication::applicationDisplayName(),
-                        fromBytes(OpenSaveErrorText), MsgIcon::None, MsgButtons::Ok);
-}
-
-QString MainWindow::chooseFile(bool save, const QString& title, const QString& filter,
-                               const QString& proposal) {
-    const QString start = QDir::currentPath();
-    QString chosen = save ? desktop_.chooseFileToSave(this, title, filter, start, proposal)
-                          : desktop_.chooseFileToOpen(this, title, filter, start);
-    chosen.remove(QChar(u'\0'));
-    chosen = chosen.trimmed();
-    // A later dialog starts where this one ended.
-    if (!chosen.isEmpty())
-        QDir::setCurrent(QFileInfo(chosen).absolutePath());
-    return chosen;
-}
-
-void MainWindow::menuApri_Click() {
-    openGrid(nullptr);
-}
-
-void MainWindow::openGrid(const QString* given) {
-    if (busy())
-        return;
-    const Replacement replacing = settleBeforeReplacing();
-    if (!replacing.allowed)
-        return;
-    auto keepChanges = [&] { keepGivenUpChanges(replacing); };
+void MainWindow::releaseTools() {
     ui_->tools->releaseAll();
+}
 
-    if (openFolder_.isEmpty())
-        openFolder_ = QDir::currentPath();
-    if (!QDir::setCurrent(openFolder_)) {
-        keepChanges();
-        showOpenSaveError();
-        return;
-    }
-    QString chosen;
-    if (given) {
-        // The named file stands for the dialog's answer, and like a choice in
-        // the dialog it makes its folder the current directory.
-        chosen = given->trimmed();
-        if (!chosen.isEmpty())
-            QDir::setCurrent(QFileInfo(chosen).absolutePath());
-    } else {
-        chosen = chooseFile(false, QStringLiteral("Select the file to open"),
-                            QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"), QString());
-    }
-    if (chosen.isEmpty()) {
-        keepChanges();
-        return;
-    }
-    openFolder_ = QDir::currentPath();
-    NuovoSchema();
-
-    // The whole file is read and checked before the grid is replaced, so a
-    // failed open leaves the previous grid, and its file name, as they were:
-    // a later "Save" must not write the old grid over the file that failed.
-    // Regular files only, and only up to a size no crossword file reaches: a
-    // FIFO or /dev/zero must not hang the window.
-    std::string error;
-    if (!doc_.open(QFile::encodeName(chosen).toStdString(), error)) {
-        keepChanges();
-        showOpenSaveError();
-        return;
-    }
+void MainWindow::gridOpened() {
     Inizio();
-    setCaption(currentFile());
-    ui_->menuItem(QStringLiteral("Salva"))->setEnabled(true);
-    ui_->menuItem(QStringLiteral("Salvacome"))->setEnabled(true);
+    setCaption(CurrentFile());
+    setSaveItems(true, true);
     host_->clearList();
     host_->setListHint("");
     ui_->texta->setText(QString());
@@ -583,72 +469,19 @@ void MainWindow::openGrid(const QString* given) {
     setImageA(imageV_);
 }
 
-bool MainWindow::Salva_Click() {
-    if (busy())
-        return false;
-    // Every step of the write is checked; a failure leaves the old file as it
-    // was (QSaveFile would rename a short file into place on a full disk).
-    std::string error;
-    if (!doc_.save(error)) {
-        showOpenSaveError();
-        return false;
-    }
-    ui_->menuItem(QStringLiteral("Salva"))->setEnabled(true);
-    ui_->menuItem(QStringLiteral("Salvacome"))->setEnabled(true);
-    return true;
+void MainWindow::setSaveItems(bool save, bool saveAs) {
+    ui_->menuItem(QStringLiteral("Salva"))->setEnabled(save);
+    ui_->menuItem(QStringLiteral("Salvacome"))->setEnabled(saveAs);
 }
 
-static void applyExtensionRule(QString& name) {
-    name = QFile::decodeName(
-        QByteArray::fromStdString(withKvlExtension(QFile::encodeName(name).toStdString())));
+void MainWindow::Esporta_Click() {
+    if (!busy() && !doc_.grid().isEmpty())
+        export_->exportAs();
 }
 
-void MainWindow::Salvacome_Click() {
-    if (busy())
-        return;
-    QString name = currentFile();
-    applyExtensionRule(name);
-    previousFile_ = name;
-    name = chooseFile(true, QStringLiteral("Select the file to save"),
-                      QStringLiteral("File Korvel *.kvl (*.kvl)"), previousFile_);
-    if (name.isEmpty()) {
-        setCurrentFile(previousFile_);
-        return;
-    }
-    applyExtensionRule(name);
-    setCurrentFile(name);
-    if (!Salva_Click())
-        return;
-    setCaption(currentFile());
-}
-
-void MainWindow::askSaveChanges() {
-    const QString text = QString::fromStdString(unsavedChangeMessage(currentFile().toStdString()));
-    const MsgAnswer answer = desktop_.messageBox(this, fromBytes(UnsavedChangeTitle), text,
-                                                 MsgIcon::Critical, MsgButtons::YesNoCancel);
-    if (answer == MsgAnswer::Yes)
-        Salvacome_Click();
-    else if (answer == MsgAnswer::No) {
-        doc_.markSaved();
-        changesGivenUp_ = true;
-    }
-}
-
-bool MainWindow::settleUnsavedChanges() {
-    if (doc_.isModified())
-        askSaveChanges();
-    return !doc_.isModified();
-}
-
-MainWindow::Replacement MainWindow::settleBeforeReplacing() {
-    changesGivenUp_ = false;
-    const bool allowed = settleUnsavedChanges();
-    return {allowed, changesGivenUp_};
-}
-
-void MainWindow::keepGivenUpChanges(const Replacement& replacing) {
-    if (replacing.changesGivenUp)
-        doc_.markChanged();
+void MainWindow::Stampa_Click() {
+    if (!busy() && !doc_.grid().isEmpty())
+        export_->print();
 }
 
 void MainWindow::menuEsci_Click() {
@@ -695,6 +528,24 @@ void MainWindow::esciFine() {
     desktop_.endProcess(0);
 }
 
+// ---------------------------------------------------------------- word functions
+
+void MainWindow::FunWord_click() {
+    if (busy())
+        return;
+    QAction* funWord = ui_->menuItem(QStringLiteral("FunWord"));
+    funWord->setChecked(!funWord->isChecked());
+    if (funWord->isChecked())
+        openWordConnection();
+    else
+        chiudiword();
+}
+
+void MainWindow::Indirdiz_Click() {
+    DictionaryViewer viewer(store_, this);
+    viewer.exec();
+}
+
 // ---------------------------------------------------------------- help
 
 void MainWindow::Copyright_Click() {
@@ -704,75 +555,8 @@ void MainWindow::Copyright_Click() {
     box.exec();
 }
 
-void MainWindow::AiutoQuick_Click() {
-    QStringList lines;
-    for (const char* line : ShortcutLines)
-        lines << QString::fromLatin1(line);
-    desktop_.messageBox(this, QStringLiteral("    KORVEL V.8    SHORTCUTS"),
-                        lines.join(QStringLiteral("\r\n")), MsgIcon::None, MsgButtons::Ok);
-}
-
-QString MainWindow::helpPage() const {
-    if (!helpPage_.isEmpty())
-        return helpPage_;
-    const QString page = QStringLiteral("/voduzeze/KORVELH8.HTM");
-    const QString beside =
-        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/") +
-                        QStringLiteral(KORVEL_HELP_DIR) + page);
-    // Installed, the page lies in the data folder rather than beside the
-    // programs' folder as in a build tree.
-    const QString installed =
-        QFile::decodeName(installedDataFolder().c_str()) + QStringLiteral("/help") + page;
-    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
-}
-
-void MainWindow::AiutoF1_Click() {
-    desktop_.openDocument(helpPage());
-}
-
 QAction* MainWindow::toolButton(const QString& key) const {
     return ui_->tools->button(key);
-}
-
-QAction* MainWindow::menuItem(const QString& name) const {
-    return ui_->menuItem(name);
-}
-
-GridCanvas* MainWindow::Peri() const {
-    return ui_->peri;
-}
-
-StatusPanels* MainWindow::Stb1() const {
-    return ui_->stb1;
-}
-
-QToolBar* MainWindow::Tlb1() const {
-    return ui_->tlb1;
-}
-
-QMenu* MainWindow::fileMenu() const {
-    return ui_->fileMenu;
-}
-
-ResultsList* MainWindow::Lists() const {
-    return ui_->lists;
-}
-
-QLineEdit* MainWindow::textb() const {
-    return ui_->textb;
-}
-
-QTimer* MainWindow::Timer0() const {
-    return ui_->timer0;
-}
-
-QTimer* MainWindow::Timer2() const {
-    return ui_->timer2;
-}
-
-void MainWindow::setCurrentCell(int16_t row, int16_t column) {
-    currentRow_ = row;
-    currentColumn_ = column;
 }
 
 bool MainWindow::isPanelEnabled(int panel) const {

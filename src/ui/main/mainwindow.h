@@ -1,18 +1,27 @@
 #pragma once
 
+#include "desktop.h"
 #include "dictionarystore.h"
 #include "editshown.h"
 #include "enabledset.h"
+#include "exportprint.h"
+#include "filecommands.h"
 #include "griddocument.h"
 #include "gridedit.h"
 #include "gridmodel.h"
+#include "helpcommands.h"
+#include "mainwindowui.h"
 #include "promptstate.h"
+#include "refinements.h"
 #include "resultslist.h"
 #include "searchcontext.h"
 #include "searchhost.h"
 #include "tool.h"
+#include "windowhandlers.h"
 #include "windowlayout.h"
 #include "windowsearchhost.h"
+#include "windowtimings.h"
+#include "wordcommands.h"
 #include "wordindex.h"
 #include "wordservice.h"
 
@@ -39,7 +48,6 @@ class Desktop;
 class FillCommands;
 class GridCanvas;
 class GridPainter;
-class MainWindowUi;
 class StatusPanels;
 struct CompanionCall;
 
@@ -52,21 +60,15 @@ void installFontSubstitutes();
 // and the font substitutes.
 void setUpApplication();
 
-// Intervals of the main window's timers. The program keeps the defaults;
-// tests shorten them.
-struct WindowTimings {
-    int timer0Ms = 2000; // start of the dictionary loading
-    int timer2Ms = 1000; // the seconds counter while loading
-    // Least time between two passes of the event loop inside a scan.
-    int yieldMs = 10;
-};
-
 // The main window Form0g. It owns the document, the dictionaries, the tool
 // and the search state for the life of the program. Handlers keep the names
 // of the design (menuNuovo_Click, rinfresca, ...); each one gathers its
 // inputs, calls the core and shows the outcome. The document is changed only
 // through its edit(); the window repaints from its change notices.
-class MainWindow : public QMainWindow, private DocumentObserver {
+class MainWindow : public QMainWindow,
+                   private DocumentObserver,
+                   private FileWindow,
+                   private WindowHandlers {
     Q_OBJECT
 public:
     // The companion library is made by the factory on the first tick of
@@ -79,42 +81,42 @@ public:
 
     // --- start-up and dictionaries
     void Form_Load();
-    void Timer0_Timer();
-    void Timer2_Timer();
+    void Timer0_Timer() override;
+    void Timer2_Timer() override;
     void refreshDictPanels();
-    void dictionaryItemClick(int n); // d1_Click to d6_Click
-    void Stb1_PanelClick(int index);
+    void dictionaryItemClick(int n) override; // d1_Click to d6_Click
+    void Stb1_PanelClick(int index) override;
     const EnabledSet& enabledDictionaries() const { return enabled_; }
-    void Estesa_click();   // "Extended Search" toggled
-    void Accorcia_Click(); // "Free Cue" toggled
-    void ResErr_Click();   // "Search Reset"
+    void Estesa_click() override;   // "Extended Search" toggled
+    void Accorcia_Click() override; // "Free Cue" toggled
+    void ResErr_Click() override;   // "Search Reset"
 
     // --- the grid's pointer and keys, and its click (gridinput.cpp)
     // X and Y are in cells; shift is the classic modifier state (1 Shift,
     // 2 Ctrl, 4 Alt).
-    void Peri_MouseDown(Qt::MouseButton button, int shift, double X, double Y);
-    void Peri_MouseMove(Qt::MouseButtons buttons, int shift, double X, double Y);
-    void Peri_MouseUp(Qt::MouseButton button, int shift, double X, double Y);
-    void Peri_KeyDown(int keyCode, int shift);
-    void Peri_Click();
+    void Peri_MouseDown(Qt::MouseButton button, int shift, double X, double Y) override;
+    void Peri_MouseMove(Qt::MouseButtons buttons, int shift, double X, double Y) override;
+    void Peri_MouseUp(Qt::MouseButton button, int shift, double X, double Y) override;
+    void Peri_KeyDown(int keyCode, int shift) override;
+    void Peri_Click() override;
 
     // --- results list and refinements (gridinput.cpp)
-    void Lists_Click();
-    void Command1_Click(); // "Free HEAD"
-    void Command2_Click(); // "Trim HEAD"
-    void Command3_Click(); // "Trim CUE"
-    void Command4_Click(); // "Free CUE"
+    void Lists_Click() override;
+    void Command1_Click() override { refine(freeHeadRun); }  // "Free HEAD"
+    void Command2_Click() override { refine(trimHeadCell); } // "Trim HEAD"
+    void Command3_Click() override { refine(trimCueCell); }  // "Trim CUE"
+    void Command4_Click() override { refine(freeCueRun); }   // "Free CUE"
     void runAnagrams();
 
     // --- toolbar
-    void Tlb1_ButtonClick(const QString& key);
+    void Tlb1_ButtonClick(const QString& key) override;
     void selectTool(const QString& key);
 
     // --- new layout and display
-    void menuNuovo_Click(); // "New...": a new grid
-    void NuovoSchema();     // new layout: untick the tools, repaint
-    void Inizio();          // start on a grid: draw it, enable the tools
-    void layoutWindow();
+    void menuNuovo_Click() override; // "New...": a new grid
+    void NuovoSchema() override;     // new layout: untick the tools, repaint
+    void Inizio();                   // start on a grid: draw it, enable the tools
+    void layoutWindow() { layout_->layoutWindow(); }
     void rinfresca(); // repaint the grid from the model
     void drawNumbers();
     // The message boxes, the repaint, the boxes and the Undo and Redo keys of
@@ -122,64 +124,67 @@ public:
     void showEdit(const EditShown& shown);
     void drawSelection(); // the red box around the selection
     void drawGreenBox();
-    void Numerare_Click();    // clue numbers on or off
-    void Ingrandisci_Click(); // zoom in
-    void Riduci_Click();      // zoom out
-    void Originali_click();   // original size
+    void Numerare_Click() override;                  // clue numbers on or off
+    void Ingrandisci_Click() override { zoom(1.1); } // zoom in
+    void Riduci_Click() override { zoom(0.9); }      // zoom out
+    void Originali_click() override;                 // original size
     // Returns true when the key ran a command.
     bool Form_KeyDown(int keyCode, int shift);
 
     // --- files and exit
-    void menuApri_Click(); // "Open..."
+    void menuApri_Click() override { files_->open(nullptr); } // "Open..."
     // A .kvl file named on the command line: opened once the dictionaries
     // are loaded, exactly as "Open..." opens a file chosen in its dialog.
     void setStartFile(const QString& path) { startFile_ = path; }
-    bool Salva_Click();     // "Save"
-    void Salvacome_Click(); // "Save As..."
-    void askSaveChanges();
+    bool Salva_Click() override { return files_->save(); } // "Save"
+    void Salvacome_Click() override { files_->saveAs(); }  // "Save As..."
+    void askSaveChanges() { files_->askSaveChanges(); }
     // Runs the unsaved-change prompt when the grid has changes; true when the
     // grid may now be replaced or the program end (saved, or No), false when
     // the user kept it (Cancel, or a save that failed).
-    bool settleUnsavedChanges();
-    void menuEsci_Click(); // "Exit"
-    void esciFine();       // the final exit
+    bool settleUnsavedChanges() { return files_->settleUnsavedChanges(); }
+    void menuEsci_Click() override; // "Exit"
+    void esciFine();                // the final exit
     // File > Export and File > Print...: the grid for other crossword
     // programs or on paper. Neither changes the grid, the file name or the
     // changed flag.
-    void Esporta_Click(); // export
-    void Stampa_Click();  // print
+    void Esporta_Click() override; // export
+    void Stampa_Click() override;  // print
 
     // --- word-processor functions and the dictionary viewer
-    void FunWord_click();
-    void openWordConnection();
-    void chiudiword(); // close the word-processor connection
-    void showThesaurus();
-    void checkSpelling();
-    void Indirdiz_Click(); // open the dictionary viewer
+    void FunWord_click() override;
+    void openWordConnection() { word_->open(); }
+    void chiudiword() { word_->close(); } // close the word-processor connection
+    void showThesaurus() { word_->thesaurus(ui_->textb); }
+    void checkSpelling() { word_->spelling(ui_->textb); }
+    void Indirdiz_Click() override; // open the dictionary viewer
     // The service behind the word functions: Hunspell and MyThes unless a
     // test has set another. Made on first use.
-    WordService& wordService();
-    void setWordService(std::unique_ptr<WordService> service);
+    WordService& wordService() { return word_->service(); }
+    void setWordService(std::unique_ptr<WordService> service) {
+        word_->setService(std::move(service));
+    }
 
     // --- help
-    void Copyright_Click();
-    void AiutoQuick_Click(); // quick instructions
-    void AiutoF1_Click();    // online help
+    void Copyright_Click() override;
+    void AiutoQuick_Click() override { showShortcuts(desktop_, this); }  // quick instructions
+    void AiutoF1_Click() override { desktop_.openDocument(helpPage()); } // online help
 
     // --- state, read-only, for the collaborators and the tests
     const GridModel& grid() const { return doc_.grid(); }
+    bool hasGrid() const override { return !doc_.grid().isEmpty(); }
     const DictionaryStore& store() const { return store_; }
     const ActionsHistory& history() const { return doc_.history(); }
     GridDocument& document() { return doc_; }
     const GridDocument& document() const { return doc_; }
     int16_t DocumentChanged() const { return doc_.DocumentChanged(); }
     SearchFlags& flags() { return flags_; }
-    QString CurrentFile() const { return currentFile(); }
-    const QString& OpenFolder() const { return openFolder_; }
+    QString CurrentFile() const { return files_->currentFile(); }
+    const QString& OpenFolder() const { return files_->openFolder(); }
     int16_t CurrentTool() const { return static_cast<int16_t>(currentTool_); }
     Tool tool() const { return currentTool_; }
     const QString& CurrentToolKey() const { return currentToolKey_; }
-    bool busy() const { return windowBusy(flags_, scanDepth_); }
+    bool busy() const override { return windowBusy(flags_, scanDepth_); }
     int32_t dimv() const { return layout_->dimv(); }
     int32_t dimo() const { return layout_->dimo(); }
     double dimLet() const { return layout_->metrics().dimLet; }
@@ -187,19 +192,19 @@ public:
     bool Im2() const { return layout_->im2(); }
     // Where letters and numbers sit in a cell, and their sizes.
     const CellMetrics& cellMetrics() const { return layout_->metrics(); }
-    QString helpPage() const;
+    QString helpPage() const { return helpPage_.isEmpty() ? defaultHelpPage() : helpPage_; }
     void setHelpPage(const QString& page) { helpPage_ = page; }
 
-    GridCanvas* Peri() const;
-    StatusPanels* Stb1() const;
-    QToolBar* Tlb1() const;
+    GridCanvas* Peri() const { return ui_->peri; }
+    StatusPanels* Stb1() const { return ui_->stb1; }
+    QToolBar* Tlb1() const { return ui_->tlb1; }
     QAction* toolButton(const QString& key) const;
-    QAction* menuItem(const QString& name) const;
-    QMenu* fileMenu() const;
-    ResultsList* Lists() const;
-    QLineEdit* textb() const;
-    QTimer* Timer0() const;
-    QTimer* Timer2() const;
+    QAction* menuItem(const QString& name) const { return ui_->menuItem(name); }
+    QMenu* fileMenu() const { return ui_->fileMenu; }
+    ResultsList* Lists() const { return ui_->lists; }
+    QLineEdit* textb() const { return ui_->textb; }
+    QTimer* Timer0() const { return ui_->timer0; }
+    QTimer* Timer2() const { return ui_->timer2; }
     // The fill commands, the fill check and the symmetric blacks.
     FillCommands* fillCommands() const { return fill_.get(); }
 
@@ -214,7 +219,10 @@ public:
     const PatternState& pattern() const { return pattern_; }
     int16_t CurrentRow() const { return currentRow_; }
     int16_t CurrentColumn() const { return currentColumn_; }
-    void setCurrentCell(int16_t row, int16_t column);
+    void setCurrentCell(int16_t row, int16_t column) {
+        currentRow_ = row;
+        currentColumn_ = column;
+    }
     // 1 after a result was placed: the next list click takes it back first.
     int16_t priclk() const { return doc_.priclk() ? 1 : 0; }
     int16_t vocali() const { return vocali_; }
@@ -231,43 +239,29 @@ protected:
 private:
     void documentChanged(const GridDocument& document, const DocumentChange& change) override;
     void Form_Unload(int16_t& Cancel);
-    // The unsaved-change prompt before New... or Open... replaces the grid.
-    // Changes given up with No are lost only once a grid really replaces
-    // them: a cancelled or failed replacement keeps them marked changed.
-    struct Replacement {
-        bool allowed = false;        // saved, unchanged, or No
-        bool changesGivenUp = false; // No was the answer
-    };
-    Replacement settleBeforeReplacing();
-    void keepGivenUpChanges(const Replacement& replacing);
-    void showOpenSaveError();
-    // "Open..." with the dialog's answer, or with given standing for it.
-    void openGrid(const QString* given);
-    void setCaption(const QString& tail);
+    // The window's side of the file commands.
+    void releaseTools() override;
+    void gridOpened() override;
+    void setCaption(const QString& tail) override;
+    void setSaveItems(bool save, bool saveAs) override;
     void setImageA(const QCursor& picture);
     // Sizes Peri to the grid at the present cell size and sets its scale.
     // Returns false when there is no grid or the size cannot be shown.
-    bool sizePeri();
+    bool sizePeri() { return layout_->sizePeri(doc_.grid().RowCount, doc_.grid().ColumnCount); }
     // Scrolls the grid so that the current cell is in view.
-    void showCursorCell();
+    void showCursorCell() { layout_->showCell(currentRow_, currentColumn_); }
     void zoom(double factor);
-    QString chooseFile(bool save, const QString& title, const QString& filter,
-                       const QString& proposal);
     void setPressedTools(const QString& key);
-    SearchContext searchContext();
+    SearchContext searchContext() {
+        return SearchContext{store_, enabled_, pattern_, selection_, flags_, *host_, currentTool_};
+    }
     // The Undo and Redo buttons follow the history's enabled states.
     void showHistoryButtons();
     void showHistoryCleared();
-    void selectCell(int16_t row, int16_t column);
+    void selectCell(int16_t row, int16_t column) { selection_ = Selection{column, row, 1, 1}; }
     void hover(double X, double Y);
     bool gridBusyPointer() const;
     void refine(void (*refinement)(SearchContext&));
-    QString currentFile() const {
-        return QFile::decodeName(QByteArray::fromStdString(doc_.fileName()));
-    }
-    void setCurrentFile(const QString& name) {
-        doc_.setFileName(QFile::encodeName(name).toStdString());
-    }
 
     Desktop& desktop_;
     CompanionFactory companion_;
@@ -301,11 +295,6 @@ private:
     int16_t incr_ = 0;
     int16_t incc_ = 0;
 
-    QString previousFile_;
-    QString openFolder_;
-    // What stands in the way of the scratch document, when known at start
-    // (scratchDocumentFolder); named with the word functions' failure.
-    std::string ravorProblem_;
     QString helpPage_;
     QString startFile_;
 
@@ -321,16 +310,13 @@ private:
 
     // The document changed since the grid was last painted.
     bool gridDirty_ = false;
-    // The last unsaved-change prompt was answered No.
-    bool changesGivenUp_ = false;
     bool loading_ = false;
     bool ended_ = false;
     // Scans started by the window's handlers and still on the stack.
     int scanDepth_ = 0;
-    std::unique_ptr<WordService> word_;
-    QString ravorPath_;
-    // The export dialog's filter, kept for the next export.
-    int exportFilter_ = 0;
+    std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<WordCommands> word_;
+    std::unique_ptr<ExportCommands> export_;
     // Last, so that it goes (stopping its check thread) before the store.
     std::unique_ptr<FillCommands> fill_;
 };

@@ -3,20 +3,24 @@
 
 #include "mainwindowui.h"
 
+#include "enabledset.h"
 #include "gridcanvas.h"
 #include "keycodes.h"
-#include "mainwindow.h"
 #include "resultslist.h"
 #include "statuspanels.h"
 #include "toolbuttons.h"
 #include "toolpictures.h"
+#include "windowhandlers.h"
 #include "windowlayout.h"
+#include "windowtimings.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -31,9 +35,34 @@ namespace korvel {
 MainWindowUi::MainWindowUi() = default;
 MainWindowUi::~MainWindowUi() = default;
 
-void MainWindowUi::setupUi(MainWindow& w, const WindowTimings& timings) {
-    buildMenus(w);
-    buildControls(w, timings);
+void MainWindowUi::setupUi(QMainWindow& form, WindowHandlers& w, const WindowTimings& timings) {
+    buildMenus(form, w);
+    buildControls(form, w, timings);
+}
+
+LayoutControls MainWindowUi::layoutControls() const {
+    LayoutControls placed{clientArea, central, periArea, peri,   lists,
+                          label0,     secCar,  label1,   label3, texta};
+    std::copy(std::begin(command), std::end(command), placed.command);
+    return placed;
+}
+
+void MainWindowUi::showDictionaries(const EnabledSet& enabled) {
+    for (int j = 1; j <= SearchedDictionaries; ++j) {
+        QAction* d = menuItem(QStringLiteral("d%1").arg(j));
+        d->setText(QFile::decodeName(enabled.caption(j).c_str()));
+        // Item 1 stays in the menu, as designed.
+        d->setVisible(j == 1 || enabled.exists(j));
+        stb1->setPanelVisible(j + 10, j == 1 || enabled.exists(j));
+    }
+}
+
+void MainWindowUi::refreshDictionaries(const EnabledSet& enabled) {
+    for (int n = 1; n <= SearchedDictionaries; ++n) {
+        menuItem(QStringLiteral("d%1").arg(n))->setChecked(enabled.isChecked(n));
+        stb1->setPanelEnabled(n + 10, enabled.isPanelEnabled(n));
+        stb1->setHint(n + 10, QFile::decodeName(enabled.panelHint(n).c_str()));
+    }
 }
 
 void MainWindowUi::addMenuItems(const QList<QAction*>& actions) {
@@ -54,18 +83,18 @@ void MainWindowUi::addSeparator(QMenu* menu, const QString& name) {
     menuItems.insert(name, sep);
 }
 
-void MainWindowUi::buildMenus(MainWindow& w) {
+void MainWindowUi::buildMenus(QMainWindow& form, WindowHandlers& w) {
     // A checkable item's handler inverts the check itself (or refuses to), so
     // the toggle Qt makes on a click is taken back first.
-    auto handle = [&w](QAction* action, std::function<void()> handler) {
-        QObject::connect(action, &QAction::triggered, &w, [action, handler] {
+    auto handle = [&form](QAction* action, std::function<void()> handler) {
+        QObject::connect(action, &QAction::triggered, &form, [action, handler] {
             if (action->isCheckable())
                 action->setChecked(!action->isChecked());
             handler();
         });
     };
 
-    fileMenu = w.menuBar()->addMenu(QStringLiteral("File"));
+    fileMenu = form.menuBar()->addMenu(QStringLiteral("File"));
     fileMenu->setObjectName(QStringLiteral("File"));
     fileMenu->menuAction()->setObjectName(QStringLiteral("FileMenu"));
     fileMenu->menuAction()->setEnabled(false);
@@ -88,15 +117,15 @@ void MainWindowUi::buildMenus(MainWindow& w) {
     handle(stampa, [&w] { w.Stampa_Click(); });
     esporta->setEnabled(false);
     stampa->setEnabled(false);
-    QObject::connect(fileMenu, &QMenu::aboutToShow, &w, [&w, esporta, stampa] {
-        esporta->setEnabled(!w.grid().isEmpty());
-        stampa->setEnabled(!w.grid().isEmpty());
+    QObject::connect(fileMenu, &QMenu::aboutToShow, &form, [&w, esporta, stampa] {
+        esporta->setEnabled(w.hasGrid());
+        stampa->setEnabled(w.hasGrid());
     });
     addSeparator(fileMenu, QStringLiteral("sep00"));
     handle(addMenuItem(fileMenu, QStringLiteral("menuEsci"), QStringLiteral("Exit")),
            [&w] { w.menuEsci_Click(); });
 
-    viewMenu = w.menuBar()->addMenu(QStringLiteral("View"));
+    viewMenu = form.menuBar()->addMenu(QStringLiteral("View"));
     viewMenu->setObjectName(QStringLiteral("Visualizza"));
     QAction* numerare =
         addMenuItem(viewMenu, QStringLiteral("Numerare"), QStringLiteral("Show Clue Numbers"));
@@ -117,7 +146,7 @@ void MainWindowUi::buildMenus(MainWindow& w) {
                            QStringLiteral("Ctrl 0")),
            [&w] { w.Originali_click(); });
 
-    toolsMenu = w.menuBar()->addMenu(QStringLiteral("Tools"));
+    toolsMenu = form.menuBar()->addMenu(QStringLiteral("Tools"));
     toolsMenu->setObjectName(QStringLiteral("Strumenti"));
     QAction* accorcia =
         addMenuItem(toolsMenu, QStringLiteral("Accorcia"), QStringLiteral("Free Cue"));
@@ -152,7 +181,7 @@ void MainWindowUi::buildMenus(MainWindow& w) {
     funWord->setChecked(false);
     handle(funWord, [&w] { w.FunWord_click(); });
 
-    QMenu* help = w.menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu* help = form.menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("menuAiuto"));
     QAction* f1 = addMenuItem(help, QStringLiteral("AiutoF1"), QStringLiteral("On line Help"));
     f1->setShortcut(QKeySequence(Qt::Key_F1));
@@ -164,30 +193,31 @@ void MainWindowUi::buildMenus(MainWindow& w) {
            [&w] { w.Copyright_Click(); });
 }
 
-void MainWindowUi::buildControls(MainWindow& w, const WindowTimings& timings) {
+void MainWindowUi::buildControls(QMainWindow& form, WindowHandlers& w,
+                                 const WindowTimings& timings) {
     // The client area keeps the layout's proportions of the screen; where a
     // smaller window cannot show all of it, it scrolls.
-    clientArea = new QScrollArea(&w);
+    clientArea = new QScrollArea(&form);
     clientArea->setObjectName(QStringLiteral("Form0gScroll"));
     clientArea->setFrameShape(QFrame::NoFrame);
     clientArea->setWidgetResizable(true);
     central = new QWidget;
     central->setObjectName(QStringLiteral("Form0gClient"));
     clientArea->setWidget(central);
-    w.setCentralWidget(clientArea);
+    form.setCentralWidget(clientArea);
 
-    tlb1 = new QToolBar(&w);
+    tlb1 = new QToolBar(&form);
     tlb1->setObjectName(QStringLiteral("Tlb1"));
     tlb1->setMovable(false);
     tlb1->setFloatable(false);
     tlb1->setContextMenuPolicy(Qt::PreventContextMenu);
-    w.addToolBar(Qt::TopToolBarArea, tlb1);
-    toolGroup = new QActionGroup(&w);
+    form.addToolBar(Qt::TopToolBarArea, tlb1);
+    toolGroup = new QActionGroup(&form);
     toolGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     tools = std::make_unique<ToolButtons>(*tlb1, *toolGroup);
 
-    stb1 = new StatusPanels(&w);
-    w.setStatusBar(stb1);
+    stb1 = new StatusPanels(&form);
+    form.setStatusBar(stb1);
     stb1->setText(1, QStringLiteral("      WELCOME !"));
     stb1->setHint(1, QStringLiteral("      WELCOME !"));
     const QString welcome2 =
@@ -207,7 +237,8 @@ void MainWindowUi::buildControls(MainWindow& w, const WindowTimings& timings) {
         stb1->setText(n + 10, QStringLiteral("D%1").arg(n));
         stb1->setHint(n + 10, QStringLiteral("Enable/Disable"));
     }
-    QObject::connect(stb1, &StatusPanels::panelClicked, &w, &MainWindow::Stb1_PanelClick);
+    QObject::connect(stb1, &StatusPanels::panelClicked, &form,
+                     [&w](int index) { w.Stb1_PanelClick(index); });
 
     // The grid picture keeps its size in its own scrolling area, which ends
     // at the client area's edges: a grid larger than the room left for it
@@ -262,30 +293,30 @@ void MainWindowUi::buildControls(MainWindow& w, const WindowTimings& timings) {
         command[i]->resize(twipsToPixels(1100), twipsToPixels(375));
     texta->resize(twipsToPixels(4400), twipsToPixels(375));
 
-    timer0 = new QTimer(&w);
+    timer0 = new QTimer(&form);
     timer0->setObjectName(QStringLiteral("Timer0"));
     timer0->setSingleShot(true);
     timer0->setInterval(timings.timer0Ms);
-    QObject::connect(timer0, &QTimer::timeout, &w, &MainWindow::Timer0_Timer);
-    timer2 = new QTimer(&w);
+    QObject::connect(timer0, &QTimer::timeout, &form, [&w] { w.Timer0_Timer(); });
+    timer2 = new QTimer(&form);
     timer2->setObjectName(QStringLiteral("Timer2"));
     timer2->setInterval(timings.timer2Ms);
-    QObject::connect(timer2, &QTimer::timeout, &w, &MainWindow::Timer2_Timer);
+    QObject::connect(timer2, &QTimer::timeout, &form, [&w] { w.Timer2_Timer(); });
 
-    QObject::connect(peri, &GridCanvas::mousePressed, &w,
+    QObject::connect(peri, &GridCanvas::mousePressed, &form,
                      [&w](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
                          w.Peri_MouseDown(b, classicShift(m), at.x(), at.y());
                      });
-    QObject::connect(peri, &GridCanvas::mouseMoved, &w,
+    QObject::connect(peri, &GridCanvas::mouseMoved, &form,
                      [&w](Qt::MouseButtons b, Qt::KeyboardModifiers m, QPointF at) {
                          w.Peri_MouseMove(b, classicShift(m), at.x(), at.y());
                      });
-    QObject::connect(peri, &GridCanvas::mouseReleased, &w,
+    QObject::connect(peri, &GridCanvas::mouseReleased, &form,
                      [&w](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
                          w.Peri_MouseUp(b, classicShift(m), at.x(), at.y());
                      });
-    QObject::connect(peri, &GridCanvas::clicked, &w, &MainWindow::Peri_Click);
-    QObject::connect(peri, &GridCanvas::keyPressed, &w, [&w](QKeyEvent* key) {
+    QObject::connect(peri, &GridCanvas::clicked, &form, [&w] { w.Peri_Click(); });
+    QObject::connect(peri, &GridCanvas::keyPressed, &form, [&w](QKeyEvent* key) {
         // A modifier key going down counts as held, whatever the platform
         // reports for the moment of the press.
         int shift = classicShift(key->modifiers());
@@ -297,15 +328,15 @@ void MainWindowUi::buildControls(MainWindow& w, const WindowTimings& timings) {
             shift |= AltKey;
         w.Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), shift);
     });
-    QObject::connect(lists, &QListView::clicked, &w, [&w] { w.Lists_Click(); });
-    QObject::connect(lists, &ResultsList::chosenByKey, &w, &MainWindow::Lists_Click);
-    QObject::connect(command[1], &QPushButton::clicked, &w, &MainWindow::Command1_Click);
-    QObject::connect(command[2], &QPushButton::clicked, &w, &MainWindow::Command2_Click);
-    QObject::connect(command[3], &QPushButton::clicked, &w, &MainWindow::Command3_Click);
-    QObject::connect(command[4], &QPushButton::clicked, &w, &MainWindow::Command4_Click);
+    QObject::connect(lists, &QListView::clicked, &form, [&w] { w.Lists_Click(); });
+    QObject::connect(lists, &ResultsList::chosenByKey, &form, [&w] { w.Lists_Click(); });
+    QObject::connect(command[1], &QPushButton::clicked, &form, [&w] { w.Command1_Click(); });
+    QObject::connect(command[2], &QPushButton::clicked, &form, [&w] { w.Command2_Click(); });
+    QObject::connect(command[3], &QPushButton::clicked, &form, [&w] { w.Command3_Click(); });
+    QObject::connect(command[4], &QPushButton::clicked, &form, [&w] { w.Command4_Click(); });
 }
 
-void MainWindowUi::setupToolbar(MainWindow& w, bool smallPictures) {
+void MainWindowUi::setupToolbar(WindowHandlers& w, bool smallPictures) {
     const int iconSide = smallPictures ? 16 : 24;
     tlb1->setIconSize(QSize(iconSide, iconSide));
     const int placeholderHeight = iconSide + 10;

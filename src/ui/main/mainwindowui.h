@@ -9,6 +9,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QLineEdit;
+class QMainWindow;
 class QMenu;
 class QPushButton;
 class QScrollArea;
@@ -18,11 +19,13 @@ class QWidget;
 
 namespace korvel {
 
+class EnabledSet;
 class GridCanvas;
-class MainWindow;
 class ResultsList;
 class StatusPanels;
 class ToolButtons;
+class WindowHandlers;
+struct LayoutControls;
 struct WindowTimings;
 
 // The main window's controls, menus and toolbar, made and wired to the
@@ -33,15 +36,22 @@ public:
     MainWindowUi();
     ~MainWindowUi();
 
-    // Makes the menus and the controls of w and connects them to its
-    // handlers. The toolbar's buttons come later (setupToolbar), once the
+    // Makes the menus and the controls of the form and connects them to the
+    // window's handlers. The toolbar's buttons come later (setupToolbar), once the
     // screen class is known.
-    void setupUi(MainWindow& w, const WindowTimings& timings);
+    void setupUi(QMainWindow& form, WindowHandlers& w, const WindowTimings& timings);
     // Fills the toolbar: the TEST tools, the TEST field and its picture, the
     // grid tools, Undo and Redo. smallPictures for the narrow screen class.
-    void setupToolbar(MainWindow& w, bool smallPictures);
+    void setupToolbar(WindowHandlers& w, bool smallPictures);
 
     QAction* menuItem(const QString& name) const { return menuItems.value(name); }
+    // The controls the twips layout places.
+    LayoutControls layoutControls() const;
+    // The dictionaries' menu items and panels 11 to 16: their captions and
+    // which of them show, once the dictionaries are loaded; then their check
+    // marks, enabled states and hints.
+    void showDictionaries(const EnabledSet& enabled);
+    void refreshDictionaries(const EnabledSet& enabled);
     // Adds actions made elsewhere (the fill commands) to the table of items.
     void addMenuItems(const QList<QAction*>& actions);
 
@@ -70,8 +80,8 @@ public:
     QHash<QString, QAction*> menuItems;
 
 private:
-    void buildMenus(MainWindow& w);
-    void buildControls(MainWindow& w, const WindowTimings& timings);
+    void buildMenus(QMainWindow& form, WindowHandlers& w);
+    void buildControls(QMainWindow& form, WindowHandlers& w, const WindowTimings& timings);
     QAction* addMenuItem(QMenu* menu, const QString& name, const QString& caption);
     void addSeparator(QMenu* menu, const QString& name);
 };

@@ -1,8 +1,8 @@
-// The main window's word-processor functions: the connection switch, the
-// thesaurus and spelling tools, and the dictionary viewer command. The rules
-// of the tools live in src/integration/word; here they meet the widgets.
+// The word-processor functions: the connection, the thesaurus and spelling
+// tools. The rules of the tools live in src/integration/word; here they meet
+// the widgets.
 
-#include "mainwindow.h"
+#include "wordcommands.h"
 
 #include "bytetext.h"
 #include "desktop.h"
@@ -11,6 +11,7 @@
 #include "mainwindowui.h"
 #include "printable.h"
 #include "toolbuttons.h"
+#include "windowsearchhost.h"
 #include "wordqueries.h"
 
 #include <QAction>
@@ -51,30 +52,29 @@ std::string testBytes(const QLineEdit* field) {
 
 } // namespace
 
-WordService& MainWindow::wordService() {
-    if (!word_)
-        word_ = std::make_unique<HunspellWordService>();
-    return *word_;
+WordCommands::WordCommands(Desktop& desktop, QWidget* parent, WindowSearchHost& host,
+                           ToolButtons& tools)
+    : desktop_(desktop), parent_(parent), host_(host), tools_(tools) {}
+
+WordCommands::~WordCommands() = default;
+
+WordService& WordCommands::service() {
+    if (!service_)
+        service_ = std::make_unique<HunspellWordService>();
+    return *service_;
 }
 
-void MainWindow::setWordService(std::unique_ptr<WordService> service) {
-    word_ = std::move(service);
+void WordCommands::setService(std::unique_ptr<WordService> service) {
+    service_ = std::move(service);
 }
 
-void MainWindow::FunWord_click() {
-    if (busy())
-        return;
-    QAction* funWord = ui_->menuItem(QStringLiteral("FunWord"));
-    funWord->setChecked(!funWord->isChecked());
-    if (funWord->isChecked())
-        openWordConnection();
-    else
-        chiudiword();
+void WordCommands::setScratchDocument(const QString& path, std::string problem) {
+    ravorPath_ = path;
+    ravorProblem_ = std::move(problem);
 }
 
-void MainWindow::openWordConnection() {
-    const WordStatus st =
-        openWordService(wordService(), QFile::encodeName(ravorPath_).toStdString());
+void WordCommands::open() {
+    const WordStatus st = openWordService(service(), QFile::encodeName(ravorPath_).toStdString());
     if (!st) {
         // The box keeps its fixed text; the cause goes to its details and
         // to standard error.
@@ -86,41 +86,36 @@ void MainWindow::openWordConnection() {
         if (!ravorProblem_.empty())
             std::fprintf(stderr, "korvel: %s\n", printable(ravorProblem_).c_str());
         desktop_.messageBoxWithDetail(
-            this,
+            parent_,
             QString::fromLatin1(WordConnectionFailureTitle.data(),
                                 WordConnectionFailureTitle.size()),
             QString::fromLatin1(WordConnectionFailureText.data(), WordConnectionFailureText.size()),
             QString::fromLocal8Bit(detail.c_str()), MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    ui_->tools->button(Tool::Thesaurus)->setEnabled(true);
-    ui_->tools->button(Tool::Spelling)->setEnabled(true);
+    tools_.button(Tool::Thesaurus)->setEnabled(true);
+    tools_.button(Tool::Spelling)->setEnabled(true);
 }
 
-void MainWindow::chiudiword() {
-    ui_->tools->button(Tool::Thesaurus)->setEnabled(false);
-    ui_->tools->button(Tool::Spelling)->setEnabled(false);
+void WordCommands::close() {
+    tools_.button(Tool::Thesaurus)->setEnabled(false);
+    tools_.button(Tool::Spelling)->setEnabled(false);
     // Closing errors are of no interest: with no connection open, closing
     // fails at its first step.
-    if (word_)
-        closeWordService(*word_, QFile::encodeName(ravorPath_).toStdString());
+    if (service_)
+        closeWordService(*service_, QFile::encodeName(ravorPath_).toStdString());
 }
 
-void MainWindow::showThesaurus() {
-    WindowWordSink sink(*host_);
-    thesaurusLookup(wordService(), testBytes(ui_->textb), sink);
-    host_->finishList();
+void WordCommands::thesaurus(const QLineEdit* test) {
+    WindowWordSink sink(host_);
+    thesaurusLookup(service(), testBytes(test), sink);
+    host_.finishList();
 }
 
-void MainWindow::checkSpelling() {
-    WindowWordSink sink(*host_);
-    spellingCheck(wordService(), testBytes(ui_->textb), sink);
-    host_->finishList();
-}
-
-void MainWindow::Indirdiz_Click() {
-    DictionaryViewer viewer(store_, this);
-    viewer.exec();
+void WordCommands::spelling(const QLineEdit* test) {
+    WindowWordSink sink(host_);
+    spellingCheck(service(), testBytes(test), sink);
+    host_.finishList();
 }
 
 } // namespace korvel
