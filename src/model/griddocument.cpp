@@ -51,7 +51,6 @@ void DocumentEdit::touchBulk(const BulkChange* change) {
         return;
     for (const CellChange& ch : change->cells)
         touch(ch.row, ch.column);
-    noteText(*change);
 }
 
 void DocumentEdit::noteText(const BulkChange& change) {
@@ -84,16 +83,22 @@ void touchRestored(const RestoredCells& restored, int columns, std::map<int, cha
 } // namespace
 
 RestoreResult DocumentEdit::undo(int16_t& CurrentRow, int16_t& CurrentColumn) {
-    touchBulk(doc_.history_.lastBulkInForce());
+    const BulkChange* bulk = doc_.history_.lastBulkInForce();
+    touchBulk(bulk);
     const RestoreResult r = doc_.history_.undo(doc_.grid_, CurrentRow, CurrentColumn, &doc_.text_);
+    if (r.bulk && !r.anomaly && bulk)
+        noteText(*bulk);
     touchRestored(doc_.history_.restored(), doc_.grid_.ColumnCount, before_);
     slotsStale_ = true;
     return r;
 }
 
 RestoreResult DocumentEdit::redo(int16_t& CurrentRow, int16_t& CurrentColumn) {
-    touchBulk(doc_.history_.nextBulkToRedo());
+    const BulkChange* bulk = doc_.history_.nextBulkToRedo();
+    touchBulk(bulk);
     const RestoreResult r = doc_.history_.redo(doc_.grid_, CurrentRow, CurrentColumn, &doc_.text_);
+    if (r.bulk && !r.anomaly && bulk)
+        noteText(*bulk);
     touchRestored(doc_.history_.restored(), doc_.grid_.ColumnCount, before_);
     slotsStale_ = true;
     return r;
@@ -108,7 +113,14 @@ bool DocumentEdit::takeBackLastAction() {
 
 AggiorResult DocumentEdit::record(BulkChange change) {
     touchBulk(&change);
-    return doc_.history_.record(doc_.grid_, &doc_.text_, std::move(change));
+    const bool clues = !change.clues.empty();
+    const bool details = change.details.has_value();
+    const AggiorResult r = doc_.history_.record(doc_.grid_, &doc_.text_, std::move(change));
+    if (r.recorded) {
+        clues_ = clues_ || clues;
+        details_ = details_ || details;
+    }
+    return r;
 }
 
 const BulkChange* DocumentEdit::lastBulkInForce() const {
@@ -116,8 +128,15 @@ const BulkChange* DocumentEdit::lastBulkInForce() const {
 }
 
 bool DocumentEdit::dropLastBulk() {
-    touchBulk(doc_.history_.lastBulkInForce());
-    return doc_.history_.dropLastBulk(doc_.grid_, &doc_.text_);
+    const BulkChange* bulk = doc_.history_.lastBulkInForce();
+    touchBulk(bulk);
+    const bool clues = bulk && !bulk->clues.empty();
+    const bool details = bulk && bulk->details.has_value();
+    if (!doc_.history_.dropLastBulk(doc_.grid_, &doc_.text_))
+        return false;
+    clues_ = clues_ || clues;
+    details_ = details_ || details;
+    return true;
 }
 
 void DocumentEdit::layCell(int16_t row, int16_t column, char ch) {
