@@ -2,43 +2,6 @@
 
 namespace korvel {
 
-GridEntries gridEntries(const GridModel& grid) {
-    GridEntries out;
-    const std::vector<int> numbers = clueNumbers(grid);
-    const int R = grid.RowCount;
-    const int C = grid.ColumnCount;
-    for (int r = 0; r < R; ++r) {
-        for (int c = 0; c < C; ++c) {
-            const int n = numbers[static_cast<std::size_t>(r * C + c)];
-            if (n == 0) {
-                continue;
-            }
-            // A numbered cell starts a word in a direction exactly when the
-            // cell before it in that direction is black or outside, and the
-            // run from it holds at least two cells.
-            if (c == 0 || grid.isBlack(r, c - 1)) {
-                int len = 0;
-                while (c + len < C && !grid.isBlack(r, c + len)) {
-                    ++len;
-                }
-                if (len >= 2) {
-                    out.across.push_back({n, r, c, len});
-                }
-            }
-            if (r == 0 || grid.isBlack(r - 1, c)) {
-                int len = 0;
-                while (r + len < R && !grid.isBlack(r + len, c)) {
-                    ++len;
-                }
-                if (len >= 2) {
-                    out.down.push_back({n, r, c, len});
-                }
-            }
-        }
-    }
-    return out;
-}
-
 namespace {
 void appendUtf8(std::string& out, unsigned code) {
     if (code < 0x80) {

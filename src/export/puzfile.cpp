@@ -200,8 +200,8 @@ PuzWriteResult writePuz(const Puzzle& puzzle) {
                        "). Fill the grid, then export it again.";
         return result;
     }
-    const GridEntries entries = gridEntries(grid);
-    if (entries.across.empty() && entries.down.empty()) {
+    const Slots slots = Slots::of(grid);
+    if (slots.size() == 0) {
         result.error = "The grid has no words, and a .puz file cannot be made without clues.";
         return result;
     }
@@ -229,8 +229,7 @@ PuzWriteResult writePuz(const Puzzle& puzzle) {
     for (const Clue& clue : puzzle.clues) {
         byKey.emplace(clue.key, &clue);
     }
-    const Slots slots = Slots::of(grid);
-    for (const PuzClue& entry : puzClueOrder(entries)) {
+    for (const PuzClue& entry : puzClueOrder(slots)) {
         const Direction dir = entry.across ? Direction::Across : Direction::Down;
         p.clues.emplace_back();
         const int s = slots.numbered(entry.number, dir);
@@ -263,18 +262,19 @@ PuzWriteResult writePuz(const Puzzle& puzzle) {
     return result;
 }
 
-std::vector<PuzClue> puzClueOrder(const GridEntries& entries) {
+std::vector<PuzClue> puzClueOrder(const Slots& gridSlots) {
+    const std::span<const Slot> across = gridSlots.across();
+    const std::span<const Slot> down = gridSlots.down();
     std::vector<PuzClue> order;
     std::size_t a = 0;
     std::size_t d = 0;
     // Numbers rise through both lists; an across clue comes before the down
     // clue of its number.
-    while (a < entries.across.size() || d < entries.down.size()) {
-        if (d == entries.down.size() ||
-            (a < entries.across.size() && entries.across[a].number <= entries.down[d].number)) {
-            order.push_back({entries.across[a++].number, true});
+    while (a < across.size() || d < down.size()) {
+        if (d == down.size() || (a < across.size() && across[a].number <= down[d].number)) {
+            order.push_back({across[a++].number, true});
         } else {
-            order.push_back({entries.down[d++].number, false});
+            order.push_back({down[d++].number, false});
         }
     }
     return order;

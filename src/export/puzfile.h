@@ -2,6 +2,7 @@
 
 #include "gridentries.h"
 #include "gridmodel.h"
+#include "slots.h"
 
 #include <cstdint>
 #include <optional>
@@ -54,7 +55,7 @@ struct PuzClue {
     int number = 0;
     bool across = true;
 };
-std::vector<PuzClue> puzClueOrder(const GridEntries& entries);
+std::vector<PuzClue> puzClueOrder(const Slots& gridSlots);
 
 // The file bytes for a puzzle: the 52-byte header (its version, "1.3" unless
 // the puzzle says otherwise) with all four checksums, the two boards, the

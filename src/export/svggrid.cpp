@@ -1,5 +1,7 @@
 #include "svggrid.h"
 
+#include "slots.h"
+
 #include "gridentries.h"
 
 #include <algorithm>
@@ -182,7 +184,7 @@ std::string writeSvg(const GridModel& grid, std::string_view title, bool solutio
     }
     out += "</g>\n";
 
-    const std::vector<int> numbers = clueNumbers(grid);
+    const std::vector<int> numbers = Slots::of(grid).numbers();
     out += "<g font-family=\"Liberation Sans, Arial, Helvetica, sans-serif\" font-size=\"3\" "
            "fill=\"#000000\">\n";
     for (int r = 0; r < R; ++r) {

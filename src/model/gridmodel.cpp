@@ -84,28 +84,6 @@ std::optional<Dimensions> validateDimensions(std::string_view rowsText,
     return Dimensions{static_cast<int16_t>(*rows), static_cast<int16_t>(*cols)};
 }
 
-std::vector<int> clueNumbers(const GridModel& grid) {
-    const int R = grid.RowCount;
-    const int C = grid.ColumnCount;
-    std::vector<int> numbers(static_cast<std::size_t>(std::max(0, R * C)), 0);
-    int n = 0;
-    for (int r = 0; r < R; ++r) {
-        for (int c = 0; c < C; ++c) {
-            if (grid.isBlack(r, c)) {
-                continue;
-            }
-            const bool across =
-                (c == 0 || grid.isBlack(r, c - 1)) && c < C - 1 && !grid.isBlack(r, c + 1);
-            const bool down =
-                (r == 0 || grid.isBlack(r - 1, c)) && r < R - 1 && !grid.isBlack(r + 1, c);
-            if (across || down) {
-                numbers[static_cast<std::size_t>(r * C + c)] = ++n;
-            }
-        }
-    }
-    return numbers;
-}
-
 int16_t hoverIndex(double pos, int16_t count) {
     const double hi = std::max(0, count - 1);
     const double v = std::floor(pos);

@@ -73,12 +73,6 @@ std::optional<Dimensions> validateDimensions(std::string_view rowsText,
 inline constexpr std::string_view DimensionsErrorTitle = "E R R O R";
 inline constexpr std::string_view DimensionsErrorText = "Wrong boundaries\r\nRetry ...";
 
-// The clue numbers of a grid, row after row (index r * ColumnCount + c), 0
-// for a cell without a number. A non-black cell is numbered when it starts
-// an across word (left edge or black on its left, and a non-black cell on its
-// right) or a down word (top edge or black above, and a non-black cell below).
-std::vector<int> clueNumbers(const GridModel& grid);
-
 // The hovered cell index for a pointer coordinate in cells: the cell under
 // the pointer, floor(pos), limited to 0..count - 1 (a pointer left of or
 // above the grid gives 0, one past its end the last cell).

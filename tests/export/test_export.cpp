@@ -121,9 +121,9 @@ GridModel randomGrid(std::mt19937& rng, bool filled) {
     return g;
 }
 
-std::vector<std::tuple<int, int, int, int>> asTuples(const std::vector<GridEntry>& list) {
+std::vector<std::tuple<int, int, int, int>> asTuples(std::span<const Slot> list) {
     std::vector<std::tuple<int, int, int, int>> t;
-    for (const GridEntry& e : list) {
+    for (const Slot& e : list) {
         t.emplace_back(e.number, e.row, e.column, e.length);
     }
     return t;
@@ -131,10 +131,10 @@ std::vector<std::tuple<int, int, int, int>> asTuples(const std::vector<GridEntry
 
 void expectMatchesOracle(const GridModel& g) {
     const Oracle o = oracle(g);
-    ASSERT_EQ(clueNumbers(g), o.numbers);
-    const GridEntries e = gridEntries(g);
-    ASSERT_EQ(asTuples(e.across), o.across);
-    ASSERT_EQ(asTuples(e.down), o.down);
+    const Slots e = Slots::of(g);
+    ASSERT_EQ(e.numbers(), o.numbers);
+    ASSERT_EQ(asTuples(e.across()), o.across);
+    ASSERT_EQ(asTuples(e.down()), o.down);
     std::vector<std::pair<int, bool>> order;
     for (const PuzClue& c : puzClueOrder(e)) {
         order.emplace_back(c.number, c.across);
@@ -242,14 +242,15 @@ TEST(Numbering, TheDisplayedExamples) {
     // The window's own examples: a 3 x 3 without blacks numbers its top row
     // and left column 1 to 5; a 2 x 2 with (0,1) black has a down word at 1
     // and an across word at 2.
-    const GridEntries open = gridEntries(maskGrid(3, 3, 0));
-    EXPECT_EQ(asTuples(open.across), (std::vector<std::tuple<int, int, int, int>>{
-                                         {1, 0, 0, 3}, {4, 1, 0, 3}, {5, 2, 0, 3}}));
-    EXPECT_EQ(asTuples(open.down), (std::vector<std::tuple<int, int, int, int>>{
-                                       {1, 0, 0, 3}, {2, 0, 1, 3}, {3, 0, 2, 3}}));
-    const GridEntries corner = gridEntries(maskGrid(2, 2, 0b0010));
-    EXPECT_EQ(asTuples(corner.down), (std::vector<std::tuple<int, int, int, int>>{{1, 0, 0, 2}}));
-    EXPECT_EQ(asTuples(corner.across), (std::vector<std::tuple<int, int, int, int>>{{2, 1, 0, 2}}));
+    const Slots open = Slots::of(maskGrid(3, 3, 0));
+    EXPECT_EQ(asTuples(open.across()), (std::vector<std::tuple<int, int, int, int>>{
+                                           {1, 0, 0, 3}, {4, 1, 0, 3}, {5, 2, 0, 3}}));
+    EXPECT_EQ(asTuples(open.down()), (std::vector<std::tuple<int, int, int, int>>{
+                                         {1, 0, 0, 3}, {2, 0, 1, 3}, {3, 0, 2, 3}}));
+    const Slots corner = Slots::of(maskGrid(2, 2, 0b0010));
+    EXPECT_EQ(asTuples(corner.down()), (std::vector<std::tuple<int, int, int, int>>{{1, 0, 0, 2}}));
+    EXPECT_EQ(asTuples(corner.across()),
+              (std::vector<std::tuple<int, int, int, int>>{{2, 1, 0, 2}}));
 }
 
 // --- .ipuz
@@ -348,7 +349,7 @@ TEST(Puz, RoundTripThroughTheReader) {
         const PuzReadResult r = readPuz(w.bytes);
         ASSERT_TRUE(r.puzzle) << r.error;
         const PuzPuzzle& p = *r.puzzle;
-        EXPECT_EQ(p.clues.size(), puzClueOrder(gridEntries(g)).size());
+        EXPECT_EQ(p.clues.size(), puzClueOrder(Slots::of(g)).size());
         EXPECT_TRUE(p.title.empty() && p.author.empty() && p.copyright.empty() && p.notes.empty());
         for (std::size_t k = 0; k < p.state.size(); ++k) {
             EXPECT_EQ(p.state[k], p.solution[k] == '.' ? '.' : '-');
@@ -449,7 +450,7 @@ TEST(Svg, OneElementPerCellLineAndNumber) {
                 letters += !g.isBlack(r, c) && g.cell(r, c) != EmptyCell;
             }
         }
-        const std::vector<int> n = clueNumbers(g);
+        const std::vector<int> n = Slots::of(g).numbers();
         const auto numbered = static_cast<std::size_t>(
             std::count_if(n.begin(), n.end(), [](int v) { return v > 0; }));
         for (bool solution : {false, true}) {

@@ -2,6 +2,7 @@
 #include "gridmodel.h"
 #include "gridrows.h"
 #include "promptslot.h"
+#include "slots.h"
 
 #include <gtest/gtest.h>
 
@@ -94,21 +95,21 @@ TEST(Grid, AtSignIsBlackAndNormalized) {
 
 TEST(Numbering, Examples) {
     {
-        const auto n = clueNumbers(GridModel::make(3, 3));
+        const auto n = Slots::of(GridModel::make(3, 3)).numbers();
         EXPECT_EQ(n, (std::vector<int>{1, 2, 3, 4, 0, 0, 5, 0, 0}));
     }
     {
-        const auto n = clueNumbers(gridOf({"?#", "??"}));
+        const auto n = Slots::of(gridOf({"?#", "??"})).numbers();
         EXPECT_EQ(n, (std::vector<int>{1, 0, 2, 0}));
     }
     {
         // The middle cell is boxed in by black cells and gets nothing.
-        const auto n = clueNumbers(gridOf({"?#?", "#?#", "?#?"}));
+        const auto n = Slots::of(gridOf({"?#?", "#?#", "?#?"})).numbers();
         EXPECT_EQ(n[4], 0);
     }
     {
         // Letters count as not black; a single-cell run is no word.
-        const auto n = clueNumbers(gridOf({"AB#", "C##"}));
+        const auto n = Slots::of(gridOf({"AB#", "C##"})).numbers();
         EXPECT_EQ(n, (std::vector<int>{1, 0, 0, 0, 0, 0}));
     }
 }
