@@ -52,7 +52,8 @@ struct GridFigures {
 // Independent of the engine: every complete run of the grid is a word of the
 // index.
 bool everySlotAWord(const GridModel& g, const WordIndex& index) {
-    for (const Slot& s : Slots::of(g).all()) {
+    const Slots slots = Slots::of(g);
+    for (const Slot& s : slots.all()) {
         std::string w;
         for (int p = 0; p < s.length; ++p) {
             w += g.cell(s.rowAt(p), s.columnAt(p));

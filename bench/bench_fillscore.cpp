@@ -69,7 +69,8 @@ std::string slotText(const GridModel& g, const Slot& s) {
 bool checkFilled(const GridModel& before, const GridModel& after,
                  const std::unordered_map<std::string, int>& scores, const WordIndex& index,
                  int minScore) {
-    for (const Slot& s : Slots::of(after).all()) {
+    const Slots slots = Slots::of(after);
+    for (const Slot& s : slots.all()) {
         const std::string w = slotText(after, s);
         if (index.find(w) < 0) {
             return false;
@@ -215,7 +216,8 @@ int main(int argc, char** argv) {
             r.nodes = res.stats.nodes;
             if (res.status == FillStatus::Filled) {
                 r.valid = checkFilled(grid, res.grid, scores, scored, o.minScore);
-                for (const Slot& s : Slots::of(res.grid).all()) {
+                const Slots slots = Slots::of(res.grid);
+                for (const Slot& s : slots.all()) {
                     const auto it = scores.find(slotText(res.grid, s));
                     r.scores.push_back(it == scores.end() ? 0 : it->second);
                 }
@@ -228,7 +230,7 @@ int main(int argc, char** argv) {
                         std::printf("    %s\n", line.c_str());
                     }
                     std::string entries;
-                    for (const Slot& s : Slots::of(res.grid).all()) {
+                    for (const Slot& s : slots.all()) {
                         const std::string w = slotText(res.grid, s);
                         const auto it = scores.find(w);
                         entries +=
