@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QMenu>
+#include <QTimer>
 
 #include <chrono>
 #include <future>
@@ -317,8 +318,16 @@ void FillCommands::documentChanged(const GridDocument&, const DocumentChange& ch
     if (change.reset)
         haveLast_ = false;
     updateMenu();
-    if (change.reset || !change.cells.empty())
+    if ((!change.reset && change.cells.empty()) || checkPending_ || !checkOn())
+        return;
+    // The check starts once the handler that made the change has painted
+    // it: the worker would otherwise compete with the repaint, and changes
+    // made in one handler are checked once.
+    checkPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        checkPending_ = false;
         requestCheck();
+    });
 }
 
 void FillCommands::requestCheck() {

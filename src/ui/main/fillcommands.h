@@ -116,6 +116,8 @@ private:
     std::unique_ptr<FillCheckOverlay> overlay_;
     std::unique_ptr<FillCheckRunner> runner_;
     int checksShown_ = 0;
+    // A check waits for the event loop to come round (documentChanged).
+    bool checkPending_ = false;
 
     // The last fill command, for "Fill Again".
     bool haveLast_ = false;
