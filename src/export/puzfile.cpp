@@ -1,6 +1,6 @@
 #include "puzfile.h"
 
-#include "gridentries.h"
+#include "celltext.h"
 #include "puzzleread.h"
 #include "puzzletext.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gridentries.h"
+#include "celltext.h"
 #include "gridmodel.h"
 #include "slots.h"
 

@@ -1,6 +1,6 @@
 #include "puzzletext.h"
 
-#include "gridentries.h"
+#include "celltext.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 
 #include "slots.h"
 
-#include "gridentries.h"
+#include "celltext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "cluelist.h"
 
-#include "gridentries.h"
+#include "celltext.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // columns, and the submission layout with its table.
 
 #include "cluelist.h"
-#include "gridentries.h"
+#include "celltext.h"
 #include "pagedrawing.h"
 
 #include <QFontMetricsF>

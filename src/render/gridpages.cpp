@@ -1,6 +1,6 @@
 #include "gridpages.h"
 
-#include "gridentries.h"
+#include "celltext.h"
 #include "pagedrawing.h"
 #include "puzzle.h"
 

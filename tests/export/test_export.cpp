@@ -2,7 +2,7 @@
 // the word runs, a JSON reader of its own, the .puz checksums computed from
 // the published description, and golden files of one small grid.
 #include "exportformat.h"
-#include "gridentries.h"
+#include "celltext.h"
 #include "ipuzfile.h"
 #include "jsonvalue.h"
 #include "kvlfile.h"
