@@ -572,6 +572,13 @@ void TestUiHabits::namedFolderKeptWhereWritable() {
     QVERIFY(isPlaceForFiles(data.filePath(QStringLiteral("grids")), installed));
     QVERIFY(isPlaceForFiles(data.filePath(QStringLiteral("share")), installed));
     QVERIFY(!isPlaceForFiles(data.filePath(QStringLiteral("missing")), installed));
+    // Nor is a build tree: scripts/run --english starts in build/dictionaries/en.
+    QVERIFY(QDir().mkpath(data.filePath(QStringLiteral("repo/build/dictionaries/en"))));
+    writeFile(data.filePath(QStringLiteral("repo/build/CMakeCache.txt")), QByteArray("# cache\n"));
+    QVERIFY(
+        !isPlaceForFiles(data.filePath(QStringLiteral("repo/build/dictionaries/en")), installed));
+    QVERIFY(!isPlaceForFiles(data.filePath(QStringLiteral("repo/build")), installed));
+    QVERIFY(isPlaceForFiles(data.filePath(QStringLiteral("repo")), installed));
 }
 
 void TestUiHabits::gridNameProposed() {

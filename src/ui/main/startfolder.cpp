@@ -24,6 +24,20 @@ bool isWithin(const QString& folder, const QString& root) {
     return folder == base || folder.startsWith(base + QLatin1Char('/'));
 }
 
+// A folder the build writes into: one that holds CMakeFiles (as every
+// folder of a CMake build does that has targets), or one inside a build
+// tree, below the folder that holds CMakeCache.txt.
+bool isBuildFolder(const QString& folder) {
+    if (QFileInfo(QDir(folder).filePath(QStringLiteral("CMakeFiles"))).isDir())
+        return true;
+    for (QDir dir(folder);;) {
+        if (QFileInfo(dir.filePath(QStringLiteral("CMakeCache.txt"))).isFile())
+            return true;
+        if (!dir.cdUp())
+            return false;
+    }
+}
+
 } // namespace
 
 bool isPlaceForFiles(const QString& folder, const QString& installedData) {
@@ -42,7 +56,7 @@ bool isPlaceForFiles(const QString& folder, const QString& installedData) {
     if (isWithin(canonical, installed) ||
         isWithin(QDir::cleanPath(info.absoluteFilePath()), QDir::cleanPath(installedData)))
         return false;
-    return !QFileInfo(QDir(folder).filePath(QStringLiteral("CMakeFiles"))).isDir();
+    return !isBuildFolder(canonical);
 }
 
 bool isPlaceForFiles(const QString& folder) {

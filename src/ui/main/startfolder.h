@@ -15,8 +15,9 @@ namespace korvel {
 // this user may write into and whose owner's write bit is set (so that a
 // folder marked read-only stays so for root too), that lies outside
 // installedData (the installed dictionaries and help belong to the system,
-// whoever may write there) and is no build folder (one that holds CMakeFiles,
-// as build/dictionaries does, where scripts/run starts the program).
+// whoever may write there) and is no build folder (one that holds CMakeFiles
+// or lies in a build tree, as build/dictionaries and build/dictionaries/en
+// do, where scripts/run starts the program).
 bool isPlaceForFiles(const QString& folder, const QString& installedData);
 // The same against the installed data folder of this program.
 bool isPlaceForFiles(const QString& folder);
