@@ -244,6 +244,9 @@ private slots:
 
 void TestUiHabits::settingsArePrivate() {
     QCOMPARE(QGuiApplication::primaryScreen()->size(), QSize(1366, 768));
+    // Before any harness, the whole process has a private folder already.
+    QVERIFY(processSettingsArePrivate);
+    QVERIFY(QSettings().fileName().startsWith(QDir::tempPath()));
     Harness h;
     QVERIFY(QSettings().fileName().startsWith(h.settings.path()));
     QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("korvel"));
