@@ -21,6 +21,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -87,6 +89,10 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     korvel::setUpApplication();
+    // The pictures show the window as it starts for a new user: no window
+    // place or recent files of whoever renders them.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(out);
     if (!QDir::setCurrent(QString::fromLocal8Bit(argv[2]))) {

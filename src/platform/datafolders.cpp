@@ -2,6 +2,7 @@
 
 #include "companionlibrary.h"
 #include "dictfolder.h"
+#include "loader.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -97,6 +98,66 @@ std::string scratchDocumentFolder(const std::string& dictFolder, std::string* pr
         *problem = why;
     }
     return withSeparator(std::move(folder));
+}
+
+namespace {
+
+std::string languageName(DictionaryLanguage language) {
+    return language == DictionaryLanguage::Italian ? "Italian" : "English";
+}
+
+// Why folder did not do: it is missing, or it holds no base.diz.
+std::string whyPassedOver(const std::string& folder) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        return "no such folder";
+    }
+    return "no base.diz in it";
+}
+
+} // namespace
+
+std::string dictionarySearchReport() {
+    const std::string nl = "\r\n";
+    const DictionaryLanguage language = dictionaryLanguage();
+    const std::string user =
+        userDictionaryFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    std::error_code ec;
+    const std::string current = std::filesystem::current_path(ec).string();
+
+    std::string report =
+        "Folders searched for " + std::string(BaseDictionaryName) + ", in order:" + nl;
+    int n = 0;
+    auto add = [&](const std::string& folder, const std::string& what) {
+        report += std::to_string(++n) + ". " + withSeparator(folder) + " (" + what +
+                  "): " + whyPassedOver(folder) + nl;
+    };
+    add(current.empty() ? std::string("?") : current, "the current folder");
+    for (const std::string& folder : fallbacksFor(language)) {
+        std::string what = "installed dictionaries";
+        if (folder == user) {
+            what = "your own lists";
+        } else if (!user.empty() && folder.rfind(withSeparator(user), 0) == 0) {
+            what = "your own lists in " + languageName(language);
+        } else {
+            for (DictionaryLanguage l : AllDictionaryLanguages) {
+                if (folder == installedDictionaryFolder(l)) {
+                    what = "the installed " + languageName(l) + " set";
+                }
+            }
+        }
+        add(folder, what);
+    }
+    report += nl + "To give Korvel its dictionaries, do one of these:" + nl +
+              "- start it in a folder that holds base.diz (bash scripts/run does so for a build);" +
+              nl;
+    if (!user.empty()) {
+        report += "- put your lists, base.diz among them, in " + withSeparator(user) +
+                  " (or in its it/ or en/ subfolder);" + nl;
+    }
+    report += "- install Korvel with its dictionaries (cmake --install, or its Debian package)." +
+              nl + "man korvel tells more.";
+    return report;
 }
 
 std::string startupDictionaryFolder(DictionaryLanguage language) {

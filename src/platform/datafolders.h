@@ -55,6 +55,12 @@ std::string startupDictionaryFolder();
 // itself holds base.diz).
 std::string startupDictionaryFolder(DictionaryLanguage language);
 
+// What a start that found no base.diz tells the user: every folder searched
+// for it, in order (the current directory, then dictionaryFolderFallbacks()),
+// each with what it is and why it was passed over, and how to give the
+// program dictionaries. Lines end in CR LF.
+std::string dictionarySearchReport();
+
 // The folder for the word service's scratch document, ending in "/": the
 // dictionaries folder, or the per-user data folder (made when missing) when
 // the dictionaries are the installed ones. problem, when given, is set to

@@ -38,6 +38,12 @@ public:
         (void)detail;
         return messageBox(owner, title, text, icon, buttons);
     }
+    // A text too long for a box (a report of many lines), with an OK button.
+    // On the screen it never grows past the screen: what does not fit
+    // scrolls. Without a place of its own it is an Ok box without an icon.
+    virtual void showText(QWidget* owner, const QString& title, const QString& text) {
+        messageBox(owner, title, text, MsgIcon::None, MsgButtons::Ok);
+    }
 
     // Both dialogs start in startFolder and return the chosen full path, or ""
     // when the user cancels. The open dialog accepts existing files only; the

@@ -1,14 +1,25 @@
 #include "qtdesktop.h"
 
+#include "focusreturn.h"
+
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QUrl>
+#include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace korvel {
@@ -44,6 +55,13 @@ QString nativePath(const QString& path) {
     return path.isEmpty() ? QString() : QDir::toNativeSeparators(path).trimmed();
 }
 
+// The room a window has on the screen of owner (the primary screen without
+// one).
+QRect screenRoom(const QWidget* owner) {
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+}
+
 } // namespace
 
 QString visibleSaveName(const QString& folder, const QString& name) {
@@ -73,6 +91,7 @@ MsgAnswer QtDesktop::messageBox(QWidget* owner, const QString& title, const QStr
 
 MsgAnswer QtDesktop::messageBoxWithDetail(QWidget* owner, const QString& title, const QString& text,
                                           const QString& detail, MsgIcon icon, MsgButtons buttons) {
+    const FocusReturn focusBack(owner);
     QMessageBox box(toQt(icon), title, displayText(text), QMessageBox::NoButton, owner);
     box.setTextFormat(Qt::PlainText);
     if (!detail.isEmpty())
@@ -104,8 +123,44 @@ MsgAnswer QtDesktop::messageBoxWithDetail(QWidget* owner, const QString& title, 
     }
 }
 
+void QtDesktop::showText(QWidget* owner, const QString& title, const QString& text) {
+    const FocusReturn focusBack(owner);
+    QDialog dialog(owner);
+    dialog.setWindowTitle(title);
+    auto* label = new QLabel(displayText(text));
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setContentsMargins(8, 8, 8, 8);
+    auto* area = new QScrollArea;
+    area->setObjectName(QStringLiteral("textArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(label);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(area);
+    layout->addWidget(buttons);
+
+    // As large as the text asks, but never past nine tenths of the screen:
+    // the rest scrolls, and the OK button stays in view.
+    const QRect room = screenRoom(owner);
+    const QMargins margins = layout->contentsMargins();
+    const int scrollBar = dialog.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QSize wanted = label->sizeHint();
+    const int width = std::min(wanted.width() + scrollBar + margins.left() + margins.right(),
+                               room.width() * 9 / 10);
+    const int height = std::min(wanted.height() + buttons->sizeHint().height() + layout->spacing() +
+                                    margins.top() + margins.bottom(),
+                                room.height() * 9 / 10);
+    dialog.resize(std::max(width, buttons->sizeHint().width()), height);
+    dialog.exec();
+}
+
 QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
                                     const QString& startFolder) {
+    const FocusReturn focusBack(owner);
     QFileDialog dialog(owner, title, startFolder, filter);
     // The description is shown as the program words it; the patterns in
     // brackets are for the dialog only.
@@ -120,6 +175,7 @@ QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const 
 
 QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
                                     const QString& startFolder, const QString& proposedName) {
+    const FocusReturn focusBack(owner);
     QFileDialog dialog(owner, title, startFolder, filter);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -142,6 +198,7 @@ QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const 
 QString QtDesktop::chooseFileToExport(QWidget* owner, const QString& title,
                                       const QStringList& filters, const QString& startFolder,
                                       const QString& proposedName, int& selectedFilter) {
+    const FocusReturn focusBack(owner);
     QFileDialog dialog(owner, title, startFolder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -157,6 +214,7 @@ QString QtDesktop::chooseFileToExport(QWidget* owner, const QString& title,
 }
 
 bool QtDesktop::choosePrinter(QWidget* owner, QPrinter& printer) {
+    const FocusReturn focusBack(owner);
     QPrintDialog dialog(&printer, owner);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -13,7 +13,10 @@ namespace korvel {
 QString visibleSaveName(const QString& folder, const QString& name);
 
 // The real desktop through Qt: QMessageBox, QFileDialog, QApplication::beep
-// QPrintDialog and QDesktopServices.
+// QPrintDialog and QDesktopServices. When a box or dialog closes, the window
+// that was active before it is activated again and its focused control gets
+// the focus back: without a window manager nothing else would, and the
+// window's keys (Undo, Redo, the File keys) would be dead until a click.
 class QtDesktop : public Desktop {
 public:
     MsgAnswer messageBox(QWidget* owner, const QString& title, const QString& text, MsgIcon icon,
@@ -21,6 +24,7 @@ public:
     MsgAnswer messageBoxWithDetail(QWidget* owner, const QString& title, const QString& text,
                                    const QString& detail, MsgIcon icon,
                                    MsgButtons buttons) override;
+    void showText(QWidget* owner, const QString& title, const QString& text) override;
     QString chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
                              const QString& startFolder) override;
     QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,

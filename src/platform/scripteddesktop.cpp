@@ -60,7 +60,8 @@ QString ScriptedDesktop::chooseFileToExport(QWidget*, const QString& title,
 }
 
 bool ScriptedDesktop::choosePrinter(QWidget*, QPrinter& printer) {
-    Shown s{QStringLiteral("print"), {}, {}, MsgIcon::None, MsgButtons::Ok, {}, {}};
+    Shown s{QStringLiteral("print"), printer.docName(), {}, MsgIcon::None, MsgButtons::Ok, {},
+            printer.outputFileName()};
     shown << s;
     if (onShow)
         onShow(s);

@@ -22,7 +22,7 @@ public:
         MsgIcon icon = MsgIcon::None;
         MsgButtons buttons = MsgButtons::Ok;
         QString folder;      // start folder of a file dialog
-        QString proposal;    // proposed name of the save dialog
+        QString proposal;    // proposed name of the save dialog; a print's file
         QString detail = {}; // detailed text of a box
     };
 
@@ -38,12 +38,14 @@ public:
     QString chooseFileToExport(QWidget* owner, const QString& title, const QStringList& filters,
                                const QString& startFolder, const QString& proposedName,
                                int& selectedFilter) override;
-    // A print accepted by the script prints into the PDF file it names.
+    // A print accepted by the script prints into the PDF file it names. The
+    // record's title is the document's name and its proposal the file that
+    // printing to a file proposes.
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
     void beep() override { ++beeps; }
     bool openDocument(const QString& urlOrPath) override {
         opened << urlOrPath;
-        return true;
+        return openSucceeds;
     }
     void endProcess(int code) override {
         ended = true;
@@ -65,6 +67,8 @@ public:
     QList<Shown> shown;
     int beeps = 0;
     QStringList opened;
+    // What openDocument answers: false as on a desktop without a browser.
+    bool openSucceeds = true;
     bool ended = false;
     int exitCode = 0;
 

@@ -4,6 +4,7 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
 add_library(korvel_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/desktop.h
+  ${CMAKE_CURRENT_LIST_DIR}/focusreturn.h
   ${CMAKE_CURRENT_LIST_DIR}/qtdesktop.h
   ${CMAKE_CURRENT_LIST_DIR}/qtdesktop.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scripteddesktop.h

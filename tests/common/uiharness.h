@@ -9,6 +9,7 @@
 #include "griddimensionsdialog.h"
 #include "loader.h"
 #include "mainwindow.h"
+#include "privatesettings.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
 #include "templistpath.h"
@@ -179,11 +180,18 @@ inline bool answerNewGrid(MainWindow& w, const QString& rows, const QString& col
 struct WindowHarness {
     QTemporaryDir dir;
     QTemporaryDir temp;
+    // The window's settings, fresh for every harness; shareSettings(other)
+    // makes a second start that remembers what the first one left.
+    QTemporaryDir settings;
     ScriptedDesktop desktop;
     FakeLibrary library;
     std::unique_ptr<MainWindow> window;
 
-    WindowHarness() { library.tempFolder = temp.path(); }
+    WindowHarness() {
+        library.tempFolder = temp.path();
+        useSettingsFolder(settings.path());
+    }
+    void shareSettings(const WindowHarness& other) { useSettingsFolder(other.settings.path()); }
 
     void addFixture(const QString& folder) { copyFiles(folder, dir.path()); }
 

@@ -2,6 +2,7 @@
 // (run under xvfb-run): the program's windows and boxes carry exactly their
 // own titles, nothing appended.
 #include "mainwindow.h"
+#include "privatesettings.h"
 #include "qtdesktop.h"
 #include "scripteddesktop.h"
 

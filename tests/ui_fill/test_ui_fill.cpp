@@ -93,6 +93,9 @@ private slots:
     void statisticsBox();
     void searchResetStopsTheFillAndKeepsItBusy();
     void checkFollowsTheDictionaries();
+    void newGridForgetsTheLastFill();
+    void checkKeepsTwoIndexes();
+    void saveDuringAFillSaysWhy();
 };
 
 void FillWindowTest::menusAreAddedOffByDefault() {
@@ -386,6 +389,114 @@ void FillWindowTest::checkFollowsTheDictionaries() {
     QVERIFY(!h.w().enabledDictionaries().isChecked(2));
     QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > seen; }, 5000));
     QCOMPARE(h.fill().overlay().deadCells(), std::vector<int>{2});
+}
+
+// Fill Box on the last row of a 13 x 13, then New 13 x 13 with the changes
+// given up: Fill Again has nothing to repeat on the blank grid.
+void FillWindowTest::newGridForgetsTheLastFill() {
+    Harness h;
+    std::vector<std::string> rows(11, std::string(13, '?'));
+    rows.push_back(std::string(13, '#'));
+    rows.push_back("?????#???????");
+    h.grid(rows);
+    h.key("a1")->trigger();
+    h.click(12, 2);
+    h.item("RiempiRiquadro")->trigger();
+    QVERIFY(h.desktop.boxes().isEmpty());
+    QVERIFY(h.w().grid().GridRows[12] != rows[12]);
+    QCOMPARE(h.w().DocumentChanged(), int16_t{1});
+    QMenu* tools = h.w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"));
+    tools->aboutToShow();
+    QVERIFY(h.item("RiempiAncora")->isEnabled());
+
+    h.desktop.boxAnswers << MsgAnswer::No;
+    QVERIFY(h.newGrid(13, 13));
+    QCOMPARE(h.desktop.boxes().size(), 1); // the unsaved-change prompt
+    const GridModel blank = h.w().grid();
+    for (int r = 0; r < 13; ++r)
+        QCOMPARE(blank.GridRows[static_cast<std::size_t>(r)], std::string(13, '?'));
+    tools->aboutToShow();
+    QVERIFY(!h.item("RiempiAncora")->isEnabled());
+    h.w().fillCommands()->FillAgain_Click();
+    QCOMPARE(h.w().grid().GridRows, blank.GridRows);
+    QCOMPARE(h.w().DocumentChanged(), int16_t{0});
+    QVERIFY(!h.key("a7")->isEnabled());
+    // The same after an opened grid.
+    h.grid(rows);
+    h.key("a1")->trigger();
+    h.click(12, 2);
+    h.item("RiempiRiquadro")->trigger();
+    h.grid(rows);
+    tools->aboutToShow();
+    QVERIFY(!h.item("RiempiAncora")->isEnabled());
+}
+
+// Clicks on the dictionaries D2 to D4 with the check on: each new selection
+// has its index built, the cache keeps two at most, and the indexes of older
+// selections are freed (nothing else holds them), so memory does not grow
+// with the clicks.
+void FillWindowTest::checkKeepsTwoIndexes() {
+    Harness h({{QStringLiteral("b.dic"), QByteArray("BAT\r\nBEE\r\n")},
+               {QStringLiteral("c.dic"), QByteArray("CAB\r\nCOW\r\n")},
+               {QStringLiteral("d.dic"), QByteArray("DOG\r\nDUE\r\n")}});
+    QCOMPARE(h.w().store().count, 4);
+    h.grid({"??T", "###"});
+    h.item("ControlloRiempimento")->trigger();
+    QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > 0; }, 5000));
+    const WordIndexCache& cache = h.w().wordIndexes();
+    std::vector<std::weak_ptr<const WordIndex>> built;
+    built.push_back(cache.cached(dictionarySelection(h.w().enabledDictionaries())));
+    QVERIFY(!built.back().expired());
+    for (int click = 0; click < 9; ++click) {
+        const int seen = h.fill().checksShown();
+        h.w().dictionaryItemClick(2 + click % 3);
+        QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > seen; }, 5000));
+        QVERIFY2(cache.kept() <= 2, qPrintable(QString::number(cache.kept())));
+        const auto index = cache.cached(dictionarySelection(h.w().enabledDictionaries()));
+        QVERIFY(index);
+        built.push_back(index);
+    }
+    QCOMPARE(cache.kept(), std::size_t{2});
+    // Of the ten indexes built (one per selection), only the two kept live.
+    int alive = 0;
+    for (const auto& index : built)
+        alive += index.expired() ? 0 : 1;
+    QVERIFY2(alive <= 2, qPrintable(QString::number(alive)));
+}
+
+// Save and Save as... while a fill runs do nothing, as before, and panel 3
+// says why.
+void FillWindowTest::saveDuringAFillSaysWhy() {
+    Harness h;
+    h.grid(blocks17());
+    const QString file = h.path(QStringLiteral("blocks.kvl"));
+    h.desktop.fileAnswers << file;
+    h.w().Salvacome_Click();
+    const QByteArray saved = readAll(file);
+    QVERIFY(!saved.isEmpty());
+    h.w().Stb1()->setText(3, QStringLiteral(" "));
+    QString during;
+    int dialogs = 0;
+    QTimer::singleShot(0, [&] {
+        h.item("Salva")->trigger();
+        during = h.w().Stb1()->text(3);
+        h.w().Stb1()->setText(3, QStringLiteral(" "));
+        h.item("Salvacome")->trigger();
+        dialogs = static_cast<int>(h.desktop.shown.size());
+    });
+    h.item("Riempi")->trigger();
+    QVERIFY(isFilled(h.w().grid()));
+    const QString notSaved = QStringLiteral(" Not saved: a search or fill is running ");
+    QCOMPARE(during, notSaved);
+    QCOMPARE(h.w().Stb1()->text(3), notSaved);
+    QCOMPARE(dialogs, 1); // no second save dialog
+    QCOMPARE(readAll(file), saved);
+    QCOMPARE(h.w().DocumentChanged(), int16_t{1});
+    // Not busy: Save writes, and leaves panel 3 alone.
+    h.item("Salva")->trigger();
+    QVERIFY(readAll(file) != saved);
+    QCOMPARE(h.w().DocumentChanged(), int16_t{0});
+    QCOMPARE(h.w().Stb1()->text(3), notSaved);
 }
 
 QTEST_MAIN(FillWindowTest)

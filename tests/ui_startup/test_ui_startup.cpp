@@ -117,6 +117,7 @@ private slots:
     void startFileOpensAsOpenDoes_data();
     void startFileOpensAsOpenDoes();
     void startFileAfterFailedLoadIsNotOpened();
+    void missingBaseNamesEveryFolder();
 };
 
 void TestUiStartup::dictionaryFolder_data() {
@@ -290,6 +291,48 @@ void TestUiStartup::startFileAfterFailedLoadIsNotOpened() {
     QCOMPARE(s.desktop.boxes().size(), 1);
     QCOMPARE(s.window->grid().RowCount, int16_t{0});
     QCOMPARE(s.window->CurrentFile(), QString());
+}
+
+// Started where no folder holds base.diz (cd out; korvel grid.kvl): the
+// fatal box's details name every folder searched, in order, and how to give
+// the program dictionaries.
+void TestUiStartup::missingBaseNamesEveryFolder() {
+    Start s;
+    qputenv("XDG_CONFIG_HOME", s.path(QStringLiteral("config")).toLocal8Bit());
+    QDir().mkpath(s.path(QStringLiteral("config/korvel")));
+    writeFile(s.path(QStringLiteral("config/korvel/language")), QByteArray("en\n"));
+    copyFiles(uiFixture(QStringLiteral("nobase")), s.userFolder());
+    const QString here = s.path(QStringLiteral("here"));
+    s.run(s.path(QStringLiteral("grid15.kvl")));
+    QVERIFY(s.loaded());
+    QVERIFY(s.desktop.ended);
+    QCOMPARE(s.desktop.boxes().size(), 1);
+    const ScriptedDesktop::Shown box = s.desktop.boxes()[0];
+    QCOMPARE(box.text, QStringLiteral("... mandatory dictionary is missing: base.diz !"));
+    const QStringList lines = box.detail.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.value(0), QStringLiteral("base.diz is not in ") + here + QLatin1Char('/'));
+    const auto installed = [](DictionaryLanguage l) {
+        return QString::fromStdString(installedDictionaryFolder(l));
+    };
+    const QStringList searched = {
+        QStringLiteral("Folders searched for base.diz, in order:"),
+        QStringLiteral("1. ") + here + QStringLiteral("/ (the current folder): no base.diz in it"),
+        QStringLiteral("2. ") + s.userFolder() +
+            QStringLiteral("/ (your own lists): no base.diz in it"),
+        QStringLiteral("3. ") + s.userFolder() +
+            QStringLiteral("/en/ (your own lists in English): no such folder"),
+        QStringLiteral("4. ") + installed(DictionaryLanguage::English) +
+            QStringLiteral("/ (the installed English set): no such folder"),
+        QStringLiteral("5. ") + installed(DictionaryLanguage::Italian) +
+            QStringLiteral("/ (the installed Italian set): no such folder"),
+    };
+    const qsizetype at = lines.indexOf(searched.first());
+    QVERIFY2(at > 0, qPrintable(box.detail));
+    QCOMPARE(lines.mid(at, searched.size()), searched);
+    QVERIFY(box.detail.contains(QStringLiteral("start it in a folder that holds base.diz")));
+    QVERIFY(box.detail.contains(QStringLiteral("put your lists, base.diz among them, in ") +
+                                s.userFolder() + QLatin1Char('/')));
+    QVERIFY(box.detail.contains(QStringLiteral("install Korvel")));
 }
 
 QTEST_MAIN(TestUiStartup)

@@ -10,7 +10,7 @@
 
 namespace korvel {
 
-AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent), focusBack_(parent) {
     setObjectName(QStringLiteral("Form0h"));
     setWindowTitle(QStringLiteral("Copyright"));
     setModal(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "focusreturn.h"
+
 #include <QDialog>
 
 namespace korvel {
@@ -11,6 +13,10 @@ class AboutBox : public QDialog {
     Q_OBJECT
 public:
     explicit AboutBox(QWidget* parent = nullptr);
+
+private:
+    // Closed, the box gives the focus back to the window behind it.
+    FocusReturn focusBack_;
 };
 
 } // namespace korvel

@@ -78,7 +78,7 @@ void EntriesModel::show(const EntryWalk* walk, const EntryRows* rows) {
 }
 
 DictionaryViewer::DictionaryViewer(const DictionaryStore& store, QWidget* parent)
-    : QDialog(parent), store_(store) {
+    : QDialog(parent), store_(store), focusBack_(parent) {
     setObjectName(QStringLiteral("Form0f"));
     setWindowTitle(QStringLiteral("  DICTIONARIES VERIFICATION"));
     setModal(true);

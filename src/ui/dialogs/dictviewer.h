@@ -1,5 +1,6 @@
 #pragma once
 
+#include "focusreturn.h"
 #include "viewerentries.h"
 
 #include <QAbstractListModel>
@@ -94,6 +95,8 @@ private:
     void setSearchText(const QString& text);
 
     const DictionaryStore& store_;
+    // Closed, the viewer gives the focus back to the window behind it.
+    FocusReturn focusBack_;
 
     QLabel* label1_;
     QLabel* label2_;

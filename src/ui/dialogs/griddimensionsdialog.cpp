@@ -12,7 +12,7 @@
 namespace korvel {
 
 GridDimensionsDialog::GridDimensionsDialog(Desktop& desktop, QWidget* parent)
-    : QDialog(parent), desktop_(desktop) {
+    : QDialog(parent), desktop_(desktop), focusBack_(parent) {
     setObjectName(QStringLiteral("Form0a"));
     setWindowTitle(QStringLiteral("     GRID DIMENSIONS"));
     setModal(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "focusreturn.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -33,6 +35,8 @@ private:
     void Command1_Click();
 
     Desktop& desktop_;
+    // Closed, the dialog gives the focus back to the window behind it.
+    FocusReturn focusBack_;
     QLabel* label1_;
     QLineEdit* text1_;
     QLabel* label2_;

@@ -18,6 +18,9 @@ void setUpApplication() {
     // The name only: a display name would make the window system append
     // " — Korvel" to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Korvel"));
+    // The settings (recent files, the window's place, the last folder) go
+    // to ~/.config/korvel/Korvel.conf, beside the remembered language.
+    QApplication::setOrganizationName(QStringLiteral("korvel"));
     installFontSubstitutes();
 }
 

@@ -11,6 +11,8 @@
 #include "gridpages.h"
 #include "pagesetup.h"
 #include "puzzle.h"
+#include "startfolder.h"
+#include "statuspanels.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,17 +68,52 @@ QString fileOf(const GridDocument& doc) {
     return fromFileNameBytes(doc.fileName());
 }
 
+// The name an export or a print to a file proposes: the grid's file name
+// without its extension (stem), else the title of its details made fit for a
+// file name, else "crossword".
+QString proposedName(const GridDocument& doc, const std::string& stem) {
+    if (!stem.empty())
+        return fromFileNameBytes(stem);
+    QString title = QString::fromStdString(doc.details().title);
+    for (QChar& c : title)
+        if (c == u'/' || c.category() == QChar::Other_Control)
+            c = u' ';
+    title = title.simplified();
+    while (title.startsWith(u'.'))
+        title.remove(0, 1);
+    return title.isEmpty() ? QStringLiteral("crossword") : title;
+}
+
+// The folder a grid's exports start in: its file's, or the current one for a
+// grid without a file, where that is a place for files.
+QString exportFolder(const QString& currentFile, const std::string& stem) {
+    return startFolder(stem.empty() ? QDir::currentPath() : QFileInfo(currentFile).absolutePath());
+}
+
+// A path for a panel: whole when short, else its start and its end.
+QString shownPath(const QString& path) {
+    const QString native = QDir::toNativeSeparators(path);
+    constexpr int Most = 70;
+    return native.size() <= Most
+               ? native
+               : native.left(20) + QStringLiteral("...") + native.right(Most - 23);
+}
+
 } // namespace
+
+void ExportCommands::report(const QString& text, const QString& hint) {
+    panels_.setText(2, QLatin1Char(' ') + text + QLatin1Char(' '));
+    panels_.setHint(2, hint);
+}
 
 void ExportCommands::exportAs() {
     const QString currentFile = fileOf(doc_);
     const int previous =
         exportFilter_ >= 0 && exportFilter_ < ExportFilters.size() ? exportFilter_ : 0;
     const std::string stem = titleOfFile(currentFile);
-    const QString start =
-        stem.empty() ? QDir::currentPath() : QFileInfo(currentFile).absolutePath();
+    const QString start = exportFolder(currentFile, stem);
     const QString proposal =
-        fromFileNameBytes(stem.empty() ? std::string("crossword") : stem) +
+        proposedName(doc_, stem) +
         QString::fromLatin1(
             formatExtension(ExportFilterFormats[static_cast<std::size_t>(previous)]).data());
     int filter = previous;
@@ -86,6 +123,7 @@ void ExportCommands::exportAs() {
     chosen = chosen.trimmed();
     if (chosen.isEmpty())
         return;
+    rememberFolder(chosen);
     if (filter < 0 || filter >= ExportFilters.size())
         filter = previous;
     // A name that ends in one of the formats' extensions says which it wants;
@@ -114,22 +152,51 @@ void ExportCommands::exportAs() {
         desktop_.beep();
         desktop_.messageBox(parent_, ExportTitle, outcome.error, MsgIcon::Exclamation,
                             MsgButtons::Ok);
+        return;
+    }
+    if (format == ExportFormat::Svg) {
+        const QString solution = fromFileNameBytes(solutionSvgPath(fileNameBytes(path)));
+        report(QStringLiteral("exported to %1 and %2")
+                   .arg(shownPath(path), QFileInfo(solution).fileName()),
+               QDir::toNativeSeparators(path) + QStringLiteral("\n") +
+                   QDir::toNativeSeparators(solution));
+    } else {
+        report(QStringLiteral("exported to ") + shownPath(path), QDir::toNativeSeparators(path));
     }
 }
 
 void ExportCommands::print() {
-    const QString title = fromFileNameBytes(titleOfFile(fileOf(doc_)));
+    const QString currentFile = fileOf(doc_);
+    const std::string stem = titleOfFile(currentFile);
+    const QString title = fromFileNameBytes(stem);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title.isEmpty() ? QStringLiteral("Korvel") : title);
     // The dialog starts from the paper of the locale and the orientation the
     // grid asks for; the pages follow whatever the user then chooses.
     printer.setPageLayout(pageLayoutFor(doc_.grid(), PageSetup{}));
+    // A print to a file proposes the grid's name where an export would go.
+    // Naming the file makes the printer a PDF one: the format it had (the
+    // default printer, when there is one) is given back, and the dialog
+    // keeps the name for its file choice.
+    const QPrinter::OutputFormat format = printer.outputFormat();
+    printer.setOutputFileName(QDir(exportFolder(currentFile, stem))
+                                  .filePath(proposedName(doc_, stem) + QStringLiteral(".pdf")));
+    printer.setOutputFormat(format);
     if (!desktop_.choosePrinter(parent_, printer))
         return;
     if (!paintPuzzlePages(printer, puzzleOf(doc_, title), PrintLayout::Puzzle)) {
         desktop_.beep();
         desktop_.messageBox(parent_, PrintTitle, QStringLiteral("The grid could not be printed."),
                             MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+    const QString file = printer.outputFileName();
+    if (printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty()) {
+        rememberFolder(file);
+        report(QStringLiteral("printed to ") + shownPath(file), QDir::toNativeSeparators(file));
+    } else {
+        report(QStringLiteral("sent to the printer ") + printer.printerName(),
+               printer.printerName());
     }
 }
 

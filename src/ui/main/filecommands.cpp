@@ -4,6 +4,8 @@
 #include "desktop.h"
 #include "griddocument.h"
 #include "kvlfile.h"
+#include "recentfiles.h"
+#include "startfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +15,9 @@
 namespace korvel {
 
 namespace {
+
+// Panel 3 when Save or Save as... meets a busy window.
+const QString BusyNotSaved = QStringLiteral(" Not saved: a search or fill is running ");
 
 void applyExtensionRule(QString& name) {
     name = QFile::decodeName(
@@ -36,14 +41,16 @@ void FileCommands::showOpenSaveError() {
 
 QString FileCommands::chooseFile(bool save, const QString& title, const QString& filter,
                                  const QString& proposal) {
-    const QString start = QDir::currentPath();
+    const QString start = startFolder(QDir::currentPath());
     QString chosen = save ? desktop_.chooseFileToSave(parent_, title, filter, start, proposal)
                           : desktop_.chooseFileToOpen(parent_, title, filter, start);
     chosen.remove(QChar(u'\0'));
     chosen = chosen.trimmed();
     // A later dialog starts where this one ended.
-    if (!chosen.isEmpty())
+    if (!chosen.isEmpty()) {
         QDir::setCurrent(QFileInfo(chosen).absolutePath());
+        rememberFolder(chosen);
+    }
     return chosen;
 }
 
@@ -58,7 +65,7 @@ void FileCommands::open(const QString* given) {
 
     if (openFolder_.isEmpty())
         openFolder_ = QDir::currentPath();
-    if (!QDir::setCurrent(openFolder_)) {
+    if (!QDir::setCurrent(startFolder(openFolder_))) {
         keepChanges();
         showOpenSaveError();
         return;
@@ -93,11 +100,14 @@ void FileCommands::open(const QString* given) {
         return;
     }
     window_.gridOpened();
+    rememberRecentFile(currentFile());
 }
 
 bool FileCommands::save() {
-    if (window_.busy())
+    if (window_.busy()) {
+        window_.showNotice(BusyNotSaved);
         return false;
+    }
     // Every step of the write is checked; a failure leaves the old file as it
     // was (QSaveFile would rename a short file into place on a full disk).
     std::string error;
@@ -106,17 +116,20 @@ bool FileCommands::save() {
         return false;
     }
     window_.setSaveItems(true, true);
+    rememberRecentFile(currentFile());
     return true;
 }
 
 void FileCommands::saveAs() {
-    if (window_.busy())
+    if (window_.busy()) {
+        window_.showNotice(BusyNotSaved);
         return;
+    }
     QString name = currentFile();
     applyExtensionRule(name);
     previousFile_ = name;
     name = chooseFile(true, QStringLiteral("Select the file to save"),
-                      QStringLiteral("File Korvel *.kvl (*.kvl)"), previousFile_);
+                      QStringLiteral("File Korvel *.kvl (*.kvl)"), proposalFor(previousFile_));
     if (name.isEmpty()) {
         setCurrentFile(previousFile_);
         return;

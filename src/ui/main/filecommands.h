@@ -23,6 +23,8 @@ public:
     virtual void setCaption(const QString& tail) = 0;
     // The enabled states of "Save" and "Save as...".
     virtual void setSaveItems(bool save, bool saveAs) = 0;
+    // Why a command did nothing, in panel 3.
+    virtual void showNotice(const QString& text) = 0;
 
 protected:
     ~FileWindow() = default;

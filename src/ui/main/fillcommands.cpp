@@ -369,7 +369,9 @@ void FillCommands::GridStatistics_Click() {
     c_.panels.setText(2, panel2);
     const GridStatistics stats =
         gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get());
-    showBox(StatisticsTitle, fromBytes(statisticsText(stats)));
+    // A grid of many words makes a long report: it scrolls rather than
+    // growing past the screen.
+    c_.desktop.showText(c_.parent, StatisticsTitle, fromBytes(statisticsText(stats)));
 }
 
 } // namespace korvel

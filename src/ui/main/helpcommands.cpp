@@ -37,6 +37,16 @@ void showShortcuts(Desktop& desktop, QWidget* parent) {
                        lines.join(QStringLiteral("\r\n")), MsgIcon::None, MsgButtons::Ok);
 }
 
+void openHelpPage(Desktop& desktop, QWidget* parent, const QString& page) {
+    if (desktop.openDocument(page))
+        return;
+    desktop.messageBox(parent, QStringLiteral("Help"),
+                       QStringLiteral("No browser could be started for the help page. Open "
+                                      "this file in a browser:\r\n") +
+                           QDir::toNativeSeparators(page),
+                       MsgIcon::Information, MsgButtons::Ok);
+}
+
 QString defaultHelpPage() {
     const QString page = QStringLiteral("/voduzeze/KORVELH8.HTM");
     const QString beside =

@@ -15,4 +15,8 @@ void showShortcuts(Desktop& desktop, QWidget* parent);
 // data folder once installed.
 QString defaultHelpPage();
 
+// Help > On line Help (F1): page in the desktop's browser. When no browser
+// can be started, a box names the page's file, for opening by hand.
+void openHelpPage(Desktop& desktop, QWidget* parent, const QString& page);
+
 } // namespace korvel

@@ -18,17 +18,16 @@
 #include "toolbuttons.h"
 #include "toolpictures.h"
 #include "windowloadobserver.h"
+#include "windowplace.h"
 #include "wordcommands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QScrollArea>
 #include <QTimer>
 
@@ -67,7 +66,7 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
     FileWindow& fileWindow = *this;
     files_ = std::make_unique<FileCommands>(desktop_, doc_, fileWindow, this);
-    export_ = std::make_unique<ExportCommands>(desktop_, doc_, this);
+    export_ = std::make_unique<ExportCommands>(desktop_, doc_, this, *u.stb1);
     doc_.addObserver(this);
     qApp->installEventFilter(this);
     Form_Load();
@@ -96,11 +95,8 @@ void MainWindow::Form_Load() {
     ui_->setupToolbar(handlers, layout_->im2());
     host_->setTestField(ui_->textb);
     word_ = std::make_unique<WordCommands>(desktop_, this, *host_, *ui_->tools);
-    // The window covers the screen; without a window manager to maximise it
-    // (a bare X server) the geometry must be asked for.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
-    showMaximized();
+    place_ = std::make_unique<WindowPlace>(*this);
+    place_->showAtStart();
     ui_->tools->enableAll(false);
     setImageA(imageV_);
     setWindowTitle(Product);
@@ -156,7 +152,7 @@ void MainWindow::Timer0_Timer() {
 
     ui_->stb1->setText(2, QStringLiteral(" Open a CROSSWORD from File menu or work with TEST and "
                                          "enabled buttons on its left "));
-    ui_->fileMenu->menuAction()->setEnabled(true);
+    ui_->enableFileMenu();
     ui_->timer2->stop();
     ui_->secCar->hide();
     ui_->label0->hide();
@@ -470,8 +466,11 @@ void MainWindow::gridOpened() {
 }
 
 void MainWindow::setSaveItems(bool save, bool saveAs) {
-    ui_->menuItem(QStringLiteral("Salva"))->setEnabled(save);
-    ui_->menuItem(QStringLiteral("Salvacome"))->setEnabled(saveAs);
+    ui_->setSaveItems(save, saveAs, hasGrid());
+}
+
+void MainWindow::showNotice(const QString& text) {
+    ui_->stb1->setText(3, text);
 }
 
 void MainWindow::Esporta_Click() {
@@ -524,6 +523,7 @@ void MainWindow::esciFine() {
     ui_->peri->setCursor(Qt::WaitCursor);
     ui_->lists->setCursor(Qt::WaitCursor);
     chiudiword();
+    place_->save();
     ended_ = true;
     desktop_.endProcess(0);
 }

@@ -49,6 +49,7 @@ class FillCommands;
 class GridCanvas;
 class GridPainter;
 class StatusPanels;
+class WindowPlace;
 struct CompanionCall;
 
 // Maps the classic font names the windows ask for to installed fonts of the
@@ -133,6 +134,7 @@ public:
 
     // --- files and exit
     void menuApri_Click() override { files_->open(nullptr); } // "Open..."
+    void openRecent(const QString& path) override { files_->open(&path); }
     // A .kvl file named on the command line: opened once the dictionaries
     // are loaded, exactly as "Open..." opens a file chosen in its dialog.
     void setStartFile(const QString& path) { startFile_ = path; }
@@ -167,8 +169,8 @@ public:
 
     // --- help
     void Copyright_Click() override;
-    void AiutoQuick_Click() override { showShortcuts(desktop_, this); }  // quick instructions
-    void AiutoF1_Click() override { desktop_.openDocument(helpPage()); } // online help
+    void AiutoQuick_Click() override { showShortcuts(desktop_, this); } // quick instructions
+    void AiutoF1_Click() override { openHelpPage(desktop_, this, helpPage()); } // online help
 
     // --- state, read-only, for the collaborators and the tests
     const GridModel& grid() const { return doc_.grid(); }
@@ -205,6 +207,7 @@ public:
     QLineEdit* textb() const { return ui_->textb; }
     QTimer* Timer0() const { return ui_->timer0; }
     QTimer* Timer2() const { return ui_->timer2; }
+    const WordIndexCache& wordIndexes() const { return *indexes_; }
     // The fill commands, the fill check and the symmetric blacks.
     FillCommands* fillCommands() const { return fill_.get(); }
 
@@ -244,6 +247,7 @@ private:
     void gridOpened() override;
     void setCaption(const QString& tail) override;
     void setSaveItems(bool save, bool saveAs) override;
+    void showNotice(const QString& text) override;
     void setImageA(const QCursor& picture);
     // Sizes Peri to the grid at the present cell size and sets its scale.
     // Returns false when there is no grid or the size cannot be shown.
@@ -304,6 +308,8 @@ private:
     std::unique_ptr<WindowLayout> layout_;
     std::unique_ptr<GridPainter> painter_;
     std::unique_ptr<WindowSearchHost> host_;
+    // The window's size and place between runs.
+    std::unique_ptr<WindowPlace> place_;
 
     QCursor imageA_;
     QCursor imageV_;

@@ -6,6 +6,7 @@
 #include "enabledset.h"
 #include "gridcanvas.h"
 #include "keycodes.h"
+#include "recentfiles.h"
 #include "resultslist.h"
 #include "statuspanels.h"
 #include "toolbuttons.h"
@@ -29,6 +30,7 @@
 #include <QToolBar>
 
 #include <functional>
+#include <utility>
 
 namespace korvel {
 
@@ -68,6 +70,28 @@ void MainWindowUi::refreshDictionaries(const EnabledSet& enabled) {
 void MainWindowUi::addMenuItems(const QList<QAction*>& actions) {
     for (QAction* a : actions)
         menuItems.insert(a->objectName(), a);
+}
+
+void MainWindowUi::enableFileMenu() {
+    fileMenu->menuAction()->setEnabled(true);
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"menuNuovo", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"menuApri", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"Salva", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"Salvacome", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"Stampa", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"menuEsci", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+    };
+    for (const auto& [name, key] : keys)
+        menuItem(QString::fromLatin1(name))->setShortcut(key);
+}
+
+void MainWindowUi::setSaveItems(bool save, bool saveAs, bool grid) {
+    menuItem(QStringLiteral("Salva"))->setEnabled(save);
+    menuItem(QStringLiteral("Salvacome"))->setEnabled(saveAs);
+    // Kept up to date outside the menu too, so that Ctrl+P reaches Print.
+    menuItem(QStringLiteral("Esporta"))->setEnabled(grid);
+    menuItem(QStringLiteral("Stampa"))->setEnabled(grid);
 }
 
 QAction* MainWindowUi::addMenuItem(QMenu* menu, const QString& name, const QString& caption) {
@@ -111,6 +135,8 @@ void MainWindowUi::buildMenus(QMainWindow& form, WindowHandlers& w) {
     handle(salvacome, [&w] { w.Salvacome_Click(); });
     // Export and print come after the file items; they need a grid.
     addSeparator(fileMenu, QStringLiteral("sepEsporta"));
+    recent = new RecentMenu(*fileMenu, menuItem(QStringLiteral("sepEsporta")),
+                            [&w](const QString& file) { w.openRecent(file); });
     QAction* esporta = addMenuItem(fileMenu, QStringLiteral("Esporta"), QStringLiteral("Export"));
     handle(esporta, [&w] { w.Esporta_Click(); });
     QAction* stampa = addMenuItem(fileMenu, QStringLiteral("Stampa"), QStringLiteral("Print..."));

@@ -21,6 +21,7 @@ namespace korvel {
 
 class EnabledSet;
 class GridCanvas;
+class RecentMenu;
 class ResultsList;
 class StatusPanels;
 class ToolButtons;
@@ -54,6 +55,13 @@ public:
     void refreshDictionaries(const EnabledSet& enabled);
     // Adds actions made elsewhere (the fill commands) to the table of items.
     void addMenuItems(const QList<QAction*>& actions);
+    // The File menu once the dictionaries are loaded, with the keys of its
+    // commands (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+P, Ctrl+Q), which
+    // work only from then on.
+    void enableFileMenu();
+    // The enabled states of "Save" and "Save as...", and of Export and
+    // Print, which follow whether there is a grid.
+    void setSaveItems(bool save, bool saveAs, bool grid);
 
     QScrollArea* clientArea = nullptr;
     QWidget* central = nullptr;
@@ -73,6 +81,7 @@ public:
     QTimer* timer0 = nullptr;
     QTimer* timer2 = nullptr;
     QMenu* fileMenu = nullptr;
+    RecentMenu* recent = nullptr; // File > Recent, owned by fileMenu
     QMenu* viewMenu = nullptr;
     QMenu* toolsMenu = nullptr;
     QActionGroup* toolGroup = nullptr;

@@ -12,6 +12,8 @@ class WindowHandlers {
 public:
     virtual void menuNuovo_Click() = 0;
     virtual void menuApri_Click() = 0;
+    // A file of File > Recent, opened as "Open..." opens a chosen one.
+    virtual void openRecent(const QString& path) = 0;
     virtual bool Salva_Click() = 0;
     virtual void Salvacome_Click() = 0;
     virtual void Esporta_Click() = 0;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "bytetext.h"
+#include "datafolders.h"
 #include "desktop.h"
 #include "loader.h"
 
+#include <QFile>
 #include <QWidget>
 
 namespace korvel {
@@ -24,11 +26,17 @@ public:
         desktop_.messageBox(owner_, fromBytes(title), fromBytes(message), MsgIcon::Critical,
                             MsgButtons::Ok);
     }
-    // The box keeps its fixed text; the file and the cause go to its details.
+    // The box keeps its fixed text; the file and the cause go to its details,
+    // and for a missing base.diz every folder searched for it and how to
+    // give the program dictionaries.
     void fatalWithDetail(const std::string& title, const std::string& message,
                          const std::string& detail) override {
-        desktop_.messageBoxWithDetail(owner_, fromBytes(title), fromBytes(message),
-                                      fromBytes(detail), MsgIcon::Critical, MsgButtons::Ok);
+        QString shown = fromBytes(detail);
+        if (message == MissingBaseText)
+            shown += QStringLiteral("\r\n\r\n") +
+                     QFile::decodeName(QByteArray::fromStdString(dictionarySearchReport()));
+        desktop_.messageBoxWithDetail(owner_, fromBytes(title), fromBytes(message), shown,
+                                      MsgIcon::Critical, MsgButtons::Ok);
     }
 
 private:
