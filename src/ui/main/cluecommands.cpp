@@ -45,6 +45,9 @@ void ClueCommands::Definizioni_Click(bool shown) {
             box.boxes = {Selection{s.column, s.row, s.down() ? int16_t{1} : length,
                                    s.down() ? length : int16_t{1}}};
             c_.showEdit(box);
+            // The word's last cell, then its first: all of it when it fits.
+            c_.showCell(s.rowAt(s.length - 1), s.columnAt(s.length - 1));
+            c_.showCell(s.row, s.column);
         };
         hooks.edited = [this](const AggiorResult& r) {
             EditShown shown;

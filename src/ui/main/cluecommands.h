@@ -27,6 +27,8 @@ struct ClueContext {
     QMainWindow* window;
     // The one place an edit's outcome is shown (boxes, repaint, Undo/Redo).
     std::function<void(const EditShown&)> showEdit;
+    // Scrolls the grid so that the cell is in view.
+    std::function<void(int16_t, int16_t)> showCell;
     std::function<bool()> busy;
 };
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
@@ -67,6 +68,15 @@ void setOffered(QTableWidgetItem* item, bool offered, const QString& tip) {
         item->setToolTip(tip);
 }
 
+// The width the texts of a column take, with the margins a cell gives them.
+int contentWidth(const QTableWidget* table, int column) {
+    int widest = 0;
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (const QTableWidgetItem* item = table->item(r, column))
+            widest = std::max(widest, QFontMetrics(item->font()).horizontalAdvance(item->text()));
+    return widest + 2 * table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
+}
+
 QTableWidget* makeList(const QString& name, const QStringList& headers, int stretched) {
     auto* table = new QTableWidget(0, static_cast<int>(headers.size()));
     table->setObjectName(name);
@@ -79,9 +89,10 @@ QTableWidget* makeList(const QString& name, const QStringList& headers, int stre
                            QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     table->setTabKeyNavigation(false);
     table->setWordWrap(false);
+    // The clue takes the room the other columns leave (fitColumns).
     for (int c = 0; c < headers.size(); ++c)
-        table->horizontalHeader()->setSectionResizeMode(
-            c, c == stretched ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+        table->horizontalHeader()->setSectionResizeMode(c, c == stretched ? QHeaderView::Stretch
+                                                                          : QHeaderView::Fixed);
     table->horizontalHeader()->setMinimumSectionSize(
         table->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
     return table;
@@ -146,6 +157,7 @@ CluePanel::CluePanel(GridDocument& document, CluePanelHooks hooks, QWidget* pare
     unplaced_ = makeList(QStringLiteral("UnplacedClues"),
                          {QStringLiteral("Kept from"), QStringLiteral("Clue")}, UnplacedClueColumn);
     for (QTableWidget* t : {across_, down_, unplaced_}) {
+        t->viewport()->installEventFilter(this);
         const int clueColumn = t == unplaced_ ? UnplacedClueColumn : ClueColumn;
         t->setItemDelegateForColumn(clueColumn, new ClueEditDelegate(this, t));
         connect(t, &QTableWidget::currentCellChanged, this,
@@ -199,6 +211,29 @@ QSize CluePanel::sizeHint() const {
     return {std::clamp(width * 27 / 100, 260, 460), 400};
 }
 
+bool CluePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize)
+        for (QTableWidget* t : {across_, down_, unplaced_})
+            if (watched == t->viewport())
+                fitColumns(t);
+    return QWidget::eventFilter(watched, event);
+}
+
+void CluePanel::fitColumns(QTableWidget* table) {
+    const int clueColumn = table->columnCount() - 1;
+    const QHeaderView* header = table->horizontalHeader();
+    // A long answer (a 35-letter row) is cut short rather than leave the
+    // clue no room; the panel can be made wider.
+    const int answerRoom = std::max(table->viewport()->width() / 3,
+                                    table->fontMetrics().horizontalAdvance(QString(6, u'W')));
+    for (int c = 0; c < clueColumn; ++c) {
+        int width = std::max(contentWidth(table, c), header->sectionSizeHint(c));
+        if (table != unplaced_ && c == AnswerColumn)
+            width = std::min(width, answerRoom);
+        table->setColumnWidth(c, width);
+    }
+}
+
 void CluePanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (stale_)
@@ -235,8 +270,10 @@ void CluePanel::refresh() {
 
 void CluePanel::refreshSlotLists() {
     const Slots& wordSlots = doc_.wordSlots();
-    if (!(wordSlots == shownSlots_) ||
-        doc_.grid().isEmpty() != (across_->rowCount() == 0 && down_->rowCount() == 0)) {
+    const bool rebuilt =
+        !(wordSlots == shownSlots_) ||
+        doc_.grid().isEmpty() != (across_->rowCount() == 0 && down_->rowCount() == 0);
+    if (rebuilt) {
         shownSlots_ = wordSlots;
         across_->clearContents();
         down_->clearContents();
@@ -251,6 +288,10 @@ void CluePanel::refreshSlotLists() {
     };
     fill(across_, shownSlots_.across());
     fill(down_, shownSlots_.down());
+    if (rebuilt) {
+        fitColumns(across_);
+        fitColumns(down_);
+    }
 }
 
 void CluePanel::fillSlotRow(QTableWidget* table, int row, const Slot& slot) {
@@ -284,6 +325,7 @@ void CluePanel::refreshUnplaced() {
     std::vector<ClueKey> keys;
     for (const Clue* c : list)
         keys.push_back(c->key);
+    const std::vector<ClueKey> shown = unplacedKeys_;
     if (keys != unplacedKeys_) {
         unplacedKeys_ = keys;
         unplaced_->clearContents();
@@ -302,6 +344,8 @@ void CluePanel::refreshUnplaced() {
         setCell(unplaced_, row, KeptColumn, kept, false);
         setCell(unplaced_, row, UnplacedClueColumn, fromUtf8(c.text), true);
     }
+    if (keys != shown)
+        fitColumns(unplaced_);
     const bool any = !keys.empty();
     for (QWidget* w : {static_cast<QWidget*>(unplacedLabel_), static_cast<QWidget*>(unplaced_),
                        static_cast<QWidget*>(place_), static_cast<QWidget*>(delete_)})

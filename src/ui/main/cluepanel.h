@@ -59,6 +59,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Fits the columns to a list's new width.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class ClueEditDelegate;
@@ -72,6 +74,9 @@ private:
     // Place and Delete follow the unplaced clue chosen.
     void updateButtons();
     void fillSlotRow(QTableWidget* table, int row, const Slot& slot);
+    // The number, answer and length as wide as they need (the answer at
+    // most a third of the list), the clue the rest.
+    void fitColumns(QTableWidget* table);
     // The slot an entry of the Across or Down list stands for.
     const Slot* slotOf(const QTableWidget* table, int row) const;
     // The text an editor of row in table committed.

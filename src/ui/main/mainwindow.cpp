@@ -67,7 +67,8 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
                     [this] { return lastSelection_; }, [this] { return currentTool_; }});
     u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
     clues_ = std::make_unique<ClueCommands>(ClueContext{
-        doc_, this, [this](const EditShown& s) { showEdit(s); }, [this] { return busy(); }});
+        doc_, this, [this](const EditShown& s) { showEdit(s); },
+        [this](int16_t r, int16_t c) { layout_->showCell(r, c); }, [this] { return busy(); }});
     u.addMenuItems(clues_->addMenuItems(u.fileMenu, u.menuItem("sepEsporta"), u.viewMenu));
     FileWindow& fileWindow = *this;
     files_ = std::make_unique<FileCommands>(desktop_, doc_, fileWindow, this);
