@@ -1,12 +1,13 @@
-// korvel-export: a crossword file exported as the window's File > Export does
-// it, through the same code.
+// korvel-export: a crossword file, or another program's .puz or .ipuz puzzle,
+// exported as the window's File > Export does it, through the same code.
 //
 //   korvel-export [--format ipuz|puz|pdf|svg] [--paper a4|letter]
-//                 [--layout puzzle|submission] IN.kvl OUT
+//                 [--layout puzzle|submission] IN OUT
 //
-// Exit status: 0 written, 1 IN cannot be read or is not a crossword file,
-// 2 usage error (OUT is IN too), 3 the format cannot hold the grid, 4 OUT
-// cannot be written.
+// Exit status: 0 written, 1 IN cannot be read or is not a crossword file (or
+// a puzzle Korvel cannot hold), 2 usage error (OUT is IN too), 3 the format
+// cannot hold the grid, 4 OUT cannot be written. What a reader changed to
+// open a .puz or .ipuz goes to standard error, with status 0.
 
 #include "exportfiles.h"
 #include "exportformat.h"
@@ -14,6 +15,7 @@
 #include "pagesetup.h"
 #include "printable.h"
 #include "puzzle.h"
+#include "puzzlefile.h"
 #include "regularfile.h"
 #include "scratchfiles.h"
 
@@ -33,12 +35,14 @@ using namespace korvel;
 namespace {
 
 const char* const Usage = "usage: korvel-export [--format ipuz|puz|pdf|svg] IN.kvl OUT\n"
+                          "       korvel-export [--format ipuz|puz|pdf|svg] IN.puz|IN.ipuz OUT\n"
                           "       korvel-export --format pdf [--paper a4|letter]\n"
-                          "                     [--layout puzzle|submission] IN.kvl OUT\n"
+                          "                     [--layout puzzle|submission] IN OUT\n"
                           "       korvel-export --help | --version\n";
 
 const char* const Help =
-    "Exports a Korvel crossword file (.kvl) for other crossword programs or print.\n"
+    "Exports a Korvel crossword file (.kvl), or a puzzle of another program\n"
+    "(.puz, .ipuz) with its clues and details, for crossword programs or print.\n"
     "\n"
     "  --format FORMAT  ipuz  the open JSON crossword format (.ipuz)\n"
     "                   puz   the Across Lite format (.puz); every white cell\n"
@@ -57,9 +61,12 @@ const char* const Help =
     "  --help           this text\n"
     "  --version        the program's version\n"
     "\n"
-    "Clue texts are left empty. Exit status: 0 written, 1 IN cannot be read or\n"
-    "is not a crossword file, 2 usage error (or OUT is IN), 3 the format cannot\n"
-    "hold the grid, 4 OUT cannot be written.\n";
+    "A .kvl file holds no clues: their texts are left empty. What the reading\n"
+    "of a .puz or .ipuz changed (a scrambled solution, rebus squares cut to a\n"
+    "letter, wrong checksums) is told on standard error.\n"
+    "Exit status: 0 written, 1 IN cannot be read or is not a crossword file (or\n"
+    "a puzzle Korvel cannot hold), 2 usage error (or OUT is IN), 3 the format\n"
+    "cannot hold the grid, 4 OUT cannot be written.\n";
 
 // Qt's own remarks (a missing runtime folder, font fallbacks) say nothing
 // about the export; only its failures reach standard error.
@@ -81,6 +88,43 @@ bool sameFile(const std::string& a, const std::string& b) {
     struct stat sb {};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
+}
+
+// The puzzle in IN, or nothing once the cause is on standard error. A .puz
+// or .ipuz goes through the puzzle readers, and what they changed to open
+// it is told; any other name is a crossword file (.kvl), read as it always
+// was.
+std::optional<Puzzle> readInput(const std::string& in) {
+    const std::optional<PuzzleFileFormat> kind = puzzleFormatFromPath(in);
+    if (kind && *kind != PuzzleFileFormat::Kvl) {
+        PuzzleReadResult read = loadPuzzleFile(in);
+        if (!read.puzzle) {
+            std::cerr << "korvel-export: " << printable(read.error) << "\n";
+            return std::nullopt;
+        }
+        for (const std::string& warning : read.warnings) {
+            std::cerr << "korvel-export: " << printable(in) << ": " << printable(warning) << "\n";
+        }
+        return std::move(read.puzzle);
+    }
+    std::string bytes;
+    const FileReadResult input = readRegularFile(AT_FDCWD, in, MaxKvlBytes, bytes);
+    if (!input.ok()) {
+        std::cerr << "korvel-export: " << printable(in) << ": "
+                  << (input.status == FileReadStatus::NotRegular ? "not a regular file"
+                                                                 : printable(input.cause))
+                  << "\n";
+        return std::nullopt;
+    }
+    KvlReadResult kvl = readKvl(bytes);
+    if (!kvl.grid) {
+        std::cerr << "korvel-export: " << printable(in)
+                  << ": not a crossword file: " << printableLatin1(kvl.error) << "\n";
+        return std::nullopt;
+    }
+    Puzzle puzzle;
+    puzzle.grid = std::move(*kvl.grid);
+    return puzzle;
 }
 
 } // namespace
@@ -164,19 +208,8 @@ int main(int argc, char** argv) {
         return usage("--paper and --layout are for pdf only");
     }
 
-    std::string bytes;
-    const FileReadResult input = readRegularFile(AT_FDCWD, in, MaxKvlBytes, bytes);
-    if (!input.ok()) {
-        std::cerr << "korvel-export: " << printable(in) << ": "
-                  << (input.status == FileReadStatus::NotRegular ? "not a regular file"
-                                                                 : printable(input.cause))
-                  << "\n";
-        return 1;
-    }
-    const KvlReadResult kvl = readKvl(bytes);
-    if (!kvl.grid) {
-        std::cerr << "korvel-export: " << printable(in)
-                  << ": not a crossword file: " << printableLatin1(kvl.error) << "\n";
+    std::optional<Puzzle> puzzle = readInput(in);
+    if (!puzzle) {
         return 1;
     }
     // Names are bytes, used as given: a name that is not UTF-8 is written
@@ -192,8 +225,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    GridModel grid = *kvl.grid;
-    grid.normalizeBlacks();
+    puzzle->grid.normalizeBlacks();
 
     // The PDF pages need fonts, and so a GUI application; it never shows a
     // window, so it needs no display either.
@@ -208,12 +240,12 @@ int main(int argc, char** argv) {
         static char* qtArgv[] = {argv[0], nullptr};
         app.emplace(qtArgc, qtArgv);
     }
-    // A .kvl file holds the grid alone: no clues and no details but the
-    // title its name gives.
-    Puzzle puzzle;
-    puzzle.grid = grid;
-    puzzle.details.title = QString::fromLocal8Bit(titleFromPath(in).c_str()).toStdString();
-    const ExportOutcome outcome = exportPuzzleToPath(puzzle, *format, out, setup);
+    // Without a title of its own (a .kvl file has none) the puzzle takes
+    // the one its name gives.
+    if (puzzle->details.title.empty()) {
+        puzzle->details.title = QString::fromLocal8Bit(titleFromPath(in).c_str()).toStdString();
+    }
+    const ExportOutcome outcome = exportPuzzleToPath(*puzzle, *format, out, setup);
     if (!outcome.ok) {
         if (!outcome.failedPath.empty()) {
             std::cerr << "korvel-export: " << printable(outcome.failedPath)

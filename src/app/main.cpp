@@ -1,7 +1,8 @@
 // Korvel: start-up only. The splash window hands over to the main window,
 // which loads the dictionaries of the current directory (or, when it holds no
 // base.diz, the per-user ones or the installed set of the chosen language)
-// and then opens the .kvl file named on the command line, if any.
+// and then opens the crossword file (.kvl) or puzzle (.puz, .ipuz) named on
+// the command line, if any.
 #include "companioncall.h"
 #include "datafolders.h"
 #include "loader.h"
@@ -20,12 +21,13 @@
 
 namespace {
 
-const char* const Usage = "usage: korvel [FILE.kvl]\n";
+const char* const Usage = "usage: korvel [FILE]\n";
 
 const char* const Help =
     "Korvel, a desktop assistant for building crosswords.\n"
     "\n"
-    "FILE.kvl is opened once the dictionaries are loaded, as File > Open... opens it.\n"
+    "FILE (a .kvl crossword file, or a .puz or .ipuz puzzle of another program) is\n"
+    "opened once the dictionaries are loaded, as File > Open... opens it.\n"
     "The dictionaries come from the current directory when it holds base.diz, else\n"
     "from $XDG_DATA_HOME/korvel/dictionaries (default ~/.local/share/korvel/dictionaries)\n"
     "when that holds base.diz, else from its subfolder it/ or en/ for the chosen\n"

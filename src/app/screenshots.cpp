@@ -1,7 +1,10 @@
-// Renders the main window in a few states to PNG files, for review:
+// Renders the main window in a few states to PNG files, for review (the last
+// one with the clue panel):
 //     korvel-screenshots <output folder> <dictionaries folder>
 // Runs under a real (or virtual) X display; answers to the file dialog come
 // from a scripted desktop.
+#include "cluecommands.h"
+#include "cluepanel.h"
 #include "companioncall.h"
 #include "fillcheck.h"
 #include "fillcommands.h"
@@ -9,6 +12,7 @@
 #include "griddimensionsdialog.h"
 #include "loader.h"
 #include "mainwindow.h"
+#include "puzzlefile.h"
 #include "scripteddesktop.h"
 
 #include <QAction>
@@ -23,9 +27,11 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -199,5 +205,34 @@ int main(int argc, char* argv[]) {
     while (window.fillCommands()->checksShown() == 0 && checked.elapsed() < 10000)
         settle(50);
     ok &= shoot(out, QStringLiteral("8-fill-check"));
+
+    // The clue panel beside a puzzle with clues for most words, circled
+    // cells, and a clue kept without a word.
+    window.menuItem(QStringLiteral("ControlloRiempimento"))->trigger();
+    korvel::Puzzle puzzle = window.document().puzzle();
+    for (const korvel::Slot& s : window.document().wordSlots().all())
+        if (s.number % 4 != 3)
+            puzzle.clues.push_back({{s.row, s.column, s.direction},
+                                    s.length,
+                                    "A clue for " + korvel::describeSlot(s),
+                                    {},
+                                    {}});
+    puzzle.clues.push_back(
+        {{korvel::MaxRows, 0, korvel::Direction::Across}, 0, "Kept from another grid", {}, {}});
+    std::sort(puzzle.clues.begin(), puzzle.clues.end(),
+              [](const korvel::Clue& a, const korvel::Clue& b) { return a.key < b.key; });
+    puzzle.circles = {0, 16, 32, 48};
+    puzzle.details.title = "Spring";
+    const QString puzzleFile = out + QStringLiteral("/clues.ipuz");
+    std::string error;
+    korvel::savePuzzleFile(QFile::encodeName(puzzleFile).toStdString(), puzzle, error);
+    desktop.boxAnswers << korvel::MsgAnswer::No;
+    desktop.fileAnswers << puzzleFile;
+    window.menuApri_Click();
+    QFile::remove(puzzleFile);
+    window.menuItem(QStringLiteral("Definizioni"))->trigger();
+    settle(200);
+    window.clueCommands()->panel()->acrossList()->setCurrentCell(1, korvel::CluePanel::ClueColumn);
+    ok &= shoot(out, QStringLiteral("9-clue-panel"));
     return ok ? 0 : 1;
 }

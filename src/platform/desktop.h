@@ -53,6 +53,16 @@ public:
     virtual QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
                                      const QString& startFolder, const QString& proposedName) = 0;
 
+    // The same dialogs offering several filters, starting with filter
+    // selectedFilter chosen; selectedFilter is set to the index of the filter
+    // chosen at the end (left as it was when the dialog is cancelled).
+    virtual QString chooseFileToOpenAmong(QWidget* owner, const QString& title,
+                                          const QStringList& filters, const QString& startFolder,
+                                          int& selectedFilter) = 0;
+    virtual QString chooseFileToSaveAmong(QWidget* owner, const QString& title,
+                                          const QStringList& filters, const QString& startFolder,
+                                          const QString& proposedName, int& selectedFilter) = 0;
+
     // The export dialog: a save dialog offering several filters, starting with
     // filter selectedFilter chosen. Returns the chosen full path ("" when
     // cancelled) and sets selectedFilter to the index of the filter chosen at

@@ -160,8 +160,39 @@ void QtDesktop::showText(QWidget* owner, const QString& title, const QString& te
 
 QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
                                     const QString& startFolder) {
+    int selected = 0;
+    return chooseFileToOpenAmong(owner, title, QStringList{filter}, startFolder, selected);
+}
+
+QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
+                                    const QString& startFolder, const QString& proposedName) {
+    int selected = 0;
+    return chooseFileToSaveAmong(owner, title, QStringList{filter}, startFolder, proposedName,
+                                 selected);
+}
+
+namespace {
+
+void offerFilters(QFileDialog& dialog, const QStringList& filters, int selectedFilter) {
+    dialog.setNameFilters(filters);
+    if (selectedFilter >= 0 && selectedFilter < filters.size())
+        dialog.selectNameFilter(filters.at(selectedFilter));
+}
+
+void takeChosenFilter(const QFileDialog& dialog, const QStringList& filters, int& selectedFilter) {
+    const auto chosen = filters.indexOf(dialog.selectedNameFilter());
+    if (chosen >= 0)
+        selectedFilter = static_cast<int>(chosen);
+}
+
+} // namespace
+
+QString QtDesktop::chooseFileToOpenAmong(QWidget* owner, const QString& title,
+                                         const QStringList& filters, const QString& startFolder,
+                                         int& selectedFilter) {
     const FocusReturn focusBack(owner);
-    QFileDialog dialog(owner, title, startFolder, filter);
+    QFileDialog dialog(owner, title, startFolder);
+    offerFilters(dialog, filters, selectedFilter);
     // The description is shown as the program words it; the patterns in
     // brackets are for the dialog only.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -170,13 +201,16 @@ QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const 
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    takeChosenFilter(dialog, filters, selectedFilter);
     return nativePath(dialog.selectedFiles().constFirst());
 }
 
-QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
-                                    const QString& startFolder, const QString& proposedName) {
+QString QtDesktop::chooseFileToSaveAmong(QWidget* owner, const QString& title,
+                                         const QStringList& filters, const QString& startFolder,
+                                         const QString& proposedName, int& selectedFilter) {
     const FocusReturn focusBack(owner);
-    QFileDialog dialog(owner, title, startFolder, filter);
+    QFileDialog dialog(owner, title, startFolder);
+    offerFilters(dialog, filters, selectedFilter);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -192,6 +226,7 @@ QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const 
     dialog.selectFile(visibleSaveName(folder, proposal.fileName()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    takeChosenFilter(dialog, filters, selectedFilter);
     return nativePath(dialog.selectedFiles().constFirst());
 }
 

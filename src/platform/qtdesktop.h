@@ -29,6 +29,11 @@ public:
                              const QString& startFolder) override;
     QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
                              const QString& startFolder, const QString& proposedName) override;
+    QString chooseFileToOpenAmong(QWidget* owner, const QString& title, const QStringList& filters,
+                                  const QString& startFolder, int& selectedFilter) override;
+    QString chooseFileToSaveAmong(QWidget* owner, const QString& title, const QStringList& filters,
+                                  const QString& startFolder, const QString& proposedName,
+                                  int& selectedFilter) override;
     QString chooseFileToExport(QWidget* owner, const QString& title, const QStringList& filters,
                                const QString& startFolder, const QString& proposedName,
                                int& selectedFilter) override;

@@ -41,6 +41,51 @@ QString ScriptedDesktop::chooseFileToSave(QWidget*, const QString& title, const 
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
+QString ScriptedDesktop::answerAmong(int& selectedFilter) {
+    const QString file = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    const int filter = filterAnswers.isEmpty() ? selectedFilter : filterAnswers.takeFirst();
+    if (!file.isEmpty())
+        selectedFilter = filter;
+    return file;
+}
+
+QString ScriptedDesktop::chooseFileToOpenAmong(QWidget*, const QString& title,
+                                               const QStringList& filters,
+                                               const QString& startFolder, int& selectedFilter) {
+    Shown s{QStringLiteral("open"),
+            title,
+            filters.value(selectedFilter),
+            MsgIcon::None,
+            MsgButtons::Ok,
+            startFolder,
+            {},
+            {},
+            filters};
+    shown << s;
+    if (onShow)
+        onShow(s);
+    return answerAmong(selectedFilter);
+}
+
+QString ScriptedDesktop::chooseFileToSaveAmong(QWidget*, const QString& title,
+                                               const QStringList& filters,
+                                               const QString& startFolder,
+                                               const QString& proposedName, int& selectedFilter) {
+    Shown s{QStringLiteral("save"),
+            title,
+            filters.value(selectedFilter),
+            MsgIcon::None,
+            MsgButtons::Ok,
+            startFolder,
+            proposedName,
+            {},
+            filters};
+    shown << s;
+    if (onShow)
+        onShow(s);
+    return answerAmong(selectedFilter);
+}
+
 QString ScriptedDesktop::chooseFileToExport(QWidget*, const QString& title,
                                             const QStringList& filters, const QString& startFolder,
                                             const QString& proposedName, int& selectedFilter) {

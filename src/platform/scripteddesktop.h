@@ -18,12 +18,16 @@ public:
     struct Shown {
         QString kind; // "box", "open", "save", "export", "print"
         QString title;
-        QString text; // box text, or the filter of a file dialog (an export's joined by ";;")
+        // Box text, or the filter of a file dialog: an export's joined by
+        // ";;", the one chosen at the start of an open or save dialog that
+        // offers several (all of them in filters).
+        QString text;
         MsgIcon icon = MsgIcon::None;
         MsgButtons buttons = MsgButtons::Ok;
-        QString folder;      // start folder of a file dialog
-        QString proposal;    // proposed name of the save dialog; a print's file
-        QString detail = {}; // detailed text of a box
+        QString folder;           // start folder of a file dialog
+        QString proposal;         // proposed name of the save dialog; a print's file
+        QString detail = {};      // detailed text of a box
+        QStringList filters = {}; // every filter an open or save dialog offers
     };
 
     MsgAnswer messageBox(QWidget* owner, const QString& title, const QString& text, MsgIcon icon,
@@ -35,6 +39,11 @@ public:
                              const QString& startFolder) override;
     QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
                              const QString& startFolder, const QString& proposedName) override;
+    QString chooseFileToOpenAmong(QWidget* owner, const QString& title, const QStringList& filters,
+                                  const QString& startFolder, int& selectedFilter) override;
+    QString chooseFileToSaveAmong(QWidget* owner, const QString& title, const QStringList& filters,
+                                  const QString& startFolder, const QString& proposedName,
+                                  int& selectedFilter) override;
     QString chooseFileToExport(QWidget* owner, const QString& title, const QStringList& filters,
                                const QString& startFolder, const QString& proposedName,
                                int& selectedFilter) override;
@@ -57,6 +66,9 @@ public:
     QStringList fileAnswers;
     // The filter an export dialog ends on; when empty, the one it started on.
     QList<int> exportFilterAnswers;
+    // The filter an open or save dialog of several ends on; when empty, the
+    // one it started on.
+    QList<int> filterAnswers;
     // Print dialogs: the PDF file to print into, or "" to cancel; an empty
     // queue cancels.
     QStringList printAnswers;
@@ -74,6 +86,10 @@ public:
 
     QList<Shown> boxes() const;
     void clear();
+
+private:
+    // The next file answer, and the filter it was chosen under.
+    QString answerAmong(int& selectedFilter);
 };
 
 } // namespace korvel

@@ -3,6 +3,8 @@
 // the application starts. A 25 by 35 grid, the largest there is, must be
 // reachable to its far corner, and every control must lie where the client
 // area can be scrolled to, with the window no larger than the screen.
+#include "cluecommands.h"
+#include "cluepanel.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
 #include "loader.h"
@@ -14,7 +16,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +27,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -47,6 +52,23 @@ QRect shownPart(QWidget* w, QWidget* window) {
     return shown & window->rect();
 }
 
+QRect inWindow(QWidget* w, QWidget* window) {
+    return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+}
+
+// Scrolls the grid's area and the client area so that the cell shows, as a
+// user would, and tells whether it shows whole.
+bool scrollToCell(MainWindow& w, QScrollArea* client, QScrollArea* area, QPoint cell) {
+    GridCanvas* peri = w.Peri();
+    const QPoint a = peri->toPixel(QPointF(cell.x(), cell.y()));
+    const QPoint b = peri->toPixel(QPointF(cell.x() + 1, cell.y() + 1));
+    area->ensureVisible((a.x() + b.x()) / 2, (a.y() + b.y()) / 2, (b.x() - a.x()) / 2 + 2,
+                        (b.y() - a.y()) / 2 + 2);
+    client->ensureVisible(area->x() + area->width() / 2, area->y() + area->height() / 2,
+                          area->width() / 2, area->height() / 2);
+    return shownPart(peri, &w).contains(QRect(peri->mapTo(&w, a), peri->mapTo(&w, b)));
+}
+
 } // namespace
 
 class TestUiScreens : public QObject {
@@ -55,6 +77,7 @@ class TestUiScreens : public QObject {
 private slots:
     void initTestCase() { setUpApplication(); }
     void largestGridReachable();
+    void cluePanelBesideLargestGrid();
 };
 
 void TestUiScreens::largestGridReachable() {
@@ -160,6 +183,49 @@ void TestUiScreens::largestGridReachable() {
     const QPoint a = peri->toPixel(QPointF(34, 24));
     const QPoint b = peri->toPixel(QPointF(35, 25));
     QVERIFY(shownPart(peri, &w).contains(QRect(peri->mapTo(&w, a), peri->mapTo(&w, b))));
+}
+
+// View > Clues docks the panel beside the client area: the window still fits
+// the screen, the grid keeps room for cells and every cell within reach, both
+// lists show entries with room for the clue, and a chosen word is shown.
+void TestUiScreens::cluePanelBesideLargestGrid() {
+    WindowHarness h;
+    h.addFixture(uiFixture(QStringLiteral("grid")));
+    h.start(quickTimings());
+    MainWindow& w = h.w();
+    QVERIFY(h.loaded());
+    answerNewGrid(w, QStringLiteral("25"), QStringLiteral("35"));
+    h.item("Definizioni")->trigger();
+    QTest::qWait(50);
+    CluePanel* panel = w.clueCommands()->panel();
+    QVERIFY(panel->isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(w.frameGeometry().width() <= screen.width() &&
+            w.frameGeometry().height() <= screen.height());
+    auto* client = w.findChild<QScrollArea*>(QStringLiteral("Form0gScroll"));
+    auto* area = w.findChild<QScrollArea*>(QStringLiteral("PeriScroll"));
+    const QRect docked = inWindow(w.clueCommands()->dock(), &w);
+    QVERIFY(w.rect().contains(docked) && docked.left() > inWindow(client, &w).right());
+    const int rowHeight = panel->acrossList()->verticalHeader()->defaultSectionSize();
+    for (QTableWidget* list : {panel->acrossList(), panel->downList()}) {
+        QVERIFY(shownPart(list, &w).height() >= 4 * rowHeight);
+        QVERIFY(list->columnWidth(CluePanel::ClueColumn) >= 80);
+    }
+
+    client->ensureWidgetVisible(area, 0, 0);
+    QVERIFY(shownPart(area->viewport(), &w).width() >= 3 * w.Peri()->toPixel(QPointF(1, 0)).x());
+    for (QPoint cell : {QPoint(34, 24), QPoint(0, 24), QPoint(34, 0), QPoint(17, 12)})
+        QVERIFY(scrollToCell(w, client, area, cell));
+
+    // Choosing an entry boxes its word and scrolls the grid to it.
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    panel->acrossList()->setCurrentCell(24, CluePanel::ClueColumn);
+    QCOMPARE(w.lastSelection().cy, int16_t{24});
+    QCOMPARE(w.lastSelection().LAX, int16_t{35});
+    const QRect first(w.Peri()->mapTo(&w, w.Peri()->toPixel(QPointF(0, 24))),
+                      w.Peri()->mapTo(&w, w.Peri()->toPixel(QPointF(1, 25))));
+    QVERIFY(inWindow(area->viewport(), &w).contains(first));
 }
 
 int main(int argc, char* argv[]) {

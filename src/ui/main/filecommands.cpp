@@ -4,6 +4,7 @@
 #include "desktop.h"
 #include "griddocument.h"
 #include "kvlfile.h"
+#include "puzzlefile.h"
 #include "recentfiles.h"
 #include "startfolder.h"
 
@@ -16,12 +17,55 @@ namespace korvel {
 
 namespace {
 
+// Korvel's own grid files first, as they always were the dialog's only
+// filter; then the other programs' puzzles it opens.
+const QStringList OpenFilters = {
+    QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"),
+    QStringLiteral("Crossword puzzles (*.kvl *.puz *.ipuz *.KVL *.PUZ *.IPUZ)"),
+    QStringLiteral("Across Lite puzzle (*.puz *.PUZ)"),
+    QStringLiteral("ipuz crossword (*.ipuz *.IPUZ)"),
+};
+
+// Save as... writes the grid alone to .kvl or the whole puzzle to .ipuz; a
+// .puz is only ever written by File > Export, to a name chosen for it.
+enum SaveFilter { KvlFilter = 0, IpuzFilter = 1 };
+const QStringList SaveFilters = {
+    QStringLiteral("File Korvel *.kvl (*.kvl)"),
+    QStringLiteral("ipuz crossword *.ipuz (*.ipuz)"),
+};
+
+const QString AttentionTitle = QStringLiteral("Attention...");
+
 // Panel 3 when Save or Save as... meets a busy window.
 const QString BusyNotSaved = QStringLiteral(" Not saved: a search or fill is running ");
 
 void applyExtensionRule(QString& name) {
     name = QFile::decodeName(
         QByteArray::fromStdString(withKvlExtension(QFile::encodeName(name).toStdString())));
+}
+
+std::optional<PuzzleFileFormat> formatOf(const QString& name) {
+    return puzzleFormatFromPath(QFile::encodeName(name).toStdString());
+}
+
+// The .ipuz name proposed for a puzzle: a .kvl or .puz extension gives way
+// to .ipuz; any other name gets .ipuz after it.
+QString ipuzProposal(QString name) {
+    const std::optional<PuzzleFileFormat> format = formatOf(name);
+    if (format == PuzzleFileFormat::Ipuz)
+        return name;
+    if (format)
+        name.chop(static_cast<qsizetype>(puzzleFileType(*format).extension.size()));
+    return name + QStringLiteral(".ipuz");
+}
+
+// Clues, details or circles, which a .kvl file cannot keep.
+bool holdsMoreThanGrid(const GridDocument& doc) {
+    return !doc.clues().empty() || !doc.details().empty() || !doc.circles().empty();
+}
+
+QString fromError(const std::string& error) {
+    return QFile::decodeName(QByteArray::fromStdString(error));
 }
 
 } // namespace
@@ -39,11 +83,16 @@ void FileCommands::showOpenSaveError() {
                         fromBytes(OpenSaveErrorText), MsgIcon::None, MsgButtons::Ok);
 }
 
-QString FileCommands::chooseFile(bool save, const QString& title, const QString& filter,
-                                 const QString& proposal) {
+void FileCommands::showAttention(const QString& text) {
+    desktop_.messageBox(parent_, AttentionTitle, text, MsgIcon::Exclamation, MsgButtons::Ok);
+}
+
+QString FileCommands::chooseFile(bool save, const QString& title, const QStringList& filters,
+                                 const QString& proposal, int& filter) {
     const QString start = startFolder(QDir::currentPath());
-    QString chosen = save ? desktop_.chooseFileToSave(parent_, title, filter, start, proposal)
-                          : desktop_.chooseFileToOpen(parent_, title, filter, start);
+    QString chosen =
+        save ? desktop_.chooseFileToSaveAmong(parent_, title, filters, start, proposal, filter)
+             : desktop_.chooseFileToOpenAmong(parent_, title, filters, start, filter);
     chosen.remove(QChar(u'\0'));
     chosen = chosen.trimmed();
     // A later dialog starts where this one ended.
@@ -78,8 +127,9 @@ void FileCommands::open(const QString* given) {
         if (!chosen.isEmpty())
             QDir::setCurrent(QFileInfo(chosen).absolutePath());
     } else {
-        chosen = chooseFile(false, QStringLiteral("Select the file to open"),
-                            QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"), QString());
+        int filter = 0;
+        chosen = chooseFile(false, QStringLiteral("Select the file to open"), OpenFilters,
+                            QString(), filter);
     }
     if (chosen.isEmpty()) {
         keepChanges();
@@ -93,8 +143,29 @@ void FileCommands::open(const QString* given) {
     // a later "Save" must not write the old grid over the file that failed.
     // Regular files only, and only up to a size no crossword file reaches: a
     // FIFO or /dev/zero must not hang the window.
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    if (formatOf(chosen).value_or(PuzzleFileFormat::Kvl) != PuzzleFileFormat::Kvl) {
+        // Another program's puzzle: a refusal names the file and the cause,
+        // and what the reader changed to open it is told once it is open.
+        PuzzleReadResult read = loadPuzzleFile(path);
+        if (!read.puzzle) {
+            keepChanges();
+            showAttention(fromError(read.error));
+            return;
+        }
+        doc_.openPuzzle(std::move(*read.puzzle), path);
+        window_.gridOpened();
+        rememberRecentFile(currentFile());
+        if (!read.warnings.empty()) {
+            QString text = chosen + QStringLiteral(" is open, with these changes:");
+            for (const std::string& w : read.warnings)
+                text += QStringLiteral("\r\n\r\n") + QString::fromStdString(w);
+            showAttention(text);
+        }
+        return;
+    }
     std::string error;
-    if (!doc_.open(QFile::encodeName(chosen).toStdString(), error)) {
+    if (!doc_.open(path, error)) {
         keepChanges();
         showOpenSaveError();
         return;
@@ -108,6 +179,26 @@ bool FileCommands::save() {
         window_.showNotice(BusyNotSaved);
         return false;
     }
+    const std::optional<PuzzleFileFormat> format = formatOf(currentFile());
+    // A .puz holds less than the document (no unplaced clues, no contact)
+    // and is never written over unasked: Save as... proposes an .ipuz.
+    if (format == PuzzleFileFormat::Puz)
+        return saveAsFiltered(IpuzFilter);
+    if (format == PuzzleFileFormat::Ipuz)
+        return savePuzzle();
+    if (holdsMoreThanGrid(doc_)) {
+        const QString text =
+            currentFile() +
+            QStringLiteral(" keeps the grid alone: the clues, details and circles of this "
+                           "puzzle would not be saved in it.\r\nSave the puzzle as .ipuz "
+                           "instead?\r\n(No saves the grid alone.)");
+        const MsgAnswer answer = desktop_.messageBox(parent_, AttentionTitle, text,
+                                                     MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgAnswer::Yes)
+            return saveAsFiltered(IpuzFilter);
+        if (answer != MsgAnswer::No)
+            return false;
+    }
     // Every step of the write is checked; a failure leaves the old file as it
     // was (QSaveFile would rename a short file into place on a full disk).
     std::string error;
@@ -120,25 +211,59 @@ bool FileCommands::save() {
     return true;
 }
 
+bool FileCommands::savePuzzle() {
+    std::string error;
+    if (!savePuzzleFile(doc_.fileName(), doc_.puzzle(), error)) {
+        showAttention(currentFile() + QStringLiteral(" was not saved: ") + fromError(error));
+        return false;
+    }
+    doc_.markSaved();
+    window_.setSaveItems(true, true);
+    rememberRecentFile(currentFile());
+    return true;
+}
+
 void FileCommands::saveAs() {
+    const bool puzzle =
+        formatOf(currentFile()).value_or(PuzzleFileFormat::Kvl) != PuzzleFileFormat::Kvl ||
+        holdsMoreThanGrid(doc_);
+    saveAsFiltered(puzzle ? IpuzFilter : KvlFilter);
+}
+
+bool FileCommands::saveAsFiltered(int filter) {
     if (window_.busy()) {
         window_.showNotice(BusyNotSaved);
-        return;
+        return false;
     }
-    QString name = currentFile();
-    applyExtensionRule(name);
+    const QString current = currentFile();
+    QString name = current;
+    if (filter == KvlFilter)
+        applyExtensionRule(name);
+    else
+        name = ipuzProposal(name);
     previousFile_ = name;
-    name = chooseFile(true, QStringLiteral("Select the file to save"),
-                      QStringLiteral("File Korvel *.kvl (*.kvl)"), proposalFor(previousFile_));
+    name = chooseFile(true, QStringLiteral("Select the file to save"), SaveFilters,
+                      proposalFor(previousFile_), filter);
     if (name.isEmpty()) {
-        setCurrentFile(previousFile_);
-        return;
+        // A cancelled .kvl dialog leaves its proposal as the file, as it
+        // always did; an .ipuz proposal never becomes a file unasked.
+        setCurrentFile(filter == KvlFilter ? previousFile_ : current);
+        return false;
     }
-    applyExtensionRule(name);
+    // A name ending in .ipuz or .kvl says which it wants; otherwise the
+    // filter decides and its extension is added.
+    const std::optional<PuzzleFileFormat> named = formatOf(name);
+    if (named != PuzzleFileFormat::Ipuz) {
+        if (filter == IpuzFilter && named != PuzzleFileFormat::Kvl)
+            name += QStringLiteral(".ipuz");
+        else
+            applyExtensionRule(name);
+    }
     setCurrentFile(name);
     if (!save())
-        return;
+        return false;
     window_.setCaption(currentFile());
+    return true;
 }
 
 void FileCommands::askSaveChanges() {

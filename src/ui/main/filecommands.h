@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -69,8 +70,17 @@ public:
     void setCurrentFile(const QString& name);
 
 private:
-    QString chooseFile(bool save, const QString& title, const QString& filter,
-                       const QString& proposal);
+    // The open or save dialog; filter is the one chosen at the start, and
+    // the one chosen at the end.
+    QString chooseFile(bool save, const QString& title, const QStringList& filters,
+                       const QString& proposal, int& filter);
+    // Save as... starting on the .kvl (0) or the .ipuz (1) filter; true when
+    // the file was written.
+    bool saveAsFiltered(int filter);
+    // The whole puzzle to the .ipuz file the document is named after.
+    bool savePuzzle();
+    // A box naming a file and what went wrong, or what an open changed.
+    void showAttention(const QString& text);
 
     Desktop& desktop_;
     GridDocument& doc_;

@@ -103,6 +103,17 @@ void GridCanvas::fillBox(double x, double y, double w, double h, const QColor& c
     update();
 }
 
+void GridCanvas::drawEllipse(double x, double y, double w, double h, const QColor& colour) {
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour, 1));
+    p.setBrush(Qt::NoBrush);
+    const QPoint a = toPixel({x, y});
+    const QPoint b = toPixel({x + w, y + h});
+    p.drawEllipse(QRectF(a, b).normalized());
+    update();
+}
+
 void GridCanvas::setCurrentPosition(double x, double y) {
     current_ = {x, y};
 }

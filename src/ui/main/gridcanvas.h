@@ -42,6 +42,8 @@ public:
     void drawLine(QPointF from, QPointF to, const QColor& colour);
     void drawBox(double x, double y, double w, double h, const QColor& colour);
     void fillBox(double x, double y, double w, double h, const QColor& colour);
+    // The ellipse inside the rectangle, drawn with a thin anti-aliased line.
+    void drawEllipse(double x, double y, double w, double h, const QColor& colour);
     void setCurrentPosition(double x, double y);
     void print(const QString& text);
     double textHeight(const QString& text) const;

@@ -7,6 +7,7 @@
 
 #include "anagrams.h"
 #include "bytetext.h"
+#include "cluecommands.h"
 #include "crossprompt.h"
 #include "desktop.h"
 #include "fillcommands.h"
@@ -237,6 +238,7 @@ void MainWindow::Peri_Click() {
         selectCell(currentRow_, currentColumn_);
         rinfresca();
         drawSelection();
+        clues_->gridClicked(currentRow_, currentColumn_, currentTool_);
         break;
     case Tool::PromptCross: {
         const CrossRequest req = makeCrossRequest(doc_.grid(), doc_.wordSlots(), currentRow_,

@@ -34,6 +34,18 @@ void GridPainter::paintCells(const GridModel& grid, const CellMetrics& m) {
     }
 }
 
+void GridPainter::paintCircles(const GridModel& grid, const std::vector<int>& circles) {
+    const int columns = grid.ColumnCount;
+    for (const int cell : circles) {
+        if (columns <= 0 || cell < 0 || cell >= columns * grid.RowCount)
+            continue;
+        const int r = cell / columns;
+        const int c = cell % columns;
+        if (!isBlackCell(grid.cell(r, c)))
+            canvas_.drawEllipse(c + 0.06, r + 0.06, 0.88, 0.88, Grey);
+    }
+}
+
 void GridPainter::paintNumbers(const GridModel& grid, const Slots& gridSlots, const CellMetrics& m,
                                bool shown) {
     canvas_.setFontSize(m.dimNum);

@@ -8,6 +8,8 @@
 #include <QColor>
 #include <QString>
 
+#include <vector>
+
 namespace korvel {
 
 class GridCanvas;
@@ -21,6 +23,9 @@ public:
 
     // Lines, letters and black cells; the numbers are drawn apart.
     void paintCells(const GridModel& grid, const CellMetrics& m);
+    // A circle inside each circled cell (index r * ColumnCount + c); nothing
+    // for a grid without circles.
+    void paintCircles(const GridModel& grid, const std::vector<int>& circles);
     // The clue numbers in red, or in white over red ones when hidden.
     void paintNumbers(const GridModel& grid, const Slots& gridSlots, const CellMetrics& m,
                       bool shown);
@@ -32,6 +37,7 @@ public:
     static inline const QColor Red{255, 0, 0};
     static inline const QColor Green{0, 255, 0};
     static inline const QColor Blue{0, 0, 255};
+    static inline const QColor Grey{128, 128, 128};
 
 private:
     GridCanvas& canvas_;

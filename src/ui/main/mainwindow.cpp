@@ -2,6 +2,7 @@
 
 #include "aboutbox.h"
 #include "bytetext.h"
+#include "cluecommands.h"
 #include "datafolders.h"
 #include "desktop.h"
 #include "dictviewer.h"
@@ -64,6 +65,10 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
                     layout_->metrics(), desktop_, this, [this](const EditShown& s) { showEdit(s); },
                     [this] { return lastSelection_; }, [this] { return currentTool_; }});
     u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
+    clues_ = std::make_unique<ClueCommands>(ClueContext{
+        doc_, this, [this](const EditShown& s) { showEdit(s); },
+        [this](int16_t r, int16_t c) { layout_->showCell(r, c); }, [this] { return busy(); }});
+    u.addMenuItems(clues_->addMenuItems(u.fileMenu, u.menuItem("sepEsporta"), u.viewMenu));
     FileWindow& fileWindow = *this;
     files_ = std::make_unique<FileCommands>(desktop_, doc_, fileWindow, this);
     export_ = std::make_unique<ExportCommands>(desktop_, doc_, this, *u.stb1);
@@ -355,6 +360,7 @@ void MainWindow::rinfresca() {
         return;
     gridDirty_ = false;
     painter_->paintCells(doc_.grid(), layout_->metrics());
+    painter_->paintCircles(doc_.grid(), doc_.circles());
     drawNumbers();
     // The fill items follow the grid.
     if (fill_)

@@ -44,6 +44,7 @@ class QToolBar;
 
 namespace korvel {
 
+class ClueCommands;
 class Desktop;
 class FillCommands;
 class GridCanvas;
@@ -210,6 +211,8 @@ public:
     const WordIndexCache& wordIndexes() const { return *indexes_; }
     // The fill commands, the fill check and the symmetric blacks.
     FillCommands* fillCommands() const { return fill_.get(); }
+    // View > Clues with its panel, and File > Puzzle Details...
+    ClueCommands* clueCommands() const { return clues_.get(); }
 
     // What the searches and the word tools write to: the status panels, the
     // results list, the pattern label, the TEST field and the grid.
@@ -323,6 +326,8 @@ private:
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<WordCommands> word_;
     std::unique_ptr<ExportCommands> export_;
+    // Before the document goes: its panel observes the document.
+    std::unique_ptr<ClueCommands> clues_;
     // Last, so that it goes (stopping its check thread) before the store.
     std::unique_ptr<FillCommands> fill_;
 };

@@ -135,7 +135,7 @@ void MainWindowUi::buildMenus(QMainWindow& form, WindowHandlers& w) {
     handle(salvacome, [&w] { w.Salvacome_Click(); });
     // Export and print come after the file items; they need a grid.
     addSeparator(fileMenu, QStringLiteral("sepEsporta"));
-    recent = new RecentMenu(*fileMenu, menuItem(QStringLiteral("sepEsporta")),
+    recent = new RecentMenu(*fileMenu, salvacome,
                             [&w](const QString& file) { w.openRecent(file); });
     QAction* esporta = addMenuItem(fileMenu, QStringLiteral("Esporta"), QStringLiteral("Export"));
     handle(esporta, [&w] { w.Esporta_Click(); });

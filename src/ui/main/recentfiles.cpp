@@ -51,8 +51,8 @@ void forgetRecentFile(const QString& path) {
         store(files);
 }
 
-RecentMenu::RecentMenu(QMenu& fileMenu, QAction* before, std::function<void(const QString&)> open)
-    : QObject(&fileMenu), fileMenu_(fileMenu), before_(before),
+RecentMenu::RecentMenu(QMenu& fileMenu, QAction* after, std::function<void(const QString&)> open)
+    : QObject(&fileMenu), fileMenu_(fileMenu), after_(after),
       menu_(new QMenu(QStringLiteral("Recent"), &fileMenu)), open_(std::move(open)) {
     menu_->setObjectName(QStringLiteral("Recenti"));
     menu_->menuAction()->setObjectName(QStringLiteral("RecentiMenu"));
@@ -67,8 +67,12 @@ void RecentMenu::update() {
             fileMenu_.removeAction(menu_->menuAction());
         return;
     }
-    if (!shown)
-        fileMenu_.insertMenu(before_, menu_);
+    if (!shown) {
+        // Other commands may join the menu after Save as; the list stays next to it.
+        const QList<QAction*> items = fileMenu_.actions();
+        const qsizetype next = items.indexOf(after_) + 1;
+        fileMenu_.insertMenu(next > 0 && next < items.size() ? items[next] : nullptr, menu_);
+    }
     menu_->clear();
     for (int i = 0; i < files.size(); ++i) {
         const QString file = files[i];

@@ -22,21 +22,21 @@ QStringList recentFiles();
 void rememberRecentFile(const QString& path);
 void forgetRecentFile(const QString& path);
 
-// The Recent submenu of the File menu, before the item before. It is in the
+// The Recent submenu of the File menu, right after the item after. It is in the
 // menu only while it has a file to list, and is brought up to date each time
 // the File menu opens. Choosing a file calls open with its path; a file that
 // is gone leaves the list (open then says that it cannot be opened).
 class RecentMenu : public QObject {
     Q_OBJECT
 public:
-    RecentMenu(QMenu& fileMenu, QAction* before, std::function<void(const QString&)> open);
+    RecentMenu(QMenu& fileMenu, QAction* after, std::function<void(const QString&)> open);
 
     void update();
     QMenu* menu() const { return menu_; }
 
 private:
     QMenu& fileMenu_;
-    QAction* before_;
+    QAction* after_;
     QMenu* menu_;
     std::function<void(const QString&)> open_;
 };

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "puzzle.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace korvel {
+
+// File > Puzzle Details...: the title, author, copyright and notes of a
+// puzzle and its constructor's contact (name, e-mail, address), which the
+// submission layout prints. Starts from the details given; details() holds
+// what the fields say (UTF-8, line breaks as LF) once the dialog was
+// accepted. The dialog changes nothing itself.
+class DetailsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit DetailsDialog(const PuzzleDetails& details, QWidget* parent = nullptr);
+
+    PuzzleDetails details() const;
+
+private:
+    QLineEdit* title_;
+    QLineEdit* author_;
+    QLineEdit* copyright_;
+    QPlainTextEdit* notes_;
+    QLineEdit* contactName_;
+    QLineEdit* contactEmail_;
+    QPlainTextEdit* contactAddress_;
+};
+
+} // namespace korvel
