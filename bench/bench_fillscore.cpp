@@ -4,14 +4,16 @@
 // with scores, at each minimum score asked for. Times, outcomes, the mean
 // score of the entries of each fill and the share under 30.
 //
-//   bench_fillscore DIR GRIDDIR --scores FILE [--dicts all|base|NAME[,NAME]]
+//   bench_fillscore DIR GRIDDIR [--scores FILE] [--dicts all|base|NAME[,NAME]]
 //                   [--min-scores N[,N...]] [--limit S] [--only PREFIX[,PREFIX]]
 //                   [--show N]
 //
 // DIR is loaded as the program loads it; --dicts chooses its dictionaries:
 // every one (all), base.diz alone (base) or those named. FILE holds
 // "WORD SCORE" lines (bench/make-scowl-words, bench/make-italian-scores);
-// words it does not list score 0. --show prints the first N fills at the
+// words it does not list score 0. Without --scores the score lists of DIR
+// are read as the program reads them (base.scores and any other *.scores;
+// a word no list scores has the default, 50). --show prints the first N fills at the
 // highest minimum with every entry and its score. Grids are grouped into
 // classes by their file name less the trailing "-k.kvl".
 
@@ -20,11 +22,13 @@
 #include "kvlfile.h"
 #include "memoryhost.h"
 #include "wordindex.h"
+#include "wordscores.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -67,16 +71,17 @@ std::string slotText(const GridModel& g, const Slot& s) {
 // Independent of the engine: every entry is a word of the list, and every
 // entry the fill wrote a letter into scores at least the minimum.
 bool checkFilled(const GridModel& before, const GridModel& after,
-                 const std::unordered_map<std::string, int>& scores, const WordIndex& index,
+                 const std::function<int(const std::string&)>& scoreOfWord, const WordIndex& index,
                  int minScore) {
-    for (const Slot& s : Slots::of(after).all()) {
+    // Kept in a variable: all() refers into it.
+    const Slots afterSlots = Slots::of(after);
+    for (const Slot& s : afterSlots.all()) {
         const std::string w = slotText(after, s);
         if (index.find(w) < 0) {
             return false;
         }
         const bool written = slotText(before, s).find(EmptyCell) != std::string::npos;
-        const auto it = scores.find(w);
-        if (written && (it == scores.end() ? 0 : it->second) < minScore) {
+        if (written && scoreOfWord(w) < minScore) {
             return false;
         }
     }
@@ -97,7 +102,7 @@ std::string seconds(double s) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "usage: bench_fillscore DIR GRIDDIR --scores FILE [--dicts all|base|NAME]"
+        std::cerr << "usage: bench_fillscore DIR GRIDDIR [--scores FILE] [--dicts all|base|NAME]"
                      " [--min-scores N,N] [--limit S] [--only PREFIX] [--show N]\n";
         return 2;
     }
@@ -129,18 +134,36 @@ int main(int argc, char** argv) {
             show = std::atoi(v.c_str());
         }
     }
-    if (scoreFile.empty() || minScores.empty()) {
-        std::cerr << "bench_fillscore: --scores FILE and at least one minimum are needed\n";
+    if (minScores.empty()) {
+        std::cerr << "bench_fillscore: at least one minimum is needed\n";
         return 2;
     }
     std::unordered_map<std::string, int> scores;
-    {
+    WordScores folderScores;
+    std::function<int(const std::string&)> scoreOfWord;
+    std::size_t scoresRead = 0;
+    if (!scoreFile.empty()) {
         std::ifstream in(scoreFile);
         std::string w;
         int n = 0;
         while (in >> w >> n) {
             scores[w] = n;
         }
+        scoresRead = scores.size();
+        scoreOfWord = [&scores](const std::string& w) {
+            const auto it = scores.find(w);
+            return it == scores.end() ? 0 : it->second;
+        };
+    } else {
+        const auto t0 = Clock::now();
+        std::vector<std::string> warnings;
+        folderScores = loadWordScores(dir, nullptr, &warnings);
+        for (const std::string& w : warnings) {
+            std::cerr << w << "\n";
+        }
+        scoresRead = folderScores.size();
+        std::printf("score lists of %s read in %.0f ms\n", dir.c_str(), msSince(t0));
+        scoreOfWord = [&folderScores](const std::string& w) { return folderScores.scoreOr(w); };
     }
 
     DictionaryStore store;
@@ -156,12 +179,10 @@ int main(int argc, char** argv) {
     }
     const WordIndex plain = WordIndex::build(store, take);
     auto t0 = Clock::now();
-    const WordIndex scored = WordIndex::build(store, take, [&](std::string_view w) {
-        const auto it = scores.find(std::string(w));
-        return it == scores.end() ? 0 : it->second;
-    });
+    const WordIndex scored = WordIndex::build(
+        store, take, [&](std::string_view w) { return scoreOfWord(std::string(w)); });
     std::printf("words: %s, %zu words, %zu scores read (scored index built in %.0f ms)\n",
-                dicts.c_str(), scored.totalWords(), scores.size(), msSince(t0));
+                dicts.c_str(), scored.totalWords(), scoresRead, msSince(t0));
     for (int m : minScores) {
         t0 = Clock::now();
         const std::size_t n = scored.placeable(m)->totalWords();
@@ -214,10 +235,10 @@ int main(int argc, char** argv) {
             r.seconds = res.stats.seconds;
             r.nodes = res.stats.nodes;
             if (res.status == FillStatus::Filled) {
-                r.valid = checkFilled(grid, res.grid, scores, scored, o.minScore);
-                for (const Slot& s : Slots::of(res.grid).all()) {
-                    const auto it = scores.find(slotText(res.grid, s));
-                    r.scores.push_back(it == scores.end() ? 0 : it->second);
+                r.valid = checkFilled(grid, res.grid, scoreOfWord, scored, o.minScore);
+                const Slots filledSlots = Slots::of(res.grid);
+                for (const Slot& s : filledSlots.all()) {
+                    r.scores.push_back(scoreOfWord(slotText(res.grid, s)));
                 }
                 if (c + 1 == configs && shown < show) {
                     ++shown;
@@ -228,11 +249,9 @@ int main(int argc, char** argv) {
                         std::printf("    %s\n", line.c_str());
                     }
                     std::string entries;
-                    for (const Slot& s : Slots::of(res.grid).all()) {
+                    for (const Slot& s : filledSlots.all()) {
                         const std::string w = slotText(res.grid, s);
-                        const auto it = scores.find(w);
-                        entries +=
-                            " " + w + " " + std::to_string(it == scores.end() ? 0 : it->second);
+                        entries += " " + w + " " + std::to_string(scoreOfWord(w));
                     }
                     std::printf("    entries:%s\n%-22s", entries.c_str(), "");
                 }
