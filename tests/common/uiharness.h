@@ -179,11 +179,20 @@ inline bool answerNewGrid(MainWindow& w, const QString& rows, const QString& col
 struct WindowHarness {
     QTemporaryDir dir;
     QTemporaryDir temp;
+    // The settings and the own word lists of the window: private, so that
+    // nothing of the user running the tests takes part.
+    QTemporaryDir user;
     ScriptedDesktop desktop;
     FakeLibrary library;
     std::unique_ptr<MainWindow> window;
 
-    WindowHarness() { library.tempFolder = temp.path(); }
+    WindowHarness() {
+        library.tempFolder = temp.path();
+        qputenv("XDG_CONFIG_HOME", configFolder().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", dataFolder().toLocal8Bit());
+    }
+    QString configFolder() const { return user.filePath(QStringLiteral("config")); }
+    QString dataFolder() const { return user.filePath(QStringLiteral("data")); }
 
     void addFixture(const QString& folder) { copyFiles(folder, dir.path()); }
 

@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QMenu>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 
@@ -154,6 +155,19 @@ DictionarySelection FillCommands::selection() const {
     return dictionarySelection(c_.enabled);
 }
 
+FillOptions FillCommands::fillOptions() const {
+    FillOptions options;
+    options.minScore = minScore_;
+    options.scoreOrder = minScore_ > 0;
+    options.keepThemeEntries = true;
+    return options;
+}
+
+void FillCommands::setMinScore(int minScore) {
+    minScore_ = std::clamp(minScore, LowestScore, HighestScore);
+    requestCheck();
+}
+
 void FillCommands::showBox(const QString& title, const QString& text) {
     c_.desktop.messageBox(c_.parent, title, text, MsgIcon::None, MsgButtons::Ok);
 }
@@ -227,7 +241,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         stb1.setText(3, QStringLiteral(" "));
         fillStartMs_ = nowMs();
         if (const std::shared_ptr<const WordIndex> index = waitForIndex(selection())) {
-            FillOptions options;
+            FillOptions options = fillOptions();
             options.seed = seed;
             if (region)
                 options.region = FillRegion{region->cy, region->cx,
@@ -324,7 +338,7 @@ void FillCommands::documentChanged(const GridDocument&, const DocumentChange& ch
 void FillCommands::requestCheck() {
     if (!checkOn() || c_.document.grid().isEmpty())
         return;
-    runner_->request(c_.document.grid(), c_.document.wordSlots(), selection());
+    runner_->request(c_.document.grid(), c_.document.wordSlots(), selection(), fillOptions());
 }
 
 void FillCommands::checkDone(const GridModel& grid, const FillCheck& check) {
@@ -359,7 +373,7 @@ void FillCommands::GridStatistics_Click() {
     c_.host.setPointers(Pointers::ToolGrid);
     c_.panels.setText(2, panel2);
     const GridStatistics stats =
-        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get());
+        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get(), minScore_);
     showBox(StatisticsTitle, fromBytes(statisticsText(stats)));
 }
 

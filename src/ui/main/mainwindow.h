@@ -49,6 +49,7 @@ class FillCommands;
 class GridCanvas;
 class GridPainter;
 class StatusPanels;
+class WordListCommands;
 struct CompanionCall;
 
 // Maps the classic font names the windows ask for to installed fonts of the
@@ -207,6 +208,8 @@ public:
     QTimer* Timer2() const { return ui_->timer2; }
     // The fill commands, the fill check and the symmetric blacks.
     FillCommands* fillCommands() const { return fill_.get(); }
+    // The fill's word lists: scores, My Words, bans, settings, language.
+    WordListCommands* wordLists() const { return lists_.get(); }
 
     // What the searches and the word tools write to: the status panels, the
     // results list, the pattern label, the TEST field and the grid.
@@ -319,6 +322,8 @@ private:
     std::unique_ptr<ExportCommands> export_;
     // Last, so that it goes (stopping its check thread) before the store.
     std::unique_ptr<FillCommands> fill_;
+    // Goes before the fill commands it hands the minimum to.
+    std::unique_ptr<WordListCommands> lists_;
 };
 
 } // namespace korvel
