@@ -1,21 +1,23 @@
 // The fill with word scores, side by side with today's order, in one run: for
 // each grid of bench/make-fill-grids, the fill on an index without scores
-// (today's candidate order, every word allowed) and then on the same words
-// with scores, at each minimum score asked for. Times, outcomes, the mean
-// score of the entries of each fill and the share under 30.
+// (today's candidate order, every word allowed: what the program does at
+// minimum 0) and then on the same words with scores, at each minimum score
+// asked for, better words first. Times (wall clock and processor), outcomes,
+// the mean score of the entries of each fill and the share under 30.
 //
 //   bench_fillscore DIR GRIDDIR [--scores FILE] [--dicts all|base|NAME[,NAME]]
 //                   [--min-scores N[,N...]] [--limit S] [--only PREFIX[,PREFIX]]
-//                   [--show N]
+//                   [--show N] [--show-min N] [--baseline no]
 //
 // DIR is loaded as the program loads it; --dicts chooses its dictionaries:
 // every one (all), base.diz alone (base) or those named. FILE holds
 // "WORD SCORE" lines (bench/make-scowl-words, bench/make-italian-scores);
 // words it does not list score 0. Without --scores the score lists of DIR
 // are read as the program reads them (base.scores and any other *.scores;
-// a word no list scores has the default, 50). --show prints the first N fills at the
-// highest minimum with every entry and its score. Grids are grouped into
-// classes by their file name less the trailing "-k.kvl".
+// a word no list scores has the default, 50). --show prints the first N
+// fills at the minimum --show-min (default the highest) with every entry and
+// its score. Grids are grouped into classes by their file name less the
+// trailing "-k.kvl". --baseline no leaves today's order out.
 
 #include "benchsupport.h"
 #include "fill.h"
@@ -26,6 +28,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -45,6 +48,7 @@ namespace {
 struct Run {
     FillStatus status = FillStatus::Stopped;
     double seconds = 0;
+    double cpu = 0; // processor time, less disturbed by other work than the wall clock
     uint64_t nodes = 0;
     std::vector<int> scores; // of every entry, when filled
     bool valid = true;
@@ -88,6 +92,12 @@ bool checkFilled(const GridModel& before, const GridModel& after,
     return true;
 }
 
+double processorSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 std::string seconds(double s) {
     char buf[32];
     if (s < 0.01) {
@@ -103,7 +113,7 @@ std::string seconds(double s) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::cerr << "usage: bench_fillscore DIR GRIDDIR [--scores FILE] [--dicts all|base|NAME]"
-                     " [--min-scores N,N] [--limit S] [--only PREFIX] [--show N]\n";
+                     " [--min-scores N,N] [--limit S] [--only PREFIX] [--show N] [--show-min N]\n";
         return 2;
     }
     const std::string dir = argv[1];
@@ -114,6 +124,8 @@ int main(int argc, char** argv) {
     double limit = 10;
     std::vector<std::string> only;
     int show = 0;
+    int showMin = -1;
+    bool baseline = true;
     for (int i = 3; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         const std::string v = argv[i + 1];
@@ -132,11 +144,18 @@ int main(int argc, char** argv) {
             only = splitList(v);
         } else if (a == "--show") {
             show = std::atoi(v.c_str());
+        } else if (a == "--baseline") {
+            baseline = v != "no";
+        } else if (a == "--show-min") {
+            showMin = std::atoi(v.c_str());
         }
     }
     if (minScores.empty()) {
         std::cerr << "bench_fillscore: at least one minimum is needed\n";
         return 2;
+    }
+    if (showMin < 0) {
+        showMin = minScores.back();
     }
     std::unordered_map<std::string, int> scores;
     WordScores folderScores;
@@ -223,14 +242,16 @@ int main(int argc, char** argv) {
         grid.normalizeBlacks();
         std::vector<Run> runs(configs);
         std::printf("%-22s", name.c_str());
-        for (std::size_t c = 0; c < configs; ++c) {
+        for (std::size_t c = baseline ? 0 : 1; c < configs; ++c) {
             MemoryHost host;
             SearchFlags flags;
             FillOptions o;
             o.timeLimit = limit;
             o.minScore = c == 0 ? 0 : minScores[c - 1];
+            const double cpu0 = processorSeconds();
             const FillResult res = fillGrid(grid, c == 0 ? plain : scored, o, host, flags);
             Run& r = runs[c];
+            r.cpu = processorSeconds() - cpu0;
             r.status = res.status;
             r.seconds = res.stats.seconds;
             r.nodes = res.stats.nodes;
@@ -240,7 +261,7 @@ int main(int argc, char** argv) {
                 for (const Slot& s : filledSlots.all()) {
                     r.scores.push_back(scoreOfWord(slotText(res.grid, s)));
                 }
-                if (c + 1 == configs && shown < show) {
+                if (c > 0 && minScores[c - 1] == showMin && shown < show) {
                     ++shown;
                     std::printf("\n");
                     for (int row = 0; row < res.grid.RowCount; ++row) {
@@ -264,9 +285,10 @@ int main(int argc, char** argv) {
                 mean += v;
             }
             mean = r.scores.empty() ? 0 : mean / static_cast<double>(r.scores.size());
-            std::printf("  %s: %-7s %9s %7llu nodes",
+            std::printf("  %s: %-7s %9s (cpu %s) %7llu nodes",
                         c == 0 ? "old" : std::to_string(o.minScore).c_str(), what,
-                        seconds(r.seconds).c_str(), static_cast<unsigned long long>(r.nodes));
+                        seconds(r.seconds).c_str(), seconds(r.cpu).c_str(),
+                        static_cast<unsigned long long>(r.nodes));
             if (!r.scores.empty()) {
                 std::printf(" (mean %.1f)", mean);
             }
@@ -281,14 +303,16 @@ int main(int argc, char** argv) {
 
     std::printf(
         "\n| Class | Order | Grids | Filled | Proved no fill | Stopped | Median time "
-        "(all, stopped = limit) | Median time (filled) | Mean score | Entries under 30 |\n");
-    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        "(all, stopped = limit) | Median processor time (all) | Median time (filled) | Mean "
+        "score | Entries under 30 |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const auto& [cls, grids] : classes) {
-        for (std::size_t c = 0; c < configs; ++c) {
+        for (std::size_t c = baseline ? 0 : 1; c < configs; ++c) {
             int filled = 0;
             int proved = 0;
             int stopped = 0;
             std::vector<double> all;
+            std::vector<double> allCpu;
             std::vector<double> filledTimes;
             double sum = 0;
             std::size_t entries = 0;
@@ -298,6 +322,7 @@ int main(int argc, char** argv) {
                 const Run& r = runs[c];
                 valid &= r.valid;
                 all.push_back(r.status == FillStatus::Stopped ? limit : r.seconds);
+                allCpu.push_back(r.cpu);
                 switch (r.status) {
                 case FillStatus::Filled:
                     ++filled;
@@ -323,9 +348,9 @@ int main(int argc, char** argv) {
                 std::snprintf(under, sizeof under, "%.1f %%",
                               100.0 * static_cast<double>(weak) / static_cast<double>(entries));
             }
-            std::printf("| %s | %s | %zu | %d | %d | %d | %s | %s | %s | %s |%s\n", cls.c_str(),
-                        configName(c).c_str(), grids.size(), filled, proved, stopped,
-                        seconds(median(all)).c_str(),
+            std::printf("| %s | %s | %zu | %d | %d | %d | %s | %s | %s | %s | %s |%s\n",
+                        cls.c_str(), configName(c).c_str(), grids.size(), filled, proved, stopped,
+                        seconds(median(all)).c_str(), seconds(median(allCpu)).c_str(),
                         filledTimes.empty() ? "-" : seconds(median(filledTimes)).c_str(), mean,
                         under, valid ? "" : " INVALID");
         }
