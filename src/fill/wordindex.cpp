@@ -222,15 +222,23 @@ int64_t WordIndex::find(std::string_view w) const {
     return -1;
 }
 
+ScoresFuture readyScores(std::shared_ptr<const WordScores> scores) {
+    std::promise<std::shared_ptr<const WordScores>> ready;
+    ready.set_value(std::move(scores));
+    return ready.get_future().share();
+}
+
 WordIndex buildIndex(const DictionaryStore& store, const DictionarySelection& take,
                      const IndexAdditions& additions) {
     std::vector<std::string> own = additions.ownWords;
     std::sort(own.begin(), own.end());
     std::vector<std::string> banned = additions.bannedWords;
     std::sort(banned.begin(), banned.end());
+    const std::shared_ptr<const WordScores> scores =
+        additions.scores.valid() ? additions.scores.get() : nullptr;
     WordScoreFn scoreOf;
-    if (additions.scores && !additions.scores->empty()) {
-        scoreOf = [&own, scores = additions.scores](std::string_view w) {
+    if (scores && !scores->empty()) {
+        scoreOf = [&own, &scores](std::string_view w) {
             return std::binary_search(own.begin(), own.end(), w, std::less<>())
                        ? HighestScore
                        : scores->scoreOr(w, DefaultWordScore);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -144,10 +145,12 @@ private:
 };
 
 // What the indexes of a cache are made of besides the dictionaries' words.
+using ScoresFuture = std::shared_future<std::shared_ptr<const WordScores>>;
 struct IndexAdditions {
-    // The score lists of the dictionaries folder: with none (null or empty)
-    // the indexes have no scores.
-    std::shared_ptr<const WordScores> scores;
+    // The score lists of the dictionaries folder: with none (no future, or
+    // null or empty scores) the indexes have no scores. A future, so that
+    // the lists can be read while the program starts: a build waits for it.
+    ScoresFuture scores;
     // The user's own words (A to Z): words of every index, scoring
     // HighestScore whatever the lists say.
     std::vector<std::string> ownWords;
@@ -155,6 +158,9 @@ struct IndexAdditions {
     // banned.
     std::vector<std::string> bannedWords;
 };
+
+// Scores that are ready now, as IndexAdditions takes them.
+ScoresFuture readyScores(std::shared_ptr<const WordScores> scores);
 
 // The index of take made with additions: the words of the dictionaries and
 // the own words, scored when the score lists hold any (a word no list scores

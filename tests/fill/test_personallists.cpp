@@ -183,7 +183,7 @@ TEST(PersonalLists, CacheKeysIndexesByVersion) {
     auto scores = std::make_shared<WordScores>();
     scores->addList("CAT;90\nCOT;20\n");
     IndexAdditions more;
-    more.scores = scores;
+    more.scores = readyScores(scores);
     more.ownWords = {"ZQX", "cat?"};
     more.bannedWords = {"COT"};
     cache.setAdditions(more);

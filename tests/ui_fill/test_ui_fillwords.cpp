@@ -38,10 +38,12 @@ const QByteArray Words("CAT\r\nCOT\r\nNET\r\nTAN\r\nTEN\r\n");
 const QByteArray Scores("CAT;90\nCOT;20\nNET;10\nTAN;70\nTEN;80\n");
 
 struct Harness : WindowHarness {
-    explicit Harness(bool withScores = true) {
+    explicit Harness(bool withScores = true, const QByteArray& mine = {}) {
         writeFile(dir.filePath(QStringLiteral("base.diz")), Words);
         if (withScores)
             writeFile(dir.filePath(QStringLiteral("base.scores")), Scores);
+        if (!mine.isEmpty())
+            writeFile(dir.filePath(QStringLiteral("mine.scores")), mine);
         startWindow();
     }
     // A window (again, as after a restart) over the same folders.
@@ -119,6 +121,7 @@ private slots:
     void itemsAreAddedAndLanguageHidden();
     void minimumReachesTheFillTheCheckAndTheStatistics();
     void statisticsWithoutScoresHaveNoScoreLines();
+    void scoreListsOfTheFolderCount();
     void themeEntryIsKept();
     void myWordsTakeEffectWithoutARestart();
     void bannedWordIsNeverPlaced();
@@ -214,6 +217,23 @@ void FillWordsTest::statisticsWithoutScoresHaveNoScoreLines() {
     QVERIFY(text.contains(QStringLiteral("Every word fits the enabled dictionaries.")));
     QVERIFY(!text.contains(QStringLiteral("score")));
     QVERIFY(!text.contains(QStringLiteral("Weakest")));
+}
+
+// A list beside base.scores overrides it; its faulty lines are reported
+// once it is read, and the rest of it counts.
+void FillWordsTest::scoreListsOfTheFolderCount() {
+    Harness h(true, QByteArray("COT;95\nTEN;lots\n"));
+    QVERIFY(QTest::qWaitFor([&] { return !h.desktop.boxes().isEmpty(); }, 5000));
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].title, QStringLiteral("Attention..."));
+    QVERIFY2(h.desktop.boxes()[0].text.contains(QStringLiteral("mine.scores")),
+             qPrintable(h.desktop.boxes()[0].text));
+    QCOMPARE(h.w().wordLists()->scores()->score("COT"), std::optional<int>(95));
+    QCOMPARE(h.w().wordLists()->scores()->score("TEN"), std::optional<int>(80));
+    chooseMinimum(h, 90);
+    h.grid({"C?T"});
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.row(0), QStringLiteral("COT"));
 }
 
 // A complete entry no list holds is kept: no reason for "no fill", and the

@@ -19,6 +19,7 @@
 #include <QSettings>
 
 #include <cstdlib>
+#include <future>
 
 namespace korvel {
 
@@ -52,7 +53,15 @@ WordListCommands::WordListCommands(WordListContext context) : c_(std::move(conte
     }
 }
 
-WordListCommands::~WordListCommands() = default;
+WordListCommands::~WordListCommands() {
+    // The reading thread reports to this object; it ends first.
+    if (scores_.valid())
+        scores_.wait();
+}
+
+std::shared_ptr<const WordScores> WordListCommands::scores() const {
+    return scores_.valid() ? scores_.get() : nullptr;
+}
 
 std::string WordListCommands::personalFolder() {
     return userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
@@ -121,13 +130,17 @@ void WordListCommands::box(const QString& title, const QString& text) {
 // ---------------------------------------------------------------- loading
 
 void WordListCommands::dictionariesLoaded() {
-    std::vector<std::string> warnings;
-    auto scores =
-        std::make_shared<WordScores>(loadWordScores(c_.store.DictFolder, nullptr, &warnings));
-    for (const std::string& w : warnings)
-        c_.desktop.messageBox(c_.parent, fromBytes(OutOfSequenceTitle), fromBytes(w),
-                              MsgIcon::Exclamation, MsgButtons::Ok);
-    scores_ = std::move(scores);
+    // A few hundred milliseconds for the default lists: read beside the
+    // window's start, and what they have to say shown once they are read.
+    scores_ = std::async(std::launch::async, [this, folder = c_.store.DictFolder] {
+                  std::vector<std::string> warnings;
+                  auto scores = std::make_shared<const WordScores>(
+                      loadWordScores(folder, nullptr, &warnings));
+                  if (!warnings.empty())
+                      QMetaObject::invokeMethod(
+                          this, [this, warnings] { showWarnings(warnings); }, Qt::QueuedConnection);
+                  return scores;
+              }).share();
     loaded_ = true;
     reloadLists(true);
 
@@ -145,6 +158,12 @@ void WordListCommands::dictionariesLoaded() {
             a->setVisible(true);
     }
     updateMenu();
+}
+
+void WordListCommands::showWarnings(const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings)
+        c_.desktop.messageBox(c_.parent, fromBytes(OutOfSequenceTitle), fromBytes(w),
+                              MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void WordListCommands::reloadLists(bool reportProblems) {

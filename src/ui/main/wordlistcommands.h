@@ -4,6 +4,7 @@
 #include "personallists.h"
 #include "promptstate.h"
 #include "tool.h"
+#include "wordindex.h"
 #include "wordscores.h"
 
 #include <QList>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -84,7 +86,9 @@ public:
     static QString settingsFile();
 
     bool languageItemsShown() const { return languageShown_; }
-    const WordScores* scores() const { return scores_.get(); }
+    // The score lists read, waiting for them when they are still being read;
+    // null before the dictionaries are loaded.
+    std::shared_ptr<const WordScores> scores() const;
 
 private:
     void addSelectedWord(PersonalList list);
@@ -96,9 +100,12 @@ private:
     void reloadLists(bool reportProblems);
     void updateMenu();
     void box(const QString& title, const QString& text);
+    void showWarnings(const std::vector<std::string>& warnings);
 
     WordListContext c_;
-    std::shared_ptr<const WordScores> scores_;
+    // Read on a thread of their own while the window starts; the index
+    // builds wait for them.
+    ScoresFuture scores_;
     bool loaded_ = false;
     bool languageShown_ = false;
     DictionaryLanguage loadedLanguage_ = DictionaryLanguage::English;
