@@ -52,8 +52,9 @@ struct GridFigures {
 // Independent of the engine: every complete run of the grid is a word of the
 // index.
 bool everySlotAWord(const GridModel& g, const WordIndex& index) {
-    const Slots slots = Slots::of(g);
-    for (const Slot& s : slots.all()) {
+    // Kept in a variable: all() refers into it.
+    const Slots gridSlots = Slots::of(g);
+    for (const Slot& s : gridSlots.all()) {
         std::string w;
         for (int p = 0; p < s.length; ++p) {
             w += g.cell(s.rowAt(p), s.columnAt(p));

@@ -1,30 +1,39 @@
 // The fill with word scores, side by side with today's order, in one run: for
 // each grid of bench/make-fill-grids, the fill on an index without scores
-// (today's candidate order, every word allowed) and then on the same words
-// with scores, at each minimum score asked for. Times, outcomes, the mean
-// score of the entries of each fill and the share under 30.
+// (today's candidate order, every word allowed: what the program does at
+// minimum 0) and then on the same words with scores, at each minimum score
+// asked for, better words first. Times (wall clock and processor), outcomes,
+// the mean score of the entries of each fill and the share under 30.
 //
-//   bench_fillscore DIR GRIDDIR --scores FILE [--dicts all|base|NAME[,NAME]]
+//   bench_fillscore DIR GRIDDIR [--scores FILE] [--dicts all|base|NAME[,NAME]]
 //                   [--min-scores N[,N...]] [--limit S] [--only PREFIX[,PREFIX]]
-//                   [--show N]
+//                   [--show N] [--show-min N] [--baseline no] [--clock wall|cpu]
 //
 // DIR is loaded as the program loads it; --dicts chooses its dictionaries:
 // every one (all), base.diz alone (base) or those named. FILE holds
 // "WORD SCORE" lines (bench/make-scowl-words, bench/make-italian-scores);
-// words it does not list score 0. --show prints the first N fills at the
-// highest minimum with every entry and its score. Grids are grouped into
-// classes by their file name less the trailing "-k.kvl".
+// words it does not list score 0. Without --scores the score lists of DIR
+// are read as the program reads them (base.scores and any other *.scores;
+// a word no list scores has the default, 50). --show prints the first N
+// fills at the minimum --show-min (default the highest) with every entry and
+// its score. Grids are grouped into classes by their file name less the
+// trailing "-k.kvl". --baseline no leaves today's order out. --clock cpu
+// holds each fill to --limit seconds of processor time instead of wall time,
+// for figures that other work on the machine does not move.
 
 #include "benchsupport.h"
 #include "fill.h"
 #include "kvlfile.h"
 #include "memoryhost.h"
 #include "wordindex.h"
+#include "wordscores.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -41,6 +50,7 @@ namespace {
 struct Run {
     FillStatus status = FillStatus::Stopped;
     double seconds = 0;
+    double cpu = 0; // processor time, less disturbed by other work than the wall clock
     uint64_t nodes = 0;
     std::vector<int> scores; // of every entry, when filled
     bool valid = true;
@@ -67,22 +77,46 @@ std::string slotText(const GridModel& g, const Slot& s) {
 // Independent of the engine: every entry is a word of the list, and every
 // entry the fill wrote a letter into scores at least the minimum.
 bool checkFilled(const GridModel& before, const GridModel& after,
-                 const std::unordered_map<std::string, int>& scores, const WordIndex& index,
+                 const std::function<int(const std::string&)>& scoreOfWord, const WordIndex& index,
                  int minScore) {
-    const Slots slots = Slots::of(after);
-    for (const Slot& s : slots.all()) {
+    // Kept in a variable: all() refers into it.
+    const Slots afterSlots = Slots::of(after);
+    for (const Slot& s : afterSlots.all()) {
         const std::string w = slotText(after, s);
         if (index.find(w) < 0) {
             return false;
         }
         const bool written = slotText(before, s).find(EmptyCell) != std::string::npos;
-        const auto it = scores.find(w);
-        if (written && (it == scores.end() ? 0 : it->second) < minScore) {
+        if (written && scoreOfWord(w) < minScore) {
             return false;
         }
     }
     return true;
 }
+
+double processorSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// With --clock cpu the limit is processor time: what a fill would get in
+// that many seconds on a quiet machine, whatever else runs meanwhile. The
+// fill is stopped through the abort request, as the window stops it.
+class ProcessorLimitHost : public MemoryHost {
+public:
+    ProcessorLimitHost(double limit, SearchFlags& flags)
+        : deadline_(processorSeconds() + limit), flags_(flags) {}
+    void yield() override {
+        if (processorSeconds() >= deadline_) {
+            flags_.abortRequest = 1;
+        }
+    }
+
+private:
+    double deadline_;
+    SearchFlags& flags_;
+};
 
 std::string seconds(double s) {
     char buf[32];
@@ -98,8 +132,8 @@ std::string seconds(double s) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "usage: bench_fillscore DIR GRIDDIR --scores FILE [--dicts all|base|NAME]"
-                     " [--min-scores N,N] [--limit S] [--only PREFIX] [--show N]\n";
+        std::cerr << "usage: bench_fillscore DIR GRIDDIR [--scores FILE] [--dicts all|base|NAME]"
+                     " [--min-scores N,N] [--limit S] [--only PREFIX] [--show N] [--show-min N]\n";
         return 2;
     }
     const std::string dir = argv[1];
@@ -110,6 +144,9 @@ int main(int argc, char** argv) {
     double limit = 10;
     std::vector<std::string> only;
     int show = 0;
+    int showMin = -1;
+    bool baseline = true;
+    bool processorClock = false;
     for (int i = 3; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         const std::string v = argv[i + 1];
@@ -128,20 +165,47 @@ int main(int argc, char** argv) {
             only = splitList(v);
         } else if (a == "--show") {
             show = std::atoi(v.c_str());
+        } else if (a == "--clock") {
+            processorClock = v == "cpu";
+        } else if (a == "--baseline") {
+            baseline = v != "no";
+        } else if (a == "--show-min") {
+            showMin = std::atoi(v.c_str());
         }
     }
-    if (scoreFile.empty() || minScores.empty()) {
-        std::cerr << "bench_fillscore: --scores FILE and at least one minimum are needed\n";
+    if (minScores.empty()) {
+        std::cerr << "bench_fillscore: at least one minimum is needed\n";
         return 2;
     }
+    if (showMin < 0) {
+        showMin = minScores.back();
+    }
     std::unordered_map<std::string, int> scores;
-    {
+    WordScores folderScores;
+    std::function<int(const std::string&)> scoreOfWord;
+    std::size_t scoresRead = 0;
+    if (!scoreFile.empty()) {
         std::ifstream in(scoreFile);
         std::string w;
         int n = 0;
         while (in >> w >> n) {
             scores[w] = n;
         }
+        scoresRead = scores.size();
+        scoreOfWord = [&scores](const std::string& w) {
+            const auto it = scores.find(w);
+            return it == scores.end() ? 0 : it->second;
+        };
+    } else {
+        const auto t0 = Clock::now();
+        std::vector<std::string> warnings;
+        folderScores = loadWordScores(dir, nullptr, &warnings);
+        for (const std::string& w : warnings) {
+            std::cerr << w << "\n";
+        }
+        scoresRead = folderScores.size();
+        std::printf("score lists of %s read in %.0f ms\n", dir.c_str(), msSince(t0));
+        scoreOfWord = [&folderScores](const std::string& w) { return folderScores.scoreOr(w); };
     }
 
     DictionaryStore store;
@@ -157,12 +221,10 @@ int main(int argc, char** argv) {
     }
     const WordIndex plain = WordIndex::build(store, take);
     auto t0 = Clock::now();
-    const WordIndex scored = WordIndex::build(store, take, [&](std::string_view w) {
-        const auto it = scores.find(std::string(w));
-        return it == scores.end() ? 0 : it->second;
-    });
+    const WordIndex scored = WordIndex::build(
+        store, take, [&](std::string_view w) { return scoreOfWord(std::string(w)); });
     std::printf("words: %s, %zu words, %zu scores read (scored index built in %.0f ms)\n",
-                dicts.c_str(), scored.totalWords(), scores.size(), msSince(t0));
+                dicts.c_str(), scored.totalWords(), scoresRead, msSince(t0));
     for (int m : minScores) {
         t0 = Clock::now();
         const std::size_t n = scored.placeable(m)->totalWords();
@@ -203,25 +265,26 @@ int main(int argc, char** argv) {
         grid.normalizeBlacks();
         std::vector<Run> runs(configs);
         std::printf("%-22s", name.c_str());
-        for (std::size_t c = 0; c < configs; ++c) {
-            MemoryHost host;
+        for (std::size_t c = baseline ? 0 : 1; c < configs; ++c) {
             SearchFlags flags;
+            ProcessorLimitHost host(processorClock ? limit : 1e9, flags);
             FillOptions o;
-            o.timeLimit = limit;
+            o.timeLimit = processorClock ? 0 : limit;
             o.minScore = c == 0 ? 0 : minScores[c - 1];
+            const double cpu0 = processorSeconds();
             const FillResult res = fillGrid(grid, c == 0 ? plain : scored, o, host, flags);
             Run& r = runs[c];
+            r.cpu = processorSeconds() - cpu0;
             r.status = res.status;
             r.seconds = res.stats.seconds;
             r.nodes = res.stats.nodes;
             if (res.status == FillStatus::Filled) {
-                r.valid = checkFilled(grid, res.grid, scores, scored, o.minScore);
-                const Slots slots = Slots::of(res.grid);
-                for (const Slot& s : slots.all()) {
-                    const auto it = scores.find(slotText(res.grid, s));
-                    r.scores.push_back(it == scores.end() ? 0 : it->second);
+                r.valid = checkFilled(grid, res.grid, scoreOfWord, scored, o.minScore);
+                const Slots filledSlots = Slots::of(res.grid);
+                for (const Slot& s : filledSlots.all()) {
+                    r.scores.push_back(scoreOfWord(slotText(res.grid, s)));
                 }
-                if (c + 1 == configs && shown < show) {
+                if (c > 0 && minScores[c - 1] == showMin && shown < show) {
                     ++shown;
                     std::printf("\n");
                     for (int row = 0; row < res.grid.RowCount; ++row) {
@@ -230,11 +293,9 @@ int main(int argc, char** argv) {
                         std::printf("    %s\n", line.c_str());
                     }
                     std::string entries;
-                    for (const Slot& s : slots.all()) {
+                    for (const Slot& s : filledSlots.all()) {
                         const std::string w = slotText(res.grid, s);
-                        const auto it = scores.find(w);
-                        entries +=
-                            " " + w + " " + std::to_string(it == scores.end() ? 0 : it->second);
+                        entries += " " + w + " " + std::to_string(scoreOfWord(w));
                     }
                     std::printf("    entries:%s\n%-22s", entries.c_str(), "");
                 }
@@ -247,9 +308,10 @@ int main(int argc, char** argv) {
                 mean += v;
             }
             mean = r.scores.empty() ? 0 : mean / static_cast<double>(r.scores.size());
-            std::printf("  %s: %-7s %9s %7llu nodes",
+            std::printf("  %s: %-7s %9s (cpu %s) %7llu nodes",
                         c == 0 ? "old" : std::to_string(o.minScore).c_str(), what,
-                        seconds(r.seconds).c_str(), static_cast<unsigned long long>(r.nodes));
+                        seconds(r.seconds).c_str(), seconds(r.cpu).c_str(),
+                        static_cast<unsigned long long>(r.nodes));
             if (!r.scores.empty()) {
                 std::printf(" (mean %.1f)", mean);
             }
@@ -264,14 +326,16 @@ int main(int argc, char** argv) {
 
     std::printf(
         "\n| Class | Order | Grids | Filled | Proved no fill | Stopped | Median time "
-        "(all, stopped = limit) | Median time (filled) | Mean score | Entries under 30 |\n");
-    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        "(all, stopped = limit) | Median processor time (all) | Median time (filled) | Mean "
+        "score | Entries under 30 |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const auto& [cls, grids] : classes) {
-        for (std::size_t c = 0; c < configs; ++c) {
+        for (std::size_t c = baseline ? 0 : 1; c < configs; ++c) {
             int filled = 0;
             int proved = 0;
             int stopped = 0;
             std::vector<double> all;
+            std::vector<double> allCpu;
             std::vector<double> filledTimes;
             double sum = 0;
             std::size_t entries = 0;
@@ -281,6 +345,7 @@ int main(int argc, char** argv) {
                 const Run& r = runs[c];
                 valid &= r.valid;
                 all.push_back(r.status == FillStatus::Stopped ? limit : r.seconds);
+                allCpu.push_back(r.status == FillStatus::Stopped && processorClock ? limit : r.cpu);
                 switch (r.status) {
                 case FillStatus::Filled:
                     ++filled;
@@ -306,9 +371,9 @@ int main(int argc, char** argv) {
                 std::snprintf(under, sizeof under, "%.1f %%",
                               100.0 * static_cast<double>(weak) / static_cast<double>(entries));
             }
-            std::printf("| %s | %s | %zu | %d | %d | %d | %s | %s | %s | %s |%s\n", cls.c_str(),
-                        configName(c).c_str(), grids.size(), filled, proved, stopped,
-                        seconds(median(all)).c_str(),
+            std::printf("| %s | %s | %zu | %d | %d | %d | %s | %s | %s | %s | %s |%s\n",
+                        cls.c_str(), configName(c).c_str(), grids.size(), filled, proved, stopped,
+                        seconds(median(all)).c_str(), seconds(median(allCpu)).c_str(),
                         filledTimes.empty() ? "-" : seconds(median(filledTimes)).c_str(), mean,
                         under, valid ? "" : " INVALID");
         }

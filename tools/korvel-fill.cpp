@@ -22,6 +22,7 @@
 #include "regularfile.h"
 #include "replacefile.h"
 #include "toolcommon.h"
+#include "wordscores.h"
 
 #include <array>
 #include <bit>
@@ -58,7 +59,9 @@ const char* const Usage =
     "  --time-limit SECONDS   give up after this long (default: no limit)\n"
     "  --allow-repeats        let one word fill two slots\n"
     "  --min-score N          never place a word scoring under N (0 to 100) in\n"
-    "                         the score lists (without them every word passes)\n"
+    "                         the folder's score lists (*.scores; a word they do\n"
+    "                         not name scores 50; without lists every word\n"
+    "                         passes); above 0 the better words are tried first\n"
     "  --ban FILE             never place the words of FILE (one a line)\n"
     "  --theme-entries        keep a complete slot even when it is no word\n"
     "  --region R1,C1,R2,C2   fill only the cells of this rectangle (rows and\n"
@@ -269,9 +272,21 @@ int main(int argc, char** argv) {
         return ExitLoad;
     }
     const EnabledSet enabled = enabledWithout(store, o.disabled);
+    // The score lists of the folder loaded, as the window reads them.
+    std::vector<std::string> warnings;
+    const WordScores scores = loadWordScores(store.DictFolder, nullptr, &warnings);
+    for (const std::string& w : warnings) {
+        std::cerr << "korvel-fill: " << printable(w) << "\n";
+    }
+    const WordScoreFn scoreOf = scores.empty() ? WordScoreFn{} : [&scores](std::string_view w) {
+        return scores.scoreOr(w);
+    };
+    // An empty ban list bans nothing, and leaves the index as without one.
     const WordBanFn banned =
-        o.banFile.empty() ? WordBanFn{} : [&bans](std::string_view w) { return bans.contains(w); };
-    const WordIndex index = WordIndex::build(store, dictionarySelection(enabled), {}, banned);
+        bans.size() == 0 ? WordBanFn{} : [&bans](std::string_view w) { return bans.contains(w); };
+    const WordIndex index = WordIndex::build(store, dictionarySelection(enabled), scoreOf, banned);
+    // At minimum 0 the fill is the one of the words without scores.
+    o.fill.scoreOrder = o.fill.minScore > 0;
     MemoryHost host;
     SearchFlags flags;
 

@@ -1,5 +1,7 @@
 #include "banlist.h"
 
+#include <algorithm>
+
 namespace korvel {
 
 BanList BanList::parse(std::string_view bytes) {
@@ -25,6 +27,12 @@ BanList BanList::parse(std::string_view bytes) {
             list.words_.insert(std::move(word));
     }
     return list;
+}
+
+std::vector<std::string> BanList::words() const {
+    std::vector<std::string> out(words_.begin(), words_.end());
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 } // namespace korvel

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 namespace korvel {
 
@@ -18,6 +19,8 @@ public:
 
     bool contains(std::string_view word) const { return words_.count(std::string(word)) > 0; }
     std::size_t size() const { return words_.size(); }
+    // The words, in byte order.
+    std::vector<std::string> words() const;
 
 private:
     std::unordered_set<std::string> words_;

@@ -36,10 +36,10 @@ class Search {
 public:
     Search(const Layout& layout, const WordIndex& index, Engine& engine, Pacer& pacer,
            const std::vector<bool>& assignable, const std::vector<int>& cellVariables,
-           uint64_t seed)
+           uint64_t seed, bool scoreOrder)
         : layout_(layout), index_(index), engine_(engine), pacer_(pacer), assignable_(assignable),
           cellVariables_(cellVariables), rng_(seed), weight_(layout.slots.size(), 1.0),
-          scoreWeight_(index.hasScores() ? ScoreWeight : 0),
+          scoreWeight_(index.hasScores() && scoreOrder ? ScoreWeight : 0),
           decided_(layout.slots.size() + layout.kind.size(), -1), nogoods_(layout.slots.size()) {}
 
     enum class Outcome { Solved, Exhausted, Stopped };
@@ -461,7 +461,8 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
     } else if (!consistent) {
         outcome = Search::Outcome::Exhausted;
     } else {
-        Search search(layout, words, engine, pacer, assignable, cellVariables, options.seed);
+        Search search(layout, words, engine, pacer, assignable, cellVariables, options.seed,
+                      options.scoreOrder);
         outcome = search.run(result.stats);
     }
     result.stats.seconds = pacer.seconds();

@@ -44,6 +44,10 @@ struct FillOptions {
     // placed again (unless repeats are allowed). Off: such a slot inside the
     // region is a reason for "no fill", as it always was.
     bool keepThemeEntries = false;
+    // Whether a scored index's scores order the candidates (better words
+    // first). Off, the words come in the order an index without scores gives
+    // them, so a fill at minimum 0 is the fill of the same words unscored.
+    bool scoreOrder = true;
 };
 
 enum class FillStatus {

@@ -35,7 +35,8 @@ bool patternFits(const WordIndex& index, std::string_view pattern) {
     return false;
 }
 
-GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index) {
+GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index,
+                              int minScore) {
     GridStatistics s;
     s.rows = grid.RowCount;
     s.columns = grid.ColumnCount;
@@ -66,9 +67,12 @@ GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const W
     if (index && index->hasScores()) {
         s.scored = true;
         s.scoredEntries = static_cast<int>(s.weakest.size());
+        s.minScore = std::max(0, minScore);
         double sum = 0;
-        for (const ScoredEntry& e : s.weakest)
+        for (const ScoredEntry& e : s.weakest) {
             sum += e.score;
+            s.underMinimum += e.score < s.minScore ? 1 : 0;
+        }
         s.meanScore = s.weakest.empty() ? 0 : sum / static_cast<double>(s.weakest.size());
         std::stable_sort(
             s.weakest.begin(), s.weakest.end(),
@@ -140,6 +144,9 @@ std::string statisticsText(const GridStatistics& s) {
     std::snprintf(mean, sizeof mean, "%.1f", s.meanScore);
     t += "Mean score: " + std::string(mean) + " (" + std::to_string(s.scoredEntries) +
          " complete words)" + nl;
+    if (s.minScore > 0)
+        t += "Under the minimum score of " + std::to_string(s.minScore) + ": " +
+             std::to_string(s.underMinimum) + nl;
     t += "Weakest entries:" + nl;
     for (const ScoredEntry& e : s.weakest)
         t += "  " + describeSlot(e.slot) + " " + e.word + " " + std::to_string(e.score) + nl;

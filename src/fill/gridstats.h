@@ -54,18 +54,26 @@ struct GridStatistics {
     int scoredEntries = 0;
     double meanScore = 0;
     std::vector<ScoredEntry> weakest;
+    // The fill's minimum score, and how many of those complete slots score
+    // under it (counted only when it is above 0).
+    int minScore = 0;
+    int underMinimum = 0;
 };
 
 // Counts the grid's words (the runs the clue numbering numbers), black cells
 // and unchecked cells; with an index, also lists the slots that do not fit it,
-// and with a scored index the mean score and the weakest entries.
-GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index);
-inline GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index) {
-    return gridStatistics(grid, Slots::of(grid), index);
+// and with a scored index the mean score, the weakest entries and, for a
+// minimum above 0, the entries under it.
+GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index,
+                              int minScore = 0);
+inline GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index,
+                                     int minScore = 0) {
+    return gridStatistics(grid, Slots::of(grid), index, minScore);
 }
 
 // The statistics as the box shows them, lines separated by CR LF. The score
-// lines come last, and only for a scored index.
+// lines come last, and only for a scored index; the line of the entries
+// under the minimum only for a minimum above 0.
 std::string statisticsText(const GridStatistics& stats);
 
 } // namespace korvel

@@ -3,6 +3,7 @@
 #include "enabledset.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace korvel {
 
@@ -29,7 +30,18 @@ WordIndex WordIndex::build(const DictionaryStore& store, const DictionarySelecti
 
 WordIndex WordIndex::build(const DictionaryStore& store, const DictionarySelection& take,
                            const WordScoreFn& scoreOf, const WordBanFn& banned) {
+    return build(store, take, {}, scoreOf, banned);
+}
+
+WordIndex WordIndex::build(const DictionaryStore& store, const DictionarySelection& take,
+                           const std::vector<std::string>& extraWords, const WordScoreFn& scoreOf,
+                           const WordBanFn& banned) {
     std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
+    for (const std::string& w : extraWords) {
+        if (wordLength(w.size()) && allLetters(w)) {
+            buckets[w.size()].push_back(w);
+        }
+    }
     for (int d = 1; d <= MaxDictionaries; ++d) {
         const auto di = static_cast<std::size_t>(d);
         if (!take[di] || d > store.count) {
@@ -210,10 +222,42 @@ int64_t WordIndex::find(std::string_view w) const {
     return -1;
 }
 
+ScoresFuture readyScores(std::shared_ptr<const WordScores> scores) {
+    std::promise<std::shared_ptr<const WordScores>> ready;
+    ready.set_value(std::move(scores));
+    return ready.get_future().share();
+}
+
+WordIndex buildIndex(const DictionaryStore& store, const DictionarySelection& take,
+                     const IndexAdditions& additions) {
+    std::vector<std::string> own = additions.ownWords;
+    std::sort(own.begin(), own.end());
+    std::vector<std::string> banned = additions.bannedWords;
+    std::sort(banned.begin(), banned.end());
+    const std::shared_ptr<const WordScores> scores =
+        additions.scores.valid() ? additions.scores.get() : nullptr;
+    WordScoreFn scoreOf;
+    if (scores && !scores->empty()) {
+        scoreOf = [&own, &scores](std::string_view w) {
+            return std::binary_search(own.begin(), own.end(), w, std::less<>())
+                       ? HighestScore
+                       : scores->scoreOr(w, DefaultWordScore);
+        };
+    }
+    WordBanFn isBanned;
+    if (!banned.empty()) {
+        isBanned = [&banned](std::string_view w) {
+            return std::binary_search(banned.begin(), banned.end(), w, std::less<>());
+        };
+    }
+    return WordIndex::build(store, take, own, scoreOf, isBanned);
+}
+
 std::shared_ptr<const WordIndex> WordIndexCache::cached(const DictionarySelection& take) const {
     const std::lock_guard<std::mutex> lock(mutex_);
+    const Key key{take, version_};
     const auto it = std::find_if(built_.begin(), built_.end(),
-                                 [&](const auto& entry) { return entry.first == take; });
+                                 [&](const auto& entry) { return entry.first == key; });
     if (it == built_.end())
         return nullptr;
     std::rotate(built_.begin(), it, it + 1);
@@ -223,16 +267,43 @@ std::shared_ptr<const WordIndex> WordIndexCache::cached(const DictionarySelectio
 std::shared_ptr<const WordIndex> WordIndexCache::get(const DictionarySelection& take) {
     if (auto index = cached(take))
         return index;
-    auto index = std::make_shared<const WordIndex>(WordIndex::build(store_, take));
+    std::shared_ptr<const IndexAdditions> additions;
+    Key key{take, 0};
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        additions = additions_;
+        key.version = version_;
+    }
+    auto index = std::make_shared<const WordIndex>(buildIndex(store_, take, *additions));
     const std::lock_guard<std::mutex> lock(mutex_);
+    if (key.version != version_)
+        return index;
     const auto it = std::find_if(built_.begin(), built_.end(),
-                                 [&](const auto& entry) { return entry.first == take; });
+                                 [&](const auto& entry) { return entry.first == key; });
     if (it != built_.end())
         return it->second;
-    built_.insert(built_.begin(), {take, std::move(index)});
+    built_.insert(built_.begin(), {key, std::move(index)});
     if (built_.size() > capacity_)
         built_.resize(capacity_);
     return built_.front().second;
+}
+
+void WordIndexCache::setAdditions(IndexAdditions additions) {
+    auto next = std::make_shared<const IndexAdditions>(std::move(additions));
+    const std::lock_guard<std::mutex> lock(mutex_);
+    additions_ = std::move(next);
+    ++version_;
+    built_.clear();
+}
+
+std::shared_ptr<const IndexAdditions> WordIndexCache::additions() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return additions_;
+}
+
+uint64_t WordIndexCache::version() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return version_;
 }
 
 std::size_t WordIndexCache::kept() const {

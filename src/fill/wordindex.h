@@ -1,10 +1,12 @@
 #pragma once
 
 #include "dictionarystore.h"
+#include "wordscores.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -57,6 +59,12 @@ public:
     // banned (none when empty). Each function is called once per word.
     static WordIndex build(const DictionaryStore& store, const DictionarySelection& take,
                            const WordScoreFn& scoreOf, const WordBanFn& banned = {});
+    // The same words and extraWords besides (the user's own list: entries
+    // that are no words of A to Z, 2 to 35 long, are dropped; a word also in
+    // the dictionaries counts once).
+    static WordIndex build(const DictionaryStore& store, const DictionarySelection& take,
+                           const std::vector<std::string>& extraWords, const WordScoreFn& scoreOf,
+                           const WordBanFn& banned);
     // The dictionaries the searches read: those the EnabledSet has ticked.
     static WordIndex build(const DictionaryStore& store, const EnabledSet& enabled);
     // A plain list of words (tests, benchmarks); entries that are not words
@@ -136,12 +144,40 @@ private:
     std::shared_ptr<PlaceableCache> placeableCache_ = std::make_shared<PlaceableCache>();
 };
 
+// What the indexes of a cache are made of besides the dictionaries' words.
+using ScoresFuture = std::shared_future<std::shared_ptr<const WordScores>>;
+struct IndexAdditions {
+    // The score lists of the dictionaries folder: with none (no future, or
+    // null or empty scores) the indexes have no scores. A future, so that
+    // the lists can be read while the program starts: a build waits for it.
+    ScoresFuture scores;
+    // The user's own words (A to Z): words of every index, scoring
+    // HighestScore whatever the lists say.
+    std::vector<std::string> ownWords;
+    // Words the fill never places (A to Z); a word both own and banned is
+    // banned.
+    std::vector<std::string> bannedWords;
+};
+
+// Scores that are ready now, as IndexAdditions takes them.
+ScoresFuture readyScores(std::shared_ptr<const WordScores> scores);
+
+// The index of take made with additions: the words of the dictionaries and
+// the own words, scored when the score lists hold any (a word no list scores
+// has DefaultWordScore), banned when the banned list holds any. Without
+// additions it is WordIndex::build(store, take), the same words in the same
+// order.
+WordIndex buildIndex(const DictionaryStore& store, const DictionarySelection& take,
+                     const IndexAdditions& additions);
+
 // The word indexes of the dictionary selections asked for, shared by the
 // fill, the fill check and the statistics. Safe to use from any thread; the
 // store must outlive the cache and not change. It keeps the indexes of the
 // last `capacity` selections asked for (an index of a 1.5 M-word list takes
 // tens of megabytes); one still in use elsewhere lives on through its
-// shared_ptr.
+// shared_ptr. An index is made of the selection and the additions
+// (setAdditions), and is kept under both: new additions are a new version,
+// and the indexes of older versions are never returned again.
 class WordIndexCache {
 public:
     explicit WordIndexCache(const DictionaryStore& store, std::size_t capacity = 2)
@@ -150,17 +186,33 @@ public:
     // The index, built first when it is not kept (100 to 500 ms with every
     // default dictionary): call it from a worker, or after cached() said no.
     // Two threads asking at once for one not kept may both build it; the
-    // first one kept wins and neither waits for the other meanwhile.
+    // first one kept wins and neither waits for the other meanwhile. An
+    // index whose additions were replaced while it was built is returned to
+    // its caller but not kept.
     std::shared_ptr<const WordIndex> get(const DictionarySelection& take);
     std::shared_ptr<const WordIndex> cached(const DictionarySelection& take) const;
     std::size_t kept() const;
 
+    // Replaces the additions of every index from now on and forgets the
+    // indexes kept. Indexes in use elsewhere stay as they were made.
+    void setAdditions(IndexAdditions additions);
+    std::shared_ptr<const IndexAdditions> additions() const;
+    // Counts the calls of setAdditions: the version of the additions.
+    uint64_t version() const;
+
 private:
+    struct Key {
+        DictionarySelection take;
+        uint64_t version = 0;
+        bool operator==(const Key&) const = default;
+    };
     const DictionaryStore& store_;
     std::size_t capacity_;
     mutable std::mutex mutex_;
+    std::shared_ptr<const IndexAdditions> additions_ = std::make_shared<const IndexAdditions>();
+    uint64_t version_ = 0;
     // Most recently asked for first.
-    mutable std::vector<std::pair<DictionarySelection, std::shared_ptr<const WordIndex>>> built_;
+    mutable std::vector<std::pair<Key, std::shared_ptr<const WordIndex>>> built_;
 };
 
 } // namespace korvel

@@ -29,6 +29,9 @@ namespace korvel {
 struct FileReplacement {
     std::string path;
     std::string_view bytes;
+    // The permissions of a new file, less what the umask takes away; 0 for
+    // 0666 (so the umask alone decides). A file there keeps its own.
+    mode_t newFileMode = 0;
 };
 
 namespace replacefile_detail {
@@ -316,8 +319,10 @@ inline bool replaceFiles(const std::vector<FileReplacement>& files, std::string&
     const mode_t fresh = 0666 & ~currentUmask();
     const std::unique_ptr<Scratch[]> scratch(new Scratch[n]);
     for (std::size_t i = 0; i < n; ++i) {
+        const mode_t newMode =
+            files[i].newFileMode != 0 ? (files[i].newFileMode & ~currentUmask()) : fresh;
         if (!createScratch(targets[i], scratch[i], error) ||
-            !fillScratch(scratch[i], targets[i].exists ? targets[i].mode : fresh, files[i].bytes,
+            !fillScratch(scratch[i], targets[i].exists ? targets[i].mode : newMode, files[i].bytes,
                          error)) {
             return false;
         }

@@ -183,6 +183,9 @@ struct WindowHarness {
     // The window's settings, fresh for every harness; shareSettings(other)
     // makes a second start that remembers what the first one left.
     QTemporaryDir settings;
+    // The language choice and the own word lists: private too, so that
+    // nothing of the user running the tests takes part.
+    QTemporaryDir user;
     ScriptedDesktop desktop;
     FakeLibrary library;
     std::unique_ptr<MainWindow> window;
@@ -190,8 +193,12 @@ struct WindowHarness {
     WindowHarness() {
         library.tempFolder = temp.path();
         useSettingsFolder(settings.path());
+        qputenv("XDG_CONFIG_HOME", configFolder().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", dataFolder().toLocal8Bit());
     }
     void shareSettings(const WindowHarness& other) { useSettingsFolder(other.settings.path()); }
+    QString configFolder() const { return user.filePath(QStringLiteral("config")); }
+    QString dataFolder() const { return user.filePath(QStringLiteral("data")); }
 
     void addFixture(const QString& folder) { copyFiles(folder, dir.path()); }
 

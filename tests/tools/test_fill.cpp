@@ -354,3 +354,33 @@ TEST_F(FillToolTest, BanListThemeEntriesAndMinimum) {
         EXPECT_FALSE(r.err.empty()) << args;
     }
 }
+
+// The score lists of the folder loaded: --min-score keeps the weaker words
+// out, for the fill and the check; a faulty line is named on standard error;
+// at 0 the fill is the one without scores.
+TEST_F(FillToolTest, MinimumReadsTheFolderScoreLists) {
+    makeBase({"CASA", "CASE", "ROMA", "ORA"});
+    const std::string out = quote(dir.file("out.kvl"));
+    writeFile(dir.file("in.kvl"), kvl({"CAS?", std::string(4, '\x10')}));
+    Outcome plain = run(quote(dir.file("in.kvl")) + " " + out);
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const std::string unscored = readFile(dir.file("out.kvl"));
+
+    writeFile(dicts + "/base.scores", "CASA;20\ncase;70\nROMA;oops\n");
+    Outcome r = run("--min-score 50 " + quote(dir.file("in.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.kvl")), "2,4\r\n\"CASE\"\r\n\"\x10\x10\x10\x10\"\r\n");
+    EXPECT_NE(r.err.find("base.scores"), std::string::npos) << r.err;
+    r = run("--check --min-score 50 " + quote(dir.file("in.kvl")));
+    EXPECT_EQ(r.out, "CASe\n####\ndead cells: 0, forced cells: 1, slots without a word: 0\n");
+    // A later list scores CASE down: nothing is left at 50.
+    writeFile(dicts + "/mine.scores", "CASE;10\n");
+    r = run("--min-score 50 " + quote(dir.file("in.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("(no word the fill may place, at score 50 or more)"), std::string::npos)
+        << r.err;
+    // Minimum 0: the fill of the same words without scores.
+    r = run(quote(dir.file("in.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.kvl")), unscored);
+}

@@ -46,12 +46,13 @@ FillCheckRunner::~FillCheckRunner() {
 }
 
 void FillCheckRunner::request(const GridModel& grid, const Slots& gridSlots,
-                              const DictionarySelection& take) {
+                              const DictionarySelection& take, const FillOptions& options) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         pendingGrid_ = grid;
         pendingSlots_ = gridSlots;
         pendingTake_ = take;
+        pendingOptions_ = options;
         ++generation_;
     }
     wake_.notify_all();
@@ -68,6 +69,7 @@ void FillCheckRunner::work() {
         GridModel grid;
         Slots gridSlots;
         DictionarySelection take{};
+        FillOptions options;
         uint64_t mine = 0;
         {
             std::unique_lock<std::mutex> lock(mutex_);
@@ -78,12 +80,13 @@ void FillCheckRunner::work() {
             pendingGrid_.reset();
             gridSlots = std::move(pendingSlots_);
             take = pendingTake_;
+            options = pendingOptions_;
             mine = generation_.load();
         }
         const std::shared_ptr<const WordIndex> index = indexes_.get(take);
         SearchFlags flags;
         WorkerHost host(generation_, mine, flags);
-        FillCheck check = checkFill(grid, gridSlots, *index, host, flags);
+        FillCheck check = checkFill(grid, gridSlots, *index, host, flags, options);
         if (check.stopped || generation_.load() != mine)
             continue;
         // Delivered on the window's thread; dropped if this runner is gone by then.

@@ -33,7 +33,10 @@ public:
     // Stops the running check and waits for the worker.
     ~FillCheckRunner() override;
 
-    void request(const GridModel& grid, const Slots& gridSlots, const DictionarySelection& take);
+    // Checks grid on the index of take; of options only what checkFill reads
+    // counts (the minimum score, the theme entries).
+    void request(const GridModel& grid, const Slots& gridSlots, const DictionarySelection& take,
+                 const FillOptions& options = FillOptions{});
     // Forgets the pending request and stops the running check.
     void cancel();
 
@@ -47,6 +50,7 @@ private:
     std::optional<GridModel> pendingGrid_;
     Slots pendingSlots_;
     DictionarySelection pendingTake_{};
+    FillOptions pendingOptions_;
     // Bumped by every request and cancel: a check of an older generation stops.
     std::atomic<uint64_t> generation_{0};
     bool quit_ = false;

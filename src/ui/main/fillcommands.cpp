@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 
@@ -155,6 +156,19 @@ DictionarySelection FillCommands::selection() const {
     return dictionarySelection(c_.enabled);
 }
 
+FillOptions FillCommands::fillOptions() const {
+    FillOptions options;
+    options.minScore = minScore_;
+    options.scoreOrder = minScore_ > 0;
+    options.keepThemeEntries = true;
+    return options;
+}
+
+void FillCommands::setMinScore(int minScore) {
+    minScore_ = std::clamp(minScore, LowestScore, HighestScore);
+    requestCheck();
+}
+
 void FillCommands::showBox(const QString& title, const QString& text) {
     c_.desktop.messageBox(c_.parent, title, text, MsgIcon::None, MsgButtons::Ok);
 }
@@ -228,7 +242,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         stb1.setText(3, QStringLiteral(" "));
         fillStartMs_ = nowMs();
         if (const std::shared_ptr<const WordIndex> index = waitForIndex(selection())) {
-            FillOptions options;
+            FillOptions options = fillOptions();
             options.seed = seed;
             if (region)
                 options.region = FillRegion{region->cy, region->cx,
@@ -333,7 +347,7 @@ void FillCommands::documentChanged(const GridDocument&, const DocumentChange& ch
 void FillCommands::requestCheck() {
     if (!checkOn() || c_.document.grid().isEmpty())
         return;
-    runner_->request(c_.document.grid(), c_.document.wordSlots(), selection());
+    runner_->request(c_.document.grid(), c_.document.wordSlots(), selection(), fillOptions());
 }
 
 void FillCommands::checkDone(const GridModel& grid, const FillCheck& check) {
@@ -368,7 +382,7 @@ void FillCommands::GridStatistics_Click() {
     c_.host.setPointers(Pointers::ToolGrid);
     c_.panels.setText(2, panel2);
     const GridStatistics stats =
-        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get());
+        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get(), minScore_);
     // A grid of many words makes a long report: it scrolls rather than
     // growing past the screen.
     c_.desktop.showText(c_.parent, StatisticsTitle, fromBytes(statisticsText(stats)));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editshown.h"
+#include "fill.h"
 #include "griddocument.h"
 #include "promptstate.h"
 #include "symmetry.h"
@@ -80,8 +81,14 @@ public:
     void FillCheck_Click();
     void GridStatistics_Click();
 
-    // The enabled dictionaries changed: the check runs again on them.
+    // The enabled dictionaries (or the words of the indexes) changed: the
+    // check runs again on them.
     void dictionariesChanged();
+    // The fill's minimum score (Tools > Fill Settings...), 0 to 100: the
+    // fill, the check and the statistics follow it; above 0 the fill also
+    // tries the better words first. Setting it checks the grid again.
+    void setMinScore(int minScore);
+    int minScore() const { return minScore_; }
     // The items follow the grid and the tool.
     void updateMenu();
 
@@ -107,6 +114,9 @@ private:
     // when panel 2 was clicked meanwhile.
     std::shared_ptr<const WordIndex> waitForIndex(const DictionarySelection& take);
     DictionarySelection selection() const;
+    // What every fill and check is given: the minimum, its score order, and
+    // theme entries kept.
+    FillOptions fillOptions() const;
     bool busy() const;
     void requestCheck();
     void showBox(const QString& title, const QString& text);
@@ -118,6 +128,7 @@ private:
     int checksShown_ = 0;
     // A check waits for the event loop to come round (documentChanged).
     bool checkPending_ = false;
+    int minScore_ = 0;
 
     // The last fill command, for "Fill Again".
     bool haveLast_ = false;

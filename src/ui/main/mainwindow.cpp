@@ -21,6 +21,7 @@
 #include "windowloadobserver.h"
 #include "windowplace.h"
 #include "wordcommands.h"
+#include "wordlistcommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,6 +70,11 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
         doc_, this, [this](const EditShown& s) { showEdit(s); },
         [this](int16_t r, int16_t c) { layout_->showCell(r, c); }, [this] { return busy(); }});
     u.addMenuItems(clues_->addMenuItems(u.fileMenu, u.menuItem("sepEsporta"), u.viewMenu));
+    lists_ = std::make_unique<WordListCommands>(WordListContext{
+        desktop_, this, store_, *indexes_, *fill_, doc_, *u.stb1, [this] { return busy(); },
+        [this] { return lastSelection_; }, [this] { return currentTool_; },
+        [this] { return std::pair<int, int>(currentRow_, currentColumn_); }});
+    u.addMenuItems(lists_->addMenuItems(u.toolsMenu));
     FileWindow& fileWindow = *this;
     files_ = std::make_unique<FileCommands>(desktop_, doc_, fileWindow, this);
     export_ = std::make_unique<ExportCommands>(desktop_, doc_, this, *u.stb1);
@@ -154,6 +160,7 @@ void MainWindow::Timer0_Timer() {
     enabled_.reset(store_);
     ui_->showDictionaries(enabled_);
     refreshDictPanels();
+    lists_->dictionariesLoaded();
 
     ui_->stb1->setText(2, QStringLiteral(" Open a CROSSWORD from File menu or work with TEST and "
                                          "enabled buttons on its left "));

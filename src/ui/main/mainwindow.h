@@ -51,6 +51,7 @@ class GridCanvas;
 class GridPainter;
 class StatusPanels;
 class WindowPlace;
+class WordListCommands;
 struct CompanionCall;
 
 // Maps the classic font names the windows ask for to installed fonts of the
@@ -213,6 +214,8 @@ public:
     FillCommands* fillCommands() const { return fill_.get(); }
     // View > Clues with its panel, and File > Puzzle Details...
     ClueCommands* clueCommands() const { return clues_.get(); }
+    // The fill's word lists: scores, My Words, bans, settings, language.
+    WordListCommands* wordLists() const { return lists_.get(); }
 
     // What the searches and the word tools write to: the status panels, the
     // results list, the pattern label, the TEST field and the grid.
@@ -330,6 +333,8 @@ private:
     std::unique_ptr<ClueCommands> clues_;
     // Last, so that it goes (stopping its check thread) before the store.
     std::unique_ptr<FillCommands> fill_;
+    // Goes before the fill commands it hands the minimum to.
+    std::unique_ptr<WordListCommands> lists_;
 };
 
 } // namespace korvel

@@ -1,0 +1,307 @@
+#include "wordlistcommands.h"
+
+#include "bytetext.h"
+#include "datafolders.h"
+#include "desktop.h"
+#include "dictfolder.h"
+#include "dictionarystore.h"
+#include "fillcommands.h"
+#include "fillsettingsdialog.h"
+#include "griddocument.h"
+#include "loader.h"
+#include "statuspanels.h"
+#include "wordindex.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFile>
+#include <QMenu>
+#include <QSettings>
+
+#include <cstdlib>
+#include <future>
+
+namespace korvel {
+
+namespace {
+
+const QString MinScoreKey = QStringLiteral("fill/minScore");
+const QString MyWordsTitle = QStringLiteral("Add to My Words");
+const QString BanTitle = QStringLiteral("Ban Word");
+
+QString languageName(DictionaryLanguage language) {
+    return language == DictionaryLanguage::Italian ? QStringLiteral("Italian")
+                                                   : QStringLiteral("English");
+}
+
+// The window's settings, where Recent and the window's place are kept too.
+std::unique_ptr<QSettings> openSettings() {
+    return std::make_unique<QSettings>();
+}
+
+} // namespace
+
+WordListCommands::WordListCommands(WordListContext context) : c_(std::move(context)) {
+    if (const auto settings = openSettings()) {
+        bool ok = false;
+        const int minScore = settings->value(MinScoreKey, 0).toInt(&ok);
+        if (ok)
+            c_.fill.setMinScore(minScore);
+    }
+}
+
+WordListCommands::~WordListCommands() {
+    // The reading thread reports to this object; it ends first.
+    if (scores_.valid())
+        scores_.wait();
+}
+
+std::shared_ptr<const WordScores> WordListCommands::scores() const {
+    return scores_.valid() ? scores_.get() : nullptr;
+}
+
+std::string WordListCommands::personalFolder() {
+    return userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
+
+QString WordListCommands::settingsFile() {
+    return QSettings().fileName();
+}
+
+QList<QAction*> WordListCommands::addMenuItems(QMenu* tools) {
+    QList<QAction*> added;
+    auto add = [&added](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        added << a;
+        return a;
+    };
+    QAction* separator = tools->addSeparator();
+    separator->setObjectName(QStringLiteral("SepListe"));
+    added << separator;
+    settings_ = add(tools, "ImpostaRiempimento", QStringLiteral("Fill Settings..."));
+    myWords_ = add(tools, "MieParole", QStringLiteral("Add to My Words"));
+    ban_ = add(tools, "VietaParola", QStringLiteral("Ban Word"));
+    connect(settings_, &QAction::triggered, this, [this] { FillSettings_Click(); });
+    connect(myWords_, &QAction::triggered, this, [this] { AddToMyWords_Click(); });
+    connect(ban_, &QAction::triggered, this, [this] { BanWord_Click(); });
+    connect(tools, &QMenu::aboutToShow, this, [this] { updateMenu(); });
+
+    // The language items stay hidden unless the language chose the folder.
+    if (QMenu* dictionaries = tools->findChild<QMenu*>(QStringLiteral("Dizper"))) {
+        languageSeparator_ = dictionaries->addSeparator();
+        languageSeparator_->setObjectName(QStringLiteral("SepLingua"));
+        added << languageSeparator_;
+        italian_ = add(dictionaries, "ListeItaliane", QStringLiteral("Italian lists"));
+        english_ = add(dictionaries, "ListeInglesi", QStringLiteral("English lists"));
+        languages_ = new QActionGroup(this);
+        for (QAction* a : {italian_, english_}) {
+            a->setCheckable(true);
+            languages_->addAction(a);
+        }
+        for (QAction* a : {languageSeparator_, italian_, english_})
+            a->setVisible(false);
+        connect(italian_, &QAction::triggered, this,
+                [this] { languageClick(DictionaryLanguage::Italian); });
+        connect(english_, &QAction::triggered, this,
+                [this] { languageClick(DictionaryLanguage::English); });
+    }
+    updateMenu();
+    return added;
+}
+
+void WordListCommands::updateMenu() {
+    if (!settings_)
+        return;
+    const bool grid = !c_.document.grid().isEmpty();
+    myWords_->setEnabled(loaded_ && grid);
+    ban_->setEnabled(loaded_ && grid);
+}
+
+void WordListCommands::box(const QString& title, const QString& text) {
+    c_.desktop.messageBox(c_.parent, title, text, MsgIcon::None, MsgButtons::Ok);
+}
+
+// ---------------------------------------------------------------- loading
+
+void WordListCommands::dictionariesLoaded() {
+    // A few hundred milliseconds for the default lists: read beside the
+    // window's start, and what they have to say shown once they are read.
+    scores_ = std::async(std::launch::async, [this, folder = c_.store.DictFolder] {
+                  std::vector<std::string> warnings;
+                  auto scores = std::make_shared<const WordScores>(
+                      loadWordScores(folder, nullptr, &warnings));
+                  if (!warnings.empty())
+                      QMetaObject::invokeMethod(
+                          this, [this, warnings] { showWarnings(warnings); }, Qt::QueuedConnection);
+                  return scores;
+              }).share();
+    loaded_ = true;
+    reloadLists(true);
+
+    // The language decides only when the two choices load different
+    // folders and one of them is what was loaded.
+    const std::string italian = startupDictionaryFolder(DictionaryLanguage::Italian);
+    const std::string english = startupDictionaryFolder(DictionaryLanguage::English);
+    const std::string& loaded = c_.store.DictFolder;
+    languageShown_ = italian_ && italian != english && (loaded == italian || loaded == english);
+    if (languageShown_) {
+        loadedLanguage_ =
+            loaded == italian ? DictionaryLanguage::Italian : DictionaryLanguage::English;
+        (loadedLanguage_ == DictionaryLanguage::Italian ? italian_ : english_)->setChecked(true);
+        for (QAction* a : {languageSeparator_, italian_, english_})
+            a->setVisible(true);
+    }
+    updateMenu();
+}
+
+void WordListCommands::showWarnings(const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings)
+        c_.desktop.messageBox(c_.parent, fromBytes(OutOfSequenceTitle), fromBytes(w),
+                              MsgIcon::Exclamation, MsgButtons::Ok);
+}
+
+void WordListCommands::reloadLists(bool reportProblems) {
+    PersonalWords lists = readPersonalLists(personalFolder());
+    if (reportProblems) {
+        for (const std::string& p : lists.problems)
+            c_.desktop.messageBox(c_.parent, fromBytes(OutOfSequenceTitle),
+                                  fromBytes("Your word list " + p + "; it is left out."),
+                                  MsgIcon::Exclamation, MsgButtons::Ok);
+    }
+    IndexAdditions additions;
+    additions.scores = scores_;
+    additions.ownWords = std::move(lists.myWords);
+    additions.bannedWords = std::move(lists.banned);
+    c_.indexes.setAdditions(std::move(additions));
+    c_.fill.dictionariesChanged();
+}
+
+// ---------------------------------------------------------------- settings
+
+void WordListCommands::FillSettings_Click() {
+    if (c_.busy())
+        return;
+    FillSettingsDialog dialog(c_.fill.minScore(), c_.parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    c_.fill.setMinScore(dialog.minScore());
+    if (const auto settings = openSettings()) {
+        settings->setValue(MinScoreKey, c_.fill.minScore());
+        settings->sync();
+        if (settings->status() != QSettings::NoError)
+            box(QStringLiteral("Fill Settings"),
+                QStringLiteral("The minimum score is used now but could not be remembered "
+                               "in %1.")
+                    .arg(settingsFile()));
+    }
+}
+
+// ---------------------------------------------------------------- own lists
+
+std::optional<std::string> WordListCommands::selectedWord(QString& why) const {
+    const GridModel& g = c_.document.grid();
+    const Slots& gridSlots = c_.document.wordSlots();
+    std::string word;
+    QString where;
+    const Selection b = c_.lastBox();
+    const Tool tool = c_.tool();
+    if (isPromptTool(tool) && b.LAX >= 1 && b.LAY >= 1 && (b.LAX == 1 || b.LAY == 1) &&
+        b.LAX + b.LAY > 2 && g.contains(b.cy, b.cx)) {
+        const int n = std::max<int>(b.LAX, b.LAY);
+        for (int i = 0; i < n; ++i) {
+            const int r = b.cy + (b.LAY > 1 ? i : 0);
+            const int c = b.cx + (b.LAX > 1 ? i : 0);
+            if (!g.contains(r, c))
+                break;
+            word += g.patternChar(r, c);
+        }
+        where = QStringLiteral("The red box");
+    } else {
+        const auto [r, c] = c_.currentCell();
+        if (!g.contains(r, c)) {
+            why = QStringLiteral("Click a word of the grid first.");
+            return std::nullopt;
+        }
+        const bool down = tool == Tool::WriteDown || tool == Tool::PromptDown;
+        int s = gridSlots.slotAt(r, c, down ? Direction::Down : Direction::Across);
+        if (s < 0)
+            s = gridSlots.slotAt(r, c, down ? Direction::Across : Direction::Down);
+        if (s < 0) {
+            why = QStringLiteral("The current cell is in no word.");
+            return std::nullopt;
+        }
+        const Slot& slot = gridSlots[static_cast<std::size_t>(s)];
+        word = Slots::pattern(g, slot);
+        where = fromBytes(describeSlot(slot));
+    }
+    if (!isPersonalWord(word)) {
+        why = where + QStringLiteral(" reads ") + fromBytes(word) +
+              QStringLiteral(": only a whole word of 2 to 35 letters A to Z can go on a list.");
+        return std::nullopt;
+    }
+    return word;
+}
+
+void WordListCommands::addSelectedWord(PersonalList list) {
+    if (c_.busy() || !loaded_ || c_.document.grid().isEmpty())
+        return;
+    const QString title = list == PersonalList::MyWords ? MyWordsTitle : BanTitle;
+    QString why;
+    const std::optional<std::string> word = selectedWord(why);
+    if (!word) {
+        box(title, why);
+        return;
+    }
+    const PersonalListEdit edit = addToPersonalList(personalFolder(), list, *word);
+    if (!edit.ok) {
+        box(title, fromBytes(*word) + QStringLiteral(" was not added: ") + fromBytes(edit.error));
+        return;
+    }
+    reloadLists(false);
+    const QString w = fromBytes(*word);
+    QString text;
+    if (list == PersonalList::MyWords) {
+        text = edit.added ? w + QStringLiteral(" added to My Words")
+                          : w + QStringLiteral(" is in My Words already");
+        if (edit.takenFromOther)
+            text += QStringLiteral(", no longer banned");
+    } else {
+        text = edit.added ? w + QStringLiteral(" banned from the fill")
+                          : w + QStringLiteral(" is banned already");
+        if (edit.takenFromOther)
+            text += QStringLiteral(", taken off My Words");
+    }
+    c_.panels.setText(2, QLatin1Char(' ') + text + QLatin1Char(' '));
+}
+
+// ---------------------------------------------------------------- language
+
+void WordListCommands::languageClick(DictionaryLanguage language) {
+    if (!languageShown_)
+        return;
+    if (c_.busy()) {
+        // The click moved the check mark; the choice has not changed.
+        (dictionaryLanguage() == DictionaryLanguage::Italian ? italian_ : english_)
+            ->setChecked(true);
+        return;
+    }
+    std::string error;
+    if (!setDictionaryLanguage(language, error)) {
+        (dictionaryLanguage() == DictionaryLanguage::Italian ? italian_ : english_)
+            ->setChecked(true);
+        box(QStringLiteral("Dictionaries"),
+            QStringLiteral("The choice of the %1 lists could not be remembered: ")
+                    .arg(languageName(language)) +
+                fromBytes(error));
+        return;
+    }
+    if (language == loadedLanguage_)
+        return;
+    box(QStringLiteral("Dictionaries"),
+        QStringLiteral("The %1 lists load at the next start of Korvel.\r\n"
+                       "Until then the %2 lists stay loaded.")
+            .arg(languageName(language), languageName(loadedLanguage_)));
+}
+
+} // namespace korvel

@@ -1,0 +1,416 @@
+// The fill's word lists in a real main window: the score lists of the
+// dictionaries folder, the minimum score of Fill Settings, My Words and the
+// banned words, theme entries, and the language of the default lists. Each
+// window has private settings and data folders (the harness's).
+#include "datafolders.h"
+#include "fillcheck.h"
+#include "fillcommands.h"
+#include "fillsettingsdialog.h"
+#include "gridrows.h"
+#include "mainwindow.h"
+#include "scripteddesktop.h"
+#include "statuspanels.h"
+#include "uiharness.h"
+#include "wordlistcommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+using namespace korvel;
+using korvel::testing::gridOf;
+using namespace korvel::uitest;
+
+namespace {
+
+// Five words, sorted, as a plain base.diz; their scores in base.scores.
+const QByteArray Words("CAT\r\nCOT\r\nNET\r\nTAN\r\nTEN\r\n");
+const QByteArray Scores("CAT;90\nCOT;20\nNET;10\nTAN;70\nTEN;80\n");
+
+struct Harness : WindowHarness {
+    explicit Harness(bool withScores = true, const QByteArray& mine = {}) {
+        writeFile(dir.filePath(QStringLiteral("base.diz")), Words);
+        if (withScores)
+            writeFile(dir.filePath(QStringLiteral("base.scores")), Scores);
+        if (!mine.isEmpty())
+            writeFile(dir.filePath(QStringLiteral("mine.scores")), mine);
+        startWindow();
+    }
+    // A window (again, as after a restart) over the same folders.
+    void startWindow() {
+        window.reset();
+        start(quickTimings());
+        QVERIFY(loaded());
+        QVERIFY(!desktop.ended);
+    }
+    FillCommands& fill() { return *w().fillCommands(); }
+    void grid(const std::vector<std::string>& rows) {
+        w().document().openPuzzle(Puzzle{gridOf(rows), {}, {}, {}}, "");
+        w().Inizio();
+    }
+    // The word through (r, c) across, selected as a user does: Write Across
+    // and a click on the cell.
+    void selectAcross(int r, int c) {
+        key("a3")->trigger();
+        w().Peri()->setFocus();
+        clickCell(r, c);
+    }
+    QString listFile(const char* name) const {
+        return dataFolder() + QStringLiteral("/korvel/") + QString::fromLatin1(name);
+    }
+    // The items follow the grid when the menu opens.
+    void openTools() {
+        w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))->aboutToShow();
+    }
+    void trigger(const char* name) {
+        openTools();
+        QVERIFY(item(name)->isEnabled());
+        item(name)->trigger();
+    }
+    QString statistics() {
+        desktop.clear();
+        item("Statistiche")->trigger();
+        return desktop.boxes().isEmpty() ? QString() : desktop.boxes().back().text;
+    }
+};
+
+// Sets the minimum in Tools > Fill Settings..., as a user does: the dialog
+// is answered once it shows.
+void chooseMinimum(Harness& h, int minimum) {
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<FillSettingsDialog*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        poll.stop();
+        seen = true;
+        d->minScoreField()->setValue(minimum);
+        d->accept();
+    });
+    poll.start();
+    h.item("ImpostaRiempimento")->trigger();
+    QVERIFY(seen);
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+} // namespace
+
+class FillWordsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+    void itemsAreAddedAndLanguageHidden();
+    void minimumReachesTheFillTheCheckAndTheStatistics();
+    void statisticsWithoutScoresHaveNoScoreLines();
+    void scoreListsOfTheFolderCount();
+    void themeEntryIsKept();
+    void myWordsTakeEffectWithoutARestart();
+    void bannedWordIsNeverPlaced();
+    void selectedWordMustBeWhole();
+    void languageChoiceSurvivesARestart();
+};
+
+void FillWordsTest::itemsAreAddedAndLanguageHidden() {
+    Harness h;
+    QCOMPARE(h.item("ImpostaRiempimento")->text(), QStringLiteral("Fill Settings..."));
+    QCOMPARE(h.item("MieParole")->text(), QStringLiteral("Add to My Words"));
+    QCOMPARE(h.item("VietaParola")->text(), QStringLiteral("Ban Word"));
+    // After the items that were there.
+    const QList<QAction*> tools =
+        h.w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))->actions();
+    QVERIFY(tools.indexOf(h.item("Statistiche")) < tools.indexOf(h.item("ImpostaRiempimento")));
+    // Started in a folder with base.diz: the language chooses nothing.
+    QVERIFY(!h.w().wordLists()->languageItemsShown());
+    QVERIFY(!h.item("ListeItaliane")->isVisible());
+    QVERIFY(!h.item("ListeInglesi")->isVisible());
+    QVERIFY(!h.item("SepLingua")->isVisible());
+    // The default minimum keeps today's fill; the scores were read.
+    QCOMPARE(h.fill().minScore(), 0);
+    QVERIFY(h.w().wordLists()->scores());
+    QCOMPARE(h.w().wordLists()->scores()->score("COT"), std::optional<int>(20));
+    // Nothing was written for the user.
+    QVERIFY(!QFileInfo::exists(h.dataFolder()));
+    QVERIFY(!QFileInfo::exists(h.configFolder()));
+}
+
+void FillWordsTest::minimumReachesTheFillTheCheckAndTheStatistics() {
+    Harness h;
+    h.grid({"N?T"});
+    h.item("ControlloRiempimento")->trigger();
+    QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > 0; }, 5000));
+    QCOMPARE(h.fill().overlay().forcedCells(), (std::vector<std::pair<int, char>>{{1, 'E'}}));
+
+    // NET scores 10: at 50 the check finds no letter for the cell.
+    int seen = h.fill().checksShown();
+    chooseMinimum(h, 50);
+    QCOMPARE(h.fill().minScore(), 50);
+    QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > seen; }, 5000));
+    QCOMPARE(h.fill().overlay().deadCells(), std::vector<int>{1});
+    QVERIFY(h.fill().overlay().forcedCells().empty());
+
+    h.desktop.clear();
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QVERIFY2(h.desktop.boxes()[0].text.contains(
+                 QStringLiteral("(no word the fill may place, at score 50 or more)")),
+             qPrintable(h.desktop.boxes()[0].text));
+    QCOMPARE(h.row(0), QStringLiteral("N?T"));
+
+    // C?T: COT scores 20, so every fill is CAT.
+    h.grid({"C?T"});
+    for (int k = 0; k < 4; ++k) {
+        h.desktop.clear();
+        h.item(k == 0 ? "Riempi" : "RiempiAncora")->trigger();
+        QVERIFY(h.desktop.boxes().isEmpty());
+        QCOMPARE(h.row(0), QStringLiteral("CAT"));
+    }
+
+    // The statistics give the mean, the weakest and what is under the minimum.
+    h.grid({"CAT", "O#E", "TAN"});
+    const QStringList lines = h.statistics().split(QStringLiteral("\r\n"));
+    QVERIFY(lines.contains(QStringLiteral("Mean score: 65.0 (4 complete words)")));
+    QVERIFY(lines.contains(QStringLiteral("Under the minimum score of 50: 1")));
+    QVERIFY(lines.contains(QStringLiteral("Weakest entries:")));
+    QVERIFY(lines.contains(QStringLiteral("  1 down (R1 C1) COT 20")));
+    QVERIFY(lines.indexOf(QStringLiteral("  1 down (R1 C1) COT 20")) <
+            lines.indexOf(QStringLiteral("  1 across (R1 C1) CAT 90")));
+
+    // Remembered: a new window starts at 50; the file is the user's alone.
+    QCOMPARE(QSettings(WordListCommands::settingsFile(), QSettings::IniFormat)
+                 .value(QStringLiteral("fill/minScore"))
+                 .toInt(),
+             50);
+    h.startWindow();
+    QCOMPARE(h.fill().minScore(), 50);
+    chooseMinimum(h, 0);
+    h.grid({"N?T"});
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.row(0), QStringLiteral("NET"));
+    h.startWindow();
+    QCOMPARE(h.fill().minScore(), 0);
+}
+
+void FillWordsTest::statisticsWithoutScoresHaveNoScoreLines() {
+    Harness h(false);
+    QVERIFY(h.w().wordLists()->scores()->empty());
+    h.grid({"CAT", "O#E", "TAN"});
+    const QString text = h.statistics();
+    QVERIFY(text.contains(QStringLiteral("Every word fits the enabled dictionaries.")));
+    QVERIFY(!text.contains(QStringLiteral("score")));
+    QVERIFY(!text.contains(QStringLiteral("Weakest")));
+}
+
+// A list beside base.scores overrides it; its faulty lines are reported
+// once it is read, and the rest of it counts.
+void FillWordsTest::scoreListsOfTheFolderCount() {
+    Harness h(true, QByteArray("COT;95\nTEN;lots\n"));
+    QVERIFY(QTest::qWaitFor([&] { return !h.desktop.boxes().isEmpty(); }, 5000));
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].title, QStringLiteral("Attention..."));
+    QVERIFY2(h.desktop.boxes()[0].text.contains(QStringLiteral("mine.scores")),
+             qPrintable(h.desktop.boxes()[0].text));
+    QCOMPARE(h.w().wordLists()->scores()->score("COT"), std::optional<int>(95));
+    QCOMPARE(h.w().wordLists()->scores()->score("TEN"), std::optional<int>(80));
+    chooseMinimum(h, 90);
+    h.grid({"C?T"});
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.row(0), QStringLiteral("COT"));
+}
+
+// A complete entry no list holds is kept: no reason for "no fill", and the
+// statistics still name it.
+void FillWordsTest::themeEntryIsKept() {
+    Harness h;
+    h.grid({"ZQX#", "####", "C?T#"});
+    h.item("Riempi")->trigger();
+    QVERIFY(h.desktop.boxes().isEmpty());
+    QCOMPARE(h.row(0), QStringLiteral("ZQX") + QChar(BLACK));
+    QVERIFY(h.row(2) == QStringLiteral("CAT") + QChar(BLACK) ||
+            h.row(2) == QStringLiteral("COT") + QChar(BLACK));
+    QVERIFY(h.statistics().contains(QStringLiteral("1 across (R1 C1) ZQX (no such word)")));
+}
+
+// A grid whose only fill needs ZQX, which no list holds: no fill, then Add to
+// My Words, and the next fill places it, in the same window.
+void FillWordsTest::myWordsTakeEffectWithoutARestart() {
+    Harness h;
+    h.grid({"ZQ?"});
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QVERIFY(h.desktop.boxes()[0].text.startsWith(QStringLiteral("No fill exists")));
+
+    h.grid({"ZQX"});
+    h.selectAcross(0, 1);
+    h.desktop.clear();
+    h.trigger("MieParole");
+    QVERIFY(h.desktop.boxes().isEmpty());
+    QCOMPARE(h.panel(2), QStringLiteral(" ZQX added to My Words "));
+    QCOMPARE(readAll(h.listFile("my-words.txt")), QByteArray("ZQX\n"));
+    QCOMPARE(modeOf(h.listFile("my-words.txt")), mode_t{0600});
+    QCOMPARE(modeOf(h.dataFolder() + QStringLiteral("/korvel")), mode_t{0700});
+    // Twice: the list stays as it is.
+    h.trigger("MieParole");
+    QCOMPARE(h.panel(2), QStringLiteral(" ZQX is in My Words already "));
+    QCOMPARE(readAll(h.listFile("my-words.txt")), QByteArray("ZQX\n"));
+
+    h.grid({"ZQ?"});
+    h.desktop.clear();
+    h.item("Riempi")->trigger();
+    QVERIFY(h.desktop.boxes().isEmpty());
+    QCOMPARE(h.row(0), QStringLiteral("ZQX"));
+    // The statistics count it as a word of the lists, with the top score.
+    const QString stats = h.statistics();
+    QVERIFY(stats.contains(QStringLiteral("Every word fits the enabled dictionaries.")));
+    QVERIFY(stats.contains(QStringLiteral("1 across (R1 C1) ZQX 100")));
+    // The searches do not see it.
+    QCOMPARE(h.w().store().DictText[1], std::string(Words.constData()));
+
+    // A new window finds it too.
+    h.startWindow();
+    h.grid({"ZQ?"});
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.row(0), QStringLiteral("ZQX"));
+}
+
+void FillWordsTest::bannedWordIsNeverPlaced() {
+    Harness h;
+    // Two copies of the program: the other one has banned a word already.
+    QDir().mkpath(h.dataFolder() + QStringLiteral("/korvel"));
+    writeFile(h.listFile("banned-words.txt"), QByteArray("# mine\ncot\n"));
+    h.startWindow();
+    h.grid({"C?T"});
+    for (int k = 0; k < 6; ++k) {
+        h.item(k == 0 ? "Riempi" : "RiempiAncora")->trigger();
+        QCOMPARE(h.row(0), QStringLiteral("CAT"));
+    }
+    // Ban the word the fill placed: nothing is left for C?T.
+    h.selectAcross(0, 0);
+    h.trigger("VietaParola");
+    QCOMPARE(h.panel(2), QStringLiteral(" CAT banned from the fill "));
+    QCOMPARE(readAll(h.listFile("banned-words.txt")), QByteArray("# mine\ncot\nCAT\n"));
+    h.grid({"C?T"});
+    h.desktop.clear();
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QVERIFY(h.desktop.boxes()[0].text.startsWith(QStringLiteral("No fill exists")));
+    QCOMPARE(h.row(0), QStringLiteral("C?T"));
+    // The check agrees.
+    h.item("ControlloRiempimento")->trigger();
+    QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > 0; }, 5000));
+    QCOMPARE(h.fill().overlay().deadCells(), std::vector<int>{1});
+
+    // My Words takes COT off the banned list, and the fill may place it.
+    h.grid({"COT"});
+    h.selectAcross(0, 2);
+    h.trigger("MieParole");
+    QCOMPARE(h.panel(2), QStringLiteral(" COT added to My Words, no longer banned "));
+    QCOMPARE(readAll(h.listFile("banned-words.txt")), QByteArray("# mine\nCAT\n"));
+    h.grid({"C?T"});
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.row(0), QStringLiteral("COT"));
+}
+
+void FillWordsTest::selectedWordMustBeWhole() {
+    Harness h;
+    h.grid({"C?T"});
+    h.selectAcross(0, 0);
+    h.desktop.clear();
+    h.trigger("MieParole");
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].title, QStringLiteral("Add to My Words"));
+    QVERIFY2(h.desktop.boxes()[0].text.startsWith(QStringLiteral("1 across (R1 C1) reads C?T")),
+             qPrintable(h.desktop.boxes()[0].text));
+    QVERIFY(!QFileInfo::exists(h.listFile("my-words.txt")));
+
+    // After a search across, the red box is the word taken.
+    h.grid({"TEN", "###", "CAT"});
+    h.key("a1")->trigger();
+    h.clickCell(2, 1);
+    QCOMPARE(h.w().lastSelection().cy, int16_t{2});
+    h.trigger("VietaParola");
+    QCOMPARE(h.panel(2), QStringLiteral(" CAT banned from the fill "));
+
+    // A list that cannot be written: nothing changes, and the box says why.
+    QFile::setPermissions(h.listFile("banned-words.txt"), QFileDevice::ReadOwner);
+    h.grid({"TEN"});
+    h.selectAcross(0, 0);
+    h.desktop.clear();
+    h.trigger("VietaParola");
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QVERIFY2(h.desktop.boxes()[0].text.startsWith(QStringLiteral("TEN was not added: ")),
+             qPrintable(h.desktop.boxes()[0].text));
+    QCOMPARE(readAll(h.listFile("banned-words.txt")), QByteArray("CAT\n"));
+}
+
+// The per-user folder holds no base.diz, its subfolders "it" and "en" do: the
+// language chooses, the items show, and the choice holds at the next start.
+void FillWordsTest::languageChoiceSurvivesARestart() {
+    struct LocaleGuard {
+        QByteArray old = qgetenv("LC_ALL");
+        LocaleGuard() { qputenv("LC_ALL", "it_IT.UTF-8"); }
+        ~LocaleGuard() {
+            if (old.isNull())
+                qunsetenv("LC_ALL");
+            else
+                qputenv("LC_ALL", old);
+        }
+    } locale;
+    WindowHarness h;
+    const QString user = h.dataFolder() + QStringLiteral("/korvel/dictionaries");
+    QDir().mkpath(user + QStringLiteral("/it"));
+    QDir().mkpath(user + QStringLiteral("/en"));
+    writeFile(user + QStringLiteral("/it/base.diz"), QByteArray("CASA\r\n"));
+    writeFile(user + QStringLiteral("/en/base.diz"), QByteArray("HOUSE\r\n"));
+    const QString here = h.path(QStringLiteral("here"));
+    QDir().mkpath(here);
+
+    h.start(quickTimings(), here);
+    QVERIFY(h.loaded());
+    QCOMPARE(QString::fromStdString(h.w().store().DictFolder), user + QStringLiteral("/it/"));
+    QVERIFY(h.w().wordLists()->languageItemsShown());
+    QVERIFY(h.item("ListeItaliane")->isVisible());
+    QVERIFY(h.item("ListeItaliane")->isChecked());
+    QVERIFY(!h.item("ListeInglesi")->isChecked());
+
+    h.item("ListeInglesi")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].text,
+             QStringLiteral("The English lists load at the next start of Korvel.\r\n"
+                            "Until then the Italian lists stay loaded."));
+    QVERIFY(h.item("ListeInglesi")->isChecked());
+    QCOMPARE(readAll(h.configFolder() + QStringLiteral("/korvel/language")), QByteArray("en\n"));
+    QCOMPARE(h.w().store().DictText[1], std::string("CASA\r\n"));
+
+    // The restart: the English lists, chosen.
+    h.window.reset();
+    h.desktop.clear();
+    h.start(quickTimings(), here);
+    QVERIFY(h.loaded());
+    QCOMPARE(QString::fromStdString(h.w().store().DictFolder), user + QStringLiteral("/en/"));
+    QCOMPARE(h.w().store().DictText[1], std::string("HOUSE\r\n"));
+    QVERIFY(h.item("ListeInglesi")->isChecked());
+    QVERIFY(!h.item("ListeItaliane")->isChecked());
+    QVERIFY(h.desktop.boxes().isEmpty());
+}
+
+QTEST_MAIN(FillWordsTest)
+#include "test_ui_fillwords.moc"
