@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # libFuzzer targets that see the code they fuzz.
 #
 #   korvel_add_fuzzer(NAME SOURCES src... INSTRUMENT lib... [LIBRARIES lib...]

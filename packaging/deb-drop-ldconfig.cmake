@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by cpack after it has made the packages (CPACK_POST_BUILD_SCRIPTS).
 # CPack takes a shared library in a folder right below /usr/lib for one of
 # the system's library folders and gives the package postinst and postrm

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.25)
 # Installs the build into a scratch prefix and checks the installed tree: the
 # layout, every program's --help and --version (without a display), and

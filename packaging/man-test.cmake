@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.25)
 # Formats each manual page with groff and fails on any warning.
 # cmake -DGROFF=... -DPAGES=a.1,b.1 -P man-test.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvel-export: a crossword file, or another program's .puz or .ipuz puzzle,
 // exported as the window's File > Export does it, through the same code.
 //

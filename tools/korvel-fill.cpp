@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvel-fill: fills a crossword file from the word lists of a dictionaries
 // folder loaded exactly as the program loads it, or tells which cells can
 // still be filled.

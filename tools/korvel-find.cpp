@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvel-find: the searches of the window, run from the command line on a
 // dictionaries folder loaded exactly as the program loads it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvel-mkdiz: builds a Korvel dictionary (.diz or plain .dic) or a score
 // list (.scores) from word lists, or prints the plain list of a .diz file.
 //

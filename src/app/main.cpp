@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Korvel: start-up only. The splash window hands over to the main window,
 // which loads the dictionaries of the current directory (or, when it holds no
 // base.diz, the per-user ones or the installed set of the chosen language)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the main window in a few states to PNG files, for review (the last
 // one with the clue panel):
 //     korvel-screenshots <output folder> <dictionaries folder>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The C interface of libkorvdll.so, the companion library that turns a .diz

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and saving crossword files on disk; the format itself is kvlfile.cpp's.
 
 #include "kvlfile.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Desktop services of the Qt program: message boxes, file dialogs, the print
 # dialog, beep, shell.
 # The scripted double lives beside the real thing so the UI tests can link it.

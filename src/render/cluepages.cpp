@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pages that hold clues: the puzzle page with its Across and Down
 // columns, and the submission layout with its table.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The lines of a dictionary's text by the plainest reading of the rule: a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the plain-list path of the loader: normalizeList, the line
 // index and the letter index with the order check, checked against a naive
 // split on CR LF. Built as a libFuzzer program under clang (fuzz_list

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The default dictionaries as the build generates them: both sets load
 // through the real companion library, every word of each base.diz has a
 // score, and the scores are what the README's tables say, recomputed here

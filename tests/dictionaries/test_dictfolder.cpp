@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The choice of the dictionaries folder at start-up: the per-user folder's
 // name from the environment, and which of the current, per-user and installed
 // folders is loaded, over real folders.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The language of the installed sets: the locale's default, the remembered
 // setting (read, written, refused), and which folder is loaded for each
 // layout of the current, per-user and installed folders.

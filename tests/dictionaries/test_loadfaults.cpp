@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loader under faults: concurrent loads sharing the per-user list folder,
 // loads killed half-way, a list folder that is not the user's own, lists that
 // are not CR LF text, special files named like dictionaries, and the detail

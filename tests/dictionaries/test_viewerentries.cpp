@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's entry walk against a literal reading of the viewer's listing:
 // find the next CR LF from the scan position, trim, skip remarks and empty
 // lines, split the base dictionary at M, with the walk going on to a short

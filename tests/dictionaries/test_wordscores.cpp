@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word scores: the rule for every kind of line of a score list, the order in
 // which the lists of a folder are read, files that are no lists to read, and
 // the lookup against a plain map.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the .ipuz reader: any bytes either fail with a reason, or
 // give a puzzle Korvel can hold (its sides in range, every cell a letter A to
 // Z, empty or black; clues in key order with keys of their own; circles

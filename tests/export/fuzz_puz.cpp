@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the .puz reader: any bytes either fail with a reason, or
 // give a puzzle whose boards have the declared size, whose own encoding reads
 // back to the same puzzle, and whose grid (when it fits one) writes again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A small JSON reader for the tests: enough of RFC 8259 to read back what

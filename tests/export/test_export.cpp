@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export formats against independent oracles: a numbering written from
 // the word runs, a JSON reader of its own, the .puz checksums computed from
 // the published description, and golden files of one small grid.

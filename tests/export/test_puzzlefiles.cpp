@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The puzzle files with clues, details and circles: round trips of random
 // documents, .puz files walked by the tests' own reader of the format,
 // hand-made variants of real .puz files, .ipuz files in the shapes other

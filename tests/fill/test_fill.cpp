@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fill engine against oracles of its own: an independent checker of every
 // fill, a brute force that enumerates every letter of every cell on small
 // grids, and a naive arc-consistency loop for the fill check.

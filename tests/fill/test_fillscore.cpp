@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fill and the check with word scores, bans and theme entries, against
 // oracles of their own: a brute force that enumerates every letter of every
 // cell on small grids under the same rules, and an independent checker of

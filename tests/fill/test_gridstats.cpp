@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Grid statistics on a grid counted by hand, and the dictionary test of a
 // pattern against a brute-force scan of the word list.
 #include "gridrows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's own lists (My Words, banned words) and the index cache that
 // takes them in: the list edits, the files' permissions, two writers at
 // once, a failed write, and indexes kept under the right version.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one slot model against the four walks it replaces: the numbering, the
 // prompts' slot scan, the fill's slot list and the exports' entries. Every
 // black pattern of the small grids, and random large grids.

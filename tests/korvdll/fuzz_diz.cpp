@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the .diz decoder. Any input must either be rejected
 // or decode to a text that encodes and decodes to itself.
 #include "dizformat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs LLVMFuzzerTestOneInput over every file named on the command line, or
 // every file in a folder named there, so the fuzz corpus is replayed by CTest
 // with any compiler.

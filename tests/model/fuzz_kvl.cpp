@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the crossword file reader: any bytes either fail with a
 // reason or give a grid of valid size whose written bytes read back to the
 // same grid. Built for libFuzzer with clang; otherwise a replay program that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's one door, against a plain model: long random runs of cell
 // edits, clears, symmetric blacks, fills, clue and detail edits, undo and
 // redo, each compared with a stack of whole puzzles (grid, clues, details);

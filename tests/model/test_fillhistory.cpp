@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bulk changes (a fill) on the history's timeline, and symmetric blacks:
 // randomized runs against a plain stack of grids, and the history without
 // fills compared with the history alone.

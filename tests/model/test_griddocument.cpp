@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document: every edit checked by do, undo and redo against the grid it
 // should leave and the changed flag it should show; open and save through the
 // real file system.

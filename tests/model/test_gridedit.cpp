@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Grid clicks and keys that change cells: do, undo, redo.
 #include "gridedit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Actions history and the placement of results, each edit checked by do,
 // undo and redo against the grid it should leave.
 #include "actionshistory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Crossword files: exact bytes, round trips, malformed input.
 #include "kvlfile.h"
 

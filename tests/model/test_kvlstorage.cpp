@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Crossword files on a real disk: saving under a file-size limit, onto things
 // that are no files, and opening FIFOs, devices and huge files.
 #include "filesizelimit.h"

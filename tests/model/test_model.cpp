@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Grid model, dimensions, numbering, cursor and prompt slots.
 #include "gridmodel.h"
 #include "gridrows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The checked writer on a real disk: read-only files, files of another user,
 // links that lead nowhere or in a circle, several files written all or none,
 // stale scratch files, and a signal that lands while a scratch file exists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The anagram search against the literal strike-out comparison.
 #include "anagrams.h"
 #include "crlflines.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cross prompt: list lines and texts, and the indexed fit test held to
 // the line-by-line walk on random dictionaries.
 #include "crlflines.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results list's own store against sortListLines, the order a sorted list
 // box inserting each line after its equals would show.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "crlflines.h"
 #include "patternsearch.h"
 #include "recordinghost.h"

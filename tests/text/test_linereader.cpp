@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line-at-a-time reader of word lists: the same lines whatever the size
 // of a read, the cap on one line, and what it refuses to open.
 #include "linereader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvel-find end to end: a dictionaries folder built with korvel-mkdiz,
 // the program run as a user would run it, its streams and exit status read.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvel-find under faults: many runs at once on two dictionaries folders
 // (they share the per-user list folder and its fixed list names), and a fatal
 // load error with its cause on standard error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Score lists made by korvel-mkdiz (--score, --case) as the score reader
 // reads them, and korvel-find and korvel-fill without --dir following the
 // remembered language and the locale into the per-user language subfolders.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end tests of the main window on the offscreen platform, with the
 // scripted desktop and a fake companion library over small fixture folders.
 #include "aboutbox.h"

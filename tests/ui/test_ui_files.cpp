@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's file commands and start-up under real faults: a save that
 // runs into the file-size limit, crossword files that are FIFOs or too large,
 // and the details of a fatal loading box.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end tests of the work in the grid: real pointer, key, toolbar,
 // button and list events on a main window on the offscreen platform, checked
 // against the grid model, the results list, the status panels and the beeps

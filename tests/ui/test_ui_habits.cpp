@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's desktop habits, end to end on the offscreen platform: boxes
 // that fit the screen and give the focus back, F1 without a browser, the
 // File menu's keys, where the file dialogs start and what they propose,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end tests of the window as a user meets it: the disabled dictionary
 // panels, double clicks, the New dialog's Close and Esc, hidden clue numbers,
 // the keys with Ctrl and Alt, the splash title and the file dialogs' texts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results list with a big listing: a Free HEAD search over a long list
 // of words ending in I, listed whole, and stopped by a click on status panel
 // 2 while its lines are being listed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on screens of one size, given as the first argument
 // ("1024x600"): the offscreen platform is configured with that screen before
 // the application starts. A 25 by 35 grid, the largest there is, must be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The captions the window system shows, read back from a real X server
 // (run under xvfb-run): the program's windows and boxes carry exactly their
 // own titles, nothing appended.

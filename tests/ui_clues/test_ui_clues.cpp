@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clues, details and other programs' puzzles in a real window and through
 // korvel-export: clues typed in the panel, the .ipuz round trip between two
 // windows, Undo and Redo, a clue that loses its word to a black cell, the

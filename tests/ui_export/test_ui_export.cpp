@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export and print end to end: korvel-export run as a separate program on
 // real files, the PDF pages, and File > Export and File > Print... driven in
 // a loaded main window through the scripted desktop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fill commands in a real main window on the offscreen platform, with
 // the scripted desktop and a fake companion library over a small word list:
 // every two-letter combination, a few longer words, no X?X and no CA? but CAT.

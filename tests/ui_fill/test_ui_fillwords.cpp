@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fill's word lists in a real main window: the score lists of the
 // dictionaries folder, the minimum score of Fill Settings, My Words and the
 // banned words, theme entries, and the language of the default lists. Each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's start: which dictionaries folder it loads when the
 // current directory holds no base.diz, and a .kvl file given on the command
 // line, which must leave the window exactly as "Open..." leaves it.

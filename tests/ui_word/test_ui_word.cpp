@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's word-processor functions and dictionary viewer command,
 // end to end on the offscreen platform with the scripted desktop.
 

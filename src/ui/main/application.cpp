@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program sets on the application object before its first window.
 
 #include "mainwindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > Export and File > Print...: the window's side of the exports. The
 // formats, the pages and the file writing live below the window
 // (korvel_export, korvel_render), shared with korvel-export.

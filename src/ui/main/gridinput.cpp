@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's work in the grid: pointer and key events on Peri, the
 // grid click for every tool, the results list's click, the head and tail
 // buttons and the anagram tool. The rules live in src/model and src/search;

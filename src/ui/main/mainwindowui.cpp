@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls, menus and toolbar: what a form designer would
 // generate. Every handler they call is the window's.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The word-processor functions: the connection, the thesaurus and spelling
 // tools. The rules of the tools live in src/integration/word; here they meet
 // the widgets.
