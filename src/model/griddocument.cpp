@@ -83,10 +83,9 @@ void touchRestored(const RestoredCells& restored, int columns, std::map<int, cha
 }
 } // namespace
 
-RestoreResult DocumentEdit::undo(int16_t& CurrentRow, int16_t& CurrentColumn) {
-    const BulkChange* bulk = doc_.history_.lastBulkInForce();
+template <class Step> RestoreResult DocumentEdit::restoreStep(const BulkChange* bulk, Step step) {
     touchBulk(bulk);
-    const RestoreResult r = doc_.history_.undo(doc_.grid_, CurrentRow, CurrentColumn, &doc_.text_);
+    const RestoreResult r = step();
     if (r.bulk && !r.anomaly && bulk)
         noteText(*bulk);
     touchRestored(doc_.history_.restored(), doc_.grid_.ColumnCount, before_);
@@ -94,15 +93,16 @@ RestoreResult DocumentEdit::undo(int16_t& CurrentRow, int16_t& CurrentColumn) {
     return r;
 }
 
+RestoreResult DocumentEdit::undo(int16_t& CurrentRow, int16_t& CurrentColumn) {
+    return restoreStep(doc_.history_.lastBulkInForce(), [&] {
+        return doc_.history_.undo(doc_.grid_, CurrentRow, CurrentColumn, &doc_.text_);
+    });
+}
+
 RestoreResult DocumentEdit::redo(int16_t& CurrentRow, int16_t& CurrentColumn) {
-    const BulkChange* bulk = doc_.history_.nextBulkToRedo();
-    touchBulk(bulk);
-    const RestoreResult r = doc_.history_.redo(doc_.grid_, CurrentRow, CurrentColumn, &doc_.text_);
-    if (r.bulk && !r.anomaly && bulk)
-        noteText(*bulk);
-    touchRestored(doc_.history_.restored(), doc_.grid_.ColumnCount, before_);
-    slotsStale_ = true;
-    return r;
+    return restoreStep(doc_.history_.nextBulkToRedo(), [&] {
+        return doc_.history_.redo(doc_.grid_, CurrentRow, CurrentColumn, &doc_.text_);
+    });
 }
 
 bool DocumentEdit::takeBackLastAction() {

@@ -94,6 +94,9 @@ private:
     void touch(int16_t row, int16_t column);
     void touchBulk(const BulkChange* change);
     void noteText(const BulkChange& change);
+    // Undo and redo alike: bulk is the record the step will restore when it
+    // is a bulk one; step runs the history's undo or redo.
+    template <class Step> RestoreResult restoreStep(const BulkChange* bulk, Step step);
     DocumentChange finish();
 
     GridDocument& doc_;

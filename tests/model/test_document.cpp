@@ -112,8 +112,9 @@ public:
         ASSERT_EQ(doc_.history().HistoryLength(), 3 * model_.records());
         // Whatever is in force can be taken back (the key may be on with
         // nothing in force: a Redo with nothing to put back enables it).
-        if (!model_.undo.empty())
+        if (!model_.undo.empty()) {
             ASSERT_TRUE(doc_.history().undoEnabled());
+        }
     }
 
 private:
@@ -266,10 +267,11 @@ private:
         const int n = model_.records();
         EXPECT_EQ(res.statusText, undo ? " Undo n. " + std::to_string(n + 1) + " "
                                        : " Redo n. " + std::to_string(n) + " ");
-        if (undo)
+        if (undo) {
             EXPECT_TRUE(doc_.history().redoEnabled());
-        else if (!from.empty() || !to.empty())
+        } else if (!from.empty() || !to.empty()) {
             EXPECT_EQ(doc_.history().redoEnabled(), !model_.redo.empty());
+        }
     }
 
     GridDocument doc_;
