@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the anagram search on a dictionaries folder against Debian's `an`
 // (`an -l 1`: one-word anagrams) on the same word list.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the cross prompt on a dictionaries folder: worst cases (the two
 // words begin with "?", all 26 letters, Free Cue on) and a few ordinary ones,
 // with the yield counted as the window's throttled yield would be.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the fill and the fill check on the grids of bench/make-fill-grids,
 // side by side with the plain backtracker with forward checking over the same
 // word index, in one run.

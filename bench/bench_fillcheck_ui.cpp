@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fill check in the window: the time from a key press on the grid (Write
 // Across) to the grid repainted, with View > Fill Check off and on, and to
 // the check's marks repainted, on the main window with the dictionaries of a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fill with word scores, side by side with today's order, in one run: for
 // each grid of bench/make-fill-grids, the fill on an index without scores
 // (today's candidate order, every word allowed: what the program does at

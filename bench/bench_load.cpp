@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the loading of dictionaries as the program loads them: the library
 // call (read and decode of a .diz, write of the plain list), the whole read,
 // the removal of the list, the line index and the letter index with the

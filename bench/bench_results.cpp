@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the results list and the dictionary viewer on a big dictionary, side
 // by side with plain QListWidget fills of the same lines, in one run.
 //

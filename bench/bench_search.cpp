@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the pattern search on a dictionaries folder against GNU grep -E on
 // the same plain list, and the share of a scan spent in the per-line yield.
 //
