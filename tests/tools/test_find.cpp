@@ -261,11 +261,19 @@ TEST_F(FindTest, BatchAnswersAsSeparateRuns) {
     }
     const std::string inPath = (dir.parent_path() / (dir.filename().string() + ".in")).string();
     const Outcome batch = runFind("--batch <" + quote(inPath));
-    fs::remove(inPath);
     EXPECT_EQ(batch.status, 2); // the last line is no query
     EXPECT_EQ(batch.out, expected) << batch.err;
     EXPECT_NE(batch.err.find("line " + std::to_string(queries.size()) + ": not a query"),
               std::string::npos);
+
+    // Word scores are the fill's alone: score lists that rank the words
+    // every which way leave every answer and its order as it was.
+    writeLines("base.scores", {"AMORE;0", "COSA;100", "MA;3", "RAMO;100", "ORA;1", "ROSA;55"});
+    writeLines("mine.scores", {"CASE;0", "MARE;100", "ARCO;7", "ORMA;99", "RE;0"});
+    const Outcome scored = runFind("--batch <" + quote(inPath));
+    fs::remove(inPath);
+    EXPECT_EQ(scored.status, 2);
+    EXPECT_EQ(scored.out, expected) << scored.err;
 }
 
 // A dictionary line's control bytes reach the terminal escaped, in the
