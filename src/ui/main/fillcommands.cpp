@@ -7,6 +7,7 @@
 #include "gridcanvas.h"
 #include "gridstats.h"
 #include "memoryhost.h"
+#include "menuadditions.h"
 #include "statuspanels.h"
 #include "windowlayout.h"
 #include "windowsearchhost.h"
@@ -76,18 +77,11 @@ bool FillCommands::busy() const {
 }
 
 QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
-    QList<QAction*> added;
-    auto add = [&added](QMenu* menu, const char* name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        added << a;
-        return a;
+    MenuAdditions menus;
+    auto add = [&menus](QMenu* menu, const char* name, const QString& caption) {
+        return menus.item(menu, name, caption);
     };
-    auto separator = [&added](QMenu* menu, const char* name) {
-        QAction* s = menu->addSeparator();
-        s->setObjectName(QString::fromLatin1(name));
-        added << s;
-    };
+    auto separator = [&menus](QMenu* menu, const char* name) { menus.separator(menu, name); };
 
     separator(view, "SepRiempi");
     fillCheck_ = add(view, "ControlloRiempimento", QStringLiteral("Fill Check"));
@@ -105,7 +99,7 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
     QMenu* symmetry = tools->addMenu(QStringLiteral("Symmetry"));
     symmetry->setObjectName(QStringLiteral("Simmetria"));
     symmetry->menuAction()->setObjectName(QStringLiteral("SimmetriaMenu"));
-    added << symmetry->menuAction();
+    menus.added << symmetry->menuAction();
     symmetryGroup_ = new QActionGroup(this);
     rotate_ = add(symmetry, "Simmetria180", QStringLiteral("Half Turn (180°)"));
     leftRight_ = add(symmetry, "SimmetriaLR", QStringLiteral("Left-Right Mirror"));
@@ -126,7 +120,7 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
 
     overlay_->followLetters(c_.letters);
     c_.canvas.setOverlay(overlay_.get());
-    return added;
+    return menus.added;
 }
 
 void FillCommands::updateMenu() {

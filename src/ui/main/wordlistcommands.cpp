@@ -10,6 +10,7 @@
 #include "fillsettingsdialog.h"
 #include "griddocument.h"
 #include "loader.h"
+#include "menuadditions.h"
 #include "statuspanels.h"
 #include "wordindex.h"
 
@@ -70,16 +71,11 @@ QString WordListCommands::settingsFile() {
 }
 
 QList<QAction*> WordListCommands::addMenuItems(QMenu* tools) {
-    QList<QAction*> added;
-    auto add = [&added](QMenu* menu, const char* name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        added << a;
-        return a;
+    MenuAdditions menus;
+    auto add = [&menus](QMenu* menu, const char* name, const QString& caption) {
+        return menus.item(menu, name, caption);
     };
-    QAction* separator = tools->addSeparator();
-    separator->setObjectName(QStringLiteral("SepListe"));
-    added << separator;
+    menus.separator(tools, "SepListe");
     settings_ = add(tools, "ImpostaRiempimento", QStringLiteral("Fill Settings..."));
     myWords_ = add(tools, "MieParole", QStringLiteral("Add to My Words"));
     ban_ = add(tools, "VietaParola", QStringLiteral("Ban Word"));
@@ -90,9 +86,7 @@ QList<QAction*> WordListCommands::addMenuItems(QMenu* tools) {
 
     // The language items stay hidden unless the language chose the folder.
     if (QMenu* dictionaries = tools->findChild<QMenu*>(QStringLiteral("Dizper"))) {
-        languageSeparator_ = dictionaries->addSeparator();
-        languageSeparator_->setObjectName(QStringLiteral("SepLingua"));
-        added << languageSeparator_;
+        languageSeparator_ = menus.separator(dictionaries, "SepLingua");
         italian_ = add(dictionaries, "ListeItaliane", QStringLiteral("Italian lists"));
         english_ = add(dictionaries, "ListeInglesi", QStringLiteral("English lists"));
         languages_ = new QActionGroup(this);
@@ -108,7 +102,7 @@ QList<QAction*> WordListCommands::addMenuItems(QMenu* tools) {
                 [this] { languageClick(DictionaryLanguage::English); });
     }
     updateMenu();
-    return added;
+    return menus.added;
 }
 
 void WordListCommands::updateMenu() {
