@@ -4,6 +4,7 @@
 // file read back.
 
 #include "scratchsignal.h"
+#include "shellrun.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
@@ -18,25 +19,13 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using korvel::testing::Outcome;
+using korvel::testing::quote;
 using korvel::testing::readFile;
 using korvel::testing::TempDir;
 using korvel::testing::writeFile;
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
 
 std::string kvl(const std::vector<std::string>& rows) {
     std::string s = std::to_string(rows.size()) + "," + std::to_string(rows[0].size()) + "\r\n";

@@ -2,6 +2,8 @@
 // korvel-find end to end: a dictionaries folder built with korvel-mkdiz,
 // the program run as a user would run it, its streams and exit status read.
 
+#include "shellrun.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,26 +17,14 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using korvel::testing::Outcome;
+using korvel::testing::quote;
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 std::string slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
 }
 
 class FindTest : public ::testing::Test {

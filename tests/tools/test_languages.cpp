@@ -2,6 +2,7 @@
 // Score lists made by korvel-mkdiz (--score, --case) as the score reader
 // reads them, and korvel-find and korvel-fill without --dir following the
 // remembered language and the locale into the per-user language subfolders.
+#include "shellrun.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
@@ -12,25 +13,13 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using korvel::testing::Outcome;
+using korvel::testing::quote;
 using korvel::testing::readFile;
 using korvel::testing::TempDir;
 using korvel::testing::writeFile;
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
 
 class ToolTest : public ::testing::Test {
 protected:
