@@ -5,6 +5,7 @@
 
 #include "enabledset.h"
 #include "fill.h"
+#include "gridoracle.h"
 #include "gridrows.h"
 #include "memoryhost.h"
 #include "plainfill.h"
@@ -22,41 +23,10 @@
 
 using namespace korvel;
 using korvel::testing::gridOf;
+using korvel::testing::runsOf;
+using korvel::testing::textOf;
 
 namespace {
-
-// The runs of two or more non-black cells, found afresh from the bytes.
-std::vector<std::vector<std::pair<int, int>>> runsOf(const GridModel& g) {
-    std::vector<std::vector<std::pair<int, int>>> runs;
-    for (int dir = 0; dir < 2; ++dir) {
-        const int outer = dir == 0 ? g.RowCount : g.ColumnCount;
-        const int inner = dir == 0 ? g.ColumnCount : g.RowCount;
-        for (int a = 0; a < outer; ++a) {
-            std::vector<std::pair<int, int>> run;
-            for (int b = 0; b <= inner; ++b) {
-                const int r = dir == 0 ? a : b;
-                const int c = dir == 0 ? b : a;
-                if (b < inner && !g.isBlack(r, c)) {
-                    run.emplace_back(r, c);
-                } else {
-                    if (run.size() >= 2) {
-                        runs.push_back(run);
-                    }
-                    run.clear();
-                }
-            }
-        }
-    }
-    return runs;
-}
-
-std::string textOf(const GridModel& g, const std::vector<std::pair<int, int>>& run) {
-    std::string s;
-    for (auto [r, c] : run) {
-        s += g.patternChar(r, c);
-    }
-    return s;
-}
 
 // The independent checker: the region's empty cells now hold letters, every
 // other byte is as it was, every run touching a written cell is a word (runs
@@ -130,52 +100,22 @@ std::string textOf(const GridModel& g, const std::vector<std::pair<int, int>>& r
     return ::testing::AssertionSuccess();
 }
 
-// Every fill of the whole grid by enumeration, cell by cell in row order,
-// checking each run as soon as it is complete. Calls found(grid) for each;
-// found returns false to stop.
+// Every fill of the whole grid by enumeration; found returns false to stop.
 void bruteForce(const GridModel& g, const std::set<std::string>& words, bool allowRepeats,
                 const std::string& alphabet, const std::function<bool(const GridModel&)>& found) {
     const auto runs = runsOf(g);
-    std::vector<std::pair<int, int>> empties;
-    for (int r = 0; r < g.RowCount; ++r) {
-        for (int c = 0; c < g.ColumnCount; ++c) {
-            if (!g.isBlack(r, c) && g.cell(r, c) == EmptyCell) {
-                empties.emplace_back(r, c);
-            }
-        }
-    }
-    GridModel work = g;
-    bool stop = false;
-    std::function<void(std::size_t)> rec = [&](std::size_t k) {
-        if (stop) {
-            return;
-        }
-        // Prune: every complete run must be a word.
-        for (const auto& run : runs) {
-            const std::string w = textOf(work, run);
-            if (w.find(EmptyCell) == std::string::npos && !words.count(w)) {
-                return;
-            }
-        }
-        if (k == empties.size()) {
-            if (!allowRepeats) {
-                std::set<std::string> seen;
-                for (const auto& run : runs) {
-                    if (!seen.insert(textOf(work, run)).second) {
-                        return;
-                    }
+    korvel::testing::bruteForce(
+        g, alphabet, [&](const std::string& w, bool) { return words.count(w) > 0; },
+        [&](const GridModel& work) {
+            std::set<std::string> seen;
+            for (const auto& run : runs) {
+                if (!allowRepeats && !seen.insert(textOf(work, run)).second) {
+                    return false;
                 }
             }
-            stop = !found(work);
-            return;
-        }
-        for (char ch : alphabet) {
-            work.setCell(empties[k].first, empties[k].second, ch);
-            rec(k + 1);
-            work.setCell(empties[k].first, empties[k].second, EmptyCell);
-        }
-    };
-    rec(0);
+            return true;
+        },
+        found);
 }
 
 // Arc consistency the slow way: until nothing changes, every slot keeps the

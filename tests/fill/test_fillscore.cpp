@@ -6,6 +6,7 @@
 // engine before scores existed.
 
 #include "fill.h"
+#include "gridoracle.h"
 #include "gridrows.h"
 #include "gridstats.h"
 #include "memoryhost.h"
@@ -25,42 +26,11 @@
 
 using namespace korvel;
 using korvel::testing::gridOf;
+using korvel::testing::Run;
+using korvel::testing::runsOf;
+using korvel::testing::textOf;
 
 namespace {
-
-using Run = std::vector<std::pair<int, int>>;
-
-std::vector<Run> runsOf(const GridModel& g) {
-    std::vector<Run> runs;
-    for (int dir = 0; dir < 2; ++dir) {
-        const int outer = dir == 0 ? g.RowCount : g.ColumnCount;
-        const int inner = dir == 0 ? g.ColumnCount : g.RowCount;
-        for (int a = 0; a < outer; ++a) {
-            Run run;
-            for (int b = 0; b <= inner; ++b) {
-                const int r = dir == 0 ? a : b;
-                const int c = dir == 0 ? b : a;
-                if (b < inner && !g.isBlack(r, c)) {
-                    run.emplace_back(r, c);
-                } else {
-                    if (run.size() >= 2) {
-                        runs.push_back(run);
-                    }
-                    run.clear();
-                }
-            }
-        }
-    }
-    return runs;
-}
-
-std::string textOf(const GridModel& g, const Run& run) {
-    std::string s;
-    for (auto [r, c] : run) {
-        s += g.patternChar(r, c);
-    }
-    return s;
-}
 
 // The rules, stated without the engine: a run the grid held complete keeps
 // its letters and must be a word of the list unless theme entries are kept;
@@ -100,41 +70,10 @@ bool satisfies(const GridModel& before, const GridModel& after, const Rules& rul
 // Every fill by enumeration; found returns false to stop.
 void bruteForce(const GridModel& g, const Rules& rules, const std::string& alphabet,
                 const std::function<bool(const GridModel&)>& found) {
-    const auto runs = runsOf(g);
-    std::vector<std::pair<int, int>> empties;
-    for (int r = 0; r < g.RowCount; ++r) {
-        for (int c = 0; c < g.ColumnCount; ++c) {
-            if (!g.isBlack(r, c) && g.patternChar(r, c) == EmptyCell) {
-                empties.emplace_back(r, c);
-            }
-        }
-    }
-    GridModel work = g;
-    bool stop = false;
-    std::function<void(std::size_t)> rec = [&](std::size_t k) {
-        if (stop) {
-            return;
-        }
-        for (const Run& run : runs) {
-            const std::string w = textOf(work, run);
-            if (w.find(EmptyCell) == std::string::npos &&
-                !rules.fits(w, textOf(g, run).find(EmptyCell) == std::string::npos)) {
-                return;
-            }
-        }
-        if (k == empties.size()) {
-            if (satisfies(g, work, rules)) {
-                stop = !found(work);
-            }
-            return;
-        }
-        for (char ch : alphabet) {
-            work.setCell(empties[k].first, empties[k].second, ch);
-            rec(k + 1);
-            work.setCell(empties[k].first, empties[k].second, EmptyCell);
-        }
-    };
-    rec(0);
+    korvel::testing::bruteForce(
+        g, alphabet,
+        [&](const std::string& w, bool wasComplete) { return rules.fits(w, wasComplete); },
+        [&](const GridModel& work) { return satisfies(g, work, rules); }, found);
 }
 
 struct ScoredCase {
