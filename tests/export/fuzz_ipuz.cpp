@@ -12,9 +12,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -76,19 +73,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     return 0;
 }
-
-#ifndef KORVEL_LIBFUZZER
-int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        std::ifstream in(argv[i], std::ios::binary);
-        if (!in) {
-            std::cerr << "cannot read " << argv[i] << "\n";
-            return 1;
-        }
-        const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    }
-    return 0;
-}
-#endif
