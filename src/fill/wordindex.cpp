@@ -2,6 +2,7 @@
 #include "wordindex.h"
 
 #include "enabledset.h"
+#include "hugepages.h"
 
 #include <algorithm>
 #include <functional>
@@ -102,6 +103,27 @@ WordIndex WordIndex::fromWords(const std::vector<std::string>& words, const Word
     return fromBuckets(buckets, scoreOf, banned);
 }
 
+void WordIndex::Group::indexLetters(std::size_t len) {
+    blocks = (count + 63) / 64;
+    const std::size_t words = len * 26 * blocks;
+    // A large index takes megabytes of fresh memory: advised before the
+    // first write, as the loader's buffers are.
+    bits.reserve(words);
+    adviseHugePages(bits.data(), words * sizeof(uint64_t));
+    bits.assign(words, 0);
+    support.assign(len, 0);
+    const auto* l = reinterpret_cast<const uint8_t*>(letters.data());
+    for (std::size_t id = 0; id < count; ++id) {
+        const uint64_t bit = uint64_t{1} << (id % 64);
+        const std::size_t block = id / 64;
+        for (std::size_t p = 0; p < len; ++p) {
+            const uint8_t a = l[id * len + p];
+            bits[(p * 26 + a) * blocks + block] |= bit;
+            support[p] |= LetterMask{1} << a;
+        }
+    }
+}
+
 WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets,
                                  const WordScoreFn& scoreOf, const WordBanFn& banned) {
     WordIndex wi;
@@ -114,15 +136,12 @@ WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLen
         Group& g = wi.byLength_[static_cast<std::size_t>(len)];
         const auto L = static_cast<std::size_t>(len);
         g.count = words.size();
-        g.blocks = (g.count + 63) / 64;
         g.letters.resize(g.count * L);
-        g.bits.assign(L * 26 * g.blocks, 0);
-        g.support.assign(L, 0);
         if (scoreOf) {
             g.scores.resize(g.count);
         }
         if (banned) {
-            g.banned.assign(g.blocks, 0);
+            g.banned.assign((g.count + 63) / 64, 0);
         }
         for (std::size_t id = 0; id < g.count; ++id) {
             const std::string& w = words[id];
@@ -134,17 +153,69 @@ WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLen
                 g.banned[id / 64] |= uint64_t{1} << (id % 64);
             }
             for (std::size_t p = 0; p < L; ++p) {
-                const int a = w[p] - 'A';
-                g.letters[id * L + p] = static_cast<char>(a);
-                g.bits[(p * 26 + static_cast<std::size_t>(a)) * g.blocks + id / 64] |= uint64_t{1}
-                                                                                       << (id % 64);
-                g.support[p] |= LetterMask{1} << a;
+                g.letters[id * L + p] = static_cast<char>(w[p] - 'A');
             }
         }
         words.clear();
         words.shrink_to_fit();
+        g.indexLetters(L);
     }
     return wi;
+}
+
+WordIndex WordIndex::fromPacked(const PackedIndex& words, bool hasScores,
+                                const std::vector<std::string>& bannedWords) {
+    WordIndex wi;
+    wi.hasScores_ = hasScores;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        const PackedWords& from = words[static_cast<std::size_t>(len)];
+        Group& g = wi.byLength_[static_cast<std::size_t>(len)];
+        const auto L = static_cast<std::size_t>(len);
+        g.count = from.count;
+        if (g.count > 0) {
+            g.letters.assign(reinterpret_cast<const char*>(from.letters), g.count * L);
+            if (hasScores) {
+                g.scores.assign(from.scores, from.scores + g.count);
+            }
+        }
+        g.indexLetters(L);
+    }
+    wi.banWords(bannedWords);
+    return wi;
+}
+
+void WordIndex::banWords(const std::vector<std::string>& words) {
+    // As build marks them: a ban list, even one naming no word of the
+    // index, makes an index with bans.
+    if (words.empty()) {
+        return;
+    }
+    hasBans_ = true;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        Group& g = byLength_[static_cast<std::size_t>(len)];
+        g.banned.assign((g.count + 63) / 64, 0);
+    }
+    for (const std::string& w : words) {
+        if (const int64_t id = find(w); id >= 0) {
+            Group& g = byLength_[w.size()];
+            g.banned[static_cast<std::size_t>(id) / 64] |= uint64_t{1} << (id % 64);
+        }
+    }
+}
+
+PackedWords WordIndex::packed(int len) const {
+    const Group& g = byLength_[slot(len)];
+    return {g.count, reinterpret_cast<const uint8_t*>(g.letters.data()),
+            g.scores.empty() ? nullptr : g.scores.data()};
+}
+
+std::size_t WordIndex::placeableCount(int len, int minScore) const {
+    const Group& g = byLength_[slot(len)];
+    std::size_t n = 0;
+    for (uint32_t id = 0; id < g.count; ++id) {
+        n += score(len, id) >= minScore && !isBanned(len, id) ? 1 : 0;
+    }
+    return n;
 }
 
 std::shared_ptr<const WordIndex> WordIndex::placeable(int minScore) const {
@@ -152,26 +223,27 @@ std::shared_ptr<const WordIndex> WordIndex::placeable(int minScore) const {
     if (placeableCache_->index && placeableCache_->minScore == minScore) {
         return placeableCache_->index;
     }
-    std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
-    std::array<std::vector<uint8_t>, MaxWordLength + 1> scores;
+    // The words that pass keep their byte order, so the sub-index is made
+    // from their letters and scores directly, id for id as a build of those
+    // words would number them.
+    auto sub = std::make_shared<WordIndex>();
+    sub->hasScores_ = hasScores_;
     for (int len = MinWordLength; len <= MaxWordLength; ++len) {
         const Group& g = byLength_[static_cast<std::size_t>(len)];
+        Group& to = sub->byLength_[static_cast<std::size_t>(len)];
+        const auto L = static_cast<std::size_t>(len);
+        to.letters.reserve(g.count * L);
         for (uint32_t id = 0; id < g.count; ++id) {
             if (score(len, id) >= minScore && !isBanned(len, id)) {
-                buckets[static_cast<std::size_t>(len)].push_back(word(len, id));
-                scores[static_cast<std::size_t>(len)].push_back(
-                    static_cast<uint8_t>(score(len, id)));
+                to.letters.append(g.letters, id * L, L);
+                if (hasScores_) {
+                    to.scores.push_back(g.scores[id]);
+                }
             }
         }
-    }
-    // The words stay in byte order, so the scores line up with the new ids.
-    auto sub = std::make_shared<WordIndex>(fromBuckets(buckets, {}, {}));
-    if (hasScores_) {
-        sub->hasScores_ = true;
-        for (int len = MinWordLength; len <= MaxWordLength; ++len) {
-            sub->byLength_[static_cast<std::size_t>(len)].scores =
-                std::move(scores[static_cast<std::size_t>(len)]);
-        }
+        to.count = to.letters.size() / L;
+        to.letters.shrink_to_fit();
+        to.indexLetters(L);
     }
     placeableCache_->minScore = minScore;
     placeableCache_->index = sub;
@@ -229,12 +301,25 @@ ScoresFuture readyScores(std::shared_ptr<const WordScores> scores) {
     return ready.get_future().share();
 }
 
+std::vector<std::string> bannedByAdditions(const IndexAdditions& additions) {
+    std::vector<std::string> own = additions.ownWords;
+    std::sort(own.begin(), own.end());
+    std::vector<std::string> banned = additions.bannedWords;
+    for (const std::string& w : additions.shippedBans) {
+        if (!std::binary_search(own.begin(), own.end(), w)) {
+            banned.push_back(w);
+        }
+    }
+    std::sort(banned.begin(), banned.end());
+    banned.erase(std::unique(banned.begin(), banned.end()), banned.end());
+    return banned;
+}
+
 WordIndex buildIndex(const DictionaryStore& store, const DictionarySelection& take,
                      const IndexAdditions& additions) {
     std::vector<std::string> own = additions.ownWords;
     std::sort(own.begin(), own.end());
-    std::vector<std::string> banned = additions.bannedWords;
-    std::sort(banned.begin(), banned.end());
+    const std::vector<std::string> banned = bannedByAdditions(additions);
     const std::shared_ptr<const WordScores> scores =
         additions.scores.valid() ? additions.scores.get() : nullptr;
     WordScoreFn scoreOf;

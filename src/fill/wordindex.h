@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dictionarystore.h"
+#include "wordkinds.h"
 #include "wordscores.h"
 
 #include <array>
@@ -31,6 +32,18 @@ inline constexpr int HighestScore = 100;
 using WordScoreFn = std::function<int(std::string_view word)>;
 // True for a word the fill must never place (a ban list).
 using WordBanFn = std::function<bool(std::string_view word)>;
+
+// The words of one length as an index keeps them: count words of len letters
+// each (0 for "A" to 25 for "Z") back to back, in strictly increasing byte
+// order, and for a scored index one score (0 to 100) per word. The memory is
+// the caller's.
+struct PackedWords {
+    std::size_t count = 0;
+    const uint8_t* letters = nullptr;
+    const uint8_t* scores = nullptr; // null without scores
+};
+// Per length (index = length; 0 and 1 stay empty).
+using PackedIndex = std::array<PackedWords, MaxWordLength + 1>;
 
 // Which dictionaries the words come from: entry n (1 to 7) for dictionary n.
 using DictionarySelection = std::array<bool, 8>;
@@ -73,6 +86,14 @@ public:
     static WordIndex fromWords(const std::vector<std::string>& words);
     static WordIndex fromWords(const std::vector<std::string>& words, const WordScoreFn& scoreOf,
                                const WordBanFn& banned = {});
+    // The index of words already packed (see PackedWords; the caller has
+    // checked the order, the letters and the scores), with the words of
+    // bannedWords that it holds banned. The same words, scores and bans give
+    // the same index as build does, id for id. The letters are copied.
+    static WordIndex fromPacked(const PackedIndex& words, bool hasScores,
+                                const std::vector<std::string>& bannedWords = {});
+    // The words of one length as packed (valid while the index lives).
+    PackedWords packed(int len) const;
 
     std::size_t count(int len) const { return byLength_[slot(len)].count; }
     std::size_t totalWords() const;
@@ -104,6 +125,10 @@ public:
     // The last one asked for is kept, so a fill or check after every edit
     // does not build it again; safe to call from several threads.
     std::shared_ptr<const WordIndex> placeable(int minScore) const;
+    // How many words of length len the fill may place at minScore: not
+    // banned and scoring at least minScore (every word not banned when the
+    // index has no scores).
+    std::size_t placeableCount(int len, int minScore) const;
 
     // 64-bit blocks of one bitset of length len.
     std::size_t blocks(int len) const { return byLength_[slot(len)].blocks; }
@@ -127,12 +152,15 @@ private:
         std::vector<LetterMask> support;
         std::vector<uint8_t> scores;  // per id; empty without scores
         std::vector<uint64_t> banned; // bitset; empty without bans
+        // Sets bits and support from the letters (count words of len).
+        void indexLetters(std::size_t len);
     };
     static std::size_t slot(int len) {
         return len >= MinWordLength && len <= MaxWordLength ? static_cast<std::size_t>(len) : 0;
     }
     static WordIndex fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets,
                                  const WordScoreFn& scoreOf, const WordBanFn& banned);
+    void banWords(const std::vector<std::string>& words);
 
     std::array<Group, MaxWordLength + 1> byLength_{};
     bool hasScores_ = false;
@@ -158,7 +186,18 @@ struct IndexAdditions {
     // Words the fill never places (A to Z); a word both own and banned is
     // banned.
     std::vector<std::string> bannedWords;
+    // The ban list of the dictionaries folder, when the fill keeps its words
+    // out (A to Z): banned too, unless they are own words, which the user
+    // asked for by name.
+    std::vector<std::string> shippedBans;
+    // Not part of the indexes: what the statistics tell of a word besides
+    // its score (the folder's base.kinds), read beside the score lists.
+    std::shared_future<std::shared_ptr<const WordKinds>> kinds;
 };
+
+// The words of additions that the indexes ban, sorted: the banned words, and
+// the shipped bans that are no own words.
+std::vector<std::string> bannedByAdditions(const IndexAdditions& additions);
 
 // Scores that are ready now, as IndexAdditions takes them.
 ScoresFuture readyScores(std::shared_ptr<const WordScores> scores);
