@@ -134,8 +134,9 @@ public:
         }
     }
     // Maps the regular file at path whole; false, with why, when it is no
-    // regular file, is empty or larger than cap, or cannot be mapped.
-    bool open(const std::string& path, uint64_t cap, std::string& why) {
+    // regular file, is larger than cap or (unless allowEmpty) empty, or
+    // cannot be mapped. An empty file maps to no bytes.
+    bool open(const std::string& path, uint64_t cap, std::string& why, bool allowEmpty = false) {
         int fd = -1;
         struct stat st {};
         const FileReadResult opened = openRegularFile(AT_FDCWD, path, false, fd, st);
@@ -144,6 +145,9 @@ public:
         }
         if (st.st_size <= 0 || static_cast<uint64_t>(st.st_size) > cap) {
             ::close(fd);
+            if (st.st_size == 0 && allowEmpty) {
+                return true;
+            }
             return fail(why, st.st_size <= 0 ? "is empty" : "is too large");
         }
         size_ = static_cast<std::size_t>(st.st_size);
@@ -231,14 +235,15 @@ std::optional<std::vector<IndexSource>> folderSources(const std::string& folder,
     for (const SkippedScoreList& s : skippedScores) {
         passed(s.name);
     }
-    std::string bytes;
+    // Mapped rather than read: megabytes of lists then cost no fresh memory.
     const auto add = [&](IndexSource::Kind kind, const std::string& name, uint64_t cap) {
-        const FileReadResult read = readRegularFile(AT_FDCWD, prefix + name, cap, bytes);
-        if (!read.ok()) {
-            why = name + " " + read.cause;
+        Mapping list;
+        std::string cause;
+        if (!list.open(prefix + name, cap, cause, true)) {
+            why = name + " " + cause;
             return false;
         }
-        sources.push_back({kind, name, bytes.size(), hashBytes(bytes)});
+        sources.push_back({kind, name, list.bytes().size(), hashBytes(list.bytes())});
         return true;
     };
     for (const std::string& name : dictionaries) {
@@ -396,14 +401,17 @@ std::optional<PrebuiltIndex> loadPrebuiltIndex(const std::string& folder,
                                                const std::vector<std::string>& bannedWords,
                                                std::string& why) {
     const std::string path = folderPrefix(folder) + std::string(FillIndexName);
-    Mapping file;
+    // The words are copied out before the file is unmapped: a file changed
+    // or cut while a long fill runs must not change (or take away) the
+    // letters that were checked.
+    auto file = std::make_shared<Mapping>();
     std::string cause;
-    if (!file.open(path, MaxFillIndexBytes, cause)) {
+    if (!file->open(path, MaxFillIndexBytes, cause)) {
         why = std::string(FillIndexName) + " " + cause;
         return std::nullopt;
     }
     FillIndexContents contents;
-    if (!parseFillIndex(file.bytes(), contents, cause)) {
+    if (!parseFillIndex(file->bytes(), contents, cause)) {
         why = std::string(FillIndexName) + " " + cause;
         return std::nullopt;
     }

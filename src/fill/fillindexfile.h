@@ -94,7 +94,7 @@ struct PrebuiltIndex {
 // The index of folder's FillIndexName, when it is there, sound and made from
 // exactly the lists the folder holds now; bannedWords are banned in it as
 // build would ban them. Nothing, with why, otherwise. The file is mapped
-// (one mmap) and unmapped before this returns.
+// (one mmap) and unmapped before this returns; the words are copied out.
 std::optional<PrebuiltIndex> loadPrebuiltIndex(const std::string& folder,
                                                const std::vector<std::string>& bannedWords,
                                                std::string& why);

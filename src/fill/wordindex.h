@@ -99,7 +99,7 @@ public:
     std::size_t totalWords() const;
     // Letters 0..25 of word id of length len, len bytes.
     const uint8_t* letters(int len, uint32_t id) const {
-        return reinterpret_cast<const uint8_t*>(byLength_[slot(len)].letters.data()) +
+        return byLength_[slot(len)].letters +
                static_cast<std::size_t>(id) * static_cast<std::size_t>(len);
     }
     std::string word(int len, uint32_t id) const;
@@ -112,11 +112,11 @@ public:
     bool hasBans() const { return hasBans_; }
     int score(int len, uint32_t id) const {
         const Group& g = byLength_[slot(len)];
-        return g.scores.empty() ? HighestScore : g.scores[id];
+        return g.scores == nullptr ? HighestScore : g.scores[id];
     }
     bool isBanned(int len, uint32_t id) const {
         const Group& g = byLength_[slot(len)];
-        return !g.banned.empty() && (g.banned[id / 64] >> (id % 64) & 1) != 0;
+        return g.banned != nullptr && (g.banned[id / 64] >> (id % 64) & 1) != 0;
     }
     // Whether minScore or a ban holds any word back from the fill.
     bool filters(int minScore) const { return hasBans_ || (hasScores_ && minScore > 0); }
@@ -135,7 +135,7 @@ public:
     // Words of length len with letter at pos (0-based).
     const uint64_t* bits(int len, int pos, int letter) const {
         const Group& g = byLength_[slot(len)];
-        return g.bits.data() +
+        return g.bits +
                (static_cast<std::size_t>(pos) * 26 + static_cast<std::size_t>(letter)) * g.blocks;
     }
     // The letters that some word of length len holds at pos.
@@ -144,25 +144,31 @@ public:
     }
 
 private:
+    // One length's words. Every pointer points into memory that keep_ owns
+    // and nobody changes once the index is made, so copies of an index
+    // share it.
     struct Group {
         std::size_t count = 0;
         std::size_t blocks = 0;
-        std::string letters;        // count * len bytes, 0..25
-        std::vector<uint64_t> bits; // len * 26 bitsets of `blocks` words
-        std::vector<LetterMask> support;
-        std::vector<uint8_t> scores;  // per id; empty without scores
-        std::vector<uint64_t> banned; // bitset; empty without bans
-        // Sets bits and support from the letters (count words of len).
-        void indexLetters(std::size_t len);
+        const uint8_t* letters = nullptr;    // count * len bytes, 0..25
+        const uint64_t* bits = nullptr;      // len * 26 bitsets of `blocks` words
+        const LetterMask* support = nullptr; // len masks
+        const uint8_t* scores = nullptr;     // per id; null without scores
+        const uint64_t* banned = nullptr;    // bitset; null without bans
     };
+    struct Buffers;
     static std::size_t slot(int len) {
         return len >= MinWordLength && len <= MaxWordLength ? static_cast<std::size_t>(len) : 0;
     }
     static WordIndex fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets,
                                  const WordScoreFn& scoreOf, const WordBanFn& banned);
-    void banWords(const std::vector<std::string>& words);
+    // Makes the bitsets and supports of every length from the letters, in
+    // one buffer of b.
+    void indexLetters(Buffers& b);
+    void banWords(Buffers& b, const std::vector<std::string>& words);
 
     std::array<Group, MaxWordLength + 1> byLength_{};
+    std::vector<std::shared_ptr<const void>> keep_;
     bool hasScores_ = false;
     bool hasBans_ = false;
     struct PlaceableCache {
@@ -211,7 +217,10 @@ WordIndex buildIndex(const DictionaryStore& store, const DictionarySelection& ta
                      const IndexAdditions& additions);
 
 // The word indexes of the dictionary selections asked for, shared by the
-// fill, the fill check and the statistics. Safe to use from any thread; the
+// fill, the fill check and the statistics. An index without own words is
+// read from the folder's prebuilt index (fillindexfile.h) while that is up
+// to date and made of the same selection; it holds the same words, ids and
+// scores as the one built from the store. Safe to use from any thread; the
 // store must outlive the cache and not change. It keeps the indexes of the
 // last `capacity` selections asked for (an index of a 1.5 M-word list takes
 // tens of megabytes); one still in use elsewhere lives on through its

@@ -324,3 +324,59 @@ TEST(FillIndexFile, UsedOnlyWithTheListsItWasMadeFrom) {
         EXPECT_NE(why.find("words.dic"), std::string::npos) << why;
     }
 }
+
+// The window's index cache takes the folder's index while it is up to date
+// and the selection is its own, and builds from the store otherwise: with
+// own words, another selection, or a stale index.
+TEST(FillIndexFile, TheIndexCacheTakesAnUpToDateIndex) {
+    TempDir dir;
+    writeFile(dir.file("base.diz"), "the bytes of the folder's lists");
+    writeFile(dir.file("base.scores"), "CAT;90\n");
+    DictionaryStore store;
+    store.DictFolder = dir.path + "/";
+    store.count = 1;
+    store.DictFileName[1] = "base.diz";
+    store.setText(1, "CAT\r\nCOT\r\n");
+    DictionarySelection take{};
+    take[1] = true;
+    std::string why;
+    // An index of other words than the store's, with the folder's sources:
+    // which one the cache gives shows where its words came from.
+    const WordIndex other = WordIndex::fromWords(
+        {"DOG", "DIG", "CAT"}, [](std::string_view w) { return w == "DOG" ? 80 : 30; });
+    writeFile(dir.file("base.fillindex"),
+              fillIndexBytes(other, take, *folderSources(dir.path, why), ""));
+
+    WordIndexCache cache(store);
+    IndexAdditions additions;
+    additions.shippedBans = {"DIG"};
+    cache.setAdditions(additions);
+    std::shared_ptr<const WordIndex> index = cache.get(take);
+    ASSERT_GE(index->find("DOG"), 0);
+    EXPECT_EQ(index->score(3, static_cast<uint32_t>(index->find("DOG"))), 80);
+    EXPECT_TRUE(index->isBanned(3, static_cast<uint32_t>(index->find("DIG"))));
+    EXPECT_LT(index->find("COT"), 0);
+
+    // Own words: built from the store.
+    additions.ownWords = {"ZQX"};
+    cache.setAdditions(additions);
+    index = cache.get(take);
+    EXPECT_GE(index->find("COT"), 0);
+    EXPECT_GE(index->find("ZQX"), 0);
+    EXPECT_LT(index->find("DOG"), 0);
+    // Another selection: built.
+    additions.ownWords.clear();
+    cache.setAdditions(additions);
+    DictionarySelection none{};
+    EXPECT_LT(cache.get(none)->find("DOG"), 0);
+    EXPECT_GE(cache.get(take)->find("DOG"), 0);
+    // Stale: built, with the scores the window read.
+    writeFile(dir.file("base.scores"), "CAT;10\n");
+    WordScores scores;
+    scores.addList("CAT;10\n");
+    additions.scores = readyScores(std::make_shared<const WordScores>(scores));
+    cache.setAdditions(additions);
+    index = cache.get(take);
+    EXPECT_LT(index->find("DOG"), 0);
+    EXPECT_EQ(index->score(3, static_cast<uint32_t>(index->find("CAT"))), 10);
+}
