@@ -188,7 +188,7 @@ endif()
 # Each installed set's fill index was made from the very lists installed
 # beside it, so the installed korvel-fill takes its words from it.
 if("korvel-fill" IN_LIST PROGRAMS)
-  file(WRITE ${WORK}/grid.kvl "1,3\r\n\"???\"\r\n")
+  file(WRITE ${WORK}/grid.kvl "2,2\r\n\"??\"\r\n\"??\"\r\n")
   foreach(set it en)
     run(${WORK}/elsewhere ${prefix}/bin/korvel-fill --verbose --check
         --dir ${prefix}/share/korvel/dictionaries/${set} ${WORK}/grid.kvl)
