@@ -2,9 +2,10 @@
 #include "phrases.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <map>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace korvel {
 
@@ -46,17 +47,6 @@ std::string joined(const std::vector<std::string>& words) {
         }
     }
     return entry;
-}
-
-std::string key(const std::vector<std::string>& words) {
-    std::string k;
-    for (const std::string& w : words) {
-        if (!k.empty()) {
-            k += ' ';
-        }
-        k += w;
-    }
-    return k;
 }
 
 } // namespace
@@ -127,41 +117,71 @@ std::vector<PhraseCandidate> phraseCandidates(const WordNet& wordnet,
 }
 
 void countPhrases(std::vector<PhraseCandidate>& phrases, std::string_view text) {
-    std::unordered_map<std::string, std::size_t> byKey;
-    // For each first word, the word counts of the phrases it starts.
-    std::unordered_map<std::string, std::vector<std::size_t>> lengths;
+    // Words are numbered once, so that the walk over a text of millions of
+    // words hashes each word once and builds no strings: a phrase is found
+    // by the numbers of its words.
+    std::unordered_map<std::string, uint32_t> ids;
+    const auto idOf = [&](const std::string& w) {
+        return ids.try_emplace(w, static_cast<uint32_t>(ids.size())).first->second;
+    };
+    std::unordered_map<uint64_t, std::vector<std::size_t>> byKey;
+    std::vector<std::vector<uint32_t>> phraseIds(phrases.size());
+    const auto keyOf = [](const uint32_t* first, std::size_t n) {
+        uint64_t h = 1469598103934665603ull;
+        for (std::size_t k = 0; k < n; ++k) {
+            h = (h ^ first[k]) * 1099511628211ull;
+        }
+        return h;
+    };
     for (std::size_t i = 0; i < phrases.size(); ++i) {
-        byKey.emplace(key(phrases[i].words), i);
-        std::vector<std::size_t>& l = lengths[phrases[i].words.front()];
-        if (std::find(l.begin(), l.end(), phrases[i].words.size()) == l.end()) {
-            l.push_back(phrases[i].words.size());
+        for (const std::string& w : phrases[i].words) {
+            phraseIds[i].push_back(idOf(w));
         }
     }
-    // The text is read word by word (lower case); the last MaxWords words
-    // are kept, and each phrase is counted at its last word.
-    std::vector<std::string> window;
-    std::string current;
-    std::string k;
-    const auto endWord = [&] {
-        if (window.size() == MaxWords) {
-            window.erase(window.begin());
+    // For each word, the word counts (bit n) of the phrases it starts.
+    std::vector<uint32_t> starts(ids.size(), 0);
+    for (std::size_t i = 0; i < phrases.size(); ++i) {
+        const std::vector<uint32_t>& p = phraseIds[i];
+        if (p.size() < MinWords || p.size() > MaxWords) {
+            continue;
         }
-        window.push_back(std::move(current));
+        starts[p.front()] |= 1u << p.size();
+        byKey[keyOf(p.data(), p.size())].push_back(i);
+    }
+
+    // The text is read word by word (lower case); the last MaxWords words
+    // are kept, and each phrase is counted at its last word. A word of no
+    // phrase ends every phrase that could span it.
+    constexpr uint32_t NoId = UINT32_MAX;
+    std::array<uint32_t, MaxWords> window{};
+    std::size_t filled = 0;
+    std::string current;
+    const auto endWord = [&] {
+        const auto it = ids.find(current);
         current.clear();
-        for (std::size_t n = MinWords; n <= window.size(); ++n) {
-            const std::string& first = window[window.size() - n];
-            const auto it = lengths.find(first);
-            if (it == lengths.end() ||
-                std::find(it->second.begin(), it->second.end(), n) == it->second.end()) {
+        const uint32_t id = it == ids.end() ? NoId : it->second;
+        if (id == NoId) {
+            filled = 0;
+            return;
+        }
+        if (filled == MaxWords) {
+            std::copy(window.begin() + 1, window.end(), window.begin());
+            --filled;
+        }
+        window[filled++] = id;
+        for (std::size_t n = MinWords; n <= filled; ++n) {
+            const uint32_t* first = window.data() + filled - n;
+            if ((starts[*first] & (1u << n)) == 0) {
                 continue;
             }
-            k = first;
-            for (std::size_t j = window.size() - n + 1; j < window.size(); ++j) {
-                k += ' ';
-                k += window[j];
+            const auto p = byKey.find(keyOf(first, n));
+            if (p == byKey.end()) {
+                continue;
             }
-            if (const auto p = byKey.find(k); p != byKey.end()) {
-                ++phrases[p->second].corpusCount;
+            for (std::size_t i : p->second) {
+                if (std::equal(first, first + n, phraseIds[i].begin(), phraseIds[i].end())) {
+                    ++phrases[i].corpusCount;
+                }
             }
         }
     };
