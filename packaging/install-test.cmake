@@ -68,6 +68,8 @@ set(expected
   share/korvel/dictionaries/it/base.scores
   share/korvel/dictionaries/en/base.diz
   share/korvel/dictionaries/en/base.scores
+  share/korvel/dictionaries/it/definitions.db
+  share/korvel/dictionaries/en/definitions.db
   share/korvel/help/voduzeze/KORVELH8.HTM
   share/doc/korvel/copyright
   share/doc/korvel/changelog.gz
