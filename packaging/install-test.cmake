@@ -73,6 +73,8 @@ set(expected
   share/korvel/dictionaries/en/base.kinds
   share/korvel/dictionaries/en/base.bans
   share/korvel/dictionaries/en/phrases.dic
+  share/korvel/dictionaries/it/definitions.db
+  share/korvel/dictionaries/en/definitions.db
   share/korvel/help/voduzeze/KORVELH8.HTM
   share/doc/korvel/copyright
   share/doc/korvel/changelog.gz
