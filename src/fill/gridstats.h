@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "clueset.h"
 #include "fill.h"
 #include "gridmodel.h"
 #include "wordindex.h"
@@ -64,6 +65,14 @@ struct ScoredEntry {
     WeakReason reason = WeakReason::None;
 };
 
+// A clue whose slot's answer changed since it was written: the answer it was
+// written for, and the slot's letters now ("?" for an empty cell).
+struct ChangedClue {
+    Slot slot;
+    std::string was;
+    std::string now;
+};
+
 // What "Grid Statistics" shows of a grid.
 struct GridStatistics {
     int rows = 0;
@@ -98,6 +107,12 @@ struct GridStatistics {
     // Complete slots per reason (index: WeakReason), all of them, not only
     // the ten weakest.
     std::array<int, WeakReasonCount> reasons{};
+    // Filled only when given the puzzle's clues and it has some: the words
+    // with a clue, and the clues whose answer changed since they were
+    // written (answerChanged), in slot order.
+    bool cluesCounted = false;
+    int cluedWords = 0;
+    std::vector<ChangedClue> changedClues;
 };
 
 // Counts the grid's words (the runs the clue numbering numbers), black cells
@@ -107,13 +122,15 @@ struct GridStatistics {
 // notes tell the reasons that the index cannot: the kinds and which list
 // banned a word.
 GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index,
-                              int minScore = 0, const WordNotes& notes = {});
+                              int minScore = 0, const ClueSet* clues = nullptr,
+                              const WordNotes& notes = {});
 inline GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index,
                                      int minScore = 0, const WordNotes& notes = {}) {
-    return gridStatistics(grid, Slots::of(grid), index, minScore, notes);
+    return gridStatistics(grid, Slots::of(grid), index, minScore, nullptr, notes);
 }
 
-// The statistics as the box shows them, lines separated by CR LF. The score
+// The statistics as the box shows them, lines separated by CR LF. The clue
+// lines follow the word lengths, only when clues were counted; the score
 // lines come last, and only for a scored index; the line of the entries
 // under the minimum only for a minimum above 0.
 std::string statisticsText(const GridStatistics& stats);

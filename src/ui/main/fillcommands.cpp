@@ -463,7 +463,8 @@ void FillCommands::GridStatistics_Click() {
         additions->kinds.valid() ? additions->kinds.get() : nullptr;
     const WordNotes notes{kinds.get(), &ownBans, &shippedBans};
     const GridStatistics stats =
-        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get(), minScore_, notes);
+        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get(), minScore_,
+                       &c_.document.clues(), notes);
     // A grid of many words makes a long report: it scrolls rather than
     // growing past the screen.
     c_.desktop.showText(c_.parent, StatisticsTitle, fromBytes(statisticsText(stats)));
