@@ -119,7 +119,8 @@ ConflictSet findConflictSet(const GridModel& grid, const Slots& slots, const Wor
     };
 
     // Phase 1: a neighbourhood of the tightest slot, grown best-first along
-    // the crossings and tried at sizes 1, 2, 4, 8 ... until it has no fill.
+    // the crossings and tried at sizes 1, 2, 3, 4, 5, 6, 7, 8, 10, 12, 15 ...
+    // until it has no fill.
     std::vector<int> pool;
     for (std::size_t s = 0; s < count; ++s) {
         if (inPlay[s]) {
@@ -162,7 +163,10 @@ ConflictSet findConflictSet(const GridModel& grid, const Slots& slots, const Wor
             if (finder.outOfTime()) {
                 return finish(ConflictSet::Outcome::Stopped);
             }
-            target *= 2;
+            // Sets that fill are quick to fill; growing by a quarter keeps
+            // the first set without a fill close to the smallest such
+            // neighbourhood.
+            target = std::max(target + 1, target * 5 / 4);
         }
         // The next slot: the tightest crossing of the set, or, when the set
         // crosses nothing more, the tightest slot left.
@@ -211,7 +215,11 @@ ConflictSet findConflictSet(const GridModel& grid, const Slots& slots, const Wor
         }
     }
     std::sort(set.begin(), set.end());
+    const int worst = *std::min_element(set.begin(), set.end(), tighter);
     for (int s : set) {
+        if (s == worst) {
+            out.worst = static_cast<int>(out.slots.size());
+        }
         const Slot& slot = slots[static_cast<std::size_t>(s)];
         out.slotIndexes.push_back(s);
         out.slots.push_back(slot);

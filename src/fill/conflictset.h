@@ -33,6 +33,10 @@ struct ConflictSet {
     std::vector<std::string> patterns;
     // Their indexes into Slots::all().
     std::vector<int> slotIndexes;
+    // The slot of the set (an index into slots) with the fewest words left
+    // once the cells of the whole grid are narrowed, the first of those in
+    // the grid's order: the one to look at first. -1 for an empty set.
+    int worst = -1;
     // True when every slot of the set was shown to be needed: with any one
     // of them left out, the others have a fill. False when the time limit
     // or the abort request stopped that proof first (or one try could not
@@ -48,8 +52,8 @@ struct ConflictSet {
 // problem (FillOptions::onlySlots) while what is left still has no fill,
 // until no slot can be left out or the time limit (seconds, 0 for none)
 // ends it. First a growing neighbourhood of the slot with the fewest words
-// left is tried, so that the removal starts from a small set; then each of
-// its slots in turn, the loosest first.
+// left is tried (a quarter larger each time), so that the removal starts
+// from a small set; then each of its slots in turn, the loosest first.
 //
 // Only slots that the fill would fill take part: with a region, those
 // reaching into it. Options as for fillGrid (the minimum score, bans,

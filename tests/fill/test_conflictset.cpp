@@ -166,6 +166,8 @@ TEST(ConflictSet, ImpossibleAndMinimalByBruteForce) {
             EXPECT_EQ(set.patterns[i], textOf(rc.grid, runs.back()));
         }
         EXPECT_TRUE(std::is_sorted(set.slotIndexes.begin(), set.slotIndexes.end()));
+        ASSERT_GE(set.worst, 0);
+        ASSERT_LT(set.worst, static_cast<int>(set.slots.size()));
         EXPECT_FALSE(fillable(rc.grid, runs, rc.words, repeats, rc.alphabet))
             << "round " << round << ": the set has a fill";
         for (std::size_t i = 0; i < runs.size(); ++i) {
@@ -193,6 +195,8 @@ TEST(ConflictSet, NamesTheClashingSlots) {
               (std::vector<std::string>{"these 2 slots have no fill together; leave out any one "
                                         "and the others have one:",
                                         "1 across (R1 C1): X?", "1 down (R1 C1): X?"}));
+    // Both have one word left; the first in the grid's order is named.
+    EXPECT_EQ(set.worst, 0);
     // With repeats allowed the grid fills: nothing to name.
     FillOptions repeats;
     repeats.allowRepeats = true;
