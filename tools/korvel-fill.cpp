@@ -14,6 +14,7 @@
 
 #include "banlist.h"
 #include "companioncall.h"
+#include "conflictset.h"
 #include "datafolders.h"
 #include "enabledset.h"
 #include "fallback.h"
@@ -84,6 +85,9 @@ const char* const Usage =
     "                         the folder's base.fillindex is up to date\n"
     "  --write-index          write the folder's base.fillindex and exit\n"
     "  --verbose              say where the words come from\n"
+    "  --explain-limit SECONDS  when no fill exists, look this long for a small\n"
+    "                         set of slots that have no fill together (default\n"
+    "                         10; 0: do not look)\n"
     "  --help, --version\n"
     "Exit status: 0 filled (or check done), 3 no fill exists, 4 stopped at the\n"
     "time limit, 1 dictionaries cannot be loaded, 2 usage or file error.\n";
@@ -101,6 +105,7 @@ struct Options {
     bool help = false;
     bool version = false;
     FillOptions fill;
+    double explainLimit = 10;
     std::string banFile;
     DisabledList disabled{};
     std::vector<std::string> files;
@@ -173,6 +178,22 @@ bool parseOptions(int argc, char** argv, Options& o) {
                 return usageError("--time-limit takes a number of seconds above 0");
             }
             o.fill.timeLimit = t;
+        } else if (a == "--explain-limit" && hasValue) {
+            const std::string v = argv[++i];
+            double t = -1;
+            try {
+                std::size_t used = 0;
+                t = std::stod(v, &used);
+                if (used != v.size()) {
+                    t = -1;
+                }
+            } catch (const std::exception&) {
+                t = -1;
+            }
+            if (!(t >= 0) || t > 1e6) {
+                return usageError("--explain-limit takes a number of seconds, 0 or more");
+            }
+            o.explainLimit = t;
         } else if (a == "--disable" && hasValue) {
             if (!parseDisabledList(argv[++i], o.disabled)) {
                 return usageError("--disable takes dictionaries 2 to 6");
@@ -344,6 +365,23 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Why there is no fill: the slots that have none together, each with its
+// pattern, or why none were named.
+void explainNoFill(const GridModel& grid, const WordIndex& index, const FillOptions& options,
+                   double seconds, SearchHost& host, const SearchFlags& flags) {
+    const ConflictSet set = findConflictSet(grid, index, options, seconds, host, flags);
+    const std::vector<std::string> lines = conflictLines(set);
+    if (lines.empty()) {
+        std::cerr << "korvel-fill: no smaller set of slots without a fill was found within "
+                  << seconds << " s\n";
+        return;
+    }
+    std::cerr << "korvel-fill: " << printableLatin1(lines[0]) << "\n";
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::cerr << "korvel-fill:   " << printableLatin1(lines[i]) << "\n";
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -492,6 +530,12 @@ int main(int argc, char** argv) {
     switch (result.status) {
     case FillStatus::NoFill:
         std::cerr << "korvel-fill: " << printableLatin1(result.reason) << "\n";
+        if (o.explainLimit > 0) {
+            // At the minimum of the last step: the one the reason is about.
+            FillOptions last = o.fill;
+            last.minScore = stepped.steps.back().minScore;
+            explainNoFill(grid, *index, last, o.explainLimit, host, flags);
+        }
         return ExitNoFill;
     case FillStatus::Stopped:
         std::cerr << "korvel-fill: stopped at the time limit after " << secondsSince(start)
