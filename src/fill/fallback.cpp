@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fallback.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace korvel {
@@ -31,6 +32,15 @@ bool SteppedFill::lowerMightFill() const {
            (last.status == FillStatus::Stopped && last.budgetSpent);
 }
 
+double stepTimeLimit(double limit, double spent, std::size_t stepsLeft) {
+    const double left = std::max(limit - spent, 1e-3);
+    if (stepsLeft <= 1) {
+        return left;
+    }
+    const double share = (limit / 2 - spent) / static_cast<double>(stepsLeft - 1);
+    return std::min(left, std::max(share, 1e-3));
+}
+
 SteppedFill fillStepByStep(const GridModel& grid, const Slots& slots, const WordIndex& index,
                            const FillOptions& options, const std::vector<int>& minimums,
                            uint64_t stepNodes, SearchHost& host, const SearchFlags& flags) {
@@ -41,15 +51,22 @@ SteppedFill fillStepByStep(const GridModel& grid, const Slots& slots, const Word
         FillOptions step = options;
         step.minScore = minimums[k];
         step.nodeLimit = k + 1 < minimums.size() ? stepNodes : options.nodeLimit;
+        bool timeShared = false;
         if (options.timeLimit > 0) {
             const double spent = std::chrono::duration<double>(Clock::now() - start).count();
             if (spent >= options.timeLimit && k > 0) {
                 out.result.status = FillStatus::Stopped;
                 break;
             }
-            step.timeLimit = std::max(options.timeLimit - spent, 1e-3);
+            step.timeLimit = stepTimeLimit(options.timeLimit, spent, minimums.size() - k);
+            timeShared = k + 1 < minimums.size();
         }
         out.result = fillGrid(grid, slots, index, step, host, flags);
+        // A step stopped at its share of the time is passed over as one
+        // that spent its words: the time left is the lower steps' own.
+        if (timeShared && out.result.status == FillStatus::Stopped && !out.result.aborted) {
+            out.result.budgetSpent = true;
+        }
         out.steps.push_back(fillStep(step.minScore, out.result));
         if (!out.lowerMightFill()) {
             break;

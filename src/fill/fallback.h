@@ -59,11 +59,20 @@ struct SteppedFill {
     bool lowerMightFill() const;
 };
 
+// The time a step may take, of a time limit of which spent seconds are gone,
+// when stepsLeft steps (this one included) remain: the last step all that is
+// left; one above it an even part of what is left of the first half. So the
+// steps above can never take more than half of the limit between them, and
+// the lowest minimum, the one that fills the most grids, always has at
+// least the other half, as a fill at that minimum alone would have had it.
+double stepTimeLimit(double limit, double spent, std::size_t stepsLeft);
+
 // Fills at each minimum of minimums in turn (options.minScore is replaced by
 // each) until a step fills, the abort request or options.timeLimit (over all
 // the steps together) stops it, or a step finds no fill for a reason no
 // lower minimum changes. Every step but the last tries at most stepNodes
-// words and letters (0 for no limit); the last one options.nodeLimit.
+// words and letters (0 for no limit) and, under a time limit, takes at most
+// its stepTimeLimit; the last one options.nodeLimit and the time left.
 SteppedFill fillStepByStep(const GridModel& grid, const Slots& slots, const WordIndex& index,
                            const FillOptions& options, const std::vector<int>& minimums,
                            uint64_t stepNodes, SearchHost& host, const SearchFlags& flags);

@@ -458,6 +458,29 @@ TEST(FillScores, FallbackMinimums) {
     EXPECT_EQ(stepMinimums({0}), "0");
 }
 
+// Under a time limit the steps above the last, each using all of its share,
+// leave the last at least half of the limit, and never take a step's time
+// away entirely.
+TEST(FillScores, StepsShareATimeLimit) {
+    for (const double limit : {0.1, 1.0, 20.0, 600.0}) {
+        for (std::size_t steps = 1; steps <= 10; ++steps) {
+            double spent = 0;
+            for (std::size_t k = 0; k + 1 < steps; ++k) {
+                const double share = stepTimeLimit(limit, spent, steps - k);
+                EXPECT_GT(share, 0) << limit << " " << steps << " " << k;
+                EXPECT_LT(share, limit - spent) << limit << " " << steps << " " << k;
+                spent += share;
+            }
+            EXPECT_GE(limit - spent, limit / 2 - 1e-9) << limit << " " << steps;
+            EXPECT_DOUBLE_EQ(stepTimeLimit(limit, spent, 1), limit - spent);
+            // A step that ends early leaves its time to those under it.
+            if (steps > 2) {
+                EXPECT_GT(stepTimeLimit(limit, 0, steps - 1), stepTimeLimit(limit, 0, steps));
+            }
+        }
+    }
+}
+
 // The minimum lowered step by step against the brute force: each step that
 // does not fill has no fill at its minimum, the step that fills is the first
 // minimum with a fill and places nothing under it, and a fill exists at the
