@@ -4,7 +4,8 @@
 // numbers switched off, each against the picture drawn whole and then box
 // after box as the program always drew it; the cells and clue rows one key
 // repaints; the clue panel following the write cursor; Ctrl+Z from a clue
-// just left; the changed flag after an Undo that follows a Save.
+// just left and from any entry not being edited; the changed flag after an
+// Undo that follows a Save.
 #include "cluecommands.h"
 #include "cluepanel.h"
 #include "gridcanvas.h"
@@ -132,6 +133,7 @@ private slots:
     void oneKeyRepaintsTwoCellsAndTwoRows();
     void cluePanelFollowsTheWriteCursor();
     void undoFromAClueJustLeft();
+    void undoFromAClueCellNotEdited();
     void undoAfterSaveAsksOnClose();
 };
 
@@ -303,6 +305,35 @@ void TestUiView::undoFromAClueJustLeft() {
     QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(!w.document().clues().placedOn(one));
     QVERIFY(h.key("a8")->isEnabled());
+}
+
+// Ctrl+Z and Ctrl+Y on any entry of the lists that is not being edited, its
+// number, answer or clue, are the window's Undo and Redo.
+void TestUiView::undoFromAClueCellNotEdited() {
+    Harness h;
+    QVERIFY(h.newGrid(5, 9, Rows));
+    MainWindow& w = h.w();
+    h.item("Definizioni")->trigger();
+    QTest::qWait(20);
+    const Slot one = w.document().wordSlots().across()[0];
+    const Slot down = w.document().wordSlots().down()[1];
+    w.document().edit([&](DocumentEdit& e) { e.setClue(one, "Pets"); });
+    w.document().edit([&](DocumentEdit& e) { e.setClue(down, "Up"); });
+    CluePanel* panel = w.clueCommands()->panel();
+    for (QTableWidget* t : {panel->acrossList(), panel->downList()})
+        for (int column : {int(CluePanel::NumberColumn), int(CluePanel::AnswerColumn),
+                           int(CluePanel::ClueColumn)}) {
+            t->setFocus();
+            t->setCurrentCell(0, column);
+            QVERIFY(!t->findChild<QLineEdit*>(QStringLiteral("ClueEditor")));
+            QTest::keyClick(t, Qt::Key_Z, Qt::ControlModifier);
+            QCoreApplication::processEvents();
+            QVERIFY2(!w.document().clues().placedOn(down), qPrintable(t->objectName()));
+            QVERIFY(w.document().clues().placedOn(one));
+            QTest::keyClick(t, Qt::Key_Y, Qt::ControlModifier);
+            QCoreApplication::processEvents();
+            QVERIFY(w.document().clues().placedOn(down));
+        }
 }
 
 // After a save, an Undo that changes a cell is a change: closing asks, and
