@@ -9,6 +9,7 @@
 //   bench_fillscore DIR GRIDDIR [--scores FILE] [--dicts all|base|NAME[,NAME]]
 //                   [--min-scores N[,N...]] [--limit S] [--only PREFIX[,PREFIX]]
 //                   [--show N] [--show-min N] [--baseline no] [--clock wall|cpu]
+//                   [--seeds N[,N...]] [--bans FILE] [--steps M] [--step-nodes N]
 //
 // DIR is loaded as the program loads it; --dicts chooses its dictionaries:
 // every one (all), base.diz alone (base) or those named. FILE holds
@@ -20,9 +21,19 @@
 // its score. Grids are grouped into classes by their file name less the
 // trailing "-k.kvl". --baseline no leaves today's order out. --clock cpu
 // holds each fill to --limit seconds of processor time instead of wall time,
-// for figures that other work on the machine does not move.
+// for figures that other work on the machine does not move. --seeds fills
+// every grid once per seed (each a run of its own). --bans FILE keeps the
+// words of a ban list (one a line, as korvel-fill --ban reads) out of the
+// scored index, as the fill's default keeps a folder's base.bans out.
+// --steps M adds a configuration that fills as the program's default does:
+// from minimum M, lowered step by step where that leaves no fill
+// (fillStepByStep, each step but the last held to --step-nodes words tried,
+// by default FallbackStepNodes); its rows say how many runs filled at a
+// lowered minimum.
 
+#include "banlist.h"
 #include "benchsupport.h"
+#include "fallback.h"
 #include "fill.h"
 #include "kvlfile.h"
 #include "memoryhost.h"
@@ -53,6 +64,7 @@ struct Run {
     double seconds = 0;
     double cpu = 0; // processor time, less disturbed by other work than the wall clock
     uint64_t nodes = 0;
+    int filledAt = -1;       // the minimum of the step that filled (--steps)
     std::vector<int> scores; // of every entry, when filled
     bool valid = true;
 };
@@ -148,6 +160,10 @@ int main(int argc, char** argv) {
     int showMin = -1;
     bool baseline = true;
     bool processorClock = false;
+    std::vector<uint64_t> seeds{1};
+    std::string banFile;
+    int stepsFrom = -1;
+    uint64_t stepNodes = FallbackStepNodes;
     for (int i = 3; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         const std::string v = argv[i + 1];
@@ -172,6 +188,17 @@ int main(int argc, char** argv) {
             baseline = v != "no";
         } else if (a == "--show-min") {
             showMin = std::atoi(v.c_str());
+        } else if (a == "--seeds") {
+            seeds.clear();
+            for (const std::string& n : splitList(v)) {
+                seeds.push_back(std::strtoull(n.c_str(), nullptr, 10));
+            }
+        } else if (a == "--bans") {
+            banFile = v;
+        } else if (a == "--steps") {
+            stepsFrom = std::atoi(v.c_str());
+        } else if (a == "--step-nodes") {
+            stepNodes = std::strtoull(v.c_str(), nullptr, 10);
         }
     }
     if (minScores.empty()) {
@@ -221,9 +248,19 @@ int main(int argc, char** argv) {
                    std::find(names.begin(), names.end(), store.DictFileName[di]) != names.end();
     }
     const WordIndex plain = WordIndex::build(store, take);
+    std::vector<std::string> banned;
+    if (!banFile.empty()) {
+        std::ifstream in(banFile, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
+        banned = BanList::parse(bytes).words();
+    }
+    const WordBanFn isBanned = banned.empty() ? WordBanFn{} : [&banned](std::string_view w) {
+        return std::binary_search(banned.begin(), banned.end(), w, std::less<>());
+    };
     auto t0 = Clock::now();
     const WordIndex scored = WordIndex::build(
-        store, take, [&](std::string_view w) { return scoreOfWord(std::string(w)); });
+        store, take, [&](std::string_view w) { return scoreOfWord(std::string(w)); }, isBanned);
     std::printf("words: %s, %zu words, %zu scores read (scored index built in %.0f ms)\n",
                 dicts.c_str(), scored.totalWords(), scoresRead, msSince(t0));
     for (int m : minScores) {
@@ -245,11 +282,14 @@ int main(int argc, char** argv) {
     }
     std::sort(files.begin(), files.end());
 
-    // Configuration 0 is today's order; 1.. the scored index at each minimum.
-    const std::size_t configs = minScores.size() + 1;
+    // Configuration 0 is today's order; 1.. the scored index at each minimum;
+    // with --steps, last, the steps down from its minimum.
+    const std::size_t stepsConfig = stepsFrom >= 0 ? minScores.size() + 1 : 0;
+    const std::size_t configs = minScores.size() + 1 + (stepsFrom >= 0 ? 1 : 0);
     auto configName = [&](std::size_t c) {
-        return c == 0 ? std::string("today's order")
-                      : "scores, min " + std::to_string(minScores[c - 1]);
+        return c == 0             ? std::string("today's order")
+               : c == stepsConfig ? "steps from " + std::to_string(stepsFrom)
+                                  : "scores, min " + std::to_string(minScores[c - 1]);
     };
     std::map<std::string, std::vector<std::vector<Run>>> classes;
     int shown = 0;
@@ -264,75 +304,102 @@ int main(int argc, char** argv) {
         }
         GridModel grid = *read.grid;
         grid.normalizeBlacks();
-        std::vector<Run> runs(configs);
-        std::printf("%-22s", name.c_str());
-        for (std::size_t c = baseline ? 0 : 1; c < configs; ++c) {
-            SearchFlags flags;
-            ProcessorLimitHost host(processorClock ? limit : 1e9, flags);
-            FillOptions o;
-            o.timeLimit = processorClock ? 0 : limit;
-            o.minScore = c == 0 ? 0 : minScores[c - 1];
-            const double cpu0 = processorSeconds();
-            const FillResult res = fillGrid(grid, c == 0 ? plain : scored, o, host, flags);
-            Run& r = runs[c];
-            r.cpu = processorSeconds() - cpu0;
-            r.status = res.status;
-            r.seconds = res.stats.seconds;
-            r.nodes = res.stats.nodes;
-            if (res.status == FillStatus::Filled) {
-                r.valid = checkFilled(grid, res.grid, scoreOfWord, scored, o.minScore);
-                const Slots filledSlots = Slots::of(res.grid);
-                for (const Slot& s : filledSlots.all()) {
-                    r.scores.push_back(scoreOfWord(slotText(res.grid, s)));
-                }
-                if (c > 0 && minScores[c - 1] == showMin && shown < show) {
-                    ++shown;
-                    std::printf("\n");
-                    for (int row = 0; row < res.grid.RowCount; ++row) {
-                        std::string line = res.grid.GridRows[static_cast<std::size_t>(row)];
-                        std::replace(line.begin(), line.end(), '\x10', '#');
-                        std::printf("    %s\n", line.c_str());
+        const Slots gridSlots = Slots::of(grid);
+        for (const uint64_t seed : seeds) {
+            std::vector<Run> runs(configs);
+            std::printf("%-22s",
+                        (seeds.size() > 1 ? name + " " + std::to_string(seed) : name).c_str());
+            for (std::size_t c = baseline ? 0 : 1; c < configs; ++c) {
+                SearchFlags flags;
+                ProcessorLimitHost host(processorClock ? limit : 1e9, flags);
+                FillOptions o;
+                o.seed = seed;
+                o.timeLimit = processorClock ? 0 : limit;
+                o.minScore = c == 0 ? 0 : c == stepsConfig ? stepsFrom : minScores[c - 1];
+                const double cpu0 = processorSeconds();
+                FillResult res;
+                Run& r = runs[c];
+                if (c == stepsConfig) {
+                    SteppedFill stepped =
+                        fillStepByStep(grid, gridSlots, scored, o, fallbackMinimums(stepsFrom),
+                                       stepNodes, host, flags);
+                    for (const FillStep& step : stepped.steps) {
+                        r.nodes += step.tried;
                     }
-                    std::string entries;
+                    if (stepped.filled()) {
+                        r.filledAt = stepped.steps.back().minScore;
+                        o.minScore = r.filledAt;
+                    }
+                    res = std::move(stepped.result);
+                } else {
+                    res = fillGrid(grid, c == 0 ? plain : scored, o, host, flags);
+                    r.nodes = res.stats.nodes;
+                }
+                r.cpu = processorSeconds() - cpu0;
+                r.status = res.status;
+                r.seconds = res.stats.seconds;
+                if (res.status == FillStatus::Filled) {
+                    r.valid = checkFilled(grid, res.grid, scoreOfWord, scored, o.minScore);
+                    const Slots filledSlots = Slots::of(res.grid);
                     for (const Slot& s : filledSlots.all()) {
-                        const std::string w = slotText(res.grid, s);
-                        entries += " " + w + " " + std::to_string(scoreOfWord(w));
+                        r.scores.push_back(scoreOfWord(slotText(res.grid, s)));
                     }
-                    std::printf("    entries:%s\n%-22s", entries.c_str(), "");
+                    if (c > 0 && c != stepsConfig && minScores[c - 1] == showMin && shown < show) {
+                        ++shown;
+                        std::printf("\n");
+                        for (int row = 0; row < res.grid.RowCount; ++row) {
+                            std::string line = res.grid.GridRows[static_cast<std::size_t>(row)];
+                            std::replace(line.begin(), line.end(), '\x10', '#');
+                            std::printf("    %s\n", line.c_str());
+                        }
+                        std::string entries;
+                        for (const Slot& s : filledSlots.all()) {
+                            const std::string w = slotText(res.grid, s);
+                            entries += " " + w + " " + std::to_string(scoreOfWord(w));
+                        }
+                        std::printf("    entries:%s\n%-22s", entries.c_str(), "");
+                    }
+                }
+                const char* what = r.status == FillStatus::Filled   ? "filled"
+                                   : r.status == FillStatus::NoFill ? "no fill"
+                                                                    : "stopped";
+                double mean = 0;
+                for (int v : r.scores) {
+                    mean += v;
+                }
+                mean = r.scores.empty() ? 0 : mean / static_cast<double>(r.scores.size());
+                std::printf("  %s: %-7s %9s (cpu %s) %7llu nodes",
+                            c == 0 ? "old"
+                            : c == stepsConfig
+                                ? ("steps" + (r.filledAt >= 0 ? ">" + std::to_string(r.filledAt)
+                                                              : std::string()))
+                                      .c_str()
+                                : std::to_string(o.minScore).c_str(),
+                            what, seconds(r.seconds).c_str(), seconds(r.cpu).c_str(),
+                            static_cast<unsigned long long>(r.nodes));
+                if (!r.scores.empty()) {
+                    std::printf(" (mean %.1f)", mean);
+                }
+                if (!r.valid) {
+                    std::printf(" INVALID");
                 }
             }
-            const char* what = r.status == FillStatus::Filled   ? "filled"
-                               : r.status == FillStatus::NoFill ? "no fill"
-                                                                : "stopped";
-            double mean = 0;
-            for (int v : r.scores) {
-                mean += v;
-            }
-            mean = r.scores.empty() ? 0 : mean / static_cast<double>(r.scores.size());
-            std::printf("  %s: %-7s %9s (cpu %s) %7llu nodes",
-                        c == 0 ? "old" : std::to_string(o.minScore).c_str(), what,
-                        seconds(r.seconds).c_str(), seconds(r.cpu).c_str(),
-                        static_cast<unsigned long long>(r.nodes));
-            if (!r.scores.empty()) {
-                std::printf(" (mean %.1f)", mean);
-            }
-            if (!r.valid) {
-                std::printf(" INVALID");
-            }
+            std::printf("\n");
+            std::fflush(stdout);
+            classes[name.substr(0, name.rfind('-'))].push_back(runs);
         }
-        std::printf("\n");
-        std::fflush(stdout);
-        classes[name.substr(0, name.rfind('-'))].push_back(runs);
     }
 
     std::printf(
-        "\n| Class | Order | Grids | Filled | Proved no fill | Stopped | Median time "
+        "\n| Class | Order | Runs | Filled | Of those lowered | Proved no fill | Stopped | Median "
+        "time "
         "(all, stopped = limit) | Median processor time (all) | Median time (filled) | Median "
         "processor time (filled) | Mean score | Entries under 30 |\n");
-    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const auto& [cls, grids] : classes) {
         for (std::size_t c = baseline ? 0 : 1; c < configs; ++c) {
             int filled = 0;
+            int lowered = 0;
             int proved = 0;
             int stopped = 0;
             std::vector<double> all;
@@ -351,6 +418,7 @@ int main(int argc, char** argv) {
                 switch (r.status) {
                 case FillStatus::Filled:
                     ++filled;
+                    lowered += r.filledAt >= 0 && r.filledAt < stepsFrom ? 1 : 0;
                     filledTimes.push_back(r.seconds);
                     filledCpu.push_back(r.cpu);
                     for (int v : r.scores) {
@@ -374,8 +442,9 @@ int main(int argc, char** argv) {
                 std::snprintf(under, sizeof under, "%.1f %%",
                               100.0 * static_cast<double>(weak) / static_cast<double>(entries));
             }
-            std::printf("| %s | %s | %zu | %d | %d | %d | %s | %s | %s | %s | %s | %s |%s\n",
-                        cls.c_str(), configName(c).c_str(), grids.size(), filled, proved, stopped,
+            std::printf("| %s | %s | %zu | %d | %s | %d | %d | %s | %s | %s | %s | %s | %s |%s\n",
+                        cls.c_str(), configName(c).c_str(), grids.size(), filled,
+                        c == stepsConfig ? std::to_string(lowered).c_str() : "-", proved, stopped,
                         seconds(median(all)).c_str(), seconds(median(allCpu)).c_str(),
                         filledTimes.empty() ? "-" : seconds(median(filledTimes)).c_str(),
                         filledCpu.empty() ? "-" : seconds(median(filledCpu)).c_str(), mean, under,

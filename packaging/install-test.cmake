@@ -75,6 +75,8 @@ set(expected
   share/korvel/dictionaries/en/phrases.dic
   share/korvel/dictionaries/it/definitions.db
   share/korvel/dictionaries/en/definitions.db
+  share/korvel/dictionaries/it/base.fillindex
+  share/korvel/dictionaries/en/base.fillindex
   share/korvel/help/voduzeze/KORVELH8.HTM
   share/doc/korvel/copyright
   share/doc/korvel/changelog.gz
@@ -186,6 +188,22 @@ if("korvel-find" IN_LIST PROGRAMS)
   file(WRITE ${WORK}/config/korvel/language "it\n")
   run(${WORK}/elsewhere ${prefix}/bin/korvel-find pattern C?S?)
   expect_output("${italian_out}" "the per-user subfolder of another language was used")
+endif()
+
+# ---------------------------------------------------------------- fill index
+
+# Each installed set's fill index was made from the very lists installed
+# beside it, so the installed korvel-fill takes its words from it.
+if("korvel-fill" IN_LIST PROGRAMS)
+  file(WRITE ${WORK}/grid.kvl "2,2\r\n\"??\"\r\n\"??\"\r\n")
+  foreach(set it en)
+    run(${WORK}/elsewhere ${prefix}/bin/korvel-fill --verbose --check
+        --dir ${prefix}/share/korvel/dictionaries/${set} ${WORK}/grid.kvl)
+    expect_success("installed korvel-fill --check on the ${set} set")
+    if(NOT run_err MATCHES "the words of base.fillindex")
+      message(FATAL_ERROR "the installed ${set} fill index is not used:\n${run_err}")
+    endif()
+  endforeach()
 endif()
 
 # ---------------------------------------------------------------- MIME type

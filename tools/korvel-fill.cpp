@@ -5,6 +5,7 @@
 //
 //   korvel-fill [options] IN.kvl OUT.kvl
 //   korvel-fill --check [options] IN.kvl
+//   korvel-fill --write-index [--dir DIR]
 //
 // Exit status: 0 filled (or check done), 3 no fill exists, 4 stopped at the
 // time limit, 1 the dictionaries cannot be loaded, 2 usage error or a
@@ -16,7 +17,9 @@
 #include "conflictset.h"
 #include "datafolders.h"
 #include "enabledset.h"
+#include "fallback.h"
 #include "fill.h"
+#include "fillindexfile.h"
 #include "kvlfile.h"
 #include "loader.h"
 #include "memoryhost.h"
@@ -26,14 +29,17 @@
 #include "toolcommon.h"
 #include "wordscores.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,6 +56,7 @@ constexpr int ExitStopped = 4;
 const char* const Usage =
     "usage: korvel-fill [options] IN.kvl OUT.kvl\n"
     "       korvel-fill --check [options] IN.kvl\n"
+    "       korvel-fill --write-index [--dir DIR]\n"
     "options:\n"
     "  --dir DIR              dictionaries folder (default: the current directory\n"
     "                         when it holds base.diz, else the per-user folder\n"
@@ -63,11 +70,21 @@ const char* const Usage =
     "  --min-score N          never place a word scoring under N (0 to 100) in\n"
     "                         the folder's score lists (*.scores; a word they do\n"
     "                         not name scores 50; without lists every word\n"
-    "                         passes); above 0 the better words are tried first\n"
+    "                         passes); default 50, lowered step by step where\n"
+    "                         no fill exists (see --fallback)\n"
+    "  --fallback             where no fill exists at the minimum, fill at the\n"
+    "                         next lower of 40, 30, 20 and 0, naming each step\n"
+    "                         (the default without --min-score)\n"
+    "  --no-fallback          fill at the minimum only\n"
     "  --ban FILE             never place the words of FILE (one a line)\n"
+    "  --no-shipped-bans      place the words of the folder's base.bans too\n"
     "  --theme-entries        keep a complete slot even when it is no word\n"
     "  --region R1,C1,R2,C2   fill only the cells of this rectangle (rows and\n"
     "                         columns counted from 1, corners included)\n"
+    "  --no-index             build the word index from the lists even when\n"
+    "                         the folder's base.fillindex is up to date\n"
+    "  --write-index          write the folder's base.fillindex and exit\n"
+    "  --verbose              say where the words come from\n"
     "  --explain-limit SECONDS  when no fill exists, look this long for a small\n"
     "                         set of slots that have no fill together (default\n"
     "                         10; 0: do not look)\n"
@@ -78,6 +95,13 @@ const char* const Usage =
 struct Options {
     std::string dir;
     bool check = false;
+    bool writeIndex = false;
+    bool noIndex = false;
+    bool verbose = false;
+    bool shippedBans = true;
+    // Unset: on unless --min-score was given.
+    std::optional<bool> fallback;
+    bool minScoreGiven = false;
     bool help = false;
     bool version = false;
     FillOptions fill;
@@ -108,6 +132,18 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.version = true;
         } else if (a == "--check") {
             o.check = true;
+        } else if (a == "--write-index") {
+            o.writeIndex = true;
+        } else if (a == "--no-index") {
+            o.noIndex = true;
+        } else if (a == "--verbose") {
+            o.verbose = true;
+        } else if (a == "--fallback") {
+            o.fallback = true;
+        } else if (a == "--no-fallback") {
+            o.fallback = false;
+        } else if (a == "--no-shipped-bans") {
+            o.shippedBans = false;
         } else if (a == "--allow-repeats") {
             o.fill.allowRepeats = true;
         } else if (a == "--theme-entries") {
@@ -117,6 +153,7 @@ bool parseOptions(int argc, char** argv, Options& o) {
                 o.fill.minScore > HighestScore) {
                 return usageError("--min-score takes a whole number from 0 to 100");
             }
+            o.minScoreGiven = true;
         } else if (a == "--ban" && hasValue) {
             o.banFile = argv[++i];
         } else if (a == "--dir" && hasValue) {
@@ -183,6 +220,11 @@ bool parseOptions(int argc, char** argv, Options& o) {
     if (o.help || o.version) {
         return true;
     }
+    if (o.writeIndex) {
+        return o.files.empty() && !o.check
+                   ? true
+                   : usageError("--write-index takes no crossword file and no --check");
+    }
     if (o.files.size() != (o.check ? 1u : 2u)) {
         return usageError(o.check ? "--check takes one crossword file"
                                   : "give the crossword file to fill and the file to write");
@@ -220,6 +262,109 @@ void printCheck(const GridModel& grid, const FillCheck& check) {
     }
 }
 
+// What a load said, kept as the tools print it: printed when the load is
+// the program's own, stored in the index when it makes one.
+class CapturingObserver : public LoadObserver {
+public:
+    std::string text;
+    void outOfSequence(const std::string& message) override { add(message); }
+    void warning(const std::string& message) override { add(message); }
+    void fatal(const std::string&, const std::string& message) override { add(message); }
+    void fatalWithDetail(const std::string&, const std::string& message,
+                         const std::string& detail) override {
+        add(message);
+        add(detail);
+    }
+
+private:
+    void add(const std::string& message) { text += printableLines(message) + "\n"; }
+};
+
+// The dictionaries the window takes at start: 1 to 6 of those there are.
+DictionarySelection defaultSelection(std::size_t dictionaries) {
+    DictionarySelection take{};
+    for (std::size_t n = 1; n <= std::min<std::size_t>(dictionaries, SearchedDictionaries); ++n) {
+        take[n] = true;
+    }
+    return take;
+}
+
+// The words of folder as the fill takes them, loaded from the lists: the
+// dictionaries of take (none disabled: the default ones) scored by the score
+// lists and banned by banned. False when the dictionaries cannot be loaded.
+// What the load and the score lists had to say goes to messages.
+bool loadWords(const std::string& folder, const DisabledList& disabled,
+               const std::vector<std::string>& banned, std::string& messages,
+               DictionarySelection& take, std::unique_ptr<WordIndex>& index) {
+    DictionaryStore store;
+    std::unique_ptr<CompanionLibrary> library;
+    const CompanionCall call = openCompanion(library);
+    CapturingObserver observer;
+    const LoadResult loaded = loadDictionaries(
+        store, folder, call, [] {}, observer);
+    messages = observer.text;
+    if (loaded != LoadResult::Ok) {
+        return false;
+    }
+    take = dictionarySelection(enabledWithout(store, disabled));
+    // The score lists of the folder loaded, as the window reads them.
+    std::vector<std::string> warnings;
+    const WordScores scores = loadWordScores(store.DictFolder, nullptr, &warnings);
+    for (const std::string& w : warnings) {
+        messages += "korvel-fill: " + printable(w) + "\n";
+    }
+    const WordScoreFn scoreOf = scores.empty() ? WordScoreFn{} : [&scores](std::string_view w) {
+        return scores.scoreOr(w);
+    };
+    // An empty ban list bans nothing, and leaves the index as without one.
+    const WordBanFn isBanned = banned.empty() ? WordBanFn{} : [&banned](std::string_view w) {
+        return std::binary_search(banned.begin(), banned.end(), w, std::less<>());
+    };
+    index = std::make_unique<WordIndex>(WordIndex::build(store, take, scoreOf, isBanned));
+    return true;
+}
+
+// --write-index: the index of the folder's lists, written beside them.
+int writeIndex(const std::string& folder) {
+    std::string why;
+    const std::optional<std::vector<IndexSource>> before = folderSources(folder, why);
+    std::string messages;
+    DictionarySelection take{};
+    std::unique_ptr<WordIndex> index;
+    const bool loaded = before && loadWords(folder, DisabledList{}, {}, messages, take, index);
+    std::cerr << messages;
+    if (!before) {
+        std::cerr << "korvel-fill: cannot read the lists of " << printable(folder) << ": "
+                  << printable(why) << "\n";
+        return ExitLoad;
+    }
+    if (!loaded) {
+        return ExitLoad;
+    }
+    // The lists the index names must be the ones it was made from.
+    const std::optional<std::vector<IndexSource>> after = folderSources(folder, why);
+    if (!after || *after != *before) {
+        std::cerr << "korvel-fill: the lists of " << printable(folder)
+                  << " changed while the index was made; nothing is written\n";
+        return ExitLoad;
+    }
+    const std::string path = (folder.empty() || folder.back() == '/' ? folder : folder + "/") +
+                             std::string(FillIndexName);
+    std::string error;
+    if (!replaceFile(path, fillIndexBytes(*index, take, *before, messages), error)) {
+        std::cerr << "korvel-fill: cannot write " << printable(path) << ": " << printable(error)
+                  << "\n";
+        return ExitUsage;
+    }
+    std::cerr << "korvel-fill: wrote " << printable(path) << " (" << index->totalWords()
+              << " words)\n";
+    return ExitFilled;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // Why there is no fill: the slots that have none together, each with its
 // pattern, or why none were named.
 void explainNoFill(const GridModel& grid, const WordIndex& index, const FillOptions& options,
@@ -254,6 +399,12 @@ int main(int argc, char** argv) {
         std::cout << "korvel-fill " << KORVEL_VERSION << "\n";
         return 0;
     }
+    // Without --dir the folder is chosen as the window chooses it, so that an
+    // installed korvel-fill works from any folder.
+    const std::string folder = o.dir.empty() ? startupDictionaryFolder() : o.dir;
+    if (o.writeIndex) {
+        return writeIndex(folder);
+    }
 
     std::string error;
     std::string bytes;
@@ -287,63 +438,107 @@ int main(int argc, char** argv) {
 
     // A ban list is read whole, as a plain list; it holds words, so a few MiB
     // is plenty.
-    BanList bans;
+    std::vector<std::string> banned;
     if (!o.banFile.empty()) {
-        constexpr uint64_t MaxBanBytes = 64u << 20;
         std::string banBytes;
-        const FileReadResult ban = readRegularFile(AT_FDCWD, o.banFile, MaxBanBytes, banBytes);
+        const FileReadResult ban = readRegularFile(AT_FDCWD, o.banFile, MaxBanListBytes, banBytes);
         if (!ban.ok()) {
-            std::cerr << "korvel-fill: cannot read " << o.banFile << ": " << ban.cause << "\n";
+            std::cerr << "korvel-fill: cannot read " << printable(o.banFile) << ": "
+                      << printable(ban.cause) << "\n";
             return ExitUsage;
         }
-        bans = BanList::parse(banBytes);
+        banned = BanList::parse(banBytes).words();
+    }
+    // The folder's own ban list, unless left out: what a constructor would
+    // not publish stays out of the fill, as in the window.
+    if (o.shippedBans) {
+        const ShippedBans shipped = loadShippedBans(folder);
+        if (!shipped.problem.empty()) {
+            std::cerr << "korvel-fill: " << printable(shipped.problem) << "; it is not read\n";
+        }
+        const std::vector<std::string> words = shipped.list.words();
+        banned.insert(banned.end(), words.begin(), words.end());
+        std::sort(banned.begin(), banned.end());
+        banned.erase(std::unique(banned.begin(), banned.end()), banned.end());
     }
 
-    // Without --dir the folder is chosen as the window chooses it, so that an
-    // installed korvel-fill works from any folder.
-    const std::string folder = o.dir.empty() ? startupDictionaryFolder() : o.dir;
-    DictionaryStore store;
-    std::unique_ptr<CompanionLibrary> library;
-    const CompanionCall call = openCompanion(library);
-    StderrObserver observer;
-    if (loadDictionaries(
-            store, folder, call, [] {}, observer) != LoadResult::Ok) {
-        return ExitLoad;
+    // The folder's prebuilt index, when it is up to date, spares loading the
+    // lists; it holds the same words and scores as they give.
+    std::unique_ptr<WordIndex> index;
+    const bool anyDisabled =
+        std::find(o.disabled.begin(), o.disabled.end(), true) != o.disabled.end();
+    if (!o.noIndex && !anyDisabled) {
+        std::string why;
+        if (std::optional<PrebuiltIndex> prebuilt = loadPrebuiltIndex(folder, banned, why)) {
+            const auto dictionaries = static_cast<std::size_t>(std::count_if(
+                prebuilt->sources.begin(), prebuilt->sources.end(),
+                [](const IndexSource& s) { return s.kind == IndexSource::Kind::Dictionary; }));
+            if (prebuilt->take == defaultSelection(dictionaries)) {
+                std::cerr << prebuilt->messages;
+                index = std::make_unique<WordIndex>(std::move(prebuilt->index));
+            } else {
+                why = std::string(FillIndexName) + " was made from other dictionaries";
+            }
+        }
+        if (o.verbose) {
+            std::cerr << "korvel-fill: "
+                      << (index ? "the words of " + std::string(FillIndexName)
+                                : printable(why) + "; the words of the lists")
+                      << "\n";
+        }
     }
-    const EnabledSet enabled = enabledWithout(store, o.disabled);
-    // The score lists of the folder loaded, as the window reads them.
-    std::vector<std::string> warnings;
-    const WordScores scores = loadWordScores(store.DictFolder, nullptr, &warnings);
-    for (const std::string& w : warnings) {
-        std::cerr << "korvel-fill: " << printable(w) << "\n";
+    if (!index) {
+        std::string messages;
+        DictionarySelection take{};
+        const bool loaded = loadWords(folder, o.disabled, banned, messages, take, index);
+        std::cerr << messages;
+        if (!loaded) {
+            return ExitLoad;
+        }
     }
-    const WordScoreFn scoreOf = scores.empty() ? WordScoreFn{} : [&scores](std::string_view w) {
-        return scores.scoreOr(w);
-    };
-    // An empty ban list bans nothing, and leaves the index as without one.
-    const WordBanFn banned =
-        bans.size() == 0 ? WordBanFn{} : [&bans](std::string_view w) { return bans.contains(w); };
-    const WordIndex index = WordIndex::build(store, dictionarySelection(enabled), scoreOf, banned);
-    // At minimum 0 the fill is the one of the words without scores.
-    o.fill.scoreOrder = o.fill.minScore > 0;
+
+    // Until --min-score says otherwise: the words a constructor would
+    // publish, and where they give no fill, the best fill under them.
+    if (!o.minScoreGiven) {
+        o.fill.minScore = DefaultMinScore;
+    }
+    const bool fallback = o.fallback.value_or(!o.minScoreGiven);
     MemoryHost host;
     SearchFlags flags;
 
     if (o.check) {
-        printCheck(grid, checkFill(grid, index, host, flags, o.fill));
+        printCheck(grid, checkFill(grid, *index, host, flags, o.fill));
         return ExitFilled;
     }
 
-    const FillResult result = fillGrid(grid, index, o.fill, host, flags);
+    const auto start = std::chrono::steady_clock::now();
+    // Without scores a minimum holds nothing back: one step.
+    const std::vector<int> minimums = fallback && index->hasScores()
+                                          ? fallbackMinimums(o.fill.minScore)
+                                          : std::vector<int>{o.fill.minScore};
+    const SteppedFill stepped = fillStepByStep(grid, Slots::of(grid), *index, o.fill, minimums,
+                                               FallbackStepNodes, host, flags);
+    const FillResult& result = stepped.result;
+    // Each step that did not fill is named when the fill went on below it.
+    if (stepped.steps.size() > 1) {
+        for (const FillStep& step : stepped.steps) {
+            if (step.status != FillStatus::Filled) {
+                std::cerr << "korvel-fill: " << printableLatin1(describeStep(step)) << "\n";
+            }
+        }
+    }
     switch (result.status) {
     case FillStatus::NoFill:
         std::cerr << "korvel-fill: " << printableLatin1(result.reason) << "\n";
         if (o.explainLimit > 0) {
-            explainNoFill(grid, index, o.fill, o.explainLimit, host, flags);
+            // At the minimum of the last step: the one the reason is about.
+            FillOptions last = o.fill;
+            last.minScore = stepped.steps.back().minScore;
+            explainNoFill(grid, *index, last, o.explainLimit, host, flags);
         }
         return ExitNoFill;
     case FillStatus::Stopped:
-        std::cerr << "korvel-fill: stopped at the time limit after " << result.stats.seconds
+        std::cerr << "korvel-fill: stopped at the time limit after " << secondsSince(start)
                   << " s\n";
         return ExitStopped;
     case FillStatus::Filled:
@@ -355,6 +550,11 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
     std::cerr << "korvel-fill: filled " << result.changes.size() << " cells in "
-              << result.stats.seconds << " s\n";
+              << secondsSince(start) << " s";
+    if (stepped.steps.size() > 1) {
+        std::cerr << " at minimum score " << stepped.steps.back().minScore << " (lowered from "
+                  << stepped.steps.front().minScore << ")";
+    }
+    std::cerr << "\n";
     return ExitFilled;
 }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "banlist.h"
 
+#include "regularfile.h"
+
 #include <algorithm>
+#include <fcntl.h>
 
 namespace korvel {
 
@@ -34,6 +37,24 @@ std::vector<std::string> BanList::words() const {
     std::vector<std::string> out(words_.begin(), words_.end());
     std::sort(out.begin(), out.end());
     return out;
+}
+
+ShippedBans loadShippedBans(const std::string& folder) {
+    ShippedBans bans;
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    const std::string name(ShippedBanListName);
+    std::string bytes;
+    const FileReadResult read = readRegularFile(AT_FDCWD, prefix + name, MaxBanListBytes, bytes);
+    if (read.status == FileReadStatus::Missing) {
+        return bans;
+    }
+    bans.present = true;
+    if (!read.ok()) {
+        bans.problem = name + " " + read.cause;
+        return bans;
+    }
+    bans.list = BanList::parse(bytes);
+    return bans;
 }
 
 } // namespace korvel

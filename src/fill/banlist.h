@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -26,5 +27,22 @@ public:
 private:
     std::unordered_set<std::string> words_;
 };
+
+// The ban list that comes with the default sets, in their dictionaries
+// folder: words a constructor would not put in a published grid (vulgar,
+// offensive), in BanList's format. No dictionary (*.diz, *.dic) and no score
+// list, so neither loading takes it for one.
+inline constexpr std::string_view ShippedBanListName = "base.bans";
+// Largest ban list read (a list of words: a few MiB is plenty).
+inline constexpr uint64_t MaxBanListBytes = 64ull << 20;
+
+struct ShippedBans {
+    bool present = false; // the folder has one
+    BanList list;         // its words; empty when it is missing or unreadable
+    std::string problem;  // why it could not be read ("base.bans is a FIFO")
+};
+// The shipped ban list of a dictionaries folder: read whole when it is a
+// regular file (or a link to one) of at most MaxBanListBytes.
+ShippedBans loadShippedBans(const std::string& folder);
 
 } // namespace korvel

@@ -37,9 +37,10 @@ class Search {
 public:
     Search(const Layout& layout, const WordIndex& index, Engine& engine, Pacer& pacer,
            const std::vector<bool>& assignable, const std::vector<int>& cellVariables,
-           uint64_t seed, bool scoreOrder)
+           uint64_t seed, bool scoreOrder, uint64_t nodeLimit)
         : layout_(layout), index_(index), engine_(engine), pacer_(pacer), assignable_(assignable),
-          cellVariables_(cellVariables), rng_(seed), weight_(layout.slots.size(), 1.0),
+          cellVariables_(cellVariables), rng_(seed), nodeLimit_(nodeLimit),
+          weight_(layout.slots.size(), 1.0),
           scoreWeight_(index.hasScores() && scoreOrder ? ScoreWeight : 0),
           decided_(layout.slots.size() + layout.kind.size(), -1), nogoods_(layout.slots.size()) {}
 
@@ -113,6 +114,9 @@ private:
     }
 
     bool dfs(FillStats& stats) {
+        if (nodeLimit_ > 0 && stats.nodes >= nodeLimit_) {
+            pacer_.spend();
+        }
         if (pacer_.stopped() || cut_) {
             return false;
         }
@@ -317,6 +321,7 @@ private:
     const std::vector<bool>& assignable_;
     const std::vector<int>& cellVariables_;
     std::mt19937_64 rng_;
+    uint64_t nodeLimit_;
     std::vector<double> weight_;
     // What one point of a word's score weighs against the crossings' counts
     // (natural logarithms) in the order words are tried.
@@ -380,6 +385,9 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
     const std::shared_ptr<const WordIndex> placeable =
         filtering ? index.placeable(options.minScore) : nullptr;
     const WordIndex& words = filtering ? *placeable : index;
+    // Whether the minimum held words back, so that a lower one might fill
+    // what this one cannot.
+    const bool minimumHolds = index.hasScores() && options.minScore > LowestScore;
 
     // What can be told at once: a complete slot that is no word (unless theme
     // entries are kept: then it only leaves the search), a word given twice,
@@ -428,13 +436,15 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
     Engine engine(layout, words, active, false, options.allowRepeats);
     const int empty = engine.initialise();
     if (empty >= 0) {
-        return noFill(grid, "no word fits " +
-                                describeSlot(layout.slots[static_cast<std::size_t>(empty)]) + ": " +
-                                layout.pattern(grid, empty) +
-                                (filtering && patternFits(index, layout.pattern(grid, empty))
-                                     ? " (no word the fill may place, at score " +
-                                           std::to_string(options.minScore) + " or more)"
-                                     : ""));
+        const bool heldBack = filtering && patternFits(index, layout.pattern(grid, empty));
+        FillResult r = noFill(
+            grid, "no word fits " + describeSlot(layout.slots[static_cast<std::size_t>(empty)]) +
+                      ": " + layout.pattern(grid, empty) +
+                      (heldBack ? " (no word the fill may place, at score " +
+                                      std::to_string(options.minScore) + " or more)"
+                                : ""));
+        r.minimumMatters = heldBack && minimumHolds;
+        return r;
     }
     for (const auto& [s, id] : reserved) {
         engine.reserve(s, id);
@@ -466,10 +476,11 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
         outcome = Search::Outcome::Exhausted;
     } else {
         Search search(layout, words, engine, pacer, assignable, cellVariables, options.seed,
-                      options.scoreOrder);
+                      options.scoreOrder, options.nodeLimit);
         outcome = search.run(result.stats);
     }
     result.stats.seconds = pacer.seconds();
+    result.minimumMatters = outcome == Search::Outcome::Exhausted && minimumHolds;
     if (!consistent && outcome == Search::Outcome::Exhausted && engine.failedSlot >= 0) {
         result.status = FillStatus::NoFill;
         result.reason = "no fill exists: no word fits " +
@@ -481,6 +492,7 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
     case Search::Outcome::Stopped:
         result.status = FillStatus::Stopped;
         result.aborted = pacer.aborted();
+        result.budgetSpent = pacer.spent() && !pacer.aborted();
         return result;
     case Search::Outcome::Exhausted:
         result.status = FillStatus::NoFill;

@@ -49,6 +49,10 @@ struct FillOptions {
     // first). Off, the words come in the order an index without scores gives
     // them, so a fill at minimum 0 is the fill of the same words unscored.
     bool scoreOrder = true;
+    // Words and letters tried (FillStats::nodes) before the fill gives up,
+    // stopped with FillResult::budgetSpent; 0 for no limit. Unlike the time
+    // limit it stops every run at the same place.
+    uint64_t nodeLimit = 0;
     // When not empty, one entry per slot of the grid (in the order of
     // Slots::all()): only the slots marked take part, and a slot past its
     // end takes none. The others make no demand at all, as if their cells
@@ -78,6 +82,13 @@ struct FillResult {
     FillStatus status = FillStatus::NoFill;
     // Set when status is Stopped because of the abort request, not the clock.
     bool aborted = false;
+    // Set when status is Stopped because FillOptions::nodeLimit was reached.
+    bool budgetSpent = false;
+    // Set when status is NoFill and the minimum score may be why: the words
+    // it held back might fill the grid. Clear when the reason stands at any
+    // minimum (a complete slot that is no word, a word given twice, a slot
+    // no word of the index fits) or when the minimum held nothing back.
+    bool minimumMatters = false;
     // The filled grid (status Filled); otherwise the grid as given.
     GridModel grid;
     // Every cell the fill wrote, row by row: what the window records as one action.

@@ -50,8 +50,14 @@ public:
         }
         return !stopped_;
     }
+    // Ends the work because its budget of words tried is spent.
+    void spend() {
+        stopped_ = true;
+        spent_ = true;
+    }
     bool stopped() const { return stopped_; }
     bool aborted() const { return aborted_; }
+    bool spent() const { return spent_; }
     double seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
 
 private:
@@ -62,6 +68,7 @@ private:
     unsigned clockCountdown_ = 0;
     bool stopped_ = false;
     bool aborted_ = false;
+    bool spent_ = false;
 };
 
 enum class CellKind : uint8_t { Black, Empty, Letter, Foreign };

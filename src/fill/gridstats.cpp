@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 namespace korvel {
 
@@ -36,8 +37,72 @@ bool patternFits(const WordIndex& index, std::string_view pattern) {
     return false;
 }
 
+std::string weakReasonText(WeakReason reason) {
+    switch (reason) {
+    case WeakReason::None:
+        return {};
+    case WeakReason::NotInLists:
+        return "not in the lists";
+    case WeakReason::OwnBan:
+        return "banned by your list";
+    case WeakReason::ShippedBan:
+        return "banned by the shipped list";
+    case WeakReason::Banned:
+        return "banned";
+    case WeakReason::Abbreviation:
+        return "abbreviation";
+    case WeakReason::Name:
+        return "name";
+    case WeakReason::Rare:
+        return "rare";
+    }
+    return {};
+}
+
+namespace {
+
+bool listed(const std::vector<std::string>* words, std::string_view w) {
+    return words != nullptr && std::binary_search(words->begin(), words->end(), w, std::less<>());
+}
+
+WeakReason reasonOf(const WordIndex& index, const WordNotes& notes, const std::string& word,
+                    int len, uint32_t id) {
+    if (listed(notes.ownBans, word)) {
+        return WeakReason::OwnBan;
+    }
+    if (listed(notes.shippedBans, word)) {
+        return WeakReason::ShippedBan;
+    }
+    if (index.isBanned(len, id)) {
+        return WeakReason::Banned;
+    }
+    if (notes.kinds != nullptr) {
+        if (const std::optional<WordKind> kind = notes.kinds->kindOf(word)) {
+            return *kind == WordKind::Abbreviation ? WeakReason::Abbreviation : WeakReason::Name;
+        }
+    }
+    return index.score(len, id) < RareScoreBelow ? WeakReason::Rare : WeakReason::None;
+}
+
+// Where an entry stands among the weakest: no word first, then banned,
+// then the rest by score.
+int weaknessRank(const ScoredEntry& e) {
+    switch (e.reason) {
+    case WeakReason::NotInLists:
+        return 0;
+    case WeakReason::OwnBan:
+    case WeakReason::ShippedBan:
+    case WeakReason::Banned:
+        return 1;
+    default:
+        return 2;
+    }
+}
+
+} // namespace
+
 GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index,
-                              int minScore, const ClueSet* clues) {
+                              int minScore, const ClueSet* clues, const WordNotes& notes) {
     GridStatistics s;
     s.rows = grid.RowCount;
     s.columns = grid.ColumnCount;
@@ -58,26 +123,35 @@ GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const W
             const bool complete = pattern.find(EmptyCell) == std::string::npos;
             s.misfits.push_back(SlotMisfit{slot, pattern, complete});
         }
-        if (index && index->hasScores()) {
+        if (index && index->hasScores() && pattern.find(EmptyCell) == std::string::npos) {
             if (const int64_t id = index->find(pattern); id >= 0) {
-                s.weakest.push_back(
-                    {slot, pattern, index->score(slot.length, static_cast<uint32_t>(id))});
+                const auto i = static_cast<uint32_t>(id);
+                s.weakest.push_back({slot, pattern, index->score(slot.length, i),
+                                     reasonOf(*index, notes, pattern, slot.length, i)});
+            } else {
+                s.weakest.push_back({slot, pattern, -1, WeakReason::NotInLists});
             }
         }
     }
     if (index && index->hasScores()) {
         s.scored = true;
-        s.scoredEntries = static_cast<int>(s.weakest.size());
         s.minScore = std::max(0, minScore);
         double sum = 0;
         for (const ScoredEntry& e : s.weakest) {
+            ++s.reasons[static_cast<std::size_t>(e.reason)];
+            if (e.reason == WeakReason::NotInLists)
+                continue;
+            ++s.scoredEntries;
             sum += e.score;
             s.underMinimum += e.score < s.minScore ? 1 : 0;
         }
-        s.meanScore = s.weakest.empty() ? 0 : sum / static_cast<double>(s.weakest.size());
-        std::stable_sort(
-            s.weakest.begin(), s.weakest.end(),
-            [](const ScoredEntry& a, const ScoredEntry& b) { return a.score < b.score; });
+        s.meanScore = s.scoredEntries == 0 ? 0 : sum / static_cast<double>(s.scoredEntries);
+        std::stable_sort(s.weakest.begin(), s.weakest.end(),
+                         [](const ScoredEntry& a, const ScoredEntry& b) {
+                             const int ra = weaknessRank(a);
+                             const int rb = weaknessRank(b);
+                             return ra != rb ? ra < rb : a.score < b.score;
+                         });
         if (s.weakest.size() > 10)
             s.weakest.resize(10);
     }
@@ -162,18 +236,36 @@ std::string statisticsText(const GridStatistics& s) {
         t += nl;
     if (s.scoredEntries == 0) {
         t += "Mean score: no complete word yet" + nl;
-        return t;
+        if (s.weakest.empty())
+            return t;
+    } else {
+        char mean[32];
+        std::snprintf(mean, sizeof mean, "%.1f", s.meanScore);
+        t += "Mean score: " + std::string(mean) + " (" + std::to_string(s.scoredEntries) +
+             " complete words)" + nl;
     }
-    char mean[32];
-    std::snprintf(mean, sizeof mean, "%.1f", s.meanScore);
-    t += "Mean score: " + std::string(mean) + " (" + std::to_string(s.scoredEntries) +
-         " complete words)" + nl;
     if (s.minScore > 0)
         t += "Under the minimum score of " + std::to_string(s.minScore) + ": " +
              std::to_string(s.underMinimum) + nl;
+    // The reasons, counted over every complete entry, in the order of
+    // WeakReason.
+    std::string why;
+    for (std::size_t r = 1; r < WeakReasonCount; ++r) {
+        if (s.reasons[r] > 0)
+            why += (why.empty() ? "" : ", ") + weakReasonText(static_cast<WeakReason>(r)) + " " +
+                   std::to_string(s.reasons[r]);
+    }
+    if (!why.empty())
+        t += "Weak entries: " + why + nl;
     t += "Weakest entries:" + nl;
-    for (const ScoredEntry& e : s.weakest)
-        t += "  " + describeSlot(e.slot) + " " + e.word + " " + std::to_string(e.score) + nl;
+    for (const ScoredEntry& e : s.weakest) {
+        t += "  " + describeSlot(e.slot) + " " + e.word;
+        if (e.score >= 0)
+            t += " " + std::to_string(e.score);
+        if (e.reason != WeakReason::None)
+            t += " (" + weakReasonText(e.reason) + ")";
+        t += nl;
+    }
     return t;
 }
 

@@ -2,6 +2,8 @@
 #include "wordindex.h"
 
 #include "enabledset.h"
+#include "fillindexfile.h"
+#include "hugepages.h"
 
 #include <algorithm>
 #include <functional>
@@ -102,49 +104,193 @@ WordIndex WordIndex::fromWords(const std::vector<std::string>& words, const Word
     return fromBuckets(buckets, scoreOf, banned);
 }
 
+// The memory an index owns: its buffers, each one piece for all lengths.
+struct WordIndex::Buffers {
+    std::vector<uint8_t> letters;
+    std::vector<uint8_t> scores;
+    std::vector<uint64_t> bits;
+    std::vector<LetterMask> support;
+    std::vector<uint64_t> banned;
+};
+
+void WordIndex::indexLetters(Buffers& b) {
+    std::size_t words = 0;
+    std::size_t masks = 0;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        Group& g = byLength_[static_cast<std::size_t>(len)];
+        g.blocks = (g.count + 63) / 64;
+        words += static_cast<std::size_t>(len) * 26 * g.blocks;
+        masks += static_cast<std::size_t>(len);
+    }
+    // Megabytes of fresh memory: advised as one piece before the first
+    // write, as the loader's buffers are, so that the kernel backs it with
+    // huge pages rather than faulting in thousands of small ones.
+    b.bits.reserve(words);
+    adviseHugePages(b.bits.data(), words * sizeof(uint64_t));
+    b.bits.assign(words, 0);
+    b.support.assign(masks, 0);
+    std::size_t bitsAt = 0;
+    std::size_t masksAt = 0;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        Group& g = byLength_[static_cast<std::size_t>(len)];
+        const auto L = static_cast<std::size_t>(len);
+        uint64_t* bits = b.bits.data() + bitsAt;
+        LetterMask* support = b.support.data() + masksAt;
+        for (std::size_t id = 0; id < g.count; ++id) {
+            const uint64_t bit = uint64_t{1} << (id % 64);
+            const std::size_t block = id / 64;
+            for (std::size_t p = 0; p < L; ++p) {
+                const uint8_t a = g.letters[id * L + p];
+                bits[(p * 26 + a) * g.blocks + block] |= bit;
+                support[p] |= LetterMask{1} << a;
+            }
+        }
+        g.bits = bits;
+        g.support = support;
+        bitsAt += L * 26 * g.blocks;
+        masksAt += L;
+    }
+}
+
 WordIndex WordIndex::fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets,
                                  const WordScoreFn& scoreOf, const WordBanFn& banned) {
     WordIndex wi;
     wi.hasScores_ = static_cast<bool>(scoreOf);
     wi.hasBans_ = static_cast<bool>(banned);
+    auto b = std::make_shared<Buffers>();
+    std::size_t letters = 0;
+    std::size_t words = 0;
+    std::size_t blocks = 0;
     for (int len = MinWordLength; len <= MaxWordLength; ++len) {
-        auto& words = buckets[static_cast<std::size_t>(len)];
-        std::sort(words.begin(), words.end());
-        words.erase(std::unique(words.begin(), words.end()), words.end());
+        auto& bucket = buckets[static_cast<std::size_t>(len)];
+        std::sort(bucket.begin(), bucket.end());
+        bucket.erase(std::unique(bucket.begin(), bucket.end()), bucket.end());
+        letters += bucket.size() * static_cast<std::size_t>(len);
+        words += bucket.size();
+        blocks += (bucket.size() + 63) / 64;
+    }
+    b->letters.resize(letters);
+    if (scoreOf) {
+        b->scores.resize(words);
+    }
+    if (banned) {
+        b->banned.assign(blocks, 0);
+    }
+    std::size_t lettersAt = 0;
+    std::size_t wordsAt = 0;
+    std::size_t blocksAt = 0;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        auto& bucket = buckets[static_cast<std::size_t>(len)];
         Group& g = wi.byLength_[static_cast<std::size_t>(len)];
         const auto L = static_cast<std::size_t>(len);
-        g.count = words.size();
-        g.blocks = (g.count + 63) / 64;
-        g.letters.resize(g.count * L);
-        g.bits.assign(L * 26 * g.blocks, 0);
-        g.support.assign(L, 0);
-        if (scoreOf) {
-            g.scores.resize(g.count);
-        }
-        if (banned) {
-            g.banned.assign(g.blocks, 0);
-        }
+        g.count = bucket.size();
+        uint8_t* l = b->letters.data() + lettersAt;
+        uint8_t* scores = scoreOf ? b->scores.data() + wordsAt : nullptr;
+        uint64_t* bans = banned ? b->banned.data() + blocksAt : nullptr;
         for (std::size_t id = 0; id < g.count; ++id) {
-            const std::string& w = words[id];
-            if (scoreOf) {
-                g.scores[id] =
+            const std::string& w = bucket[id];
+            if (scores != nullptr) {
+                scores[id] =
                     static_cast<uint8_t>(std::clamp(scoreOf(w), LowestScore, HighestScore));
             }
-            if (banned && banned(w)) {
-                g.banned[id / 64] |= uint64_t{1} << (id % 64);
+            if (bans != nullptr && banned(w)) {
+                bans[id / 64] |= uint64_t{1} << (id % 64);
             }
             for (std::size_t p = 0; p < L; ++p) {
-                const int a = w[p] - 'A';
-                g.letters[id * L + p] = static_cast<char>(a);
-                g.bits[(p * 26 + static_cast<std::size_t>(a)) * g.blocks + id / 64] |= uint64_t{1}
-                                                                                       << (id % 64);
-                g.support[p] |= LetterMask{1} << a;
+                l[id * L + p] = static_cast<uint8_t>(w[p] - 'A');
             }
         }
-        words.clear();
-        words.shrink_to_fit();
+        g.letters = l;
+        g.scores = scores;
+        g.banned = bans;
+        lettersAt += g.count * L;
+        wordsAt += g.count;
+        blocksAt += (g.count + 63) / 64;
+        bucket.clear();
+        bucket.shrink_to_fit();
     }
+    wi.indexLetters(*b);
+    wi.keep_.push_back(std::move(b));
     return wi;
+}
+
+WordIndex WordIndex::fromPacked(const PackedIndex& words, bool hasScores,
+                                const std::vector<std::string>& bannedWords) {
+    WordIndex wi;
+    wi.hasScores_ = hasScores;
+    auto b = std::make_shared<Buffers>();
+    // The letters and scores are copied, each length after the other.
+    std::size_t letters = 0;
+    std::size_t count = 0;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        letters += words[static_cast<std::size_t>(len)].count * static_cast<std::size_t>(len);
+        count += words[static_cast<std::size_t>(len)].count;
+    }
+    b->letters.resize(letters);
+    b->scores.resize(hasScores ? count : 0);
+    std::size_t lettersAt = 0;
+    std::size_t wordsAt = 0;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        const PackedWords& from = words[static_cast<std::size_t>(len)];
+        Group& g = wi.byLength_[static_cast<std::size_t>(len)];
+        g.count = from.count;
+        if (g.count == 0) {
+            continue;
+        }
+        g.letters = b->letters.data() + lettersAt;
+        std::copy_n(from.letters, g.count * static_cast<std::size_t>(len),
+                    b->letters.data() + lettersAt);
+        lettersAt += g.count * static_cast<std::size_t>(len);
+        if (hasScores) {
+            g.scores = b->scores.data() + wordsAt;
+            std::copy_n(from.scores, g.count, b->scores.data() + wordsAt);
+            wordsAt += g.count;
+        }
+    }
+    wi.indexLetters(*b);
+    wi.banWords(*b, bannedWords);
+    wi.keep_.push_back(std::move(b));
+    return wi;
+}
+
+void WordIndex::banWords(Buffers& b, const std::vector<std::string>& words) {
+    // As build marks them: a ban list, even one naming no word of the
+    // index, makes an index with bans.
+    if (words.empty()) {
+        return;
+    }
+    hasBans_ = true;
+    std::size_t blocks = 0;
+    for (const Group& g : byLength_) {
+        blocks += g.blocks;
+    }
+    b.banned.assign(blocks, 0);
+    std::size_t at = 0;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        Group& g = byLength_[static_cast<std::size_t>(len)];
+        g.banned = b.banned.data() + at;
+        at += g.blocks;
+    }
+    for (const std::string& w : words) {
+        if (const int64_t id = find(w); id >= 0) {
+            b.banned[static_cast<std::size_t>(byLength_[w.size()].banned - b.banned.data()) +
+                     static_cast<std::size_t>(id) / 64] |= uint64_t{1} << (id % 64);
+        }
+    }
+}
+
+PackedWords WordIndex::packed(int len) const {
+    const Group& g = byLength_[slot(len)];
+    return {g.count, g.letters, g.scores};
+}
+
+std::size_t WordIndex::placeableCount(int len, int minScore) const {
+    const Group& g = byLength_[slot(len)];
+    std::size_t n = 0;
+    for (uint32_t id = 0; id < g.count; ++id) {
+        n += score(len, id) >= minScore && !isBanned(len, id) ? 1 : 0;
+    }
+    return n;
 }
 
 std::shared_ptr<const WordIndex> WordIndex::placeable(int minScore) const {
@@ -152,27 +298,45 @@ std::shared_ptr<const WordIndex> WordIndex::placeable(int minScore) const {
     if (placeableCache_->index && placeableCache_->minScore == minScore) {
         return placeableCache_->index;
     }
-    std::array<std::vector<std::string>, MaxWordLength + 1> buckets;
-    std::array<std::vector<uint8_t>, MaxWordLength + 1> scores;
+    // The words that pass keep their byte order, so the sub-index is made
+    // from their letters and scores directly, id for id as a build of those
+    // words would number them.
+    auto sub = std::make_shared<WordIndex>();
+    sub->hasScores_ = hasScores_;
+    auto b = std::make_shared<Buffers>();
+    std::size_t letters = 0;
+    std::size_t words = 0;
+    for (int len = MinWordLength; len <= MaxWordLength; ++len) {
+        const std::size_t kept = placeableCount(len, minScore);
+        letters += kept * static_cast<std::size_t>(len);
+        words += kept;
+    }
+    b->letters.resize(letters);
+    b->scores.resize(hasScores_ ? words : 0);
+    std::size_t lettersAt = 0;
+    std::size_t wordsAt = 0;
     for (int len = MinWordLength; len <= MaxWordLength; ++len) {
         const Group& g = byLength_[static_cast<std::size_t>(len)];
+        Group& to = sub->byLength_[static_cast<std::size_t>(len)];
+        const auto L = static_cast<std::size_t>(len);
+        uint8_t* l = b->letters.data() + lettersAt;
+        uint8_t* scores = hasScores_ ? b->scores.data() + wordsAt : nullptr;
         for (uint32_t id = 0; id < g.count; ++id) {
             if (score(len, id) >= minScore && !isBanned(len, id)) {
-                buckets[static_cast<std::size_t>(len)].push_back(word(len, id));
-                scores[static_cast<std::size_t>(len)].push_back(
-                    static_cast<uint8_t>(score(len, id)));
+                std::copy_n(g.letters + id * L, L, l + to.count * L);
+                if (scores != nullptr) {
+                    scores[to.count] = g.scores[id];
+                }
+                ++to.count;
             }
         }
+        to.letters = l;
+        to.scores = scores;
+        lettersAt += to.count * L;
+        wordsAt += to.count;
     }
-    // The words stay in byte order, so the scores line up with the new ids.
-    auto sub = std::make_shared<WordIndex>(fromBuckets(buckets, {}, {}));
-    if (hasScores_) {
-        sub->hasScores_ = true;
-        for (int len = MinWordLength; len <= MaxWordLength; ++len) {
-            sub->byLength_[static_cast<std::size_t>(len)].scores =
-                std::move(scores[static_cast<std::size_t>(len)]);
-        }
-    }
+    sub->indexLetters(*b);
+    sub->keep_.push_back(std::move(b));
     placeableCache_->minScore = minScore;
     placeableCache_->index = sub;
     return sub;
@@ -229,12 +393,25 @@ ScoresFuture readyScores(std::shared_ptr<const WordScores> scores) {
     return ready.get_future().share();
 }
 
+std::vector<std::string> bannedByAdditions(const IndexAdditions& additions) {
+    std::vector<std::string> own = additions.ownWords;
+    std::sort(own.begin(), own.end());
+    std::vector<std::string> banned = additions.bannedWords;
+    for (const std::string& w : additions.shippedBans) {
+        if (!std::binary_search(own.begin(), own.end(), w)) {
+            banned.push_back(w);
+        }
+    }
+    std::sort(banned.begin(), banned.end());
+    banned.erase(std::unique(banned.begin(), banned.end()), banned.end());
+    return banned;
+}
+
 WordIndex buildIndex(const DictionaryStore& store, const DictionarySelection& take,
                      const IndexAdditions& additions) {
     std::vector<std::string> own = additions.ownWords;
     std::sort(own.begin(), own.end());
-    std::vector<std::string> banned = additions.bannedWords;
-    std::sort(banned.begin(), banned.end());
+    const std::vector<std::string> banned = bannedByAdditions(additions);
     const std::shared_ptr<const WordScores> scores =
         additions.scores.valid() ? additions.scores.get() : nullptr;
     WordScoreFn scoreOf;
@@ -275,7 +452,20 @@ std::shared_ptr<const WordIndex> WordIndexCache::get(const DictionarySelection& 
         additions = additions_;
         key.version = version_;
     }
-    auto index = std::make_shared<const WordIndex>(buildIndex(store_, take, *additions));
+    // The folder's prebuilt index holds the same words and scores as the
+    // lists it names, while the folder holds those very lists: it spares
+    // waiting for the score lists and sorting every word. The user's own
+    // words are not in it, so with any the index is built.
+    std::shared_ptr<const WordIndex> index;
+    if (additions->ownWords.empty() && !store_.DictFolder.empty()) {
+        std::string why;
+        std::optional<PrebuiltIndex> prebuilt =
+            loadPrebuiltIndex(store_.DictFolder, bannedByAdditions(*additions), why);
+        if (prebuilt && prebuilt->take == take)
+            index = std::make_shared<const WordIndex>(std::move(prebuilt->index));
+    }
+    if (!index)
+        index = std::make_shared<const WordIndex>(buildIndex(store_, take, *additions));
     const std::lock_guard<std::mutex> lock(mutex_);
     if (key.version != version_)
         return index;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dictionarystore.h"
+#include "wordkinds.h"
 #include "wordscores.h"
 
 #include <array>
@@ -31,6 +32,18 @@ inline constexpr int HighestScore = 100;
 using WordScoreFn = std::function<int(std::string_view word)>;
 // True for a word the fill must never place (a ban list).
 using WordBanFn = std::function<bool(std::string_view word)>;
+
+// The words of one length as an index keeps them: count words of len letters
+// each (0 for "A" to 25 for "Z") back to back, in strictly increasing byte
+// order, and for a scored index one score (0 to 100) per word. The memory is
+// the caller's.
+struct PackedWords {
+    std::size_t count = 0;
+    const uint8_t* letters = nullptr;
+    const uint8_t* scores = nullptr; // null without scores
+};
+// Per length (index = length; 0 and 1 stay empty).
+using PackedIndex = std::array<PackedWords, MaxWordLength + 1>;
 
 // Which dictionaries the words come from: entry n (1 to 7) for dictionary n.
 using DictionarySelection = std::array<bool, 8>;
@@ -73,12 +86,20 @@ public:
     static WordIndex fromWords(const std::vector<std::string>& words);
     static WordIndex fromWords(const std::vector<std::string>& words, const WordScoreFn& scoreOf,
                                const WordBanFn& banned = {});
+    // The index of words already packed (see PackedWords; the caller has
+    // checked the order, the letters and the scores), with the words of
+    // bannedWords that it holds banned. The same words, scores and bans give
+    // the same index as build does, id for id. The letters are copied.
+    static WordIndex fromPacked(const PackedIndex& words, bool hasScores,
+                                const std::vector<std::string>& bannedWords = {});
+    // The words of one length as packed (valid while the index lives).
+    PackedWords packed(int len) const;
 
     std::size_t count(int len) const { return byLength_[slot(len)].count; }
     std::size_t totalWords() const;
     // Letters 0..25 of word id of length len, len bytes.
     const uint8_t* letters(int len, uint32_t id) const {
-        return reinterpret_cast<const uint8_t*>(byLength_[slot(len)].letters.data()) +
+        return byLength_[slot(len)].letters +
                static_cast<std::size_t>(id) * static_cast<std::size_t>(len);
     }
     std::string word(int len, uint32_t id) const;
@@ -91,11 +112,11 @@ public:
     bool hasBans() const { return hasBans_; }
     int score(int len, uint32_t id) const {
         const Group& g = byLength_[slot(len)];
-        return g.scores.empty() ? HighestScore : g.scores[id];
+        return g.scores == nullptr ? HighestScore : g.scores[id];
     }
     bool isBanned(int len, uint32_t id) const {
         const Group& g = byLength_[slot(len)];
-        return !g.banned.empty() && (g.banned[id / 64] >> (id % 64) & 1) != 0;
+        return g.banned != nullptr && (g.banned[id / 64] >> (id % 64) & 1) != 0;
     }
     // Whether minScore or a ban holds any word back from the fill.
     bool filters(int minScore) const { return hasBans_ || (hasScores_ && minScore > 0); }
@@ -104,13 +125,17 @@ public:
     // The last one asked for is kept, so a fill or check after every edit
     // does not build it again; safe to call from several threads.
     std::shared_ptr<const WordIndex> placeable(int minScore) const;
+    // How many words of length len the fill may place at minScore: not
+    // banned and scoring at least minScore (every word not banned when the
+    // index has no scores).
+    std::size_t placeableCount(int len, int minScore) const;
 
     // 64-bit blocks of one bitset of length len.
     std::size_t blocks(int len) const { return byLength_[slot(len)].blocks; }
     // Words of length len with letter at pos (0-based).
     const uint64_t* bits(int len, int pos, int letter) const {
         const Group& g = byLength_[slot(len)];
-        return g.bits.data() +
+        return g.bits +
                (static_cast<std::size_t>(pos) * 26 + static_cast<std::size_t>(letter)) * g.blocks;
     }
     // The letters that some word of length len holds at pos.
@@ -119,22 +144,31 @@ public:
     }
 
 private:
+    // One length's words. Every pointer points into memory that keep_ owns
+    // and nobody changes once the index is made, so copies of an index
+    // share it.
     struct Group {
         std::size_t count = 0;
         std::size_t blocks = 0;
-        std::string letters;        // count * len bytes, 0..25
-        std::vector<uint64_t> bits; // len * 26 bitsets of `blocks` words
-        std::vector<LetterMask> support;
-        std::vector<uint8_t> scores;  // per id; empty without scores
-        std::vector<uint64_t> banned; // bitset; empty without bans
+        const uint8_t* letters = nullptr;    // count * len bytes, 0..25
+        const uint64_t* bits = nullptr;      // len * 26 bitsets of `blocks` words
+        const LetterMask* support = nullptr; // len masks
+        const uint8_t* scores = nullptr;     // per id; null without scores
+        const uint64_t* banned = nullptr;    // bitset; null without bans
     };
+    struct Buffers;
     static std::size_t slot(int len) {
         return len >= MinWordLength && len <= MaxWordLength ? static_cast<std::size_t>(len) : 0;
     }
     static WordIndex fromBuckets(std::array<std::vector<std::string>, MaxWordLength + 1>& buckets,
                                  const WordScoreFn& scoreOf, const WordBanFn& banned);
+    // Makes the bitsets and supports of every length from the letters, in
+    // one buffer of b.
+    void indexLetters(Buffers& b);
+    void banWords(Buffers& b, const std::vector<std::string>& words);
 
     std::array<Group, MaxWordLength + 1> byLength_{};
+    std::vector<std::shared_ptr<const void>> keep_;
     bool hasScores_ = false;
     bool hasBans_ = false;
     struct PlaceableCache {
@@ -158,7 +192,18 @@ struct IndexAdditions {
     // Words the fill never places (A to Z); a word both own and banned is
     // banned.
     std::vector<std::string> bannedWords;
+    // The ban list of the dictionaries folder, when the fill keeps its words
+    // out (A to Z): banned too, unless they are own words, which the user
+    // asked for by name.
+    std::vector<std::string> shippedBans;
+    // Not part of the indexes: what the statistics tell of a word besides
+    // its score (the folder's base.kinds), read beside the score lists.
+    std::shared_future<std::shared_ptr<const WordKinds>> kinds;
 };
+
+// The words of additions that the indexes ban, sorted: the banned words, and
+// the shipped bans that are no own words.
+std::vector<std::string> bannedByAdditions(const IndexAdditions& additions);
 
 // Scores that are ready now, as IndexAdditions takes them.
 ScoresFuture readyScores(std::shared_ptr<const WordScores> scores);
@@ -172,7 +217,10 @@ WordIndex buildIndex(const DictionaryStore& store, const DictionarySelection& ta
                      const IndexAdditions& additions);
 
 // The word indexes of the dictionary selections asked for, shared by the
-// fill, the fill check and the statistics. Safe to use from any thread; the
+// fill, the fill check and the statistics. An index without own words is
+// read from the folder's prebuilt index (fillindexfile.h) while that is up
+// to date and made of the same selection; it holds the same words, ids and
+// scores as the one built from the store. Safe to use from any thread; the
 // store must outlive the cache and not change. It keeps the indexes of the
 // last `capacity` selections asked for (an index of a 1.5 M-word list takes
 // tens of megabytes); one still in use elsewhere lives on through its

@@ -5,6 +5,7 @@
 // every fill. And the fills of an index without scores stay those of the
 // engine before scores existed.
 
+#include "fallback.h"
 #include "fill.h"
 #include "gridoracle.h"
 #include "gridrows.h"
@@ -303,11 +304,13 @@ TEST(FillScores, MinimumBansAndStatistics) {
     EXPECT_EQ(s.scoredEntries, 4);
     EXPECT_DOUBLE_EQ(s.meanScore, (90 + 70 + 20 + 80) / 4.0);
     const std::string text = statisticsText(s);
+    // The banned entry comes first, then the lowest scores, each with why.
     EXPECT_NE(text.find("Every word fits the enabled dictionaries.\r\n"
                         "Mean score: 65.0 (4 complete words)\r\n"
+                        "Weak entries: banned 1, rare 1\r\n"
                         "Weakest entries:\r\n"
-                        "  1 down (R1 C1) COT 20\r\n"
-                        "  3 across (R3 C1) TAN 70\r\n"
+                        "  3 across (R3 C1) TAN 70 (banned)\r\n"
+                        "  1 down (R1 C1) COT 20 (rare)\r\n"
                         "  2 down (R1 C3) TEN 80\r\n"
                         "  1 across (R1 C1) CAT 90\r\n"),
               std::string::npos)
@@ -401,4 +404,225 @@ TEST(FillScores, RestartsKeepProofsSound) {
         }
     }
     EXPECT_GT(restarts, 10u);
+}
+
+// A fill at minimum 0 tries the better words first too: where several words
+// fit, the best scored one is placed, whatever the seed.
+TEST(FillScores, ScoresOrderTheCandidatesAtMinimumZero) {
+    const std::map<std::string, int> scores{{"CAT", 90}, {"COT", 20}, {"CUT", 40},
+                                            {"CAR", 30}, {"ARE", 95}, {"ERE", 5}};
+    std::vector<std::string> words;
+    for (const auto& [w, s] : scores) {
+        words.push_back(w);
+    }
+    const WordIndex wi =
+        WordIndex::fromWords(words, [&](std::string_view w) { return scores.at(std::string(w)); });
+    MemoryHost host;
+    SearchFlags flags;
+    for (uint64_t seed = 1; seed <= 40; ++seed) {
+        FillOptions o;
+        o.seed = seed;
+        EXPECT_EQ(fillGrid(gridOf({"C?T"}), wi, o, host, flags).grid.GridRows[0], "CAT")
+            << "seed " << seed;
+        EXPECT_EQ(fillGrid(gridOf({"?RE"}), wi, o, host, flags).grid.GridRows[0], "ARE")
+            << "seed " << seed;
+    }
+    // Unscored order, asked for, still reaches the weaker words with some
+    // seed: the order above is the scores' doing.
+    std::set<std::string> unscored;
+    for (uint64_t seed = 1; seed <= 40; ++seed) {
+        FillOptions o;
+        o.seed = seed;
+        o.scoreOrder = false;
+        unscored.insert(fillGrid(gridOf({"C?T"}), wi, o, host, flags).grid.GridRows[0]);
+    }
+    EXPECT_GT(unscored.size(), 1u);
+}
+
+TEST(FillScores, FallbackMinimums) {
+    const std::vector<std::pair<int, std::vector<int>>> table{
+        {50, {50, 40, 30, 20, 0}},
+        {45, {45, 40, 30, 20, 0}},
+        {100, {100, 90, 80, 70, 60, 50, 40, 30, 20, 0}},
+        {30, {30, 20, 0}},
+        {21, {21, 20, 0}},
+        {20, {20, 0}},
+        {15, {15, 0}},
+        {1, {1, 0}},
+        {0, {0}},
+    };
+    for (const auto& [min, steps] : table) {
+        EXPECT_EQ(fallbackMinimums(min), steps) << min;
+    }
+    EXPECT_EQ(stepMinimums({40, 30, 20, 0}), "40, 30, 20 and 0");
+    EXPECT_EQ(stepMinimums({0}), "0");
+}
+
+// Under a time limit the steps above the last, each using all of its share,
+// leave the last at least half of the limit, and never take a step's time
+// away entirely.
+TEST(FillScores, StepsShareATimeLimit) {
+    for (const double limit : {0.1, 1.0, 20.0, 600.0}) {
+        for (std::size_t steps = 1; steps <= 10; ++steps) {
+            double spent = 0;
+            for (std::size_t k = 0; k + 1 < steps; ++k) {
+                const double share = stepTimeLimit(limit, spent, steps - k);
+                EXPECT_GT(share, 0) << limit << " " << steps << " " << k;
+                EXPECT_LT(share, limit - spent) << limit << " " << steps << " " << k;
+                spent += share;
+            }
+            EXPECT_GE(limit - spent, limit / 2 - 1e-9) << limit << " " << steps;
+            EXPECT_DOUBLE_EQ(stepTimeLimit(limit, spent, 1), limit - spent);
+            // A step that ends early leaves its time to those under it.
+            if (steps > 2) {
+                EXPECT_GT(stepTimeLimit(limit, 0, steps - 1), stepTimeLimit(limit, 0, steps));
+            }
+        }
+    }
+}
+
+// The minimum lowered step by step against the brute force: each step that
+// does not fill has no fill at its minimum, the step that fills is the first
+// minimum with a fill and places nothing under it, and a fill exists at the
+// end exactly when one exists at minimum 0, the very fill a fill at 0 gives
+// when the steps reach 0.
+TEST(FillScores, FallbackFillsWhatMinimumZeroFills) {
+    std::mt19937 rng(2929);
+    int lowered = 0;
+    int reachedZero = 0;
+    int stoppedEarly = 0;
+    for (int round = 0; round < 400; ++round) {
+        ScoredCase sc = scoredCase(rng);
+        const int starts[] = {30, 50, 50, 70};
+        sc.rules.minScore = starts[rng() % 4];
+        const WordIndex wi = indexOf(sc);
+        const auto existsAt = [&](int minScore) {
+            Rules at = sc.rules;
+            at.minScore = minScore;
+            bool exists = false;
+            bruteForce(sc.grid, at, sc.alphabet, [&](const GridModel&) {
+                exists = true;
+                return false;
+            });
+            return exists;
+        };
+        const std::vector<int> minimums = fallbackMinimums(sc.rules.minScore);
+        MemoryHost host;
+        SearchFlags flags;
+        const FillOptions o = optionsOf(sc.rules, static_cast<uint64_t>(round));
+        const SteppedFill stepped =
+            fillStepByStep(sc.grid, Slots::of(sc.grid), wi, o, minimums, 0, host, flags);
+        FillOptions zero = o;
+        zero.minScore = 0;
+        const FillResult atZero = fillGrid(sc.grid, wi, zero, host, flags);
+        ASSERT_FALSE(stepped.steps.empty());
+        ASSERT_LE(stepped.steps.size(), minimums.size());
+        for (std::size_t k = 0; k < stepped.steps.size(); ++k) {
+            const FillStep& step = stepped.steps[k];
+            EXPECT_EQ(step.minScore, minimums[k]);
+            EXPECT_NE(
+                describeStep(step).find("minimum score " + std::to_string(minimums[k]) + ": "),
+                std::string::npos);
+            if (k + 1 < stepped.steps.size()) {
+                ASSERT_EQ(step.status, FillStatus::NoFill) << "round " << round;
+                EXPECT_FALSE(existsAt(step.minScore)) << "round " << round << " step " << k;
+            }
+        }
+        EXPECT_EQ(stepped.filled(), atZero.status == FillStatus::Filled) << "round " << round;
+        if (stepped.filled()) {
+            Rules at = sc.rules;
+            at.minScore = stepped.steps.back().minScore;
+            EXPECT_TRUE(satisfies(sc.grid, stepped.result.grid, at)) << "round " << round;
+            EXPECT_EQ(describeStep(stepped.steps.back()),
+                      "minimum score " + std::to_string(at.minScore) + ": filled");
+        } else {
+            EXPECT_FALSE(existsAt(0)) << "round " << round;
+        }
+        if (stepped.steps.back().minScore == 0) {
+            EXPECT_EQ(stepped.result.grid.GridRows, atZero.grid.GridRows) << "round " << round;
+            reachedZero += stepped.steps.size() > 1 ? 1 : 0;
+        } else if (!stepped.filled()) {
+            ++stoppedEarly; // a reason no lower minimum changes
+        }
+        lowered += stepped.filled() && stepped.steps.size() > 1 ? 1 : 0;
+    }
+    EXPECT_GT(lowered, 30);
+    EXPECT_GT(reachedZero, 30);
+    EXPECT_GT(stoppedEarly, 10);
+}
+
+// A step that neither fills nor proves it cannot within its budget of words
+// tried is passed over, named so; a budget stops at the same place every
+// time; the last step has none.
+TEST(FillScores, FallbackPassesOverAStepThatSpendsItsBudget) {
+    std::vector<std::string> words;
+    std::map<std::string, int> scores;
+    std::mt19937 rng(5);
+    for (int i = 0; i < 3000; ++i) {
+        std::string w;
+        for (int k = 0; k < 5; ++k) {
+            w += static_cast<char>('A' + rng() % 6);
+        }
+        scores[w] = static_cast<int>(rng() % 101);
+    }
+    for (const auto& [w, s] : scores) {
+        words.push_back(w);
+    }
+    const WordIndex wi =
+        WordIndex::fromWords(words, [&](std::string_view w) { return scores.at(std::string(w)); });
+    const GridModel g = GridModel::make(5, 5);
+    MemoryHost host;
+    SearchFlags flags;
+    FillOptions o;
+    o.minScore = 50;
+    o.nodeLimit = 3;
+    const FillResult cut = fillGrid(g, wi, o, host, flags);
+    ASSERT_EQ(cut.status, FillStatus::Stopped);
+    EXPECT_TRUE(cut.budgetSpent);
+    EXPECT_FALSE(cut.aborted);
+    EXPECT_EQ(fillGrid(g, wi, o, host, flags).stats.nodes, cut.stats.nodes);
+
+    o.nodeLimit = 0;
+    const SteppedFill stepped = fillStepByStep(g, Slots::of(g), wi, o, {50, 0}, 3, host, flags);
+    ASSERT_EQ(stepped.steps.size(), 2u);
+    EXPECT_TRUE(stepped.steps[0].budgetSpent);
+    EXPECT_EQ(describeStep(stepped.steps[0]), "minimum score 50: none found within " +
+                                                  std::to_string(stepped.steps[0].tried) +
+                                                  " words tried");
+    EXPECT_TRUE(stepped.filled());
+    EXPECT_EQ(stepped.steps[1].minScore, 0);
+}
+
+// Why there is no fill decides whether a lower minimum is worth a try.
+TEST(FillScores, WhetherTheMinimumMatters) {
+    const std::map<std::string, int> scores{{"CAT", 90}, {"COT", 20}, {"NET", 10}};
+    std::vector<std::string> words;
+    for (const auto& [w, s] : scores) {
+        words.push_back(w);
+    }
+    const WordIndex wi =
+        WordIndex::fromWords(words, [&](std::string_view w) { return scores.at(std::string(w)); });
+    MemoryHost host;
+    SearchFlags flags;
+    FillOptions o;
+    o.minScore = 50;
+    struct Case {
+        std::vector<std::string> rows;
+        bool matters;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"N?T"}, true},                   // NET scores 10
+             {{"Z?T"}, false},                  // no word at all
+             {{"ZZT#", "####", "C?T#"}, false}, // complete and no word
+             {{"CAT", "###", "C?T"}, true},     // COT is left, scoring 20
+         }) {
+        const FillResult r = fillGrid(gridOf(c.rows), wi, o, host, flags);
+        ASSERT_EQ(r.status, FillStatus::NoFill) << c.rows[0];
+        EXPECT_EQ(r.minimumMatters, c.matters) << c.rows[0] << ": " << r.reason;
+        // At minimum 0 the minimum holds nothing back.
+        FillOptions zero = o;
+        zero.minScore = 0;
+        const FillResult z = fillGrid(gridOf(c.rows), wi, zero, host, flags);
+        EXPECT_FALSE(z.minimumMatters) << c.rows[0];
+    }
 }

@@ -13,6 +13,8 @@
 #include <bit>
 #include <csignal>
 #include <filesystem>
+#include <random>
+#include <regex>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -347,7 +349,8 @@ TEST_F(FillToolTest, BanListThemeEntriesAndMinimum) {
 
 // The score lists of the folder loaded: --min-score keeps the weaker words
 // out, for the fill and the check; a faulty line is named on standard error;
-// at 0 the fill is the one without scores.
+// without --min-score the default minimum is lowered step by step where it
+// leaves no fill; at 0 the scores still order the words.
 TEST_F(FillToolTest, MinimumReadsTheFolderScoreLists) {
     makeBase({"CASA", "CASE", "ROMA", "ORA"});
     const std::string out = quote(dir.file("out.kvl"));
@@ -369,10 +372,227 @@ TEST_F(FillToolTest, MinimumReadsTheFolderScoreLists) {
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("(no word the fill may place, at score 50 or more)"), std::string::npos)
         << r.err;
-    // Minimum 0: the fill of the same words without scores.
+    // The default minimum, 50, leaves the last cell nothing; each step under
+    // it is named, down to 20, where CASA fills.
     r = run(quote(dir.file("in.kvl")) + " " + out);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(readFile(dir.file("out.kvl")), unscored);
+    EXPECT_EQ(readFile(dir.file("out.kvl")), "2,4\r\n\"CASA\"\r\n\"\x10\x10\x10\x10\"\r\n");
+    for (const std::string& step :
+         {"korvel-fill: minimum score 50: no fill (no word fits 1 across (R1 C1): CAS? (no word "
+          "the fill may place, at score 50 or more))\n",
+          "korvel-fill: minimum score 40: no fill", "korvel-fill: minimum score 30: no fill",
+          "at minimum score 20 (lowered from 50)\n"}) {
+        EXPECT_NE(r.err.find(step), std::string::npos) << step << "\n" << r.err;
+    }
+    // The check follows the default minimum, without steps.
+    r = run("--check " + quote(dir.file("in.kvl")));
+    EXPECT_EQ(r.out, "CAS.\n####\ndead cells: 1, forced cells: 0, slots without a word: 1\n"
+                     "no word: 1 across (R1 C1)\n");
+    // Asked not to step down, or given a minimum, the fill keeps to it.
+    for (const std::string& args : {"--no-fallback", "--min-score 50", "--min-score 30"}) {
+        r = run(args + " " + quote(dir.file("in.kvl")) + " " + out);
+        EXPECT_EQ(r.status, 3) << args;
+        EXPECT_EQ(r.err.find("minimum score 40"), std::string::npos) << args << r.err;
+    }
+    r = run("--min-score 30 --fallback " + quote(dir.file("in.kvl")) + " " + out);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("at minimum score 20 (lowered from 30)"), std::string::npos) << r.err;
+    // At minimum 0 the scores order the words: CASA (20) before CASE (10),
+    // whatever the seed, where the words alone gave one or the other.
+    EXPECT_FALSE(unscored.empty());
+    for (int seed = 1; seed <= 8; ++seed) {
+        r = run("--min-score 0 --seed " + std::to_string(seed) + " " + quote(dir.file("in.kvl")) +
+                " " + out);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(readFile(dir.file("out.kvl")), "2,4\r\n\"CASA\"\r\n\"\x10\x10\x10\x10\"\r\n")
+            << "seed " << seed;
+    }
+}
+
+// The folder's base.bans keeps its words out of every fill at the default
+// settings, and --no-shipped-bans lets them in; --ban adds to it.
+TEST_F(FillToolTest, ShippedBanListIsUsedByDefault) {
+    makeBase({"CASA", "CASE", "CASO", "ROMA"});
+    const std::string in = quote(dir.file("in.kvl"));
+    const std::string out = quote(dir.file("out.kvl"));
+    writeFile(dicts + "/base.scores", "CASA;60\nCASE;90\nCASO;70\n");
+    writeFile(dicts + "/base.bans", "# not in a published grid\ncase\n");
+    writeFile(dir.file("in.kvl"), kvl({"CAS?", std::string(4, '\x10')}));
+    for (int seed = 1; seed <= 6; ++seed) {
+        Outcome r = run("--seed " + std::to_string(seed) + " " + in + " " + out);
+        EXPECT_EQ(r.status, 0) << r.err;
+        // CASE scores best but is banned: CASO, the best of the rest.
+        EXPECT_EQ(readFile(dir.file("out.kvl")), "2,4\r\n\"CASO\"\r\n\"\x10\x10\x10\x10\"\r\n");
+    }
+    Outcome r = run("--no-shipped-bans " + in + " " + out);
+    EXPECT_EQ(readFile(dir.file("out.kvl")), "2,4\r\n\"CASE\"\r\n\"\x10\x10\x10\x10\"\r\n");
+    writeFile(dir.file("ban.txt"), "CASO\n");
+    r = run("--ban " + quote(dir.file("ban.txt")) + " " + in + " " + out);
+    EXPECT_EQ(readFile(dir.file("out.kvl")), "2,4\r\n\"CASA\"\r\n\"\x10\x10\x10\x10\"\r\n");
+    // Every step down keeps the bans: with CASA and CASO banned as well, no
+    // minimum gives a fill.
+    writeFile(dir.file("ban.txt"), "CASO\nCASA\n");
+    r = run("--ban " + quote(dir.file("ban.txt")) + " " + in + " " + out);
+    EXPECT_EQ(r.status, 3) << r.err;
+    r = run("--check " + in);
+    EXPECT_EQ(r.out, "CAS2\n####\ndead cells: 0, forced cells: 0, slots without a word: 0\n");
+    r = run("--check --no-shipped-bans --ban " + quote(dir.file("ban.txt")) + " " + in);
+    EXPECT_EQ(r.out, "CASe\n####\ndead cells: 0, forced cells: 1, slots without a word: 0\n");
+    // A list that cannot be read is named, and the fill goes on without it.
+    fs::remove(dicts + "/base.bans");
+    fs::create_directory(dicts + "/base.bans");
+    r = run(in + " " + out);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("base.bans is a folder; it is not read"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.kvl")), "2,4\r\n\"CASE\"\r\n\"\x10\x10\x10\x10\"\r\n");
+}
+
+namespace {
+
+// What korvel-fill said, without the times that differ from run to run.
+std::string withoutTimes(const std::string& err) {
+    return std::regex_replace(err, std::regex(" in [0-9.e+-]+ s"), " in T s");
+}
+
+} // namespace
+
+// The folder's prebuilt index: written by --write-index, used while the
+// folder holds the lists it was made from, and the fills, checks, messages
+// and exit statuses are those of the lists themselves, over many grids; a
+// stale, cut or foreign index is passed over for the lists. And the default
+// minimum, stepped down, fills every grid that minimum 0 fills.
+TEST_F(FillToolTest, PrebuiltIndexGivesTheSameFills) {
+    std::mt19937 rng(2929);
+    const auto word = [&](int minLen, int maxLen) {
+        std::string w;
+        const int len =
+            minLen + static_cast<int>(rng() % static_cast<unsigned>(maxLen - minLen + 1));
+        for (int k = 0; k < len; ++k) {
+            w += static_cast<char>('A' + rng() % 6);
+        }
+        return w;
+    };
+    std::vector<std::string> base;
+    for (int i = 0; i < 2500; ++i) {
+        base.push_back(word(2, 6));
+    }
+    std::sort(base.begin(), base.end());
+    base.erase(std::unique(base.begin(), base.end()), base.end());
+    makeBase(base);
+    std::string extra;
+    std::string scores = "# scores\n";
+    std::string mine;
+    std::string bans;
+    for (int i = 0; i < 600; ++i) {
+        extra += word(3, 5) + "\n"; // LF alone: made CR LF in memory
+    }
+    for (const std::string& w : base) {
+        const unsigned pick = rng() % 20;
+        // Mostly weak words, so that the default minimum often has to step
+        // down.
+        const unsigned score = (rng() % 101) * (rng() % 101) / 100;
+        if (pick < 17) {
+            scores += w + ";" + std::to_string(score) + "\n";
+        } else if (pick == 17) {
+            mine += w + ";" + std::to_string(score) + "\n";
+        } else if (pick == 18) {
+            bans += w + "\n";
+        }
+    }
+    writeFile(dicts + "/words.dic", extra);
+    writeFile(dicts + "/base.scores", scores + "NOT A WORD;50\n"); // a warning, replayed
+    writeFile(dicts + "/mine.scores", mine);
+    writeFile(dicts + "/base.bans", bans);
+    Outcome made = run("--write-index");
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(made.err.find("korvel-fill: wrote "), std::string::npos) << made.err;
+    ASSERT_TRUE(fs::exists(dicts + "/base.fillindex"));
+
+    std::vector<std::string> grids;
+    for (int g = 0; g < 20; ++g) {
+        const int R = 3 + static_cast<int>(rng() % 4);
+        const int C = 3 + static_cast<int>(rng() % 4);
+        std::vector<std::string> rows(static_cast<std::size_t>(R));
+        for (auto& row : rows) {
+            for (int c = 0; c < C; ++c) {
+                const unsigned x = rng() % 12;
+                row += x < 2 ? '\x10' : x == 2 ? static_cast<char>('A' + rng() % 6) : '?';
+            }
+        }
+        const std::string name = dir.file("g" + std::to_string(g) + ".kvl");
+        writeFile(name, kvl(rows));
+        grids.push_back(name);
+    }
+    const auto same = [&](const std::string& args, const std::string& grid, const char* what) {
+        const std::string outA = quote(dir.file("a.kvl"));
+        const std::string outB = quote(dir.file("b.kvl"));
+        fs::remove(dir.file("a.kvl"));
+        fs::remove(dir.file("b.kvl"));
+        const bool check = args.find("--check") != std::string::npos;
+        const Outcome a = run(args + " " + quote(grid) + (check ? "" : " " + outA));
+        const Outcome b = run("--no-index " + args + " " + quote(grid) + (check ? "" : " " + outB));
+        EXPECT_EQ(a.status, b.status) << what << " " << grid;
+        EXPECT_EQ(a.out, b.out) << what << " " << grid;
+        EXPECT_EQ(withoutTimes(a.err), withoutTimes(b.err)) << what << " " << grid;
+        EXPECT_EQ(readFile(dir.file("a.kvl")), readFile(dir.file("b.kvl"))) << what << " " << grid;
+        EXPECT_NE(a.err.find("Score list base.scores: 1 line left out"), std::string::npos)
+            << "the warning, replayed: " << a.err;
+        return a;
+    };
+    Outcome verbose = run("--verbose --check " + quote(grids[0]));
+    EXPECT_NE(verbose.err.find("korvel-fill: the words of base.fillindex\n"), std::string::npos)
+        << verbose.err;
+    int filled = 0;
+    int lowered = 0;
+    for (std::size_t g = 0; g < grids.size(); ++g) {
+        const std::string seed = " --seed " + std::to_string(g + 1) + " --time-limit 20";
+        const Outcome byDefault = same(seed, grids[g], "default");
+        same("--check", grids[g], "check");
+        same("--min-score 30 --no-shipped-bans --allow-repeats" + seed, grids[g], "options");
+        const Outcome zero = same("--min-score 0" + seed, grids[g], "minimum 0");
+        if (byDefault.status != 4 && zero.status != 4) {
+            EXPECT_EQ(byDefault.status == 0, zero.status == 0) << grids[g] << byDefault.err;
+        }
+        filled += byDefault.status == 0 ? 1 : 0;
+        lowered += byDefault.err.find("(lowered from 50)") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_GT(filled, 8);
+    EXPECT_GT(lowered, 2);
+
+    // Stale: a score list changed. The lists decide, and say so.
+    writeFile(dicts + "/mine.scores", mine + base[0] + ";0\n");
+    verbose = run("--verbose --check " + quote(grids[0]));
+    EXPECT_NE(verbose.err.find("base.fillindex was made from other lists than the folder holds; "
+                               "the words of the lists"),
+              std::string::npos)
+        << verbose.err;
+    for (std::size_t g = 0; g < 6; ++g) {
+        same("--seed 3", grids[g], "stale");
+    }
+    // Cut short, and an index of another folder.
+    const std::string index = readFile(dicts + "/base.fillindex");
+    writeFile(dicts + "/base.fillindex", index.substr(0, index.size() / 2));
+    for (std::size_t g = 0; g < 4; ++g) {
+        same("--seed 4", grids[g], "cut");
+    }
+    fs::create_directories(dir.file("other"));
+    fs::copy_file(dicts + "/base.diz", dir.file("other/base.diz"));
+    ASSERT_EQ(run("--dir " + quote(dir.file("other")) + " --write-index", false).status, 0);
+    fs::copy_file(dir.file("other/base.fillindex"), dicts + "/base.fillindex",
+                  fs::copy_options::overwrite_existing);
+    for (std::size_t g = 0; g < 4; ++g) {
+        same("--seed 5", grids[g], "foreign");
+    }
+    // Written again, it is used again.
+    ASSERT_EQ(run("--write-index").status, 0);
+    verbose = run("--verbose --check " + quote(grids[0]));
+    EXPECT_NE(verbose.err.find("the words of base.fillindex"), std::string::npos) << verbose.err;
+    // A folder that cannot be loaded gets no index.
+    fs::remove(dir.file("other/base.diz"));
+    fs::remove(dir.file("other/base.fillindex"));
+    const Outcome none = run("--dir " + quote(dir.file("other")) + " --write-index", false);
+    EXPECT_EQ(none.status, 1);
+    EXPECT_FALSE(fs::exists(dir.file("other/base.fillindex")));
 }
 
 // No fill: the message names the slots that have none together, each with

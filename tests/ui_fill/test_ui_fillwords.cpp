@@ -4,6 +4,7 @@
 // banned words, theme entries, and the language of the default lists. Each
 // window has private settings and data folders (the harness's).
 #include "datafolders.h"
+#include "fallback.h"
 #include "fillcheck.h"
 #include "fillcommands.h"
 #include "fillsettingsdialog.h"
@@ -16,9 +17,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -105,6 +108,59 @@ void chooseMinimum(Harness& h, int minimum) {
     QVERIFY(seen);
 }
 
+// A folder as the default sets are: words, scores, kinds and a ban list.
+// CAT scores best and is banned; CUT is the best of the rest, under 50.
+const QByteArray SetWords("CAT\r\nCOT\r\nCUT\r\nNET\r\nTAN\r\nTEN\r\n");
+const QByteArray SetScores("CAT;90\nCOT;20\nCUT;45\nNET;10\nTAN;70\nTEN;80\n");
+const QByteArray SetKinds("TAN;name\nNET;abbreviation\n");
+const QByteArray SetBans("# kept out of fills\ncat\n");
+
+struct SetHarness : Harness {
+    SetHarness() : Harness(false) {
+        writeFile(dir.filePath(QStringLiteral("base.diz")), SetWords);
+        writeFile(dir.filePath(QStringLiteral("base.scores")), SetScores);
+        writeFile(dir.filePath(QStringLiteral("base.kinds")), SetKinds);
+        writeFile(dir.filePath(QStringLiteral("base.bans")), SetBans);
+        startWindow();
+    }
+};
+
+// Answers Fill Settings once it shows: the minimum, the switch, and what
+// the table said once the words were counted (at the minimum and switch it
+// opened with, then as answered).
+struct SettingsAnswer {
+    int minimum = -1;
+    int switchTo = -1; // 0 off, 1 on, -1 as it is
+    bool switchEnabled = false;
+    bool switchShown = false;
+    QString countsBefore;
+    QString countsAfter;
+};
+void answerSettings(Harness& h, SettingsAnswer& a) {
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<FillSettingsDialog*>(QApplication::activeModalWidget());
+        if (!d || d->wordCountsText() == QStringLiteral("Counting the words..."))
+            return;
+        poll.stop();
+        seen = true;
+        a.countsBefore = d->wordCountsText();
+        a.switchShown = d->shippedBansField()->isChecked();
+        a.switchEnabled = d->shippedBansField()->isEnabled();
+        if (a.minimum >= 0)
+            d->minScoreField()->setValue(a.minimum);
+        if (a.switchTo >= 0)
+            d->shippedBansField()->setChecked(a.switchTo == 1);
+        a.countsAfter = d->wordCountsText();
+        d->accept();
+    });
+    poll.start();
+    h.item("ImpostaRiempimento")->trigger();
+    QVERIFY(seen);
+}
+
 mode_t modeOf(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
@@ -128,6 +184,9 @@ private slots:
     void bannedWordIsNeverPlaced();
     void selectedWordMustBeWhole();
     void languageChoiceSurvivesARestart();
+    void defaultFillKeepsShippedBansOutAndStepsDown();
+    void settingsShowWhatTheMinimumKeeps();
+    void statisticsTellWhyAnEntryIsWeak();
 };
 
 void FillWordsTest::itemsAreAddedAndLanguageHidden() {
@@ -144,8 +203,10 @@ void FillWordsTest::itemsAreAddedAndLanguageHidden() {
     QVERIFY(!h.item("ListeItaliane")->isVisible());
     QVERIFY(!h.item("ListeInglesi")->isVisible());
     QVERIFY(!h.item("SepLingua")->isVisible());
-    // The default minimum keeps today's fill; the scores were read.
-    QCOMPARE(h.fill().minScore(), 0);
+    // A new user's minimum: the words a constructor would publish. The
+    // scores were read.
+    QCOMPARE(h.fill().minScore(), DefaultMinScore);
+    QCOMPARE(DefaultMinScore, 50);
     QVERIFY(h.w().wordLists()->scores());
     QCOMPARE(h.w().wordLists()->scores()->score("COT"), std::optional<int>(20));
     // Nothing was written for the user.
@@ -155,6 +216,7 @@ void FillWordsTest::itemsAreAddedAndLanguageHidden() {
 
 void FillWordsTest::minimumReachesTheFillTheCheckAndTheStatistics() {
     Harness h;
+    chooseMinimum(h, 0);
     h.grid({"N?T"});
     h.item("ControlloRiempimento")->trigger();
     QVERIFY(QTest::qWaitFor([&] { return h.fill().checksShown() > 0; }, 5000));
@@ -191,8 +253,8 @@ void FillWordsTest::minimumReachesTheFillTheCheckAndTheStatistics() {
     QVERIFY(lines.contains(QStringLiteral("Mean score: 65.0 (4 complete words)")));
     QVERIFY(lines.contains(QStringLiteral("Under the minimum score of 50: 1")));
     QVERIFY(lines.contains(QStringLiteral("Weakest entries:")));
-    QVERIFY(lines.contains(QStringLiteral("  1 down (R1 C1) COT 20")));
-    QVERIFY(lines.indexOf(QStringLiteral("  1 down (R1 C1) COT 20")) <
+    QVERIFY(lines.contains(QStringLiteral("  1 down (R1 C1) COT 20 (rare)")));
+    QVERIFY(lines.indexOf(QStringLiteral("  1 down (R1 C1) COT 20 (rare)")) <
             lines.indexOf(QStringLiteral("  1 across (R1 C1) CAT 90")));
 
     // Remembered: a new window starts at 50; the file is the user's alone.
@@ -411,6 +473,147 @@ void FillWordsTest::languageChoiceSurvivesARestart() {
     QVERIFY(h.item("ListeInglesi")->isChecked());
     QVERIFY(!h.item("ListeItaliane")->isChecked());
     QVERIFY(h.desktop.boxes().isEmpty());
+}
+
+// A new user's fill: the default minimum and the shipped ban list. Where
+// they leave no fill the window says so and offers the steps under the
+// minimum; Yes fills at the first step with a fill, naming each step, No
+// leaves the grid. A banned word is never placed, at any step.
+void FillWordsTest::defaultFillKeepsShippedBansOutAndStepsDown() {
+    SetHarness h;
+    QCOMPARE(h.fill().minScore(), 50);
+    QVERIFY(h.w().wordLists()->hasShippedBans());
+    QVERIFY(h.w().wordLists()->shippedBansOn());
+    h.grid({"C?T"});
+
+    h.desktop.clear();
+    h.desktop.boxAnswers = {MsgAnswer::No};
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    const auto& ask = h.desktop.boxes()[0];
+    QCOMPARE(ask.buttons, MsgButtons::YesNo);
+    QCOMPARE(ask.text,
+             QStringLiteral("No fill exists with the words scoring 50 or more: no word fits 1 "
+                            "across (R1 C1): C?T (no word the fill may place, at score 50 or "
+                            "more).\r\nFill with weaker words, lowering the minimum score step "
+                            "by step (40, 30, 20 and 0)?"));
+    QCOMPARE(h.row(0), QStringLiteral("C?T"));
+    QCOMPARE(h.panel(2), QStringLiteral(" the grid is unchanged "));
+
+    for (int k = 0; k < 4; ++k) {
+        h.desktop.clear();
+        h.desktop.boxAnswers = {MsgAnswer::Yes};
+        h.item(k == 0 ? "Riempi" : "RiempiAncora")->trigger();
+        QCOMPARE(h.desktop.boxes().size(), 2);
+        // CUT (45) is the first word at or above a step: 40.
+        QCOMPARE(h.row(0), QStringLiteral("CUT"));
+        QCOMPARE(h.panel(2), QStringLiteral(" filled 1 cells at minimum score 40 "));
+        QCOMPARE(h.desktop.boxes()[1].text,
+                 QStringLiteral("The grid is filled at minimum score 40.\r\nminimum score 50: no "
+                                "fill (no word fits 1 across (R1 C1): C?T (no word the fill may "
+                                "place, at score 50 or more))"));
+    }
+    // One Undo takes the stepped fill back, as any fill.
+    h.key("a7")->trigger();
+    QCOMPARE(h.row(0), QStringLiteral("C?T"));
+
+    // At minimum 0 the scores still order the words: CUT before COT, every
+    // seed; CAT stays out.
+    chooseMinimum(h, 0);
+    for (int k = 0; k < 5; ++k) {
+        h.desktop.clear();
+        h.item(k == 0 ? "Riempi" : "RiempiAncora")->trigger();
+        QVERIFY(h.desktop.boxes().isEmpty());
+        QCOMPARE(h.row(0), QStringLiteral("CUT"));
+    }
+
+    // Nothing to step down to when no word fits at all.
+    chooseMinimum(h, 50);
+    h.grid({"Z?T"});
+    h.desktop.clear();
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].buttons, MsgButtons::Ok);
+    QVERIFY(h.desktop.boxes()[0].text.startsWith(QStringLiteral("No fill exists")));
+
+    // Switched off in Fill Settings (and remembered), the shipped list keeps
+    // nothing out: CAT, scoring 90, fills at once.
+    SettingsAnswer off;
+    off.switchTo = 0;
+    answerSettings(h, off);
+    QVERIFY(off.switchShown);
+    QVERIFY(off.switchEnabled);
+    QVERIFY(!h.w().wordLists()->shippedBansOn());
+    QCOMPARE(QSettings(WordListCommands::settingsFile(), QSettings::IniFormat)
+                 .value(QStringLiteral("fill/shippedBans"))
+                 .toBool(),
+             false);
+    h.grid({"C?T"});
+    h.desktop.clear();
+    h.item("Riempi")->trigger();
+    QVERIFY(h.desktop.boxes().isEmpty());
+    QCOMPARE(h.row(0), QStringLiteral("CAT"));
+    h.startWindow();
+    QVERIFY(!h.w().wordLists()->shippedBansOn());
+    SettingsAnswer on;
+    on.switchTo = 1;
+    answerSettings(h, on);
+    QVERIFY(!on.switchShown);
+    QVERIFY(h.w().wordLists()->shippedBansOn());
+    h.grid({"C?T"});
+    h.desktop.clear();
+    h.desktop.boxAnswers = {MsgAnswer::Yes};
+    h.item("Riempi")->trigger();
+    QCOMPARE(h.row(0), QStringLiteral("CUT"));
+
+    // Without a ban list in the folder the switch cannot be changed.
+    Harness plain;
+    QVERIFY(!plain.w().wordLists()->hasShippedBans());
+    SettingsAnswer none;
+    answerSettings(plain, none);
+    QVERIFY(!none.switchEnabled);
+    QVERIFY(!none.switchShown);
+}
+
+// Fill Settings shows the words of each length the minimum keeps, counted
+// off the window's thread, and follows the minimum and the switch.
+void FillWordsTest::settingsShowWhatTheMinimumKeeps() {
+    SetHarness h;
+    SettingsAnswer a;
+    a.minimum = 0;
+    a.switchTo = 0;
+    answerSettings(h, a);
+    // At 50 with CAT banned: TAN and TEN; at 0 with nothing banned, all six.
+    QVERIFY2(a.countsBefore.startsWith(
+                 QStringLiteral("Words the fill may place, by letters (2 in all):")),
+             qPrintable(a.countsBefore));
+    QVERIFY2(a.countsBefore.contains(QStringLiteral(" 3:       2")), qPrintable(a.countsBefore));
+    QVERIFY2(a.countsBefore.contains(QStringLiteral(" 2:       0")), qPrintable(a.countsBefore));
+    QVERIFY2(a.countsAfter.contains(QStringLiteral("(6 in all)")), qPrintable(a.countsAfter));
+    QVERIFY2(a.countsAfter.contains(QStringLiteral(" 3:       6")), qPrintable(a.countsAfter));
+    QVERIFY2(a.countsAfter.contains(QStringLiteral("16+:      0")), qPrintable(a.countsAfter));
+    QCOMPARE(h.fill().minScore(), 0);
+}
+
+// Grid Statistics name why each weak entry is weak: which list bans it,
+// what base.kinds knows it as, or its low score.
+void FillWordsTest::statisticsTellWhyAnEntryIsWeak() {
+    SetHarness h;
+    h.grid({"CAT", "O#E", "TAN", "###", "NET"});
+    h.selectAcross(4, 0);
+    h.trigger("VietaParola");
+    QCOMPARE(h.panel(2), QStringLiteral(" NET banned from the fill "));
+    const QStringList lines = h.statistics().split(QStringLiteral("\r\n"));
+    for (const QString& line :
+         {QStringLiteral("Weak entries: banned by your list 1, banned by the shipped list 1, "
+                         "name 1, rare 1"),
+          QStringLiteral("  1 across (R1 C1) CAT 90 (banned by the shipped list)"),
+          QStringLiteral("  4 across (R5 C1) NET 10 (banned by your list)"),
+          QStringLiteral("  1 down (R1 C1) COT 20 (rare)"),
+          QStringLiteral("  3 across (R3 C1) TAN 70 (name)"),
+          QStringLiteral("  2 down (R1 C3) TEN 80")}) {
+        QVERIFY2(lines.contains(line), qPrintable(line + QStringLiteral("\n") + lines.join('\n')));
+    }
 }
 
 QTEST_MAIN(FillWordsTest)

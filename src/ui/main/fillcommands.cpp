@@ -160,7 +160,6 @@ DictionarySelection FillCommands::selection() const {
 FillOptions FillCommands::fillOptions() const {
     FillOptions options;
     options.minScore = minScore_;
-    options.scoreOrder = minScore_ > 0;
     options.keepThemeEntries = true;
     return options;
 }
@@ -219,21 +218,12 @@ std::shared_ptr<const WordIndex> FillCommands::waitForIndex(const DictionarySele
     return building.get();
 }
 
-void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t seed, bool again) {
-    GridDocument& doc = c_.document;
-    // Fill Again puts its fill in place of the last one while that is still
-    // the last action: it starts from the grid as it was before that fill.
-    const BulkChange* previous = again ? doc.history().lastBulkInForce() : nullptr;
-    GridModel base = doc.grid();
-    if (previous) {
-        for (const CellChange& ch : previous->cells)
-            base.setCell(ch.row, ch.column, ch.before);
-    }
-
+SteppedFill
+FillCommands::fillSteps(const std::function<SteppedFill(const WordIndex&, SearchHost&)>& fill) {
     SearchFlags& flags = c_.flags;
     StatusPanels& stb1 = c_.panels;
-    FillResult result;
-    result.status = FillStatus::Stopped;
+    SteppedFill stepped;
+    stepped.result.status = FillStatus::Stopped;
     {
         const ScanScope scan(flags);
         flags.BusyCounter = 2;
@@ -244,14 +234,8 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         stb1.setText(3, QStringLiteral(" "));
         fillStartMs_ = nowMs();
         if (const std::shared_ptr<const WordIndex> index = waitForIndex(selection())) {
-            FillOptions options = fillOptions();
-            options.seed = seed;
-            if (region)
-                options.region = FillRegion{region->cy, region->cx,
-                                            static_cast<int16_t>(region->cy + region->LAY - 1),
-                                            static_cast<int16_t>(region->cx + region->LAX - 1)};
             FillHost host(c_, fillStartMs_);
-            result = fillGrid(base, doc.wordSlots(), *index, options, host, flags);
+            stepped = fill(*index, host);
         }
     }
     flags.BusyCounter = 0;
@@ -259,6 +243,53 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     c_.host.setPointers(Pointers::ToolGrid);
     stb1.setHint(2, QString());
     stb1.setText(2, QStringLiteral(" "));
+    return stepped;
+}
+
+namespace {
+
+// The steps that did not fill, one a line.
+QString stepLines(const SteppedFill& stepped) {
+    QString lines;
+    for (const FillStep& step : stepped.steps) {
+        if (step.status != FillStatus::Filled)
+            lines += QStringLiteral("\r\n") + fromBytes(describeStep(step));
+    }
+    return lines;
+}
+
+} // namespace
+
+void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t seed, bool again) {
+    GridDocument& doc = c_.document;
+    // Fill Again puts its fill in place of the last one while that is still
+    // the last action: it starts from the grid as it was before that fill.
+    const BulkChange* previous = again ? doc.history().lastBulkInForce() : nullptr;
+    GridModel base = doc.grid();
+    if (previous) {
+        for (const CellChange& ch : previous->cells)
+            base.setCell(ch.row, ch.column, ch.before);
+    }
+    StatusPanels& stb1 = c_.panels;
+    FillOptions options = fillOptions();
+    options.seed = seed;
+    if (region)
+        options.region =
+            FillRegion{region->cy, region->cx, static_cast<int16_t>(region->cy + region->LAY - 1),
+                       static_cast<int16_t>(region->cx + region->LAX - 1)};
+
+    // The minimum chosen first; where it leaves no fill, the steps under it
+    // only when the user agrees (the words get weaker). A first step that
+    // neither fills nor proves it cannot within its budget also asks.
+    std::vector<int> minimums{minScore_};
+    SteppedFill stepped = fillSteps([&](const WordIndex& index, SearchHost& host) {
+        if (index.hasScores())
+            minimums = fallbackMinimums(minScore_);
+        FillOptions first = options;
+        first.nodeLimit = minimums.size() > 1 ? FallbackStepNodes : 0;
+        return fillStepByStep(base, doc.wordSlots(), index, first, {minimums.front()}, 0, host,
+                              c_.flags);
+    });
 
     haveLast_ = true;
     lastKind_ = kind;
@@ -266,10 +297,46 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     lastSeed_ = seed;
     updateMenu();
 
+    if (minimums.size() > 1 && stepped.lowerMightFill()) {
+        const std::vector<int> lower(minimums.begin() + 1, minimums.end());
+        const FillStep& first = stepped.steps.front();
+        const QString why =
+            first.status == FillStatus::NoFill
+                ? QStringLiteral("No fill exists with the words scoring %1 or more: ")
+                          .arg(first.minScore) +
+                      fromBytes(first.reason) + QStringLiteral(".")
+                : QStringLiteral("No fill was found with the words scoring %1 or more within "
+                                 "%2 words tried.")
+                      .arg(first.minScore)
+                      .arg(first.tried);
+        const MsgAnswer answer = c_.desktop.messageBox(
+            c_.parent, FillTitle,
+            why + QStringLiteral("\r\nFill with weaker words, lowering the minimum score "
+                                 "step by step (%1)?")
+                      .arg(fromBytes(stepMinimums(lower))),
+            MsgIcon::Question, MsgButtons::YesNo);
+        if (answer != MsgAnswer::Yes) {
+            stb1.setText(2, QStringLiteral(" the grid is unchanged "));
+            return;
+        }
+        SteppedFill more = fillSteps([&](const WordIndex& index, SearchHost& host) {
+            return fillStepByStep(base, doc.wordSlots(), index, options, lower, FallbackStepNodes,
+                                  host, c_.flags);
+        });
+        more.steps.insert(more.steps.begin(), stepped.steps.begin(), stepped.steps.end());
+        stepped = std::move(more);
+    }
+    FillResult& result = stepped.result;
+    const bool lowered = stepped.steps.size() > 1;
+
     if (result.status == FillStatus::NoFill) {
-        showBox(FillTitle, QStringLiteral("No fill exists with the enabled dictionaries: ") +
-                               fromBytes(result.reason) +
-                               QStringLiteral(".\r\nThe grid is unchanged."));
+        showBox(FillTitle,
+                (lowered ? QStringLiteral("No fill exists with the enabled dictionaries at any "
+                                          "minimum score tried:") +
+                               stepLines(stepped)
+                         : QStringLiteral("No fill exists with the enabled dictionaries: ") +
+                               fromBytes(result.reason) + QStringLiteral(".")) +
+                    QStringLiteral("\r\nThe grid is unchanged."));
         return;
     }
     if (result.status == FillStatus::Stopped) {
@@ -305,7 +372,14 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     }
     showHistoryBoxes(c_.desktop, c_.parent, false, r->historyCleared);
     c_.editor.showBox(box);
-    stb1.setText(2, QStringLiteral(" filled %1 cells ").arg(count));
+    if (!lowered) {
+        stb1.setText(2, QStringLiteral(" filled %1 cells ").arg(count));
+        return;
+    }
+    const int at = stepped.steps.back().minScore;
+    stb1.setText(2, QStringLiteral(" filled %1 cells at minimum score %2 ").arg(count).arg(at));
+    showBox(FillTitle,
+            QStringLiteral("The grid is filled at minimum score %1.").arg(at) + stepLines(stepped));
 }
 
 // ---------------------------------------------------------------- check
@@ -388,8 +462,21 @@ void FillCommands::GridStatistics_Click() {
     flags.abortRequest = 0;
     c_.host.setPointers(Pointers::ToolGrid);
     c_.panels.setText(2, panel2);
-    const GridStatistics stats = gridStatistics(c_.document.grid(), c_.document.wordSlots(),
-                                                index.get(), minScore_, &c_.document.clues());
+    // What tells why an entry is weak besides its score: the folder's kinds
+    // and which list bans a word.
+    const std::shared_ptr<const IndexAdditions> additions = c_.indexes.additions();
+    std::vector<std::string> ownBans = additions->bannedWords;
+    std::sort(ownBans.begin(), ownBans.end());
+    std::vector<std::string> shippedBans = bannedByAdditions(*additions);
+    std::erase_if(shippedBans, [&](const std::string& w) {
+        return std::binary_search(ownBans.begin(), ownBans.end(), w);
+    });
+    const std::shared_ptr<const WordKinds> kinds =
+        additions->kinds.valid() ? additions->kinds.get() : nullptr;
+    const WordNotes notes{kinds.get(), &ownBans, &shippedBans};
+    const GridStatistics stats =
+        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get(), minScore_,
+                       &c_.document.clues(), notes);
     // A grid of many words makes a long report: it scrolls rather than
     // growing past the screen.
     c_.desktop.showText(c_.parent, StatisticsTitle, fromBytes(statisticsText(stats)));

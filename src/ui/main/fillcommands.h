@@ -2,6 +2,7 @@
 #pragma once
 
 #include "editorstate.h"
+#include "fallback.h"
 #include "fill.h"
 #include "griddocument.h"
 #include "promptstate.h"
@@ -89,6 +90,8 @@ public:
     int minScore() const { return minScore_; }
     // The items follow the grid and the tool.
     void updateMenu();
+    // The dictionaries the fill takes its words from: the enabled ones.
+    DictionarySelection wordSelection() const { return selection(); }
 
     // The symmetry Black/White keeps: None while "Symmetric Blacks" is off.
     // The editor state follows it.
@@ -111,6 +114,10 @@ private:
     void editorChanged(const EditorState& editor, const EditorChange& change) override;
     // region: the box to fill, in the selection box's terms; none for the whole grid.
     void runFill(Kind kind, std::optional<Selection> region, uint64_t seed, bool again);
+    // Runs fill on the index of the enabled dictionaries with the window
+    // busy, its seconds in panel 2 and a click there stopping it. The
+    // result is Stopped when panel 2 was clicked while the index was built.
+    SteppedFill fillSteps(const std::function<SteppedFill(const WordIndex&, SearchHost&)>& fill);
     // Waits, yielding, for the index of the enabled dictionaries; nullptr
     // when panel 2 was clicked meanwhile.
     std::shared_ptr<const WordIndex> waitForIndex(const DictionarySelection& take);

@@ -6,8 +6,10 @@
 #include "desktop.h"
 #include "dictfolder.h"
 #include "dictionarystore.h"
+#include "fallback.h"
 #include "fillcommands.h"
 #include "fillsettingsdialog.h"
+#include "fillwordcounts.h"
 #include "griddocument.h"
 #include "loader.h"
 #include "menuadditions.h"
@@ -18,16 +20,20 @@
 #include <QActionGroup>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
 #include <QSettings>
 
+#include <algorithm>
 #include <cstdlib>
 #include <future>
+#include <thread>
 
 namespace korvel {
 
 namespace {
 
 const QString MinScoreKey = QStringLiteral("fill/minScore");
+const QString ShippedBansKey = QStringLiteral("fill/shippedBans");
 const QString MyWordsTitle = QStringLiteral("Add to My Words");
 const QString BanTitle = QStringLiteral("Ban Word");
 
@@ -44,18 +50,24 @@ std::unique_ptr<QSettings> openSettings() {
 } // namespace
 
 WordListCommands::WordListCommands(WordListContext context) : c_(std::move(context)) {
+    // A new user's fill starts from the words a constructor would publish.
+    int minScore = DefaultMinScore;
     if (const auto settings = openSettings()) {
         bool ok = false;
-        const int minScore = settings->value(MinScoreKey, 0).toInt(&ok);
+        const int remembered = settings->value(MinScoreKey, DefaultMinScore).toInt(&ok);
         if (ok)
-            c_.fill.setMinScore(minScore);
+            minScore = remembered;
+        shippedBansOn_ = settings->value(ShippedBansKey, true).toBool();
     }
+    c_.fill.setMinScore(minScore);
 }
 
 WordListCommands::~WordListCommands() {
-    // The reading thread reports to this object; it ends first.
-    if (scores_.valid())
-        scores_.wait();
+    // The reading and counting threads report to this object; they end first.
+    if (counting_.valid())
+        counting_.wait();
+    if (reader_.joinable())
+        reader_.join();
 }
 
 std::shared_ptr<const WordScores> WordListCommands::scores() const {
@@ -122,15 +134,34 @@ void WordListCommands::box(const QString& title, const QString& text) {
 void WordListCommands::dictionariesLoaded() {
     // A few hundred milliseconds for the default lists: read beside the
     // window's start, and what they have to say shown once they are read.
-    scores_ = std::async(std::launch::async, [this, folder = c_.store.DictFolder] {
-                  std::vector<std::string> warnings;
-                  auto scores = std::make_shared<const WordScores>(
-                      loadWordScores(folder, nullptr, &warnings));
-                  if (!warnings.empty())
-                      QMetaObject::invokeMethod(
-                          this, [this, warnings] { showWarnings(warnings); }, Qt::QueuedConnection);
-                  return scores;
-              }).share();
+    // The kinds wait for the scores, so that the two never compete for the
+    // processor with the window's first paint.
+    if (reader_.joinable())
+        reader_.join();
+    std::promise<std::shared_ptr<const WordScores>> scores;
+    std::promise<std::shared_ptr<const WordKinds>> kinds;
+    scores_ = scores.get_future().share();
+    kinds_ = kinds.get_future().share();
+    reader_ = std::thread([this, folder = c_.store.DictFolder, scores = std::move(scores),
+                           kinds = std::move(kinds)]() mutable {
+        std::vector<std::string> warnings;
+        scores.set_value(
+            std::make_shared<const WordScores>(loadWordScores(folder, nullptr, &warnings)));
+        auto read = std::make_shared<const WordKinds>(loadWordKinds(folder, &warnings));
+        // Posted while this object still waits for the thread: a box for
+        // each list that had something to say.
+        if (!warnings.empty())
+            QMetaObject::invokeMethod(
+                this, [this, warnings] { showWarnings(warnings); }, Qt::QueuedConnection);
+        kinds.set_value(std::move(read));
+    });
+    // The folder's ban list is small: read now, so that the first index
+    // already keeps its words out.
+    shipped_ = loadShippedBans(c_.store.DictFolder);
+    if (!shipped_.problem.empty())
+        c_.desktop.messageBox(c_.parent, fromBytes(OutOfSequenceTitle),
+                              fromBytes("The ban list " + shipped_.problem + "; it is left out."),
+                              MsgIcon::Exclamation, MsgButtons::Ok);
     loaded_ = true;
     reloadLists(true);
 
@@ -168,6 +199,9 @@ void WordListCommands::reloadLists(bool reportProblems) {
     additions.scores = scores_;
     additions.ownWords = std::move(lists.myWords);
     additions.bannedWords = std::move(lists.banned);
+    if (shippedBansOn_)
+        additions.shippedBans = shipped_.list.words();
+    additions.kinds = kinds_;
     c_.indexes.setAdditions(std::move(additions));
     c_.fill.dictionariesChanged();
 }
@@ -177,16 +211,47 @@ void WordListCommands::reloadLists(bool reportProblems) {
 void WordListCommands::FillSettings_Click() {
     if (c_.busy())
         return;
-    FillSettingsDialog dialog(c_.fill.minScore(), c_.parent);
+    FillSettingsDialog dialog(c_.fill.minScore(), shippedBansOn_, shipped_.present, c_.parent);
+    // What the minimum keeps is counted off the window's thread: the index
+    // may still have to be built.
+    if (loaded_) {
+        if (counting_.valid())
+            counting_.wait();
+        QPointer<FillSettingsDialog> shown(&dialog);
+        counting_ = std::async(std::launch::async, [this, shown, take = c_.fill.wordSelection(),
+                                                    additions = c_.indexes.additions()] {
+            const std::shared_ptr<const WordIndex> index = c_.indexes.get(take);
+            std::vector<std::string> ownBans = additions->bannedWords;
+            std::sort(ownBans.begin(), ownBans.end());
+            IndexAdditions shippedAlone;
+            shippedAlone.ownWords = additions->ownWords;
+            shippedAlone.shippedBans = shipped_.list.words();
+            std::vector<std::string> shipped = bannedByAdditions(shippedAlone);
+            const FillWordCounts counts = FillWordCounts::of(*index, ownBans, shipped);
+            QMetaObject::invokeMethod(
+                this,
+                [shown, counts] {
+                    if (shown)
+                        shown->setWordCounts(counts);
+                },
+                Qt::QueuedConnection);
+        });
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     c_.fill.setMinScore(dialog.minScore());
+    if (dialog.shippedBans() != shippedBansOn_ && shipped_.present) {
+        shippedBansOn_ = dialog.shippedBans();
+        reloadLists(false);
+    }
     if (const auto settings = openSettings()) {
         settings->setValue(MinScoreKey, c_.fill.minScore());
+        if (shipped_.present)
+            settings->setValue(ShippedBansKey, shippedBansOn_);
         settings->sync();
         if (settings->status() != QSettings::NoError)
             box(QStringLiteral("Fill Settings"),
-                QStringLiteral("The minimum score is used now but could not be remembered "
+                QStringLiteral("The settings are used now but could not be remembered "
                                "in %1.")
                     .arg(settingsFile()));
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "banlist.h"
 #include "dictlanguage.h"
 #include "editorstate.h"
 #include "personallists.h"
@@ -15,9 +16,11 @@
 #include <QString>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -97,6 +100,11 @@ public:
     // The score lists read, waiting for them when they are still being read;
     // null before the dictionaries are loaded.
     std::shared_ptr<const WordScores> scores() const;
+    // Whether the words of the folder's ban list stay out of fills (Fill
+    // Settings, remembered; on until the user switches it off), and whether
+    // the folder has one.
+    bool shippedBansOn() const { return shippedBansOn_; }
+    bool hasShippedBans() const { return shipped_.present; }
 
 private:
     void addSelectedWord(PersonalList list);
@@ -112,8 +120,15 @@ private:
 
     WordListContext c_;
     // Read on a thread of their own while the window starts; the index
-    // builds wait for them.
+    // builds wait for them. The kinds are read after the scores, on the
+    // same thread; the statistics wait for them.
     ScoresFuture scores_;
+    std::shared_future<std::shared_ptr<const WordKinds>> kinds_;
+    ShippedBans shipped_;
+    bool shippedBansOn_ = true;
+    // Counts the words for an open Fill Settings.
+    std::future<void> counting_;
+    std::thread reader_;
     bool loaded_ = false;
     bool languageShown_ = false;
     DictionaryLanguage loadedLanguage_ = DictionaryLanguage::English;

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A fill at a minimum score, and where that minimum leaves no fill, the best
+// fill under it: the minimum lowered a step at a time until a step fills.
+
+#include "fill.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvel {
+
+// The minimum a fill starts at until the user chooses another. The score
+// lists' scale: 50 and above, words and phrases a constructor would publish;
+// 30 to 49 acceptable but weak; under 30 to avoid (rare, obscure, no words).
+// Where no fill exists at it, the steps below (fallbackMinimums) reach 0, so
+// the default costs no grid that fills at all. Chosen on the scale, to be
+// measured again on the fills the lists give.
+inline constexpr int DefaultMinScore = 50;
+
+// Words and letters a step above the last may try before the fill moves on
+// to the next one: a step that neither fills nor proves that it cannot
+// within this many is passed over as "none found", so a grid hard to fill
+// from the better words alone still fills from the weaker ones. On the
+// published 15x15 shapes a fill at 50 that succeeds mostly takes a few
+// thousand, and 20,000 take one to a few seconds. Like DefaultMinScore it
+// follows the scores of the lists: worth measuring again when they change.
+inline constexpr uint64_t FallbackStepNodes = 20000;
+
+// The minimums tried in turn: minScore, then every multiple of 10 under it
+// down to 20, then 0. A minimum of 0 (or less) is the one step 0.
+std::vector<int> fallbackMinimums(int minScore);
+
+// What one step came to.
+struct FillStep {
+    int minScore = 0;
+    FillStatus status = FillStatus::NoFill;
+    // Stopped because the step's words tried reached its limit.
+    bool budgetSpent = false;
+    // Words and letters the step tried.
+    uint64_t tried = 0;
+    // Why there is no fill (status NoFill).
+    std::string reason;
+};
+
+// The step a fill at minScore came to.
+FillStep fillStep(int minScore, const FillResult& result);
+
+struct SteppedFill {
+    // The last step's result: the fill (status Filled, at
+    // steps.back().minScore), or why there is none.
+    FillResult result;
+    std::vector<FillStep> steps;
+    bool filled() const { return result.status == FillStatus::Filled; }
+    // Whether the last step ended in a way a lower minimum might change: no
+    // fill that the minimum may be the cause of, or its limit reached.
+    bool lowerMightFill() const;
+};
+
+// The time a step may take, of a time limit of which spent seconds are gone,
+// when stepsLeft steps (this one included) remain: the last step all that is
+// left; one above it an even part of what is left of the first half. So the
+// steps above can never take more than half of the limit between them, and
+// the lowest minimum, the one that fills the most grids, always has at
+// least the other half, as a fill at that minimum alone would have had it.
+double stepTimeLimit(double limit, double spent, std::size_t stepsLeft);
+
+// Fills at each minimum of minimums in turn (options.minScore is replaced by
+// each) until a step fills, the abort request or options.timeLimit (over all
+// the steps together) stops it, or a step finds no fill for a reason no
+// lower minimum changes. Every step but the last tries at most stepNodes
+// words and letters (0 for no limit) and, under a time limit, takes at most
+// its stepTimeLimit; the last one options.nodeLimit and the time left.
+SteppedFill fillStepByStep(const GridModel& grid, const Slots& slots, const WordIndex& index,
+                           const FillOptions& options, const std::vector<int>& minimums,
+                           uint64_t stepNodes, SearchHost& host, const SearchFlags& flags);
+
+// One step in words, for the user: "minimum score 50: no fill (no fill
+// exists)", "minimum score 40: none found within 20000 words tried",
+// "minimum score 30: filled".
+std::string describeStep(const FillStep& step);
+
+// The minimums of steps, joined: "50, 40 and 30".
+std::string stepMinimums(const std::vector<int>& minimums);
+
+} // namespace korvel
