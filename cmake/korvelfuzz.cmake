@@ -35,6 +35,9 @@ function(korvel_add_fuzzer name)
       endif()
     endforeach()
     add_library(${copy} STATIC EXCLUDE_FROM_ALL ${paths})
+    # Fuzzing wants the build type's optimisation, not the tests' quick flags
+    # (korveltests.cmake).
+    set_target_properties(${copy} PROPERTIES KORVEL_TEST_DEFAULTS OFF)
     target_include_directories(${copy}
       PUBLIC $<TARGET_PROPERTY:${lib},INTERFACE_INCLUDE_DIRECTORIES>
       PRIVATE $<TARGET_PROPERTY:${lib},INCLUDE_DIRECTORIES>)
@@ -53,6 +56,7 @@ function(korvel_add_fuzzer name)
     list(APPEND copies ${copy})
   endforeach()
   add_executable(${name} ${arg_SOURCES})
+  set_target_properties(${name} PROPERTIES KORVEL_TEST_DEFAULTS OFF)
   target_compile_definitions(${name} PRIVATE KORVEL_LIBFUZZER ${arg_DEFINITIONS})
   target_include_directories(${name} PRIVATE ${arg_INCLUDES})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,${KORVEL_FUZZ_SANITIZERS})
