@@ -5,7 +5,6 @@
 #include "cluecommands.h"
 #include "datafolders.h"
 #include "desktop.h"
-#include "dictlanguage.h"
 #include "fillcommands.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
@@ -232,9 +231,7 @@ void MainWindow::menuNuovo_Click() {
     if (dialog.exec() != QDialog::Accepted) {
         files_->keepGivenUpChanges(replacing);
     } else {
-        // The puzzle is in the language of the words it is made from.
-        doc_.newGrid(static_cast<int16_t>(dialog.rows()), static_cast<int16_t>(dialog.columns()),
-                     std::string(languageCode(puzzleLanguageOfSet(store_.DictFolder))));
+        doc_.newGrid(static_cast<int16_t>(dialog.rows()), static_cast<int16_t>(dialog.columns()));
         NuovoSchema();
         setCaption(QStringLiteral("(new file)"));
         setSaveItems(false, true);
