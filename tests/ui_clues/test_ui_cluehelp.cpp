@@ -4,8 +4,8 @@
 // one puzzle offered in another window and a later one, a memory that cannot
 // be written (the save goes on; the panel says why), a save that never waits
 // for a memory another copy holds, the search box, the changed-answer flag
-// until the clue is edited or confirmed (with Undo and Redo), Remember and
-// Forget in the Tools menu, and the language a new grid takes from the set.
+// until the clue is edited or confirmed (with Undo and Redo), and Remember
+// and Forget in the Tools menu.
 #include "cluecommands.h"
 #include "cluehelppanel.h"
 #include "cluememory.h"
@@ -149,7 +149,6 @@ private slots:
     void searchFindsPastClues();
     void changedAnswerIsFlaggedUntilConfirmed();
     void rememberAndForgetFromTheToolsMenu();
-    void newGridTakesTheSetsLanguage();
 };
 
 void TestUiClueHelp::pastCluesFirstThenMeanings() {
@@ -436,25 +435,6 @@ void TestUiClueHelp::rememberAndForgetFromTheToolsMenu() {
     auto memory = ClueMemory::open(folder, error);
     QCOMPARE(memory->pastClues("CANE", 5, error).size(), std::size_t{0});
     QCOMPARE(memory->pastClues("CASA", 5, error).size(), std::size_t{1});
-}
-
-void TestUiClueHelp::newGridTakesTheSetsLanguage() {
-    WindowHarness h;
-    // The same set, in a folder named for English.
-    const QString english = h.path(QStringLiteral("en"));
-    QDir().mkpath(english);
-    copyFiles(uiFixture(QStringLiteral("grid")), english);
-    h.start(eagerTimings(), english);
-    QVERIFY(h.loaded());
-    QVERIFY(h.newGrid(3, 4));
-    QCOMPARE(h.w().document().details().language, std::string("en"));
-
-    WindowHarness italian;
-    italian.addFixture(uiFixture(QStringLiteral("grid")));
-    italian.start(eagerTimings());
-    QVERIFY(italian.loaded());
-    QVERIFY(italian.newGrid(3, 4));
-    QCOMPARE(italian.w().document().details().language, std::string("it"));
 }
 
 QTEST_MAIN(TestUiClueHelp)
