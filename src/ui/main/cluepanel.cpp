@@ -56,13 +56,19 @@ QTableWidgetItem* setCell(QTableWidget* table, int row, int column, const QStrin
     return item;
 }
 
-void setOffered(QTableWidgetItem* item, bool offered, const QString& tip) {
+// How a clue's text shows: as written; offered to a word from where it was
+// kept (grey, italic); or flagged because its answer changed (dark red).
+enum ClueMark { PlainClue, OfferedClue, ChangedClue };
+
+void setMarked(QTableWidgetItem* item, ClueMark mark, const QString& tip) {
     QFont font = item->font();
-    if (font.italic() != offered) {
-        font.setItalic(offered);
+    if (font.italic() != (mark == OfferedClue)) {
+        font.setItalic(mark == OfferedClue);
         item->setFont(font);
     }
-    const QBrush brush = offered ? QBrush(Qt::darkGray) : QBrush();
+    const QBrush brush = mark == OfferedClue   ? QBrush(Qt::darkGray)
+                         : mark == ChangedClue ? QBrush(QColor(170, 0, 0))
+                                               : QBrush();
     if (item->foreground() != brush)
         item->setForeground(brush);
     if (item->toolTip() != tip)
@@ -174,8 +180,10 @@ CluePanel::CluePanel(GridDocument& document, EditorState& editor, CluePanelHooks
         t->setItemDelegateForColumn(clueColumn, new ClueEditDelegate(this, t));
         connect(t, &QTableWidget::currentCellChanged, this,
                 [this, t](int row, int, int previous, int) {
-                    if (row != previous)
+                    if (row != previous) {
                         entryChosen(t, row);
+                        emit currentEntryChanged();
+                    }
                 });
         // Enter on an entry that is not being edited starts editing it.
         connect(t, &QAbstractItemView::activated, this,
@@ -346,7 +354,8 @@ void CluePanel::refreshCells(const std::vector<int>& cells) {
 void CluePanel::fillSlotRow(QTableWidget* table, int row, const Slot& slot) {
     static const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     setCell(table, row, NumberColumn, QString::number(slot.number), false);
-    setCell(table, row, AnswerColumn, fromUtf8(Slots::pattern(doc_.grid(), slot)), false, &fixed);
+    const std::string answer = Slots::pattern(doc_.grid(), slot);
+    setCell(table, row, AnswerColumn, fromUtf8(answer), false, &fixed);
     const ClueSet& clues = doc_.clues();
     const Clue* placed = clues.placedOn(slot);
     QString length = QString::number(slot.length);
@@ -359,11 +368,19 @@ void CluePanel::fillSlotRow(QTableWidget* table, int row, const Slot& slot) {
     const Clue* shown = placed ? placed : kept;
     QTableWidgetItem* clue =
         setCell(table, row, ClueColumn, shown ? fromUtf8(shown->text) : QString(), true);
-    setOffered(clue, kept != nullptr,
-               kept ? QStringLiteral("Written for %1 letters and kept without a word: change "
-                                     "it here to give it to this word.")
-                          .arg(kept->length)
-                    : QString());
+    if (placed && answerChanged(*placed, answer)) {
+        // Flagged until the clue is edited or confirmed for its new answer.
+        setMarked(clue, ChangedClue,
+                  QStringLiteral("Written for %1: the answer changed since. Edit the clue, or "
+                                 "keep it with Confirm Clue.")
+                      .arg(fromUtf8(placed->answer)));
+        return;
+    }
+    setMarked(clue, kept ? OfferedClue : PlainClue,
+              kept ? QStringLiteral("Written for %1 letters and kept without a word: change "
+                                    "it here to give it to this word.")
+                         .arg(kept->length)
+                   : QString());
 }
 
 void CluePanel::refreshUnplaced() {
@@ -553,6 +570,38 @@ void CluePanel::deleteCurrent() {
         return;
     const ClueKey key = unplacedKeys_[static_cast<std::size_t>(row)];
     recorded(doc_.edit([&](DocumentEdit& e) { return e.deleteClue(key); }));
+}
+
+const Slot* CluePanel::currentSlot() const {
+    for (const QTableWidget* t : {across_, down_})
+        if (t->currentRow() >= 0)
+            return slotOf(t, t->currentRow());
+    return nullptr;
+}
+
+bool CluePanel::putClue(const QString& text) {
+    const Slot* slot = currentSlot();
+    const QString trimmed = text.trimmed();
+    if (!slot || trimmed.isEmpty() || refused())
+        return false;
+    const Slot target = *slot;
+    recorded(doc_.edit(
+        [&](DocumentEdit& e) { return e.setClue(target, trimmed.toUtf8().toStdString()); }));
+    // The lists show the new text before its editor opens on it.
+    if (stale_)
+        refresh();
+    editCurrent();
+    return true;
+}
+
+bool CluePanel::confirmCurrent() {
+    const Slot* slot = currentSlot();
+    if (!slot || refused())
+        return false;
+    const ClueKey key = keyOf(*slot);
+    const AggiorResult r = doc_.edit([&](DocumentEdit& e) { return e.confirmClue(key); });
+    recorded(r);
+    return r.recorded;
 }
 
 } // namespace korvel

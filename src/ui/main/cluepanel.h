@@ -53,6 +53,16 @@ public:
     void chooseAt(int row, int column, Direction direction);
     // Starts editing the clue of the current entry.
     void editCurrent();
+    // The slot of the entry chosen in the Across or Down list, or nullptr.
+    const Slot* currentSlot() const;
+    // Gives the current entry text as its clue (one recorded change) and
+    // opens its editor, so that the text can be reworked; false when no
+    // entry is chosen or the edit is refused.
+    bool putClue(const QString& text);
+    // Keeps the current entry's clue, flagged because its answer changed,
+    // for the answer it has now (one recorded change); false when there is
+    // nothing to confirm or the edit is refused.
+    bool confirmCurrent();
 
     QTableWidget* acrossList() const { return across_; }
     QTableWidget* downList() const { return down_; }
@@ -64,6 +74,11 @@ public:
     enum Column { NumberColumn, AnswerColumn, LengthColumn, ClueColumn };
 
     QSize sizeHint() const override;
+
+signals:
+    // Another entry of the Across or Down lists became the current one (or
+    // none did).
+    void currentEntryChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;

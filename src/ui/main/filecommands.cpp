@@ -204,6 +204,7 @@ bool FileCommands::save() {
     }
     window_.setSaveItems(true, true);
     rememberRecentFile(currentFile());
+    window_.documentSaved();
     return true;
 }
 
@@ -215,6 +216,7 @@ bool FileCommands::savePuzzle() {
     }
     window_.setSaveItems(true, true);
     rememberRecentFile(currentFile());
+    window_.documentSaved();
     return true;
 }
 

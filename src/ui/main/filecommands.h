@@ -27,6 +27,9 @@ public:
     virtual void setSaveItems(bool save, bool saveAs) = 0;
     // Why a command did nothing, in panel 3.
     virtual void showNotice(const QString& text) = 0;
+    // The document was written to its file (every type): its clues go to
+    // the clue memory. Called after the save, which it never holds up.
+    virtual void documentSaved() {}
 
 protected:
     ~FileWindow() = default;

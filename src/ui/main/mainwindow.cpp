@@ -61,9 +61,10 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
     connect(search_.get(), &SearchCommands::dictionariesChanged, fill_.get(),
             &FillCommands::dictionariesChanged);
-    clues_ =
-        std::make_unique<ClueCommands>(ClueContext{doc_, editor_, *u.peri, flags_, desktop_, this});
-    u.addMenuItems(clues_->addMenuItems(u.fileMenu, u.menuItem("sepEsporta"), u.viewMenu));
+    clues_ = std::make_unique<ClueCommands>(
+        ClueContext{doc_, editor_, *u.peri, flags_, desktop_, this, store_.DictFolder});
+    u.addMenuItems(
+        clues_->addMenuItems(u.fileMenu, u.menuItem("sepEsporta"), u.viewMenu, u.toolsMenu));
     lists_ = std::make_unique<WordListCommands>(
         WordListContext{desktop_, this, store_, *indexes_, *fill_, doc_, *u.stb1, flags_, editor_});
     u.addMenuItems(lists_->addMenuItems(u.toolsMenu));
@@ -336,6 +337,10 @@ void MainWindow::setImageA(const QCursor& picture) {
     host_->setToolPointer(picture);
     view_->setToolPointer(picture);
     ui_->peri->setCursor(picture);
+}
+
+void MainWindow::documentSaved() {
+    clues_->puzzleSaved();
 }
 
 void MainWindow::releaseTools() {

@@ -223,6 +223,7 @@ private:
     // The window's side of the file commands.
     void releaseTools() override;
     void gridOpened() override;
+    void documentSaved() override;
     void setCaption(const QString& tail) override;
     void setSaveItems(bool save, bool saveAs) override;
     void showNotice(const QString& text) override;
