@@ -36,6 +36,7 @@ const QStringList SaveFilters = {
 };
 
 const QString AttentionTitle = QStringLiteral("Attention...");
+const QString SaveTitle = QStringLiteral("Select the file to save");
 
 // Panel 3 when Save or Save as... meets a busy window.
 const QString BusyNotSaved = QStringLiteral(" Not saved: a search or fill is running ");
@@ -243,22 +244,30 @@ bool FileCommands::saveAsFiltered(int filter) {
     else
         name = ipuzProposal(name);
     previousFile_ = name;
-    name = chooseFile(true, QStringLiteral("Select the file to save"), SaveFilters,
-                      proposalFor(previousFile_), filter);
-    if (name.isEmpty()) {
-        // A cancelled .kvl dialog leaves its proposal as the file, as it
-        // always did; an .ipuz proposal never becomes a file unasked.
-        setCurrentFile(filter == KvlFilter ? previousFile_ : current);
-        return false;
-    }
-    // A name ending in .ipuz or .kvl says which it wants; otherwise the
-    // filter decides and its extension is added.
-    const std::optional<PuzzleFileFormat> named = formatOf(name);
-    if (named != PuzzleFileFormat::Ipuz) {
-        if (filter == IpuzFilter && named != PuzzleFileFormat::Kvl)
-            name += QStringLiteral(".ipuz");
-        else
-            applyExtensionRule(name);
+    QString proposal = proposalFor(previousFile_);
+    for (;;) {
+        name = chooseFile(true, SaveTitle, SaveFilters, proposal, filter);
+        if (name.isEmpty()) {
+            // A cancelled .kvl dialog leaves its proposal as the file, as it
+            // always did; an .ipuz proposal never becomes a file unasked.
+            setCurrentFile(filter == KvlFilter ? previousFile_ : current);
+            return false;
+        }
+        // A name ending in .ipuz or .kvl says which it wants; otherwise the
+        // filter decides and its extension is added.
+        const std::optional<PuzzleFileFormat> named = formatOf(name);
+        if (named != PuzzleFileFormat::Ipuz) {
+            if (filter == IpuzFilter && named != PuzzleFileFormat::Kvl)
+                name += QStringLiteral(".ipuz");
+            else
+                applyExtensionRule(name);
+        }
+        // A .kvl is replaced without a question, as it always was; a puzzle
+        // file only when the user says so, else the dialog comes back.
+        if (formatOf(name) == PuzzleFileFormat::Kvl ||
+            askToReplace(desktop_, parent_, SaveTitle, {name}))
+            break;
+        proposal = name;
     }
     setCurrentFile(name);
     if (!save())
