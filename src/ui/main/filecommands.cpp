@@ -26,6 +26,8 @@ const QStringList OpenFilters = {
     QStringLiteral("Across Lite puzzle (*.puz *.PUZ)"),
     QStringLiteral("ipuz crossword (*.ipuz *.IPUZ)"),
 };
+// "Crossword puzzles": every type the dialog opens.
+constexpr int PuzzlesFilter = 1;
 
 // Save as... writes the grid alone to .kvl or the whole puzzle to .ipuz; a
 // .puz is only ever written by File > Export, to a name chosen for it.
@@ -105,6 +107,14 @@ QString FileCommands::chooseFile(bool save, const QString& title, const QStringL
     return chosen;
 }
 
+int FileCommands::openFilter() const {
+    if (chosenOpenFilter_ >= 0)
+        return chosenOpenFilter_;
+    // Someone working on another program's puzzles keeps them in view.
+    const std::optional<PuzzleFileFormat> format = formatOf(currentFile());
+    return format == PuzzleFileFormat::Puz || format == PuzzleFileFormat::Ipuz ? PuzzlesFilter : 0;
+}
+
 void FileCommands::open(const QString* given) {
     if (window_.busy())
         return;
@@ -129,9 +139,12 @@ void FileCommands::open(const QString* given) {
         if (!chosen.isEmpty())
             QDir::setCurrent(QFileInfo(chosen).absolutePath());
     } else {
-        int filter = 0;
+        int filter = openFilter();
+        const int started = filter;
         chosen = chooseFile(false, QStringLiteral("Select the file to open"), OpenFilters,
                             QString(), filter);
+        if (!chosen.isEmpty() && filter != started)
+            chosenOpenFilter_ = filter;
     }
     if (chosen.isEmpty()) {
         keepChanges();
