@@ -20,6 +20,7 @@
 #include "kvlfile.h"
 #include "loader.h"
 #include "memoryhost.h"
+#include "plural.h"
 #include "printable.h"
 #include "regularfile.h"
 #include "replacefile.h"
@@ -354,7 +355,8 @@ int main(int argc, char** argv) {
                   << printable(error) << "\n";
         return ExitUsage;
     }
-    std::cerr << "korvel-fill: filled " << result.changes.size() << " cells in "
+    std::cerr << "korvel-fill: filled "
+              << counted(static_cast<long long>(result.changes.size()), "cell", "cells") << " in "
               << result.stats.seconds << " s\n";
     return ExitFilled;
 }

@@ -8,6 +8,7 @@
 #include "gridstats.h"
 #include "memoryhost.h"
 #include "menuadditions.h"
+#include "plural.h"
 #include "statuspanels.h"
 #include "windowlayout.h"
 #include "windowsearchhost.h"
@@ -260,9 +261,8 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     updateMenu();
 
     if (result.status == FillStatus::NoFill) {
-        showBox(FillTitle, QStringLiteral("No fill exists with the enabled dictionaries: ") +
-                               fromBytes(result.reason) +
-                               QStringLiteral(".\r\nThe grid is unchanged."));
+        showBox(FillTitle, fromBytes(noFillMessage(result.reason)) +
+                               QStringLiteral("\r\nThe grid is unchanged."));
         return;
     }
     if (result.status == FillStatus::Stopped) {
@@ -298,7 +298,9 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     shown.historyCleared = r->historyCleared;
     shown.boxes = {box};
     c_.showEdit(shown);
-    stb1.setText(2, QStringLiteral(" filled %1 cells ").arg(count));
+    stb1.setText(2, QStringLiteral(" filled %1 ")
+                        .arg(QString::fromStdString(
+                            counted(static_cast<long long>(count), "cell", "cells"))));
 }
 
 // ---------------------------------------------------------------- check
