@@ -352,6 +352,8 @@ void MainWindow::Inizio() {
     ui_->peri->show();
     sizePeri();
     layout_->fitLetters();
+    if (ui_->menuItem(QStringLiteral("FitGrid"))->isChecked())
+        layout_->fitToRoom(doc_.grid().RowCount, doc_.grid().ColumnCount);
     rinfresca();
     // The document emptied its history with the new or opened grid.
     ui_->tools->showHistory(false, false);
@@ -405,11 +407,20 @@ void MainWindow::Numerare_Click() {
 }
 
 void MainWindow::zoom(double factor) {
+    ui_->menuItem(QStringLiteral("FitGrid"))->setChecked(false);
     if (layout_->zoom(factor, doc_.grid().RowCount, doc_.grid().ColumnCount))
         rinfresca();
 }
 
+void MainWindow::FitGrid_Click() {
+    QAction* fit = ui_->menuItem(QStringLiteral("FitGrid"));
+    fit->setChecked(!fit->isChecked());
+    if (fit->isChecked() && layout_->fitToRoom(doc_.grid().RowCount, doc_.grid().ColumnCount))
+        rinfresca();
+}
+
 void MainWindow::Originali_click() {
+    ui_->menuItem(QStringLiteral("FitGrid"))->setChecked(false);
     if (layout_->original(doc_.grid().RowCount, doc_.grid().ColumnCount))
         rinfresca();
 }
@@ -437,8 +448,13 @@ bool MainWindow::Form_KeyDown(int keyCode, int shift) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && ui_->clientArea &&
-        watched == ui_->clientArea->viewport() && !doc_.grid().isEmpty())
-        layout_->fitClientArea();
+        watched == ui_->clientArea->viewport() && !doc_.grid().isEmpty()) {
+        if (ui_->menuItem(QStringLiteral("FitGrid"))->isChecked() &&
+            layout_->fitToRoom(doc_.grid().RowCount, doc_.grid().ColumnCount))
+            rinfresca();
+        else
+            layout_->fitClientArea();
+    }
     // The window sees keys before the focused control does.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {

@@ -132,6 +132,9 @@ public:
     void Ingrandisci_Click() override { zoom(1.1); } // zoom in
     void Riduci_Click() override { zoom(0.9); }      // zoom out
     void Originali_click() override;                 // original size
+    // View > Fit Grid to Window: the whole grid in the window while checked;
+    // the zoom commands uncheck it.
+    void FitGrid_Click() override;
     // Returns true when the key ran a command.
     bool Form_KeyDown(int keyCode, int shift);
 

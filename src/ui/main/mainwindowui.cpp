@@ -187,6 +187,12 @@ void MainWindowUi::buildMenus(QMainWindow& form, WindowHandlers& w) {
                        QStringLiteral("Original Grid dimensions") + QString(8, u' ') +
                            QStringLiteral("Ctrl 0")),
            [&w] { w.Originali_click(); });
+    // Off at start, so every grid opens at its original size; for this run
+    // only, as the zoom is.
+    QAction* fitGrid =
+        addMenuItem(viewMenu, QStringLiteral("FitGrid"), QStringLiteral("Fit Grid to Window"));
+    fitGrid->setCheckable(true);
+    handle(fitGrid, [&w] { w.FitGrid_Click(); });
 
     toolsMenu = form.menuBar()->addMenu(QStringLiteral("Tools"));
     toolsMenu->setObjectName(QStringLiteral("Strumenti"));
