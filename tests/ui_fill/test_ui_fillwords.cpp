@@ -26,7 +26,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace korvel;
 using korvel::testing::gridOf;
@@ -128,6 +131,8 @@ private slots:
     void bannedWordIsNeverPlaced();
     void selectedWordMustBeWhole();
     void languageChoiceSurvivesARestart();
+    void languageSwitchLeavesTheWindowUsable();
+    void languageOfTheBuildsSets();
 };
 
 void FillWordsTest::itemsAreAddedAndLanguageHidden() {
@@ -392,14 +397,16 @@ void FillWordsTest::languageChoiceSurvivesARestart() {
     QVERIFY(h.item("ListeItaliane")->isChecked());
     QVERIFY(!h.item("ListeInglesi")->isChecked());
 
+    // The English lists load beside the window and take the Italian ones'
+    // place, without a restart.
     h.item("ListeInglesi")->trigger();
-    QCOMPARE(h.desktop.boxes().size(), 1);
-    QCOMPARE(h.desktop.boxes()[0].text,
-             QStringLiteral("The English lists load at the next start of Korvel.\r\n"
-                            "Until then the Italian lists stay loaded."));
+    QVERIFY(QTest::qWaitFor([&] { return !h.w().wordLists()->switching(); }, 10000));
+    QVERIFY2(h.desktop.boxes().isEmpty(), qPrintable(h.desktop.boxes().value(0).text));
+    QCOMPARE(QString::fromStdString(h.w().store().DictFolder), user + QStringLiteral("/en/"));
+    QCOMPARE(h.w().store().DictText[1], std::string("HOUSE\r\n"));
+    QCOMPARE(h.panel(2), QStringLiteral(" The English lists are loaded "));
     QVERIFY(h.item("ListeInglesi")->isChecked());
     QCOMPARE(readAll(h.configFolder() + QStringLiteral("/korvel/language")), QByteArray("en\n"));
-    QCOMPARE(h.w().store().DictText[1], std::string("CASA\r\n"));
 
     // The restart: the English lists, chosen.
     h.window.reset();
@@ -411,6 +418,105 @@ void FillWordsTest::languageChoiceSurvivesARestart() {
     QVERIFY(h.item("ListeInglesi")->isChecked());
     QVERIFY(!h.item("ListeItaliane")->isChecked());
     QVERIFY(h.desktop.boxes().isEmpty());
+}
+
+// While the other set loads, the window goes on with the one it has (a new
+// grid, a search), the progress shows in panel 2, and a click on the other
+// language changes nothing; the set takes over once loaded, with its
+// dictionaries in the panels and its words in the searches.
+void FillWordsTest::languageSwitchLeavesTheWindowUsable() {
+    struct LocaleGuard {
+        QByteArray old = qgetenv("LC_ALL");
+        LocaleGuard() { qputenv("LC_ALL", "it_IT.UTF-8"); }
+        ~LocaleGuard() {
+            if (old.isNull())
+                qunsetenv("LC_ALL");
+            else
+                qputenv("LC_ALL", old);
+        }
+    } locale;
+    WindowHarness h;
+    const QString user = h.dataFolder() + QStringLiteral("/korvel/dictionaries");
+    QDir().mkpath(user + QStringLiteral("/it"));
+    QDir().mkpath(user + QStringLiteral("/en"));
+    writeFile(user + QStringLiteral("/it/base.diz"), QByteArray("CASA\r\nMARE\r\n"));
+    writeFile(user + QStringLiteral("/en/base.diz"), QByteArray("HOUSE\r\nSAIL\r\n"));
+    writeFile(user + QStringLiteral("/en/extra.dic"), QByteArray("WAVE\r\n"));
+    const QString here = h.path(QStringLiteral("here"));
+    QDir().mkpath(here);
+    // The companion library of the switch waits until the test lets it go.
+    std::atomic<bool> hold{false};
+    QDir::setCurrent(here);
+    h.window = std::make_unique<MainWindow>(
+        h.desktop,
+        [&] {
+            CompanionCall call = h.library.call();
+            call.MYFUNC = [&hold, inner = call.MYFUNC](int16_t i) {
+                while (hold.load())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                return inner(i);
+            };
+            return call;
+        },
+        quickTimings());
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QCOMPARE(w.store().DictText[1], std::string("CASA\r\nMARE\r\n"));
+    QVERIFY(!w.isPanelEnabled(12));
+
+    hold = true;
+    h.item("ListeInglesi")->trigger();
+    QVERIFY(w.wordLists()->switching());
+    QTest::qWait(150);
+    QVERIFY2(h.panel(2).startsWith(QStringLiteral(" Loading the English lists: ")),
+             qPrintable(h.panel(2)));
+    // The window answers meanwhile, on the Italian set.
+    QVERIFY(answerNewGrid(w, QStringLiteral("2"), QStringLiteral("4")));
+    QCOMPARE(w.grid().RowCount, int16_t{2});
+    layCell(w, 0, 0, 'C');
+    h.key("a1")->trigger();
+    QTest::mouseClick(w.Peri(), Qt::LeftButton, {}, w.Peri()->toPixel(QPointF(0.5, 0.5)));
+    QVERIFY(listLines(w.Lists()).contains(QStringLiteral("CASA")));
+    // A click on Italian while English loads keeps English coming.
+    h.item("ListeItaliane")->trigger();
+    QVERIFY(h.item("ListeInglesi")->isChecked());
+    QCOMPARE(w.store().DictText[1], std::string("CASA\r\nMARE\r\n"));
+
+    hold = false;
+    QVERIFY(QTest::qWaitFor([&] { return !w.wordLists()->switching(); }, 10000));
+    QCOMPARE(w.store().DictText[1], std::string("HOUSE\r\nSAIL\r\n"));
+    QCOMPARE(w.store().count, 2);
+    QVERIFY(w.isPanelEnabled(12));
+    QVERIFY(w.Lists()->count() == 0);
+    QCOMPARE(readAll(h.configFolder() + QStringLiteral("/korvel/language")), QByteArray("en\n"));
+    // The searches read the English words now.
+    layCell(w, 0, 0, 'S');
+    QTest::mouseClick(w.Peri(), Qt::LeftButton, {}, w.Peri()->toPixel(QPointF(0.5, 0.5)));
+    QVERIFY2(listLines(w.Lists()).contains(QStringLiteral("SAIL")),
+             qPrintable(listLines(w.Lists()).join(u',')));
+
+    // And back, without a restart either.
+    h.item("ListeItaliane")->trigger();
+    QVERIFY(QTest::qWaitFor([&] { return !w.wordLists()->switching(); }, 10000));
+    QCOMPARE(w.store().DictText[1], std::string("CASA\r\nMARE\r\n"));
+    QVERIFY(h.item("ListeItaliane")->isChecked());
+}
+
+// Started in the sets a build makes (scripts/run --english starts in the
+// English one), the choice is offered between them; in a folder of the
+// user's own it is not.
+void FillWordsTest::languageOfTheBuildsSets() {
+    const QString build = QString::fromStdString(buildDictionaryFolder());
+    if (!QFileInfo::exists(build + QStringLiteral("/base.diz")) ||
+        !QFileInfo::exists(build + QStringLiteral("/en/base.diz")))
+        QSKIP("the build made no default sets");
+    const LanguageSets own = ownLanguageSets((build + QStringLiteral("/en")).toStdString());
+    QVERIFY(own.offered());
+    QCOMPARE(own.loaded, std::optional<DictionaryLanguage>(DictionaryLanguage::English));
+    QCOMPARE(QString::fromStdString(own.folder(DictionaryLanguage::Italian)),
+             QDir(build).canonicalPath() + QLatin1Char('/'));
+    Harness h;
+    QVERIFY(!ownLanguageSets(h.w().store().DictFolder).loaded);
 }
 
 QTEST_MAIN(FillWordsTest)

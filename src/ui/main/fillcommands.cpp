@@ -320,6 +320,13 @@ void FillCommands::FillCheck_Click() {
     }
 }
 
+bool FillCommands::checkIdle() {
+    if (!runner_)
+        return true;
+    runner_->cancel();
+    return runner_->idle();
+}
+
 void FillCommands::dictionariesChanged() {
     requestCheck();
 }

@@ -74,7 +74,9 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     lists_ = std::make_unique<WordListCommands>(WordListContext{
         desktop_, this, store_, *indexes_, *fill_, doc_, *u.stb1, [this] { return busy(); },
         [this] { return lastSelection_; }, [this] { return currentTool_; },
-        [this] { return std::pair<int, int>(currentRow_, currentColumn_); }});
+        [this] { return std::pair<int, int>(currentRow_, currentColumn_); },
+        [this] { return companion_ ? companion_() : CompanionCall{}; },
+        [this](DictionaryStore& loaded) { return installDictionaries(loaded); }});
     u.addMenuItems(lists_->addMenuItems(u.toolsMenu));
     FileWindow& fileWindow = *this;
     files_ = std::make_unique<FileCommands>(desktop_, doc_, fileWindow, this);
@@ -178,6 +180,23 @@ void MainWindow::Timer0_Timer() {
 }
 
 // ---------------------------------------------------------------- dictionaries
+
+bool MainWindow::installDictionaries(DictionaryStore& loaded) {
+    // A search, a fill or the fill check reads the set in place.
+    if (busy() || loading_ || !fill_->checkIdle())
+        return false;
+    store_ = std::move(loaded);
+    enabled_.reset(store_);
+    ui_->showDictionaries(enabled_);
+    refreshDictPanels();
+    // Results of the other set's words would place words it may not hold.
+    host_->clearList();
+    std::string problem;
+    const QString folder =
+        QFile::decodeName(scratchDocumentFolder(store_.DictFolder, &problem).c_str());
+    word_->setScratchDocument(folder + QStringLiteral("~ravor.doc"), std::move(problem));
+    return true;
+}
 
 void MainWindow::refreshDictPanels() {
     ui_->refreshDictionaries(enabled_);

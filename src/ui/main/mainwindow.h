@@ -88,6 +88,10 @@ public:
     void Timer0_Timer() override;
     void Timer2_Timer() override;
     void refreshDictPanels();
+    // Puts a set loaded in the background (the other language's) in place
+    // of the loaded one; false, leaving loaded as it is, while a search, a
+    // fill or the fill check reads the set in place.
+    bool installDictionaries(DictionaryStore& loaded);
     void dictionaryItemClick(int n) override; // d1_Click to d6_Click
     void Stb1_PanelClick(int index) override;
     const EnabledSet& enabledDictionaries() const { return enabled_; }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "dictionarystore.h"
 #include "dictlanguage.h"
+#include "loader.h"
 #include "personallists.h"
 #include "promptstate.h"
 #include "tool.h"
@@ -12,7 +14,9 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +26,7 @@
 class QAction;
 class QActionGroup;
 class QMenu;
+class QTimer;
 class QWidget;
 
 namespace korvel {
@@ -31,7 +36,6 @@ class FillCommands;
 class GridDocument;
 class StatusPanels;
 class WordIndexCache;
-struct DictionaryStore;
 
 // What the word-list commands work with; all outlive the commands.
 struct WordListContext {
@@ -48,14 +52,21 @@ struct WordListContext {
     std::function<Selection()> lastBox;
     std::function<Tool()> tool;
     std::function<std::pair<int, int>()> currentCell;
+    // The companion library, for loading the other language's set.
+    std::function<CompanionCall()> companion;
+    // Puts a set loaded in the background in place of the window's one;
+    // false when it cannot be done now (a search or fill is running), and it
+    // is asked again a little later.
+    std::function<bool(DictionaryStore& loaded)> install;
 };
 
 // What the fill's words are made of, in the window: the score lists of the
 // dictionaries folder, the user's own lists (Tools > "Add to My Words", "Ban
 // Word"), the fill's minimum score (Tools > "Fill Settings...", remembered)
-// and, when the program fell back to the default lists of a language, the
-// choice of that language (Tools > Dictionaries, remembered for the next
-// start). The searches never see any of it.
+// and, when one of Korvel's own sets is loaded, the choice of its language
+// (Tools > Dictionaries, remembered for the next start): the other set loads
+// on a worker thread while the window goes on with the one it has, and takes
+// its place once loaded. The searches never see any of it.
 class WordListCommands : public QObject {
     Q_OBJECT
 public:
@@ -87,6 +98,8 @@ public:
     static QString settingsFile();
 
     bool languageItemsShown() const { return languageShown_; }
+    // A set of the other language is being loaded.
+    bool switching() const { return switchLoad_.valid() || switchDone_.has_value(); }
     // The score lists read, waiting for them when they are still being read;
     // null before the dictionaries are loaded.
     std::shared_ptr<const WordScores> scores() const;
@@ -102,6 +115,20 @@ private:
     void updateMenu();
     void box(const QString& title, const QString& text);
     void showWarnings(const std::vector<std::string>& warnings);
+    // Loads the set of language from folder on a worker thread; pollSwitch
+    // shows the progress and installs it once it is loaded.
+    void startSwitch(DictionaryLanguage language, const std::string& folder);
+    void pollSwitch();
+    // The check mark on the language of the set loaded.
+    void checkLoadedLanguage();
+
+    // What the worker hands back: the set, or why it could not be loaded;
+    // and what the loader had to say on the way.
+    struct SwitchLoad {
+        std::unique_ptr<DictionaryStore> store;
+        QString failure;
+        std::vector<std::string> warnings;
+    };
 
     WordListContext c_;
     // Read on a thread of their own while the window starts; the index
@@ -110,6 +137,14 @@ private:
     bool loaded_ = false;
     bool languageShown_ = false;
     DictionaryLanguage loadedLanguage_ = DictionaryLanguage::English;
+    LanguageSets sets_;
+    std::future<SwitchLoad> switchLoad_;
+    // Loaded, waiting for the window to take it.
+    std::optional<SwitchLoad> switchDone_;
+    DictionaryLanguage switchLanguage_ = DictionaryLanguage::English;
+    // Lines the worker has read so far, for the progress.
+    std::shared_ptr<std::atomic<uint64_t>> switchLines_;
+    QTimer* switchTimer_ = nullptr;
 
     QAction* settings_ = nullptr;
     QAction* myWords_ = nullptr;
