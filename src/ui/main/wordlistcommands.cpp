@@ -346,6 +346,7 @@ void WordListCommands::startSwitch(DictionaryLanguage language, const std::strin
         connect(switchTimer_, &QTimer::timeout, this, [this] { pollSwitch(); });
     }
     switchTimer_->start();
+    c_.panels.setText(2, QStringLiteral(" "));
     pollSwitch();
 }
 
@@ -353,10 +354,14 @@ void WordListCommands::pollSwitch() {
     const QString name = languageName(switchLanguage_);
     if (switchLoad_.valid()) {
         if (switchLoad_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-            const auto lines = static_cast<long long>(switchLines_->load());
-            c_.panels.setText(
-                2, QStringLiteral(" Loading the %1 lists: %2 ")
-                       .arg(name, QString::fromStdString(counted(lines, "line", "lines"))));
+            // The count of a search or fill that ran meanwhile stays shown.
+            const QString shown = c_.panels.text(2);
+            if (shown.trimmed().isEmpty() || shown.startsWith(QStringLiteral(" Loading the "))) {
+                const auto lines = static_cast<long long>(switchLines_->load());
+                c_.panels.setText(
+                    2, QStringLiteral(" Loading the %1 lists: %2 ")
+                           .arg(name, QString::fromStdString(counted(lines, "line", "lines"))));
+            }
             return;
         }
         switchDone_ = switchLoad_.get();
