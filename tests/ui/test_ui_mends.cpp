@@ -378,11 +378,14 @@ void TestUiMends::replacingAFileAsksFirst() {
     const QString ipuz = h.path(QStringLiteral("a.ipuz"));
     writeFile(ipuz, old);
     const auto replaceBox = [](const QString& file, const QString& title) {
-        return ScriptedDesktop::Shown{QStringLiteral("box"), title,
-                                      QDir::toNativeSeparators(file) +
-                                          QStringLiteral(" already exists.\r\nDo you want to "
-                                                         "replace it?"),
-                                      MsgIcon::Exclamation, MsgButtons::YesNo};
+        ScriptedDesktop::Shown box;
+        box.kind = QStringLiteral("box");
+        box.title = title;
+        box.text = QDir::toNativeSeparators(file) +
+                   QStringLiteral(" already exists.\r\nDo you want to replace it?");
+        box.icon = MsgIcon::Exclamation;
+        box.buttons = MsgButtons::YesNo;
+        return box;
     };
     const auto sameBox = [](const ScriptedDesktop::Shown& a, const ScriptedDesktop::Shown& b) {
         return a.kind == b.kind && a.title == b.title && a.text == b.text && a.icon == b.icon &&
