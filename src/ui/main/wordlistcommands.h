@@ -3,9 +3,11 @@
 
 #include "dictionarystore.h"
 #include "dictlanguage.h"
+#include "editorstate.h"
 #include "loader.h"
 #include "personallists.h"
 #include "promptstate.h"
+#include "searchhost.h"
 #include "tool.h"
 #include "wordindex.h"
 #include "wordscores.h"
@@ -46,18 +48,23 @@ struct WordListContext {
     FillCommands& fill;
     const GridDocument& document;
     StatusPanels& panels;
-    std::function<bool()> busy;
-    // The red box drawn last, the current tool and the current cell (row,
-    // column): they tell which word "Add to My Words" and "Ban Word" take.
-    std::function<Selection()> lastBox;
-    std::function<Tool()> tool;
-    std::function<std::pair<int, int>()> currentCell;
+    const SearchFlags& flags;
+    // The red box drawn last, the current tool and the current cell: they
+    // tell which word "Add to My Words" and "Ban Word" take.
+    const EditorState& editor;
     // The companion library, for loading the other language's set.
     std::function<CompanionCall()> companion;
     // Puts a set loaded in the background in place of the window's one;
     // false when it cannot be done now (a search or fill is running), and it
     // is asked again a little later.
     std::function<bool(DictionaryStore& loaded)> install;
+
+    bool busy() const { return flags.busy(); }
+    Selection lastBox() const { return editor.lastSelection(); }
+    Tool tool() const { return editor.CurrentTool(); }
+    std::pair<int, int> currentCell() const {
+        return {editor.CurrentRow(), editor.CurrentColumn()};
+    }
 };
 
 // What the fill's words are made of, in the window: the score lists of the
