@@ -23,6 +23,7 @@
 #include "kvlfile.h"
 #include "loader.h"
 #include "memoryhost.h"
+#include "plural.h"
 #include "printable.h"
 #include "regularfile.h"
 #include "replacefile.h"
@@ -549,7 +550,8 @@ int main(int argc, char** argv) {
                   << printable(error) << "\n";
         return ExitUsage;
     }
-    std::cerr << "korvel-fill: filled " << result.changes.size() << " cells in "
+    std::cerr << "korvel-fill: filled "
+              << counted(static_cast<long long>(result.changes.size()), "cell", "cells") << " in "
               << secondsSince(start) << " s";
     if (stepped.steps.size() > 1) {
         std::cerr << " at minimum score " << stepped.steps.back().minScore << " (lowered from "

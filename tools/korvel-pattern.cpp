@@ -20,6 +20,7 @@
 #include "loader.h"
 #include "memoryhost.h"
 #include "patterndesigner.h"
+#include "plural.h"
 #include "printable.h"
 #include "regularfile.h"
 #include "replacefile.h"
@@ -384,9 +385,9 @@ int main(int argc, char** argv) {
             std::cout << f << "\n";
         }
         const PatternFigures f = patternFigures(checked);
-        std::cerr << "korvel-pattern: " << f.words << " words, " << f.blacks
-                  << " blacks, longest entry " << f.longest << ", " << f.uncheckedCells
-                  << " unchecked cells; "
+        std::cerr << "korvel-pattern: " << counted(f.words, "word", "words") << ", "
+                  << counted(f.blacks, "black", "blacks") << ", longest entry " << f.longest << ", "
+                  << counted(f.uncheckedCells, "unchecked cell", "unchecked cells") << "; "
                   << (faults.empty() ? "meets every rule" : "breaks the rules") << "\n";
         return faults.empty() ? ExitDone : ExitNoPattern;
     }
@@ -461,9 +462,11 @@ int main(int argc, char** argv) {
     for (std::size_t k = 0; k < design.patterns.size(); ++k) {
         const DesignedPattern& p = design.patterns[k];
         const int whites = rules.rows * rules.columns - p.figures.blacks;
-        std::cout << "pattern " << k + 1 << ": " << p.figures.words << " words, "
-                  << p.figures.blacks << " blacks, " << whites << " white cells, longest entry "
-                  << p.figures.longest << ", " << p.figures.uncheckedCells << " unchecked cells; "
+        std::cout << "pattern " << k + 1 << ": " << counted(p.figures.words, "word", "words")
+                  << ", " << counted(p.figures.blacks, "black", "blacks") << ", "
+                  << counted(whites, "white cell", "white cells") << ", longest entry "
+                  << p.figures.longest << ", "
+                  << counted(p.figures.uncheckedCells, "unchecked cell", "unchecked cells") << "; "
                   << quickFillText(p) << "\n";
         printGrid(p.grid);
         std::cout << "\n";

@@ -50,6 +50,39 @@ std::optional<DictionaryLanguage> languageFromCode(std::string_view code) {
     return std::nullopt;
 }
 
+LanguageSets languageSets(std::string_view loaded, std::string_view buildSet,
+                          std::string_view startItalian, std::string_view startEnglish,
+                          const std::function<bool(const std::string&)>& holdsBase) {
+    const auto folder = [](std::string_view f) {
+        return f.empty() ? std::string() : withSeparator(std::string(f));
+    };
+    const std::string here = folder(loaded);
+    LanguageSets sets;
+    if (here.empty())
+        return sets;
+    if (!buildSet.empty()) {
+        const std::array<std::string, 2> built = {folder(buildSet), folder(buildSet) + "en/"};
+        for (std::size_t i = 0; i < built.size(); ++i)
+            if (here == built[i])
+                sets.loaded = AllDictionaryLanguages[i];
+        if (sets.loaded) {
+            for (std::size_t i = 0; i < built.size(); ++i)
+                if (holdsBase(built[i]))
+                    sets.folders[i] = built[i];
+            return sets;
+        }
+    }
+    const std::array<std::string, 2> start = {folder(startItalian), folder(startEnglish)};
+    if (start[0] == start[1])
+        return sets;
+    for (std::size_t i = 0; i < start.size(); ++i)
+        if (here == start[i])
+            sets.loaded = AllDictionaryLanguages[i];
+    if (sets.loaded)
+        sets.folders = start;
+    return sets;
+}
+
 DictionaryLanguage puzzleLanguageOfSet(std::string_view folder) {
     while (folder.size() > 1 && folder.back() == '/') {
         folder.remove_suffix(1);

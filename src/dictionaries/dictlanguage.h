@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +58,33 @@ bool writeLanguageSetting(const std::string& file, DictionaryLanguage language, 
 // name does not tell, as for the set a build makes in its own dictionaries
 // folder.
 DictionaryLanguage puzzleLanguageOfSet(std::string_view folder);
+
+// Korvel's own sets, one per language, that the language choice switches
+// between, as seen from the folder that was loaded.
+struct LanguageSets {
+    // The language of the loaded set; none for a folder of the user's own.
+    std::optional<DictionaryLanguage> loaded;
+    // The folder of each language's set, Italian first; "" where it is missing.
+    std::array<std::string, 2> folders;
+
+    const std::string& folder(DictionaryLanguage language) const {
+        return folders[language == DictionaryLanguage::Italian ? 0 : 1];
+    }
+    // The choice is offered: the loaded folder is one of the sets, and the
+    // other one is there too.
+    bool offered() const { return loaded && !folders[0].empty() && !folders[1].empty(); }
+};
+
+// The sets for loaded (each folder written with its "/" at the end): when
+// loaded is the copy of the sets the build made (buildSet, the Italian one,
+// with the English one in its "en" subfolder), those two where they hold
+// base.diz; else, when loaded is the folder a start loads for one language
+// (startItalian, startEnglish: the per-user or installed set of that
+// language) and the two differ, those two; else none, as for the current or
+// the per-user folder itself, which are the user's own.
+LanguageSets languageSets(std::string_view loaded, std::string_view buildSet,
+                          std::string_view startItalian, std::string_view startEnglish,
+                          const std::function<bool(const std::string&)>& holdsBase);
 
 // The language to load: the remembered one, else the locale's.
 DictionaryLanguage chooseLanguage(std::optional<DictionaryLanguage> remembered,

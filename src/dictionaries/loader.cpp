@@ -2,6 +2,7 @@
 #include "loader.h"
 
 #include "dictfolder.h"
+#include "plural.h"
 
 #include "blanks.h"
 #include "hugepages.h"
@@ -256,14 +257,15 @@ void indexDictionary(DictionaryStore& store, int i, const std::function<void()>&
 
     const std::string& name = store.DictFileName[i];
     if (badInitials > 0) {
-        observer.warning(
-            "... " + name + ": " + std::to_string(badInitials) +
-            " line(s) not beginning with a letter A to Z are not indexed (the first: " +
-            quoted(firstBad) + ") !");
+        observer.warning("... " + name + ": " + counted(badInitials, "line", "lines") +
+                         " not beginning with a letter A to Z " +
+                         std::string(forCount(badInitials, "is", "are")) +
+                         " not indexed (the first: " + quoted(firstBad) + ") !");
     }
     if (emptyLines > 0) {
-        observer.warning("... " + name + ": " + std::to_string(emptyLines) +
-                         " empty line(s) are not indexed !");
+        observer.warning("... " + name + ": " +
+                         counted(emptyLines, "empty line is", "empty lines are") +
+                         " not indexed !");
     }
 }
 
@@ -341,8 +343,8 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
         if (companion.setup) {
             if (const int16_t errors = companion.setup(store.DictFolder, names); errors > 0) {
                 return libraryFailed("the companion library could not be set up for " +
-                                     store.DictFolder + " (" + std::to_string(errors) +
-                                     " error(s))");
+                                     store.DictFolder + " (" + counted(errors, "error", "errors") +
+                                     ")");
             }
         }
         listsOpen = lists.open(companion.tempFolder, folderError);
@@ -372,7 +374,7 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
                 }
                 lists.unlock();
                 return libraryFailed(name + ": the companion library met " +
-                                     std::to_string(errors) + " error(s) preparing its list");
+                                     counted(errors, "error", "errors") + " preparing its list");
             }
             if (!trusted) {
                 lists.unlock();
@@ -408,9 +410,12 @@ LoadResult loadDictionaries(DictionaryStore& store, std::string_view folder,
         }
         const ListCheck check = normalizeList(text);
         if (check.leftOut > 0) {
-            observer.warning("... " + name + " " + check.cause + "; " +
-                             std::to_string(check.leftOut) +
-                             " line(s) holding a CR, LF or NUL byte are left out !");
+            observer.warning(
+                "... " + name + " " + check.cause + "; " +
+                counted(static_cast<long long>(check.leftOut), "line", "lines") +
+                " holding a CR, LF or NUL byte " +
+                std::string(forCount(static_cast<long long>(check.leftOut), "is", "are")) +
+                " left out !");
         }
         store.setText(i, std::move(text));
         indexDictionary(store, i, yieldPerLine, observer);

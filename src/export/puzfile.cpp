@@ -2,6 +2,7 @@
 #include "puzfile.h"
 
 #include "celltext.h"
+#include "plural.h"
 #include "puzzleread.h"
 #include "puzzletext.h"
 
@@ -548,9 +549,12 @@ PuzzleReadResult puzzleFromPuz(std::string_view bytes) {
 
     result.warnings = readWarnings(counts);
     if (f.clues.size() != order.size()) {
-        result.warnings.push_back("The file has " + std::to_string(f.clues.size()) +
-                                  " clues for the grid's " + std::to_string(order.size()) +
-                                  " words; they were given to the words in order.");
+        const auto clues = static_cast<long long>(f.clues.size());
+        const auto words = static_cast<long long>(order.size());
+        result.warnings.push_back("The file has " + counted(clues, "clue", "clues") +
+                                  " for the grid's " + counted(words, "word", "words") + "; " +
+                                  std::string(forCount(clues, "it was", "they were")) +
+                                  " given to the words in order.");
     }
     result.puzzle = std::move(p);
     return result;

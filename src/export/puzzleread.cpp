@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "puzzleread.h"
 
+#include "plural.h"
 #include "puzzletext.h"
 
 #include <algorithm>
@@ -8,10 +9,6 @@
 namespace korvel {
 
 namespace {
-
-std::string counted(int n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 // "3,4" gives 7, "(5)" gives 5; 0 for text without digits or past any grid.
 int16_t enumerationLength(std::string_view enumeration) {
@@ -44,12 +41,14 @@ std::vector<std::string> readWarnings(const PuzzleReadCounts& c) {
     if (c.cellsCut > 0) {
         out.push_back(counted(c.cellsCut, "cell", "cells") +
                       " held more than one letter A to Z (several letters, a digit or a "
-                      "symbol); each keeps its first letter when that is one, and is left "
-                      "empty otherwise.");
+                      "symbol); " +
+                      std::string(forCount(c.cellsCut, "it keeps", "each keeps")) +
+                      " its first letter when that is one, and is left empty otherwise.");
     }
     if (c.rebusCut > 0) {
         out.push_back(counted(c.rebusCut, "rebus square keeps", "rebus squares keep") +
-                      " only the first letter of its rebus.");
+                      " only the first letter of " +
+                      std::string(forCount(c.rebusCut, "its rebus.", "their rebuses.")));
     }
     if (c.markupDropped > 0) {
         out.push_back(counted(c.markupDropped, "markup tag (italics, bold ...) was",
@@ -57,13 +56,15 @@ std::vector<std::string> readWarnings(const PuzzleReadCounts& c) {
                       " dropped from the texts.");
     }
     if (c.unplacedClues > 0) {
-        out.push_back(counted(c.unplacedClues, "clue has", "clues have") +
-                      " no word of its number and direction in the grid, and is kept "
-                      "unplaced.");
+        out.push_back(counted(c.unplacedClues, "clue has", "clues have") + " no word of " +
+                      std::string(forCount(c.unplacedClues, "its", "their")) +
+                      " number and direction in the grid, and " +
+                      std::string(forCount(c.unplacedClues, "is", "are")) + " kept unplaced.");
     }
     if (c.cluesSkipped > 0) {
         out.push_back(counted(c.cluesSkipped, "clue entry", "clue entries") +
-                      " could not be read and were left out.");
+                      " could not be read and " +
+                      std::string(forCount(c.cluesSkipped, "was", "were")) + " left out.");
     }
     if (c.stylesDropped > 0 || !c.dropped.empty()) {
         // What was left out, and whether the words name one thing or many.
@@ -103,7 +104,9 @@ std::vector<std::string> readWarnings(const PuzzleReadCounts& c) {
     }
     if (c.sectionsSkipped > 0) {
         out.push_back(counted(c.sectionsSkipped, "section", "sections") +
-                      " of the file (circles or rebus squares) were damaged and left out.");
+                      " of the file (circles or rebus squares) " +
+                      std::string(forCount(c.sectionsSkipped, "was", "were")) +
+                      " damaged and left out.");
     }
     return out;
 }

@@ -348,6 +348,17 @@ FillResult noFill(const GridModel& grid, std::string reason) {
 
 } // namespace
 
+std::string noFillMessage(std::string_view reason) {
+    constexpr std::string_view Prefix = "no fill exists";
+    if (reason.substr(0, Prefix.size()) == Prefix) {
+        reason.remove_prefix(Prefix.size());
+        if (reason.substr(0, 2) == ": ")
+            reason.remove_prefix(2);
+    }
+    const std::string head = "No fill exists with the enabled dictionaries";
+    return reason.empty() ? head + "." : head + ": " + std::string(reason) + ".";
+}
+
 FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& index,
                     const FillOptions& options, SearchHost& host, const SearchFlags& flags) {
     Pacer pacer(host, flags, options.timeLimit);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvel {
@@ -101,6 +102,12 @@ struct FillResult {
     std::string reason;
     FillStats stats;
 };
+
+// The window's box for a fill that has none: "No fill exists with the
+// enabled dictionaries: " and the reason, or "No fill exists with the enabled
+// dictionaries." when the reason says no more than that (the "no fill
+// exists" that starts a reason is not said twice).
+std::string noFillMessage(std::string_view reason);
 
 // Fills grid from index. Letters already in the grid are kept; black cells
 // stay black. Empty cells are "?" and blanks (as the searches read them).

@@ -2,6 +2,7 @@
 #include "patterndesigner.h"
 
 #include "fillengine.h"
+#include "plural.h"
 
 #include <algorithm>
 #include <chrono>
@@ -193,15 +194,15 @@ std::vector<std::string> checkPattern(const GridModel& pattern, const PatternRul
         }
     }
     if (rules.style == PatternStyle::Italian && unchecked * ItalianUncheckedShare > whites) {
-        faults.push_back(std::to_string(unchecked) +
-                         " cells are checked one way only, more than one in " +
+        faults.push_back(counted(unchecked, "cell is", "cells are") +
+                         " checked one way only, more than one in " +
                          std::to_string(ItalianUncheckedShare) + " of the " +
                          std::to_string(whites) + " white cells");
     }
 
     if (words < rules.minWords || words > rules.maxWords) {
-        faults.push_back(std::to_string(words) + " words, not " + std::to_string(rules.minWords) +
-                         " to " + std::to_string(rules.maxWords));
+        faults.push_back(counted(words, "word", "words") + ", not " +
+                         std::to_string(rules.minWords) + " to " + std::to_string(rules.maxWords));
     }
 
     // Connected: a flood from the first white cell reaches every white cell.
@@ -541,8 +542,8 @@ struct PatternGenerator::State {
             problem = "the kept letters leave no pattern that meets the rules: the blacks their "
                       "entries need break the rules already";
         } else if (e.words > rules.maxWords) {
-            problem = "the kept letters need " + std::to_string(e.words) +
-                      " words or more, above the " + std::to_string(rules.maxWords) + " allowed";
+            problem = "the kept letters need " + counted(e.words, "word", "words") +
+                      " or more, above the " + std::to_string(rules.maxWords) + " allowed";
         }
     }
 

@@ -171,4 +171,27 @@ std::string startupDictionaryFolder() {
     return startupDictionaryFolder(dictionaryLanguage());
 }
 
+std::string buildDictionaryFolder() {
+#ifdef KORVEL_BUILD_DICTIONARIES
+    return KORVEL_BUILD_DICTIONARIES;
+#else
+    return {};
+#endif
+}
+
+LanguageSets ownLanguageSets(const std::string& loaded) {
+    // A link or a "." in either name must not hide that they are one folder.
+    const auto resolved = [](const std::string& folder) {
+        if (folder.empty())
+            return folder;
+        std::error_code ec;
+        const std::filesystem::path p = std::filesystem::weakly_canonical(folder, ec);
+        return ec ? folder : p.string();
+    };
+    return languageSets(resolved(loaded), resolved(buildDictionaryFolder()),
+                        resolved(startupDictionaryFolder(DictionaryLanguage::Italian)),
+                        resolved(startupDictionaryFolder(DictionaryLanguage::English)),
+                        holdsBaseDictionary);
+}
+
 } // namespace korvel

@@ -56,6 +56,16 @@ std::string startupDictionaryFolder();
 // itself holds base.diz).
 std::string startupDictionaryFolder(DictionaryLanguage language);
 
+// The sets the build made, for a program run in its build tree: the Italian
+// one (the English one is in its "en" subfolder). Empty when the build
+// named none.
+std::string buildDictionaryFolder();
+
+// Korvel's own sets of both languages, as seen from the loaded folder: the
+// build's copy, or the per-user or installed sets a start falls back to
+// (see languageSets). Folders are compared as the file system resolves them.
+LanguageSets ownLanguageSets(const std::string& loaded);
+
 // What a start that found no base.diz tells the user: every folder searched
 // for it, in order (the current directory, then dictionaryFolderFallbacks()),
 // each with what it is and why it was passed over, and how to give the

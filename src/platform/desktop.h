@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -48,7 +50,8 @@ public:
 
     // Both dialogs start in startFolder and return the chosen full path, or ""
     // when the user cancels. The open dialog accepts existing files only; the
-    // save dialog proposes proposedName and overwrites without asking.
+    // save dialog proposes proposedName and overwrites without asking (see
+    // askToReplace for the question a caller asks itself).
     virtual QString chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter,
                                      const QString& startFolder) = 0;
     virtual QString chooseFileToSave(QWidget* owner, const QString& title, const QString& filter,
@@ -87,5 +90,28 @@ public:
     // after it.
     virtual void endProcess(int code) = 0;
 };
+
+// Asks before a command replaces files that exist: "NAME already exists.",
+// "Do you want to replace it?" (the names of all, for several), Yes and No,
+// under the command's title. True when none of paths exists or the answer
+// is Yes; a box closed without an answer keeps the files.
+inline bool askToReplace(Desktop& desktop, QWidget* owner, const QString& title,
+                         const QStringList& paths) {
+    QStringList existing;
+    for (const QString& p : paths)
+        if (QFileInfo::exists(p))
+            existing << QDir::toNativeSeparators(p);
+    if (existing.isEmpty())
+        return true;
+    const bool one = existing.size() == 1;
+    const QString names = one ? existing.constFirst()
+                              : existing.mid(0, existing.size() - 1).join(QStringLiteral(", ")) +
+                                    QStringLiteral(" and ") + existing.constLast();
+    const QString text =
+        names + (one ? QStringLiteral(" already exists.\r\nDo you want to replace it?")
+                     : QStringLiteral(" already exist.\r\nDo you want to replace them?"));
+    return desktop.messageBox(owner, title, text, MsgIcon::Exclamation, MsgButtons::YesNo) ==
+           MsgAnswer::Yes;
+}
 
 } // namespace korvel

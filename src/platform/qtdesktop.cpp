@@ -193,10 +193,12 @@ QString QtDesktop::chooseFileToOpenAmong(QWidget* owner, const QString& title,
                                          int& selectedFilter) {
     const FocusReturn focusBack(owner);
     QFileDialog dialog(owner, title, startFolder);
-    offerFilters(dialog, filters, selectedFilter);
     // The description is shown as the program words it; the patterns in
-    // brackets are for the dialog only.
+    // brackets are for the dialog only. Set before a filter is chosen: the
+    // option fills the list of filters anew, and the choice would fall back
+    // to the first.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    offerFilters(dialog, filters, selectedFilter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -211,10 +213,12 @@ QString QtDesktop::chooseFileToSaveAmong(QWidget* owner, const QString& title,
                                          const QString& proposedName, int& selectedFilter) {
     const FocusReturn focusBack(owner);
     QFileDialog dialog(owner, title, startFolder);
-    offerFilters(dialog, filters, selectedFilter);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    offerFilters(dialog, filters, selectedFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // A .kvl is overwritten without a question, as it always was; the
+    // caller asks before it replaces a file of any other type.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     // The proposal may be a full path; the dialog wants the folder and the
     // name apart.
@@ -238,6 +242,8 @@ QString QtDesktop::chooseFileToExport(QWidget* owner, const QString& title,
     QFileDialog dialog(owner, title, startFolder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // The caller asks before it replaces a file, once the name is complete:
+    // the dialog sees the name before the format's extension is added.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(filters);
     if (selectedFilter >= 0 && selectedFilter < filters.size())

@@ -180,7 +180,8 @@ TEST(Scan, OnlyRegularFilesAndLinksToThem) {
 
 TEST(Scan, NamesInUnsignedByteOrder) {
     TempDir dir;
-    for (const char* name : {"base.diz", "\xC3\xA9t\xC3\xA9.dic", "zeta.dic", "Zeta.dic", "10.dic"}) {
+    for (const char* name :
+         {"base.diz", "\xC3\xA9t\xC3\xA9.dic", "zeta.dic", "Zeta.dic", "10.dic"}) {
         writeFile(dir.file(name), "A\r\n");
     }
     const std::vector<std::string> expected{"base.diz", "10.dic", "Zeta.dic", "zeta.dic",
@@ -394,6 +395,37 @@ TEST(Load, AtMostSevenDictionaries) {
     EXPECT_EQ(store.DictText[7], "WORDF\r\n");
     ASSERT_EQ(obs.warnings.size(), 1u);
     EXPECT_NE(obs.warnings[0].find("g.dic, h.dic"), std::string::npos) << obs.warnings[0];
+}
+
+// The loader's notes read as English for one line and for several.
+TEST(Load, NotesOnLinesLeftOutReadForOneAndMany) {
+    TempDir dir;
+    writeFile(dir.file("base.diz"), "ABC\r\n\r\nDEF\r\n");
+    writeFile(dir.file("a.dic"), "ABC\r\n\r\n\r\nDEF\r\n");
+    writeFile(dir.file("b.dic"), "1X\r\nABC\r\n");
+    writeFile(dir.file("c.dic"), "1X\r\n2Y\r\nABC\r\n");
+    writeFile(dir.file("d.dic"), "ABC\r\nD\nEF\r\n");
+    writeFile(dir.file("e.dic"), "ABC\r\nD\nE\r\nF\rG\r\n");
+    DictionaryStore store;
+    FakeLibrary lib;
+    RecordingObserver obs;
+    ASSERT_EQ(load(store, dir.path, lib, obs), LoadResult::Ok);
+    const auto has = [&](const std::string& text) {
+        for (const std::string& w : obs.warnings)
+            if (w.find(text) != std::string::npos)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(has("base.diz: 1 empty line is not indexed !"));
+    EXPECT_TRUE(has("a.dic: 2 empty lines are not indexed !"));
+    EXPECT_TRUE(
+        has("b.dic: 1 line not beginning with a letter A to Z is not indexed (the first: "));
+    EXPECT_TRUE(
+        has("c.dic: 2 lines not beginning with a letter A to Z are not indexed (the first: "));
+    EXPECT_TRUE(has("; 1 line holding a CR, LF or NUL byte is left out !"));
+    EXPECT_TRUE(has("; 2 lines holding a CR, LF or NUL byte are left out !"));
+    for (const std::string& w : obs.warnings)
+        EXPECT_EQ(w.find("(s)"), std::string::npos) << w;
 }
 
 TEST(Load, NamelessDizIsSkipped) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -286,4 +287,53 @@ TEST(DictLanguage, ANewPuzzleTakesTheLanguageOfTheLoadedSet) {
     };
     for (const auto& [folder, language] : cases)
         EXPECT_EQ(puzzleLanguageOfSet(folder), language) << folder;
+}
+
+// The language choice is offered between Korvel's own sets only: the build's
+// copy (both of its sets there), or the per-user or installed sets a start
+// falls back to; never for a folder of the user's own.
+TEST(DictLanguage, TheChoiceSwitchesBetweenKorvelsOwnSets) {
+    const std::string build = "/src/build/dictionaries";
+    const std::string user = "/home/ann/.local/share/korvel/dictionaries/";
+    const std::string installed = "/usr/share/korvel/dictionaries/";
+    std::vector<std::string> withBase = {build + "/", build + "/en/"};
+    const auto holds = [&](const std::string& f) {
+        return std::find(withBase.begin(), withBase.end(), f) != withBase.end();
+    };
+    const auto It = DictionaryLanguage::Italian;
+    const auto En = DictionaryLanguage::English;
+
+    // Started in the build's English set, as scripts/run --english does.
+    LanguageSets sets =
+        languageSets(build + "/en", build, installed + "it", installed + "en", holds);
+    EXPECT_TRUE(sets.offered());
+    EXPECT_EQ(sets.loaded, En);
+    EXPECT_EQ(sets.folder(It), build + "/");
+    EXPECT_EQ(sets.folder(En), build + "/en/");
+    sets = languageSets(build + "/", build, "", "", holds);
+    EXPECT_EQ(sets.loaded, It);
+    EXPECT_TRUE(sets.offered());
+    // A build that made one set offers no choice.
+    withBase = {build + "/"};
+    sets = languageSets(build, build, "", "", holds);
+    EXPECT_EQ(sets.loaded, It);
+    EXPECT_FALSE(sets.offered());
+
+    // The fallbacks of a start: the per-user set of one language and the
+    // installed set of the other.
+    sets = languageSets(user + "en/", build, installed + "it", user + "en", holds);
+    EXPECT_TRUE(sets.offered());
+    EXPECT_EQ(sets.loaded, En);
+    EXPECT_EQ(sets.folder(It), installed + "it/");
+    EXPECT_EQ(sets.folder(En), user + "en/");
+    sets = languageSets(installed + "it", "", installed + "it", user + "en", holds);
+    EXPECT_EQ(sets.loaded, It);
+
+    // The user's own folders: the current one, the per-user folder itself
+    // (what a start loads whatever the language), a folder beside the sets.
+    EXPECT_FALSE(
+        languageSets("/home/ann/words/", build, installed + "it", installed + "en", holds).loaded);
+    EXPECT_FALSE(languageSets(user, build, user, user, holds).loaded);
+    EXPECT_FALSE(languageSets(build + "/work/", build, "", "", holds).loaded);
+    EXPECT_FALSE(languageSets("", build, installed + "it", installed + "en", holds).loaded);
 }

@@ -323,7 +323,7 @@ TEST(LoadFaults, FatalErrorsNameTheFileAndTheCause) {
              writeFile(d.file("base.diz"), "ABC\r\n");
              c.MYFUNC = [](int16_t) { return int16_t{3}; };
          },
-         {"base.diz: ", "3 error(s)"}},
+         {"base.diz: ", "met 3 errors preparing its list"}},
         {"library missing",
          [](TempDir& d, CompanionCall& c) {
              writeFile(d.file("base.diz"), "ABC\r\n");

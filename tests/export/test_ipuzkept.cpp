@@ -234,6 +234,48 @@ TEST(IpuzKept, TheNoteOnWhatWasLeftOutReadsForOneAndMany) {
     }
 }
 
+// Every counted note reads as English for one and for several: the verb,
+// "its" and "their", "each" and "it" follow the count.
+TEST(IpuzKept, CountedNotesReadForOneAndMany) {
+    struct Case {
+        int PuzzleReadCounts::*field;
+        int n;
+        std::string want;
+    };
+    const std::vector<Case> cases = {
+        {&PuzzleReadCounts::cellsCut, 1,
+         "1 cell held more than one letter A to Z (several letters, a digit or a symbol); it "
+         "keeps its first letter when that is one, and is left empty otherwise."},
+        {&PuzzleReadCounts::cellsCut, 2,
+         "2 cells held more than one letter A to Z (several letters, a digit or a symbol); "
+         "each keeps its first letter when that is one, and is left empty otherwise."},
+        {&PuzzleReadCounts::rebusCut, 1,
+         "1 rebus square keeps only the first letter of its rebus."},
+        {&PuzzleReadCounts::rebusCut, 3,
+         "3 rebus squares keep only the first letter of their rebuses."},
+        {&PuzzleReadCounts::markupDropped, 1,
+         "1 markup tag (italics, bold ...) was dropped from the texts."},
+        {&PuzzleReadCounts::markupDropped, 2,
+         "2 markup tags (italics, bold ...) were dropped from the texts."},
+        {&PuzzleReadCounts::unplacedClues, 1,
+         "1 clue has no word of its number and direction in the grid, and is kept unplaced."},
+        {&PuzzleReadCounts::unplacedClues, 11,
+         "11 clues have no word of their number and direction in the grid, and are kept "
+         "unplaced."},
+        {&PuzzleReadCounts::cluesSkipped, 1, "1 clue entry could not be read and was left out."},
+        {&PuzzleReadCounts::cluesSkipped, 2, "2 clue entries could not be read and were left out."},
+        {&PuzzleReadCounts::sectionsSkipped, 1,
+         "1 section of the file (circles or rebus squares) was damaged and left out."},
+        {&PuzzleReadCounts::sectionsSkipped, 2,
+         "2 sections of the file (circles or rebus squares) were damaged and left out."},
+    };
+    for (const Case& c : cases) {
+        PuzzleReadCounts counts;
+        counts.*c.field = c.n;
+        EXPECT_EQ(readWarnings(counts), std::vector<std::string>{c.want});
+    }
+}
+
 TEST(PuzNotes, CarriageReturnsAreLineBreaks) {
     Puzzle p;
     p.grid = GridModel::make(2, 2);

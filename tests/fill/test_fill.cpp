@@ -443,6 +443,22 @@ TEST(Fill, ImpossibleGridsSayWhy) {
     r = fill(gridOf({"???", "???", "???"}), wi);
     EXPECT_EQ(r.status, FillStatus::NoFill);
     EXPECT_EQ(r.reason.rfind("no fill exists", 0), 0u) << r.reason;
+    // The window's box says "no fill exists" once, whatever the reason.
+    const std::string message = noFillMessage(r.reason);
+    EXPECT_EQ(message.rfind("No fill exists with the enabled dictionaries", 0), 0u) << message;
+    EXPECT_EQ(message.find("no fill exists"), std::string::npos) << message;
+}
+
+TEST(Fill, NoFillMessageSaysItOnce) {
+    const std::string head = "No fill exists with the enabled dictionaries";
+    EXPECT_EQ(noFillMessage("no fill exists"), head + ".");
+    EXPECT_EQ(noFillMessage("no fill exists: no word fits 41 across (R9 C6) with the letters "
+                            "its crossings allow"),
+              head + ": no word fits 41 across (R9 C6) with the letters its crossings allow.");
+    EXPECT_EQ(noFillMessage("no word fits 1 across (R1 C1): Q???"),
+              head + ": no word fits 1 across (R1 C1): Q???.");
+    EXPECT_EQ(noFillMessage("the word ROMA is in 1 across (R1 C1) and in 2 across (R3 C1)"),
+              head + ": the word ROMA is in 1 across (R1 C1) and in 2 across (R3 C1).");
 }
 
 TEST(Fill, RegionLeavesEverythingOutsideByteForByte) {

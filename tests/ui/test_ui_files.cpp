@@ -173,7 +173,10 @@ void TestUiFiles::fatalLoadBoxNamesFileAndCause_data() {
                                  << QStringList{QStringLiteral("base.diz is not in "), "$DIR"};
     QTest::newRow("library errors")
         << "basic" << 2 << "... errors while loading dictionaries *.diz !"
-        << QStringList{QStringLiteral("base.diz: "), QStringLiteral("2 error(s)")};
+        << QStringList{QStringLiteral("base.diz: "), QStringLiteral("met 2 errors preparing")};
+    QTest::newRow("one library error")
+        << "basic" << 1 << "... errors while loading dictionaries *.diz !"
+        << QStringList{QStringLiteral("base.diz: "), QStringLiteral("met 1 error preparing")};
 }
 
 void TestUiFiles::fatalLoadBoxNamesFileAndCause() {

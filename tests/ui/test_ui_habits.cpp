@@ -371,6 +371,9 @@ void TestUiHabits::fileKeys() {
     for (const auto& [name, key] : keys)
         QCOMPARE(h.item(name)->shortcut(), key);
     QVERIFY(h.activate());
+    // No grid: Save and Save as... are both off, and Ctrl+S does nothing.
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(h.desktop.shown.isEmpty());
 
     // Ctrl+N: the New dialog and a new grid.
     answerDimensions(QStringLiteral("3"), QStringLiteral("4"));
@@ -383,10 +386,18 @@ void TestUiHabits::fileKeys() {
     // Ctrl+P with no menu opened: the print dialog.
     QTest::keyClick(w.Peri(), Qt::Key_P, Qt::ControlModifier);
     QVERIFY(h.last("print"));
-    // Ctrl+S on a new grid: Save is off, nothing happens.
+    // Ctrl+S on a new grid: Save stays off, and the key opens Save as...;
+    // cancelled, it leaves the grid as Save as... always did.
     h.desktop.clear();
+    QVERIFY(!h.item("Salva")->isEnabled());
     QTest::keyClick(w.Peri(), Qt::Key_S, Qt::ControlModifier);
-    QVERIFY(h.desktop.shown.isEmpty());
+    QCOMPARE(h.desktop.shown.size(), 1);
+    QCOMPARE(h.desktop.shown[0].kind, QStringLiteral("save"));
+    QCOMPARE(h.desktop.shown[0].title, QStringLiteral("Select the file to save"));
+    QVERIFY(!h.item("Salva")->isEnabled());
+    QCOMPARE(w.CurrentFile(), QStringLiteral(".kvl"));
+    QCOMPARE(w.DocumentChanged(), int16_t{0});
+    h.desktop.clear();
     // Ctrl+Shift+S: Save as...
     const QString file = h.path(QStringLiteral("keys.kvl"));
     h.desktop.fileAnswers << file;
@@ -394,6 +405,7 @@ void TestUiHabits::fileKeys() {
     QCOMPARE(h.desktop.shown.size(), 1);
     QCOMPARE(h.desktop.shown[0].kind, QStringLiteral("save"));
     QCOMPARE(w.CurrentFile(), file);
+    QVERIFY(h.item("Salva")->isEnabled());
     // Ctrl+S: Save, without a dialog.
     h.change(0, 0, 'Z');
     QTest::keyClick(w.Peri(), Qt::Key_S, Qt::ControlModifier);

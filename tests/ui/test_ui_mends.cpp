@@ -4,6 +4,7 @@
 // the keys with Ctrl and Alt, the splash title and the file dialogs' texts.
 // A real main window on the offscreen platform with the scripted desktop;
 // the file dialogs are the real ones of the Qt desktop.
+#include "exportformat.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
 #include "loader.h"
@@ -94,6 +95,10 @@ private slots:
     void undoRedoKeys();
     void splashTitleFits();
     void fileDialogTexts();
+    void replacingAFileAsksFirst();
+    void printProposesAFreeName();
+    void openDialogShowsPuzzlesInUse();
+    void chosenFilterShowsWithoutPatterns();
 };
 
 void TestUiMends::disabledPanelLooksDisabled() {
@@ -358,6 +363,227 @@ void TestUiMends::fileDialogTexts() {
     QCOMPARE(visibleSaveName(h.dir.path(), QStringLiteral("a.kvl")), QStringLiteral("a.kvl"));
     QCOMPARE(visibleSaveName(h.dir.path(), QStringLiteral(".grid.kvl")),
              QStringLiteral("grid.kvl"));
+}
+
+// Save as .ipuz, Export and a print to a file ask before they replace a file
+// that is there (No brings the dialog back); a .kvl is replaced unasked, as
+// it always was.
+void TestUiMends::replacingAFileAsksFirst() {
+    Harness h;
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QVERIFY(h.newGrid(3, 3));
+    h.setRows({QStringLiteral("ABC"), QStringLiteral("DEF"), QStringLiteral("GHI")});
+    const QByteArray old("old");
+    const QString ipuz = h.path(QStringLiteral("a.ipuz"));
+    writeFile(ipuz, old);
+    const auto replaceBox = [](const QString& file, const QString& title) {
+        ScriptedDesktop::Shown box;
+        box.kind = QStringLiteral("box");
+        box.title = title;
+        box.text = QDir::toNativeSeparators(file) +
+                   QStringLiteral(" already exists.\r\nDo you want to replace it?");
+        box.icon = MsgIcon::Exclamation;
+        box.buttons = MsgButtons::YesNo;
+        return box;
+    };
+    const auto sameBox = [](const ScriptedDesktop::Shown& a, const ScriptedDesktop::Shown& b) {
+        return a.kind == b.kind && a.title == b.title && a.text == b.text && a.icon == b.icon &&
+               a.buttons == b.buttons;
+    };
+
+    // Save as .ipuz: No brings the dialog back with the name; then Yes.
+    h.desktop.fileAnswers << ipuz << ipuz;
+    h.desktop.boxAnswers << MsgAnswer::No << MsgAnswer::Yes;
+    w.menuItem(QStringLiteral("Salvacome"))->trigger();
+    QCOMPARE(h.desktop.shown.size(), 4);
+    QCOMPARE(h.desktop.shown[0].kind, QStringLiteral("save"));
+    const auto asked = replaceBox(ipuz, QStringLiteral("Select the file to save"));
+    QVERIFY(sameBox(h.desktop.shown[1], asked));
+    QCOMPARE(h.desktop.shown[2].kind, QStringLiteral("save"));
+    QCOMPARE(QFileInfo(h.desktop.shown[2].proposal).fileName(), QStringLiteral("a.ipuz"));
+    QVERIFY(sameBox(h.desktop.shown[3], asked));
+    QVERIFY(readAll(ipuz).startsWith("{"));
+    QCOMPARE(w.CurrentFile(), ipuz);
+
+    // A name without its extension is asked about under the full name.
+    writeFile(ipuz, old);
+    h.desktop.clear();
+    h.desktop.fileAnswers << h.path(QStringLiteral("a"));
+    h.desktop.filterAnswers << 1;
+    w.menuItem(QStringLiteral("Salvacome"))->trigger();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QVERIFY(sameBox(h.desktop.boxes()[0], asked));
+    QCOMPARE(readAll(ipuz), old);
+    QCOMPARE(w.CurrentFile(), ipuz);
+
+    // A .kvl: replaced without a question.
+    const QString kvl = h.path(QStringLiteral("k.kvl"));
+    writeFile(kvl, old);
+    h.desktop.clear();
+    h.desktop.fileAnswers << kvl;
+    h.desktop.filterAnswers << 0;
+    w.menuItem(QStringLiteral("Salvacome"))->trigger();
+    for (const auto& b : h.desktop.boxes())
+        QVERIFY2(!b.text.contains(QStringLiteral("already exists")), qPrintable(b.text));
+    QVERIFY(readAll(kvl).startsWith("3,3"));
+
+    // Export: No, then the dialog again (cancelled): the file stays.
+    const QString pdf = h.path(QStringLiteral("e.pdf"));
+    writeFile(pdf, old);
+    h.desktop.clear();
+    h.desktop.fileAnswers << pdf;
+    h.desktop.boxAnswers << MsgAnswer::No;
+    w.Esporta_Click();
+    QCOMPARE(h.desktop.shown.size(), 3);
+    QVERIFY(sameBox(h.desktop.shown[1], replaceBox(pdf, QStringLiteral("Export"))));
+    QCOMPARE(h.desktop.shown[2].kind, QStringLiteral("export"));
+    QCOMPARE(h.desktop.shown[2].proposal, QStringLiteral("e.pdf"));
+    QCOMPARE(readAll(pdf), old);
+    // Yes replaces it.
+    h.desktop.clear();
+    h.desktop.fileAnswers << pdf;
+    h.desktop.boxAnswers << MsgAnswer::Yes;
+    w.Esporta_Click();
+    QVERIFY(readAll(pdf).startsWith("%PDF"));
+    // An SVG export names each file of the two that is there.
+    const QString svg = h.path(QStringLiteral("s.svg"));
+    const QString solution = QString::fromStdString(solutionSvgPath(svg.toStdString()));
+    writeFile(svg, old);
+    writeFile(solution, old);
+    h.desktop.clear();
+    h.desktop.fileAnswers << svg;
+    w.Esporta_Click();
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].text,
+             QDir::toNativeSeparators(svg) + QStringLiteral(" and ") +
+                 QDir::toNativeSeparators(solution) +
+                 QStringLiteral(" already exist.\r\nDo you want to replace them?"));
+    QCOMPARE(readAll(solution), old);
+
+    // A print to a file: No brings the print dialog back.
+    const QString printed = h.path(QStringLiteral("p.pdf"));
+    writeFile(printed, old);
+    h.desktop.clear();
+    h.desktop.printAnswers << printed;
+    h.desktop.boxAnswers << MsgAnswer::No;
+    w.Stampa_Click();
+    QCOMPARE(h.desktop.shown.size(), 3);
+    QVERIFY(sameBox(h.desktop.shown[1], replaceBox(printed, QStringLiteral("Print"))));
+    QCOMPARE(h.desktop.shown[2].kind, QStringLiteral("print"));
+    QCOMPARE(readAll(printed), old);
+    h.desktop.clear();
+    h.desktop.printAnswers << printed;
+    h.desktop.boxAnswers << MsgAnswer::Yes;
+    w.Stampa_Click();
+    QVERIFY(readAll(printed).startsWith("%PDF"));
+}
+
+// A print to a file never proposes the name of a file that is there, such
+// as an earlier export of the same grid.
+void TestUiMends::printProposesAFreeName() {
+    Harness h;
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QVERIFY(h.newGrid(3, 3));
+    const QString exported = h.path(QStringLiteral("spring.pdf"));
+    h.desktop.fileAnswers << h.path(QStringLiteral("spring.kvl"));
+    w.menuItem(QStringLiteral("Salvacome"))->trigger();
+    w.Stampa_Click();
+    QCOMPARE(QFileInfo(h.desktop.shown.last().proposal).fileName(), QStringLiteral("spring.pdf"));
+    writeFile(exported, "old");
+    writeFile(h.path(QStringLiteral("spring2.pdf")), "old");
+    w.Stampa_Click();
+    QCOMPARE(h.desktop.shown.last().kind, QStringLiteral("print"));
+    QCOMPARE(QFileInfo(h.desktop.shown.last().proposal).fileName(), QStringLiteral("spring3.pdf"));
+    QCOMPARE(QFileInfo(h.desktop.shown.last().proposal).absolutePath(), h.dir.path());
+}
+
+// The Open dialog starts on Korvel's own files, on every crossword type
+// while a .puz or .ipuz is open, and on the filter the user chose for the
+// rest of the run.
+void TestUiMends::openDialogShowsPuzzlesInUse() {
+    Harness h;
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    const auto lastOpen = [&] {
+        ScriptedDesktop::Shown open;
+        for (const auto& s : h.desktop.shown)
+            if (s.kind == QLatin1String("open"))
+                open = s;
+        return open;
+    };
+    w.menuApri_Click();
+    QCOMPARE(lastOpen().text, QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"));
+    const QStringList filters = lastOpen().filters;
+    QCOMPARE(filters.size(), 4);
+    QVERIFY(filters[1].startsWith(QStringLiteral("Crossword puzzles (")));
+
+    // A puzzle saved as .ipuz is the document: its type shows.
+    QVERIFY(h.newGrid(3, 3));
+    const QString ipuz = h.path(QStringLiteral("p.ipuz"));
+    h.desktop.fileAnswers << ipuz;
+    h.desktop.filterAnswers << 1;
+    w.menuItem(QStringLiteral("Salvacome"))->trigger();
+    QCOMPARE(w.CurrentFile(), ipuz);
+    w.menuApri_Click();
+    QCOMPARE(lastOpen().text, filters[1]);
+    // Opening it under the same filter chooses nothing: a .kvl grid starts
+    // on Korvel's own files again.
+    h.desktop.fileAnswers << ipuz;
+    w.menuApri_Click();
+    QCOMPARE(w.CurrentFile(), ipuz);
+    QVERIFY(h.newGrid(2, 2));
+    w.menuApri_Click();
+    QCOMPARE(lastOpen().text, filters[0]);
+
+    // A filter the user chooses stays chosen, whatever the document.
+    h.desktop.fileAnswers << ipuz;
+    h.desktop.filterAnswers << 3;
+    w.menuApri_Click();
+    QCOMPARE(w.CurrentFile(), ipuz);
+    QVERIFY(h.newGrid(2, 2));
+    w.menuApri_Click();
+    QCOMPARE(lastOpen().text, filters[3]);
+    // A choice in a dialog that was cancelled is not kept.
+    h.desktop.filterAnswers << 2;
+    w.menuApri_Click();
+    w.menuApri_Click();
+    QCOMPARE(lastOpen().text, filters[3]);
+}
+
+// The real dialogs show the filter they were asked to start on, worded
+// without its patterns: an .ipuz proposal beside the ipuz type.
+void TestUiMends::chosenFilterShowsWithoutPatterns() {
+    Harness h;
+    QVERIFY(h.loaded());
+    QtDesktop real;
+    QString shownFilter;
+    QString shownName;
+    onFileDialog([&](QFileDialog* d) {
+        shownFilter = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
+        shownName = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+    });
+    int filter = 1;
+    const QStringList saveFilters = {QStringLiteral("File Korvel *.kvl (*.kvl)"),
+                                     QStringLiteral("ipuz crossword *.ipuz (*.ipuz)")};
+    QCOMPARE(real.chooseFileToSaveAmong(&h.w(), QStringLiteral("Select the file to save"),
+                                        saveFilters, h.dir.path(), QStringLiteral("new.ipuz"),
+                                        filter),
+             QString());
+    QCOMPARE(shownFilter, QStringLiteral("ipuz crossword *.ipuz"));
+    QCOMPARE(shownName, QStringLiteral("new.ipuz"));
+
+    const QStringList openFilters = {
+        QStringLiteral("File Korvel(*.kvl;*.KVL) (*.kvl *.KVL)"),
+        QStringLiteral("Crossword puzzles (*.kvl *.puz *.ipuz *.KVL *.PUZ *.IPUZ)")};
+    onFileDialog([&](QFileDialog* d) {
+        shownFilter = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
+    });
+    QCOMPARE(real.chooseFileToOpenAmong(&h.w(), QStringLiteral("Select the file to open"),
+                                        openFilters, h.dir.path(), filter),
+             QString());
+    QCOMPARE(shownFilter, QStringLiteral("Crossword puzzles"));
 }
 
 QTEST_MAIN(TestUiMends)

@@ -13,6 +13,7 @@
 #include "scripteddesktop.h"
 #include "statuspanels.h"
 #include "uiharness.h"
+#include "windowlayout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +35,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -79,6 +81,7 @@ private slots:
     void initTestCase() { setUpApplication(); }
     void largestGridReachable();
     void cluePanelBesideLargestGrid();
+    void fitGridToWindow();
 };
 
 void TestUiScreens::largestGridReachable() {
@@ -237,6 +240,80 @@ void TestUiScreens::cluePanelBesideLargestGrid() {
     const QRect first(w.Peri()->mapTo(&w, w.Peri()->toPixel(QPointF(0, 24))),
                       w.Peri()->mapTo(&w, w.Peri()->toPixel(QPointF(1, 25))));
     QVERIFY(inWindow(area->viewport(), &w).contains(first));
+}
+
+// The whole grid shows in the window without a scroll, as the window is.
+bool wholeGridShown(MainWindow& w) {
+    GridCanvas* peri = w.Peri();
+    const QRect picture(peri->mapTo(&w, QPoint(0, 0)), peri->size());
+    return shownPart(peri, &w) == picture;
+}
+
+// View > Fit Grid to Window shows a 15 x 15 whole where the size it opens
+// with does not; it holds for the next grid and a resized window, and Enlarge,
+// Shrink or Original Grid dimensions turns it off.
+void TestUiScreens::fitGridToWindow() {
+    WindowHarness h;
+    h.addFixture(uiFixture(QStringLiteral("grid")));
+    h.start(quickTimings());
+    MainWindow& w = h.w();
+    QVERIFY(h.loaded());
+    QAction* fit = h.item("FitGrid");
+    QVERIFY(fit && fit->isCheckable() && !fit->isChecked());
+    QVERIFY(answerNewGrid(w, QStringLiteral("15"), QStringLiteral("15")));
+    QTest::qWait(50);
+    const int32_t original = w.dimv();
+    // The size new grids open with stays; on the common laptop screen it
+    // hides the last rows.
+    if (screenSize == QSize(1366, 768))
+        QVERIFY(!wholeGridShown(w));
+
+    fit->trigger();
+    QVERIFY(fit->isChecked());
+    QVERIFY(wholeGridShown(w));
+    const int32_t fitted = w.dimv();
+    // The cells are as large as the room allows: one step larger would not
+    // show whole.
+    auto* area = w.findChild<QScrollArea*>(QStringLiteral("PeriScroll"));
+    auto* client = w.findChild<QScrollArea*>(QStringLiteral("Form0gScroll"));
+    const QSize room(client->viewport()->width() - area->x(),
+                     client->viewport()->height() - area->y());
+    QVERIFY(w.Peri()->width() <= room.width() && w.Peri()->height() <= room.height());
+    QVERIFY(twipsToPixels((fitted + 20) * 15.0 + 2) > std::min(room.width(), room.height()));
+    // Letters keep fitting their cells.
+    QVERIFY(w.Peri()->textHeight(QStringLiteral("A")) <= 1.0);
+
+    // The next grid, the largest, fits too.
+    QVERIFY(answerNewGrid(w, QStringLiteral("25"), QStringLiteral("35")));
+    QTest::qWait(50);
+    QVERIFY(fit->isChecked());
+    QVERIFY(wholeGridShown(w));
+
+    // A smaller window: the grid follows it.
+    if (w.isMaximized())
+        w.showNormal();
+    w.resize(w.width() * 3 / 4, w.height() * 3 / 4);
+    QTest::qWait(50);
+    QVERIFY(wholeGridShown(w) || client->viewport()->height() < area->y() + 30);
+
+    // The zoom commands take over from it: Enlarge from the fitted size.
+    QVERIFY(answerNewGrid(w, QStringLiteral("15"), QStringLiteral("15")));
+    QTest::qWait(50);
+    const int32_t before = w.dimv();
+    w.Ingrandisci_Click();
+    QVERIFY(!fit->isChecked());
+    QCOMPARE(w.dimv(), static_cast<int32_t>(std::nearbyint(before * 1.1)));
+    fit->trigger();
+    QVERIFY(fit->isChecked());
+    w.Riduci_Click();
+    QVERIFY(!fit->isChecked());
+    fit->trigger();
+    w.Originali_click();
+    QVERIFY(!fit->isChecked());
+    QCOMPARE(w.dimv(), original);
+    // Unchecked, a new grid opens at the size it always did.
+    QVERIFY(answerNewGrid(w, QStringLiteral("15"), QStringLiteral("15")));
+    QCOMPARE(w.dimv(), original);
 }
 
 int main(int argc, char* argv[]) {

@@ -29,7 +29,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace korvel;
 using korvel::testing::gridOf;
@@ -187,6 +190,8 @@ private slots:
     void defaultFillKeepsShippedBansOutAndStepsDown();
     void settingsShowWhatTheMinimumKeeps();
     void statisticsTellWhyAnEntryIsWeak();
+    void languageSwitchLeavesTheWindowUsable();
+    void languageOfTheBuildsSets();
 };
 
 void FillWordsTest::itemsAreAddedAndLanguageHidden() {
@@ -454,14 +459,16 @@ void FillWordsTest::languageChoiceSurvivesARestart() {
     QVERIFY(h.item("ListeItaliane")->isChecked());
     QVERIFY(!h.item("ListeInglesi")->isChecked());
 
+    // The English lists load beside the window and take the Italian ones'
+    // place, without a restart.
     h.item("ListeInglesi")->trigger();
-    QCOMPARE(h.desktop.boxes().size(), 1);
-    QCOMPARE(h.desktop.boxes()[0].text,
-             QStringLiteral("The English lists load at the next start of Korvel.\r\n"
-                            "Until then the Italian lists stay loaded."));
+    QVERIFY(QTest::qWaitFor([&] { return !h.w().wordLists()->switching(); }, 10000));
+    QVERIFY2(h.desktop.boxes().isEmpty(), qPrintable(h.desktop.boxes().value(0).text));
+    QCOMPARE(QString::fromStdString(h.w().store().DictFolder), user + QStringLiteral("/en/"));
+    QCOMPARE(h.w().store().DictText[1], std::string("HOUSE\r\n"));
+    QCOMPARE(h.panel(2), QStringLiteral(" The English lists are loaded "));
     QVERIFY(h.item("ListeInglesi")->isChecked());
     QCOMPARE(readAll(h.configFolder() + QStringLiteral("/korvel/language")), QByteArray("en\n"));
-    QCOMPARE(h.w().store().DictText[1], std::string("CASA\r\n"));
 
     // The restart: the English lists, chosen.
     h.window.reset();
@@ -507,7 +514,7 @@ void FillWordsTest::defaultFillKeepsShippedBansOutAndStepsDown() {
         QCOMPARE(h.desktop.boxes().size(), 2);
         // CUT (45) is the first word at or above a step: 40.
         QCOMPARE(h.row(0), QStringLiteral("CUT"));
-        QCOMPARE(h.panel(2), QStringLiteral(" filled 1 cells at minimum score 40 "));
+        QCOMPARE(h.panel(2), QStringLiteral(" filled 1 cell at minimum score 40 "));
         QCOMPARE(h.desktop.boxes()[1].text,
                  QStringLiteral("The grid is filled at minimum score 40.\r\nminimum score 50: no "
                                 "fill (no word fits 1 across (R1 C1): C?T (no word the fill may "
@@ -614,6 +621,115 @@ void FillWordsTest::statisticsTellWhyAnEntryIsWeak() {
           QStringLiteral("  2 down (R1 C3) TEN 80")}) {
         QVERIFY2(lines.contains(line), qPrintable(line + QStringLiteral("\n") + lines.join('\n')));
     }
+// While the other set loads, the window goes on with the one it has (a new
+// grid, a search), the progress shows in panel 2, and a click on the other
+// language changes nothing; the set takes over once loaded, with its
+// dictionaries in the panels and its words in the searches.
+void FillWordsTest::languageSwitchLeavesTheWindowUsable() {
+    struct LocaleGuard {
+        QByteArray old = qgetenv("LC_ALL");
+        LocaleGuard() { qputenv("LC_ALL", "it_IT.UTF-8"); }
+        ~LocaleGuard() {
+            if (old.isNull())
+                qunsetenv("LC_ALL");
+            else
+                qputenv("LC_ALL", old);
+        }
+    } locale;
+    WindowHarness h;
+    const QString user = h.dataFolder() + QStringLiteral("/korvel/dictionaries");
+    QDir().mkpath(user + QStringLiteral("/it"));
+    QDir().mkpath(user + QStringLiteral("/en"));
+    writeFile(user + QStringLiteral("/it/base.diz"), QByteArray("CASA\r\nMARE\r\n"));
+    writeFile(user + QStringLiteral("/en/base.diz"), QByteArray("HOUSE\r\nSAIL\r\n"));
+    writeFile(user + QStringLiteral("/en/extra.dic"), QByteArray("WAVE\r\n"));
+    const QString here = h.path(QStringLiteral("here"));
+    QDir().mkpath(here);
+    // The companion library of the switch waits until the test lets it go,
+    // and lets it go when the test ends early, so that the window can close.
+    std::atomic<bool> hold{false};
+    struct Release {
+        std::atomic<bool>& hold;
+        ~Release() { hold = false; }
+    };
+    QDir::setCurrent(here);
+    h.window = std::make_unique<MainWindow>(
+        h.desktop,
+        [&] {
+            CompanionCall call = h.library.call();
+            call.MYFUNC = [&hold, inner = call.MYFUNC](int16_t i) {
+                while (hold.load())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                return inner(i);
+            };
+            return call;
+        },
+        quickTimings());
+    const Release release{hold};
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    QCOMPARE(w.store().DictText[1], std::string("CASA\r\nMARE\r\n"));
+    QVERIFY(!w.isPanelEnabled(12));
+
+    hold = true;
+    h.item("ListeInglesi")->trigger();
+    QVERIFY(w.wordLists()->switching());
+    QTest::qWait(150);
+    QVERIFY2(h.panel(2).startsWith(QStringLiteral(" Loading the English lists: ")),
+             qPrintable(h.panel(2)));
+    // The window answers meanwhile, on the Italian set.
+    QVERIFY(answerNewGrid(w, QStringLiteral("2"), QStringLiteral("4")));
+    QCOMPARE(w.grid().RowCount, int16_t{2});
+    layCell(w, 0, 0, 'C');
+    h.key("a1")->trigger();
+    h.clickCell(0, 0);
+    // A line is the word and the dictionary it comes from.
+    const auto listed = [&](const QString& word) {
+        for (const QString& line : listLines(w.Lists()))
+            if (line.split(u' ').constFirst() == word)
+                return true;
+        return false;
+    };
+    QVERIFY2(listed(QStringLiteral("CASA")), qPrintable(listLines(w.Lists()).join(u',')));
+    // A click on Italian while English loads keeps English coming.
+    h.item("ListeItaliane")->trigger();
+    QVERIFY(h.item("ListeInglesi")->isChecked());
+    QCOMPARE(w.store().DictText[1], std::string("CASA\r\nMARE\r\n"));
+
+    hold = false;
+    QVERIFY(QTest::qWaitFor([&] { return !w.wordLists()->switching(); }, 10000));
+    QCOMPARE(w.store().DictText[1], std::string("HOUSE\r\nSAIL\r\n"));
+    QCOMPARE(w.store().count, 2);
+    QVERIFY(w.isPanelEnabled(12));
+    QVERIFY(w.Lists()->count() == 0);
+    QCOMPARE(readAll(h.configFolder() + QStringLiteral("/korvel/language")), QByteArray("en\n"));
+    // The searches read the English words now.
+    layCell(w, 0, 0, 'S');
+    h.clickCell(0, 0);
+    QVERIFY2(listed(QStringLiteral("SAIL")), qPrintable(listLines(w.Lists()).join(u',')));
+
+    // And back, without a restart either.
+    h.item("ListeItaliane")->trigger();
+    QVERIFY(QTest::qWaitFor([&] { return !w.wordLists()->switching(); }, 10000));
+    QCOMPARE(w.store().DictText[1], std::string("CASA\r\nMARE\r\n"));
+    QVERIFY(h.item("ListeItaliane")->isChecked());
+}
+
+// Started in the sets a build makes (scripts/run --english starts in the
+// English one), the choice is offered between them; in a folder of the
+// user's own it is not.
+void FillWordsTest::languageOfTheBuildsSets() {
+    const QString build = QString::fromStdString(buildDictionaryFolder());
+    if (!QFileInfo::exists(build + QStringLiteral("/base.diz")) ||
+        !QFileInfo::exists(build + QStringLiteral("/en/base.diz")))
+        QSKIP("the build made no default sets");
+    const LanguageSets own = ownLanguageSets((build + QStringLiteral("/en")).toStdString());
+    QVERIFY(own.offered());
+    QCOMPARE(own.loaded, std::optional<DictionaryLanguage>(DictionaryLanguage::English));
+    QCOMPARE(QString::fromStdString(own.folder(DictionaryLanguage::Italian)),
+             QDir(build).canonicalPath() + QLatin1Char('/'));
+    Harness h;
+    QVERIFY(!ownLanguageSets(h.w().store().DictFolder).loaded);
 }
 
 QTEST_MAIN(FillWordsTest)

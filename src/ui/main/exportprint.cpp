@@ -91,6 +91,17 @@ QString exportFolder(const QString& currentFile, const std::string& stem) {
     return startFolder(stem.empty() ? QDir::currentPath() : QFileInfo(currentFile).absolutePath());
 }
 
+// stem + extension, or the first of stem + "2", "3" ... + extension that
+// folder does not hold.
+QString freeFileName(const QString& folder, const QString& stem, const char* extension) {
+    const QDir dir(folder);
+    const QString ext = QString::fromLatin1(extension);
+    QString name = stem + ext;
+    for (int n = 2; dir.exists(name) && n < 10000; ++n)
+        name = stem + QString::number(n) + ext;
+    return name;
+}
+
 // A path for a panel: whole when short, else its start and its end.
 QString shownPath(const QString& path) {
     const QString native = QDir::toNativeSeparators(path);
@@ -118,20 +129,34 @@ void ExportCommands::exportAs() {
         QString::fromLatin1(
             formatExtension(ExportFilterFormats[static_cast<std::size_t>(previous)]).data());
     int filter = previous;
-    QString chosen = desktop_.chooseFileToExport(parent_, QStringLiteral("Export the grid"),
-                                                 ExportFilters, start, proposal, filter);
-    chosen.remove(QChar(u'\0'));
-    chosen = chosen.trimmed();
-    if (chosen.isEmpty())
-        return;
-    rememberFolder(chosen);
-    if (filter < 0 || filter >= ExportFilters.size())
-        filter = previous;
-    // A name that ends in one of the formats' extensions says which it wants;
-    // otherwise the filter decides and its extension is added.
-    const std::string chosenBytes = fileNameBytes(chosen);
-    const ExportFormat format =
-        formatFromPath(chosenBytes).value_or(ExportFilterFormats[static_cast<std::size_t>(filter)]);
+    QString chosen;
+    ExportFormat format = ExportFormat::Ipuz;
+    QString path;
+    for (QString folder = start, name = proposal;;) {
+        chosen = desktop_.chooseFileToExport(parent_, QStringLiteral("Export the grid"),
+                                             ExportFilters, folder, name, filter);
+        chosen.remove(QChar(u'\0'));
+        chosen = chosen.trimmed();
+        if (chosen.isEmpty())
+            return;
+        rememberFolder(chosen);
+        if (filter < 0 || filter >= ExportFilters.size())
+            filter = previous;
+        // A name that ends in one of the formats' extensions says which it
+        // wants; otherwise the filter decides and its extension is added.
+        format = formatFromPath(fileNameBytes(chosen))
+                     .value_or(ExportFilterFormats[static_cast<std::size_t>(filter)]);
+        path = fromFileNameBytes(exportPath(fileNameBytes(chosen), format));
+        QStringList written{path};
+        if (format == ExportFormat::Svg)
+            written << fromFileNameBytes(solutionSvgPath(fileNameBytes(path)));
+        // Files already there are replaced only when the user says so; else
+        // the dialog comes back with the name.
+        if (askToReplace(desktop_, parent_, ExportTitle, written))
+            break;
+        folder = QFileInfo(path).absolutePath();
+        name = QFileInfo(path).fileName();
+    }
     // The filter is kept for the next export when it gave the format;
     // otherwise the first filter of the format the name chose.
     if (ExportFilterFormats[static_cast<std::size_t>(filter)] == format) {
@@ -141,7 +166,6 @@ void ExportCommands::exportAs() {
             if (ExportFilterFormats[i] == format)
                 exportFilter_ = static_cast<int>(i);
     }
-    const QString path = fromFileNameBytes(exportPath(chosenBytes, format));
     const QString title =
         fromFileNameBytes(stem.empty() ? titleFromPath(fileNameBytes(path)) : stem);
 
@@ -179,12 +203,22 @@ void ExportCommands::print() {
     // Naming the file makes the printer a PDF one: the format it had (the
     // default printer, when there is one) is given back, and the dialog
     // keeps the name for its file choice.
+    // The name is one that is not there yet, so that accepting the dialog as
+    // it comes never replaces an export of the same grid.
     const QPrinter::OutputFormat format = printer.outputFormat();
-    printer.setOutputFileName(QDir(exportFolder(currentFile, stem))
-                                  .filePath(proposedName(doc_, stem) + QStringLiteral(".pdf")));
+    const QString folder = exportFolder(currentFile, stem);
+    printer.setOutputFileName(
+        QDir(folder).filePath(freeFileName(folder, proposedName(doc_, stem), ".pdf")));
     printer.setOutputFormat(format);
-    if (!desktop_.choosePrinter(parent_, printer))
-        return;
+    for (;;) {
+        if (!desktop_.choosePrinter(parent_, printer))
+            return;
+        // A file chosen that is there already is replaced only when the user
+        // says so; else the dialog comes back.
+        if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty() ||
+            askToReplace(desktop_, parent_, PrintTitle, {printer.outputFileName()}))
+            break;
+    }
     if (!paintPuzzlePages(printer, puzzleOf(doc_, title), PrintLayout::Puzzle)) {
         desktop_.beep();
         desktop_.messageBox(parent_, PrintTitle, QStringLiteral("The grid could not be printed."),

@@ -27,6 +27,8 @@ const QStringList OpenFilters = {
     QStringLiteral("Across Lite puzzle (*.puz *.PUZ)"),
     QStringLiteral("ipuz crossword (*.ipuz *.IPUZ)"),
 };
+// "Crossword puzzles": every type the dialog opens.
+constexpr int PuzzlesFilter = 1;
 
 // Save as... writes the grid alone to .kvl or the whole puzzle to .ipuz; a
 // .puz is only ever written by File > Export, to a name chosen for it.
@@ -37,6 +39,7 @@ const QStringList SaveFilters = {
 };
 
 const QString AttentionTitle = QStringLiteral("Attention...");
+const QString SaveTitle = QStringLiteral("Select the file to save");
 
 // Panel 3 when Save or Save as... meets a busy window.
 const QString BusyNotSaved = QStringLiteral(" Not saved: a search or fill is running ");
@@ -105,6 +108,14 @@ QString FileCommands::chooseFile(bool save, const QString& title, const QStringL
     return chosen;
 }
 
+int FileCommands::openFilter() const {
+    if (chosenOpenFilter_ >= 0)
+        return chosenOpenFilter_;
+    // Someone working on another program's puzzles keeps them in view.
+    const std::optional<PuzzleFileFormat> format = formatOf(currentFile());
+    return format == PuzzleFileFormat::Puz || format == PuzzleFileFormat::Ipuz ? PuzzlesFilter : 0;
+}
+
 void FileCommands::open(const QString* given) {
     if (window_.busy())
         return;
@@ -129,9 +140,12 @@ void FileCommands::open(const QString* given) {
         if (!chosen.isEmpty())
             QDir::setCurrent(QFileInfo(chosen).absolutePath());
     } else {
-        int filter = 0;
+        int filter = openFilter();
+        const int started = filter;
         chosen = chooseFile(false, QStringLiteral("Select the file to open"), OpenFilters,
                             QString(), filter);
+        if (!chosen.isEmpty() && filter != started)
+            chosenOpenFilter_ = filter;
     }
     if (chosen.isEmpty()) {
         keepChanges();
@@ -239,22 +253,30 @@ bool FileCommands::saveAsFiltered(int filter) {
     else
         name = ipuzProposal(name);
     previousFile_ = name;
-    name = chooseFile(true, QStringLiteral("Select the file to save"), SaveFilters,
-                      proposalFor(previousFile_), filter);
-    if (name.isEmpty()) {
-        // A cancelled .kvl dialog leaves its proposal as the file, as it
-        // always did; an .ipuz proposal never becomes a file unasked.
-        setCurrentFile(filter == KvlFilter ? previousFile_ : current);
-        return false;
-    }
-    // A name ending in .ipuz or .kvl says which it wants; otherwise the
-    // filter decides and its extension is added.
-    const std::optional<PuzzleFileFormat> named = formatOf(name);
-    if (named != PuzzleFileFormat::Ipuz) {
-        if (filter == IpuzFilter && named != PuzzleFileFormat::Kvl)
-            name += QStringLiteral(".ipuz");
-        else
-            applyExtensionRule(name);
+    QString proposal = proposalFor(previousFile_);
+    for (;;) {
+        name = chooseFile(true, SaveTitle, SaveFilters, proposal, filter);
+        if (name.isEmpty()) {
+            // A cancelled .kvl dialog leaves its proposal as the file, as it
+            // always did; an .ipuz proposal never becomes a file unasked.
+            setCurrentFile(filter == KvlFilter ? previousFile_ : current);
+            return false;
+        }
+        // A name ending in .ipuz or .kvl says which it wants; otherwise the
+        // filter decides and its extension is added.
+        const std::optional<PuzzleFileFormat> named = formatOf(name);
+        if (named != PuzzleFileFormat::Ipuz) {
+            if (filter == IpuzFilter && named != PuzzleFileFormat::Kvl)
+                name += QStringLiteral(".ipuz");
+            else
+                applyExtensionRule(name);
+        }
+        // A .kvl is replaced without a question, as it always was; a puzzle
+        // file only when the user says so, else the dialog comes back.
+        if (formatOf(name) == PuzzleFileFormat::Kvl ||
+            askToReplace(desktop_, parent_, SaveTitle, {name}))
+            break;
+        proposal = name;
     }
     setCurrentFile(name);
     if (!save())

@@ -74,6 +74,10 @@ public:
     void setCurrentFile(const QString& name);
 
 private:
+    // The filter the Open dialog starts on: the one the user last chose in
+    // it during this run, else Korvel's own files, or every crossword type
+    // while a .puz or .ipuz is open.
+    int openFilter() const;
     // The open or save dialog; filter is the one chosen at the start, and
     // the one chosen at the end.
     QString chooseFile(bool save, const QString& title, const QStringList& filters,
@@ -92,6 +96,8 @@ private:
     QWidget* parent_;
     QString previousFile_;
     QString openFolder_;
+    // The Open dialog's filter the user chose this run; -1 for none yet.
+    int chosenOpenFilter_ = -1;
     // The last unsaved-change prompt was answered No.
     bool changesGivenUp_ = false;
 };

@@ -79,6 +79,7 @@ void FillCheckRunner::work() {
                 return;
             grid = std::move(*pendingGrid_);
             pendingGrid_.reset();
+            working_ = true;
             gridSlots = std::move(pendingSlots_);
             take = pendingTake_;
             options = pendingOptions_;
@@ -88,6 +89,7 @@ void FillCheckRunner::work() {
         SearchFlags flags;
         WorkerHost host(generation_, mine, flags);
         FillCheck check = checkFill(grid, gridSlots, *index, host, flags, options);
+        working_ = false;
         if (check.stopped || generation_.load() != mine)
             continue;
         // Delivered on the window's thread; dropped if this runner is gone by then.

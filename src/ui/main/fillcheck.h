@@ -40,6 +40,8 @@ public:
                  const FillOptions& options = FillOptions{});
     // Forgets the pending request and stops the running check.
     void cancel();
+    // No check is running: the worker waits for a request.
+    bool idle() const { return !working_.load(); }
 
 private:
     void work();
@@ -55,6 +57,8 @@ private:
     // Bumped by every request and cancel: a check of an older generation stops.
     std::atomic<uint64_t> generation_{0};
     bool quit_ = false;
+    // A request was taken and its check has not ended.
+    std::atomic<bool> working_{false};
     std::thread worker_;
 };
 

@@ -9,6 +9,7 @@
 #include "historyboxes.h"
 #include "memoryhost.h"
 #include "menuadditions.h"
+#include "plural.h"
 #include "statuspanels.h"
 #include "windowlayout.h"
 #include "windowsearchhost.h"
@@ -334,8 +335,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
                 (lowered ? QStringLiteral("No fill exists with the enabled dictionaries at any "
                                           "minimum score tried:") +
                                stepLines(stepped)
-                         : QStringLiteral("No fill exists with the enabled dictionaries: ") +
-                               fromBytes(result.reason) + QStringLiteral(".")) +
+                         : fromBytes(noFillMessage(result.reason))) +
                     QStringLiteral("\r\nThe grid is unchanged."));
         return;
     }
@@ -372,12 +372,13 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     }
     showHistoryBoxes(c_.desktop, c_.parent, false, r->historyCleared);
     c_.editor.showBox(box);
+    const QString cells = QString::fromStdString(counted(static_cast<long long>(count), "cell", "cells"));
     if (!lowered) {
-        stb1.setText(2, QStringLiteral(" filled %1 cells ").arg(count));
+        stb1.setText(2, QStringLiteral(" filled %1 ").arg(cells));
         return;
     }
     const int at = stepped.steps.back().minScore;
-    stb1.setText(2, QStringLiteral(" filled %1 cells at minimum score %2 ").arg(count).arg(at));
+    stb1.setText(2, QStringLiteral(" filled %1 at minimum score %2 ").arg(cells).arg(at));
     showBox(FillTitle,
             QStringLiteral("The grid is filled at minimum score %1.").arg(at) + stepLines(stepped));
 }
@@ -397,6 +398,13 @@ void FillCommands::FillCheck_Click() {
         overlay_->clear();
         c_.canvas.update();
     }
+}
+
+bool FillCommands::checkIdle() {
+    if (!runner_)
+        return true;
+    runner_->cancel();
+    return runner_->idle();
 }
 
 void FillCommands::dictionariesChanged() {

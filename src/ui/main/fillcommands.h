@@ -83,6 +83,9 @@ public:
     // The enabled dictionaries (or the words of the indexes) changed: the
     // check runs again on them.
     void dictionariesChanged();
+    // Stops the fill check; true once no check reads the dictionaries (the
+    // next change, or dictionariesChanged, starts it again).
+    bool checkIdle();
     // The fill's minimum score (Tools > Fill Settings...), 0 to 100: the
     // fill, the check and the statistics follow it; above 0 the fill also
     // tries the better words first. Setting it checks the grid again.

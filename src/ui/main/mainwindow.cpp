@@ -66,7 +66,9 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     u.addMenuItems(
         clues_->addMenuItems(u.fileMenu, u.menuItem("sepEsporta"), u.viewMenu, u.toolsMenu));
     lists_ = std::make_unique<WordListCommands>(
-        WordListContext{desktop_, this, store_, *indexes_, *fill_, doc_, *u.stb1, flags_, editor_});
+        WordListContext{desktop_, this, store_, *indexes_, *fill_, doc_, *u.stb1, flags_, editor_,
+                        [this] { return companion_ ? companion_() : CompanionCall{}; },
+                        [this](DictionaryStore& loaded) { return installDictionaries(loaded); }});
     u.addMenuItems(lists_->addMenuItems(u.toolsMenu));
     FileWindow& fileWindow = *this;
     files_ = std::make_unique<FileCommands>(desktop_, doc_, fileWindow, this);
@@ -160,6 +162,25 @@ void MainWindow::Timer0_Timer() {
     ui_->picture1->show();
     if (!startFile_.isEmpty())
         files_->open(&startFile_);
+}
+
+// ---------------------------------------------------------------- dictionaries
+
+bool MainWindow::installDictionaries(DictionaryStore& loaded) {
+    // A search, a fill or the fill check reads the set in place.
+    if (busy() || loading_ || !fill_->checkIdle())
+        return false;
+    store_ = std::move(loaded);
+    enabled_.reset(store_);
+    ui_->showDictionaries(enabled_);
+    refreshDictPanels();
+    // Results of the other set's words would place words it may not hold.
+    host_->clearList();
+    std::string problem;
+    const QString folder =
+        QFile::decodeName(scratchDocumentFolder(store_.DictFolder, &problem).c_str());
+    word_->setScratchDocument(folder + QStringLiteral("~ravor.doc"), std::move(problem));
+    return true;
 }
 
 // ---------------------------------------------------------------- toolbar
@@ -261,6 +282,8 @@ void MainWindow::Inizio() {
     ui_->peri->show();
     layout_->sizePeri(doc_.grid().RowCount, doc_.grid().ColumnCount);
     layout_->fitLetters();
+    if (ui_->menuItem(QStringLiteral("FitGrid"))->isChecked())
+        layout_->fitToRoom(doc_.grid().RowCount, doc_.grid().ColumnCount);
     rinfresca();
     // The document emptied its history with the new or opened grid.
     ui_->tools->showHistory(false, false);
@@ -282,11 +305,20 @@ void MainWindow::Numerare_Click() {
 }
 
 void MainWindow::zoom(double factor) {
+    ui_->menuItem(QStringLiteral("FitGrid"))->setChecked(false);
     if (layout_->zoom(factor, doc_.grid().RowCount, doc_.grid().ColumnCount))
         rinfresca();
 }
 
+void MainWindow::FitGrid_Click() {
+    QAction* fit = ui_->menuItem(QStringLiteral("FitGrid"));
+    fit->setChecked(!fit->isChecked());
+    if (fit->isChecked() && layout_->fitToRoom(doc_.grid().RowCount, doc_.grid().ColumnCount))
+        rinfresca();
+}
+
 void MainWindow::Originali_click() {
+    ui_->menuItem(QStringLiteral("FitGrid"))->setChecked(false);
     if (layout_->original(doc_.grid().RowCount, doc_.grid().ColumnCount))
         rinfresca();
 }
@@ -314,8 +346,13 @@ bool MainWindow::Form_KeyDown(int keyCode, int shift) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && ui_->clientArea &&
-        watched == ui_->clientArea->viewport() && !doc_.grid().isEmpty())
-        layout_->fitClientArea();
+        watched == ui_->clientArea->viewport() && !doc_.grid().isEmpty()) {
+        if (ui_->menuItem(QStringLiteral("FitGrid"))->isChecked() &&
+            layout_->fitToRoom(doc_.grid().RowCount, doc_.grid().ColumnCount))
+            rinfresca();
+        else
+            layout_->fitClientArea();
+    }
     // The window sees keys before the focused control does.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {

@@ -75,6 +75,10 @@ public:
     void Timer0_Timer() override;
     void Timer2_Timer() override;
     void refreshDictPanels() { ui_->refreshDictionaries(enabled_); }
+    // Puts a set loaded in the background (the other language's) in place
+    // of the loaded one; false, leaving loaded as it is, while a search, a
+    // fill or the fill check reads the set in place.
+    bool installDictionaries(DictionaryStore& loaded);
     const EnabledSet& enabledDictionaries() const { return enabled_; }
 
     // --- what the searches read, the results list and the refinements:
@@ -106,6 +110,9 @@ public:
     void Ingrandisci_Click() override { zoom(1.1); } // zoom in
     void Riduci_Click() override { zoom(0.9); }      // zoom out
     void Originali_click() override;                 // original size
+    // View > Fit Grid to Window: the whole grid in the window while checked;
+    // the zoom commands uncheck it.
+    void FitGrid_Click() override;
     // Returns true when the key ran a command.
     bool Form_KeyDown(int keyCode, int shift);
 

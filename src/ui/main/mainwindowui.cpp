@@ -85,6 +85,7 @@ void MainWindowUi::enableFileMenu() {
     };
     for (const auto& [name, key] : keys)
         menuItem(QString::fromLatin1(name))->setShortcut(key);
+    menuItem(QStringLiteral("SalvaKey"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 }
 
 void MainWindowUi::setSaveItems(bool save, bool saveAs, bool grid) {
@@ -134,10 +135,24 @@ void MainWindowUi::buildMenus(QMainWindow& form, WindowHandlers& w) {
         addMenuItem(fileMenu, QStringLiteral("Salvacome"), QStringLiteral("Save as..."));
     salvacome->setEnabled(false);
     handle(salvacome, [&w] { w.Salvacome_Click(); });
+    // Ctrl+S on a grid that has no file yet: Save stays disabled, as it
+    // always was, and the key opens Save as... instead of doing nothing. It
+    // is a window action of its own, enabled exactly while Save is disabled
+    // and Save as... enabled, so the two never claim the key together.
+    auto* salvaKey = new QAction(&form);
+    salvaKey->setObjectName(QStringLiteral("SalvaKey"));
+    salvaKey->setEnabled(false);
+    form.addAction(salvaKey);
+    menuItems.insert(salvaKey->objectName(), salvaKey);
+    QObject::connect(salvaKey, &QAction::triggered, &form, [&w] { w.Salvacome_Click(); });
+    for (QAction* item : {salva, salvacome})
+        QObject::connect(item, &QAction::changed, salvaKey, [salva, salvacome, salvaKey] {
+            salvaKey->setEnabled(!salva->isEnabled() && salvacome->isEnabled());
+        });
     // Export and print come after the file items; they need a grid.
     addSeparator(fileMenu, QStringLiteral("sepEsporta"));
-    recent = new RecentMenu(*fileMenu, salvacome,
-                            [&w](const QString& file) { w.openRecent(file); });
+    recent =
+        new RecentMenu(*fileMenu, salvacome, [&w](const QString& file) { w.openRecent(file); });
     QAction* esporta = addMenuItem(fileMenu, QStringLiteral("Esporta"), QStringLiteral("Export"));
     handle(esporta, [&w] { w.Esporta_Click(); });
     QAction* stampa = addMenuItem(fileMenu, QStringLiteral("Stampa"), QStringLiteral("Print..."));
@@ -172,6 +187,12 @@ void MainWindowUi::buildMenus(QMainWindow& form, WindowHandlers& w) {
                        QStringLiteral("Original Grid dimensions") + QString(8, u' ') +
                            QStringLiteral("Ctrl 0")),
            [&w] { w.Originali_click(); });
+    // Off at start, so every grid opens at its original size; for this run
+    // only, as the zoom is.
+    QAction* fitGrid =
+        addMenuItem(viewMenu, QStringLiteral("FitGrid"), QStringLiteral("Fit Grid to Window"));
+    fitGrid->setCheckable(true);
+    handle(fitGrid, [&w] { w.FitGrid_Click(); });
 
     toolsMenu = form.menuBar()->addMenu(QStringLiteral("Tools"));
     toolsMenu->setObjectName(QStringLiteral("Strumenti"));

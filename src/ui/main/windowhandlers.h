@@ -25,6 +25,7 @@ public:
     virtual void Riduci_Click() = 0;
     virtual void Ingrandisci_Click() = 0;
     virtual void Originali_click() = 0;
+    virtual void FitGrid_Click() = 0;
     virtual void Accorcia_Click() = 0;
     virtual void Estesa_click() = 0;
     virtual void ResErr_Click() = 0;

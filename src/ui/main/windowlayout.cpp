@@ -228,6 +228,37 @@ bool WindowLayout::zoom(double factor, int rows, int columns) {
     return true;
 }
 
+bool WindowLayout::fitToRoom(int rows, int columns) {
+    if (rows <= 0 || columns <= 0)
+        return false;
+    // The grid's area starts at (orx - 1, ory - 1) and may run to the right
+    // and bottom edges of what the client area shows.
+    const QSize view = c_.clientArea->viewport()->size();
+    const int roomW = view.width() - twipsToPixels(orx_ - 1);
+    const int roomH = view.height() - twipsToPixels(ory_ - 1);
+    const auto fits = [&](int32_t cell) {
+        return twipsToPixels(static_cast<double>(cell) * columns + 2) <= roomW &&
+               twipsToPixels(static_cast<double>(cell) * rows + 2) <= roomH;
+    };
+    // A few pixels a cell at the least, however small the window.
+    const auto least = static_cast<int32_t>(std::ceil(4 * twipsPerPixel()));
+    auto cell = static_cast<int32_t>(std::floor(
+        std::min((pixelsToTwips(roomW) - 2) / columns, (pixelsToTwips(roomH) - 2) / rows)));
+    cell = std::max(cell + 1, least);
+    while (cell > least && !fits(cell))
+        --cell;
+    const double scale = static_cast<double>(cell) / roundEven(screenWidthTw() * 0.03);
+    dimv_ = cell;
+    dimo_ = cell;
+    m_.dimLet = 15 * scale;
+    c_.peri->setFontSize(m_.dimLet);
+    m_.dimNum = 7 * scale;
+    if (!sizePeri(rows, columns))
+        return false;
+    fitLetters();
+    return true;
+}
+
 bool WindowLayout::original(int rows, int columns) {
     dimv_ = roundEven(screenWidthTw() * 0.03);
     dimo_ = dimv_;

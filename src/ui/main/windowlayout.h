@@ -80,6 +80,10 @@ public:
     bool zoom(double factor, int rows, int columns);
     // The start cell size and fonts again; true as for zoom.
     bool original(int rows, int columns);
+    // The largest square cells with which the whole grid shows in the room
+    // the client area gives it, without scrolling, and the fonts in
+    // proportion to the start size; true as for zoom.
+    bool fitToRoom(int rows, int columns);
 
     // Small screens get the small toolbar and fonts.
     void chooseScreenClass() { im2_ = screenWidthTw() < 12000; }

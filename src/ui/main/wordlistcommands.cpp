@@ -13,6 +13,7 @@
 #include "griddocument.h"
 #include "loader.h"
 #include "menuadditions.h"
+#include "plural.h"
 #include "statuspanels.h"
 #include "wordindex.h"
 
@@ -22,8 +23,10 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSettings>
+#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <future>
 #include <thread>
@@ -63,11 +66,14 @@ WordListCommands::WordListCommands(WordListContext context) : c_(std::move(conte
 }
 
 WordListCommands::~WordListCommands() {
-    // The reading and counting threads report to this object; they end first.
+    // The reading, counting and switching threads report to this object;
+    // they end first.
     if (counting_.valid())
         counting_.wait();
     if (reader_.joinable())
         reader_.join();
+    if (switchLoad_.valid())
+        switchLoad_.wait();
 }
 
 std::shared_ptr<const WordScores> WordListCommands::scores() const {
@@ -165,16 +171,13 @@ void WordListCommands::dictionariesLoaded() {
     loaded_ = true;
     reloadLists(true);
 
-    // The language decides only when the two choices load different
-    // folders and one of them is what was loaded.
-    const std::string italian = startupDictionaryFolder(DictionaryLanguage::Italian);
-    const std::string english = startupDictionaryFolder(DictionaryLanguage::English);
-    const std::string& loaded = c_.store.DictFolder;
-    languageShown_ = italian_ && italian != english && (loaded == italian || loaded == english);
+    // The language is offered between Korvel's own sets only (installed,
+    // per-user, or the build's), never for a folder of the user's own.
+    sets_ = ownLanguageSets(c_.store.DictFolder);
+    languageShown_ = italian_ && sets_.offered();
     if (languageShown_) {
-        loadedLanguage_ =
-            loaded == italian ? DictionaryLanguage::Italian : DictionaryLanguage::English;
-        (loadedLanguage_ == DictionaryLanguage::Italian ? italian_ : english_)->setChecked(true);
+        loadedLanguage_ = *sets_.loaded;
+        checkLoadedLanguage();
         for (QAction* a : {languageSeparator_, italian_, english_})
             a->setVisible(true);
     }
@@ -337,13 +340,22 @@ void WordListCommands::addSelectedWord(PersonalList list) {
 
 // ---------------------------------------------------------------- language
 
+void WordListCommands::checkLoadedLanguage() {
+    (loadedLanguage_ == DictionaryLanguage::Italian ? italian_ : english_)->setChecked(true);
+}
+
 void WordListCommands::languageClick(DictionaryLanguage language) {
     if (!languageShown_)
         return;
-    if (c_.busy()) {
+    if (c_.busy() || switching()) {
         // The click moved the check mark; the choice has not changed.
-        (dictionaryLanguage() == DictionaryLanguage::Italian ? italian_ : english_)
-            ->setChecked(true);
+        const DictionaryLanguage kept = switching() ? switchLanguage_ : loadedLanguage_;
+        (kept == DictionaryLanguage::Italian ? italian_ : english_)->setChecked(true);
+        return;
+    }
+    const std::string& folder = sets_.folder(language);
+    if (language != loadedLanguage_ && !folder.empty() && c_.install) {
+        startSwitch(language, folder);
         return;
     }
     std::string error;
@@ -362,6 +374,100 @@ void WordListCommands::languageClick(DictionaryLanguage language) {
         QStringLiteral("The %1 lists load at the next start of Korvel.\r\n"
                        "Until then the %2 lists stay loaded.")
             .arg(languageName(language), languageName(loadedLanguage_)));
+}
+
+void WordListCommands::startSwitch(DictionaryLanguage language, const std::string& folder) {
+    switchLanguage_ = language;
+    switchLines_ = std::make_shared<std::atomic<uint64_t>>(0);
+    // What the loader has to say waits until the set is in place.
+    struct Collector : LoadObserver {
+        std::vector<std::string> warnings;
+        std::string failure;
+        void outOfSequence(const std::string& m) override { warnings.push_back(m); }
+        void warning(const std::string& m) override { warnings.push_back(m); }
+        void fatal(const std::string&, const std::string& m) override { failure = m; }
+        void fatalWithDetail(const std::string&, const std::string& m,
+                             const std::string& detail) override {
+            failure = m + (detail.empty() ? "" : " (" + detail + ")");
+        }
+    };
+    const CompanionCall companion = c_.companion ? c_.companion() : CompanionCall{};
+    switchLoad_ = std::async(std::launch::async, [folder, companion, lines = switchLines_] {
+        SwitchLoad load;
+        load.store = std::make_unique<DictionaryStore>();
+        Collector said;
+        const LoadResult result = loadDictionaries(
+            *load.store, folder, companion,
+            [&lines] { lines->fetch_add(1, std::memory_order_relaxed); }, said);
+        if (result != LoadResult::Ok) {
+            load.store.reset();
+            load.failure = fromBytes(said.failure);
+        }
+        load.warnings = std::move(said.warnings);
+        return load;
+    });
+    if (!switchTimer_) {
+        switchTimer_ = new QTimer(this);
+        switchTimer_->setInterval(100);
+        connect(switchTimer_, &QTimer::timeout, this, [this] { pollSwitch(); });
+    }
+    switchTimer_->start();
+    c_.panels.setText(2, QStringLiteral(" "));
+    pollSwitch();
+}
+
+void WordListCommands::pollSwitch() {
+    const QString name = languageName(switchLanguage_);
+    if (switchLoad_.valid()) {
+        if (switchLoad_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            // The count of a search or fill that ran meanwhile stays shown.
+            const QString shown = c_.panels.text(2);
+            if (shown.trimmed().isEmpty() || shown.startsWith(QStringLiteral(" Loading the "))) {
+                const auto lines = static_cast<long long>(switchLines_->load());
+                c_.panels.setText(
+                    2, QStringLiteral(" Loading the %1 lists: %2 ")
+                           .arg(name, QString::fromStdString(counted(lines, "line", "lines"))));
+            }
+            return;
+        }
+        switchDone_ = switchLoad_.get();
+    }
+    if (!switchDone_) {
+        switchTimer_->stop();
+        return;
+    }
+    if (!switchDone_->store) {
+        switchTimer_->stop();
+        const SwitchLoad failed = std::move(*switchDone_);
+        switchDone_.reset();
+        checkLoadedLanguage();
+        c_.panels.setText(2, QStringLiteral(" "));
+        box(QStringLiteral("Dictionaries"),
+            QStringLiteral("The %1 lists could not be loaded: %2\r\nThe %3 lists stay loaded.")
+                .arg(name, failed.failure, languageName(loadedLanguage_)));
+        return;
+    }
+    // Never under a running search or fill: they read the set in place.
+    if (!c_.install(*switchDone_->store)) {
+        c_.panels.setText(2, QStringLiteral(" The %1 lists are loaded; they take over when the "
+                                            "search or fill ends ")
+                                 .arg(name));
+        return;
+    }
+    switchTimer_->stop();
+    const std::vector<std::string> warnings = std::move(switchDone_->warnings);
+    switchDone_.reset();
+    std::string error;
+    if (!setDictionaryLanguage(switchLanguage_, error))
+        box(QStringLiteral("Dictionaries"),
+            QStringLiteral("The choice of the %1 lists could not be remembered: ").arg(name) +
+                fromBytes(error));
+    // The scores, the user's lists and the language items of the new set;
+    // then the fill check on its words.
+    dictionariesLoaded();
+    c_.fill.dictionariesChanged();
+    c_.panels.setText(2, QStringLiteral(" The %1 lists are loaded ").arg(name));
+    showWarnings(warnings);
 }
 
 } // namespace korvel

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "banlist.h"
+#include "dictionarystore.h"
 #include "dictlanguage.h"
 #include "editorstate.h"
+#include "loader.h"
 #include "personallists.h"
 #include "promptstate.h"
 #include "searchhost.h"
@@ -15,6 +17,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <memory>
@@ -27,6 +30,7 @@
 class QAction;
 class QActionGroup;
 class QMenu;
+class QTimer;
 class QWidget;
 
 namespace korvel {
@@ -36,7 +40,6 @@ class FillCommands;
 class GridDocument;
 class StatusPanels;
 class WordIndexCache;
-struct DictionaryStore;
 
 // What the word-list commands work with; all outlive the commands.
 struct WordListContext {
@@ -51,6 +54,12 @@ struct WordListContext {
     // The red box drawn last, the current tool and the current cell: they
     // tell which word "Add to My Words" and "Ban Word" take.
     const EditorState& editor;
+    // The companion library, for loading the other language's set.
+    std::function<CompanionCall()> companion;
+    // Puts a set loaded in the background in place of the window's one;
+    // false when it cannot be done now (a search or fill is running), and it
+    // is asked again a little later.
+    std::function<bool(DictionaryStore& loaded)> install;
 
     bool busy() const { return flags.busy(); }
     Selection lastBox() const { return editor.lastSelection(); }
@@ -63,9 +72,10 @@ struct WordListContext {
 // What the fill's words are made of, in the window: the score lists of the
 // dictionaries folder, the user's own lists (Tools > "Add to My Words", "Ban
 // Word"), the fill's minimum score (Tools > "Fill Settings...", remembered)
-// and, when the program fell back to the default lists of a language, the
-// choice of that language (Tools > Dictionaries, remembered for the next
-// start). The searches never see any of it.
+// and, when one of Korvel's own sets is loaded, the choice of its language
+// (Tools > Dictionaries, remembered for the next start): the other set loads
+// on a worker thread while the window goes on with the one it has, and takes
+// its place once loaded. The searches never see any of it.
 class WordListCommands : public QObject {
     Q_OBJECT
 public:
@@ -97,6 +107,8 @@ public:
     static QString settingsFile();
 
     bool languageItemsShown() const { return languageShown_; }
+    // A set of the other language is being loaded.
+    bool switching() const { return switchLoad_.valid() || switchDone_.has_value(); }
     // The score lists read, waiting for them when they are still being read;
     // null before the dictionaries are loaded.
     std::shared_ptr<const WordScores> scores() const;
@@ -117,6 +129,20 @@ private:
     void updateMenu();
     void box(const QString& title, const QString& text);
     void showWarnings(const std::vector<std::string>& warnings);
+    // Loads the set of language from folder on a worker thread; pollSwitch
+    // shows the progress and installs it once it is loaded.
+    void startSwitch(DictionaryLanguage language, const std::string& folder);
+    void pollSwitch();
+    // The check mark on the language of the set loaded.
+    void checkLoadedLanguage();
+
+    // What the worker hands back: the set, or why it could not be loaded;
+    // and what the loader had to say on the way.
+    struct SwitchLoad {
+        std::unique_ptr<DictionaryStore> store;
+        QString failure;
+        std::vector<std::string> warnings;
+    };
 
     WordListContext c_;
     // Read on a thread of their own while the window starts; the index
@@ -132,6 +158,14 @@ private:
     bool loaded_ = false;
     bool languageShown_ = false;
     DictionaryLanguage loadedLanguage_ = DictionaryLanguage::English;
+    LanguageSets sets_;
+    std::future<SwitchLoad> switchLoad_;
+    // Loaded, waiting for the window to take it.
+    std::optional<SwitchLoad> switchDone_;
+    DictionaryLanguage switchLanguage_ = DictionaryLanguage::English;
+    // Lines the worker has read so far, for the progress.
+    std::shared_ptr<std::atomic<uint64_t>> switchLines_;
+    QTimer* switchTimer_ = nullptr;
 
     QAction* settings_ = nullptr;
     QAction* myWords_ = nullptr;
