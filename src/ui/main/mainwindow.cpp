@@ -62,10 +62,22 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
                            [this] { rinfresca(); }, [this] { drawSelection(); },
                            [this] { drawGreenBox(); }},
         timings_.yieldMs);
-    fill_ = std::make_unique<FillCommands>(
-        FillContext{doc_, *indexes_, enabled_, flags_, scanDepth_, *host_, *u.stb1, *u.peri,
-                    layout_->metrics(), desktop_, this, [this](const EditShown& s) { showEdit(s); },
-                    [this] { return lastSelection_; }, [this] { return currentTool_; }});
+    fill_ = std::make_unique<FillCommands>(FillContext{
+        doc_, *indexes_, enabled_, flags_, scanDepth_, *host_, *u.stb1, *u.peri, layout_->metrics(),
+        desktop_, this, [this](const EditShown& s) { showEdit(s); },
+        [this] { return lastSelection_; }, [this] { return currentTool_; },
+        [this](int16_t r, int16_t c, bool across) {
+            // As a click on the cell with Search Across or Down.
+            const QString key =
+                QString::fromStdString(toolKey(across ? Tool::PromptAcross : Tool::PromptDown));
+            selectTool(key);
+            setPressedTools(key);
+            currentRow_ = r;
+            currentColumn_ = c;
+            drag_.x1 = drag_.x2 = c;
+            drag_.y1 = drag_.y2 = r;
+            Peri_Click();
+        }});
     u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
     clues_ = std::make_unique<ClueCommands>(ClueContext{
         doc_, this, [this](const EditShown& s) { showEdit(s); },
