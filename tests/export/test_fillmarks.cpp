@@ -4,12 +4,17 @@
 // Fill there takes away the fill's letters only; the marks never name a cell
 // without a letter; other programs' files without them read as before.
 #include "clearfill.h"
+#include "documentfile.h"
 #include "griddocument.h"
 #include "ipuzfile.h"
 #include "puzzleread.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 using namespace korvel;
 
@@ -87,4 +92,28 @@ TEST(FillMarks, BadEntriesArePassedOver) {
     ASSERT_TRUE(r.puzzle) << r.error;
     EXPECT_EQ(r.puzzle->fillCells, (std::vector<int>{0, 5}));
     EXPECT_TRUE(r.warnings.empty());
+}
+
+// The marks stay out of the .kvl file: a grid with fill letters and typed
+// ones is written as its rows alone, byte for byte as before, and read back
+// every letter is the file's.
+TEST(FillMarks, KvlBytesDoNotCarryThem) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("korvel-fillmarks-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    GridDocument doc = seededAndFilled();
+    const std::string path = (folder / "g.kvl").string();
+    doc.edit([&](DocumentEdit& e) { e.setFileName(path); });
+    std::string error;
+    ASSERT_TRUE(saveDocument(doc, PuzzleFileFormat::Kvl, error)) << error;
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(bytes, "3,4\r\n\"ABCD\"\r\n\"SEED\"\r\n\"WXYZ\"\r\n");
+    GridDocument reopened;
+    const PuzzleReadResult r = openDocument(reopened, path, PuzzleFileFormat::Kvl);
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(rowsOf(reopened.grid()), "ABCD|SEED|WXYZ|");
+    EXPECT_TRUE(reopened.fillCells().empty());
+    fs::remove_all(folder);
 }

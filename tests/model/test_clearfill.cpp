@@ -1,21 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Where each letter came from, and Clear Fill: random typing, fills, clears,
 // undos, redos and placement take-backs on a document, against a plain stack
-// of (grid, marks) snapshots; the actions history beside it untouched; the
-// .kvl file unchanged by the marks.
+// of (grid, marks) snapshots; the actions history beside it untouched.
 #include "clearfill.h"
 #include "griddocument.h"
-#include "kvlfile.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <random>
 
 using namespace korvel;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -324,26 +319,4 @@ TEST(ClearFill, RandomRunsAgainstSnapshots) {
             }
         }
     }
-}
-
-// The marks stay out of the .kvl file: a grid with fill letters and typed
-// ones is written as its rows alone, byte for byte as without any marks.
-TEST(ClearFill, KvlBytesDoNotCarryTheMarks) {
-    const fs::path folder =
-        fs::temp_directory_path() / ("korvel-clearfill-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    GridDocument doc;
-    doc.newGrid(2, 3);
-    type(doc, 0, 0, "ABC");
-    fillCells(doc, {{1, 0}, {1, 1}}, "XY");
-    doc.setFileName((folder / "g.kvl").string());
-    std::string error;
-    ASSERT_TRUE(doc.save(error)) << error;
-    std::ifstream in(folder / "g.kvl", std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(bytes, "2,3\r\n\"ABC\"\r\n\"XY?\"\r\n");
-    // Read back, every letter is the file's.
-    ASSERT_TRUE(doc.open((folder / "g.kvl").string(), error)) << error;
-    EXPECT_TRUE(doc.fillCells().empty());
-    fs::remove_all(folder);
 }

@@ -144,7 +144,7 @@ void FillToolsTest::clearFillInTheBox() {
     // A search across on row 3 draws its box over the slot: only it is cleared.
     h.key("a1")->trigger();
     h.click(3, 3);
-    QCOMPARE(h.w().lastSelection().cy, int16_t{3});
+    QCOMPARE(h.w().editor().lastSelection().cy, int16_t{3});
     h.item("CancellaRiempimento")->trigger();
     for (int r = 0; r < 5; ++r)
         for (int c = 0; c < 5; ++c)
@@ -208,8 +208,8 @@ void FillToolsTest::noFillNamesTheSlotsAndOpensTheWorst() {
     // Yes: the search across of that slot, as a click on it would run.
     QCOMPARE(h.w().document().grid().cell(0, 1), EmptyCell);
     QCOMPARE(h.key("a1")->isChecked(), true);
-    QCOMPARE(h.w().lastSelection().cy, int16_t{0});
-    QCOMPARE(h.w().lastSelection().LAX, int16_t{3});
+    QCOMPARE(h.w().editor().lastSelection().cy, int16_t{0});
+    QCOMPARE(h.w().editor().lastSelection().LAX, int16_t{3});
     QCOMPARE(h.w().findChild<QLabel*>(QStringLiteral("texta"))->text(), QStringLiteral("X?X"));
     // A change of the grid takes the frames away.
     h.type(2, 2, Qt::Key_T);

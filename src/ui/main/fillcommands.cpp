@@ -19,6 +19,7 @@ const std::vector<Slot>& slotsOf(const ConflictSet& set) {
 #include "fillcheck.h"
 #include "gridcanvas.h"
 #include "gridstats.h"
+#include "historyboxes.h"
 #include "memoryhost.h"
 #include "menuadditions.h"
 #include "newpatterndialog.h"
@@ -81,17 +82,19 @@ FillCommands::FillCommands(FillContext context)
         c_.indexes,
         [this](const GridModel& grid, const FillCheck& check) { checkDone(grid, check); });
     c_.document.addObserver(this);
+    c_.editor.addObserver(this);
 }
 
 FillCommands::~FillCommands() {
+    c_.editor.removeObserver(this);
     c_.document.removeObserver(this);
-    c_.canvas.setOverlay(nullptr);
+    c_.canvas.removeOverlay(overlay_.get());
     // The runner goes first: its thread uses the index cache.
     runner_.reset();
 }
 
 bool FillCommands::busy() const {
-    return windowBusy(c_.flags, c_.scanDepth);
+    return c_.flags.busy();
 }
 
 QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
@@ -133,6 +136,9 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
         symmetryGroup_->addAction(a);
     }
     rotate_->setChecked(true);
+    auto followSymmetry = [this] { c_.editor.symmetry = this->symmetry(); };
+    connect(symmetric_, &QAction::toggled, this, followSymmetry);
+    connect(symmetryGroup_, &QActionGroup::triggered, this, followSymmetry);
     statistics_ = add(tools, "Statistiche", QStringLiteral("Grid Statistics"));
 
     connect(fillGrid_, &QAction::triggered, this, [this] { FillGrid_Click(); });
@@ -145,7 +151,7 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
     updateMenu();
 
     overlay_->followLetters(c_.letters);
-    c_.canvas.setOverlay(overlay_.get());
+    c_.canvas.addOverlay(overlay_.get());
     return menus.added;
 }
 
@@ -154,7 +160,7 @@ void FillCommands::updateMenu() {
         return;
     const bool grid = !c_.document.grid().isEmpty();
     fillGrid_->setEnabled(grid);
-    fillBox_->setEnabled(grid && isPromptTool(c_.tool()));
+    fillBox_->setEnabled(grid && isPromptTool(c_.editor.CurrentTool()));
     fillAgain_->setEnabled(grid && haveLast_);
     clearFill_->setEnabled(grid);
     newPattern_->setEnabled(grid);
@@ -215,9 +221,10 @@ void FillCommands::FillGrid_Click() {
 void FillCommands::FillBox_Click() {
     if (busy() || c_.document.grid().isEmpty())
         return;
-    const Selection box = c_.lastBox();
+    const Selection box = c_.editor.lastSelection();
     const GridModel& g = c_.document.grid();
-    if (!isPromptTool(c_.tool()) || box.LAX < 1 || box.LAY < 1 || !g.contains(box.cy, box.cx)) {
+    if (!isPromptTool(c_.editor.CurrentTool()) || box.LAX < 1 || box.LAY < 1 ||
+        !g.contains(box.cy, box.cx)) {
         c_.host.beep();
         return;
     }
@@ -265,7 +272,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     result.status = FillStatus::Stopped;
     ConflictSet conflict;
     {
-        const ScanScope scan(c_.scanDepth);
+        const ScanScope scan(flags);
         flags.BusyCounter = 2;
         flags.abortRequest = 0;
         c_.host.setPointers(Pointers::Busy);
@@ -326,7 +333,10 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         doc.edit([&](DocumentEdit& e) -> std::optional<AggiorResult> {
             if (previous && !e.dropLastBulk())
                 return std::nullopt;
-            return e.record(std::move(change));
+            const AggiorResult recorded = e.record(std::move(change));
+            if (recorded.recorded)
+                e.clearPriclk();
+            return recorded;
         });
     if (!r || !r->recorded) {
         if (r && r->historyCleared)
@@ -334,11 +344,8 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         showBox(FillTitle, QStringLiteral("The fill was stopped.\r\nThe grid is unchanged."));
         return;
     }
-    doc.clearPriclk();
-    EditShown shown;
-    shown.historyCleared = r->historyCleared;
-    shown.boxes = {box};
-    c_.showEdit(shown);
+    showHistoryBoxes(c_.desktop, c_.parent, false, r->historyCleared);
+    c_.editor.showBox(box);
     stb1.setText(2, QStringLiteral(" filled %1 cells ").arg(count));
 }
 
@@ -348,22 +355,23 @@ void FillCommands::ClearFill_Click() {
     // The box of a search across or down, as Fill Box takes it; otherwise
     // the whole grid.
     std::optional<Selection> region;
-    const Selection box = c_.lastBox();
-    if (isPromptTool(c_.tool()) && box.LAX >= 1 && box.LAY >= 1 &&
+    const Selection box = c_.editor.lastSelection();
+    if (isPromptTool(c_.editor.CurrentTool()) && box.LAX >= 1 && box.LAY >= 1 &&
         c_.document.grid().contains(box.cy, box.cx))
         region = box;
-    const ClearFillResult r =
-        c_.document.edit([&](DocumentEdit& e) { return clearFill(e, region); });
+    const ClearFillResult r = c_.document.edit([&](DocumentEdit& e) {
+        ClearFillResult cleared = clearFill(e, region);
+        if (cleared.result.recorded)
+            e.clearPriclk();
+        return cleared;
+    });
     if (!r.result.recorded) {
         c_.host.beep();
         c_.panels.setText(2, QStringLiteral(" no fill letters to clear "));
         return;
     }
-    c_.document.clearPriclk();
-    EditShown shown;
-    shown.historyCleared = r.result.historyCleared;
-    shown.boxes = {r.box};
-    c_.showEdit(shown);
+    showHistoryBoxes(c_.desktop, c_.parent, false, r.result.historyCleared);
+    c_.editor.showBox(r.box);
     c_.panels.setText(2, QStringLiteral(" cleared %1 cells ").arg(r.cleared));
 }
 
@@ -436,17 +444,18 @@ void FillCommands::NewPattern_Click() {
     const std::optional<GridModel> pattern = dialog.chosen();
     if (!pattern || busy())
         return;
-    const AggiorResult r =
-        c_.document.edit([&](DocumentEdit& e) { return layPattern(e, *pattern); });
+    const AggiorResult r = c_.document.edit([&](DocumentEdit& e) {
+        const AggiorResult laid = layPattern(e, *pattern);
+        if (laid.recorded)
+            e.clearPriclk();
+        return laid;
+    });
     if (!r.recorded) {
         c_.panels.setText(2, QStringLiteral(" the grid has this pattern already "));
         return;
     }
-    c_.document.clearPriclk();
-    EditShown shown;
-    shown.historyCleared = r.historyCleared;
-    shown.boxes = {Selection{0, 0, c_.document.grid().ColumnCount, c_.document.grid().RowCount}};
-    c_.showEdit(shown);
+    showHistoryBoxes(c_.desktop, c_.parent, false, r.historyCleared);
+    c_.editor.showBox(Selection{0, 0, c_.document.grid().ColumnCount, c_.document.grid().RowCount});
     c_.panels.setText(2, QStringLiteral(" new pattern "));
 }
 
@@ -507,6 +516,11 @@ void FillCommands::documentChanged(const GridDocument&, const DocumentChange& ch
     });
 }
 
+void FillCommands::editorChanged(const EditorState&, const EditorChange& change) {
+    if (change.tool)
+        updateMenu();
+}
+
 void FillCommands::requestCheck() {
     if (!checking() || c_.document.grid().isEmpty())
         return;
@@ -533,7 +547,7 @@ void FillCommands::GridStatistics_Click() {
     const QString panel2 = c_.panels.text(2);
     std::shared_ptr<const WordIndex> index;
     {
-        const ScanScope scan(c_.scanDepth);
+        const ScanScope scan(flags);
         flags.BusyCounter = 2;
         flags.abortRequest = 0;
         fillStartMs_ = nowMs();
