@@ -40,6 +40,8 @@ namespace {
 
 constexpr std::string_view UnplacedField = "org.korvel:unplaced";
 constexpr std::string_view ContactField = "org.korvel:contact";
+// The cells whose letters a fill placed, [row, column] each, for Clear Fill.
+constexpr std::string_view FillField = "org.korvel:fill";
 // In a clue entry: the answer the clue was written for, when the grid no
 // longer holds it.
 constexpr std::string_view AnswerField = "org.korvel:answer";
@@ -48,10 +50,10 @@ constexpr std::string_view LanguageField = "lang";
 constexpr std::string_view KorvelOrigin = "Korvel";
 
 // The top-level fields Korvel reads into the puzzle (or writes itself).
-constexpr std::array<std::string_view, 19> ReadFields = {
-    "version",    "kind",        "dimensions", "puzzle",      "solution",  "clues", "block",
-    "empty",      "title",       "author",     "copyright",   "notes",     "intro", "publisher",
-    "difficulty", "explanation", "styles",     UnplacedField, ContactField};
+constexpr std::array<std::string_view, 20> ReadFields = {
+    "version",    "kind",        "dimensions", "puzzle",      "solution",   "clues",  "block",
+    "empty",      "title",       "author",     "copyright",   "notes",      "intro",  "publisher",
+    "difficulty", "explanation", "styles",     UnplacedField, ContactField, FillField};
 
 // The top-level texts Korvel reads as details, when they are strings.
 constexpr std::array<std::string_view, 8> TextFields = {
@@ -693,6 +695,28 @@ bool languageCode(const json& v) {
     });
 }
 
+// Korvel's own marks of the fill's letters: entries that are not a cell of
+// the board holding a letter are passed over (the marks are a help only).
+void readFillCells(const json& doc, Puzzle& p) {
+    const json* cells = member(doc, std::string(FillField).c_str());
+    if (cells == nullptr || !cells->is_array())
+        return;
+    const GridModel& g = p.grid;
+    for (const json& entry : *cells) {
+        if (!entry.is_array() || entry.size() != 2 || !entry[0].is_number_integer() ||
+            !entry[1].is_number_integer())
+            continue;
+        const long long r = entry[0].get<long long>();
+        const long long c = entry[1].get<long long>();
+        if (r < 0 || c < 0 || r >= g.RowCount || c >= g.ColumnCount ||
+            !isLetterCell(g.cell(static_cast<int>(r), static_cast<int>(c))))
+            continue;
+        p.fillCells.push_back(static_cast<int>(r * g.ColumnCount + c));
+    }
+    std::sort(p.fillCells.begin(), p.fillCells.end());
+    p.fillCells.erase(std::unique(p.fillCells.begin(), p.fillCells.end()), p.fillCells.end());
+}
+
 void readDetails(const json& doc, PuzzleDetails& d, PuzzleReadCounts& counts) {
     int& tags = counts.markupDropped;
     d.title = textField(doc, "title", tags);
@@ -864,6 +888,15 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title) {
                ", \"email\": " + htmlField(details.contactEmail) +
                ", \"address\": " + htmlField(details.contactAddress) + "}";
     }
+    if (!puzzle.fillCells.empty() && C > 0) {
+        out += ",\n  \"" + std::string(FillField) + "\": [";
+        for (std::size_t i = 0; i < puzzle.fillCells.size(); ++i) {
+            const int at = puzzle.fillCells[i];
+            out += (i == 0 ? "[" : ", [") + std::to_string(at / C) + ", " + std::to_string(at % C) +
+                   "]";
+        }
+        out += "]";
+    }
     for (const auto& [name, value] : details.kept.ipuz) {
         if (name != "origin") {
             out += ",\n  " + encoded(validUtf8(name)) + ": " + value;
@@ -904,6 +937,7 @@ PuzzleReadResult puzzleFromIpuz(std::string_view bytes) {
         readSolution(doc, b, p, counts);
         readClues(doc, p, counts);
         readDetails(doc, p.details, counts);
+        readFillCells(doc, p);
         result.puzzle = std::move(p);
         result.counts = counts;
         result.warnings = readWarnings(counts);

@@ -36,7 +36,9 @@ std::string writeIpuz(const GridModel& grid, std::string_view title);
 //   {"shapebg": "circle"}} (circles on black cells are not written);
 // - the unplaced clues go to "org.korvel:unplaced" (key, length, text,
 //   enumeration and label of each, in key order) and the contact details to
-//   "org.korvel:contact", the format having no place for either.
+//   "org.korvel:contact", the format having no place for either; the cells
+//   whose letters a fill placed (Puzzle::fillCells) go to "org.korvel:fill"
+//   as [row, column] pairs.
 // Texts are HTML, as the format reads them: "&", "<" and ">" as entities and
 // line breaks as "<br/>". So puzzleFromIpuz gives back the same puzzle, and
 // writing that again the same bytes. Ends with a line feed.
@@ -57,7 +59,9 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title);
 //   [number, ""] gives no clue;
 // - "title", "author", "copyright", "notes" and the texts of clues as HTML:
 //   character references decoded, tags dropped (counted);
-// - Korvel's own "org.korvel:unplaced" and "org.korvel:contact".
+// - Korvel's own "org.korvel:unplaced", "org.korvel:contact" and
+//   "org.korvel:fill" (entries not naming a cell with a letter are passed
+//   over).
 // Refused, with the reason: bytes that are not JSON, no crossword kind, a
 // version other than 1 or 2, dimensions Korvel cannot hold
 // (boardSizeRefusal), and boards that do not match the dimensions.

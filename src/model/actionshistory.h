@@ -65,6 +65,9 @@ struct BulkChange {
     std::optional<DetailsChange> details;
     // The region shown after its undo or redo; LAX 0 for none.
     Selection box;
+    // Made by the fill (Fill Grid, Fill Box, Fill Again): the letters it
+    // writes are marked as the fill's, for Clear Fill.
+    bool byFill = false;
 
     bool empty() const { return cells.empty() && clues.empty() && !details; }
 };

@@ -14,6 +14,11 @@ struct CellChange {
     int16_t column = 0;
     char before = EmptyCell;
     char after = EmptyCell;
+    // Whether the fill had placed the cell's letter, before and after; the
+    // document fills these in when the change is recorded (see
+    // GridDocument::fillMarks).
+    bool fillBefore = false;
+    bool fillAfter = false;
 };
 
 } // namespace korvel

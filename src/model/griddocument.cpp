@@ -27,6 +27,10 @@ const PuzzleDetails& DocumentEdit::details() const {
     return doc_.text_.details;
 }
 
+bool DocumentEdit::placedByFill(int row, int column) const {
+    return doc_.placedByFill(row, column);
+}
+
 Placement& DocumentEdit::placement() {
     return doc_.placement_;
 }
@@ -67,7 +71,17 @@ void DocumentEdit::beginAction() {
 
 AggiorResult DocumentEdit::aggior(int16_t row, int16_t column, char carm) {
     touch(row, column);
-    return doc_.history_.aggior(doc_.grid_, row, column, carm);
+    const AggiorResult r = doc_.history_.aggior(doc_.grid_, row, column, carm);
+    if (r.recorded) {
+        // Whatever wrote the cell, the fill no longer did: the mark it had
+        // waits beside the record for an undo.
+        const auto k = static_cast<std::size_t>(doc_.history_.HistoryLength() - 3);
+        uint8_t& mark =
+            doc_.fillMarks_[static_cast<std::size_t>(row * doc_.grid_.ColumnCount + column)];
+        doc_.recordMarks_[k] = mark;
+        mark = 0;
+    }
+    return r;
 }
 
 bool DocumentEdit::clearIfFull() {
@@ -85,32 +99,65 @@ void touchRestored(const RestoredCells& restored, int columns, std::map<int, cha
 }
 } // namespace
 
-template <class Step> RestoreResult DocumentEdit::restoreStep(const BulkChange* bulk, Step step) {
+void DocumentEdit::swapRecordMarks(int first, int count, int step) {
+    const auto& store = doc_.history_.store();
+    for (int i = 0, k = first; i < count; ++i, k += step) {
+        if (k < 0 || k + 2 >= ActionsHistory::StoreSize)
+            return;
+        const int r = ActionsHistory::rowOf(store[static_cast<std::size_t>(k)]);
+        const int c = store[static_cast<std::size_t>(k) + 1];
+        if (!doc_.grid_.contains(r, c))
+            return;
+        std::swap(doc_.fillMarks_[static_cast<std::size_t>(r * doc_.grid_.ColumnCount + c)],
+                  doc_.recordMarks_[static_cast<std::size_t>(k)]);
+    }
+}
+
+void DocumentEdit::setMarks(const BulkChange& change, bool after) {
+    for (const CellChange& ch : change.cells)
+        if (doc_.grid_.contains(ch.row, ch.column))
+            doc_.fillMarks_[static_cast<std::size_t>(ch.row * doc_.grid_.ColumnCount + ch.column)] =
+                (after ? ch.fillAfter : ch.fillBefore) ? 1 : 0;
+}
+
+template <class Step>
+RestoreResult DocumentEdit::restoreStep(const BulkChange* bulk, bool forward, Step step) {
     restored_ = true;
     touchBulk(bulk);
+    const int length = doc_.history_.HistoryLength();
     const RestoreResult r = step();
-    if (r.bulk && !r.anomaly && bulk)
+    if (r.bulk && !r.anomaly && bulk) {
         noteText(*bulk);
+        setMarks(*bulk, forward);
+    } else if (!r.bulk) {
+        const int count = doc_.history_.restored().count;
+        if (forward)
+            swapRecordMarks(length, count, 3);
+        else
+            swapRecordMarks(length - 3, count, -3);
+    }
     touchRestored(doc_.history_.restored(), doc_.grid_.ColumnCount, before_);
     slotsStale_ = true;
     return r;
 }
 
 RestoreResult DocumentEdit::undo(int16_t& CurrentRow, int16_t& CurrentColumn) {
-    return restoreStep(doc_.history_.lastBulkInForce(), [&] {
+    return restoreStep(doc_.history_.lastBulkInForce(), false, [&] {
         return doc_.history_.undo(doc_.grid_, CurrentRow, CurrentColumn, &doc_.text_);
     });
 }
 
 RestoreResult DocumentEdit::redo(int16_t& CurrentRow, int16_t& CurrentColumn) {
-    return restoreStep(doc_.history_.nextBulkToRedo(), [&] {
+    return restoreStep(doc_.history_.nextBulkToRedo(), true, [&] {
         return doc_.history_.redo(doc_.grid_, CurrentRow, CurrentColumn, &doc_.text_);
     });
 }
 
 bool DocumentEdit::takeBackLastAction() {
     restored_ = true;
+    const int length = doc_.history_.HistoryLength();
     const bool ok = doc_.history_.takeBackLastAction(doc_.grid_);
+    swapRecordMarks(length - 3, doc_.history_.restored().count, -3);
     touchRestored(doc_.history_.restored(), doc_.grid_.ColumnCount, before_);
     slotsStale_ = true;
     return ok;
@@ -118,9 +165,16 @@ bool DocumentEdit::takeBackLastAction() {
 
 AggiorResult DocumentEdit::record(BulkChange change) {
     touchBulk(&change);
+    for (CellChange& ch : change.cells) {
+        ch.fillBefore = doc_.placedByFill(ch.row, ch.column);
+        ch.fillAfter = change.byFill && isLetterCell(ch.after);
+    }
+    const BulkChange* recorded = nullptr;
     const bool clues = !change.clues.empty();
     const bool details = change.details.has_value();
     const AggiorResult r = doc_.history_.record(doc_.grid_, &doc_.text_, std::move(change));
+    if (r.recorded && (recorded = doc_.history_.lastBulkInForce()) != nullptr)
+        setMarks(*recorded, true);
     if (r.recorded) {
         clues_ = clues_ || clues;
         details_ = details_ || details;
@@ -137,8 +191,11 @@ bool DocumentEdit::dropLastBulk() {
     touchBulk(bulk);
     const bool clues = bulk && !bulk->clues.empty();
     const bool details = bulk && bulk->details.has_value();
+    // The change is gone once dropped: its marks from before are kept here.
+    const BulkChange kept = bulk ? *bulk : BulkChange{};
     if (!doc_.history_.dropLastBulk(doc_.grid_, &doc_.text_))
         return false;
+    setMarks(kept, false);
     clues_ = clues_ || clues;
     details_ = details_ || details;
     return true;
@@ -147,6 +204,8 @@ bool DocumentEdit::dropLastBulk() {
 void DocumentEdit::layCell(int16_t row, int16_t column, char ch) {
     touch(row, column);
     doc_.grid_.setCell(row, column, ch);
+    if (doc_.grid_.contains(row, column))
+        doc_.fillMarks_[static_cast<std::size_t>(row * doc_.grid_.ColumnCount + column)] = 0;
 }
 
 void DocumentEdit::clearPriclk() {
@@ -279,7 +338,25 @@ Puzzle GridDocument::puzzle() const {
         p.clues.push_back(clue);
     p.details = text_.details;
     p.circles = circles_;
+    p.fillCells = fillCells();
     return p;
+}
+
+bool GridDocument::placedByFill(int row, int column) const {
+    if (!grid_.contains(row, column))
+        return false;
+    const std::size_t cell = static_cast<std::size_t>(row * grid_.ColumnCount + column);
+    return cell < fillMarks_.size() && fillMarks_[cell] != 0 &&
+           isLetterCell(grid_.cell(row, column));
+}
+
+std::vector<int> GridDocument::fillCells() const {
+    std::vector<int> cells;
+    for (int r = 0; r < grid_.RowCount; ++r)
+        for (int c = 0; c < grid_.ColumnCount; ++c)
+            if (placedByFill(r, c))
+                cells.push_back(r * grid_.ColumnCount + c);
+    return cells;
 }
 
 void GridDocument::replaced() {
@@ -302,6 +379,7 @@ void GridDocument::newGrid(int16_t rows, int16_t columns, std::string language) 
     text_ = PuzzleText{};
     text_.details.language = std::move(language);
     circles_.clear();
+    fillMarks_.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns), 0);
     fileName_.clear();
     replaced();
 }
@@ -313,6 +391,11 @@ void GridDocument::openPuzzle(Puzzle puzzle, std::string path) {
         text_.clues.put(std::move(c));
     text_.details = std::move(puzzle.details);
     circles_ = std::move(puzzle.circles);
+    fillMarks_.assign(
+        static_cast<std::size_t>(grid_.RowCount) * static_cast<std::size_t>(grid_.ColumnCount), 0);
+    for (int cell : puzzle.fillCells)
+        if (cell >= 0 && static_cast<std::size_t>(cell) < fillMarks_.size())
+            fillMarks_[static_cast<std::size_t>(cell)] = 1;
     fileName_ = std::move(path);
     text_.clues.settleAnswers(grid_, Slots::of(grid_));
     replaced();

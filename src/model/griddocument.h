@@ -8,6 +8,7 @@
 #include "puzzle.h"
 #include "slots.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -61,6 +62,9 @@ public:
     const ActionsHistory& history() const;
     const ClueSet& clues() const;
     const PuzzleDetails& details() const;
+    // Whether the fill placed the letter cell (row, column) holds (see
+    // GridDocument::placedByFill).
+    bool placedByFill(int row, int column) const;
     // The slots of the grid as it is now, within the edit too.
     const Slots& wordSlots();
     Placement& placement();
@@ -72,6 +76,8 @@ public:
     RestoreResult undo(int16_t& CurrentRow, int16_t& CurrentColumn);
     RestoreResult redo(int16_t& CurrentRow, int16_t& CurrentColumn);
     bool takeBackLastAction();
+    // A bulk change; the document sets each cell's fillBefore and
+    // fillAfter (after: the change is byFill and writes a letter).
     AggiorResult record(BulkChange change);
     const BulkChange* lastBulkInForce() const;
     bool dropLastBulk();
@@ -112,7 +118,13 @@ private:
     void noteText(const BulkChange& change);
     // Undo and redo alike: bulk is the record the step will restore when it
     // is a bulk one; step runs the history's undo or redo.
-    template <class Step> RestoreResult restoreStep(const BulkChange* bulk, Step step);
+    template <class Step>
+    RestoreResult restoreStep(const BulkChange* bulk, bool forward, Step step);
+    // The fill marks follow the record walk that just ran: from the record
+    // at first, count records down (undo) or up (redo), each swapped with
+    // its cell's mark as the walk swapped its byte.
+    void swapRecordMarks(int first, int count, int step);
+    void setMarks(const BulkChange& change, bool after);
     DocumentChange finish();
 
     GridDocument& doc_;
@@ -145,6 +157,17 @@ public:
     const ClueSet& clues() const { return text_.clues; }
     const PuzzleDetails& details() const { return text_.details; }
     const std::vector<int>& circles() const { return circles_; }
+    // Where each letter came from: per cell (r * ColumnCount + c), 1 while
+    // the cell holds the letter a fill wrote (Fill Grid, Fill Box, Fill
+    // Again), 0 for a letter written any other way (typed, placed from the
+    // results list or the cross prompt, read from a file). Follows undo
+    // and redo beside the actions history, which it leaves untouched; kept
+    // in .ipuz files (Puzzle::fillCells), not in .kvl files.
+    const std::vector<uint8_t>& fillMarks() const { return fillMarks_; }
+    // True when cell (row, column) holds a letter and the fill placed it.
+    bool placedByFill(int row, int column) const;
+    // The cells placedByFill, ascending.
+    std::vector<int> fillCells() const;
     // The whole puzzle, for the file writers and the exports.
     Puzzle puzzle() const;
 
@@ -194,6 +217,11 @@ private:
     GridModel grid_;
     PuzzleText text_;
     std::vector<int> circles_;
+    std::vector<uint8_t> fillMarks_;
+    // Beside each cell record of the history's store (at the index of its
+    // first entry), the fill mark its cell does not hold at present, as the
+    // store keeps the byte.
+    std::array<uint8_t, ActionsHistory::StoreSize> recordMarks_{};
     Slots slots_;
     ActionsHistory history_;
     Placement placement_;

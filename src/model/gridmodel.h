@@ -26,6 +26,12 @@ inline bool isBlackCell(char c) {
     return c == BLACK || c == AtBlack;
 }
 
+// A cell that holds a letter: neither black, empty nor blank (nor the
+// byte of a cell outside the grid).
+inline bool isLetterCell(char c) {
+    return !isBlackCell(c) && c != EmptyCell && c != ' ' && c != '\0';
+}
+
 // The crossword under construction. RowCount and ColumnCount are 0 before
 // the first grid. GridRows has RowCount + 1 strings: rows 0 to RowCount - 1,
 // each exactly ColumnCount bytes, and the extra row at index RowCount that is

@@ -111,6 +111,10 @@ struct Puzzle {
     std::vector<Clue> clues;
     PuzzleDetails details;
     std::vector<int> circles;
+    // The cells whose letters a fill placed (same index, ascending), for
+    // Clear Fill. Not a reason to keep a puzzle out of a .kvl file: the fill
+    // marks are a help, not part of the puzzle.
+    std::vector<int> fillCells{};
 
     // Anything a .kvl file cannot keep: clues, details or circles.
     bool hasMoreThanGrid() const { return !clues.empty() || !details.empty() || !circles.empty(); }

@@ -60,6 +60,9 @@ std::string titleOfFile(const QString& currentFile) {
 // title.
 Puzzle puzzleOf(const GridDocument& doc, const QString& title) {
     Puzzle puzzle = doc.puzzle();
+    // Where the letters came from is the constructor's help, not what a
+    // published puzzle carries.
+    puzzle.fillCells.clear();
     if (puzzle.details.title.empty())
         puzzle.details.title = title.toStdString();
     return puzzle;

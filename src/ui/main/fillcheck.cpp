@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fillcheck.h"
 
+#include "heatmap.h"
 #include "memoryhost.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <bit>
 
 namespace korvel {
@@ -112,19 +114,69 @@ void FillCheckOverlay::show(const GridModel& checked, const FillCheck& check) {
         const LetterMask m = check.letters[static_cast<std::size_t>(cell)];
         forced_.emplace_back(cell, static_cast<char>('A' + std::countr_zero(m)));
     }
+    heat_ = cellCandidates(checked, Slots::of(checked), check);
 }
 
 void FillCheckOverlay::clear() {
     dead_.clear();
     forced_.clear();
+    heat_.clear();
 }
 
+void FillCheckOverlay::showConflict(const GridModel& grid, std::vector<int> cells) {
+    conflictRows_ = grid.RowCount;
+    conflictColumns_ = grid.ColumnCount;
+    conflict_ = std::move(cells);
+}
+
+namespace {
+
+// The heat map's tints, from no word left to a thousand and more.
+QColor heatColour(int band) {
+    static const QColor colours[] = {QColor(220, 0, 0, 110), QColor(255, 120, 0, 90),
+                                     QColor(255, 210, 0, 80), QColor(150, 210, 60, 60),
+                                     QColor(60, 160, 255, 40)};
+    return colours[std::clamp(band, 0, 4)];
+}
+
+} // namespace
+
 void FillCheckOverlay::paint(QPainter& painter, const GridCanvas& canvas) {
+    if (!conflict_.empty() && conflictRows_ == grid_.RowCount &&
+        conflictColumns_ == grid_.ColumnCount && conflictColumns_ > 0) {
+        painter.save();
+        painter.setPen(QPen(QColor(255, 140, 0), 3));
+        painter.setBrush(Qt::NoBrush);
+        for (int cell : conflict_) {
+            const int r = cell / conflictColumns_;
+            const int c = cell % conflictColumns_;
+            const QPoint a = canvas.toPixel({c + 0.08, r + 0.08});
+            const QPoint b = canvas.toPixel({c + 0.92, r + 0.92});
+            painter.drawRect(QRect(a, b).adjusted(0, 0, -1, -1));
+        }
+        painter.restore();
+    }
     // Marks of another grid (a new one was made since) mean nothing here.
     if (rows_ != grid_.RowCount || columns_ != grid_.ColumnCount || columns_ <= 0)
         return;
     auto stillEmpty = [this](int r, int c) { return grid_.patternChar(r, c) == EmptyCell; };
     painter.save();
+    if (heatOn_ && heat_.size() == static_cast<std::size_t>(rows_) * columns_) {
+        for (int cell = 0; cell < static_cast<int>(heat_.size()); ++cell) {
+            const int band = heatBand(heat_[static_cast<std::size_t>(cell)]);
+            const int r = cell / columns_;
+            const int c = cell % columns_;
+            if (band < 0 || grid_.isBlack(r, c))
+                continue;
+            const QPoint a = canvas.toPixel({c + 0.0, r + 0.0});
+            const QPoint b = canvas.toPixel({c + 1.0, r + 1.0});
+            painter.fillRect(QRect(a, b).adjusted(1, 1, -1, -1), heatColour(band));
+        }
+    }
+    if (!marksOn_) {
+        painter.restore();
+        return;
+    }
     for (int cell : dead_) {
         const int r = cell / columns_;
         const int c = cell % columns_;

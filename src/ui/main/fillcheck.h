@@ -66,6 +66,10 @@ private:
 // fill is shaded red with a red frame, and an empty cell that one letter
 // only can fill shows that letter in grey. Painted over the picture, never
 // into it, and only on cells that are still empty in the grid as it is now.
+// Besides, when switched on, the heat map (a tint per cell by the fewest
+// words left in its open slots, cellCandidates), and the slots of a
+// conflicting set (an orange frame round each of their cells) until the
+// grid changes. With nothing switched on or shown it paints nothing.
 class FillCheckOverlay : public CanvasOverlay {
 public:
     explicit FillCheckOverlay(const GridModel& grid) : grid_(grid) {}
@@ -73,6 +77,17 @@ public:
     void followLetters(const CellMetrics& metrics) { letters_ = &metrics; }
     void show(const GridModel& checked, const FillCheck& check);
     void clear();
+    // Whether the dead and forced cells are painted (View > Fill Check) and
+    // whether the heat map is (View > Fill Check Heat Map).
+    void setMarksOn(bool on) { marksOn_ = on; }
+    void setHeatOn(bool on) { heatOn_ = on; }
+    bool heatOn() const { return heatOn_; }
+    // Per cell of the grid checked last: cellCandidates.
+    const std::vector<int64_t>& heat() const { return heat_; }
+    // The cells of a conflicting set's slots in a grid of that size.
+    void showConflict(const GridModel& grid, std::vector<int> cells);
+    void clearConflict() { conflict_.clear(); }
+    const std::vector<int>& conflictCells() const { return conflict_; }
     bool hasMarks() const { return !dead_.empty() || !forced_.empty(); }
     // Cell index r * ColumnCount + c of the grid checked, and the letter.
     const std::vector<int>& deadCells() const { return dead_; }
@@ -86,6 +101,12 @@ private:
     int16_t columns_ = 0;
     std::vector<int> dead_;
     std::vector<std::pair<int, char>> forced_;
+    std::vector<int64_t> heat_;
+    bool marksOn_ = true;
+    bool heatOn_ = false;
+    int16_t conflictRows_ = 0;
+    int16_t conflictColumns_ = 0;
+    std::vector<int> conflict_;
     const CellMetrics* letters_ = nullptr;
 };
 

@@ -1,7 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The conflicting set names a member "slots", which Qt's headers make a
+// keyword: it is read here, before any of them.
+#include "conflictset.h"
+
+namespace korvel {
+namespace {
+const std::vector<Slot>& slotsOf(const ConflictSet& set) {
+    return set.slots;
+}
+} // namespace
+} // namespace korvel
+
 #include "fillcommands.h"
 
 #include "bytetext.h"
+#include "clearfill.h"
 #include "desktop.h"
 #include "fillcheck.h"
 #include "gridcanvas.h"
@@ -10,6 +23,8 @@
 #include "memoryhost.h"
 #include "menuadditions.h"
 #include "plural.h"
+#include "newpatterndialog.h"
+#include "patternchange.h"
 #include "statuspanels.h"
 #include "windowlayout.h"
 #include "windowsearchhost.h"
@@ -31,6 +46,9 @@ namespace {
 
 const QString FillTitle = QStringLiteral("Attention...");
 const QString StatisticsTitle = QStringLiteral("Grid Statistics");
+// What the search for the slots behind a failed fill may take, as
+// korvel-fill gives it; a click on panel 2 ends it sooner.
+constexpr double ConflictSeconds = 10;
 
 qint64 nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
@@ -92,11 +110,17 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
     fillCheck_->setCheckable(true);
     fillCheck_->setChecked(false);
     connect(fillCheck_, &QAction::triggered, this, [this] { FillCheck_Click(); });
+    heatMap_ = add(view, "MappaCandidati", QStringLiteral("Fill Check Heat Map"));
+    heatMap_->setCheckable(true);
+    heatMap_->setChecked(false);
+    connect(heatMap_, &QAction::triggered, this, [this] { HeatMap_Click(); });
 
     separator(tools, "SepRiempi2");
     fillGrid_ = add(tools, "Riempi", QStringLiteral("Fill Grid"));
     fillBox_ = add(tools, "RiempiRiquadro", QStringLiteral("Fill Box"));
     fillAgain_ = add(tools, "RiempiAncora", QStringLiteral("Fill Again"));
+    clearFill_ = add(tools, "CancellaRiempimento", QStringLiteral("Clear Fill"));
+    newPattern_ = add(tools, "Schema", QStringLiteral("New Pattern..."));
     symmetric_ = add(tools, "NeriSimmetrici", QStringLiteral("Symmetric Blacks"));
     symmetric_->setCheckable(true);
     symmetric_->setChecked(false);
@@ -121,6 +145,8 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
     connect(fillGrid_, &QAction::triggered, this, [this] { FillGrid_Click(); });
     connect(fillBox_, &QAction::triggered, this, [this] { FillBox_Click(); });
     connect(fillAgain_, &QAction::triggered, this, [this] { FillAgain_Click(); });
+    connect(clearFill_, &QAction::triggered, this, [this] { ClearFill_Click(); });
+    connect(newPattern_, &QAction::triggered, this, [this] { NewPattern_Click(); });
     connect(statistics_, &QAction::triggered, this, [this] { GridStatistics_Click(); });
     connect(tools, &QMenu::aboutToShow, this, [this] { updateMenu(); });
     updateMenu();
@@ -137,6 +163,8 @@ void FillCommands::updateMenu() {
     fillGrid_->setEnabled(grid);
     fillBox_->setEnabled(grid && isPromptTool(c_.editor.CurrentTool()));
     fillAgain_->setEnabled(grid && haveLast_);
+    clearFill_->setEnabled(grid);
+    newPattern_->setEnabled(grid);
     statistics_->setEnabled(grid);
 }
 
@@ -152,6 +180,14 @@ Symmetry FillCommands::symmetry() const {
 
 bool FillCommands::checkOn() const {
     return fillCheck_ && fillCheck_->isChecked();
+}
+
+bool FillCommands::heatOn() const {
+    return heatMap_ && heatMap_->isChecked();
+}
+
+bool FillCommands::checking() const {
+    return checkOn() || heatOn();
 }
 
 DictionarySelection FillCommands::selection() const {
@@ -331,12 +367,24 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     const bool lowered = stepped.steps.size() > 1;
 
     if (result.status == FillStatus::NoFill) {
-        showBox(FillTitle,
-                (lowered ? QStringLiteral("No fill exists with the enabled dictionaries at any "
-                                          "minimum score tried:") +
-                               stepLines(stepped)
-                         : fromBytes(noFillMessage(result.reason))) +
-                    QStringLiteral("\r\nThe grid is unchanged."));
+        // Why: the slots that cannot be filled together at the last minimum
+        // tried, looked for in the same busy state as the fill (the host's
+        // yield keeps the window going; a click on panel 2 stops it).
+        ConflictSet conflict;
+        if (c_.flags.abortRequest == 0) {
+            FillOptions at = options;
+            at.minScore = stepped.steps.empty() ? minScore_ : stepped.steps.back().minScore;
+            fillSteps([&](const WordIndex& index, SearchHost& host) {
+                conflict = findConflictSet(base, doc.wordSlots(), index, at, ConflictSeconds, host,
+                                           c_.flags);
+                return SteppedFill{};
+            });
+        }
+        explainNoFill(lowered ? QStringLiteral("No fill exists with the enabled dictionaries at "
+                                               "any minimum score tried:") +
+                                    stepLines(stepped)
+                              : fromBytes(noFillMessage(result.reason)),
+                      conflict);
         return;
     }
     if (result.status == FillStatus::Stopped) {
@@ -353,6 +401,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     BulkChange change;
     change.cells = std::move(result.changes);
     change.box = box;
+    change.byFill = true;
     // The fill was made on a copy; nothing else ran meanwhile, so the grid
     // still holds what it started from (the record checks that).
     const std::optional<AggiorResult> r =
@@ -383,6 +432,115 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
             QStringLiteral("The grid is filled at minimum score %1.").arg(at) + stepLines(stepped));
 }
 
+void FillCommands::ClearFill_Click() {
+    if (busy() || c_.document.grid().isEmpty())
+        return;
+    // The box of a search across or down, as Fill Box takes it; otherwise
+    // the whole grid.
+    std::optional<Selection> region;
+    const Selection box = c_.editor.lastSelection();
+    if (isPromptTool(c_.editor.CurrentTool()) && box.LAX >= 1 && box.LAY >= 1 &&
+        c_.document.grid().contains(box.cy, box.cx))
+        region = box;
+    const ClearFillResult r = c_.document.edit([&](DocumentEdit& e) {
+        ClearFillResult cleared = clearFill(e, region);
+        if (cleared.result.recorded)
+            e.clearPriclk();
+        return cleared;
+    });
+    if (!r.result.recorded) {
+        c_.host.beep();
+        c_.panels.setText(2, QStringLiteral(" no fill letters to clear "));
+        return;
+    }
+    showHistoryBoxes(c_.desktop, c_.parent, false, r.result.historyCleared);
+    c_.editor.showBox(r.box);
+    c_.panels.setText(2, QStringLiteral(" cleared %1 cells ").arg(r.cleared));
+}
+
+void FillCommands::explainNoFill(const QString& why, const ConflictSet& conflict) {
+    const GridDocument& doc = c_.document;
+    QString text = why + QStringLiteral("\r\n");
+    const Slot* worst = nullptr;
+    if (conflict.outcome == ConflictSet::Outcome::Found) {
+        std::vector<int> cells;
+        for (const Slot& s : slotsOf(conflict))
+            for (int i = 0; i < s.length; ++i)
+                cells.push_back(s.rowAt(i) * doc.grid().ColumnCount + s.columnAt(i));
+        std::sort(cells.begin(), cells.end());
+        cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+        overlay_->showConflict(doc.grid(), std::move(cells));
+        c_.canvas.update();
+        text += QStringLiteral("\r\n");
+        for (const std::string& line : conflictLines(conflict))
+            text += fromBytes(line) + QStringLiteral("\r\n");
+        if (c_.openInSearch && conflict.worst >= 0 &&
+            conflict.worst < static_cast<int>(slotsOf(conflict).size())) {
+            worst = &slotsOf(conflict)[static_cast<std::size_t>(conflict.worst)];
+            text += QStringLiteral("\r\nOpen %1 %2 (R%3 C%4), the one with the fewest words, in "
+                                   "the pattern search?\r\n")
+                        .arg(worst->number)
+                        .arg(worst->down() ? QStringLiteral("down") : QStringLiteral("across"))
+                        .arg(worst->row + 1)
+                        .arg(worst->column + 1);
+        }
+    } else if (conflict.outcome == ConflictSet::Outcome::Stopped) {
+        text += conflict.aborted
+                    ? QStringLiteral("(The search for the slots in conflict was stopped.)\r\n")
+                    : QStringLiteral("(No set of slots in conflict was found in %1 s.)\r\n")
+                          .arg(ConflictSeconds);
+    }
+    text += QStringLiteral("The grid is unchanged.");
+    if (!worst) {
+        showBox(FillTitle, text);
+        return;
+    }
+    const Slot slot = *worst;
+    if (c_.desktop.messageBox(c_.parent, FillTitle, text, MsgIcon::None, MsgButtons::YesNo) ==
+        MsgAnswer::Yes)
+        c_.openInSearch(slot.row, slot.column, !slot.down());
+}
+
+// ---------------------------------------------------------------- pattern
+
+void FillCommands::NewPattern_Click() {
+    if (busy() || c_.document.grid().isEmpty())
+        return;
+    const PatternStyle style =
+        c_.document.details().language == "it" ? PatternStyle::Italian : PatternStyle::American;
+    WordIndexCache& indexes = c_.indexes;
+    const DictionarySelection take = selection();
+    const FillOptions options = fillOptions();
+    NewPatternDialog dialog(
+        c_.document.grid(), style,
+        [&indexes, take, options](const PatternRequest& request, SearchHost& host,
+                                  const SearchFlags& flags) {
+            PatternRequest req = request;
+            req.fill = options;
+            const std::shared_ptr<const WordIndex> index = indexes.get(take);
+            return designPatterns(req, index.get(), host, flags);
+        },
+        c_.parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::optional<GridModel> pattern = dialog.chosen();
+    if (!pattern || busy())
+        return;
+    const AggiorResult r = c_.document.edit([&](DocumentEdit& e) {
+        const AggiorResult laid = layPattern(e, *pattern);
+        if (laid.recorded)
+            e.clearPriclk();
+        return laid;
+    });
+    if (!r.recorded) {
+        c_.panels.setText(2, QStringLiteral(" the grid has this pattern already "));
+        return;
+    }
+    showHistoryBoxes(c_.desktop, c_.parent, false, r.historyCleared);
+    c_.editor.showBox(Selection{0, 0, c_.document.grid().ColumnCount, c_.document.grid().RowCount});
+    c_.panels.setText(2, QStringLiteral(" new pattern "));
+}
+
 // ---------------------------------------------------------------- check
 
 void FillCommands::FillCheck_Click() {
@@ -391,13 +549,27 @@ void FillCommands::FillCheck_Click() {
         fillCheck_->setChecked(!fillCheck_->isChecked());
         return;
     }
-    if (checkOn()) {
+    followSwitches();
+}
+
+void FillCommands::HeatMap_Click() {
+    if (busy()) {
+        heatMap_->setChecked(!heatMap_->isChecked());
+        return;
+    }
+    followSwitches();
+}
+
+void FillCommands::followSwitches() {
+    overlay_->setMarksOn(checkOn());
+    overlay_->setHeatOn(heatOn());
+    if (checking()) {
         requestCheck();
     } else {
         runner_->cancel();
         overlay_->clear();
-        c_.canvas.update();
     }
+    c_.canvas.update();
 }
 
 bool FillCommands::checkIdle() {
@@ -415,8 +587,13 @@ void FillCommands::documentChanged(const GridDocument&, const DocumentChange& ch
     // A new or opened grid is no place for the last fill's box.
     if (change.reset)
         haveLast_ = false;
+    // The set explained the grid as it was; once it changes, it may not hold.
+    if ((change.reset || !change.cells.empty()) && !overlay_->conflictCells().empty()) {
+        overlay_->clearConflict();
+        c_.canvas.update();
+    }
     updateMenu();
-    if ((!change.reset && change.cells.empty()) || checkPending_ || !checkOn())
+    if ((!change.reset && change.cells.empty()) || checkPending_ || !checking())
         return;
     // The check starts once the handler that made the change has painted
     // it: the worker would otherwise compete with the repaint, and changes
@@ -434,13 +611,13 @@ void FillCommands::editorChanged(const EditorState&, const EditorChange& change)
 }
 
 void FillCommands::requestCheck() {
-    if (!checkOn() || c_.document.grid().isEmpty())
+    if (!checking() || c_.document.grid().isEmpty())
         return;
     runner_->request(c_.document.grid(), c_.document.wordSlots(), selection(), fillOptions());
 }
 
 void FillCommands::checkDone(const GridModel& grid, const FillCheck& check) {
-    if (!checkOn())
+    if (!checking())
         return;
     overlay_->show(grid, check);
     c_.canvas.update();

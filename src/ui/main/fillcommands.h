@@ -34,7 +34,9 @@ class GridCanvas;
 class StatusPanels;
 class WindowSearchHost;
 struct CellMetrics;
+struct ConflictSet;
 struct FillCheck;
+struct FillResult;
 
 // What the fill commands work with: the document they change, the
 // dictionaries and the window's pieces they report through. All outlive the
@@ -54,10 +56,14 @@ struct FillContext {
     const CellMetrics& letters;
     Desktop& desktop;
     QWidget* parent; // of the message boxes
+    // Runs the search across (or down) of the slot through the cell, as a
+    // click with that tool would: the box offers the worst slot of a fill
+    // that failed. May be empty (the offer is then not made).
+    std::function<void(int16_t row, int16_t column, bool across)> openInSearch{};
 };
 
 // The fill in the window, beside the designed commands: Tools > "Fill Grid",
-// "Fill Box", "Fill Again", "Symmetric Blacks", "Grid Statistics" and View >
+// "Fill Box", "Fill Again", "Clear Fill", "Symmetric Blacks", "Grid Statistics" and View >
 // "Fill Check". The rules are in the core (fillGrid, checkFill, the
 // history's bulk changes, blackWhiteSymmetric, gridStatistics); this gathers
 // their inputs and shows their outcome. It follows the document: every
@@ -77,7 +83,17 @@ public:
     void FillGrid_Click();
     void FillBox_Click();
     void FillAgain_Click();
+    // Tools > "Clear Fill": takes away the letters the fill placed, in the
+    // box of a search across or down or else in the whole grid, as one
+    // undoable step; every other letter stays (clearFill).
+    void ClearFill_Click();
+    // Tools > "New Pattern...": the pattern designer's dialog for the
+    // grid's size; the pattern chosen is laid as one undoable step.
+    void NewPattern_Click();
     void FillCheck_Click();
+    // View > "Fill Check Heat Map": tints each cell by the fewest words
+    // left in its open slots; off by default.
+    void HeatMap_Click();
     void GridStatistics_Click();
 
     // The enabled dictionaries (or the words of the indexes) changed: the
@@ -102,6 +118,7 @@ public:
 
     const FillCheckOverlay& overlay() const { return *overlay_; }
     bool checkOn() const;
+    bool heatOn() const;
     // Results of the check shown so far (tests wait on it).
     int checksShown() const { return checksShown_; }
     uint64_t lastSeed() const { return lastSeed_; }
@@ -130,7 +147,14 @@ private:
     FillOptions fillOptions() const;
     bool busy() const;
     void requestCheck();
+    // The check runs while its marks or the heat map are on.
+    bool checking() const;
+    void followSwitches();
     void showBox(const QString& title, const QString& text);
+    // The box of a fill that has none: its reason, and the slots that
+    // cannot be filled together (framed in the grid until it changes) with
+    // the offer to search the worst of them.
+    void explainNoFill(const QString& why, const ConflictSet& conflict);
     void checkDone(const GridModel& grid, const FillCheck& check);
 
     FillContext c_;
@@ -151,7 +175,10 @@ private:
     QAction* fillGrid_ = nullptr;
     QAction* fillBox_ = nullptr;
     QAction* fillAgain_ = nullptr;
+    QAction* clearFill_ = nullptr;
+    QAction* newPattern_ = nullptr;
     QAction* fillCheck_ = nullptr;
+    QAction* heatMap_ = nullptr;
     QAction* symmetric_ = nullptr;
     QAction* statistics_ = nullptr;
     QActionGroup* symmetryGroup_ = nullptr;

@@ -55,9 +55,19 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     connect(view_.get(), &GridView::pairSwitchRequested, this, [this] { switchPairedTool(); });
     search_ = std::make_unique<SearchCommands>(
         SearchCommandsContext{doc_, editor_, store_, enabled_, flags_, *host_, u, desktop_, this});
-    fill_ = std::make_unique<FillCommands>(FillContext{doc_, editor_, *indexes_, enabled_, flags_,
-                                                       *host_, *u.stb1, *u.peri, layout_->metrics(),
-                                                       desktop_, this});
+    fill_ = std::make_unique<FillCommands>(FillContext{
+        doc_, editor_, *indexes_, enabled_, flags_, *host_, *u.stb1, *u.peri, layout_->metrics(),
+        desktop_, this, [this](int16_t r, int16_t c, bool across) {
+            // As a click on the cell with Search Across or Down.
+            const QString key =
+                QString::fromStdString(toolKey(across ? Tool::PromptAcross : Tool::PromptDown));
+            selectTool(key);
+            ui_->tools->setPressed(key);
+            editor_.setCurrentCell(r, c);
+            editor_.drag.x1 = editor_.drag.x2 = c;
+            editor_.drag.y1 = editor_.drag.y2 = r;
+            view_->Peri_Click();
+        }});
     u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
     connect(search_.get(), &SearchCommands::dictionariesChanged, fill_.get(),
             &FillCommands::dictionariesChanged);
