@@ -32,15 +32,16 @@ BanList BanList::parse(std::string_view bytes) {
         const std::string_view line = bytes.substr(0, end);
         bytes = end == std::string_view::npos ? std::string_view{} : bytes.substr(end + 1);
         if (std::string word = lineWord(line); !word.empty())
-            list.words_.insert(std::move(word));
+            list.words_.push_back(std::move(word));
     }
+    std::sort(list.words_.begin(), list.words_.end());
+    list.words_.erase(std::unique(list.words_.begin(), list.words_.end()), list.words_.end());
     return list;
 }
 
-std::vector<std::string> BanList::words() const {
-    std::vector<std::string> out(words_.begin(), words_.end());
-    std::sort(out.begin(), out.end());
-    return out;
+bool BanList::contains(std::string_view word) const {
+    const auto it = std::lower_bound(words_.begin(), words_.end(), word);
+    return it != words_.end() && *it == word;
 }
 
 } // namespace korvel
