@@ -22,11 +22,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
-#include <time.h>
 #include <string>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace korvel {

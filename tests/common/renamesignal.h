@@ -49,8 +49,7 @@ inline void pauseHere(std::size_t renamed) {
 // child's return value is its exit status. signalSent is false when the child
 // never reached the pause (it ended, or 60 s passed; then it is killed).
 inline SignalledRun signalBetweenRenames(const std::function<int()>& child, int sig,
-                                         std::size_t afterRenamed = 1,
-                                         bool secondThread = false) {
+                                         std::size_t afterRenamed = 1, bool secondThread = false) {
     SignalledRun run;
     int ready[2];
     int go[2];

@@ -532,9 +532,10 @@ TEST(PuzzlePuz, FilesAsTheyAreFound) {
          ""},
         // A timer Korvel does not read is no section of circles or rebus
         // squares; its own sentence says the file ends inside it.
-        {"a timer cut short", base + std::string("LTIM\x08\0\0\0"
-                                                 "42",
-                                                 10),
+        {"a timer cut short",
+         base + std::string("LTIM\x08\0\0\0"
+                            "42",
+                            10),
          read, ""},
         // A rebus that starts with no letter A to Z leaves its cell empty and
         // counts with the cells Korvel cannot hold, not as a rebus kept.

@@ -199,8 +199,8 @@ TEST(PersonalLists, SignalBetweenTheTwoWritesKeepsBothLists) {
 TEST(PersonalLists, OverlongLinesAreNoWords) {
     const std::string longest(35, 'Q');
     const std::string huge(3'000'000, 'a');
-    const std::string text = " " + longest + " \r\n" + std::string(36, 'Z') + "\n" + huge +
-                             "\nCAT\n" + huge;
+    const std::string text =
+        " " + longest + " \r\n" + std::string(36, 'Z') + "\n" + huge + "\nCAT\n" + huge;
     const BanList list = BanList::parse(text);
     EXPECT_EQ(list.words(), (std::vector<std::string>{"CAT", longest}));
     EXPECT_EQ(listWithWord(text, "CAT"), text);

@@ -15,8 +15,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -294,17 +294,17 @@ TEST(ReplaceFiles, SignalBetweenRenamesLeavesAllNew) {
                 SCOPED_TRACE(std::to_string(sig) + (secondThread ? " two threads" : " one") +
                              " after " + std::to_string(after));
                 TempDir dir;
-                const std::vector<std::string> paths = {dir.file("p.svg"), dir.file("p-solution.svg"),
-                                                        dir.file("p.txt")};
+                const std::vector<std::string> paths = {
+                    dir.file("p.svg"), dir.file("p-solution.svg"), dir.file("p.txt")};
                 for (const std::string& p : paths) {
                     writeFile(p, "old " + p);
                 }
                 const korvel::testing::SignalledRun run = korvel::testing::signalBetweenRenames(
                     [&] {
                         std::string error;
-                        return replaceFiles({{paths[0], "new 0"}, {paths[1], "new 1"},
-                                             {paths[2], "new 2"}},
-                                            error)
+                        return replaceFiles(
+                                   {{paths[0], "new 0"}, {paths[1], "new 1"}, {paths[2], "new 2"}},
+                                   error)
                                    ? 0
                                    : 1;
                     },

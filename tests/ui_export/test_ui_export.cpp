@@ -736,10 +736,10 @@ void TestUiExport::toolReadsHostileTextsWhole_data() {
     QTest::addColumn<QString>("out");
     const QByteArray amps(800'000, '&');
     QTest::newRow("800,000 &") << amps << amps << "t.ipuz";
-    QTest::newRow("&amp without ;") << QByteArray("&amp").repeated(200'000)
-                                    << QByteArray("&amp").repeated(200'000) << "t.ipuz";
-    QTest::newRow("400,000 unclosed tags") << QByteArray("<a").repeated(400'000)
-                                           << QByteArray("<a").repeated(400'000) << "t.ipuz";
+    QTest::newRow("&amp without ;")
+        << QByteArray("&amp").repeated(200'000) << QByteArray("&amp").repeated(200'000) << "t.ipuz";
+    QTest::newRow("400,000 unclosed tags")
+        << QByteArray("<a").repeated(400'000) << QByteArray("<a").repeated(400'000) << "t.ipuz";
     QTest::newRow("tags closed at the end")
         << QByteArray("<a").repeated(200'000) + "> x &lt;" << QByteArray(" x <") << "t.ipuz";
     QTest::newRow("a word of 400,000 letters")
@@ -782,7 +782,8 @@ void TestUiExport::toolReadsHostileTextsWhole() {
             continue;
         if (xml.name() == u"title")
             title = xml.readElementText();
-        else if (xml.name() == u"text" && xml.attributes().value(QStringLiteral("font-weight")) == QStringLiteral("bold") &&
+        else if (xml.name() == u"text" &&
+                 xml.attributes().value(QStringLiteral("font-weight")) == QStringLiteral("bold") &&
                  drawn.isEmpty())
             drawn = xml.readElementText(QXmlStreamReader::IncludeChildElements);
     }

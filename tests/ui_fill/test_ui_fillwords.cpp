@@ -348,8 +348,7 @@ void FillWordsTest::overlongLineIsNoWordOfMyList() {
     h.trigger("MieParole");
     QCOMPARE(h.panel(2), QStringLiteral(" COT added to My Words "));
     QCOMPARE(readAll(h.listFile("my-words.txt")), list + "COT\n");
-    QCOMPARE(h.w().wordIndexes().additions()->ownWords,
-             (std::vector<std::string>{"COT", "ZQX"}));
+    QCOMPARE(h.w().wordIndexes().additions()->ownWords, (std::vector<std::string>{"COT", "ZQX"}));
 }
 
 void FillWordsTest::selectedWordMustBeWhole() {
