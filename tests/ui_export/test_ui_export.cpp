@@ -315,6 +315,9 @@ private slots:
     void svgPairSignalBetweenRenamesLeavesBothNew();
     void toolReadsHostileTextsWhole_data();
     void toolReadsHostileTextsWhole();
+    void toolTellsWhatTheReadingLeftOut_data();
+    void toolTellsWhatTheReadingLeftOut();
+    void toolKeepsUnplacedCluesInRange();
 
     // the pages
     void pdfHasTwoPages_data();
@@ -791,6 +794,99 @@ void TestUiExport::toolReadsHostileTextsWhole() {
     QCOMPARE(title.toLatin1(), text);
     QCOMPARE(drawn.toLatin1(), text);
     QVERIFY(QByteArray::fromStdString(written).count("<tspan") > 1000);
+}
+
+void TestUiExport::toolTellsWhatTheReadingLeftOut_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("said");    // in what korvel-export prints
+    QTest::addColumn<QByteArray>("notSaid"); // what it used to print instead
+    PuzPuzzle p;
+    p.width = 2;
+    p.height = 2;
+    p.solution = "ABCD";
+    p.state = "----";
+    p.clues = {"One", "Two", "Three", "Four"};
+    const std::string puz = encodePuz(p);
+    QTest::newRow("a timer cut short")
+        << QByteArray::fromStdString(puz + std::string("LTIM\x08\0\0\0"
+                                                       "42",
+                                                       10))
+        << "t.puz"
+        << QByteArray("The file ends inside its LTIM section, which Korvel does not read")
+        << QByteArray("circles or rebus squares");
+    PuzPuzzle rebus = p;
+    rebus.rebusGrid = std::string("\1\0\0\0", 4);
+    rebus.rebusTable = " 0:1B;";
+    QTest::newRow("a rebus starting with a digit")
+        << QByteArray::fromStdString(encodePuz(rebus)) << "r.puz"
+        << QByteArray("1 cell held more than one letter A to Z") << QByteArray("rebus square");
+    std::string clues;
+    for (int i = 0; i < MaxUnplacedClues + 3; ++i)
+        clues += (i == 0 ? "\"c" : ", \"c") + std::to_string(i) + "\"";
+    QTest::newRow("clues past the cap")
+        << QByteArray::fromStdString(
+               "{\"version\": \"http://ipuz.org/v2\", \"kind\": [\"http://ipuz.org/crossword#1\"], "
+               "\"dimensions\": {\"width\": 2, \"height\": 2}, \"puzzle\": [[1, 2], [3, 0]], "
+               "\"clues\": {\"Across\": [" +
+               clues + "]}}")
+        << "c.ipuz"
+        << QByteArray("3 more clues without a word were left out: Korvel keeps at most 1000 of "
+                      "them.")
+        << QByteArray("could not be read");
+}
+
+// What korvel-export prints on reading a puzzle says what happened: a timer
+// section cut short is no damaged circles or rebus squares, a rebus that
+// starts with a digit leaves its square empty (not "keeps its first
+// letter"), and clues past the 1,000-unplaced cap are told apart from
+// entries that could not be read. Each file is still exported.
+void TestUiExport::toolTellsWhatTheReadingLeftOut() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, said);
+    QFETCH(QByteArray, notSaid);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(name);
+    writeFile(in, file);
+    const ToolRun r = runTool({in, dir.filePath(QStringLiteral("out.ipuz"))});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.err.contains(said), r.err.constData());
+    QVERIFY2(!r.err.contains(notSaid), r.err.constData());
+}
+
+// Korvel's own list of unplaced clues with keys and lengths no grid has
+// (negative, and 2^64 - 1, which used to wrap to -1): korvel-export keeps
+// every text and writes back only values it can read again.
+void TestUiExport::toolKeepsUnplacedCluesInRange() {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("k.ipuz"));
+    writeFile(in,
+              "{\"version\": \"http://ipuz.org/v2\", \"kind\": [\"http://ipuz.org/crossword#1\"], "
+              "\"dimensions\": {\"width\": 2, \"height\": 2}, \"puzzle\": [[1, 2], [3, 0]], "
+              "\"org.korvel:unplaced\": ["
+              "{\"row\": -1, \"column\": -7, \"direction\": \"Across\", \"length\": -3, "
+              "\"clue\": \"first\"}, "
+              "{\"row\": 18446744073709551615, \"column\": 0, \"direction\": \"Down\", "
+              "\"length\": 18446744073709551615, \"clue\": \"second\"}]}");
+    const QString out = dir.filePath(QStringLiteral("out.ipuz"));
+    ToolRun r = runTool({in, out});
+    QCOMPARE(r.status, 0);
+    const QByteArray written = readAll(out);
+    QVERIFY2(!written.contains(": -"), written.constData());
+    const PuzzleReadResult back = puzzleFromIpuz(written.toStdString());
+    QVERIFY(back.puzzle.has_value());
+    QCOMPARE(back.puzzle->clues.size(), std::size_t(2));
+    for (const Clue& c : back.puzzle->clues) {
+        QCOMPARE(c.key.row, MaxRows);
+        QVERIFY(c.key.column >= 0);
+        QCOMPARE(c.length, int16_t{0});
+    }
+    QCOMPARE(back.puzzle->clues[0].text + back.puzzle->clues[1].text, std::string("firstsecond"));
+    // Written again, the same bytes.
+    r = runTool({out, dir.filePath(QStringLiteral("again.ipuz"))});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(readAll(dir.filePath(QStringLiteral("again.ipuz"))), written);
 }
 
 // ---------------------------------------------------------------- pages
