@@ -18,10 +18,12 @@ namespace {
 
 // The folder of the user's settings files. Qt tells no one the folder that
 // QSettings::setPath chose, but a settings object names its file: one of an
-// organisation that has no file opens nothing and gives the folder.
+// organisation that has no file (a name of this process alone) opens nothing
+// and gives the folder.
 QString userSettingsFolder() {
-    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope,
-                          QStringLiteral(".korvel-settings-probe"));
+    const QSettings probe(
+        QSettings::NativeFormat, QSettings::UserScope,
+        QStringLiteral(".korvel-settings-probe-%1").arg(QCoreApplication::applicationPid()));
     return QFileInfo(probe.fileName()).absolutePath();
 }
 
