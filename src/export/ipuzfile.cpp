@@ -229,6 +229,39 @@ std::string_view unwrapped(std::string_view bytes) {
     return bytes;
 }
 
+// A crossword's JSON nests a handful of levels (the document, its clue
+// lists, a clue, its numbers). Each level costs the parser some tens of
+// bytes of memory, so a file of nothing but "[" would take forty times its
+// size: a file nested deeper than this is refused before it is parsed.
+constexpr int MaxJsonDepth = 100;
+
+// Whether the JSON text nests arrays and objects deeper than max, in one
+// pass; strings (and the escapes in them) are skipped. Text that is no JSON
+// is left to the parser to refuse.
+bool nestedDeeperThan(std::string_view text, int max) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > max) {
+                return true;
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 void checkVersionAndKind(const json& doc) {
     if (const json* version = member(doc, "version")) {
         const std::string v = version->is_string() ? version->get<std::string>() : "";
@@ -631,6 +664,11 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title) {
 PuzzleReadResult puzzleFromIpuz(std::string_view bytes) {
     PuzzleReadResult result;
     const std::string_view text = unwrapped(bytes);
+    if (nestedDeeperThan(text, MaxJsonDepth)) {
+        result.error = "The file is no .ipuz puzzle: it is nested more than " +
+                       std::to_string(MaxJsonDepth) + " levels deep.";
+        return result;
+    }
     json doc;
     try {
         doc = json::parse(text.begin(), text.end());
