@@ -66,8 +66,15 @@ set(expected
   lib/korvel/libkorvdll.so
   share/korvel/dictionaries/it/base.diz
   share/korvel/dictionaries/it/base.scores
+  share/korvel/dictionaries/it/base.kinds
+  share/korvel/dictionaries/it/base.bans
   share/korvel/dictionaries/en/base.diz
   share/korvel/dictionaries/en/base.scores
+  share/korvel/dictionaries/en/base.kinds
+  share/korvel/dictionaries/en/base.bans
+  share/korvel/dictionaries/en/phrases.dic
+  share/korvel/dictionaries/it/definitions.db
+  share/korvel/dictionaries/en/definitions.db
   share/korvel/help/voduzeze/KORVELH8.HTM
   share/doc/korvel/copyright
   share/doc/korvel/changelog.gz

@@ -50,6 +50,16 @@ std::optional<DictionaryLanguage> languageFromCode(std::string_view code) {
     return std::nullopt;
 }
 
+DictionaryLanguage puzzleLanguageOfSet(std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.remove_suffix(1);
+    }
+    const std::size_t slash = folder.rfind('/');
+    const std::string_view name =
+        slash == std::string_view::npos ? folder : folder.substr(slash + 1);
+    return languageFromCode(name).value_or(DictionaryLanguage::Italian);
+}
+
 DictionaryLanguage localeLanguage(const char* lcAll, const char* lcMessages, const char* lang) {
     const char* value = isSet(lcAll) ? lcAll : isSet(lcMessages) ? lcMessages : lang;
     if (isSet(value) && value[0] == 'i' && value[1] == 't') {

@@ -50,6 +50,13 @@ std::optional<DictionaryLanguage> readLanguageSetting(const std::string& file);
 // as it was. On failure error says why.
 bool writeLanguageSetting(const std::string& file, DictionaryLanguage language, std::string& error);
 
+// The language of a new puzzle made with the set loaded from folder: the
+// language its folder is named for (the sets of each language lie in
+// folders named "it" and "en", trailing "/" aside), and Italian where the
+// name does not tell, as for the set a build makes in its own dictionaries
+// folder.
+DictionaryLanguage puzzleLanguageOfSet(std::string_view folder);
+
 // The language to load: the remembered one, else the locale's.
 DictionaryLanguage chooseLanguage(std::optional<DictionaryLanguage> remembered,
                                   DictionaryLanguage fromLocale);

@@ -2,12 +2,14 @@
 #include "ipuzfile.h"
 
 #include "celltext.h"
+#include "clueset.h"
 #include "puzzleread.h"
 #include "puzzletext.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <map>
@@ -39,6 +41,26 @@ namespace {
 
 constexpr std::string_view UnplacedField = "org.korvel:unplaced";
 constexpr std::string_view ContactField = "org.korvel:contact";
+// In a clue entry: the answer the clue was written for, when the grid no
+// longer holds it.
+constexpr std::string_view AnswerField = "org.korvel:answer";
+// The language of the puzzle, a code such as "it" or "en".
+constexpr std::string_view LanguageField = "lang";
+constexpr std::string_view KorvelOrigin = "Korvel";
+
+// The top-level fields Korvel reads into the puzzle (or writes itself).
+constexpr std::array<std::string_view, 19> ReadFields = {
+    "version",    "kind",        "dimensions", "puzzle",      "solution",  "clues", "block",
+    "empty",      "title",       "author",     "copyright",   "notes",     "intro", "publisher",
+    "difficulty", "explanation", "styles",     UnplacedField, ContactField};
+
+// The top-level texts Korvel reads as details, when they are strings.
+constexpr std::array<std::string_view, 8> TextFields = {
+    "title", "author", "copyright", "notes", "intro", "publisher", "difficulty", "explanation"};
+
+// The members of a clue entry Korvel reads.
+constexpr std::array<std::string_view, 6> ClueMembers = {"number",      "numbers", "clue",
+                                                         "enumeration", "label",   AnswerField};
 
 // --- writing
 
@@ -67,6 +89,52 @@ int leadingNumber(std::string_view label) {
     return i == 0 ? -1 : n;
 }
 
+// ", \"name\": value" for each field kept from another program's file.
+std::string otherMembers(const OtherFields& fields) {
+    std::string out;
+    for (const auto& [name, value] : fields)
+        out += ", " + encoded(validUtf8(name)) + ": " + value;
+    return out;
+}
+
+// The letters of the cells of a slot as the file's answer record holds them.
+std::string answerRecord(const Clue& clue, std::string_view current) {
+    if (clue.answer.empty() || clue.answer == current)
+        return {};
+    return ", \"" + std::string(AnswerField) + "\": " + encoded(validUtf8(clue.answer));
+}
+
+// How the "puzzle" board and the clue numbers are written: Korvel's
+// numbers, or the file's own marks while the blacks are as the file had
+// them (then also its cells without a cell, null).
+struct BoardMarks {
+    // The file's marks are on the board.
+    bool apply = false;
+    // Its holes are (the blacks are as the file had them).
+    bool holes = false;
+    const KeptFields* kept = nullptr;
+};
+
+BoardMarks boardMarks(const Puzzle& puzzle) {
+    BoardMarks b;
+    b.kept = &puzzle.details.kept;
+    b.holes = fileShapeHolds(puzzle.details, puzzle.grid);
+    b.apply =
+        b.holes && b.kept->cellMarks.size() ==
+                       static_cast<std::size_t>(puzzle.grid.RowCount * puzzle.grid.ColumnCount);
+    return b;
+}
+
+bool allDigits(std::string_view s) {
+    return !s.empty() && s.size() < 9 &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A mark as JSON: a number when it is one, else a string.
+std::string markValue(std::string_view mark) {
+    return allDigits(mark) ? std::to_string(std::stoi(std::string(mark))) : encoded(mark);
+}
+
 // The clues of a puzzle split as the file keeps them: the placed clue of
 // each slot (by index into Slots::all()), and the rest in key order.
 struct ClueLayout {
@@ -90,14 +158,20 @@ ClueLayout layoutClues(const Puzzle& puzzle, const Slots& slots) {
     return out;
 }
 
-std::string clueEntry(const Slot& slot, const Clue* clue) {
+std::string clueEntry(const Slot& slot, const Clue* clue, const GridModel& grid,
+                      const BoardMarks& marks) {
     if (clue == nullptr) {
         return "[" + std::to_string(slot.number) + ", \"\"]";
     }
     const std::string label = validUtf8(clue->label);
     std::string out = "{\"number\": ";
-    const bool labelAsNumber = !label.empty() && leadingNumber(label) == slot.number;
-    out += labelAsNumber ? encoded(label) : std::to_string(slot.number);
+    // While the file's own marks are on the board, a clue is numbered by the
+    // marks its label names.
+    const bool labelAsNumber =
+        !label.empty() && (marks.apply || leadingNumber(label) == slot.number);
+    out += !labelAsNumber ? std::to_string(slot.number)
+           : marks.apply  ? markValue(label)
+                          : encoded(label);
     out += ", \"clue\": " + htmlField(clue->text);
     out +=
         ", \"enumeration\": " + encoded(clue->enumeration.empty() ? std::to_string(slot.length)
@@ -105,11 +179,13 @@ std::string clueEntry(const Slot& slot, const Clue* clue) {
     if (!label.empty() && !labelAsNumber) {
         out += ", \"label\": " + encoded(label);
     }
+    out += answerRecord(*clue, Slots::pattern(grid, slot));
+    out += otherMembers(clue->otherFields);
     return out + "}";
 }
 
 void writeClueList(std::string& out, Direction d, const Slots& slots, const ClueLayout& layout,
-                   bool last) {
+                   const GridModel& grid, const BoardMarks& marks, bool last) {
     const std::span<const Slot> list = d == Direction::Across ? slots.across() : slots.down();
     const std::size_t base = d == Direction::Across ? 0 : slots.across().size();
     out += "    \"";
@@ -117,7 +193,7 @@ void writeClueList(std::string& out, Direction d, const Slots& slots, const Clue
     out += "\": [";
     for (std::size_t i = 0; i < list.size(); ++i) {
         out += i == 0 ? "\n" : ",\n";
-        out += "      " + clueEntry(list[i], layout.ofSlot[base + i]);
+        out += "      " + clueEntry(list[i], layout.ofSlot[base + i], grid, marks);
     }
     out += list.empty() ? "]" : "\n    ]";
     out += last ? "\n" : ",\n";
@@ -130,7 +206,9 @@ std::string unplacedEntry(const Clue& clue) {
            "\", \"length\": " + std::to_string(clue.length) +
            ", \"clue\": " + htmlField(clue.text) +
            ", \"enumeration\": " + encoded(validUtf8(clue.enumeration)) +
-           ", \"label\": " + encoded(validUtf8(clue.label)) + "}";
+           ", \"label\": " + encoded(validUtf8(clue.label)) +
+           (clue.answer.empty() ? "" : ", \"answer\": " + encoded(validUtf8(clue.answer))) +
+           otherMembers(clue.otherFields) + "}";
 }
 
 // --- reading
@@ -303,19 +381,45 @@ Board dimensionsOf(const json& doc) {
     return b;
 }
 
-bool styleHasCircle(const json& style, const json& doc) {
+// What a cell's style holds: a circle, and anything else (colours, bars,
+// other shapes), which Korvel has no place for.
+struct CellStyle {
+    bool circle = false;
+    bool more = false;
+};
+
+CellStyle cellStyle(const json& style, const json& doc) {
     const json* definition = &style;
     if (style.is_string()) {
         const json* styles = member(doc, "styles");
         definition =
             styles ? member(*styles, style.get_ref<const std::string&>().c_str()) : nullptr;
     }
-    const json* shape = definition ? member(*definition, "shapebg") : nullptr;
-    return shape != nullptr && shape->is_string() && *shape == "circle";
+    CellStyle out;
+    if (definition == nullptr || !definition->is_object()) {
+        out.more = definition != nullptr && !definition->is_null();
+        return out;
+    }
+    for (const auto& [name, value] : definition->items()) {
+        if (name == "shapebg" && value.is_string() && value == "circle")
+            out.circle = true;
+        else
+            out.more = true;
+    }
+    return out;
 }
 
-// Blacks and circles from the "puzzle" board.
-void readBoard(const json& doc, const Board& b, Puzzle& p) {
+// The text of a mark on the "puzzle" board: a number in decimal, a string
+// as it is.
+std::string markText(const json& v) {
+    if (v.is_string())
+        return validUtf8(v.get<std::string>());
+    return scalarText(v).value_or("");
+}
+
+// Blacks, circles, the file's own marks and its holes from the "puzzle"
+// board.
+void readBoard(const json& doc, const Board& b, Puzzle& p, PuzzleReadCounts& counts) {
     const json* board = member(doc, "puzzle");
     if (board == nullptr || !board->is_array()) {
         throw Refusal{"The .ipuz file has no \"puzzle\" board."};
@@ -327,6 +431,10 @@ void readBoard(const json& doc, const Board& b, Puzzle& p) {
     const json* blockValue = member(doc, "block");
     const std::optional<std::string> block =
         blockValue ? scalarText(*blockValue) : std::optional<std::string>("#");
+    const json* emptyValue = member(doc, "empty");
+    const std::string empty = emptyValue ? scalarText(*emptyValue).value_or("0") : std::string("0");
+    std::vector<std::string> marks(static_cast<std::size_t>(b.rows * b.columns));
+    std::vector<int> holes;
     for (int r = 0; r < b.rows; ++r) {
         const json& row = (*board)[static_cast<std::size_t>(r)];
         if (!row.is_array() || row.size() != static_cast<std::size_t>(b.columns)) {
@@ -337,21 +445,56 @@ void readBoard(const json& doc, const Board& b, Puzzle& p) {
         for (int c = 0; c < b.columns; ++c) {
             const json& cell = row[static_cast<std::size_t>(c)];
             const json* value = &cell;
-            bool circle = false;
+            CellStyle style;
             if (cell.is_object()) {
-                const json* style = member(cell, "style");
-                circle = style != nullptr && styleHasCircle(*style, doc);
+                if (const json* s = member(cell, "style")) {
+                    style = cellStyle(*s, doc);
+                }
                 value = member(cell, "cell");
             }
+            counts.stylesDropped += style.more ? 1 : 0;
             const std::optional<std::string> text =
                 value ? scalarText(*value) : std::optional<std::string>();
-            const bool black = (value != nullptr && value->is_null()) || (text && text == block);
+            const bool hole = value != nullptr && value->is_null();
+            const bool black = hole || (text && text == block);
+            const int at = r * b.columns + c;
             if (black) {
                 p.grid.setCell(r, c, BLACK);
-            } else if (circle) {
-                p.circles.push_back(r * b.columns + c);
+                if (hole) {
+                    holes.push_back(at);
+                }
+                continue;
+            }
+            if (style.circle) {
+                p.circles.push_back(at);
+            }
+            // 0 marks no cell whatever the file calls empty.
+            if (value != nullptr && text != empty && text != "0") {
+                marks[static_cast<std::size_t>(at)] = markText(*value);
             }
         }
+    }
+    // Marks that are Korvel's own numbers need no keeping, and a board that
+    // marks no cell is numbered by Korvel.
+    const Slots slots = Slots::of(p.grid);
+    const std::vector<int>& numbers = slots.numbers();
+    bool any = false;
+    bool same = true;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        any = any || !marks[i].empty();
+        const std::string korvel = numbers[i] > 0 ? std::to_string(numbers[i]) : std::string();
+        same = same && (marks[i] == korvel || p.grid.isBlack(static_cast<int>(i) / b.columns,
+                                                             static_cast<int>(i) % b.columns));
+    }
+    KeptFields& kept = p.details.kept;
+    if (any && !same) {
+        kept.cellMarks = std::move(marks);
+    }
+    kept.holes = std::move(holes);
+    if (!kept.cellMarks.empty() || !kept.holes.empty()) {
+        for (int r = 0; r < b.rows; ++r)
+            for (int c = 0; c < b.columns; ++c)
+                kept.shape += p.grid.isBlack(r, c) ? '#' : '.';
     }
 }
 
@@ -407,11 +550,23 @@ std::optional<Direction> listDirection(std::string_view name) {
     return std::nullopt;
 }
 
+// Notes a kind of field left out, once.
+void noteDropped(PuzzleReadCounts& counts, DroppedField field) {
+    if (std::find(counts.dropped.begin(), counts.dropped.end(), field) == counts.dropped.end()) {
+        counts.dropped.push_back(field);
+        std::sort(counts.dropped.begin(), counts.dropped.end());
+    }
+}
+
+// A JSON value as the text that is written back.
+std::string jsonText(const json& v) {
+    return v.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 void readClue(const json& entry, Direction d, ClueGatherer& clues, PuzzleReadCounts& counts) {
     const json* number = nullptr;
     const json* text = nullptr;
-    std::string enumeration;
-    std::string label;
+    Clue clue;
     bool object = false;
     if (entry.is_array() && entry.size() >= 2) {
         number = &entry[0];
@@ -429,37 +584,55 @@ void readClue(const json& entry, Direction d, ClueGatherer& clues, PuzzleReadCou
         }
         text = member(entry, "clue");
         if (const json* e = member(entry, "enumeration")) {
-            enumeration =
+            clue.enumeration =
                 e->is_string() ? validUtf8(e->get<std::string>()) : scalarText(*e).value_or("");
         }
         if (const json* l = member(entry, "label"); l != nullptr && l->is_string()) {
-            label = validUtf8(l->get<std::string>());
+            clue.label = validUtf8(l->get<std::string>());
+        }
+        if (const json* a = member(entry, std::string(AnswerField).c_str());
+            a != nullptr && a->is_string()) {
+            clue.answer = validUtf8(a->get<std::string>());
+        }
+        for (const auto& [name, value] : entry.items()) {
+            if (std::find(ClueMembers.begin(), ClueMembers.end(), name) != ClueMembers.end()) {
+                continue;
+            }
+            if (name == "answer") {
+                noteDropped(counts, DroppedField::Answers);
+            } else if (name == "cells") {
+                noteDropped(counts, DroppedField::ClueCells);
+            } else {
+                clue.otherFields.emplace_back(validUtf8(name), jsonText(value));
+            }
         }
     }
     if ((text != nullptr && !text->is_string()) || (text == nullptr && !object)) {
         ++counts.cluesSkipped;
         return;
     }
-    std::string plain =
-        text ? htmlToText(text->get_ref<const std::string&>(), counts.markupDropped) : "";
+    clue.text = text ? htmlToText(text->get_ref<const std::string&>(), counts.markupDropped) : "";
     // Korvel writes [number, ""] for a word without a clue.
-    if (!object && plain.empty()) {
+    if (!object && clue.text.empty()) {
+        return;
+    }
+    const std::string written = number != nullptr ? markText(*number) : std::string();
+    if (clues.addAtMark(written, d, clue)) {
         return;
     }
     int n = -1;
     if (number != nullptr && number->is_string()) {
-        const std::string written = validUtf8(number->get<std::string>());
         n = leadingNumber(written);
-        if (label.empty()) {
-            label = written;
+        if (clue.label.empty()) {
+            clue.label = written;
         }
     } else if (number != nullptr) {
         n = clueNumber(*number);
     }
     if (n >= 0) {
-        clues.add(n, d, std::move(plain), std::move(enumeration), std::move(label));
+        clues.add(n, d, std::move(clue));
     } else {
-        clues.addUnnumbered(d, std::move(plain), std::move(enumeration), std::move(label));
+        clues.addUnnumbered(d, std::move(clue));
     }
 }
 
@@ -520,12 +693,31 @@ void readKeptClues(const json& doc, ClueGatherer& clues, PuzzleReadCounts& count
         if (const json* l = member(entry, "label"); l != nullptr && l->is_string()) {
             clue.label = validUtf8(l->get<std::string>());
         }
+        if (const json* a = member(entry, "answer"); a != nullptr && a->is_string()) {
+            clue.answer = validUtf8(a->get<std::string>());
+        }
+        for (const auto& [name, value] : entry.items()) {
+            if (name != "row" && name != "column" && name != "direction" && name != "length" &&
+                name != "clue" && name != "enumeration" && name != "label" && name != "answer") {
+                clue.otherFields.emplace_back(validUtf8(name), jsonText(value));
+            }
+        }
         clues.addKept(std::move(clue));
     }
 }
 
 void readClues(const json& doc, Puzzle& p, PuzzleReadCounts& counts) {
     ClueGatherer clues(p.grid);
+    const std::vector<std::string>& marks = p.details.kept.cellMarks;
+    if (!marks.empty()) {
+        std::map<std::string, int> cells;
+        for (std::size_t i = 0; i < marks.size(); ++i) {
+            if (!marks[i].empty()) {
+                cells.emplace(marks[i], static_cast<int>(i));
+            }
+        }
+        clues.useMarks(std::move(cells));
+    }
     if (const json* lists = member(doc, "clues"); lists != nullptr && lists->is_object()) {
         for (const auto& [name, list] : lists->items()) {
             const std::optional<Direction> d = listDirection(name);
@@ -546,17 +738,63 @@ void readClues(const json& doc, Puzzle& p, PuzzleReadCounts& counts) {
     p.clues = clues.take(counts);
 }
 
+// A language code as files give it: letters, digits, "-" and "_", short.
+bool languageCode(const json& v) {
+    if (!v.is_string()) {
+        return false;
+    }
+    const std::string& code = v.get_ref<const std::string&>();
+    return !code.empty() && code.size() <= 35 && std::all_of(code.begin(), code.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-' || c == '_';
+    });
+}
+
 void readDetails(const json& doc, PuzzleDetails& d, PuzzleReadCounts& counts) {
     int& tags = counts.markupDropped;
     d.title = textField(doc, "title", tags);
     d.author = textField(doc, "author", tags);
     d.copyright = textField(doc, "copyright", tags);
     d.notes = textField(doc, "notes", tags);
+    d.intro = textField(doc, "intro", tags);
+    d.publisher = textField(doc, "publisher", tags);
+    d.difficulty = textField(doc, "difficulty", tags);
+    d.explanation = textField(doc, "explanation", tags);
     if (const json* contact = member(doc, std::string(ContactField).c_str());
         contact != nullptr && contact->is_object()) {
         d.contactName = textField(*contact, "name", tags);
         d.contactEmail = textField(*contact, "email", tags);
         d.contactAddress = textField(*contact, "address", tags);
+    }
+    // Everything else: what would be wrong after an edit is left out and
+    // told; the rest is kept and written back (a text field of another type
+    // than the format's is kept as it is too).
+    for (const auto& [name, value] : doc.items()) {
+        if (name == LanguageField && languageCode(value)) {
+            d.language = value.get<std::string>();
+            continue;
+        }
+        if (name == "origin" && value.is_string() && value == KorvelOrigin) {
+            continue;
+        }
+        const bool text = std::find(TextFields.begin(), TextFields.end(), name) != TextFields.end();
+        const bool read = std::find(ReadFields.begin(), ReadFields.end(), name) != ReadFields.end();
+        if (text ? value.is_string() : read) {
+            continue;
+        }
+        if (name == "checksum") {
+            noteDropped(counts, DroppedField::Checksum);
+        } else if (name == "saved") {
+            noteDropped(counts, DroppedField::Saved);
+        } else if (name == "answer" || name == "answers") {
+            noteDropped(counts, DroppedField::Answers);
+        } else if (name == "zones") {
+            noteDropped(counts, DroppedField::Zones);
+        } else if (name == "misses") {
+            noteDropped(counts, DroppedField::Misses);
+        } else {
+            d.kept.ipuz.emplace_back(validUtf8(name), jsonText(value));
+        }
     }
 }
 
@@ -574,29 +812,52 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title) {
     const std::vector<int>& numbers = slots.numbers();
     const ClueLayout clues = layoutClues(puzzle, slots);
     const PuzzleDetails& details = puzzle.details;
+    const BoardMarks marks = boardMarks(puzzle);
     const int R = grid.RowCount;
     const int C = grid.ColumnCount;
     const std::set<int> circles(puzzle.circles.begin(), puzzle.circles.end());
+    const std::set<int> holes =
+        marks.holes ? std::set<int>(details.kept.holes.begin(), details.kept.holes.end())
+                    : std::set<int>();
+
+    // Another program's origin stays the file's.
+    std::string origin = jsonString(KorvelOrigin);
+    for (const auto& [name, value] : details.kept.ipuz)
+        if (name == "origin")
+            origin = value;
 
     std::string out = "{\n";
     out += "  \"version\": \"http://ipuz.org/v2\",\n";
     out += "  \"kind\": [\"http://ipuz.org/crossword#1\"],\n";
-    out += "  \"origin\": \"Korvel\",\n";
+    out += "  \"origin\": " + origin + ",\n";
     out += "  \"title\": " +
            (details.title.empty() ? jsonString(validUtf8(title)) : htmlField(details.title)) +
            ",\n";
     for (const auto& [name, text] :
          {std::pair{"author", &details.author}, std::pair{"copyright", &details.copyright},
-          std::pair{"notes", &details.notes}}) {
+          std::pair{"notes", &details.notes}, std::pair{"intro", &details.intro},
+          std::pair{"publisher", &details.publisher}, std::pair{"difficulty", &details.difficulty},
+          std::pair{"explanation", &details.explanation}}) {
         if (!text->empty()) {
             out += "  \"" + std::string(name) + "\": " + htmlField(*text) + ",\n";
         }
+    }
+    if (!details.language.empty()) {
+        out += "  \"" + std::string(LanguageField) + "\": " + encoded(validUtf8(details.language)) +
+               ",\n";
     }
     out += "  \"dimensions\": {\"width\": " + std::to_string(C) +
            ", \"height\": " + std::to_string(R) + "},\n";
     out += "  \"block\": \"#\",\n";
     out += "  \"empty\": 0,\n";
 
+    // A cell's mark on the "puzzle" board: Korvel's number, or the file's own.
+    const auto mark = [&](int at) {
+        if (!marks.apply)
+            return std::to_string(numbers[static_cast<std::size_t>(at)]);
+        const std::string& m = marks.kept->cellMarks[static_cast<std::size_t>(at)];
+        return m.empty() ? std::string("0") : markValue(validUtf8(m));
+    };
     out += "  \"puzzle\": [\n";
     for (int r = 0; r < R; ++r) {
         out += "    [";
@@ -605,13 +866,14 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title) {
                 out += ", ";
             }
             const int at = r * C + c;
-            if (grid.isBlack(r, c)) {
+            if (holes.count(at) != 0) {
+                out += "null";
+            } else if (grid.isBlack(r, c)) {
                 out += "\"#\"";
             } else if (circles.count(at) != 0) {
-                out += "{\"cell\": " + std::to_string(numbers[static_cast<std::size_t>(at)]) +
-                       ", \"style\": {\"shapebg\": \"circle\"}}";
+                out += "{\"cell\": " + mark(at) + ", \"style\": {\"shapebg\": \"circle\"}}";
             } else {
-                out += std::to_string(numbers[static_cast<std::size_t>(at)]);
+                out += mark(at);
             }
         }
         out += r + 1 < R ? "],\n" : "]\n";
@@ -625,7 +887,9 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title) {
             if (c > 0) {
                 out += ", ";
             }
-            if (grid.isBlack(r, c)) {
+            if (holes.count(r * C + c) != 0) {
+                out += "null";
+            } else if (grid.isBlack(r, c)) {
                 out += "\"#\"";
             } else if (const auto letter = cellLetter(grid.cell(r, c))) {
                 out += jsonString(*letter);
@@ -638,8 +902,8 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title) {
     out += "  ],\n";
 
     out += "  \"clues\": {\n";
-    writeClueList(out, Direction::Across, slots, clues, false);
-    writeClueList(out, Direction::Down, slots, clues, true);
+    writeClueList(out, Direction::Across, slots, clues, grid, marks, false);
+    writeClueList(out, Direction::Down, slots, clues, grid, marks, true);
     out += "  }";
 
     if (!clues.unplaced.empty()) {
@@ -656,6 +920,11 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title) {
                "\": {\"name\": " + htmlField(details.contactName) +
                ", \"email\": " + htmlField(details.contactEmail) +
                ", \"address\": " + htmlField(details.contactAddress) + "}";
+    }
+    for (const auto& [name, value] : details.kept.ipuz) {
+        if (name != "origin") {
+            out += ",\n  " + encoded(validUtf8(name)) + ": " + value;
+        }
     }
     out += "\n}\n";
     return out;
@@ -693,7 +962,7 @@ PuzzleReadResult puzzleFromIpuz(std::string_view bytes) {
         Puzzle p;
         p.grid = GridModel::make(static_cast<int16_t>(b.rows), static_cast<int16_t>(b.columns));
         PuzzleReadCounts counts;
-        readBoard(doc, b, p);
+        readBoard(doc, b, p, counts);
         readSolution(doc, b, p, counts);
         readClues(doc, p, counts);
         readDetails(doc, p.details, counts);

@@ -456,6 +456,21 @@ PuzzleReadResult puzzleFromPuz(std::string_view bytes) {
     const auto text = [utf8](std::string_view bytes) {
         return utf8 ? validUtf8(bytes) : latin1ToUtf8(bytes);
     };
+    // Files made on Windows end the lines of their notes in CR LF, and a few
+    // in CR alone: either is one line break.
+    const auto lines = [&text](std::string_view bytes) {
+        std::string out;
+        const std::string t = text(bytes);
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            if (t[i] == '\r') {
+                out += '\n';
+                i += i + 1 < t.size() && t[i + 1] == '\n' ? 1 : 0;
+            } else {
+                out += t[i];
+            }
+        }
+        return out;
+    };
 
     // The rebus table: " 1:ABC; 2:XY;" gives key 1 "ABC", key 2 "XY".
     std::map<int, std::string> rebus;
@@ -544,7 +559,7 @@ PuzzleReadResult puzzleFromPuz(std::string_view bytes) {
     p.details.title = text(f.title);
     p.details.author = text(f.author);
     p.details.copyright = text(f.copyright);
-    p.details.notes = text(f.notes);
+    p.details.notes = lines(f.notes);
 
     result.warnings = readWarnings(counts);
     if (!scan.unreadSectionCut.empty()) {

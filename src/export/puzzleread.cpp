@@ -72,6 +72,42 @@ std::vector<std::string> readWarnings(const PuzzleReadCounts& c) {
                       " left out: Korvel keeps at most " + std::to_string(MaxUnplacedClues) +
                       " of them.");
     }
+    if (c.stylesDropped > 0 || !c.dropped.empty()) {
+        // What was left out, and whether the words name one thing or many.
+        std::vector<std::pair<std::string, bool>> what;
+        for (const DroppedField f : c.dropped) {
+            switch (f) {
+            case DroppedField::Checksum:
+                what.emplace_back("its checksum", false);
+                break;
+            case DroppedField::Saved:
+                what.emplace_back("a solver's saved progress", false);
+                break;
+            case DroppedField::Answers:
+                what.emplace_back("its answers", true);
+                break;
+            case DroppedField::ClueCells:
+                what.emplace_back("the cells its clues name", true);
+                break;
+            case DroppedField::Zones:
+                what.emplace_back("its zones of cells", true);
+                break;
+            case DroppedField::Misses:
+                what.emplace_back("its messages for wrong letters", true);
+                break;
+            }
+        }
+        if (c.stylesDropped > 0)
+            what.emplace_back(counted(c.stylesDropped, "cell's style", "cells' styles") +
+                                  " (colours, bars, shapes other than circles)",
+                              c.stylesDropped > 1);
+        std::string list;
+        for (std::size_t i = 0; i < what.size(); ++i)
+            list += (i == 0 ? "" : i + 1 == what.size() ? " and " : ", ") + what[i].first;
+        const bool many = what.size() > 1 || what.front().second;
+        out.push_back("Left out of the file, as " + std::string(many ? "they" : "it") +
+                      " would be wrong once the puzzle is edited: " + list + ".");
+    }
     if (c.sectionsSkipped > 0) {
         out.push_back(counted(c.sectionsSkipped, "section", "sections") +
                       " of the file (circles or rebus squares) were damaged and left out.");
@@ -111,28 +147,71 @@ char cellFromLetters(std::string_view text, int& cut) {
 
 ClueGatherer::ClueGatherer(const GridModel& grid) : slots_(Slots::of(grid)) {}
 
+bool ClueGatherer::addAtMark(std::string_view mark, Direction direction, Clue& clue) {
+    if (marks_.empty() || mark.empty())
+        return false;
+    std::string_view first = mark;
+    std::string_view last;
+    if (const std::size_t dash = mark.find('-');
+        dash != std::string_view::npos && dash > 0 && dash + 1 < mark.size()) {
+        first = mark.substr(0, dash);
+        last = mark.substr(dash + 1);
+    }
+    const auto at = marks_.find(std::string(first));
+    if (at == marks_.end())
+        return false;
+    const int columns = slots_.columns();
+    const int s = slots_.startingAt(at->second / columns, at->second % columns, direction);
+    if (s < 0)
+        return false;
+    const Slot& slot = slots_[static_cast<std::size_t>(s)];
+    if (!last.empty()) {
+        const auto end = marks_.find(std::string(last));
+        if (end != marks_.end() &&
+            slots_.slotAt(end->second / columns, end->second % columns, direction) != s)
+            return false;
+    }
+    const ClueKey key{slot.row, slot.column, direction};
+    if (!free(key))
+        return false;
+    clue.key = key;
+    clue.length = slot.length;
+    if (clue.enumeration == std::to_string(slot.length))
+        clue.enumeration.clear();
+    if (clue.label.empty())
+        clue.label = std::string(mark);
+    keep(std::move(clue));
+    return true;
+}
+
 void ClueGatherer::add(int number, Direction direction, std::string text, std::string enumeration,
                        std::string label) {
+    Clue clue;
+    clue.text = std::move(text);
+    clue.enumeration = std::move(enumeration);
+    clue.label = std::move(label);
+    add(number, direction, std::move(clue));
+}
+
+void ClueGatherer::add(int number, Direction direction, Clue clue) {
     const int s = slots_.numbered(number, direction);
     if (s >= 0) {
         const Slot& slot = slots_[static_cast<std::size_t>(s)];
         const ClueKey key{slot.row, slot.column, direction};
         if (free(key)) {
-            if (enumeration == std::to_string(slot.length)) {
-                enumeration.clear();
+            if (clue.enumeration == std::to_string(slot.length)) {
+                clue.enumeration.clear();
             }
-            keep({key, slot.length, std::move(text), std::move(enumeration), std::move(label)});
+            clue.key = key;
+            clue.length = slot.length;
+            keep(std::move(clue));
             return;
         }
     }
     if (!roomForUnplaced()) {
         return;
     }
-    Clue clue{{},
-              enumerationLength(enumeration),
-              std::move(text),
-              std::move(enumeration),
-              std::move(label)};
+    clue.length = enumerationLength(clue.enumeration);
     const std::vector<int>& numbers = slots_.numbers();
     const auto cell = std::find(numbers.begin(), numbers.end(), number);
     if (number > 0 && cell != numbers.end()) {
@@ -148,11 +227,20 @@ void ClueGatherer::add(int number, Direction direction, std::string text, std::s
 
 void ClueGatherer::addUnnumbered(Direction direction, std::string text, std::string enumeration,
                                  std::string label) {
+    Clue clue;
+    clue.text = std::move(text);
+    clue.enumeration = std::move(enumeration);
+    clue.label = std::move(label);
+    addUnnumbered(direction, std::move(clue));
+}
+
+void ClueGatherer::addUnnumbered(Direction direction, Clue clue) {
     if (!roomForUnplaced()) {
         return;
     }
-    keep({belowGrids(direction), enumerationLength(enumeration), std::move(text),
-          std::move(enumeration), std::move(label)});
+    clue.key = belowGrids(direction);
+    clue.length = enumerationLength(clue.enumeration);
+    keep(std::move(clue));
 }
 
 void ClueGatherer::addKept(Clue clue) {

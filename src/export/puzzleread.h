@@ -4,6 +4,7 @@
 #include "puzzle.h"
 #include "slots.h"
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -11,6 +12,17 @@
 #include <vector>
 
 namespace korvel {
+
+// The kinds of .ipuz fields left out on reading because the puzzle's letters
+// or shape give their meaning, so they would be wrong after the first edit.
+enum class DroppedField {
+    Checksum,  // "checksum": of the solution
+    Saved,     // "saved": a solver's progress
+    Answers,   // "answer", "answers" and the answers of clues
+    ClueCells, // the "cells" a clue names
+    Zones,     // "zones": groups of cells
+    Misses,    // "misses": messages for wrong letters
+};
 
 // What a reader changed or left out to open a file, for the caller to tell.
 struct PuzzleReadCounts {
@@ -39,6 +51,13 @@ struct PuzzleReadCounts {
     bool scrambled = false;
     // A .puz checksum does not match: the file opened, but may be damaged.
     bool checksumsWrong = false;
+    // What an .ipuz gave that would be wrong once the puzzle is edited, and
+    // was therefore left out (see DroppedField); each kind once, in the
+    // enum's order.
+    std::vector<DroppedField> dropped{};
+    // Cells whose style held more than a circle (a colour, a bar, another
+    // shape): the rest of the style was left out.
+    int stylesDropped = 0;
 
     friend bool operator==(const PuzzleReadCounts&, const PuzzleReadCounts&) = default;
 };
@@ -96,10 +115,14 @@ public:
     // length is dropped (the puzzle keeps it empty, meaning the length).
     void add(int number, Direction direction, std::string text, std::string enumeration,
              std::string label);
+    // The same for a clue with more than those (an answer record, fields of
+    // other programs): its key and length are set here.
+    void add(int number, Direction direction, Clue clue);
     // A clue with no number at all (a label with no leading digits, or text
     // alone): kept unplaced.
     void addUnnumbered(Direction direction, std::string text, std::string enumeration,
                        std::string label);
+    void addUnnumbered(Direction direction, Clue clue);
     // A clue whose key and length the file gives (Korvel's own list of
     // unplaced clues): kept as it is, or moved below the grids when another
     // clue holds its key already. One that fits the slot at its key is
@@ -110,6 +133,17 @@ public:
     // the grids (row MaxRows, any column from 0). Any other key, a negative
     // one included, is moved below the grids by the reader.
     static bool isKeptKey(long long row, long long column);
+
+    // The file's own marks of its cells (mark text to cell index r * columns
+    // + c), for files whose marks are not Korvel's numbers: a clue is then
+    // placed by them first (addAtMark).
+    void useMarks(std::map<std::string, int> marks) { marks_ = std::move(marks); }
+    // Places a clue on the slot of direction that starts at the cell marked
+    // mark, or at the first mark of a range "2-3" (whose last mark must lie
+    // in that slot). The clue's label is the mark unless it has one. False,
+    // keeping nothing, when no marks are in use, no such slot is free, or
+    // the range does not fit it.
+    bool addAtMark(std::string_view mark, Direction direction, Clue& clue);
 
     // The clues in key order; the unplaced and skipped ones are counted.
     std::vector<Clue> take(PuzzleReadCounts& counts);
@@ -126,6 +160,7 @@ private:
     ClueKey belowGrids(Direction direction);
 
     Slots slots_;
+    std::map<std::string, int> marks_;
     std::vector<Clue> clues_;
     std::set<ClueKey> taken_;
     int16_t nextBelow_ = 0;

@@ -37,7 +37,7 @@ bool patternFits(const WordIndex& index, std::string_view pattern) {
 }
 
 GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index,
-                              int minScore) {
+                              int minScore, const ClueSet* clues) {
     GridStatistics s;
     s.rows = grid.RowCount;
     s.columns = grid.ColumnCount;
@@ -99,6 +99,18 @@ GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const W
         }
     }
     s.blackPercent = 100.0 * s.blackCells / static_cast<double>(cells);
+    if (clues && !clues->empty()) {
+        s.cluesCounted = true;
+        for (const Slot& slot : slots.all()) {
+            const Clue* clue = clues->placedOn(slot);
+            if (!clue)
+                continue;
+            ++s.cluedWords;
+            std::string now = Slots::pattern(grid, slot);
+            if (answerChanged(*clue, now))
+                s.changedClues.push_back({slot, clue->answer, std::move(now)});
+        }
+    }
     return s;
 }
 
@@ -121,6 +133,17 @@ std::string statisticsText(const GridStatistics& s) {
     for (std::size_t len = 0; len < s.lengths.size(); ++len) {
         if (s.lengths[len] > 0)
             t += "  " + std::to_string(len) + " letters: " + std::to_string(s.lengths[len]) + nl;
+    }
+    if (s.cluesCounted) {
+        t += "Clues: " + std::to_string(s.cluedWords) + " of " +
+             std::to_string(s.acrossWords + s.downWords) + " words" + nl;
+        if (!s.changedClues.empty()) {
+            t += "Clues whose answer changed since they were written: " +
+                 std::to_string(s.changedClues.size()) + nl;
+            for (const ChangedClue& c : s.changedClues)
+                t +=
+                    "  " + describeSlot(c.slot) + " " + c.now + " (written for " + c.was + ")" + nl;
+        }
     }
     if (!s.dictionariesChecked)
         return t;

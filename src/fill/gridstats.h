@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "clueset.h"
 #include "fill.h"
 #include "gridmodel.h"
 #include "wordindex.h"
@@ -28,6 +29,14 @@ struct ScoredEntry {
     Slot slot;
     std::string word;
     int score = 0;
+};
+
+// A clue whose slot's answer changed since it was written: the answer it was
+// written for, and the slot's letters now ("?" for an empty cell).
+struct ChangedClue {
+    Slot slot;
+    std::string was;
+    std::string now;
 };
 
 // What "Grid Statistics" shows of a grid.
@@ -59,6 +68,12 @@ struct GridStatistics {
     // under it (counted only when it is above 0).
     int minScore = 0;
     int underMinimum = 0;
+    // Filled only when given the puzzle's clues and it has some: the words
+    // with a clue, and the clues whose answer changed since they were
+    // written (answerChanged), in slot order.
+    bool cluesCounted = false;
+    int cluedWords = 0;
+    std::vector<ChangedClue> changedClues;
 };
 
 // Counts the grid's words (the runs the clue numbering numbers), black cells
@@ -66,13 +81,14 @@ struct GridStatistics {
 // and with a scored index the mean score, the weakest entries and, for a
 // minimum above 0, the entries under it.
 GridStatistics gridStatistics(const GridModel& grid, const Slots& slots, const WordIndex* index,
-                              int minScore = 0);
+                              int minScore = 0, const ClueSet* clues = nullptr);
 inline GridStatistics gridStatistics(const GridModel& grid, const WordIndex* index,
                                      int minScore = 0) {
     return gridStatistics(grid, Slots::of(grid), index, minScore);
 }
 
-// The statistics as the box shows them, lines separated by CR LF. The score
+// The statistics as the box shows them, lines separated by CR LF. The clue
+// lines follow the word lengths, only when clues were counted; the score
 // lines come last, and only for a scored index; the line of the entries
 // under the minimum only for a minimum above 0.
 std::string statisticsText(const GridStatistics& stats);

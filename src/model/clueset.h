@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace korvel {
@@ -31,6 +32,14 @@ public:
     // The clues no slot holds, in key order.
     std::vector<const Clue*> unplaced(const Slots& slots) const;
 
+    // The placed clues whose slot's answer changed since they were written
+    // (answerChanged), in key order.
+    std::vector<const Clue*> changed(const GridModel& grid, const Slots& slots) const;
+    // Gives every placed clue that does not know its answer the one its slot
+    // holds now: a clue read from a file was written for the answer the file
+    // gives. Unrecorded, as opening a file is.
+    void settleAnswers(const GridModel& grid, const Slots& slots);
+
     friend bool operator==(const ClueSet&, const ClueSet&) = default;
 
 private:
@@ -40,6 +49,20 @@ private:
 inline ClueKey keyOf(const Slot& slot) {
     return ClueKey{slot.row, slot.column, slot.direction};
 }
+
+// The mark of each cell of the puzzle's grid (r * ColumnCount + c; "" for
+// none): the file's own marks while the blacks are as the file had them
+// (KeptFields), otherwise Korvel's clue numbers.
+std::vector<std::string> cellMarks(const Puzzle& puzzle, const Slots& slots);
+// Whether the file's own marks and holes are in force (see KeptFields).
+bool fileShapeHolds(const PuzzleDetails& details, const GridModel& grid);
+
+// Whether a clue's slot no longer holds the answer the clue was written for:
+// a letter it had is another letter now, or gone. A cell that was empty when
+// the clue was written changes nothing (the clue was written ahead of that
+// letter), and neither does a clue that does not know its answer. current
+// is the slot's pattern (Slots::pattern), "?" for an empty cell.
+bool answerChanged(const Clue& clue, std::string_view current);
 
 // What a puzzle holds besides its grid, and what clue and detail edits change.
 struct PuzzleText {

@@ -171,6 +171,8 @@ AggiorResult DocumentEdit::setClue(const Slot& slot, std::string text) {
         c.key = key;
         c.length = slot.length;
         c.text = std::move(text);
+        // Written (or written again) for the answer the slot holds now.
+        c.answer = Slots::pattern(doc_.grid_, slot);
         after = std::move(c);
     }
     if ((!present && !after) || (present && after && *present == *after))
@@ -197,7 +199,23 @@ AggiorResult DocumentEdit::placeClue(const ClueKey& key) {
     moved.length = slot.length;
     moved.enumeration.clear();
     moved.label.clear();
+    moved.answer = Slots::pattern(doc_.grid_, slot);
     return record(clueChange(key, present, std::move(moved)));
+}
+
+AggiorResult DocumentEdit::confirmClue(const ClueKey& key) {
+    const Clue* present = doc_.text_.clues.find(key);
+    const int s = wordSlots().startingAt(key.row, key.column, key.direction);
+    if (!present || s < 0)
+        return {};
+    const Slot& slot = wordSlots()[static_cast<std::size_t>(s)];
+    if (present->length != slot.length)
+        return {};
+    Clue confirmed = *present;
+    confirmed.answer = Slots::pattern(doc_.grid_, slot);
+    if (confirmed == *present)
+        return {};
+    return record(clueChange(key, present, std::move(confirmed)));
 }
 
 AggiorResult DocumentEdit::setDetails(PuzzleDetails details) {
@@ -256,9 +274,10 @@ void GridDocument::replaced() {
     notify(change);
 }
 
-void GridDocument::newGrid(int16_t rows, int16_t columns) {
+void GridDocument::newGrid(int16_t rows, int16_t columns, std::string language) {
     grid_ = GridModel::make(rows, columns);
     text_ = PuzzleText{};
+    text_.details.language = std::move(language);
     circles_.clear();
     fileName_.clear();
     replaced();
@@ -284,6 +303,7 @@ void GridDocument::openPuzzle(Puzzle puzzle, std::string path) {
     text_.details = std::move(puzzle.details);
     circles_ = std::move(puzzle.circles);
     fileName_ = std::move(path);
+    text_.clues.settleAnswers(grid_, Slots::of(grid_));
     replaced();
 }
 

@@ -78,13 +78,17 @@ public:
     void overwriteHistoryEntry(std::size_t k, int16_t v);
 
     // A clue's text for a slot, as one recorded change; an empty text
-    // deletes the clue. Refused (recorded false) when nothing would change.
+    // deletes the clue. The clue is then written for the slot's answer as
+    // it stands. Refused (recorded false) when nothing would change.
     AggiorResult setClue(const Slot& slot, std::string text);
     // Deletes the clue under key (placed or not) as one recorded change.
     AggiorResult deleteClue(const ClueKey& key);
     // Puts an unplaced clue on the slot that starts at its key now, as one
     // recorded change.
     AggiorResult placeClue(const ClueKey& key);
+    // Keeps a placed clue whose answer changed (answerChanged) as it is, for
+    // the answer its slot holds now, as one recorded change.
+    AggiorResult confirmClue(const ClueKey& key);
     AggiorResult setDetails(PuzzleDetails details);
 
 private:
@@ -154,8 +158,9 @@ public:
     void clearPriclk() { placement_.priclk = false; }
 
     // A new empty grid of rows x columns, not yet named and not changed, with
-    // no clues, details or circles and an empty history.
-    void newGrid(int16_t rows, int16_t columns);
+    // no clues, details or circles and an empty history; its language (a
+    // code, see PuzzleDetails) is given, as the loaded set's, or none.
+    void newGrid(int16_t rows, int16_t columns, std::string language = {});
 
     // Opens path through loadKvlFile. On success the grid, the file name and
     // an empty history replace the old ones and the document is not changed;

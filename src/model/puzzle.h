@@ -6,9 +6,34 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvel {
+
+// Fields of another program's file that Korvel has no place for, each its
+// name and its value as JSON text, in the order the file gave them; written
+// back as they were.
+using OtherFields = std::vector<std::pair<std::string, std::string>>;
+
+// What a file gave that Korvel keeps without using it.
+struct KeptFields {
+    OtherFields ipuz;
+    // The shape of the file's board beyond Korvel's numbers: its own mark of
+    // each cell ("" for none; r * ColumnCount + c), when the marks are not
+    // Korvel's numbers (they are what clue labels such as "2-3" name), and
+    // the cells that are no cell at all (a board's holes), ascending. Korvel
+    // shows them as black. They hold while the blacks stay as they were when
+    // read, given in shape ("#" for a black cell, "." for a white one, a row
+    // after the other); once the blacks change, Korvel's numbers are in
+    // force and the holes are plain black cells.
+    std::vector<std::string> cellMarks;
+    std::vector<int> holes;
+    std::string shape;
+
+    bool empty() const { return ipuz.empty() && cellMarks.empty() && holes.empty(); }
+    friend bool operator==(const KeptFields&, const KeptFields&) = default;
+};
 
 // What a puzzle says about itself besides its grid. Text is UTF-8 and plain
 // (no markup); the writers escape what their formats need.
@@ -21,10 +46,24 @@ struct PuzzleDetails {
     std::string contactName;
     std::string contactEmail;
     std::string contactAddress;
+    // What a published puzzle carries besides: the words before the puzzle,
+    // the publisher, how hard it is, and the words shown after it is solved.
+    std::string intro{};
+    std::string publisher{};
+    std::string difficulty{};
+    std::string explanation{};
+    // The language the puzzle is written in, as a code: "it", "en", or ""
+    // when not known (the printed words are then English). Not a detail a
+    // .kvl file loses: every puzzle has one, so it alone does not make a
+    // puzzle more than its grid.
+    std::string language{};
+    KeptFields kept{};
 
     bool empty() const {
         return title.empty() && author.empty() && copyright.empty() && notes.empty() &&
-               contactName.empty() && contactEmail.empty() && contactAddress.empty();
+               contactName.empty() && contactEmail.empty() && contactAddress.empty() &&
+               intro.empty() && publisher.empty() && difficulty.empty() && explanation.empty() &&
+               kept.empty();
     }
     friend bool operator==(const PuzzleDetails&, const PuzzleDetails&) = default;
 };
@@ -54,6 +93,12 @@ struct Clue {
     // The label a file gave instead of the plain number ("2-3"); empty
     // means the slot's number.
     std::string label;
+    // The slot's letters when the clue was written or last confirmed ("?"
+    // for a cell that was empty); empty when not known. A clue whose answer
+    // changed since is flagged (see answerChanged).
+    std::string answer{};
+    // Fields of the file's clue entry that Korvel has no place for.
+    OtherFields otherFields{};
 
     friend bool operator==(const Clue&, const Clue&) = default;
 };

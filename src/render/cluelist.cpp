@@ -2,6 +2,7 @@
 #include "cluelist.h"
 
 #include "celltext.h"
+#include "clueset.h"
 
 #include <algorithm>
 
@@ -21,8 +22,13 @@ std::string plainText(const std::string& text) {
 std::vector<ClueListEntry> clueList(const Puzzle& puzzle, const Slots& wordSlots) {
     std::vector<ClueListEntry> list;
     list.reserve(wordSlots.size());
+    // A word is labelled by the mark of its first cell: its number, or the
+    // file's own mark while the file's shape holds.
+    const std::vector<std::string> marks = cellMarks(puzzle, wordSlots);
     for (const Slot& s : wordSlots.all()) {
-        ClueListEntry e{s, std::to_string(s.number), {}, {}};
+        const std::string& mark =
+            marks[static_cast<std::size_t>(s.row) * wordSlots.columns() + s.column];
+        ClueListEntry e{s, mark.empty() ? std::to_string(s.number) : plainText(mark), {}, {}};
         const ClueKey key{s.row, s.column, s.direction};
         const auto clue =
             std::find_if(puzzle.clues.begin(), puzzle.clues.end(),

@@ -10,7 +10,8 @@
 namespace korvel {
 
 // One line of a printed clue list, all text valid UTF-8: the slot; its label
-// (the clue's own label when a file gave one, otherwise the slot's number);
+// (the clue's own label when a file gave one, otherwise the mark of its
+// first cell: the slot's number, or the file's own mark, see cellMarks);
 // the clue's text, with the enumeration in brackets when a file gave one,
 // and empty for a slot without a clue; the slot's letters, "?" for an empty
 // cell.

@@ -2,8 +2,8 @@
 // The pages that hold clues: the puzzle page with its Across and Down
 // columns, and the submission layout with its table.
 
-#include "cluelist.h"
 #include "celltext.h"
+#include "cluelist.h"
 #include "pagedrawing.h"
 
 #include <QFontMetricsF>
@@ -34,9 +34,6 @@ constexpr double SectionGapMm = 4;
 // it, and at most that.
 constexpr double MinClueCellMm = 7;
 constexpr double MaxClueCellMm = 10;
-
-const QString AcrossHeading = QStringLiteral("Across");
-const QString DownHeading = QStringLiteral("Down");
 
 QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -168,7 +165,8 @@ Row headingRow(const QString& text, const QFont& font, const QPaintDevice* devic
 // first of a section carrying its heading), into flow.
 using BlockMaker = std::function<std::vector<Row>(const ClueListEntry&)>;
 bool pourSections(Flow& flow, const std::vector<ClueListEntry>& list, const QFont& sectionFont,
-                  const QPaintDevice* device, double width, double mm, const BlockMaker& block) {
+                  const QPaintDevice* device, double width, double mm, const PageWords& words,
+                  const BlockMaker& block) {
     for (const Direction d : {Direction::Across, Direction::Down}) {
         bool first = true;
         for (const ClueListEntry& e : list) {
@@ -176,7 +174,7 @@ bool pourSections(Flow& flow, const std::vector<ClueListEntry>& list, const QFon
                 continue;
             std::vector<Row> rows;
             if (first)
-                rows.push_back(headingRow(d == Direction::Across ? AcrossHeading : DownHeading,
+                rows.push_back(headingRow(d == Direction::Across ? words.across : words.down,
                                           sectionFont, device, width, mm));
             const std::vector<Row> clue = block(e);
             rows.insert(rows.end(), clue.begin(), clue.end());
@@ -191,10 +189,13 @@ bool pourSections(Flow& flow, const std::vector<ClueListEntry>& list, const QFon
 } // namespace
 
 bool paintCluePuzzle(QPainter& p, QPagedPaintDevice& device, const QRectF& area, double dpi,
-                     const Puzzle& puzzle, const Slots& wordSlots, const QString& heading) {
+                     const Puzzle& puzzle, const Slots& wordSlots, const QString& heading,
+                     const PageText& pageText, const std::function<void()>& foot) {
     const double mm = dpi / MmPerInch;
     const GridModel& grid = puzzle.grid;
-    const double top = area.top() + (paintHeading(p, area, mm, heading) + GapMm) * mm;
+    double band = paintHeading(p, area, mm, heading);
+    band += paintByline(p, area, area.top() + band * mm, mm, pageText.byline);
+    const double top = area.top() + (band + GapMm) * mm;
 
     // Columns of at least MinColumnMm; the grid takes the fewest of them, at
     // the right, that give it cells of MinClueCellMm (or as large as the page
@@ -215,7 +216,7 @@ bool paintCluePuzzle(QPainter& p, QPagedPaintDevice& device, const QRectF& area,
     const double gridWidth = cell * grid.ColumnCount;
     const double left =
         k == n ? area.left() + (area.width() - gridWidth) / 2 : area.right() - gridWidth;
-    paintGrid(p, QPointF(left, top), cell, mm, grid, wordSlots, false);
+    paintGrid(p, QPointF(left, top), cell, mm, grid, pageText.marks, false);
 
     const QFont text = sansFont(ClueMm * mm, false);
     const QFont bold = sansFont(ClueMm * mm, true);
@@ -230,7 +231,9 @@ bool paintCluePuzzle(QPainter& p, QPagedPaintDevice& device, const QRectF& area,
             frames.emplace_back(area.left() + i * (width + gap), frameTop, width,
                                 area.bottom() - frameTop);
     }
+    // Each page gets its foot once it is full, the last one at the end.
     Flow flow(p, frames, [&]() -> Flow::Frames {
+        foot();
         if (!device.newPage())
             return {};
         Flow::Frames next;
@@ -243,35 +246,42 @@ bool paintCluePuzzle(QPainter& p, QPagedPaintDevice& device, const QRectF& area,
     const double labelWidth =
         std::min(widestText(bold, &device, list, &ClueListEntry::label), width / 3);
     const double indent = labelWidth + LabelGapMm * mm;
-    return pourSections(flow, list, section, &device, width, mm, [&](const ClueListEntry& e) {
-        const Wrapped clue(fromUtf8(e.text), text, width - indent, &device);
-        const QString label = fromUtf8(e.label);
-        std::vector<Row> rows;
-        for (int i = 0; i < std::max(1, clue.lines()); ++i)
-            rows.push_back(Row{spacing, [=](QPainter& p, const QPointF& at) {
-                                   p.setPen(Qt::black);
-                                   if (i == 0) {
-                                       p.setFont(bold);
-                                       p.drawText(QRectF(at, QSizeF(labelWidth, spacing)),
-                                                  Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip,
-                                                  label);
-                                   }
-                                   clue.draw(p, i, at + QPointF(indent, 0));
-                               }});
-        return rows;
-    });
+    const bool poured = pourSections(
+        flow, list, section, &device, width, mm, pageText.words, [&](const ClueListEntry& e) {
+            const Wrapped clue(fromUtf8(e.text), text, width - indent, &device);
+            const QString label = fromUtf8(e.label);
+            std::vector<Row> rows;
+            for (int i = 0; i < std::max(1, clue.lines()); ++i)
+                rows.push_back(
+                    Row{spacing, [=](QPainter& p, const QPointF& at) {
+                            p.setPen(Qt::black);
+                            if (i == 0) {
+                                p.setFont(bold);
+                                p.drawText(QRectF(at, QSizeF(labelWidth, spacing)),
+                                           Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, label);
+                            }
+                            clue.draw(p, i, at + QPointF(indent, 0));
+                        }});
+            return rows;
+        });
+    if (poured)
+        foot();
+    return poured;
 }
 
 bool paintSubmission(QPainter& p, QPagedPaintDevice& device, const QRectF& area, double dpi,
-                     const Puzzle& puzzle, const Slots& wordSlots, const QString& title) {
+                     const Puzzle& puzzle, const Slots& wordSlots, const QString& title,
+                     const PageText& pageText) {
     const double mm = dpi / MmPerInch;
 
-    // The contact: the name in bold, the address a line for each of its
-    // lines, the e-mail; under it a rule. Nothing at all without a contact.
+    // The contact: the name in bold (the author's when the contact gives
+    // none), the address a line for each of its lines, the e-mail; under it
+    // a rule. Nothing at all without a contact or an author.
     const PuzzleDetails& d = puzzle.details;
     std::vector<std::pair<QString, bool>> contact;
-    if (!d.contactName.empty())
-        contact.emplace_back(fromUtf8(validUtf8(d.contactName)), true);
+    const std::string& name = d.contactName.empty() ? d.author : d.contactName;
+    if (!fromUtf8(validUtf8(name)).trimmed().isEmpty())
+        contact.emplace_back(fromUtf8(validUtf8(name)).trimmed(), true);
     for (const QString& line :
          fromUtf8(validUtf8(d.contactAddress)).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         if (!line.trimmed().isEmpty())
@@ -304,16 +314,17 @@ bool paintSubmission(QPainter& p, QPagedPaintDevice& device, const QRectF& area,
     };
 
     paintContact();
-    paintGridArea(p, below, dpi, puzzle.grid, wordSlots, solutionHeading(title), true);
+    paintGridArea(p, below, dpi, puzzle.grid, pageText.marks,
+                  solutionHeading(title, pageText.words), true);
     if (!device.newPage())
         return false;
     paintContact();
-    paintGridArea(p, below, dpi, puzzle.grid, wordSlots, title, false);
+    paintGridArea(p, below, dpi, puzzle.grid, pageText.marks, title, false);
     if (!device.newPage())
         return false;
     paintContact();
     const QString heading =
-        title.isEmpty() ? QStringLiteral("Clues") : title + QStringLiteral(" (clues)");
+        title.isEmpty() ? pageText.words.clues : title + pageText.words.cluesSuffix;
     const double top = below.top() + (paintHeading(p, below, mm, heading) + GapMm) * mm;
 
     // Number | clue | ANSWER, the answer in a fixed-pitch column as wide as
@@ -344,32 +355,34 @@ bool paintSubmission(QPainter& p, QPagedPaintDevice& device, const QRectF& area,
         paintContact();
         return {below};
     });
-    return pourSections(flow, list, section, &device, width, mm, [&](const ClueListEntry& e) {
-        const Wrapped clue(fromUtf8(e.text), text, clueWidth, &device);
-        const Wrapped answer(fromUtf8(e.answer), mono, answerWidth, &device, true);
-        const QString label = fromUtf8(e.label);
-        std::vector<Row> rows;
-        const int lines = std::max({1, clue.lines(), answer.lines()});
-        for (int i = 0; i < lines; ++i)
-            rows.push_back(Row{
-                spacing, [=](QPainter& p, const QPointF& at) {
-                    p.setPen(Qt::black);
-                    if (i == 0) {
-                        p.setFont(bold);
-                        p.drawText(QRectF(at + QPointF(0, textDrop), QSizeF(labelWidth, spacing)),
-                                   Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, label);
-                    }
-                    clue.draw(p, i, at + QPointF(clueLeft, textDrop));
-                    answer.draw(p, i, at + QPointF(width - answerWidth, monoDrop));
-                }});
-        // A hairline under each row, as a table has.
-        rows.push_back(Row{mm, [=](QPainter& p, const QPointF& at) {
-                               p.setPen(QPen(Qt::gray, 0.1 * mm));
-                               const double y = at.y() + 0.5 * mm;
-                               p.drawLine(QPointF(at.x(), y), QPointF(at.x() + width, y));
-                           }});
-        return rows;
-    });
+    return pourSections(
+        flow, list, section, &device, width, mm, pageText.words, [&](const ClueListEntry& e) {
+            const Wrapped clue(fromUtf8(e.text), text, clueWidth, &device);
+            const Wrapped answer(fromUtf8(e.answer), mono, answerWidth, &device, true);
+            const QString label = fromUtf8(e.label);
+            std::vector<Row> rows;
+            const int lines = std::max({1, clue.lines(), answer.lines()});
+            for (int i = 0; i < lines; ++i)
+                rows.push_back(
+                    Row{spacing, [=](QPainter& p, const QPointF& at) {
+                            p.setPen(Qt::black);
+                            if (i == 0) {
+                                p.setFont(bold);
+                                p.drawText(
+                                    QRectF(at + QPointF(0, textDrop), QSizeF(labelWidth, spacing)),
+                                    Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, label);
+                            }
+                            clue.draw(p, i, at + QPointF(clueLeft, textDrop));
+                            answer.draw(p, i, at + QPointF(width - answerWidth, monoDrop));
+                        }});
+            // A hairline under each row, as a table has.
+            rows.push_back(Row{mm, [=](QPainter& p, const QPointF& at) {
+                                   p.setPen(QPen(Qt::gray, 0.1 * mm));
+                                   const double y = at.y() + 0.5 * mm;
+                                   p.drawLine(QPointF(at.x(), y), QPointF(at.x() + width, y));
+                               }});
+            return rows;
+        });
 }
 
 } // namespace korvel::pages

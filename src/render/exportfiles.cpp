@@ -30,8 +30,8 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* erro
     return false;
 }
 
-ExportOutcome exportPuzzleToPath(const Puzzle& puzzle, ExportFormat format,
-                                 const std::string& path, const PageSetup& setup) {
+ExportOutcome exportPuzzleToPath(const Puzzle& puzzle, ExportFormat format, const std::string& path,
+                                 const PageSetup& setup) {
     ExportOutcome out;
     const std::string& title = puzzle.details.title;
     std::vector<std::pair<std::string, std::string>> files;

@@ -39,8 +39,8 @@ struct ExportOutcome {
 // aside. The files are written through replaceFiles: each whole or not at
 // all, the two SVG files both or neither, an existing one replaced only once
 // the new one is safe on disk.
-ExportOutcome exportPuzzleToPath(const Puzzle& puzzle, ExportFormat format,
-                                 const std::string& path, const PageSetup& setup);
+ExportOutcome exportPuzzleToPath(const Puzzle& puzzle, ExportFormat format, const std::string& path,
+                                 const PageSetup& setup);
 
 // exportPuzzleToPath for a name as Qt holds it (QFile::encodeName).
 ExportOutcome exportPuzzle(const Puzzle& puzzle, ExportFormat format, const QString& path,

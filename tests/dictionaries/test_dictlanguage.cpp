@@ -270,3 +270,20 @@ TEST(Fallback, SettingOverridesLocale) {
 }
 
 } // namespace
+
+TEST(DictLanguage, ANewPuzzleTakesTheLanguageOfTheLoadedSet) {
+    const std::vector<std::pair<std::string, DictionaryLanguage>> cases = {
+        {"/usr/share/korvel/dictionaries/en", DictionaryLanguage::English},
+        {"/usr/share/korvel/dictionaries/en/", DictionaryLanguage::English},
+        {"/home/ann/.local/share/korvel/dictionaries/it/", DictionaryLanguage::Italian},
+        {"build/dictionaries/EN", DictionaryLanguage::English},
+        // The name does not tell: Italian, as the build's own set is.
+        {"/work/korvel/build/dictionaries/", DictionaryLanguage::Italian},
+        {"/home/ann/.local/share/korvel/dictionaries", DictionaryLanguage::Italian},
+        {"/home/ann/english/", DictionaryLanguage::Italian},
+        {"", DictionaryLanguage::Italian},
+        {"/", DictionaryLanguage::Italian},
+    };
+    for (const auto& [folder, language] : cases)
+        EXPECT_EQ(puzzleLanguageOfSet(folder), language) << folder;
+}

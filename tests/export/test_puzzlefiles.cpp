@@ -189,7 +189,11 @@ std::string describe(const PuzzleReadResult& r) {
         out += "\n" + std::to_string(c.key.row) + "," + std::to_string(c.key.column) +
                (c.key.direction == Direction::Across ? "A " : "D ") + std::to_string(c.length) +
                " \"" + c.text + "\"" + (c.enumeration.empty() ? "" : " enum " + c.enumeration) +
-               (c.label.empty() ? "" : " label " + c.label);
+               (c.label.empty() ? "" : " label " + c.label) +
+               (c.answer.empty() ? "" : " answer " + c.answer);
+        for (const auto& [name, value] : c.otherFields) {
+            out += " other " + name + "=" + value;
+        }
     }
     const PuzzleDetails& d = p.details;
     for (const auto& [name, text] : {std::pair{"title", &d.title},
@@ -198,8 +202,28 @@ std::string describe(const PuzzleReadResult& r) {
                                      {"notes", &d.notes},
                                      {"contact", &d.contactName},
                                      {"email", &d.contactEmail},
-                                     {"address", &d.contactAddress}}) {
+                                     {"address", &d.contactAddress},
+                                     {"intro", &d.intro},
+                                     {"publisher", &d.publisher},
+                                     {"difficulty", &d.difficulty},
+                                     {"explanation", &d.explanation},
+                                     {"lang", &d.language}}) {
         out += text->empty() ? "" : "\n" + std::string(name) + " \"" + *text + "\"";
+    }
+    for (const auto& [name, value] : d.kept.ipuz) {
+        out += "\nkept " + name + "=" + value;
+    }
+    if (!d.kept.cellMarks.empty()) {
+        out += "\nmarks";
+        for (const std::string& m : d.kept.cellMarks) {
+            out += " " + (m.empty() ? std::string(".") : m);
+        }
+    }
+    if (!d.kept.holes.empty()) {
+        out += "\nholes";
+        for (int h : d.kept.holes) {
+            out += " " + std::to_string(h);
+        }
     }
     const PuzzleReadCounts& k = r.counts;
     for (const auto& [name, n] : {std::pair{"cut", k.cellsCut},
@@ -210,8 +234,12 @@ std::string describe(const PuzzleReadResult& r) {
                                   {"over cap", k.cluesOverCap},
                                   {"sections", k.sectionsSkipped},
                                   {"scrambled", int(k.scrambled)},
-                                  {"checksums", int(k.checksumsWrong)}}) {
+                                  {"checksums", int(k.checksumsWrong)},
+                                  {"styles", k.stylesDropped}}) {
         out += n == 0 ? "" : "\n" + std::string(name) + " " + std::to_string(n);
+    }
+    for (const DroppedField f : k.dropped) {
+        out += "\ndropped " + std::to_string(static_cast<int>(f));
     }
     return out;
 }

@@ -96,3 +96,39 @@ TEST(GridStatistics, PatternFitsAgreesWithAScan) {
     EXPECT_FALSE(patternFits(index, "A"));
     EXPECT_FALSE(patternFits(index, "A-"));
 }
+
+TEST(GridStatistics, CluesWhoseAnswerChanged) {
+    const GridModel g = gridOf({"CAT#", "O?E?", "W#N?"});
+    const Slots slots = Slots::of(g);
+    ClueSet clues;
+    // CAT written for CAT; 1 down written for COW; TEN written for TAN:
+    // changed. O?E? was written for an emptier word: nothing it had changed.
+    Clue cat{{0, 0, Direction::Across}, 3, "Pet", "", ""};
+    cat.answer = "CAT";
+    Clue cow{{0, 0, Direction::Down}, 3, "Farm animal", "", ""};
+    cow.answer = "COW";
+    Clue ten{{0, 2, Direction::Down}, 3, "Number", "", ""};
+    ten.answer = "TAN";
+    Clue ode{{1, 0, Direction::Across}, 4, "Poem", "", ""};
+    ode.answer = "O???";
+    Clue old{{1, 0, Direction::Down}, 5, "Unplaced", "", ""};
+    old.answer = "ZZZZZ";
+    for (const Clue& c : {cat, cow, ten, ode, old})
+        clues.put(c);
+    const GridStatistics s = gridStatistics(g, slots, nullptr, 0, &clues);
+    EXPECT_TRUE(s.cluesCounted);
+    EXPECT_EQ(s.cluedWords, 4);
+    ASSERT_EQ(s.changedClues.size(), 1u);
+    EXPECT_EQ(s.changedClues[0].was, "TAN");
+    EXPECT_EQ(s.changedClues[0].now, "TEN");
+    const std::string text = statisticsText(s);
+    EXPECT_NE(text.find("\r\nClues: 4 of 7 words\r\n"
+                        "Clues whose answer changed since they were written: 1\r\n"
+                        "  3 down (R1 C3) TEN (written for TAN)\r\n"),
+              std::string::npos)
+        << text;
+    // No clues, no clue lines: the box says what it always said.
+    const ClueSet none;
+    EXPECT_EQ(statisticsText(gridStatistics(g, slots, nullptr, 0, &none)),
+              statisticsText(gridStatistics(g, slots, nullptr)));
+}

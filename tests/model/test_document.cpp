@@ -368,3 +368,118 @@ TEST(Document, CluesFollowTheirSlotsAndAreNeverLost) {
     doc.edit([&](DocumentEdit& e) { e.undo(r, c); });
     EXPECT_EQ(doc.clues().find(key)->text, "Five letters");
 }
+
+// --- the answer a clue was written for
+
+namespace {
+
+// Writes word into the grid's first across slot as one bulk change (a fill).
+AggiorResult refill(GridDocument& doc, const Slot& slot, std::string_view word) {
+    BulkChange change;
+    for (int i = 0; i < slot.length; ++i) {
+        const char before = doc.grid().cell(slot.rowAt(i), slot.columnAt(i));
+        if (before != word[static_cast<std::size_t>(i)])
+            change.cells.push_back(
+                {slot.rowAt(i), slot.columnAt(i), before, word[static_cast<std::size_t>(i)]});
+    }
+    change.box = Selection{0, 0, doc.grid().ColumnCount, doc.grid().RowCount};
+    return doc.edit([&](DocumentEdit& e) { return e.record(change); });
+}
+
+std::vector<ClueKey> changedKeys(const GridDocument& doc) {
+    std::vector<ClueKey> out;
+    for (const Clue* c : doc.clues().changed(doc.grid(), doc.wordSlots()))
+        out.push_back(c->key);
+    return out;
+}
+
+} // namespace
+
+TEST(ClueAnswer, ARefillFlagsTheClueAndUndoRedoCarryTheFlag) {
+    GridDocument doc;
+    doc.newGrid(3, 5);
+    const Slot slot = doc.wordSlots().across()[0];
+    const ClueKey key = keyOf(slot);
+    ASSERT_TRUE(refill(doc, slot, "LASSA").recorded);
+    ASSERT_TRUE(doc.edit([&](DocumentEdit& e) { return e.setClue(slot, "Fever of West Africa"); })
+                    .recorded);
+    EXPECT_EQ(doc.clues().find(key)->answer, "LASSA");
+    EXPECT_TRUE(changedKeys(doc).empty());
+
+    // The refill changes the answer under the clue: flagged.
+    ASSERT_TRUE(refill(doc, slot, "TESSA").recorded);
+    EXPECT_EQ(changedKeys(doc), std::vector<ClueKey>{key});
+    int16_t r = 0, c = 0;
+    doc.edit([&](DocumentEdit& e) { e.undo(r, c); });
+    EXPECT_EQ(Slots::pattern(doc.grid(), slot), "LASSA");
+    EXPECT_TRUE(changedKeys(doc).empty());
+    doc.edit([&](DocumentEdit& e) { e.redo(r, c); });
+    EXPECT_EQ(changedKeys(doc), std::vector<ClueKey>{key});
+
+    // Confirming keeps the text for the new answer; undo brings the flag back.
+    ASSERT_TRUE(doc.edit([&](DocumentEdit& e) { return e.confirmClue(key); }).recorded);
+    EXPECT_TRUE(changedKeys(doc).empty());
+    EXPECT_EQ(doc.clues().find(key)->text, "Fever of West Africa");
+    EXPECT_FALSE(doc.edit([&](DocumentEdit& e) { return e.confirmClue(key); }).recorded);
+    doc.edit([&](DocumentEdit& e) { e.undo(r, c); });
+    EXPECT_EQ(changedKeys(doc), std::vector<ClueKey>{key});
+    doc.edit([&](DocumentEdit& e) { e.redo(r, c); });
+    EXPECT_TRUE(changedKeys(doc).empty());
+
+    // Editing the text writes it for the answer as it stands.
+    ASSERT_TRUE(refill(doc, slot, "TESLA").recorded);
+    EXPECT_EQ(changedKeys(doc), std::vector<ClueKey>{key});
+    ASSERT_TRUE(doc.edit([&](DocumentEdit& e) { return e.setClue(slot, "Unit of flux density"); })
+                    .recorded);
+    EXPECT_TRUE(changedKeys(doc).empty());
+    EXPECT_EQ(doc.clues().find(key)->answer, "TESLA");
+}
+
+TEST(ClueAnswer, OnlyLettersThatWereThereCount) {
+    GridDocument doc;
+    doc.newGrid(3, 5);
+    const Slot slot = doc.wordSlots().across()[0];
+    ASSERT_TRUE(refill(doc, slot, "CA???").recorded);
+    doc.edit([&](DocumentEdit& e) { e.setClue(slot, "Home"); });
+    EXPECT_EQ(doc.clues().find(keyOf(slot))->answer, "CA???");
+    // Letters written ahead of the clue's answer change nothing...
+    ASSERT_TRUE(refill(doc, slot, "CASAS").recorded);
+    EXPECT_TRUE(changedKeys(doc).empty());
+    // ...a letter the clue was written for that goes or changes does.
+    ASSERT_TRUE(refill(doc, slot, "C?SAS").recorded);
+    EXPECT_EQ(changedKeys(doc).size(), 1u);
+    ASSERT_TRUE(refill(doc, slot, "COSAS").recorded);
+    EXPECT_EQ(changedKeys(doc).size(), 1u);
+}
+
+TEST(ClueAnswer, AnOpenedPuzzleIsTakenAsWrittenForItsLetters) {
+    Puzzle p;
+    p.grid = GridModel::make(2, 3);
+    p.grid.GridRows = {"CAT", "DOG", "???"};
+    p.clues.push_back({{0, 0, Direction::Across}, 3, "Pet", "", ""});
+    Clue recorded{{1, 0, Direction::Across}, 3, "Pet too", "", ""};
+    recorded.answer = "HOG";
+    p.clues.push_back(recorded);
+    GridDocument doc;
+    doc.openPuzzle(p, "two.ipuz");
+    EXPECT_EQ(doc.clues().find({0, 0, Direction::Across})->answer, "CAT");
+    // A clue that says what it was written for keeps it: flagged at once.
+    EXPECT_EQ(changedKeys(doc), (std::vector<ClueKey>{ClueKey{1, 0, Direction::Across}}));
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST(ClueAnswer, PlacingAKeptClueWritesItForItsNewWord) {
+    GridDocument doc;
+    doc.newGrid(3, 5);
+    const Slot slot = doc.wordSlots().across()[0];
+    ASSERT_TRUE(refill(doc, slot, "ABCDE").recorded);
+    doc.edit([&](DocumentEdit& e) { e.setClue(slot, "Letters"); });
+    doc.edit([&](DocumentEdit& e) {
+        e.beginAction();
+        blackWhite(e, 0, 4);
+    });
+    const ClueKey key = keyOf(slot);
+    ASSERT_TRUE(doc.edit([&](DocumentEdit& e) { return e.placeClue(key); }).recorded);
+    EXPECT_EQ(doc.clues().find(key)->answer, "ABCD");
+    EXPECT_TRUE(changedKeys(doc).empty());
+}

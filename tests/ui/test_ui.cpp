@@ -1128,6 +1128,10 @@ void TestUi::aboutBox() {
     QCOMPARE(box.objectName(), QStringLiteral("Form0h"));
     QCOMPARE(box.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
              QStringLiteral("Program  Korvel V.8"));
+    // The word frequencies' licence asks for their author by this name.
+    const QString credits = box.findChild<QLabel*>(QStringLiteral("Label4"))->text();
+    QVERIFY(credits.contains(QStringLiteral("wordfreq by Robyn Speer")));
+    QVERIFY(credits.contains(QStringLiteral("SUBTLEX")));
     const int offset = static_cast<int>(2000 / twipsPerPixel()); // 2000 twips from the corner
     QCOMPARE(box.pos(),
              QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(offset, offset));

@@ -330,6 +330,9 @@ private slots:
     void paperAndOrientation();
     void submissionLayout();
     void submissionFromTool();
+    void bylineAndLanguageFromTool_data();
+    void bylineAndLanguageFromTool();
+    void submissionNamesTheAuthorWithoutAContact();
 
     // the window
     void fileMenuGainsExportAndPrint();
@@ -1093,6 +1096,96 @@ void TestUiExport::submissionFromTool() {
         else
             QVERIFY(fixedDate(readAll(out)) == first);
     }
+}
+
+void TestUiExport::bylineAndLanguageFromTool_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("puzzlePage");
+    QTest::addColumn<QString>("solutionPage");
+    const QString clues =
+        QStringLiteral("1 Pets that purr 5 Solo song 6 Young men 7 Bird's home 9 Noble %1 "
+                       "1 Taxi 2 Città, in a way 3 4 Sass, roughly 8 Half a tile");
+    QTest::newRow("Italian")
+        << QStringLiteral("it")
+        << QStringLiteral("Small di Anna Rossi 1 2 3 4 5 6 7 8 9 Orizzontali ") +
+               clues.arg(QStringLiteral("Verticali")) + QStringLiteral(" \u00A9 2024 Anna Rossi")
+        << QStringLiteral("Small (soluzione) 1 2 3 4 5 6 7 8 9 C A T S A R I A B O Y S N E S T E "
+                          "A R \u00A9 2024 Anna Rossi");
+    QTest::newRow("English")
+        << QStringLiteral("en")
+        << QStringLiteral("Small By Anna Rossi 1 2 3 4 5 6 7 8 9 Across ") +
+               clues.arg(QStringLiteral("Down")) + QStringLiteral(" \u00A9 2024 Anna Rossi")
+        << QStringLiteral("Small (solution) 1 2 3 4 5 6 7 8 9 C A T S A R I A B O Y S N E S T E "
+                          "A R \u00A9 2024 Anna Rossi");
+    // A language not set prints as before: English.
+    QTest::newRow("not set")
+        << QString()
+        << QStringLiteral("Small By Anna Rossi 1 2 3 4 5 6 7 8 9 Across ") +
+               clues.arg(QStringLiteral("Down")) + QStringLiteral(" \u00A9 2024 Anna Rossi")
+        << QStringLiteral("Small (solution) 1 2 3 4 5 6 7 8 9 C A T S A R I A B O Y S N E S T E "
+                          "A R \u00A9 2024 Anna Rossi");
+}
+
+void TestUiExport::bylineAndLanguageFromTool() {
+    // The puzzle as an .ipuz: its author under the title, its copyright at
+    // the foot of each page, its headings in its language.
+    QFETCH(QString, language);
+    QFETCH(QString, puzzlePage);
+    QFETCH(QString, solutionPage);
+    Puzzle p = submissionPuzzle();
+    // Without its clue that lost its word, which the reading would tell.
+    std::erase_if(p.clues, [](const Clue& c) { return c.text == "Unplaced"; });
+    p.details.contactName.clear();
+    p.details.author = "Anna Rossi";
+    p.details.copyright = "2024 Anna Rossi";
+    p.details.language = language.toStdString();
+    QTemporaryDir dir;
+    const QString in = saved(dir, QStringLiteral("small.ipuz"), bytesOf(writeIpuz(p, "")));
+    const QString out = dir.filePath(QStringLiteral("small.pdf"));
+    const ToolRun r = runTool({in, out});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, QByteArray());
+    QCOMPARE(pdfInfo(out, QStringLiteral("Pages")), QStringLiteral("2"));
+    QCOMPARE(pdfText(out, 1), puzzlePage);
+    QCOMPARE(pdfText(out, 2), solutionPage);
+    // The copyright says it is one already: no second sign.
+    p.details.copyright = "Copyright 2024 Anna Rossi";
+    saved(dir, QStringLiteral("small.ipuz"), bytesOf(writeIpuz(p, "")));
+    QCOMPARE(runTool({in, out}).status, 0);
+    QVERIFY(pdfText(out, 2).endsWith(QStringLiteral(" Copyright 2024 Anna Rossi")));
+
+    // Clues flowing over several pages: the copyright at the foot of each.
+    Puzzle big = cluedPuzzle(25, 35);
+    big.details.copyright = "2024 Anna Rossi";
+    const QString many = saved(dir, QStringLiteral("m.pdf"), puzzlePdf(big, {}));
+    const int pages = pdfInfo(many, QStringLiteral("Pages")).toInt();
+    QVERIFY(pages >= 3);
+    for (int i = 1; i <= pages; ++i)
+        QVERIFY2(pdfText(many, i).endsWith(QStringLiteral(" \u00A9 2024 Anna Rossi")),
+                 qPrintable(pdfText(many, i)));
+}
+
+void TestUiExport::submissionNamesTheAuthorWithoutAContact() {
+    Puzzle p = submissionPuzzle();
+    p.details.contactName.clear();
+    p.details.author = "Ann Author";
+    p.details.language = "it";
+    QTemporaryDir dir;
+    const QString pdf =
+        saved(dir, QStringLiteral("s.pdf"),
+              puzzlePdf(p, {Paper::A4, PageOrientation::Auto, PrintLayout::Submission}));
+    const QString rest = QStringLiteral("Via Roma 1 00100 Roma anna@example.org");
+    QVERIFY2(pdfText(pdf, 1).startsWith(QStringLiteral("Ann Author ") + rest +
+                                        QStringLiteral(" Small (soluzione)")),
+             qPrintable(pdfText(pdf, 1)));
+    QVERIFY2(pdfText(pdf, 3).startsWith(QStringLiteral("Ann Author ") + rest +
+                                        QStringLiteral(" Small (definizioni) Orizzontali")),
+             qPrintable(pdfText(pdf, 3)));
+    // The contact's own name comes first.
+    p.details.contactName = "Anna Rossi";
+    saved(dir, QStringLiteral("s.pdf"),
+          puzzlePdf(p, {Paper::A4, PageOrientation::Auto, PrintLayout::Submission}));
+    QVERIFY(pdfText(pdf, 1).startsWith(Contact + QLatin1Char(' ')));
 }
 
 // ---------------------------------------------------------------- window

@@ -15,7 +15,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent), focusBack_(parent) {
     setObjectName(QStringLiteral("Form0h"));
     setWindowTitle(QStringLiteral("Copyright"));
     setModal(true);
-    setFixedSize(420, 240);
+    setFixedSize(420, 330);
 
     auto* background = new QLabel(this);
     background->setPixmap(aboutBackground(size()));
@@ -33,7 +33,15 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent), focusBack_(parent) {
     label2->setObjectName(QStringLiteral("Label2"));
     auto* label3 = new QLabel(QStringLiteral("https://korvel.example.org/"), this);
     label3->setObjectName(QStringLiteral("Label3"));
-    for (QLabel* l : {label1, label2, label3})
+    // The word data of the default sets asks to be credited where the
+    // program says who made it.
+    auto* label4 = new QLabel(QString::fromUtf8(WordDataCredits), this);
+    label4->setObjectName(QStringLiteral("Label4"));
+    label4->setWordWrap(true);
+    QFont small = label4->font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    label4->setFont(small);
+    for (QLabel* l : {label1, label2, label3, label4})
         l->setAlignment(Qt::AlignCenter);
 
     auto* command1 = new QPushButton(this);
@@ -49,6 +57,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent), focusBack_(parent) {
     layout->addWidget(label1);
     layout->addWidget(label2);
     layout->addWidget(label3);
+    layout->addWidget(label4);
     layout->addWidget(command1, 0, Qt::AlignHCenter);
 
     // 2000 twips from the top-left corner of the screen.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "detailsdialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -31,13 +32,36 @@ std::string utf8(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
+// The language list: the two the program has word lists for, "not set", and
+// any other code a file gave, kept as it is.
+QComboBox* languageField(const std::string& code) {
+    auto* field = new QComboBox;
+    field->setObjectName(QStringLiteral("DetailsLanguage"));
+    field->addItem(QStringLiteral("Italian"), QStringLiteral("it"));
+    field->addItem(QStringLiteral("English"), QStringLiteral("en"));
+    field->addItem(QStringLiteral("Not set (English headings)"), QString());
+    const QString given = QString::fromStdString(code);
+    int at = field->findData(given);
+    if (at < 0) {
+        field->addItem(given, given);
+        at = field->count() - 1;
+    }
+    field->setCurrentIndex(at);
+    return field;
+}
+
 } // namespace
 
 DetailsDialog::DetailsDialog(const PuzzleDetails& details, QWidget* parent)
-    : QDialog(parent), title_(lineField("DetailsTitle", details.title)),
+    : QDialog(parent), given_(details), title_(lineField("DetailsTitle", details.title)),
       author_(lineField("DetailsAuthor", details.author)),
       copyright_(lineField("DetailsCopyright", details.copyright)),
       notes_(textField("DetailsNotes", details.notes, 3)),
+      language_(languageField(details.language)),
+      intro_(textField("DetailsIntro", details.intro, 2)),
+      publisher_(lineField("DetailsPublisher", details.publisher)),
+      difficulty_(lineField("DetailsDifficulty", details.difficulty)),
+      explanation_(textField("DetailsExplanation", details.explanation, 2)),
       contactName_(lineField("DetailsContactName", details.contactName)),
       contactEmail_(lineField("DetailsContactEmail", details.contactEmail)),
       contactAddress_(textField("DetailsContactAddress", details.contactAddress, 3)) {
@@ -49,6 +73,14 @@ DetailsDialog::DetailsDialog(const PuzzleDetails& details, QWidget* parent)
     puzzle->addRow(QStringLiteral("Author:"), author_);
     puzzle->addRow(QStringLiteral("Copyright:"), copyright_);
     puzzle->addRow(QStringLiteral("Notes:"), notes_);
+    puzzle->addRow(QStringLiteral("Language:"), language_);
+
+    auto* published = new QGroupBox(QStringLiteral("As published"));
+    auto* publishedForm = new QFormLayout(published);
+    publishedForm->addRow(QStringLiteral("Introduction:"), intro_);
+    publishedForm->addRow(QStringLiteral("Publisher:"), publisher_);
+    publishedForm->addRow(QStringLiteral("Difficulty:"), difficulty_);
+    publishedForm->addRow(QStringLiteral("Explanation:"), explanation_);
 
     auto* contact = new QGroupBox(QStringLiteral("The constructor's contact, for an editor"));
     auto* contactForm = new QFormLayout(contact);
@@ -63,17 +95,23 @@ DetailsDialog::DetailsDialog(const PuzzleDetails& details, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(puzzle);
+    layout->addWidget(published);
     layout->addWidget(contact);
     layout->addWidget(buttons);
     resize(qMax(sizeHint().width(), 460), sizeHint().height());
 }
 
 PuzzleDetails DetailsDialog::details() const {
-    PuzzleDetails d;
+    PuzzleDetails d = given_;
     d.title = utf8(title_->text());
     d.author = utf8(author_->text());
     d.copyright = utf8(copyright_->text());
     d.notes = utf8(notes_->toPlainText());
+    d.language = utf8(language_->currentData().toString());
+    d.intro = utf8(intro_->toPlainText());
+    d.publisher = utf8(publisher_->text());
+    d.difficulty = utf8(difficulty_->text());
+    d.explanation = utf8(explanation_->toPlainText());
     d.contactName = utf8(contactName_->text());
     d.contactEmail = utf8(contactEmail_->text());
     d.contactAddress = utf8(contactAddress_->toPlainText());

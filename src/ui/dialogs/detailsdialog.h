@@ -5,16 +5,21 @@
 
 #include <QDialog>
 
+class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 
 namespace korvel {
 
 // File > Puzzle Details...: the title, author, copyright and notes of a
-// puzzle and its constructor's contact (name, e-mail, address), which the
-// submission layout prints. Starts from the details given; details() holds
-// what the fields say (UTF-8, line breaks as LF) once the dialog was
-// accepted. The dialog changes nothing itself.
+// puzzle, its language (which the printed pages follow), what a published
+// puzzle carries besides (the introduction, the publisher, the difficulty,
+// the explanation shown once solved) and its constructor's contact (name,
+// e-mail, address), which the submission layout prints. Starts from the
+// details given; details() holds what the fields say (UTF-8, line breaks as
+// LF) once the dialog was accepted, and whatever else the details held (the
+// fields of another program's file) as it was. The dialog changes nothing
+// itself.
 class DetailsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -23,10 +28,16 @@ public:
     PuzzleDetails details() const;
 
 private:
+    PuzzleDetails given_;
     QLineEdit* title_;
     QLineEdit* author_;
     QLineEdit* copyright_;
     QPlainTextEdit* notes_;
+    QComboBox* language_;
+    QPlainTextEdit* intro_;
+    QLineEdit* publisher_;
+    QLineEdit* difficulty_;
+    QPlainTextEdit* explanation_;
     QLineEdit* contactName_;
     QLineEdit* contactEmail_;
     QPlainTextEdit* contactAddress_;

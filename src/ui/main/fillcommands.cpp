@@ -376,8 +376,8 @@ void FillCommands::GridStatistics_Click() {
     flags.abortRequest = 0;
     c_.host.setPointers(Pointers::ToolGrid);
     c_.panels.setText(2, panel2);
-    const GridStatistics stats =
-        gridStatistics(c_.document.grid(), c_.document.wordSlots(), index.get(), minScore_);
+    const GridStatistics stats = gridStatistics(c_.document.grid(), c_.document.wordSlots(),
+                                                index.get(), minScore_, &c_.document.clues());
     // A grid of many words makes a long report: it scrolls rather than
     // growing past the screen.
     c_.desktop.showText(c_.parent, StatisticsTitle, fromBytes(statisticsText(stats)));
