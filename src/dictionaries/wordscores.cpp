@@ -69,10 +69,10 @@ std::optional<int> parseScore(std::string_view s, bool& clamped) {
 
 std::size_t WordScores::probe(const Part& part, std::string_view word,
                               uint64_t hash) const noexcept {
-    const std::size_t mask = part.slots.size() - 1;
+    const std::size_t mask = part.table.size() - 1;
     const auto tag = static_cast<uint16_t>(hash >> 40);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& s = part.slots[i];
+        const Slot& s = part.table[i];
         if (s.offset == NoWord ||
             (s.tag == tag && s.length == word.size() &&
              std::memcmp(words_.data() + s.offset, word.data(), word.size()) == 0)) {
@@ -87,24 +87,24 @@ const WordScores::Slot* WordScores::find(std::string_view word) const noexcept {
     }
     const uint64_t hash = hashWord(word);
     const Part& part = parts_[partOf(hash)];
-    if (part.slots.empty()) {
+    if (part.table.empty()) {
         return nullptr;
     }
-    const Slot& s = part.slots[probe(part, word, hash)];
+    const Slot& s = part.table[probe(part, word, hash)];
     return s.offset == NoWord ? nullptr : &s;
 }
 
 void WordScores::reserve(Part& part, std::size_t words) {
-    std::size_t size = part.slots.empty() ? 16 : part.slots.size();
+    std::size_t size = part.table.empty() ? 16 : part.table.size();
     while (words * 4 > size * 3) {
         size *= 2;
     }
-    if (size == part.slots.size()) {
+    if (size == part.table.size()) {
         return;
     }
-    std::vector<Slot> old = std::move(part.slots);
+    std::vector<Slot> old = std::move(part.table);
     std::vector<uint32_t> oldSetBy = std::move(part.setBy);
-    part.slots.assign(size, Slot{});
+    part.table.assign(size, Slot{});
     part.setBy.assign(size, 0);
     const std::size_t mask = size - 1;
     for (std::size_t k = 0; k < old.size(); ++k) {
@@ -113,10 +113,10 @@ void WordScores::reserve(Part& part, std::size_t words) {
             continue;
         }
         std::size_t i = hashWord(std::string_view(words_.data() + s.offset, s.length)) & mask;
-        while (part.slots[i].offset != NoWord) {
+        while (part.table[i].offset != NoWord) {
             i = (i + 1) & mask;
         }
-        part.slots[i] = s;
+        part.table[i] = s;
         part.setBy[i] = oldSetBy[k];
     }
 }
@@ -222,7 +222,7 @@ ScoreListReport WordScores::addList(std::string_view text, std::string name) {
             entries.remove_prefix(2 + length);
             const uint64_t hash = hashWord(word);
             const std::size_t at = probe(part, word, hash);
-            Slot& s = part.slots[at];
+            Slot& s = part.table[at];
             if (s.offset != NoWord) {
                 if (part.setBy[at] == lists_) {
                     ++report.duplicates;

@@ -106,7 +106,7 @@ private:
     // them at every doubling).
     static constexpr int PartBits = 8;
     struct Part {
-        std::vector<Slot> slots; // a power of two long, at most 3/4 full
+        std::vector<Slot> table; // a power of two long, at most 3/4 full
         // Beside each slot: the addList call that last set its score.
         std::vector<uint32_t> setBy;
         std::size_t count = 0;
