@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -169,28 +170,45 @@ TEST(PersonalLists, FailedWriteChangesNothing) {
     EXPECT_EQ(read.myWords.size(), 200u);
 }
 
-// Moving a word from My Words to the bans writes both lists; SIGTERM between
-// the two renames ends the program with both written (the word banned and off
-// My Words), never with the word on both lists or on neither.
+// Moving a word from My Words to the bans writes both lists; SIGTERM, SIGINT,
+// SIGHUP or SIGXFSZ between the two renames ends the program (or, for
+// SIGXFSZ, lets it go on) with both written (the word banned and off My
+// Words), never with the word on both lists or on neither.
 TEST(PersonalLists, SignalBetweenTheTwoWritesKeepsBothLists) {
     const korvel::testing::TempDir dir;
     const std::string folder = dir.path + "/lists";
-    ASSERT_TRUE(addToPersonalList(folder, PersonalList::MyWords, "CAT").ok);
-    ASSERT_TRUE(addToPersonalList(folder, PersonalList::MyWords, "DOG").ok);
+    std::string mine;
+    std::string banned = "COT\n";
     ASSERT_TRUE(addToPersonalList(folder, PersonalList::Banned, "COT").ok);
-    for (const bool secondThread : {false, true}) {
-        const std::string word = secondThread ? "DOG" : "CAT";
-        const korvel::testing::SignalledRun run = korvel::testing::signalBetweenRenames(
-            [&] { return addToPersonalList(folder, PersonalList::Banned, word).ok ? 0 : 1; },
-            SIGTERM, 1, secondThread);
-        ASSERT_TRUE(run.signalSent);
-        EXPECT_TRUE(run.killedBySignal(SIGTERM)) << run.status;
+    std::vector<std::string> bannedWords = {"COT"};
+    int n = 0;
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP, SIGXFSZ}) {
+        for (const bool secondThread : {false, true}) {
+            SCOPED_TRACE(std::to_string(sig) + (secondThread ? " two threads" : " one"));
+            const std::string word = "WORD" + std::string(1, static_cast<char>('A' + n++));
+            ASSERT_TRUE(addToPersonalList(folder, PersonalList::MyWords, word).ok);
+            ASSERT_EQ(readText(folder + "/my-words.txt"), word + "\n");
+            const korvel::testing::SignalledRun run = korvel::testing::signalBetweenRenames(
+                [&] { return addToPersonalList(folder, PersonalList::Banned, word).ok ? 0 : 1; },
+                sig, 1, secondThread);
+            ASSERT_TRUE(run.signalSent);
+            if (sig == SIGXFSZ) {
+                EXPECT_TRUE(run.exitedWith(0)) << run.status;
+            } else {
+                EXPECT_TRUE(run.killedBySignal(sig)) << run.status;
+            }
+            banned += word + "\n";
+            bannedWords.push_back(word);
+            EXPECT_EQ(readText(folder + "/my-words.txt"), "");
+            EXPECT_EQ(readText(folder + "/banned-words.txt"), banned);
+            const PersonalWords read = readPersonalLists(folder);
+            EXPECT_TRUE(read.problems.empty());
+            EXPECT_TRUE(read.myWords.empty());
+            std::vector<std::string> sorted = bannedWords;
+            std::sort(sorted.begin(), sorted.end());
+            EXPECT_EQ(read.banned, sorted);
+        }
     }
-    EXPECT_EQ(readText(folder + "/my-words.txt"), "");
-    EXPECT_EQ(readText(folder + "/banned-words.txt"), "COT\nCAT\nDOG\n");
-    const PersonalWords read = readPersonalLists(folder);
-    EXPECT_TRUE(read.problems.empty());
-    EXPECT_EQ(read.banned, (std::vector<std::string>{"CAT", "COT", "DOG"}));
 }
 
 // A line longer than any word the fill places is no word of a list, however
