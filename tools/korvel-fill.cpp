@@ -13,6 +13,7 @@
 
 #include "banlist.h"
 #include "companioncall.h"
+#include "conflictset.h"
 #include "datafolders.h"
 #include "enabledset.h"
 #include "fill.h"
@@ -67,6 +68,9 @@ const char* const Usage =
     "  --theme-entries        keep a complete slot even when it is no word\n"
     "  --region R1,C1,R2,C2   fill only the cells of this rectangle (rows and\n"
     "                         columns counted from 1, corners included)\n"
+    "  --explain-limit SECONDS  when no fill exists, look this long for a small\n"
+    "                         set of slots that have no fill together (default\n"
+    "                         10; 0: do not look)\n"
     "  --help, --version\n"
     "Exit status: 0 filled (or check done), 3 no fill exists, 4 stopped at the\n"
     "time limit, 1 dictionaries cannot be loaded, 2 usage or file error.\n";
@@ -77,6 +81,7 @@ struct Options {
     bool help = false;
     bool version = false;
     FillOptions fill;
+    double explainLimit = 10;
     std::string banFile;
     DisabledList disabled{};
     std::vector<std::string> files;
@@ -136,6 +141,22 @@ bool parseOptions(int argc, char** argv, Options& o) {
                 return usageError("--time-limit takes a number of seconds above 0");
             }
             o.fill.timeLimit = t;
+        } else if (a == "--explain-limit" && hasValue) {
+            const std::string v = argv[++i];
+            double t = -1;
+            try {
+                std::size_t used = 0;
+                t = std::stod(v, &used);
+                if (used != v.size()) {
+                    t = -1;
+                }
+            } catch (const std::exception&) {
+                t = -1;
+            }
+            if (!(t >= 0) || t > 1e6) {
+                return usageError("--explain-limit takes a number of seconds, 0 or more");
+            }
+            o.explainLimit = t;
         } else if (a == "--disable" && hasValue) {
             if (!parseDisabledList(argv[++i], o.disabled)) {
                 return usageError("--disable takes dictionaries 2 to 6");
@@ -196,6 +217,23 @@ void printCheck(const GridModel& grid, const FillCheck& check) {
               << ", slots without a word: " << check.deadSlots.size() << "\n";
     for (const Slot& s : check.deadSlots) {
         std::cout << "no word: " << printableLatin1(describeSlot(s)) << "\n";
+    }
+}
+
+// Why there is no fill: the slots that have none together, each with its
+// pattern, or why none were named.
+void explainNoFill(const GridModel& grid, const WordIndex& index, const FillOptions& options,
+                   double seconds, SearchHost& host, const SearchFlags& flags) {
+    const ConflictSet set = findConflictSet(grid, index, options, seconds, host, flags);
+    const std::vector<std::string> lines = conflictLines(set);
+    if (lines.empty()) {
+        std::cerr << "korvel-fill: no smaller set of slots without a fill was found within "
+                  << seconds << " s\n";
+        return;
+    }
+    std::cerr << "korvel-fill: " << printableLatin1(lines[0]) << "\n";
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::cerr << "korvel-fill:   " << printableLatin1(lines[i]) << "\n";
     }
 }
 
@@ -300,6 +338,9 @@ int main(int argc, char** argv) {
     switch (result.status) {
     case FillStatus::NoFill:
         std::cerr << "korvel-fill: " << printableLatin1(result.reason) << "\n";
+        if (o.explainLimit > 0) {
+            explainNoFill(grid, index, o.fill, o.explainLimit, host, flags);
+        }
         return ExitNoFill;
     case FillStatus::Stopped:
         std::cerr << "korvel-fill: stopped at the time limit after " << result.stats.seconds

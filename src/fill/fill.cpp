@@ -369,8 +369,8 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
             inside |= region.contains(cell / layout.columns, cell % layout.columns);
             allMine &= layout.kind[i] != CellKind::Empty || toFill[i];
         }
-        active[s] = inside;
-        assignable[s] = inside && allMine;
+        active[s] = inside && options.takesPart(s);
+        assignable[s] = active[s] && allMine;
     }
 
     // With a minimum score or bans the search runs on the words it may place
@@ -389,6 +389,9 @@ FillResult fillGrid(const GridModel& grid, const Slots& slots, const WordIndex& 
     std::vector<std::pair<int, uint32_t>> reserved; // complete slots left out
     const std::vector<bool> inside = active;
     for (std::size_t s = 0; s < layout.slots.size(); ++s) {
+        if (!options.takesPart(s)) {
+            continue;
+        }
         const bool outside = !inside[s];
         if (outside && !options.keepThemeEntries) {
             continue;
@@ -617,9 +620,13 @@ FillCheck checkFill(const GridModel& grid, const Slots& slots, const WordIndex& 
     const std::size_t cellCount = layout.kind.size();
     check.letters.assign(cellCount, 0);
     check.empty.assign(cellCount, false);
+    check.slotCandidates.assign(layout.slots.size(), 0);
     for (std::size_t s = 0; s < layout.slots.size(); ++s) {
         if (engine.isDead(static_cast<int>(s)) || deadComplete[s]) {
             check.deadSlots.push_back(layout.slots[s]);
+        } else {
+            // A complete slot left out of the propagation is kept as it is.
+            check.slotCandidates[s] = active[s] ? engine.count(static_cast<int>(s)) : 1;
         }
     }
     const std::vector<bool> dead = deadCellsOf(layout, words, engine);

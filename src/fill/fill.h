@@ -49,6 +49,16 @@ struct FillOptions {
     // first). Off, the words come in the order an index without scores gives
     // them, so a fill at minimum 0 is the fill of the same words unscored.
     bool scoreOrder = true;
+    // When not empty, one entry per slot of the grid (in the order of
+    // Slots::all()): only the slots marked take part, and a slot past its
+    // end takes none. The others make no demand at all, as if their cells
+    // formed no word: a complete one is no reason for "no fill" and its word
+    // is not kept from being placed. What the search for a conflicting set
+    // of slots tries (conflictset.h).
+    std::vector<bool> onlySlots;
+    bool takesPart(std::size_t slot) const {
+        return onlySlots.empty() || (slot < onlySlots.size() && onlySlots[slot]);
+    }
 };
 
 enum class FillStatus {
@@ -109,7 +119,12 @@ struct FillCheck {
     std::vector<int> deadCells;   // empty cells that can take no letter
     std::vector<int> forcedCells; // empty cells that can take one letter only
     std::vector<Slot> deadSlots;  // slots no word fits
-    bool stopped = false;         // the abort request ended it: nothing above is final
+    // Per slot (in the order of Slots::all()): how many words still fit it
+    // once every cell is narrowed, the words the fill may place at the
+    // minimum score; 0 for a dead slot. A complete slot counts 1 when the
+    // fill keeps it (a word, or a theme entry kept) and 0 otherwise.
+    std::vector<uint32_t> slotCandidates;
+    bool stopped = false; // the abort request ended it: nothing above is final
 };
 
 // Narrows every empty cell's letters by every slot through it, until no slot

@@ -316,8 +316,9 @@ TEST(Fill, AgreesWithBruteForceOnSmallGrids) {
 }
 
 // The check keeps every letter that some fill uses, and is exactly the naive
-// arc-consistency fixed point whenever that has no wipe-out; when it has, the
-// check reports a dead slot.
+// arc-consistency fixed point whenever that has no wipe-out, its count of
+// words per slot included; when it has, the check reports a dead slot, with
+// no words left.
 TEST(Check, MatchesNaiveArcConsistencyAndKeepsEverySolution) {
     std::mt19937 rng(99);
     int wipeouts = 0;
@@ -330,7 +331,12 @@ TEST(Check, MatchesNaiveArcConsistencyAndKeepsEverySolution) {
         const int C = rc.grid.ColumnCount;
 
         std::vector<LetterMask> used(static_cast<std::size_t>(rc.grid.RowCount * C), 0);
+        const Slots slots = Slots::of(rc.grid);
+        std::vector<std::set<std::string>> slotWords(slots.size());
         bruteForce(rc.grid, rc.words, true, rc.alphabet, [&](const GridModel& g) {
+            for (std::size_t s = 0; s < slots.size(); ++s) {
+                slotWords[s].insert(Slots::pattern(g, slots[s]));
+            }
             for (int r = 0; r < g.RowCount; ++r) {
                 for (int c = 0; c < C; ++c) {
                     if (!g.isBlack(r, c)) {
@@ -357,9 +363,38 @@ TEST(Check, MatchesNaiveArcConsistencyAndKeepsEverySolution) {
             }
             EXPECT_EQ(check.forcedCells, forced);
             EXPECT_TRUE(check.deadCells.empty());
+            // Each slot's count: the words of the list whose every letter
+            // its cell still allows; never fewer than the words some fill
+            // puts there.
+            ASSERT_EQ(check.slotCandidates.size(), slots.size());
+            for (std::size_t s = 0; s < slots.size(); ++s) {
+                const auto cells = slots.cells(slots[s]);
+                const auto count =
+                    std::count_if(rc.words.begin(), rc.words.end(), [&](const std::string& w) {
+                        if (w.size() != cells.size()) {
+                            return false;
+                        }
+                        for (std::size_t p = 0; p < w.size(); ++p) {
+                            if ((dom[static_cast<std::size_t>(cells[p])] >> (w[p] - 'A') & 1) ==
+                                0) {
+                                return false;
+                            }
+                        }
+                        return true;
+                    });
+                EXPECT_EQ(check.slotCandidates[s], static_cast<uint32_t>(count))
+                    << "round " << round << " " << describeSlot(slots[s]);
+                EXPECT_GE(check.slotCandidates[s], slotWords[s].size());
+            }
         } else {
             ++wipeouts;
             EXPECT_FALSE(check.deadSlots.empty()) << "round " << round;
+            for (const Slot& dead : check.deadSlots) {
+                const auto at = std::find(slots.all().begin(), slots.all().end(), dead);
+                ASSERT_NE(at, slots.all().end());
+                EXPECT_EQ(check.slotCandidates[static_cast<std::size_t>(at - slots.all().begin())],
+                          0u);
+            }
         }
     }
     EXPECT_GT(wipeouts, 40);

@@ -374,3 +374,28 @@ TEST_F(FillToolTest, MinimumReadsTheFolderScoreLists) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(dir.file("out.kvl")), unscored);
 }
+
+// No fill: the message names the slots that have none together, each with
+// its pattern, after the reason; --explain-limit 0 leaves them out.
+TEST_F(FillToolTest, NoFillNamesTheConflictingSlots) {
+    // X? across and X? down can both only be XY; the 2x2 block on the
+    // right fills.
+    makeBase({"XY", "AB", "CD", "AC", "BD"});
+    writeFile(dir.file("in.kvl"), kvl({"X?\x10??", "?\x10\x10??"}));
+    const std::string args = quote(dir.file("in.kvl")) + " " + quote(dir.file("out.kvl"));
+    Outcome r = run(args);
+    EXPECT_EQ(r.status, 3) << r.err;
+    const std::string named =
+        "korvel-fill: these 2 slots have no fill together; leave out any one and the others "
+        "have one:\n"
+        "korvel-fill:   1 across (R1 C1): X?\n"
+        "korvel-fill:   1 down (R1 C1): X?\n";
+    EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.rfind("korvel-fill: no fill exists", 0), 0u) << r.err;
+    r = run("--explain-limit 0 " + args);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err.find("have no fill together"), std::string::npos) << r.err;
+    r = run("--explain-limit soon " + args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(fs::exists(dir.file("out.kvl")));
+}
