@@ -76,15 +76,14 @@ int main(int argc, char** argv) {
     };
     std::printf("%-40s %6s %10s %10s %12s\n", "case", "lines", "median ms", "max ms", "yields");
     for (const Case& c : cases) {
-        PatternState ps;
-        Selection sel;
+        EditorState editor;
         SearchFlags flags;
         flags.Accorcia = c.freeCue;
         BenchHost host;
         EnabledSet enabled;
         for (int n = 1; n <= EnabledSet::Count; ++n)
             enabled.setChecked(n, true);
-        CrossContext ctx{store, enabled, ps, sel, flags, host};
+        CrossContext ctx{store, enabled, editor, flags, host};
         std::vector<double> times;
         long yields = 0;
         const std::string across = c.across;

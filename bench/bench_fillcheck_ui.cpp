@@ -90,7 +90,7 @@ int main(int argc, char* argv[]) {
     auto run = [&](bool checkOn, std::vector<double>& repaint, std::vector<double>& marks) {
         for (int i = 0; i < keys; ++i) {
             const auto [r, c] = cells[static_cast<std::size_t>(i / 2) % cells.size()];
-            w.setCurrentCell(r, c);
+            w.editor().setCurrentCell(r, c);
             const int seen = fill.checksShown();
             QElapsedTimer t;
             t.start();

@@ -91,20 +91,20 @@ void promptEndingInI(TimedWindow& w, int columns) {
 // The lines the window's list receives for a Free HEAD "*I" over columns
 // cells, in the order they come.
 std::vector<std::string> freeHeadLines(const DictionaryStore& store, int columns) {
-    PatternState ps;
+    EditorState editor;
+    editor.setTool(Tool::PromptAcross, "a1");
+    PatternState& ps = editor.pattern;
     ps.SlotPattern = std::string(static_cast<std::size_t>(columns - 1), '?') + "I";
     ps.testom = ps.SlotPattern;
     ps.freedHead = std::string(static_cast<std::size_t>(columns - 1), '?');
     ps.CurrentPattern = "*I";
-    Selection sel;
     SearchFlags flags;
     flags.Estesa = true;
     flags.Accorcia = false;
     MemoryHost host;
     EnabledSet enabled; // the base dictionary alone
     enabled.setChecked(1, true);
-    Tool tool = Tool::PromptAcross;
-    SearchContext ctx{store, enabled, ps, sel, flags, host, tool};
+    SearchContext ctx{store, enabled, editor, flags, host};
     searchPattern(ctx);
     return host.list;
 }

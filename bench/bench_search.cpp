@@ -93,16 +93,16 @@ int main(int argc, char** argv) {
     std::printf("%-28s %8s %10s %9s %9s %9s %9s %8s\n", "pattern", "hits", "korvel ms", "grep hits",
                 "grep ms", "ratio", "net ratio", "yield %");
     for (const Case& c : cases) {
-        PatternState ps;
-        Selection sel;
+        EditorState editor;
+        editor.setTool(Tool::PromptAcross, "a1");
+        PatternState& ps = editor.pattern;
         SearchFlags flags;
         flags.Estesa = true;
         flags.Accorcia = false;
         BenchHost host;
-        Tool tool = Tool::PromptAcross;
         EnabledSet enabled; // the base dictionary alone
         enabled.setChecked(1, true);
-        SearchContext ctx{store, enabled, ps, sel, flags, host, tool};
+        SearchContext ctx{store, enabled, editor, flags, host};
 
         // The same search with the window's yield stride and with no yield
         // at all; the difference is what responsiveness costs.

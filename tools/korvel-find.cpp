@@ -75,21 +75,24 @@ struct Options {
     std::vector<std::string> args; // command and its operands
 };
 
+EditorState promptAcrossEditor() {
+    EditorState e;
+    e.setTool(Tool::PromptAcross, "a1");
+    return e;
+}
+
 // Everything a command needs: the loaded store and the window's search state.
 // A session is made afresh for every query.
 struct Session {
     const DictionaryStore& store;
-    PatternState pattern;
-    Selection selection;
+    // The pattern, the selection and the tool, as a prompt across leaves them.
+    EditorState editor;
     SearchFlags flags;
     MemoryHost host;
-    Tool CurrentTool = Tool::PromptAcross;
     Options options;
     EnabledSet enabled;
 
-    SearchContext context() {
-        return {store, enabled, pattern, selection, flags, host, CurrentTool};
-    }
+    SearchContext context() { return {store, enabled, editor, flags, host}; }
 };
 
 using Command = std::function<int(Session&)>;
@@ -187,13 +190,14 @@ int runPattern(Session& s) {
         steps.push_back(it->second);
     }
     // A prompt across on the first row: the slot starts in the first column.
-    s.pattern.CurrentPattern = slot;
-    s.pattern.SlotPattern = slot;
-    s.pattern.testom = slot;
-    s.pattern.SlotFirstRow = s.pattern.SlotLastRow = 0;
-    s.pattern.SlotFirstColumn = 0;
-    s.pattern.SlotLastColumn = static_cast<int16_t>(slot.size() - 1);
-    s.selection = {0, 0, static_cast<int16_t>(slot.size()), 1};
+    PatternState& pattern = s.editor.pattern;
+    pattern.CurrentPattern = slot;
+    pattern.SlotPattern = slot;
+    pattern.testom = slot;
+    pattern.SlotFirstRow = pattern.SlotLastRow = 0;
+    pattern.SlotFirstColumn = 0;
+    pattern.SlotLastColumn = static_cast<int16_t>(slot.size() - 1);
+    s.editor.selection = {0, 0, static_cast<int16_t>(slot.size()), 1};
     auto ctx = s.context();
     searchPattern(ctx);
     for (auto step : steps) {
@@ -216,8 +220,8 @@ int runCross(Session& s) {
             return 2;
         }
     }
-    s.CurrentTool = Tool::PromptCross;
-    CrossContext ctx{s.store, s.enabled, s.pattern, s.selection, s.flags, s.host};
+    s.editor.setTool(Tool::PromptCross, "a6");
+    CrossContext ctx = s.context();
     runCrossPrompt(args[1], static_cast<int>(args[1].find('#')), args[2],
                    static_cast<int>(args[2].find('#')), s.options.vowels, ctx);
     return 0;
@@ -229,7 +233,7 @@ int runAnagram(Session& s) {
     if (args.size() != 2) {
         return 2;
     }
-    s.CurrentTool = Tool::Anagrams;
+    s.editor.setTool(Tool::Anagrams, "a9");
     findAnagrams(args[1], s.store, s.host, s.flags);
     return 0;
 }
@@ -254,7 +258,7 @@ int answer(const DictionaryStore& store, const Options& options, std::vector<std
     if (cmd == commands().end()) {
         return 2;
     }
-    Session s{store, {}, {}, {}, {}, Tool::PromptAcross, {}, {}};
+    Session s{store, promptAcrossEditor(), {}, {}, {}, {}};
     s.options = options;
     s.enabled = enabledWithout(store, options.disabled);
     s.flags.Estesa = options.extended;

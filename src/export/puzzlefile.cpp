@@ -38,7 +38,12 @@ PuzzleReadResult loadPuzzleFile(const std::string& path) {
         result.error = path + " is not a puzzle file Korvel opens (.kvl, .puz or .ipuz).";
         return result;
     }
-    if (*format == PuzzleFileFormat::Kvl) {
+    return loadPuzzleFile(path, *format);
+}
+
+PuzzleReadResult loadPuzzleFile(const std::string& path, PuzzleFileFormat format) {
+    PuzzleReadResult result;
+    if (format == PuzzleFileFormat::Kvl) {
         KvlReadResult kvl = loadKvlFile(path);
         if (!kvl.grid) {
             // A failed read names the file already; a refused one does not.
@@ -52,12 +57,12 @@ PuzzleReadResult loadPuzzleFile(const std::string& path) {
     }
     std::string bytes;
     const FileReadResult read =
-        readRegularFile(AT_FDCWD, path, puzzleFileType(*format).maxBytes, bytes);
+        readRegularFile(AT_FDCWD, path, puzzleFileType(format).maxBytes, bytes);
     if (!read.ok()) {
         result.error = path + " " + read.cause;
         return result;
     }
-    result = *format == PuzzleFileFormat::Puz ? puzzleFromPuz(bytes) : puzzleFromIpuz(bytes);
+    result = format == PuzzleFileFormat::Puz ? puzzleFromPuz(bytes) : puzzleFromIpuz(bytes);
     if (!result.error.empty()) {
         result.error = path + ": " + result.error;
     }
@@ -70,8 +75,13 @@ bool savePuzzleFile(const std::string& path, const Puzzle& puzzle, std::string& 
         error = path + " names no puzzle file Korvel saves (.kvl, .puz or .ipuz).";
         return false;
     }
+    return savePuzzleFile(path, puzzle, *format, error);
+}
+
+bool savePuzzleFile(const std::string& path, const Puzzle& puzzle, PuzzleFileFormat format,
+                    std::string& error) {
     std::string bytes;
-    switch (*format) {
+    switch (format) {
     case PuzzleFileFormat::Kvl:
         return saveKvlFile(path, puzzle.grid, error);
     case PuzzleFileFormat::Ipuz:

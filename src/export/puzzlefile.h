@@ -47,6 +47,8 @@ std::optional<PuzzleFileFormat> puzzleFormatFromPath(std::string_view path);
 // larger than its type's maxBytes. The error names the file and the cause;
 // a file of another extension is refused unread.
 PuzzleReadResult loadPuzzleFile(const std::string& path);
+// The same, read as format whatever the name ends in.
+PuzzleReadResult loadPuzzleFile(const std::string& path, PuzzleFileFormat format);
 
 // Saves the puzzle to path through the checked writer (replaceFile: a
 // failure leaves the old file as it was), the format chosen by its
@@ -55,5 +57,8 @@ PuzzleReadResult loadPuzzleFile(const std::string& path);
 // grid alone; the caller decides whether the rest may be lost). Returns false
 // with the cause in error.
 bool savePuzzleFile(const std::string& path, const Puzzle& puzzle, std::string& error);
+// The same, written as format whatever the name ends in.
+bool savePuzzleFile(const std::string& path, const Puzzle& puzzle, PuzzleFileFormat format,
+                    std::string& error);
 
 } // namespace korvel

@@ -108,12 +108,6 @@ public:
     // DocumentChanged; nothing else moves.
     void setDocumentChanged(bool changed) { DocumentChanged_ = changed ? 1 : 0; }
 
-    // Overwrites one store entry; tests damage a record with it to reach the
-    // anomaly paths.
-    void overwriteEntry(std::size_t k, int16_t v) { store_.at(k) = v; }
-    // Puts the length at n (a full store, say) without recording anything;
-    // for the tests.
-    void overwriteLength(int16_t n) { HistoryLength_ = n; }
     // A new or opened grid: empty history, both buttons disabled, room for
     // maxSide + 1 restored cells. The store's entries are kept (they are out
     // of force).
@@ -172,6 +166,10 @@ public:
     }
 
 private:
+    // The tests damage a record, or set the length of a full store, to
+    // reach the paths no edit leads to.
+    friend struct HistoryTestAccess;
+
     struct Bulk {
         int16_t anchor = 0;
         BulkChange change;

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "griddocument.h"
 
-#include "kvlfile.h"
-
 #include <algorithm>
 
 namespace korvel {
 
 // ---------------------------------------------------------------- the edit
+
+DocumentEdit::DocumentEdit(GridDocument& doc)
+    : doc_(doc), undoWas_(doc.history_.undoEnabled()), redoWas_(doc.history_.redoEnabled()),
+      modifiedWas_(doc.isModified()) {}
 
 const GridModel& DocumentEdit::grid() const {
     return doc_.grid_;
@@ -84,6 +86,7 @@ void touchRestored(const RestoredCells& restored, int columns, std::map<int, cha
 } // namespace
 
 template <class Step> RestoreResult DocumentEdit::restoreStep(const BulkChange* bulk, Step step) {
+    restored_ = true;
     touchBulk(bulk);
     const RestoreResult r = step();
     if (r.bulk && !r.anomaly && bulk)
@@ -106,6 +109,7 @@ RestoreResult DocumentEdit::redo(int16_t& CurrentRow, int16_t& CurrentColumn) {
 }
 
 bool DocumentEdit::takeBackLastAction() {
+    restored_ = true;
     const bool ok = doc_.history_.takeBackLastAction(doc_.grid_);
     touchRestored(doc_.history_.restored(), doc_.grid_.ColumnCount, before_);
     slotsStale_ = true;
@@ -145,8 +149,19 @@ void DocumentEdit::layCell(int16_t row, int16_t column, char ch) {
     doc_.grid_.setCell(row, column, ch);
 }
 
-void DocumentEdit::overwriteHistoryEntry(std::size_t k, int16_t v) {
-    doc_.history_.overwriteEntry(k, v);
+void DocumentEdit::clearPriclk() {
+    doc_.placement_.priclk = false;
+}
+
+void DocumentEdit::setFileName(std::string name) {
+    if (name == doc_.fileName_)
+        return;
+    doc_.fileName_ = std::move(name);
+    file_ = true;
+}
+
+void DocumentEdit::setDocumentChanged(bool changed) {
+    doc_.history_.setDocumentChanged(changed);
 }
 
 namespace {
@@ -228,11 +243,12 @@ AggiorResult DocumentEdit::setDetails(PuzzleDetails details) {
 
 DocumentChange DocumentEdit::finish() {
     // "@" is read as black and stored as BLACK, unrecorded.
-    const GridModel& g = doc_.grid_;
-    for (int r = 0; r < g.RowCount; ++r)
-        for (int c = 0; c < g.ColumnCount; ++c)
-            if (g.cell(r, c) == AtBlack)
-                layCell(static_cast<int16_t>(r), static_cast<int16_t>(c), BLACK);
+    GridModel& g = doc_.grid_;
+    std::vector<int> blackened;
+    if (g.normalizeBlacks(&blackened)) {
+        for (const int cell : blackened)
+            before_.emplace(cell, AtBlack);
+    }
     DocumentChange change;
     for (const auto& [cell, was] : before_) {
         const char now = g.cell(cell / g.ColumnCount, cell % g.ColumnCount);
@@ -245,6 +261,12 @@ DocumentChange DocumentEdit::finish() {
         doc_.slots_ = Slots::of(g);
     change.clues = clues_;
     change.details = details_;
+    // An undone or redone change is a change since the save like any other.
+    if (restored_ && (!change.cells.empty() || clues_ || details_))
+        doc_.history_.setDocumentChanged(true);
+    const ActionsHistory& h = doc_.history_;
+    change.history = h.undoEnabled() != undoWas_ || h.redoEnabled() != redoWas_;
+    change.file = file_ || doc_.isModified() != modifiedWas_;
     return change;
 }
 
@@ -261,16 +283,17 @@ Puzzle GridDocument::puzzle() const {
 }
 
 void GridDocument::replaced() {
-    for (std::string& row : grid_.GridRows)
-        std::replace(row.begin(), row.end(), AtBlack, BLACK);
+    grid_.normalizeBlacks();
     slots_ = Slots::of(grid_);
     history_.reset(grid_.MaxSide);
-    markSaved();
+    history_.setDocumentChanged(false);
     DocumentChange change;
     change.reset = true;
     change.blacks = true;
     change.clues = true;
     change.details = true;
+    change.history = true;
+    change.file = true;
     notify(change);
 }
 
@@ -283,18 +306,6 @@ void GridDocument::newGrid(int16_t rows, int16_t columns, std::string language) 
     replaced();
 }
 
-bool GridDocument::open(const std::string& path, std::string& error) {
-    KvlReadResult r = loadKvlFile(path);
-    if (!r.grid) {
-        error = r.error;
-        return false;
-    }
-    Puzzle p;
-    p.grid = std::move(*r.grid);
-    openPuzzle(std::move(p), path);
-    return true;
-}
-
 void GridDocument::openPuzzle(Puzzle puzzle, std::string path) {
     grid_ = std::move(puzzle.grid);
     text_ = PuzzleText{};
@@ -305,13 +316,6 @@ void GridDocument::openPuzzle(Puzzle puzzle, std::string path) {
     fileName_ = std::move(path);
     text_.clues.settleAnswers(grid_, Slots::of(grid_));
     replaced();
-}
-
-bool GridDocument::save(std::string& error) {
-    if (!saveKvlFile(fileName_, grid_, error))
-        return false;
-    markSaved();
-    return true;
 }
 
 void GridDocument::addObserver(DocumentObserver* observer) {

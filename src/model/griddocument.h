@@ -30,8 +30,14 @@ struct DocumentChange {
     bool reset = false;
     bool clues = false;
     bool details = false;
+    // The Undo or Redo key's enabled state changed.
+    bool history = false;
+    // The file name or the changed flag changed.
+    bool file = false;
 
-    bool any() const { return reset || blacks || clues || details || !cells.empty(); }
+    bool any() const {
+        return reset || blacks || clues || details || history || file || !cells.empty();
+    }
 };
 
 // Told after every change of the document, on the thread that made it.
@@ -73,9 +79,15 @@ public:
     // Writes a cell without recording it, as making a grid and opening a
     // file do: for laying out a grid that the history starts from.
     void layCell(int16_t row, int16_t column, char ch);
-    // Overwrites one entry of the history's store; tests damage a record
-    // with it to reach the anomaly paths.
-    void overwriteHistoryEntry(std::size_t k, int16_t v);
+    // The next list click places its word without taking anything back.
+    void clearPriclk();
+
+    // The file the document was opened from or saved to, and whether it
+    // holds changes not saved (DocumentChanged): a save, or changes given up
+    // at the prompt, clears the flag; a replacement that did not happen after
+    // all sets it again.
+    void setFileName(std::string name);
+    void setDocumentChanged(bool changed);
 
     // A clue's text for a slot, as one recorded change; an empty text
     // deletes the clue. The clue is then written for the slot's answer as
@@ -93,7 +105,7 @@ public:
 
 private:
     friend class GridDocument;
-    explicit DocumentEdit(GridDocument& doc) : doc_(doc) {}
+    explicit DocumentEdit(GridDocument& doc);
     // Remembers the byte of each cell the first time the edit may touch it.
     void touch(int16_t row, int16_t column);
     void touchBulk(const BulkChange* change);
@@ -108,13 +120,22 @@ private:
     bool clues_ = false;
     bool details_ = false;
     bool slotsStale_ = false;
+    bool file_ = false;
+    // An undo, redo or take-back ran: what it changed counts as a change
+    // since the save, as a recorded one does.
+    bool restored_ = false;
+    bool undoWas_ = false;
+    bool redoWas_ = false;
+    bool modifiedWas_ = false;
 };
 
 // What a user edits and saves: the grid, its clues and details, its actions
 // history, the trial placement of the results list and the file name. Read
-// through the const accessors; changed only through edit(), newGrid(),
-// open() and openPuzzle(). The window never clears the changed flag itself:
-// a new grid, a successful open or save, and changes given up do that here.
+// through the const accessors; changed only through edit(), newGrid() and
+// openPuzzle(). Every change of the content sets the changed flag, an Undo
+// or Redo included, so that closing never loses an undone state; a new or
+// opened grid clears it, and a save or changes given up clear it through
+// edit().
 class GridDocument {
 public:
     const GridModel& grid() const { return grid_; }
@@ -144,36 +165,22 @@ public:
     // The file the grid was opened from or saved to, as the file system's
     // bytes; empty for a new grid.
     const std::string& fileName() const { return fileName_; }
-    void setFileName(std::string name) { fileName_ = std::move(name); }
 
     // True while the grid holds changes not saved (DocumentChanged is 1).
     bool isModified() const { return history_.DocumentChanged() == 1; }
     int16_t DocumentChanged() const { return history_.DocumentChanged(); }
-    void markSaved() { history_.setDocumentChanged(false); }
-    // Changes given up at the prompt stay in force when no new grid comes.
-    void markChanged() { history_.setDocumentChanged(true); }
 
     // Set after a result was placed; the next list click first takes it back.
     bool priclk() const { return placement_.priclk; }
-    void clearPriclk() { placement_.priclk = false; }
 
     // A new empty grid of rows x columns, not yet named and not changed, with
     // no clues, details or circles and an empty history; its language (a
     // code, see PuzzleDetails) is given, as the loaded set's, or none.
     void newGrid(int16_t rows, int16_t columns, std::string language = {});
 
-    // Opens path through loadKvlFile. On success the grid, the file name and
-    // an empty history replace the old ones and the document is not changed;
-    // on failure nothing changes and error holds the cause.
-    bool open(const std::string& path, std::string& error);
-    // Replaces everything with a puzzle read from path (any format), as open
-    // does: empty history, not changed.
+    // Replaces everything with a puzzle read from path (any format; the
+    // readers are loadPuzzleFile's): empty history, not changed.
     void openPuzzle(Puzzle puzzle, std::string path);
-
-    // Saves the grid to fileName() through saveKvlFile. On success the
-    // document is not changed; on failure the old file and the changed flag
-    // stay as they were and error holds the cause.
-    bool save(std::string& error);
 
     // Observers are not owned; one must be removed before it goes.
     void addObserver(DocumentObserver* observer);
@@ -181,9 +188,6 @@ public:
 
 private:
     friend class DocumentEdit;
-    // Every cell holding AtBlack becomes BLACK, unrecorded; returns the
-    // cells changed.
-    std::vector<int> normalizeBlacks();
     void replaced();
     void notify(const DocumentChange& change);
 

@@ -66,15 +66,8 @@ KeyResult gridKeyDown(DocumentEdit& edit, Tool CurrentTool, int16_t CurrentRow,
 // The whole part of a pointer coordinate in cells, kept within 16 bits.
 int16_t wholePart(double v);
 
-// The drag rectangle of the two prompt tools, in whole cells. x1, y1 are
-// set by the button going down (the whole parts of the pointer position).
-struct DragRect {
-    int16_t x1 = 0;
-    int16_t y1 = 0;
-    int16_t x2 = 0;
-    int16_t y2 = 0;
-};
-
+// The drag rectangle (DragRect) of the two prompt tools: x1, y1 are set by
+// the button going down (the whole parts of the pointer position).
 // A pointer move during a drag with tool 1 (along the row) or 2 (down the
 // column): the far end follows the pointer, and the ends are exchanged when
 // it passes the near one. Returns false when the rectangle reached outside

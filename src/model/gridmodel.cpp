@@ -40,17 +40,21 @@ char GridModel::patternChar(int r, int c) const {
     return (ch == ' ' || ch == '\0') ? EmptyCell : ch;
 }
 
-bool GridModel::normalizeBlacks() {
-    bool changed = false;
+bool GridModel::normalizeBlacks(std::vector<int>* changed) {
+    bool any = false;
     for (int r = 0; r < RowCount; ++r) {
-        for (char& ch : GridRows[static_cast<std::size_t>(r)]) {
-            if (ch == AtBlack) {
-                ch = BLACK;
-                changed = true;
+        std::string& row = GridRows[static_cast<std::size_t>(r)];
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (row[c] == AtBlack) {
+                row[c] = BLACK;
+                any = true;
+                if (changed) {
+                    changed->push_back(r * ColumnCount + static_cast<int>(c));
+                }
             }
         }
     }
-    return changed;
+    return any;
 }
 
 namespace {

@@ -56,9 +56,10 @@ struct GridModel {
     // "?" for an empty cell, a blank or a missing byte.
     char patternChar(int r, int c) const;
 
-    // The repaint's rewrite of every "@" to BLACK (not recorded in the
-    // history). Returns true when a cell changed.
-    bool normalizeBlacks();
+    // The one rewrite of every "@" to BLACK (not recorded in the history).
+    // Returns true when a cell changed; changed, when given, gets the index
+    // r * ColumnCount + c of each such cell.
+    bool normalizeBlacks(std::vector<int>* changed = nullptr);
 };
 
 // The grid-dimensions dialog's check of its two texts: both must be decimal

@@ -12,6 +12,17 @@ struct Selection {
     int16_t cy = 0;
     int16_t LAX = 0;
     int16_t LAY = 0;
+    friend bool operator==(const Selection&, const Selection&) = default;
+};
+
+// The drag rectangle of the two prompt tools, in whole cells (x1, y1 the
+// first column and row, x2, y2 the last).
+struct DragRect {
+    int16_t x1 = 0;
+    int16_t y1 = 0;
+    int16_t x2 = 0;
+    int16_t y2 = 0;
+    friend bool operator==(const DragRect&, const DragRect&) = default;
 };
 
 // The pattern state of the last prompt across or down. Set by a grid click,

@@ -281,10 +281,11 @@ void crossPromptClick(const CrossRequest& req, CrossContext& ctx) {
         host.beep();
         return;
     }
-    ctx.selection = Selection{req.CurrentColumn, req.CurrentRow, 1, 1};
-    host.repaint();
-    host.drawSelection();
-    PatternState& ps = ctx.pattern;
+    EditorState& editor = ctx.editor;
+    editor.selectCell(req.CurrentRow, req.CurrentColumn);
+    editor.rinfresca();
+    editor.drawSelection();
+    PatternState& ps = editor.pattern;
     ps.SlotFirstColumn = req.SlotFirstColumn;
     ps.SlotLastColumn = req.SlotLastColumn;
     ps.SlotFirstRow = req.SlotFirstRow;
@@ -309,7 +310,7 @@ void runCrossPrompt(std::string_view across, int acrossCell, std::string_view do
     host.clearList();
     host.setPointers(Pointers::Busy);
     host.showRemark("... wait ");
-    ctx.pattern.CurrentPattern = "?";
+    ctx.editor.pattern.CurrentPattern = "?";
     host.setPatternLabel("?");
     host.setHeadTailButtonsEnabled(false);
     host.showCountHint("");

@@ -29,9 +29,6 @@ public:
     void yield() override {}
     void setPatternLabel(std::string_view) override {}
     void setTestText(std::string_view) override {}
-    void repaint() override {}
-    void drawSelection() override {}
-    void drawGreenBox() override {}
     void setHeadTailButtonsEnabled(bool) override {}
 };
 

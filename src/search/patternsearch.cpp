@@ -223,7 +223,7 @@ bool formatMatch(std::string_view line, int dictionary, char requiredLetter, std
 void searchPattern(SearchContext& ctx) {
     SearchHost& host = ctx.host;
     SearchFlags& flags = ctx.flags;
-    PatternState& ps = ctx.pattern;
+    PatternState& ps = ctx.editor.pattern;
 
     host.showCount(" searching ... ");
     host.showRemark(" ");

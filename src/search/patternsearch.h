@@ -11,7 +11,7 @@ namespace korvel {
 // The cap on the results of a search while Extended Search is off.
 inline constexpr std::size_t ResultCap = 50;
 
-// Runs the search for ctx.pattern.CurrentPattern over the enabled
+// Runs the search for ctx.editor.pattern.CurrentPattern over the enabled
 // dictionaries 1 to 6 and writes the hits into the host's list, with the
 // status texts, the beep, the 50-result cap, the abort request and, when
 // Free Cue is ticked and nothing was found, the retry with a free end.

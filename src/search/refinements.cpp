@@ -20,7 +20,7 @@ struct Axis {
 };
 
 Axis axisOf(const SearchContext& ctx) {
-    if (ctx.CurrentTool != Tool::PromptDown) {
+    if (ctx.editor.CurrentTool() != Tool::PromptDown) {
         return {&Selection::cx, &Selection::LAX, &Selection::LAY, &PatternState::SlotFirstColumn,
                 &PatternState::SlotLastColumn};
     }
@@ -30,9 +30,10 @@ Axis axisOf(const SearchContext& ctx) {
 
 // The selection covers the slot from its first to its last cell.
 void selectSlot(SearchContext& ctx, const Axis& a) {
-    Selection& sel = ctx.selection;
-    sel.*a.pos = ctx.pattern.*a.first;
-    sel.*a.size = static_cast<int16_t>(ctx.pattern.*a.last - ctx.pattern.*a.first + 1);
+    Selection& sel = ctx.editor.selection;
+    sel.*a.pos = ctx.editor.pattern.*a.first;
+    sel.*a.size =
+        static_cast<int16_t>(ctx.editor.pattern.*a.last - ctx.editor.pattern.*a.first + 1);
     sel.*a.crossSize = 1;
 }
 
@@ -58,7 +59,7 @@ bool beginRefinement(SearchContext& ctx, bool oppositeFree, std::string_view ref
 }
 
 void searchAgain(SearchContext& ctx) {
-    ctx.host.setPatternLabel(ctx.pattern.CurrentPattern);
+    ctx.host.setPatternLabel(ctx.editor.pattern.CurrentPattern);
     ctx.host.setTestText("");
     searchPattern(ctx);
 }
@@ -70,7 +71,7 @@ int16_t len16(const std::string& s) {
 } // namespace
 
 void freeHeadRun(SearchContext& ctx) {
-    PatternState& ps = ctx.pattern;
+    PatternState& ps = ctx.editor.pattern;
     if (!beginRefinement(ctx, !ps.freedTail.empty(), " Wrong request! ",
                          " Free length at Start ")) {
         return;
@@ -97,22 +98,22 @@ void freeHeadRun(SearchContext& ctx) {
     ps.CurrentPattern = "*" + pat.substr(g - 1);
 
     // Red box on the fixed part, then green on the freed run before it.
-    Selection& sel = ctx.selection;
+    Selection& sel = ctx.editor.selection;
     const Axis a = axisOf(ctx);
     const int16_t freed = len16(ps.freedHead);
     const int16_t remembered = sel.*a.pos;
     sel.*a.pos = static_cast<int16_t>(remembered + freed);
     sel.*a.size = static_cast<int16_t>(len16(ps.CurrentPattern) - 1);
-    ctx.host.repaint();
-    ctx.host.drawSelection();
+    ctx.editor.rinfresca();
+    ctx.editor.drawSelection();
     sel.*a.pos = remembered;
     sel.*a.size = freed;
-    ctx.host.drawGreenBox();
+    ctx.editor.drawGreenBox();
     searchAgain(ctx);
 }
 
 void freeCueRun(SearchContext& ctx) {
-    PatternState& ps = ctx.pattern;
+    PatternState& ps = ctx.editor.pattern;
     if (!beginRefinement(ctx, !ps.freedHead.empty(), " not possible ", " Free Length at End ")) {
         return;
     }
@@ -138,19 +139,19 @@ void freeCueRun(SearchContext& ctx) {
     ps.CurrentPattern = pat.substr(0, g) + "*";
 
     // Red box on the fixed part, then green on the freed run after it.
-    Selection& sel = ctx.selection;
+    Selection& sel = ctx.editor.selection;
     const Axis a = axisOf(ctx);
     sel.*a.size = static_cast<int16_t>(len16(ps.CurrentPattern) - 1);
-    ctx.host.repaint();
-    ctx.host.drawSelection();
+    ctx.editor.rinfresca();
+    ctx.editor.drawSelection();
     sel.*a.pos = static_cast<int16_t>(sel.*a.pos + sel.*a.size);
     sel.*a.size = len16(ps.freedTail);
-    ctx.host.drawGreenBox();
+    ctx.editor.drawGreenBox();
     searchAgain(ctx);
 }
 
 void trimHeadCell(SearchContext& ctx) {
-    PatternState& ps = ctx.pattern;
+    PatternState& ps = ctx.editor.pattern;
     if (!beginRefinement(ctx, !ps.freedTail.empty(), " Wrong request! ", " Trim head ")) {
         return;
     }
@@ -172,14 +173,14 @@ void trimHeadCell(SearchContext& ctx) {
 
     const Axis a = axisOf(ctx);
     ps.*a.first = static_cast<int16_t>(ps.*a.first + dropped);
-    ctx.host.repaint();
+    ctx.editor.rinfresca();
     selectSlot(ctx, a);
-    ctx.host.drawSelection();
+    ctx.editor.drawSelection();
     searchAgain(ctx);
 }
 
 void trimCueCell(SearchContext& ctx) {
-    PatternState& ps = ctx.pattern;
+    PatternState& ps = ctx.editor.pattern;
     if (!beginRefinement(ctx, !ps.freedHead.empty(), " not possible ", " Trim ends ")) {
         return;
     }
@@ -204,9 +205,9 @@ void trimCueCell(SearchContext& ctx) {
     } else {
         --(ps.*a.last);
     }
-    ctx.host.repaint();
+    ctx.editor.rinfresca();
     selectSlot(ctx, a);
-    ctx.host.drawSelection();
+    ctx.editor.drawSelection();
     searchAgain(ctx);
 }
 

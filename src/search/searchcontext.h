@@ -2,10 +2,9 @@
 #pragma once
 
 #include "dictionarystore.h"
+#include "editorstate.h"
 #include "enabledset.h"
-#include "promptstate.h"
 #include "searchhost.h"
-#include "tool.h"
 
 #include <cstdint>
 
@@ -19,17 +18,15 @@ struct ScanContext {
     const DictionaryStore& store;
     // Which dictionaries take part.
     const EnabledSet& enabled;
-    PatternState& pattern;
-    Selection& selection;
+    // The pattern state, the selection box and the tool (a prompt across
+    // or down decides whether the refinements move the box along a row or a
+    // column); the refinements draw their boxes over the picture through it.
+    EditorState& editor;
     SearchFlags& flags;
     SearchHost& host;
 };
 
-// The pattern search and its refinements also read the tool: a prompt
-// across or down decides whether the refinements move the selection along
-// a row or along a column.
-struct SearchContext : ScanContext {
-    const Tool& CurrentTool;
-};
+// The pattern search and its refinements.
+using SearchContext = ScanContext;
 
 } // namespace korvel

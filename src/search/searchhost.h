@@ -28,6 +28,27 @@ struct SearchFlags {
     // Lines in the results list after the last search; wider than 16 bits
     // because an extended search can list more than 32767 lines.
     int32_t resultCount = 0;
+    // Scans and fills started by the window's handlers and still on the
+    // stack (ScanScope).
+    int scanDepth = 0;
+
+    // The handlers' busy test: a search runs (BusyCounter above 0), or one
+    // that "Search Reset" has let go of has not yet returned.
+    bool busy() const { return BusyCounter > 0 || scanDepth > 0; }
+};
+
+// Marks a scan or a fill started by a handler for as long as it is on the
+// stack: the window counts as busy, and "Search Reset" asks it to stop
+// instead of letting another command run inside it.
+class ScanScope {
+public:
+    explicit ScanScope(SearchFlags& flags) : depth_(flags.scanDepth) { ++depth_; }
+    ~ScanScope() { --depth_; }
+    ScanScope(const ScanScope&) = delete;
+    ScanScope& operator=(const ScanScope&) = delete;
+
+private:
+    int& depth_;
 };
 
 // Everything a search or a refinement does to the window goes through here.
@@ -84,11 +105,6 @@ public:
     virtual void setPatternLabel(std::string_view text) = 0;
     virtual void setTestText(std::string_view text) = 0;
 
-    // Grid drawing used by the refinements: repaint the whole grid, draw the
-    // red selection box, draw a green box of the same geometry.
-    virtual void repaint() = 0;
-    virtual void drawSelection() = 0;
-    virtual void drawGreenBox() = 0;
     // The four head and tail buttons.
     virtual void setHeadTailButtonsEnabled(bool enabled) = 0;
 

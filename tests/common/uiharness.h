@@ -6,11 +6,14 @@
 // for the companion library, and the user's moves on it (clicks on cells and
 // list lines, keys, the dimensions dialog).
 
+#include "exportprint.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
+#include "gridedit.h"
 #include "loader.h"
 #include "mainwindow.h"
 #include "privatesettings.h"
+#include "resultslist.h"
 #include "scripteddesktop.h"
 #include "statuspanels.h"
 #include "templistpath.h"

@@ -4,6 +4,7 @@
 // hand-made variants of real .puz files, .ipuz files in the shapes other
 // programs write (ipuz_cases/: each NAME.ipuz read as NAME.want says), and
 // the load and save wrappers on real files.
+#include "documentfile.h"
 #include "filesizelimit.h"
 #include "ipuzfile.h"
 #include "jsonvalue.h"
@@ -697,4 +698,104 @@ TEST(PuzzleFiles, RefusalsNameTheFileAndTheCause) {
                   std::string::npos)
             << name;
     }
+}
+
+// --- a document from a file and to one (the window's one path for every type)
+
+namespace {
+
+void laySaved(GridDocument& doc, const std::string& path) {
+    doc.edit([&](DocumentEdit& e) { e.setFileName(path); });
+}
+
+} // namespace
+
+// Save writes exactly writeKvl's bytes and clears the flag; open reads them
+// back into an equal grid with an empty history and the new file name.
+TEST(DocumentFile, SaveThenOpenRoundTrip) {
+    TempDir tmp;
+    GridDocument doc;
+    doc.newGrid(4, 6);
+    doc.edit([](DocumentEdit& e) {
+        e.beginAction();
+        e.aggior(1, 2, BLACK);
+        e.beginAction();
+        e.aggior(0, 0, '\xE8');
+    });
+    ASSERT_TRUE(doc.isModified());
+    const std::string path = tmp.file("one.kvl");
+    laySaved(doc, path);
+    std::string error;
+    ASSERT_TRUE(saveDocument(doc, PuzzleFileFormat::Kvl, error)) << error;
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(readFile(path), writeKvl(doc.grid()));
+
+    GridDocument other;
+    const PuzzleReadResult r = openDocument(other, path, PuzzleFileFormat::Kvl);
+    ASSERT_TRUE(r.puzzle.has_value()) << r.error;
+    EXPECT_EQ(rowsOf(other.grid()), rowsOf(doc.grid()));
+    EXPECT_EQ(other.fileName(), path);
+    EXPECT_FALSE(other.isModified());
+    EXPECT_EQ(other.history().HistoryLength(), 0);
+    EXPECT_FALSE(other.history().undoEnabled());
+}
+
+// A failed open or save changes nothing: not the grid, not the file name,
+// not the flag, not the file on disk.
+TEST(DocumentFile, FailuresChangeNothing) {
+    TempDir tmp;
+    GridDocument doc;
+    doc.newGrid(3, 3);
+    doc.edit([](DocumentEdit& e) {
+        e.beginAction();
+        e.aggior(0, 0, BLACK);
+    });
+    const std::string good = tmp.file("good.kvl");
+    laySaved(doc, good);
+    std::string error;
+    ASSERT_TRUE(saveDocument(doc, PuzzleFileFormat::Kvl, error));
+    doc.edit([](DocumentEdit& e) {
+        e.beginAction();
+        e.aggior(2, 2, BLACK);
+    });
+    const std::vector<std::string> grid = rowsOf(doc.grid());
+
+    writeFile(tmp.file("bad.kvl"), "x,y\r\n");
+    EXPECT_FALSE(openDocument(doc, tmp.file("bad.kvl"), PuzzleFileFormat::Kvl).puzzle);
+    const PuzzleReadResult folder = openDocument(doc, tmp.path, PuzzleFileFormat::Kvl);
+    EXPECT_FALSE(folder.puzzle);
+    EXPECT_FALSE(folder.error.empty());
+    EXPECT_EQ(rowsOf(doc.grid()), grid);
+    EXPECT_EQ(doc.fileName(), good);
+    EXPECT_TRUE(doc.isModified());
+
+    const std::string onDisk = readFile(good);
+    laySaved(doc, tmp.path + "/missing/x.kvl");
+    EXPECT_FALSE(saveDocument(doc, PuzzleFileFormat::Kvl, error));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(readFile(good), onDisk);
+}
+
+// Every type goes the same way: an .ipuz keeps clues and details, and a file
+// named otherwise is read and written as the type it is given.
+TEST(DocumentFile, EveryTypeOnePath) {
+    TempDir tmp;
+    GridDocument doc;
+    doc.newGrid(3, 4);
+    const Slot first = doc.wordSlots().across()[0];
+    doc.edit([&](DocumentEdit& e) { e.setClue(first, "Four"); });
+    laySaved(doc, tmp.file("p.ipuz"));
+    std::string error;
+    ASSERT_TRUE(saveDocument(doc, PuzzleFileFormat::Ipuz, error)) << error;
+    GridDocument back;
+    ASSERT_TRUE(openDocument(back, tmp.file("p.ipuz"), PuzzleFileFormat::Ipuz).puzzle);
+    ASSERT_NE(back.clues().placedOn(first), nullptr);
+    EXPECT_EQ(back.clues().placedOn(first)->text, "Four");
+
+    laySaved(doc, tmp.file("grid.txt"));
+    ASSERT_TRUE(saveDocument(doc, PuzzleFileFormat::Kvl, error)) << error;
+    EXPECT_EQ(readFile(tmp.file("grid.txt")), writeKvl(doc.grid()));
+    ASSERT_TRUE(openDocument(back, tmp.file("grid.txt"), PuzzleFileFormat::Kvl).puzzle);
+    EXPECT_TRUE(back.clues().empty());
+    EXPECT_EQ(back.fileName(), tmp.file("grid.txt"));
 }

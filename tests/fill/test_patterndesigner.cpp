@@ -399,7 +399,7 @@ TEST(PatternDesigner, RanksByQuickFill) {
     request.rules.minWords = 4;
     request.count = 12;
     request.candidates = 12;
-    request.quickFill = 0.2;
+    request.quickFill = 3.0;
     MemoryHost host;
     SearchFlags flags;
     const PatternDesign design = designPatterns(request, &index, host, flags);

@@ -4,6 +4,7 @@
 // fills compared with the history alone.
 #include "actionshistory.h"
 #include "griddocument.h"
+#include "historyaccess.h"
 #include "symmetry.h"
 
 #include <gtest/gtest.h>
@@ -306,7 +307,7 @@ TEST(FillHistory, ClearedHistoryForgetsFillsAndDropLastRestores) {
     EXPECT_EQ(h.lastBulkInForce(), nullptr);
     EXPECT_EQ(h.bulkCount(), 0u);
     // A full history is cleared by the fill itself, which then stands alone.
-    h.overwriteLength(ActionsHistory::Full);
+    HistoryTestAccess::overwriteLength(h, ActionsHistory::Full);
     const AggiorResult r = h.record(grid, nullptr, bulk({{2, 2, EmptyCell, 'C'}}, {}));
     EXPECT_TRUE(r.historyCleared);
     EXPECT_EQ(h.HistoryLength(), 0);

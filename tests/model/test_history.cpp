@@ -3,6 +3,7 @@
 // undo and redo against the grid it should leave.
 #include "actionshistory.h"
 #include "griddocument.h"
+#include "historyaccess.h"
 #include "placement.h"
 
 #include <gtest/gtest.h>
@@ -171,7 +172,7 @@ TEST(History, AnomalyLeavesCountersAlone) {
     f.h.beginAction();
     f.put(0, 0, 'A', false);
     f.put(0, 1, 'B', false);
-    f.h.overwriteEntry(0, 1000 + 7); // a row outside the grid
+    HistoryTestAccess::overwriteEntry(f.h, 0, 1000 + 7); // a row outside the grid
     const int16_t len = f.h.HistoryLength();
     const RestoreResult u = f.undo();
     EXPECT_TRUE(u.anomaly);

@@ -3,6 +3,7 @@
 
 #include "crlflines.h"
 #include "dictionarystore.h"
+#include "editorstate.h"
 #include "enabledset.h"
 #include "promptstate.h"
 #include "searchhost.h"
@@ -36,8 +37,9 @@ public:
     std::function<void()> onYield;
     std::string patternLabel = "unset";
     std::string testText = "unset";
-    std::vector<std::string> drawing; // "repaint", "red x,y,w,h", "green x,y,w,h"
-    const Selection* selection = nullptr;
+    // What was drawn over the grid (a DrawingRecorder writes it): "repaint",
+    // "red x,y,w,h", "green x,y,w,h".
+    std::vector<std::string> drawing;
     int buttonsEnabled = -1;
 
     RecordingHost() { yieldStride = 1; }
@@ -57,32 +59,47 @@ public:
     }
     void setPatternLabel(std::string_view text) override { patternLabel = text; }
     void setTestText(std::string_view text) override { testText = text; }
-    void repaint() override { drawing.push_back("repaint"); }
-    void drawSelection() override { drawing.push_back("red " + box()); }
-    void drawGreenBox() override { drawing.push_back("green " + box()); }
     void setHeadTailButtonsEnabled(bool on) override { buttonsEnabled = on ? 1 : 0; }
-
-private:
-    std::string box() const {
-        if (selection == nullptr) {
-            return "?";
-        }
-        return std::to_string(selection->cx) + "," + std::to_string(selection->cy) + "," +
-               std::to_string(selection->LAX) + "," + std::to_string(selection->LAY);
-    }
 };
 
-// What a search works on, all dictionaries taking part, with a host that
-// records the selection boxes it is asked to draw.
+// Writes what is drawn over the grid through an editor state, in order: a
+// whole repaint as "repaint", a box as its colour and geometry.
+class DrawingRecorder : public EditorObserver {
+public:
+    explicit DrawingRecorder(std::vector<std::string>& drawing) : drawing_(drawing) {}
+    void editorChanged(const EditorState& editor, const EditorChange& change) override {
+        if (change.repainted) {
+            drawing_.push_back("repaint");
+        }
+        const auto& marks = editor.marks();
+        for (std::size_t i = marks.size() - change.added; i < marks.size(); ++i) {
+            const GridMark& m = marks[i];
+            if (m.kind != GridMark::Kind::Box) {
+                continue;
+            }
+            drawing_.push_back((m.colour == MarkColour::Green ? "green " : "red ") +
+                               std::to_string(m.x) + "," + std::to_string(m.y) + "," +
+                               std::to_string(m.w) + "," + std::to_string(m.h));
+        }
+    }
+
+private:
+    std::vector<std::string>& drawing_;
+};
+
+// What a search works on, all dictionaries taking part, with a host and an
+// editor state that record what the search writes and draws.
 struct SearchState {
     DictionaryStore store;
-    PatternState pattern;
-    Selection selection;
+    EditorState editor;
+    PatternState& pattern = editor.pattern;
+    Selection& selection = editor.selection;
     SearchFlags flags;
     RecordingHost host;
+    DrawingRecorder recorder{host.drawing};
     EnabledSet enabled = allEnabled();
 
-    SearchState() { host.selection = &selection; }
+    SearchState() { editor.addObserver(&recorder); }
     SearchState(const SearchState&) = delete;
     SearchState& operator=(const SearchState&) = delete;
 };

@@ -86,7 +86,7 @@ int referenceSugginc(const DictionaryStore& s, std::string T, bool accorcia,
 
 struct Fixture : SearchState {
     Fixture() { flags.Accorcia = false; }
-    CrossContext ctx() { return {store, enabled, pattern, selection, flags, host}; }
+    CrossContext ctx() { return {store, enabled, editor, flags, host}; }
     std::vector<std::string> cross(const std::string& across, const std::string& down,
                                    bool vocali = false) {
         auto c = ctx();

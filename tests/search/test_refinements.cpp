@@ -28,10 +28,12 @@ namespace {
 
 struct Prompt {
     DictionaryStore store;
-    PatternState ps;
-    Selection sel;
+    EditorState editor;
+    PatternState& ps = editor.pattern;
+    Selection& sel = editor.selection;
     SearchFlags flags;
     RecordingHost host;
+    DrawingRecorder recorder{host.drawing};
     Tool tool;
 
     // A prompt on row 4 from column 2 (across) or on column 2 from row 4
@@ -39,7 +41,8 @@ struct Prompt {
     Prompt(const std::string& slot, Tool t = Tool::PromptAcross) : tool(t) {
         putDictionary(store, 1, "base.diz",
                       dictText({"ABACO", "CAB", "CABA", "DAB", "MAB!", "TABE", "ZAB"}));
-        host.selection = &sel;
+        editor.setTool(tool, toolKey(tool));
+        editor.addObserver(&recorder);
         ps.CurrentPattern = slot;
         ps.SlotPattern = slot;
         ps.testom = slot;
@@ -58,7 +61,7 @@ struct Prompt {
         flags.Accorcia = false;
     }
     EnabledSet enabled = allEnabled();
-    SearchContext ctx() { return {store, enabled, ps, sel, flags, host, tool}; }
+    SearchContext ctx() { return {store, enabled, editor, flags, host}; }
     void click(void (*command)(SearchContext&)) {
         auto c = ctx();
         command(c);
@@ -265,19 +268,20 @@ TEST_P(FreeHeadThenTrimHead, PlacesOnThePatternsOwnCells) {
 
     DictionaryStore store;
     putDictionary(store, 1, "base.diz", dictText({c.word}));
-    PatternState ps;
-    Selection sel;
+    EditorState editor;
+    editor.setTool(tool, toolKey(tool));
+    PatternState& ps = editor.pattern;
+    Selection& sel = editor.selection;
     SearchFlags flags;
     flags.Accorcia = false;
     RecordingHost host;
-    host.selection = &sel;
     const auto [r0, c0] = at(0);
     const PromptSlot slot = tool == Tool::PromptAcross
                                 ? promptAcross(grid, r0, c0, DragInfo{}, ps, sel)
                                 : promptDown(grid, r0, c0, DragInfo{}, ps, sel);
     ASSERT_FALSE(slot.refused);
     const EnabledSet enabled = allEnabled();
-    SearchContext ctx{store, enabled, ps, sel, flags, host, tool};
+    SearchContext ctx{store, enabled, editor, flags, host};
     freeHeadRun(ctx);
     for (int t = 0; t < c.trims; ++t)
         trimHeadCell(ctx);

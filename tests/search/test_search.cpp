@@ -90,9 +90,9 @@ std::vector<std::string> referenceSearch(const DictionaryStore& s, const std::st
 }
 
 struct Fixture : SearchState {
-    Tool tool = Tool::PromptAcross;
+    Fixture() { editor.setTool(Tool::PromptAcross, "a1"); }
 
-    SearchContext ctx() { return {store, enabled, pattern, selection, flags, host, tool}; }
+    SearchContext ctx() { return {store, enabled, editor, flags, host}; }
     // A new prompt on a slot of the given pattern.
     void prompt(const std::string& slot) {
         pattern.CurrentPattern = slot;

@@ -617,8 +617,8 @@ void TestUi::drawnGridPixels() {
     QVERIFY(countRedish(peri->image(), cellInside(peri, 0, 0)) > 0);
 
     // drawSelection draws over what is there; the next repaint removes it.
-    w.setSelection({0, 2, 3, 1});
-    w.drawSelection();
+    w.editor().selection = Selection{0, 2, 3, 1};
+    w.editor().drawSelection();
     QVERIFY(countRedish(peri->image(), cellInside(peri, 2, 1)) > 0);
     w.rinfresca();
     QCOMPARE(countRedish(peri->image(), cellInside(peri, 2, 1)), 0);

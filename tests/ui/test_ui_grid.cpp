@@ -5,6 +5,7 @@
 // the scripted desktop counts.
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
+#include "historyaccess.h"
 #include "loader.h"
 #include "mainwindow.h"
 #include "scripteddesktop.h"
@@ -89,21 +90,21 @@ void TestUiGrid::hoverTakesCellUnderPointer() {
     h.key("a0")->trigger();
     // Anywhere inside a cell, its left part too, is that cell.
     QTest::mouseMove(w.Peri(), h.at(0.2, 2.1));
-    QCOMPARE(w.CurrentColumn(), int16_t{2});
-    QCOMPARE(w.CurrentRow(), int16_t{0});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{2});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{0});
     QTest::mouseClick(w.Peri(), Qt::LeftButton, {}, h.at(0.2, 2.1));
     QCOMPARE(h.cell(0, 2), BLACK);
     QTest::mouseMove(w.Peri(), h.at(2.9, 0.2));
-    QCOMPARE(w.CurrentColumn(), int16_t{0});
-    QCOMPARE(w.CurrentRow(), int16_t{2});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{0});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{2});
     QVERIFY(w.Peri()->cursor().shape() != Qt::WaitCursor);
 
     // With a write tool the cursor box follows the pointer.
     h.key("a3")->trigger();
     QTest::mouseMove(w.Peri(), h.at(1.1, 1.9));
-    QCOMPARE(w.lastSelection().cx, int16_t{1});
-    QCOMPARE(w.lastSelection().cy, int16_t{1});
-    QCOMPARE(w.lastSelection().LAX, int16_t{1});
+    QCOMPARE(w.editor().lastSelection().cx, int16_t{1});
+    QCOMPARE(w.editor().lastSelection().cy, int16_t{1});
+    QCOMPARE(w.editor().lastSelection().LAX, int16_t{1});
 }
 
 // ------------------------------------------------------------ writing
@@ -115,33 +116,33 @@ void TestUiGrid::typingAcrossWraps() {
     MainWindow& w = h.w();
     h.key("a3")->trigger();
     h.clickCell(0, 2);
-    QCOMPARE(w.CurrentRow(), int16_t{0});
-    QCOMPARE(w.CurrentColumn(), int16_t{2});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{0});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{2});
     QCOMPARE(h.panel(4), QStringLiteral(" R1 C3  "));
-    QCOMPARE(w.lastSelection().cx, int16_t{2});
+    QCOMPARE(w.editor().lastSelection().cx, int16_t{2});
 
     h.desktop.beeps = 0;
     h.typeKey(Qt::Key_A); // lower case on the keyboard, a capital in the grid
     QCOMPARE(h.cell(0, 2), 'A');
     QCOMPARE(h.desktop.beeps, 1); // the wrap to the next row
-    QCOMPARE(w.CurrentRow(), int16_t{1});
-    QCOMPARE(w.CurrentColumn(), int16_t{0});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{1});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{0});
     QCOMPARE(h.panel(2), QStringLiteral(" A "));
     QCOMPARE(h.panel(4), QStringLiteral(" R1 C3 "));
-    QCOMPARE(w.lastSelection().cx, int16_t{0});
-    QCOMPARE(w.lastSelection().cy, int16_t{1});
+    QCOMPARE(w.editor().lastSelection().cx, int16_t{0});
+    QCOMPARE(w.editor().lastSelection().cy, int16_t{1});
     QVERIFY(h.key("a7")->isEnabled());
     QCOMPARE(w.DocumentChanged(), int16_t{1});
 
     // Shift+Tab goes back over the edge, with its beep, and erases nothing.
     h.typeKey(Qt::Key_Backtab, Qt::ShiftModifier);
-    QCOMPARE(w.CurrentRow(), int16_t{0});
-    QCOMPARE(w.CurrentColumn(), int16_t{2});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{0});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{2});
     QCOMPARE(h.desktop.beeps, 2);
     QCOMPARE(h.cell(0, 2), 'A');
     // Tab forward again; a blank empties the cell it writes on.
     h.typeKey(Qt::Key_Tab);
-    QCOMPARE(w.CurrentRow(), int16_t{1});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{1});
     h.typeKey(Qt::Key_B);
     h.typeKey(Qt::Key_Left);
     h.typeKey(Qt::Key_Space);
@@ -163,12 +164,12 @@ void TestUiGrid::writeKeysAndBlackCell() {
     h.clickCell(2, 2);
     h.desktop.beeps = 0;
     h.typeKey(Qt::Key_Down); // bottom-right: wraps to the top-left
-    QCOMPARE(w.CurrentRow(), int16_t{0});
-    QCOMPARE(w.CurrentColumn(), int16_t{0});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{0});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{0});
     QCOMPARE(h.desktop.beeps, 1);
     h.typeKey(Qt::Key_Up); // and back to the bottom-right
-    QCOMPARE(w.CurrentRow(), int16_t{2});
-    QCOMPARE(w.CurrentColumn(), int16_t{2});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{2});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{2});
     QCOMPARE(h.desktop.beeps, 2);
 
     // A letter on a black cell is refused with a beep.
@@ -178,14 +179,14 @@ void TestUiGrid::writeKeysAndBlackCell() {
     h.typeKey(Qt::Key_Z);
     QCOMPARE(h.cell(0, 2), BLACK);
     QCOMPARE(h.desktop.beeps, 1);
-    QCOMPARE(w.CurrentRow(), int16_t{0});
-    QCOMPARE(w.CurrentColumn(), int16_t{2});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{0});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{2});
     QCOMPARE(w.history().HistoryLength(), length);
 
     // The arrows do nothing in the other tools.
     h.key("a0")->trigger();
     h.typeKey(Qt::Key_Right);
-    QCOMPARE(w.CurrentColumn(), int16_t{2});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{2});
 }
 
 // ------------------------------------------------------------ cell commands
@@ -213,8 +214,8 @@ void TestUiGrid::blackWhiteUndoRedo() {
     QVERIFY(h.key("a8")->isEnabled());
     QVERIFY(h.key("a0")->isChecked());
     QCOMPARE(h.panel(1), QStringLiteral(" BLACK / WHITE a Cell "));
-    QCOMPARE(w.lastSelection().cx, int16_t{1});
-    QCOMPARE(w.lastSelection().cy, int16_t{0});
+    QCOMPARE(w.editor().lastSelection().cx, int16_t{1});
+    QCOMPARE(w.editor().lastSelection().cy, int16_t{0});
 
     h.key("a8")->trigger();
     QCOMPARE(h.cell(0, 1), BLACK);
@@ -254,10 +255,10 @@ void TestUiGrid::promptPlaceReplaceUndo() {
     MainWindow& w = h.w();
     h.key("a1")->trigger();
     h.clickCell(0, 2);
-    QCOMPARE(w.pattern().CurrentPattern, std::string("CAS?"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("CAS?"));
     QCOMPARE(h.texta()->text(), QStringLiteral("CAS?"));
-    QCOMPARE(w.lastSelection().cx, int16_t{1});
-    QCOMPARE(w.lastSelection().LAX, int16_t{4});
+    QCOMPARE(w.editor().lastSelection().cx, int16_t{1});
+    QCOMPARE(w.editor().lastSelection().LAX, int16_t{4});
     QCOMPARE(h.lines(), QStringList({"CAS(AE) -1", "CASA -1", "CASO -1"}));
     QCOMPARE(h.panel(2), QStringLiteral(" =3 "));
     QCOMPARE(h.panel(4), QStringLiteral(" "));
@@ -268,10 +269,10 @@ void TestUiGrid::promptPlaceReplaceUndo() {
     h.clickLine(QStringLiteral("CASO -1"));
     QCOMPARE(h.row(0).mid(1, 4), QStringLiteral("CASO"));
     QCOMPARE(w.textb()->text(), QStringLiteral("CASO"));
-    QCOMPARE(w.pattern().CurrentPattern, std::string("CASO"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("CASO"));
     for (int i = 1; i <= 4; ++i)
         QVERIFY(!h.command(i)->isEnabled());
-    QCOMPARE(w.priclk(), int16_t{1});
+    QCOMPARE(w.document().priclk(), true);
     QCOMPARE(w.history().HistoryLength(), int16_t{3});
 
     // Another line replaces the first word: one action in the history.
@@ -283,7 +284,7 @@ void TestUiGrid::promptPlaceReplaceUndo() {
     h.key("a7")->trigger();
     QCOMPARE(h.row(0).mid(1, 4), QStringLiteral("CAS?"));
     QCOMPARE(h.panel(2), QStringLiteral(" Undo n. 1 "));
-    QCOMPARE(w.priclk(), int16_t{0});
+    QCOMPARE(w.document().priclk(), false);
 
     // After a grid click nothing is taken back: the next line just writes.
     h.clickCell(0, 2);
@@ -314,25 +315,25 @@ void TestUiGrid::freeHeadPlacesPaddedResult() {
     MainWindow& w = h.w();
     h.key("a1")->trigger();
     h.clickCell(0, 0);
-    QCOMPARE(w.pattern().CurrentPattern, std::string("???SA"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("???SA"));
     QCOMPARE(h.panel(2), QStringLiteral(" none "));
 
     QTest::mouseClick(h.command(1), Qt::LeftButton);
-    QCOMPARE(w.pattern().CurrentPattern, std::string("*SA"));
-    QCOMPARE(w.pattern().freedHead, std::string("???"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("*SA"));
+    QCOMPARE(w.editor().pattern.freedHead, std::string("???"));
     QCOMPARE(h.texta()->text(), QStringLiteral("*SA"));
     QVERIFY(h.lines().contains(QStringLiteral(" ROSA -1")));
     QVERIFY(h.lines().contains(QStringLiteral(" CASA -1")));
     QCOMPARE(h.lines().first(), QStringLiteral(" CASA -1"));
     // The green box marks the freed run.
-    QCOMPARE(w.selection().cx, int16_t{0});
-    QCOMPARE(w.selection().LAX, int16_t{3});
+    QCOMPARE(w.editor().selection.cx, int16_t{0});
+    QCOMPARE(w.editor().selection.LAX, int16_t{3});
 
     layCell(w, 0, 0, 'X'); // a letter under the blank stays
     h.clickLine(QStringLiteral(" ROSA -1"));
     QCOMPARE(h.row(0), QStringLiteral("XROSA"));
-    QCOMPARE(w.lastSelection().cx, int16_t{1});
-    QCOMPARE(w.lastSelection().LAX, int16_t{4});
+    QCOMPARE(w.editor().lastSelection().cx, int16_t{1});
+    QCOMPARE(w.editor().lastSelection().LAX, int16_t{4});
     QCOMPARE(w.textb()->text(), QStringLiteral(" ROSA"));
     // Only the cells that changed were recorded.
     QCOMPARE(w.history().HistoryLength(), int16_t{6});
@@ -351,13 +352,13 @@ void TestUiGrid::refinementRefusals() {
     QCOMPARE(h.panel(3), QStringLiteral(" Wrong request! "));
     QCOMPARE(h.desktop.beeps, 1);
     QTest::mouseClick(h.command(4), Qt::LeftButton);
-    QCOMPARE(w.pattern().CurrentPattern, std::string("?AB*"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("?AB*"));
     QCOMPARE(h.panel(2), QStringLiteral(" none "));
     QTest::mouseClick(h.command(3), Qt::LeftButton);
-    QCOMPARE(w.pattern().CurrentPattern, std::string("?AB"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("?AB"));
     QTest::mouseClick(h.command(2), Qt::LeftButton);
-    QCOMPARE(w.pattern().CurrentPattern, std::string("AB"));
-    QCOMPARE(w.pattern().SlotFirstColumn, int16_t{1});
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("AB"));
+    QCOMPARE(w.editor().pattern.SlotFirstColumn, int16_t{1});
     h.desktop.beeps = 0;
     QTest::mouseClick(h.command(2), Qt::LeftButton);
     QCOMPARE(h.panel(3), QStringLiteral(" not possible "));
@@ -376,8 +377,8 @@ void TestUiGrid::dragAcrossBlackCell() {
     QTest::mousePress(peri, Qt::LeftButton, {}, h.centre(0, 1));
     for (int c = 2; c <= 5; ++c)
         QTest::mouseMove(peri, h.centre(0, c));
-    QCOMPARE(w.drawnDrag().x1, int16_t{1});
-    QCOMPARE(w.drawnDrag().x2, int16_t{5});
+    QCOMPARE(w.editor().drawnDrag().x1, int16_t{1});
+    QCOMPARE(w.editor().drawnDrag().x2, int16_t{5});
     // The blue rectangle is on the picture.
     const QImage image = w.Peri()->image();
     const QPoint edge = h.at(0.05, 4.5);
@@ -387,23 +388,23 @@ void TestUiGrid::dragAcrossBlackCell() {
     QVERIFY(blue);
     QTest::mouseRelease(peri, Qt::LeftButton, {}, h.centre(0, 5));
 
-    QCOMPARE(w.CurrentColumn(), int16_t{1});
-    QCOMPARE(w.pattern().testom, std::string("C?"));
-    QCOMPARE(w.pattern().CurrentPattern, std::string("C?"));
-    QCOMPARE(w.pattern().SlotFirstColumn, int16_t{1});
-    QCOMPARE(w.pattern().SlotLastColumn, int16_t{5});
-    QCOMPARE(w.lastSelection().cx, int16_t{1});
-    QCOMPARE(w.lastSelection().LAX, int16_t{5});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{1});
+    QCOMPARE(w.editor().pattern.testom, std::string("C?"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("C?"));
+    QCOMPARE(w.editor().pattern.SlotFirstColumn, int16_t{1});
+    QCOMPARE(w.editor().pattern.SlotLastColumn, int16_t{5});
+    QCOMPARE(w.editor().lastSelection().cx, int16_t{1});
+    QCOMPARE(w.editor().lastSelection().LAX, int16_t{5});
     QCOMPARE(h.panel(2), QStringLiteral(" none "));
 
     // A drag that leaves the grid stops following the pointer.
     QTest::mousePress(peri, Qt::LeftButton, {}, h.centre(0, 6));
     QTest::mouseMove(peri, h.centre(0, 7));
     QTest::mouseMove(peri, QPoint(peri->width() + 40, h.centre(0, 7).y()));
-    QVERIFY(!w.fatrac());
-    QCOMPARE(w.drag().x2, int16_t{7});
+    QVERIFY(!w.editor().fatrac);
+    QCOMPARE(w.editor().drag.x2, int16_t{7});
     QTest::mouseRelease(peri, Qt::LeftButton, {}, h.centre(0, 7));
-    QCOMPARE(w.pattern().CurrentPattern, std::string("??"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("??"));
     QCOMPARE(h.panel(3), QStringLiteral(" Wrong request! "));
 }
 
@@ -418,13 +419,13 @@ void TestUiGrid::promptDownOnBlackCell() {
     QCOMPARE(w.Lists()->count(), 0);
     QVERIFY(!h.command(1)->isEnabled());
     h.clickCell(2, 1);
-    QCOMPARE(w.pattern().CurrentPattern, std::string("???A"));
+    QCOMPARE(w.editor().pattern.CurrentPattern, std::string("???A"));
     QCOMPARE(w.Lists()->toolTip(), QStringLiteral("Click for copying to COLUMN"));
     h.clickLine(QStringLiteral("ROMA -1"));
     QCOMPARE(h.cell(0, 1), 'R');
     QCOMPARE(h.cell(1, 1), 'O');
     QCOMPARE(h.cell(2, 1), 'M');
-    QCOMPARE(w.lastSelection().LAY, int16_t{4});
+    QCOMPARE(w.editor().lastSelection().LAY, int16_t{4});
 }
 
 // ------------------------------------------------------------ cross prompt
@@ -456,12 +457,12 @@ void TestUiGrid::crossPromptVowelsAndRefusals() {
     MainWindow& w = h.w();
     h.key("a6")->trigger();
     h.typeKey(Qt::Key_Control, Qt::ControlModifier);
-    QCOMPARE(w.vocali(), int16_t{1});
+    QCOMPARE(w.editor().vocali, int16_t{1});
     h.clickCell(0, 3);
     QCOMPARE(h.panel(1), QStringLiteral(" CROSS PROMPT (vocals only, use Alt for full search) "));
     QCOMPARE(h.lines(), QStringList({"O"}));
     h.typeKey(Qt::Key_Alt, Qt::AltModifier);
-    QCOMPARE(w.vocali(), int16_t{0});
+    QCOMPARE(w.editor().vocali, int16_t{0});
 
     h.desktop.beeps = 0;
     h.clickCell(0, 0); // a letter
@@ -526,15 +527,15 @@ void TestUiGrid::rightClickSwitches() {
     QVERIFY(h.newGrid(3, 3, {"A??"}));
     MainWindow& w = h.w();
     w.toolButton(from)->trigger();
-    w.setCurrentCell(2, 2);
+    w.editor().setCurrentCell(2, 2);
     h.rightClickCell(0, 0);
     QCOMPARE(w.CurrentToolKey(), to);
     QCOMPARE(w.CurrentTool(), int16_t(to.right(1).toInt()));
     QVERIFY(w.toolButton(to)->isChecked());
     // The right button changes no cell, not even the current one.
     QCOMPARE(h.cell(0, 0), 'A');
-    QCOMPARE(w.CurrentRow(), int16_t{2});
-    QCOMPARE(w.CurrentColumn(), int16_t{2});
+    QCOMPARE(w.editor().CurrentRow(), int16_t{2});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{2});
 }
 
 // ------------------------------------------------------------ results list
@@ -577,7 +578,7 @@ void TestUiGrid::undoAnomaly() {
     h.clickCell(1, 1);
     QCOMPARE(w.history().HistoryLength(), int16_t{6});
     // the second record's column lies outside the grid
-    w.document().edit([](DocumentEdit& e) { e.overwriteHistoryEntry(4, 99); });
+    HistoryTestAccess::overwriteEntry(w.document(), 4, 99);
     w.Stb1()->setText(2, QStringLiteral(" blacked "));
     h.key("a7")->trigger();
     const QList<ScriptedDesktop::Shown> boxes = h.desktop.boxes();

@@ -170,17 +170,17 @@ void TestUiScreens::largestGridReachable() {
                                 .arg(peri->x())));
         // And a real pointer there finds that cell.
         QTest::mouseMove(peri, (a + b) / 2);
-        QCOMPARE(w.CurrentRow(), int16_t(cell.y()));
-        QCOMPARE(w.CurrentColumn(), int16_t(cell.x()));
+        QCOMPARE(w.editor().CurrentRow(), int16_t(cell.y()));
+        QCOMPARE(w.editor().CurrentColumn(), int16_t(cell.x()));
     }
 
     // The keys keep the write cursor in view.
     w.toolButton(QStringLiteral("a3"))->trigger();
     area->horizontalScrollBar()->setValue(0);
     area->verticalScrollBar()->setValue(0);
-    w.setCurrentCell(24, 33);
+    w.editor().setCurrentCell(24, 33);
     QTest::keyClick(peri, Qt::Key_Right);
-    QCOMPARE(w.CurrentColumn(), int16_t{34});
+    QCOMPARE(w.editor().CurrentColumn(), int16_t{34});
     const QPoint a = peri->toPixel(QPointF(34, 24));
     const QPoint b = peri->toPixel(QPointF(35, 25));
     QVERIFY(shownPart(peri, &w).contains(QRect(peri->mapTo(&w, a), peri->mapTo(&w, b))));
@@ -205,6 +205,16 @@ void TestUiScreens::cluePanelBesideLargestGrid() {
             w.frameGeometry().height() <= screen.height());
     auto* client = w.findChild<QScrollArea*>(QStringLiteral("Form0gScroll"));
     auto* area = w.findChild<QScrollArea*>(QStringLiteral("PeriScroll"));
+    // The row above the grid shows whole beside the panel, as do the results
+    // list's label and top: nothing to scroll sideways to, nothing cut.
+    QCOMPARE(client->horizontalScrollBar()->maximum(), 0);
+    for (const char* name :
+         {"Label1", "Command1", "Command2", "texta", "Command3", "Command4", "Label3"}) {
+        QWidget* c = w.findChild<QWidget*>(QString::fromLatin1(name));
+        client->ensureWidgetVisible(c, 0, 0);
+        QVERIFY2(shownPart(c, &w).size() == c->size(), name);
+    }
+    QVERIFY(shownPart(w.Lists(), &w).width() == w.Lists()->width());
     const QRect docked = inWindow(w.clueCommands()->dock(), &w);
     QVERIFY(w.rect().contains(docked) && docked.left() > inWindow(client, &w).right());
     const int rowHeight = panel->acrossList()->verticalHeader()->defaultSectionSize();
@@ -222,8 +232,8 @@ void TestUiScreens::cluePanelBesideLargestGrid() {
     area->horizontalScrollBar()->setValue(0);
     area->verticalScrollBar()->setValue(0);
     panel->acrossList()->setCurrentCell(24, CluePanel::ClueColumn);
-    QCOMPARE(w.lastSelection().cy, int16_t{24});
-    QCOMPARE(w.lastSelection().LAX, int16_t{35});
+    QCOMPARE(w.editor().lastSelection().cy, int16_t{24});
+    QCOMPARE(w.editor().lastSelection().LAX, int16_t{35});
     const QRect first(w.Peri()->mapTo(&w, w.Peri()->toPixel(QPointF(0, 24))),
                       w.Peri()->mapTo(&w, w.Peri()->toPixel(QPointF(1, 25))));
     QVERIFY(inWindow(area->viewport(), &w).contains(first));

@@ -171,7 +171,7 @@ void TestUiClues::panelFollowsGridAndTakesClues() {
     QCOMPARE(h.down()->currentRow(), 1);
     QCOMPARE(h.across()->currentRow(), -1);
     h.down()->setCurrentCell(0, CluePanel::ClueColumn);
-    const Selection box = h.w().lastSelection();
+    const Selection box = h.w().editor().lastSelection();
     QCOMPARE(QList<int>({box.cx, box.cy, box.LAX, box.LAY}), QList<int>({0, 0, 1, 3}));
 
     // Enter and Tab move on to the next entry, from Across into Down.

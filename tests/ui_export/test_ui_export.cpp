@@ -1250,7 +1250,7 @@ void TestUiExport::exportFromWindow() {
     h.desktop.fileAnswers << h.path(QStringLiteral("small.kvl"));
     h.w().Salvacome_Click();
     layCell(h.w(), 0, 0, 'C');
-    h.w().document().markChanged();
+    h.w().document().edit([](DocumentEdit& e) { e.setDocumentChanged(true); });
     const QString caption = h.w().windowTitle();
     const QString current = QDir::currentPath();
     h.desktop.clear();

@@ -149,7 +149,7 @@ void FillWindowTest::fillUndoRedoLargerThanHistory() {
     QVERIFY(!h.key("a7")->isEnabled());
     QVERIFY(h.key("a8")->isEnabled());
     // The box of the fill's region is drawn, as the restored cell of an undo is.
-    QCOMPARE(h.w().lastSelection().LAX, int16_t{17});
+    QCOMPARE(h.w().editor().lastSelection().LAX, int16_t{17});
     h.key("a8")->trigger();
     QCOMPARE(h.w().grid().GridRows, filled.GridRows);
     QCOMPARE(h.w().Stb1()->text(2), QStringLiteral(" Redo n. 0 "));
@@ -183,8 +183,8 @@ void FillWindowTest::fillBoxLeavesTheRestAlone() {
     const GridModel before = h.w().grid();
     h.key("a1")->trigger();
     h.click(1, 3);
-    QCOMPARE(h.w().lastSelection().cy, int16_t{1});
-    QCOMPARE(h.w().lastSelection().LAX, int16_t{5});
+    QCOMPARE(h.w().editor().lastSelection().cy, int16_t{1});
+    QCOMPARE(h.w().editor().lastSelection().LAX, int16_t{5});
     h.w().menuBar()->findChild<QMenu*>(QStringLiteral("Strumenti"))->aboutToShow();
     QVERIFY(h.item("RiempiRiquadro")->isEnabled());
     h.item("RiempiRiquadro")->trigger();

@@ -367,7 +367,7 @@ void FillWordsTest::selectedWordMustBeWhole() {
     h.grid({"TEN", "###", "CAT"});
     h.key("a1")->trigger();
     h.clickCell(2, 1);
-    QCOMPARE(h.w().lastSelection().cy, int16_t{2});
+    QCOMPARE(h.w().editor().lastSelection().cy, int16_t{2});
     h.trigger("VietaParola");
     QCOMPARE(h.panel(2), QStringLiteral(" CAT banned from the fill "));
 

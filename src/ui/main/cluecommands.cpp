@@ -3,7 +3,10 @@
 
 #include "cluepanel.h"
 #include "detailsdialog.h"
+#include "gridcanvas.h"
 #include "griddocument.h"
+#include "historyboxes.h"
+#include "searchhost.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -40,28 +43,22 @@ void ClueCommands::Definizioni_Click(bool shown) {
     if (shown && !dock_) {
         CluePanelHooks hooks;
         hooks.showSlot = [this](const Slot& s) {
-            EditShown box;
-            box.historyButtons = false;
             const auto length = s.length;
-            box.boxes = {Selection{s.column, s.row, s.down() ? int16_t{1} : length,
-                                   s.down() ? length : int16_t{1}}};
-            c_.showEdit(box);
+            c_.editor.showBox(Selection{s.column, s.row, s.down() ? int16_t{1} : length,
+                                        s.down() ? length : int16_t{1}});
             // The word's last cell, then its first: all of it when it fits.
-            c_.showCell(s.rowAt(s.length - 1), s.columnAt(s.length - 1));
-            c_.showCell(s.row, s.column);
+            c_.canvas.showCell(s.rowAt(s.length - 1), s.columnAt(s.length - 1));
+            c_.canvas.showCell(s.row, s.column);
         };
         hooks.edited = [this](const AggiorResult& r) {
-            EditShown shown;
-            shown.historyCleared = r.historyCleared;
-            shown.repaint = false;
-            c_.showEdit(shown);
+            showHistoryBoxes(c_.desktop, c_.window, false, r.historyCleared);
         };
-        hooks.busy = c_.busy;
+        hooks.busy = [this] { return c_.flags.busy(); };
         dock_ = new QDockWidget(QStringLiteral("Clues"), c_.window);
         dock_->setObjectName(QStringLiteral("CluesDock"));
         // Shown and hidden by the menu item alone.
         dock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
-        panel_ = new CluePanel(c_.doc, std::move(hooks), dock_);
+        panel_ = new CluePanel(c_.doc, c_.editor, std::move(hooks), dock_);
         dock_->setWidget(panel_);
         c_.window->addDockWidget(Qt::RightDockWidgetArea, dock_);
     }
@@ -72,25 +69,14 @@ void ClueCommands::Definizioni_Click(bool shown) {
 }
 
 void ClueCommands::Dettagli_Click() {
-    if (c_.doc.grid().isEmpty() || (c_.busy && c_.busy()))
+    if (c_.doc.grid().isEmpty() || c_.flags.busy())
         return;
     DetailsDialog dialog(c_.doc.details(), c_.window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const PuzzleDetails details = dialog.details();
     const AggiorResult r = c_.doc.edit([&](DocumentEdit& e) { return e.setDetails(details); });
-    if (!r.recorded && !r.historyCleared)
-        return;
-    EditShown shown;
-    shown.historyCleared = r.historyCleared;
-    shown.repaint = false;
-    c_.showEdit(shown);
-}
-
-void ClueCommands::gridClicked(int16_t row, int16_t column, Tool tool) {
-    if (panel_ && isWriteTool(tool))
-        panel_->chooseAt(row, column,
-                         tool == Tool::WriteDown ? Direction::Down : Direction::Across);
+    showHistoryBoxes(c_.desktop, c_.window, false, r.historyCleared);
 }
 
 } // namespace korvel

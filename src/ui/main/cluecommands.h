@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "editshown.h"
-#include "tool.h"
+#include "editorstate.h"
 
 #include <QDockWidget>
 #include <QList>
@@ -19,18 +18,24 @@ class QMenu;
 namespace korvel {
 
 class CluePanel;
+class Desktop;
+class GridCanvas;
 class GridDocument;
+struct SearchFlags;
 
-// What the clue commands need of the window around them.
+// What the clue commands work with; all outlive them.
 struct ClueContext {
     GridDocument& doc;
+    // A chosen entry's word is boxed through it; the panel follows its
+    // write cursor.
+    EditorState& editor;
+    // The grid picture, scrolled to show a chosen word.
+    GridCanvas& canvas;
+    // While a search runs (busy), edits are refused.
+    const SearchFlags& flags;
+    Desktop& desktop; // the history's boxes
     // The window the clue panel docks on and the details dialog belongs to.
     QMainWindow* window;
-    // The one place an edit's outcome is shown (boxes, repaint, Undo/Redo).
-    std::function<void(const EditShown&)> showEdit;
-    // Scrolls the grid so that the cell is in view.
-    std::function<void(int16_t, int16_t)> showCell;
-    std::function<bool()> busy;
 };
 
 // View > Clues, which shows the clue panel beside the grid (made the first
@@ -48,10 +53,6 @@ public:
     // at the end of the view menu; returns the new actions for the window's
     // table of items.
     QList<QAction*> addMenuItems(QMenu* file, QAction* before, QMenu* view);
-
-    // A click in the grid with a writing tool: the entry of the slot through
-    // the cell along the tool's direction becomes the panel's current one.
-    void gridClicked(int16_t row, int16_t column, Tool tool);
 
     void Definizioni_Click(bool shown); // View > Clues ticked or not
     void Dettagli_Click();              // File > Puzzle Details...

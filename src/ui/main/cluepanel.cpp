@@ -125,6 +125,16 @@ public:
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         auto* editor = qobject_cast<QWidget*>(object);
+        // Ctrl+Z or Ctrl+Y in an editor that has nothing of its own to take
+        // back or put back (one just opened by Enter or Tab) is the window's
+        // Undo or Redo: the editor does not claim the key.
+        if (auto* line = qobject_cast<QLineEdit*>(object);
+            line && event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->matches(QKeySequence::Undo) && !line->isUndoAvailable()) ||
+                (key->matches(QKeySequence::Redo) && !line->isRedoAvailable()))
+                return true;
+        }
         if (editor && event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             int step = 0;
@@ -148,8 +158,9 @@ private:
     QTableWidget* table_;
 };
 
-CluePanel::CluePanel(GridDocument& document, CluePanelHooks hooks, QWidget* parent)
-    : QWidget(parent), doc_(document), hooks_(std::move(hooks)) {
+CluePanel::CluePanel(GridDocument& document, EditorState& editor, CluePanelHooks hooks,
+                     QWidget* parent)
+    : QWidget(parent), doc_(document), editor_(editor), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("CluePanel"));
     const QStringList headers{QStringLiteral("No."), QStringLiteral("Answer"),
                               QStringLiteral("Len"), QStringLiteral("Clue")};
@@ -200,9 +211,11 @@ CluePanel::CluePanel(GridDocument& document, CluePanelHooks hooks, QWidget* pare
     setMinimumWidth(220);
 
     doc_.addObserver(this);
+    editor_.addObserver(this);
 }
 
 CluePanel::~CluePanel() {
+    editor_.removeObserver(this);
     doc_.removeObserver(this);
 }
 
@@ -242,42 +255,57 @@ void CluePanel::showEvent(QShowEvent* event) {
 }
 
 void CluePanel::documentChanged(const GridDocument&, const DocumentChange& change) {
-    if (!change.any())
+    // The slots and numbers come with the black cells.
+    const bool rows = change.reset || change.blacks;
+    if (!rows && !change.clues && !change.details && change.cells.empty())
         return;
-    if (!committing_) {
-        refresh();
-        return;
-    }
-    // The editor that made the change is still closing: the rows must stay
-    // as they are until it is gone.
-    stale_ = true;
-    QTimer::singleShot(0, this, [this] {
-        if (stale_)
-            refresh();
-    });
-}
-
-void CluePanel::refresh() {
     if (!isVisible()) {
         stale_ = true;
         return;
     }
+    if (committing_) {
+        // The editor that made the change is still closing: the rows must
+        // stay as they are until it is gone.
+        stale_ = true;
+        QTimer::singleShot(0, this, [this] {
+            if (stale_)
+                refresh();
+        });
+        return;
+    }
+    if (rows || change.clues || change.details || stale_)
+        refresh(rows);
+    else
+        refreshCells(change.cells);
+}
+
+void CluePanel::editorChanged(const EditorState& editor, const EditorChange& change) {
+    // The pointer passing over the grid moves the cursor too; the panel
+    // follows only a click and the keys.
+    if (!change.cursor || (change.cause != CursorCause::Click && change.cause != CursorCause::Key))
+        return;
+    const Tool tool = editor.CurrentTool();
+    if (isWriteTool(tool))
+        chooseAt(editor.CurrentRow(), editor.CurrentColumn(),
+                 tool == Tool::WriteDown ? Direction::Down : Direction::Across);
+}
+
+void CluePanel::refresh(bool rows) {
+    if (!isVisible()) {
+        stale_ = true;
+        return;
+    }
+    rows = rows || stale_;
     stale_ = false;
     quiet_ = true;
-    refreshSlotLists();
+    refreshSlotLists(rows);
     refreshUnplaced();
     quiet_ = false;
 }
 
-void CluePanel::refreshSlotLists() {
+void CluePanel::refreshSlotLists(bool rows) {
     const Slots& wordSlots = doc_.wordSlots();
-    const bool rebuilt =
-        !(wordSlots == shownSlots_) ||
-        doc_.grid().isEmpty() != (across_->rowCount() == 0 && down_->rowCount() == 0);
-    if (rebuilt) {
-        shownSlots_ = wordSlots;
-        across_->clearContents();
-        down_->clearContents();
+    if (rows) {
         across_->setRowCount(static_cast<int>(wordSlots.across().size()));
         down_->setRowCount(static_cast<int>(wordSlots.down().size()));
     }
@@ -287,11 +315,31 @@ void CluePanel::refreshSlotLists() {
         for (std::size_t i = 0; i < list.size(); ++i)
             fillSlotRow(table, static_cast<int>(i), list[i]);
     };
-    fill(across_, shownSlots_.across());
-    fill(down_, shownSlots_.down());
-    if (rebuilt) {
+    fill(across_, wordSlots.across());
+    fill(down_, wordSlots.down());
+    if (rows) {
         fitColumns(across_);
         fitColumns(down_);
+    }
+}
+
+void CluePanel::refreshCells(const std::vector<int>& cells) {
+    const Slots& wordSlots = doc_.wordSlots();
+    const int columns = doc_.grid().ColumnCount;
+    const int acrossCount = static_cast<int>(wordSlots.across().size());
+    std::vector<int> done;
+    for (const int cell : cells) {
+        for (const Direction d : {Direction::Across, Direction::Down}) {
+            const int s = wordSlots.slotAt(cell / columns, cell % columns, d);
+            if (s < 0 || std::find(done.begin(), done.end(), s) != done.end())
+                continue;
+            done.push_back(s);
+            const Slot& slot = wordSlots[static_cast<std::size_t>(s)];
+            if (s < acrossCount)
+                fillSlotRow(across_, s, slot);
+            else
+                fillSlotRow(down_, s - acrossCount, slot);
+        }
     }
 }
 
@@ -364,9 +412,10 @@ void CluePanel::updateButtons() {
 }
 
 const Slot* CluePanel::slotOf(const QTableWidget* table, int row) const {
+    const Slots& wordSlots = doc_.wordSlots();
     const std::span<const Slot> list =
-        table == across_ ? shownSlots_.across()
-                         : (table == down_ ? shownSlots_.down() : std::span<const Slot>());
+        table == across_ ? wordSlots.across()
+                         : (table == down_ ? wordSlots.down() : std::span<const Slot>());
     if (row < 0 || static_cast<std::size_t>(row) >= list.size())
         return nullptr;
     return &list[static_cast<std::size_t>(row)];
@@ -462,10 +511,11 @@ void CluePanel::chooseAt(int row, int column, Direction direction) {
         return;
     if (stale_)
         refresh();
-    const int s = shownSlots_.slotAt(row, column, direction);
+    const Slots& wordSlots = doc_.wordSlots();
+    const int s = wordSlots.slotAt(row, column, direction);
     if (s < 0)
         return;
-    const int acrossCount = static_cast<int>(shownSlots_.across().size());
+    const int acrossCount = static_cast<int>(wordSlots.across().size());
     QTableWidget* table = direction == Direction::Across ? across_ : down_;
     const int entry = direction == Direction::Across ? s : s - acrossCount;
     quiet_ = true;

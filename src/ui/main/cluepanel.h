@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "editorstate.h"
 #include "griddocument.h"
 
 #include <QWidget>
@@ -31,13 +32,19 @@ struct CluePanelHooks {
 // an empty cell, its length and its clue, which is edited in place), and the
 // clues no slot holds, which stay editable, can be deleted, and are offered
 // back to the slot that starts at their place again. Every edit goes through
-// the document's edit; the panel follows the document as its observer.
-// Enter or Tab in a clue moves on to the next entry, Shift+Tab back.
-class CluePanel : public QWidget, private DocumentObserver {
+// the document's edit; the panel follows the document as its observer,
+// bringing up to date only the entries of the words a change of the cells
+// went through. With a writing tool it follows the write cursor: a click in
+// the grid or a key that moves the cursor makes the entry of its word the
+// current one. Enter or Tab in a clue moves on to the next entry, Shift+Tab
+// back; Ctrl+Z and Ctrl+Y in an editor with nothing of its own to take back
+// go to the window's Undo and Redo.
+class CluePanel : public QWidget, private DocumentObserver, private EditorObserver {
     Q_OBJECT
 public:
-    // The document must outlive the panel.
-    CluePanel(GridDocument& document, CluePanelHooks hooks, QWidget* parent = nullptr);
+    // The document and the editor state must outlive the panel.
+    CluePanel(GridDocument& document, EditorState& editor, CluePanelHooks hooks,
+              QWidget* parent = nullptr);
     ~CluePanel() override;
 
     // Makes the entry of the slot through (row, column) along direction the
@@ -67,10 +74,13 @@ private:
     friend class ClueEditDelegate;
 
     void documentChanged(const GridDocument& document, const DocumentChange& change) override;
-    // Brings every list up to date; the rows are made anew only when the
-    // slots or the unplaced clues changed.
-    void refresh();
-    void refreshSlotLists();
+    void editorChanged(const EditorState& editor, const EditorChange& change) override;
+    // Brings every list up to date (the rows fitted to the slots again when
+    // rows is true).
+    void refresh(bool rows = true);
+    void refreshSlotLists(bool rows);
+    // The entries of the words through the cells.
+    void refreshCells(const std::vector<int>& cells);
     void refreshUnplaced();
     // Place and Delete follow the unplaced clue chosen.
     void updateButtons();
@@ -91,6 +101,7 @@ private:
     void recorded(const AggiorResult& r);
 
     GridDocument& doc_;
+    EditorState& editor_;
     CluePanelHooks hooks_;
     QTableWidget* across_;
     QTableWidget* down_;
@@ -98,10 +109,9 @@ private:
     QTableWidget* unplaced_;
     QPushButton* place_;
     QPushButton* delete_;
-    // The slots the lists show and the keys of the unplaced clues shown.
-    Slots shownSlots_;
+    // The keys of the unplaced clues shown.
     std::vector<ClueKey> unplacedKeys_;
-    // The lists wait for the panel to be shown again.
+    // The lists wait for the panel to be shown again, made anew.
     bool stale_ = true;
     // Inside an editor's commit: the lists are brought up to date after it.
     bool committing_ = false;

@@ -3,6 +3,7 @@
 
 #include "bytetext.h"
 #include "desktop.h"
+#include "documentfile.h"
 #include "griddocument.h"
 #include "kvlfile.h"
 #include "puzzlefile.h"
@@ -76,7 +77,7 @@ QString FileCommands::currentFile() const {
 }
 
 void FileCommands::setCurrentFile(const QString& name) {
-    doc_.setFileName(QFile::encodeName(name).toStdString());
+    doc_.edit([&](DocumentEdit& e) { e.setFileName(QFile::encodeName(name).toStdString()); });
 }
 
 void FileCommands::showOpenSaveError() {
@@ -144,35 +145,29 @@ void FileCommands::open(const QString* given) {
     // a later "Save" must not write the old grid over the file that failed.
     // Regular files only, and only up to a size no crossword file reaches: a
     // FIFO or /dev/zero must not hang the window.
-    const std::string path = QFile::encodeName(chosen).toStdString();
-    if (formatOf(chosen).value_or(PuzzleFileFormat::Kvl) != PuzzleFileFormat::Kvl) {
-        // Another program's puzzle: a refusal names the file and the cause,
-        // and what the reader changed to open it is told once it is open.
-        PuzzleReadResult read = loadPuzzleFile(path);
-        if (!read.puzzle) {
-            keepChanges();
-            showAttention(fromError(read.error));
-            return;
-        }
-        doc_.openPuzzle(std::move(*read.puzzle), path);
-        window_.gridOpened();
-        rememberRecentFile(currentFile());
-        if (!read.warnings.empty()) {
-            QString text = chosen + QStringLiteral(" is open, with these changes:");
-            for (const std::string& w : read.warnings)
-                text += QStringLiteral("\r\n\r\n") + QString::fromStdString(w);
-            showAttention(text);
-        }
-        return;
-    }
-    std::string error;
-    if (!doc_.open(path, error)) {
+    // Any name but .puz and .ipuz is read as a .kvl file, as it always was.
+    const PuzzleFileFormat format = formatOf(chosen).value_or(PuzzleFileFormat::Kvl);
+    const PuzzleReadResult read =
+        openDocument(doc_, QFile::encodeName(chosen).toStdString(), format);
+    if (!read.puzzle) {
         keepChanges();
-        showOpenSaveError();
+        // A .kvl that fails says what it always said; another program's
+        // puzzle is refused in a box that names the file and the cause.
+        if (format == PuzzleFileFormat::Kvl)
+            showOpenSaveError();
+        else
+            showAttention(fromError(read.error));
         return;
     }
     window_.gridOpened();
     rememberRecentFile(currentFile());
+    // What the reader changed to open it is told once it is open.
+    if (!read.warnings.empty()) {
+        QString text = chosen + QStringLiteral(" is open, with these changes:");
+        for (const std::string& w : read.warnings)
+            text += QStringLiteral("\r\n\r\n") + QString::fromStdString(w);
+        showAttention(text);
+    }
 }
 
 bool FileCommands::save() {
@@ -203,7 +198,7 @@ bool FileCommands::save() {
     // Every step of the write is checked; a failure leaves the old file as it
     // was (QSaveFile would rename a short file into place on a full disk).
     std::string error;
-    if (!doc_.save(error)) {
+    if (!saveDocument(doc_, PuzzleFileFormat::Kvl, error)) {
         showOpenSaveError();
         return false;
     }
@@ -214,11 +209,10 @@ bool FileCommands::save() {
 
 bool FileCommands::savePuzzle() {
     std::string error;
-    if (!savePuzzleFile(doc_.fileName(), doc_.puzzle(), error)) {
+    if (!saveDocument(doc_, PuzzleFileFormat::Ipuz, error)) {
         showAttention(currentFile() + QStringLiteral(" was not saved: ") + fromError(error));
         return false;
     }
-    doc_.markSaved();
     window_.setSaveItems(true, true);
     rememberRecentFile(currentFile());
     return true;
@@ -274,7 +268,7 @@ void FileCommands::askSaveChanges() {
     if (answer == MsgAnswer::Yes)
         saveAs();
     else if (answer == MsgAnswer::No) {
-        doc_.markSaved();
+        doc_.edit([](DocumentEdit& e) { e.setDocumentChanged(false); });
         changesGivenUp_ = true;
     }
 }
@@ -293,7 +287,7 @@ FileCommands::Replacement FileCommands::settleBeforeReplacing() {
 
 void FileCommands::keepGivenUpChanges(const Replacement& replacing) {
     if (replacing.changesGivenUp)
-        doc_.markChanged();
+        doc_.edit([](DocumentEdit& e) { e.setDocumentChanged(true); });
 }
 
 } // namespace korvel

@@ -6,6 +6,7 @@
 #include "fillcheck.h"
 #include "gridcanvas.h"
 #include "gridstats.h"
+#include "historyboxes.h"
 #include "memoryhost.h"
 #include "menuadditions.h"
 #include "statuspanels.h"
@@ -63,17 +64,19 @@ FillCommands::FillCommands(FillContext context)
         c_.indexes,
         [this](const GridModel& grid, const FillCheck& check) { checkDone(grid, check); });
     c_.document.addObserver(this);
+    c_.editor.addObserver(this);
 }
 
 FillCommands::~FillCommands() {
+    c_.editor.removeObserver(this);
     c_.document.removeObserver(this);
-    c_.canvas.setOverlay(nullptr);
+    c_.canvas.removeOverlay(overlay_.get());
     // The runner goes first: its thread uses the index cache.
     runner_.reset();
 }
 
 bool FillCommands::busy() const {
-    return windowBusy(c_.flags, c_.scanDepth);
+    return c_.flags.busy();
 }
 
 QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
@@ -109,6 +112,9 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
         symmetryGroup_->addAction(a);
     }
     rotate_->setChecked(true);
+    auto followSymmetry = [this] { c_.editor.symmetry = this->symmetry(); };
+    connect(symmetric_, &QAction::toggled, this, followSymmetry);
+    connect(symmetryGroup_, &QActionGroup::triggered, this, followSymmetry);
     statistics_ = add(tools, "Statistiche", QStringLiteral("Grid Statistics"));
 
     connect(fillGrid_, &QAction::triggered, this, [this] { FillGrid_Click(); });
@@ -119,7 +125,7 @@ QList<QAction*> FillCommands::addMenuItems(QMenu* view, QMenu* tools) {
     updateMenu();
 
     overlay_->followLetters(c_.letters);
-    c_.canvas.setOverlay(overlay_.get());
+    c_.canvas.addOverlay(overlay_.get());
     return menus.added;
 }
 
@@ -128,7 +134,7 @@ void FillCommands::updateMenu() {
         return;
     const bool grid = !c_.document.grid().isEmpty();
     fillGrid_->setEnabled(grid);
-    fillBox_->setEnabled(grid && isPromptTool(c_.tool()));
+    fillBox_->setEnabled(grid && isPromptTool(c_.editor.CurrentTool()));
     fillAgain_->setEnabled(grid && haveLast_);
     statistics_->setEnabled(grid);
 }
@@ -179,9 +185,10 @@ void FillCommands::FillGrid_Click() {
 void FillCommands::FillBox_Click() {
     if (busy() || c_.document.grid().isEmpty())
         return;
-    const Selection box = c_.lastBox();
+    const Selection box = c_.editor.lastSelection();
     const GridModel& g = c_.document.grid();
-    if (!isPromptTool(c_.tool()) || box.LAX < 1 || box.LAY < 1 || !g.contains(box.cy, box.cx)) {
+    if (!isPromptTool(c_.editor.CurrentTool()) || box.LAX < 1 || box.LAY < 1 ||
+        !g.contains(box.cy, box.cx)) {
         c_.host.beep();
         return;
     }
@@ -228,7 +235,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
     FillResult result;
     result.status = FillStatus::Stopped;
     {
-        const ScanScope scan(c_.scanDepth);
+        const ScanScope scan(flags);
         flags.BusyCounter = 2;
         flags.abortRequest = 0;
         c_.host.setPointers(Pointers::Busy);
@@ -285,7 +292,10 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         doc.edit([&](DocumentEdit& e) -> std::optional<AggiorResult> {
             if (previous && !e.dropLastBulk())
                 return std::nullopt;
-            return e.record(std::move(change));
+            const AggiorResult recorded = e.record(std::move(change));
+            if (recorded.recorded)
+                e.clearPriclk();
+            return recorded;
         });
     if (!r || !r->recorded) {
         if (r && r->historyCleared)
@@ -293,11 +303,8 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
         showBox(FillTitle, QStringLiteral("The fill was stopped.\r\nThe grid is unchanged."));
         return;
     }
-    doc.clearPriclk();
-    EditShown shown;
-    shown.historyCleared = r->historyCleared;
-    shown.boxes = {box};
-    c_.showEdit(shown);
+    showHistoryBoxes(c_.desktop, c_.parent, false, r->historyCleared);
+    c_.editor.showBox(box);
     stb1.setText(2, QStringLiteral(" filled %1 cells ").arg(count));
 }
 
@@ -339,6 +346,11 @@ void FillCommands::documentChanged(const GridDocument&, const DocumentChange& ch
     });
 }
 
+void FillCommands::editorChanged(const EditorState&, const EditorChange& change) {
+    if (change.tool)
+        updateMenu();
+}
+
 void FillCommands::requestCheck() {
     if (!checkOn() || c_.document.grid().isEmpty())
         return;
@@ -365,7 +377,7 @@ void FillCommands::GridStatistics_Click() {
     const QString panel2 = c_.panels.text(2);
     std::shared_ptr<const WordIndex> index;
     {
-        const ScanScope scan(c_.scanDepth);
+        const ScanScope scan(flags);
         flags.BusyCounter = 2;
         flags.abortRequest = 0;
         fillStartMs_ = nowMs();

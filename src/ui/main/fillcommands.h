@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "editshown.h"
+#include "editorstate.h"
 #include "fill.h"
 #include "griddocument.h"
 #include "promptstate.h"
@@ -40,22 +40,19 @@ struct FillCheck;
 // commands.
 struct FillContext {
     GridDocument& document;
+    // The tool and the red box drawn last (Fill Box fills that box after a
+    // search across or down); a fill's region is shown boxed through it, and
+    // Symmetric Blacks sets its symmetry.
+    EditorState& editor;
     WordIndexCache& indexes;
     const EnabledSet& enabled;
     SearchFlags& flags;
-    int& scanDepth; // the window's scans on the stack (see ScanScope)
     WindowSearchHost& host;
     StatusPanels& panels;
     GridCanvas& canvas;
     const CellMetrics& letters;
     Desktop& desktop;
     QWidget* parent; // of the message boxes
-    // The edit's outcome on the screen, as every edit handler shows it.
-    std::function<void(const EditShown&)> showEdit;
-    // The red box drawn last, and the current tool: Fill Box fills that box
-    // after a search across or down.
-    std::function<Selection()> lastBox;
-    std::function<Tool()> tool;
 };
 
 // The fill in the window, beside the designed commands: Tools > "Fill Grid",
@@ -64,8 +61,8 @@ struct FillContext {
 // history's bulk changes, blackWhiteSymmetric, gridStatistics); this gathers
 // their inputs and shows their outcome. It follows the document: every
 // change starts the check again, and a new or opened grid forgets the last
-// fill.
-class FillCommands : public QObject, private DocumentObserver {
+// fill; and the editor state: Fill Box is there for the prompt tools.
+class FillCommands : public QObject, private DocumentObserver, private EditorObserver {
     Q_OBJECT
 public:
     explicit FillCommands(FillContext context);
@@ -94,6 +91,7 @@ public:
     void updateMenu();
 
     // The symmetry Black/White keeps: None while "Symmetric Blacks" is off.
+    // The editor state follows it.
     Symmetry symmetry() const;
 
     const FillCheckOverlay& overlay() const { return *overlay_; }
@@ -109,6 +107,8 @@ signals:
 private:
     enum class Kind { Grid, Box };
     void documentChanged(const GridDocument& document, const DocumentChange& change) override;
+    // Fill Box follows the tool.
+    void editorChanged(const EditorState& editor, const EditorChange& change) override;
     // region: the box to fill, in the selection box's terms; none for the whole grid.
     void runFill(Kind kind, std::optional<Selection> region, uint64_t seed, bool again);
     // Waits, yielding, for the index of the enabled dictionaries; nullptr

@@ -4,8 +4,12 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -44,12 +48,97 @@ void GridCanvas::setPictureSize(int widthPx, int heightPx) {
         image_.fill(Qt::white);
     }
     resize(widthPx, heightPx);
-    update();
+    invalidateAll();
 }
 
 void GridCanvas::setScale(double unitsAcross, double unitsDown) {
     unitsAcross_ = unitsAcross > 0 ? unitsAcross : 1;
     unitsDown_ = unitsDown > 0 ? unitsDown : 1;
+    invalidateAll();
+}
+
+void GridCanvas::invalidate(const QRect& pixels) {
+    const QRect area = pixels & image_.rect();
+    if (area.isEmpty())
+        return;
+    pending_ += area;
+    update(area);
+}
+
+void GridCanvas::invalidateAll() {
+    pending_ = QRegion(image_.rect());
+    update();
+}
+
+QRect GridCanvas::cellRect(int r, int c) const {
+    return QRect(toPixel(QPointF(c, r)), toPixel(QPointF(c + 1, r + 1)));
+}
+
+GridCanvas::CellSpan GridCanvas::cellsIn(const QRect& pixels) const {
+    CellSpan span;
+    const int rows = static_cast<int>(std::lround(unitsDown_));
+    const int columns = static_cast<int>(std::lround(unitsAcross_));
+    if (pixels.isEmpty() || rows <= 0 || columns <= 0)
+        return span;
+    // A pixel on a line belongs to the cells on both sides of it.
+    const QPointF a = toUnits(pixels.topLeft() - QPoint(1, 1));
+    const QPointF b = toUnits(pixels.bottomRight() + QPoint(1, 1));
+    span.r0 = std::clamp(static_cast<int>(std::floor(a.y())), 0, rows - 1);
+    span.r1 = std::clamp(static_cast<int>(std::floor(b.y())), 0, rows - 1);
+    span.c0 = std::clamp(static_cast<int>(std::floor(a.x())), 0, columns - 1);
+    span.c1 = std::clamp(static_cast<int>(std::floor(b.x())), 0, columns - 1);
+    return span;
+}
+
+void GridCanvas::updateCells(const std::vector<int>& cells, int columns) {
+    if (columns <= 0)
+        return;
+    for (const int cell : cells)
+        update(cellRect(cell / columns, cell % columns));
+}
+
+void GridCanvas::showCell(int r, int c) {
+    // The canvas sits in a scrolling area's viewport when the window has one.
+    QWidget* viewport = parentWidget();
+    auto* area = viewport ? qobject_cast<QScrollArea*>(viewport->parentWidget()) : nullptr;
+    if (!area)
+        return;
+    const QPoint a = toPixel(QPointF(c, r));
+    const QPoint b = toPixel(QPointF(c + 1, r + 1));
+    area->ensureVisible((a.x() + b.x()) / 2, (a.y() + b.y()) / 2, (b.x() - a.x()) / 2 + 2,
+                        (b.y() - a.y()) / 2 + 2);
+}
+
+void GridCanvas::beginPainting(QPainter& p) {
+    if (!clip_.isNull())
+        p.setClipRect(clip_);
+}
+
+void GridCanvas::drawPending() {
+    if (pending_.isEmpty() || !source_)
+        return;
+    QRegion region = pending_;
+    pending_ = QRegion();
+    if (source_->needsWhole())
+        region = QRegion(image_.rect());
+    // The whole picture, drawn as it always was, with nothing to clip; also
+    // when many pieces of it are out of date (a long drag's outlines gone).
+    if ((region.boundingRect() == image_.rect() && region.rectCount() == 1) ||
+        region.rectCount() > 64) {
+        source_->drawPicture(image_.rect());
+        return;
+    }
+    for (const QRect& area : region) {
+        clip_ = area;
+        source_->drawPicture(area);
+    }
+    clip_ = QRect();
+}
+
+const QImage& GridCanvas::image() const {
+    // Drawing what is out of date changes the cache, not what the picture is.
+    const_cast<GridCanvas*>(this)->drawPending();
+    return image_;
 }
 
 // The last pixel column and row belong to the far edge, so a line drawn at
@@ -74,45 +163,49 @@ QPointF GridCanvas::toUnits(QPointF pixel) const {
 }
 
 void GridCanvas::cls() {
-    image_.fill(Qt::white);
+    if (clip_.isNull()) {
+        image_.fill(Qt::white);
+    } else {
+        QPainter p(&image_);
+        p.fillRect(clip_, Qt::white);
+    }
     current_ = {};
-    update();
 }
 
 void GridCanvas::drawLine(QPointF from, QPointF to, const QColor& colour) {
     QPainter p(&image_);
+    beginPainting(p);
     p.setPen(QPen(colour, 0));
     p.drawLine(toPixel(from), toPixel(to));
-    update();
 }
 
 void GridCanvas::drawBox(double x, double y, double w, double h, const QColor& colour) {
     QPainter p(&image_);
+    beginPainting(p);
     p.setPen(QPen(colour, 0));
     p.setBrush(Qt::NoBrush);
     const QPoint a = toPixel({x, y});
     const QPoint b = toPixel({x + w, y + h});
     p.drawRect(QRect(a, b).normalized().adjusted(0, 0, -1, -1));
-    update();
 }
 
 void GridCanvas::fillBox(double x, double y, double w, double h, const QColor& colour) {
     QPainter p(&image_);
+    beginPainting(p);
     const QPoint a = toPixel({x, y});
     const QPoint b = toPixel({x + w, y + h});
     p.fillRect(QRect(a, b).normalized(), colour);
-    update();
 }
 
 void GridCanvas::drawEllipse(double x, double y, double w, double h, const QColor& colour) {
     QPainter p(&image_);
+    beginPainting(p);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(colour, 1));
     p.setBrush(Qt::NoBrush);
     const QPoint a = toPixel({x, y});
     const QPoint b = toPixel({x + w, y + h});
     p.drawEllipse(QRectF(a, b).normalized());
-    update();
 }
 
 void GridCanvas::setCurrentPosition(double x, double y) {
@@ -122,12 +215,12 @@ void GridCanvas::setCurrentPosition(double x, double y) {
 void GridCanvas::print(const QString& text) {
     if (!text.isEmpty()) {
         QPainter p(&image_);
+        beginPainting(p);
         p.setFont(font_);
         p.setPen(foreColour_);
         const QFontMetricsF metrics(font_, &image_);
         const QPoint topLeft = toPixel(current_);
         p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
-        update();
     }
     // Like a printed line, the position moves to the start of the next one.
     current_ = {0, current_.y() + textHeight(text)};
@@ -137,6 +230,16 @@ double GridCanvas::textHeight(const QString&) const {
     const QFontMetricsF metrics(font_, &image_);
     const double sy = pixelsPerUnitY();
     return sy > 0 ? metrics.height() / sy : 0;
+}
+
+QRect GridCanvas::textBox(QPointF at, double points, int characters) const {
+    QFont font = font_;
+    if (points > 0)
+        font.setPointSizeF(points);
+    const QFontMetrics metrics(font, &image_);
+    const QPoint topLeft = toPixel(at);
+    return QRect(topLeft, QSize(metrics.maxWidth() * characters, metrics.height()))
+        .adjusted(-2, -2, 2, 2);
 }
 
 void GridCanvas::setFontName(const QString& family) {
@@ -168,16 +271,24 @@ bool GridCanvas::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void GridCanvas::paintEvent(QPaintEvent*) {
+void GridCanvas::paintEvent(QPaintEvent* event) {
+    drawPending();
     QPainter p(this);
+    p.setClipRegion(event->region());
     p.fillRect(rect(), Qt::white);
     p.drawImage(0, 0, image_);
-    if (overlay_)
-        overlay_->paint(p, *this);
+    for (CanvasOverlay* overlay : overlays_)
+        overlay->paint(p, *this);
 }
 
-void GridCanvas::setOverlay(CanvasOverlay* overlay) {
-    overlay_ = overlay;
+void GridCanvas::addOverlay(CanvasOverlay* overlay) {
+    if (std::find(overlays_.begin(), overlays_.end(), overlay) == overlays_.end())
+        overlays_.push_back(overlay);
+    update();
+}
+
+void GridCanvas::removeOverlay(CanvasOverlay* overlay) {
+    overlays_.erase(std::remove(overlays_.begin(), overlays_.end(), overlay), overlays_.end());
     update();
 }
 

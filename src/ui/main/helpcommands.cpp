@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "helpcommands.h"
 
+#include "aboutbox.h"
 #include "datafolders.h"
 #include "desktop.h"
+#include "dictviewer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +17,16 @@
 #endif
 
 namespace korvel {
+
+void showAbout(QWidget* parent) {
+    AboutBox box(parent);
+    box.exec();
+}
+
+void showDictionaryViewer(const DictionaryStore& store, QWidget* parent) {
+    DictionaryViewer viewer(store, parent);
+    viewer.exec();
+}
 
 namespace {
 

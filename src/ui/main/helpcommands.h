@@ -8,6 +8,13 @@ class QWidget;
 namespace korvel {
 
 class Desktop;
+struct DictionaryStore;
+
+// Help > Copyright: the about box.
+void showAbout(QWidget* parent);
+
+// Tools > Dictionaries > see content...: the dictionary viewer.
+void showDictionaryViewer(const DictionaryStore& store, QWidget* parent);
 
 // Help > Quick Instructions: the shortcut list in a box.
 void showShortcuts(Desktop& desktop, QWidget* parent);

@@ -1,20 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 
-#include "aboutbox.h"
 #include "bytetext.h"
 #include "cluecommands.h"
 #include "datafolders.h"
 #include "desktop.h"
-#include "dictviewer.h"
-#include "exportprint.h"
 #include "fillcommands.h"
 #include "gridcanvas.h"
 #include "griddimensionsdialog.h"
-#include "gridpainter.h"
-#include "helpcommands.h"
+#include "gridview.h"
+#include "historyboxes.h"
 #include "keycodes.h"
-#include "refinements.h"
 #include "resultslist.h"
 #include "settingsfile.h"
 #include "statuspanels.h"
@@ -22,7 +18,6 @@
 #include "toolpictures.h"
 #include "windowloadobserver.h"
 #include "windowplace.h"
-#include "wordcommands.h"
 #include "wordlistcommands.h"
 
 #include <QAction>
@@ -31,17 +26,12 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QScrollArea>
 #include <QTimer>
 
 namespace korvel {
 
-namespace {
-
-const QString Product = QStringLiteral("  KORVEL   ");
-
-} // namespace
+static const QString Product = QStringLiteral("  KORVEL   ");
 
 // ---------------------------------------------------------------- start-up
 
@@ -54,32 +44,33 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     if (const std::optional<QString> settings = boundSettingsFile())
         desktop_.messageBox(this, QStringLiteral("Settings"), *settings, MsgIcon::Exclamation,
                             MsgButtons::Ok);
-    imageV_ = defaultPointer();
-    imageA_ = imageV_;
     WindowHandlers& handlers = *this;
     ui_->setupUi(*this, handlers, timings_);
     MainWindowUi& u = *ui_;
     layout_ = std::make_unique<WindowLayout>(u.layoutControls());
-    painter_ = std::make_unique<GridPainter>(*u.peri);
     host_ = std::make_unique<WindowSearchHost>(
-        desktop_,
-        SearchHostControls{u.stb1, u.lists, u.peri, u.texta, nullptr, u.command,
-                           [this] { rinfresca(); }, [this] { drawSelection(); },
-                           [this] { drawGreenBox(); }},
+        desktop_, SearchHostControls{u.stb1, u.lists, u.peri, u.texta, nullptr, u.command},
         timings_.yieldMs);
-    fill_ = std::make_unique<FillCommands>(
-        FillContext{doc_, *indexes_, enabled_, flags_, scanDepth_, *host_, *u.stb1, *u.peri,
-                    layout_->metrics(), desktop_, this, [this](const EditShown& s) { showEdit(s); },
-                    [this] { return lastSelection_; }, [this] { return currentTool_; }});
+    // The editor state hears of a change first: the picture is drawn whole
+    // again before anything is drawn over it.
+    doc_.addObserver(&editor_);
+    view_ =
+        std::make_unique<GridView>(GridViewContext{doc_, editor_, store_, enabled_, flags_, *host_,
+                                                   desktop_, this, layout_->metrics(), *u.peri});
+    connect(view_.get(), &GridView::pairSwitchRequested, this, [this] { switchPairedTool(); });
+    search_ = std::make_unique<SearchCommands>(
+        SearchCommandsContext{doc_, editor_, store_, enabled_, flags_, *host_, u, desktop_, this});
+    fill_ = std::make_unique<FillCommands>(FillContext{doc_, editor_, *indexes_, enabled_, flags_,
+                                                       *host_, *u.stb1, *u.peri, layout_->metrics(),
+                                                       desktop_, this});
     u.addMenuItems(fill_->addMenuItems(u.viewMenu, u.toolsMenu));
-    clues_ = std::make_unique<ClueCommands>(ClueContext{
-        doc_, this, [this](const EditShown& s) { showEdit(s); },
-        [this](int16_t r, int16_t c) { layout_->showCell(r, c); }, [this] { return busy(); }});
+    connect(search_.get(), &SearchCommands::dictionariesChanged, fill_.get(),
+            &FillCommands::dictionariesChanged);
+    clues_ =
+        std::make_unique<ClueCommands>(ClueContext{doc_, editor_, *u.peri, flags_, desktop_, this});
     u.addMenuItems(clues_->addMenuItems(u.fileMenu, u.menuItem("sepEsporta"), u.viewMenu));
-    lists_ = std::make_unique<WordListCommands>(WordListContext{
-        desktop_, this, store_, *indexes_, *fill_, doc_, *u.stb1, [this] { return busy(); },
-        [this] { return lastSelection_; }, [this] { return currentTool_; },
-        [this] { return std::pair<int, int>(currentRow_, currentColumn_); }});
+    lists_ = std::make_unique<WordListCommands>(
+        WordListContext{desktop_, this, store_, *indexes_, *fill_, doc_, *u.stb1, flags_, editor_});
     u.addMenuItems(lists_->addMenuItems(u.toolsMenu));
     FileWindow& fileWindow = *this;
     files_ = std::make_unique<FileCommands>(desktop_, doc_, fileWindow, this);
@@ -92,18 +83,12 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     doc_.removeObserver(this);
+    doc_.removeObserver(&editor_);
 }
 
-void MainWindow::documentChanged(const GridDocument&, const DocumentChange& change) {
-    if ((change.cells.empty() && !change.reset) || gridDirty_)
-        return;
-    gridDirty_ = true;
-    // The handler that made the change repaints at its end (showEdit); a
-    // change made anywhere else is painted once the event loop comes round.
-    QTimer::singleShot(0, this, [this] {
-        if (gridDirty_)
-            rinfresca();
-    });
+void MainWindow::documentChanged(const GridDocument& doc, const DocumentChange& change) {
+    if (change.history)
+        ui_->tools->showHistory(doc.history().undoEnabled(), doc.history().redoEnabled());
 }
 
 void MainWindow::Form_Load() {
@@ -115,13 +100,12 @@ void MainWindow::Form_Load() {
     place_ = std::make_unique<WindowPlace>(*this);
     place_->showAtStart();
     ui_->tools->enableAll(false);
-    setImageA(imageV_);
+    setImageA(defaultPointer());
     setWindowTitle(Product);
     Estesa_click();
-    currentToolKey_ = QStringLiteral("a9");
-    currentTool_ = Tool::Anagrams;
+    editor_.setTool(Tool::Anagrams, "a9");
     flags_.BusyCounter = 0;
-    doc_.clearPriclk();
+    doc_.edit([](DocumentEdit& e) { e.clearPriclk(); });
     layoutWindow();
     ui_->stb1->setText(2, QStringLiteral(" Wait ...") + QString(28, u' '));
     setCursor(Qt::WaitCursor);
@@ -182,79 +166,23 @@ void MainWindow::Timer0_Timer() {
         files_->open(&startFile_);
 }
 
-// ---------------------------------------------------------------- dictionaries
-
-void MainWindow::refreshDictPanels() {
-    ui_->refreshDictionaries(enabled_);
-}
-
-void MainWindow::dictionaryItemClick(int n) {
-    if (enabled_.click(n) == EnabledSet::Click::Refused)
-        desktop_.messageBox(this, fromBytes(EnabledSet::BaseRefusalTitle),
-                            fromBytes(EnabledSet::BaseRefusalText), MsgIcon::None, MsgButtons::Ok);
-    // Also after a refusal: the item's check mark shows the set again.
-    refreshDictPanels();
-    // The fill check follows the dictionaries as well as the grid.
-    if (fill_)
-        fill_->dictionariesChanged();
-}
-
-void MainWindow::Stb1_PanelClick(int index) {
-    switch (panelClickAction(index)) {
-    case PanelClick::Abort:
-        if (busy())
-            flags_.abortRequest = 1;
-        break;
-    case PanelClick::ToggleExtended:
-        Estesa_click();
-        break;
-    case PanelClick::Dictionary:
-        dictionaryItemClick(index - 10);
-        break;
-    case PanelClick::None:
-        break;
-    }
-}
-
-void MainWindow::Estesa_click() {
-    QAction* estesa = ui_->menuItem(QStringLiteral("Estesa"));
-    if (!busy())
-        estesa->setChecked(!estesa->isChecked());
-    flags_.Estesa = estesa->isChecked();
-    ui_->stb1->setPanelVisible(7, !flags_.Estesa);
-    ui_->stb1->setPanelVisible(8, flags_.Estesa);
-}
-
-void MainWindow::Accorcia_Click() {
-    QAction* accorcia = ui_->menuItem(QStringLiteral("Accorcia"));
-    if (!busy())
-        accorcia->setChecked(!accorcia->isChecked());
-    flags_.Accorcia = accorcia->isChecked();
-}
-
-void MainWindow::ResErr_Click() {
-    SearchContext ctx = searchContext();
-    resetSearch(ctx);
-    // A scan still running under this handler would go on filling the list
-    // it has just emptied, and a search started meanwhile would run inside
-    // it: it is asked to stop at its next line instead.
-    if (scanDepth_ > 0)
-        flags_.abortRequest = 1;
-}
-
 // ---------------------------------------------------------------- toolbar
 
 void MainWindow::Tlb1_ButtonClick(const QString& key) {
     if (busy()) {
         // The click toggled the button; the tool has not changed.
-        setPressedTools(currentToolKey_);
+        ui_->tools->setPressed(CurrentToolKey());
         return;
     }
     selectTool(key);
 }
 
-void MainWindow::setPressedTools(const QString& key) {
-    ui_->tools->setPressed(key);
+void MainWindow::switchPairedTool() {
+    // The pressed button decides: a new grid leaves the tool but no button
+    // pressed, and then the click does nothing.
+    if (const std::optional<Tool> pressed = ui_->tools->pressedTool())
+        if (const std::optional<Tool> other = pairedTool(*pressed))
+            selectTool(QString::fromStdString(toolKey(*other)));
 }
 
 void MainWindow::selectTool(const QString& key) {
@@ -267,42 +195,21 @@ void MainWindow::selectTool(const QString& key) {
     host_->setListHint("");
     ui_->stb1->setHint(2, QString());
     if (doc_.edit([](DocumentEdit& e) { return e.clearIfFull(); }))
-        showHistoryCleared();
+        showHistoryBoxes(desktop_, this, false, true);
 
     bool anomaly = false;
     const std::optional<Tool> tool = toolOfKey(key.toStdString());
     const ToolTexts* texts = tool ? &toolTexts(*tool) : nullptr;
     if (tool && isGridTool(*tool)) {
-        currentToolKey_ = key;
-        currentTool_ = *tool;
-        setImageA(toolPointer(currentTool_));
+        editor_.setTool(*tool, key.toStdString());
+        setImageA(toolPointer(*tool));
         ui_->texta->setText(QString());
         ui_->stb1->setText(1, QString::fromLatin1(texts->panelText));
         ui_->stb1->setHint(1, QString::fromLatin1(texts->panelHint));
     } else if (tool == Tool::Undo || tool == Tool::Redo) {
-        // A bulk change (a fill) is taken back or put back whole.
-        const RestoreResult r = doc_.edit([&](DocumentEdit& e) {
-            return tool == Tool::Undo ? e.undo(currentRow_, currentColumn_)
-                                      : e.redo(currentRow_, currentColumn_);
-        });
-        doc_.clearPriclk();
-        anomaly = r.anomaly;
-        if (!r.anomaly) {
-            ui_->stb1->setText(2, fromBytes(r.statusText));
-            ui_->stb1->setText(3, QStringLiteral(" "));
-            ui_->stb1->setText(4, QStringLiteral(" "));
-        }
-        EditShown shown;
-        shown.anomaly = r.anomaly;
-        const RestoredCells& cells = doc_.history().restored();
-        for (int16_t i = 0; i < cells.count; ++i)
-            shown.boxes.push_back({cells.columns[i], cells.rows[i], 1, 1});
-        if (r.bulk && !r.anomaly && r.box.LAX > 0)
-            shown.boxes.push_back(r.box);
-        showEdit(shown);
+        anomaly = view_->undoRedo(*tool);
     } else if (tool == Tool::Anagrams || tool == Tool::Thesaurus || tool == Tool::Spelling) {
-        currentToolKey_ = key;
-        currentTool_ = *tool;
+        editor_.setTool(*tool, key.toStdString());
         ui_->stb1->setText(1, QString::fromLatin1(texts->panelText));
         if (tool == Tool::Anagrams)
             runAnagrams();
@@ -310,10 +217,10 @@ void MainWindow::selectTool(const QString& key) {
             showThesaurus();
         else
             checkSpelling();
-        setImageA(imageV_);
+        setImageA(defaultPointer());
     }
     if (!anomaly)
-        setPressedTools(currentToolKey_);
+        ui_->tools->setPressed(CurrentToolKey());
 }
 
 // ---------------------------------------------------------------- new layout
@@ -345,17 +252,18 @@ void MainWindow::NuovoSchema() {
     ui_->tools->releaseAll();
     if (doc_.grid().RowCount != 0 || doc_.grid().ColumnCount != 0) {
         rinfresca();
-        setImageA(imageV_);
+        setImageA(defaultPointer());
     }
 }
 
 void MainWindow::Inizio() {
     layoutWindow();
     ui_->menuItem(QStringLiteral("Numerare"))->setChecked(true);
+    editor_.setNumbersShown(true);
     ui_->tools->enableGridTools();
     ui_->periArea->show();
     ui_->peri->show();
-    sizePeri();
+    layout_->sizePeri(doc_.grid().RowCount, doc_.grid().ColumnCount);
     layout_->fitLetters();
     rinfresca();
     // The document emptied its history with the new or opened grid.
@@ -368,45 +276,13 @@ void MainWindow::Inizio() {
 
 // ---------------------------------------------------------------- display
 
-void MainWindow::rinfresca() {
-    if (doc_.grid().isEmpty())
-        return;
-    gridDirty_ = false;
-    painter_->paintCells(doc_.grid(), layout_->metrics());
-    painter_->paintCircles(doc_.grid(), doc_.circles());
-    drawNumbers();
-    // The fill items follow the grid.
-    if (fill_)
-        fill_->updateMenu();
-}
-
-void MainWindow::drawNumbers() {
-    if (doc_.grid().isEmpty())
-        return;
-    painter_->paintNumbers(doc_.grid(), doc_.wordSlots(), layout_->metrics(),
-                           ui_->menuItem(QStringLiteral("Numerare"))->isChecked());
-}
-
-void MainWindow::drawSelection() {
-    if (doc_.grid().isEmpty())
-        return;
-    painter_->drawSelectionBox(selection_, GridPainter::Red);
-    ui_->peri->update();
-    lastSelection_ = selection_;
-}
-
-void MainWindow::drawGreenBox() {
-    if (doc_.grid().isEmpty())
-        return;
-    painter_->drawSelectionBox(selection_, GridPainter::Green);
-}
-
 void MainWindow::Numerare_Click() {
     if (busy())
         return;
     QAction* numerare = ui_->menuItem(QStringLiteral("Numerare"));
     numerare->setChecked(!numerare->isChecked());
-    drawNumbers();
+    // The numbers printed again in their new colour, over what is there.
+    editor_.drawNumbers(numerare->isChecked());
 }
 
 void MainWindow::zoom(double factor) {
@@ -462,9 +338,9 @@ void MainWindow::setCaption(const QString& tail) {
 }
 
 void MainWindow::setImageA(const QCursor& picture) {
-    imageA_ = picture;
-    host_->setToolPointer(imageA_);
-    ui_->peri->setCursor(imageA_);
+    host_->setToolPointer(picture);
+    view_->setToolPointer(picture);
+    ui_->peri->setCursor(picture);
 }
 
 void MainWindow::releaseTools() {
@@ -479,9 +355,8 @@ void MainWindow::gridOpened() {
     host_->setListHint("");
     ui_->texta->setText(QString());
     ui_->textb->setText(QString());
-    currentToolKey_ = QStringLiteral("a9");
-    currentTool_ = Tool::Anagrams;
-    setImageA(imageV_);
+    editor_.setTool(Tool::Anagrams, "a9");
+    setImageA(defaultPointer());
 }
 
 void MainWindow::setSaveItems(bool save, bool saveAs) {
@@ -490,16 +365,6 @@ void MainWindow::setSaveItems(bool save, bool saveAs) {
 
 void MainWindow::showNotice(const QString& text) {
     ui_->stb1->setText(3, text);
-}
-
-void MainWindow::Esporta_Click() {
-    if (!busy() && !doc_.grid().isEmpty())
-        export_->exportAs();
-}
-
-void MainWindow::Stampa_Click() {
-    if (!busy() && !doc_.grid().isEmpty())
-        export_->print();
 }
 
 void MainWindow::menuEsci_Click() {
@@ -545,41 +410,6 @@ void MainWindow::esciFine() {
     place_->save();
     ended_ = true;
     desktop_.endProcess(0);
-}
-
-// ---------------------------------------------------------------- word functions
-
-void MainWindow::FunWord_click() {
-    if (busy())
-        return;
-    QAction* funWord = ui_->menuItem(QStringLiteral("FunWord"));
-    funWord->setChecked(!funWord->isChecked());
-    if (funWord->isChecked())
-        openWordConnection();
-    else
-        chiudiword();
-}
-
-void MainWindow::Indirdiz_Click() {
-    DictionaryViewer viewer(store_, this);
-    viewer.exec();
-}
-
-// ---------------------------------------------------------------- help
-
-void MainWindow::Copyright_Click() {
-    if (busy())
-        return;
-    AboutBox box(this);
-    box.exec();
-}
-
-QAction* MainWindow::toolButton(const QString& key) const {
-    return ui_->tools->button(key);
-}
-
-bool MainWindow::isPanelEnabled(int panel) const {
-    return ui_->stb1->isPanelEnabled(panel);
 }
 
 } // namespace korvel

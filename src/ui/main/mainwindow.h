@@ -1,41 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "desktop.h"
+#include "application.h"
 #include "dictionarystore.h"
-#include "editshown.h"
+#include "editorstate.h"
 #include "enabledset.h"
 #include "exportprint.h"
 #include "filecommands.h"
 #include "griddocument.h"
-#include "gridedit.h"
-#include "gridmodel.h"
 #include "helpcommands.h"
 #include "mainwindowui.h"
-#include "promptstate.h"
-#include "refinements.h"
-#include "resultslist.h"
-#include "searchcontext.h"
-#include "searchhost.h"
-#include "tool.h"
+#include "searchcommands.h"
+#include "statuspanels.h"
+#include "toolbuttons.h"
 #include "windowhandlers.h"
 #include "windowlayout.h"
 #include "windowsearchhost.h"
 #include "windowtimings.h"
 #include "wordcommands.h"
 #include "wordindex.h"
-#include "wordservice.h"
 
 #include <QCursor>
-#include <QFile>
 #include <QMainWindow>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 class QAction;
 class QLineEdit;
@@ -47,28 +38,24 @@ namespace korvel {
 
 class ClueCommands;
 class Desktop;
+class ExportCommands;
 class FillCommands;
 class GridCanvas;
-class GridPainter;
+class GridView;
+class ResultsList;
 class StatusPanels;
 class WindowPlace;
 class WordListCommands;
 struct CompanionCall;
 
-// Maps the classic font names the windows ask for to installed fonts of the
-// same metrics. Call once after the application object exists.
-void installFontSubstitutes();
-
-// What the program sets on the application object before its first window:
-// the application's name (the title of boxes that have none of their own)
-// and the font substitutes.
-void setUpApplication();
-
-// The main window Form0g. It owns the document, the dictionaries, the tool
-// and the search state for the life of the program. Handlers keep the names
-// of the design (menuNuovo_Click, rinfresca, ...); each one gathers its
-// inputs, calls the core and shows the outcome. The document is changed only
-// through its edit(); the window repaints from its change notices.
+// The main window Form0g. It owns the document, the editor state beside it,
+// the dictionaries and the search flags for the life of the program.
+// Handlers keep the names of the design (menuNuovo_Click, selectTool, ...);
+// each one gathers its inputs, calls the core and shows the outcome. The
+// grid's pointer, keys and click are the grid view's; the fill, the clues,
+// the files and the word lists are commands of their own, each given the
+// core state it works on. The document is changed only through its edit();
+// the grid view draws from its notices and the editor state's.
 class MainWindow : public QMainWindow,
                    private DocumentObserver,
                    private FileWindow,
@@ -87,30 +74,22 @@ public:
     void Form_Load();
     void Timer0_Timer() override;
     void Timer2_Timer() override;
-    void refreshDictPanels();
-    void dictionaryItemClick(int n) override; // d1_Click to d6_Click
-    void Stb1_PanelClick(int index) override;
+    void refreshDictPanels() { ui_->refreshDictionaries(enabled_); }
     const EnabledSet& enabledDictionaries() const { return enabled_; }
-    void Estesa_click() override;   // "Extended Search" toggled
-    void Accorcia_Click() override; // "Free Cue" toggled
-    void ResErr_Click() override;   // "Search Reset"
 
-    // --- the grid's pointer and keys, and its click (gridinput.cpp)
-    // X and Y are in cells; shift is the classic modifier state (1 Shift,
-    // 2 Ctrl, 4 Alt).
-    void Peri_MouseDown(Qt::MouseButton button, int shift, double X, double Y) override;
-    void Peri_MouseMove(Qt::MouseButtons buttons, int shift, double X, double Y) override;
-    void Peri_MouseUp(Qt::MouseButton button, int shift, double X, double Y) override;
-    void Peri_KeyDown(int keyCode, int shift) override;
-    void Peri_Click() override;
-
-    // --- results list and refinements (gridinput.cpp)
-    void Lists_Click() override;
-    void Command1_Click() override { refine(freeHeadRun); }  // "Free HEAD"
-    void Command2_Click() override { refine(trimHeadCell); } // "Trim HEAD"
-    void Command3_Click() override { refine(trimCueCell); }  // "Trim CUE"
-    void Command4_Click() override { refine(freeCueRun); }   // "Free CUE"
-    void runAnagrams();
+    // --- what the searches read, the results list and the refinements:
+    // the search commands' (SearchCommands)
+    void dictionaryItemClick(int n) override { search_->dictionaryItemClick(n); }
+    void Stb1_PanelClick(int index) override { search_->Stb1_PanelClick(index); }
+    void Estesa_click() override { search_->Estesa_click(); }
+    void Accorcia_Click() override { search_->Accorcia_Click(); }
+    void ResErr_Click() override { search_->ResErr_Click(); }
+    void Lists_Click() override { search_->Lists_Click(); }
+    void Command1_Click() override { search_->Command1_Click(); }
+    void Command2_Click() override { search_->Command2_Click(); }
+    void Command3_Click() override { search_->Command3_Click(); }
+    void Command4_Click() override { search_->Command4_Click(); }
+    void runAnagrams() { search_->runAnagrams(); }
 
     // --- toolbar
     void Tlb1_ButtonClick(const QString& key) override;
@@ -121,13 +100,8 @@ public:
     void NuovoSchema() override;     // new layout: untick the tools, repaint
     void Inizio();                   // start on a grid: draw it, enable the tools
     void layoutWindow() { layout_->layoutWindow(); }
-    void rinfresca(); // repaint the grid from the model
-    void drawNumbers();
-    // The message boxes, the repaint, the boxes and the Undo and Redo keys of
-    // an edit, in that order, the same for every edit handler.
-    void showEdit(const EditShown& shown);
-    void drawSelection(); // the red box around the selection
-    void drawGreenBox();
+    // The whole grid drawn again from the model (the marks over it go).
+    void rinfresca() { editor_.rinfresca(); }
     void Numerare_Click() override;                  // clue numbers on or off
     void Ingrandisci_Click() override { zoom(1.1); } // zoom in
     void Riduci_Click() override { zoom(0.9); }      // zoom out
@@ -153,16 +127,24 @@ public:
     // File > Export and File > Print...: the grid for other crossword
     // programs or on paper. Neither changes the grid, the file name or the
     // changed flag.
-    void Esporta_Click() override; // export
-    void Stampa_Click() override;  // print
+    void Esporta_Click() override {
+        if (!busy() && hasGrid())
+            export_->exportAs();
+    }
+    void Stampa_Click() override {
+        if (!busy() && hasGrid())
+            export_->print();
+    }
 
     // --- word-processor functions and the dictionary viewer
-    void FunWord_click() override;
+    void FunWord_click() override {
+        word_->FunWord_click(menuItem(QStringLiteral("FunWord")), busy());
+    }
     void openWordConnection() { word_->open(); }
     void chiudiword() { word_->close(); } // close the word-processor connection
     void showThesaurus() { word_->thesaurus(ui_->textb); }
     void checkSpelling() { word_->spelling(ui_->textb); }
-    void Indirdiz_Click() override; // open the dictionary viewer
+    void Indirdiz_Click() override { showDictionaryViewer(store_, this); } // the viewer
     // The service behind the word functions: Hunspell and MyThes unless a
     // test has set another. Made on first use.
     WordService& wordService() { return word_->service(); }
@@ -171,25 +153,30 @@ public:
     }
 
     // --- help
-    void Copyright_Click() override;
+    void Copyright_Click() override {
+        if (!busy())
+            showAbout(this);
+    }
     void AiutoQuick_Click() override { showShortcuts(desktop_, this); } // quick instructions
     void AiutoF1_Click() override { openHelpPage(desktop_, this, helpPage()); } // online help
 
-    // --- state, read-only, for the collaborators and the tests
+    // --- state, for the collaborators and the tests
     const GridModel& grid() const { return doc_.grid(); }
     bool hasGrid() const override { return !doc_.grid().isEmpty(); }
     const DictionaryStore& store() const { return store_; }
     const ActionsHistory& history() const { return doc_.history(); }
     GridDocument& document() { return doc_; }
     const GridDocument& document() const { return doc_; }
+    // The tool, the current cell, the selection, the drag, the pattern and
+    // what is drawn over the grid.
+    EditorState& editor() { return editor_; }
     int16_t DocumentChanged() const { return doc_.DocumentChanged(); }
     SearchFlags& flags() { return flags_; }
     QString CurrentFile() const { return files_->currentFile(); }
     const QString& OpenFolder() const { return files_->openFolder(); }
-    int16_t CurrentTool() const { return static_cast<int16_t>(currentTool_); }
-    Tool tool() const { return currentTool_; }
-    const QString& CurrentToolKey() const { return currentToolKey_; }
-    bool busy() const override { return windowBusy(flags_, scanDepth_); }
+    int16_t CurrentTool() const { return static_cast<int16_t>(editor_.CurrentTool()); }
+    QString CurrentToolKey() const { return QString::fromStdString(editor_.CurrentToolKey()); }
+    bool busy() const override { return flags_.busy(); }
     int32_t dimv() const { return layout_->dimv(); }
     int32_t dimo() const { return layout_->dimo(); }
     double dimLet() const { return layout_->metrics().dimLet; }
@@ -201,9 +188,10 @@ public:
     void setHelpPage(const QString& page) { helpPage_ = page; }
 
     GridCanvas* Peri() const { return ui_->peri; }
+    GridView* gridView() const { return view_.get(); }
     StatusPanels* Stb1() const { return ui_->stb1; }
     QToolBar* Tlb1() const { return ui_->tlb1; }
-    QAction* toolButton(const QString& key) const;
+    QAction* toolButton(const QString& key) const { return ui_->tools->button(key); }
     QAction* menuItem(const QString& name) const { return ui_->menuItem(name); }
     QMenu* fileMenu() const { return ui_->fileMenu; }
     ResultsList* Lists() const { return ui_->lists; }
@@ -219,34 +207,17 @@ public:
     WordListCommands* wordLists() const { return lists_.get(); }
 
     // What the searches and the word tools write to: the status panels, the
-    // results list, the pattern label, the TEST field and the grid.
+    // results list, the pattern label and the TEST field.
     WindowSearchHost& searchHost() { return *host_; }
     // Panel n + 10 shows whether dictionary n takes part.
-    bool isPanelEnabled(int panel) const;
-
-    const Selection& selection() const { return selection_; }
-    void setSelection(const Selection& s) { selection_ = s; }
-    const PatternState& pattern() const { return pattern_; }
-    int16_t CurrentRow() const { return currentRow_; }
-    int16_t CurrentColumn() const { return currentColumn_; }
-    void setCurrentCell(int16_t row, int16_t column) {
-        currentRow_ = row;
-        currentColumn_ = column;
-    }
-    // 1 after a result was placed: the next list click takes it back first.
-    int16_t priclk() const { return doc_.priclk() ? 1 : 0; }
-    int16_t vocali() const { return vocali_; }
-    // The box drawSelection drew last (cxo, cyo, LAXo, LAYo).
-    const Selection& lastSelection() const { return lastSelection_; }
-    const DragRect& drag() const { return drag_; }
-    const DragRect& drawnDrag() const { return drawnDrag_; }
-    bool fatrac() const { return fatrac_; }
+    bool isPanelEnabled(int panel) const { return ui_->stb1->isPanelEnabled(panel); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The Undo and Redo keys follow the history.
     void documentChanged(const GridDocument& document, const DocumentChange& change) override;
     void Form_Unload(int16_t& Cancel);
     // The window's side of the file commands.
@@ -256,29 +227,18 @@ private:
     void setSaveItems(bool save, bool saveAs) override;
     void showNotice(const QString& text) override;
     void setImageA(const QCursor& picture);
-    // Sizes Peri to the grid at the present cell size and sets its scale.
-    // Returns false when there is no grid or the size cannot be shown.
-    bool sizePeri() { return layout_->sizePeri(doc_.grid().RowCount, doc_.grid().ColumnCount); }
-    // Scrolls the grid so that the current cell is in view.
-    void showCursorCell() { layout_->showCell(currentRow_, currentColumn_); }
     void zoom(double factor);
-    void setPressedTools(const QString& key);
-    SearchContext searchContext() {
-        return SearchContext{store_, enabled_, pattern_, selection_, flags_, *host_, currentTool_};
-    }
-    // The Undo and Redo buttons follow the history's enabled states.
-    void showHistoryButtons();
-    void showHistoryCleared();
-    void selectCell(int16_t row, int16_t column) { selection_ = Selection{column, row, 1, 1}; }
-    void hover(double X, double Y);
-    bool gridBusyPointer() const;
-    void refine(void (*refinement)(SearchContext&));
+    // The right button on the grid: the other tool of the pressed pair.
+    void switchPairedTool();
 
     Desktop& desktop_;
     CompanionFactory companion_;
     WindowTimings timings_;
 
     GridDocument doc_;
+    // Beside the document, observing it (so declared after it: it goes
+    // first).
+    EditorState editor_;
     DictionaryStore store_;
     // Which dictionaries take part in searches; the d items' check marks and
     // panels 11 to 16 show it.
@@ -287,46 +247,21 @@ private:
     // The word indexes of the fill, its check and the statistics.
     std::unique_ptr<WordIndexCache> indexes_;
 
-    Tool currentTool_ = Tool::Anagrams;
-    QString currentToolKey_ = QStringLiteral("a9");
-    Selection selection_;
-    PatternState pattern_;
-    int16_t currentRow_ = 0;
-    int16_t currentColumn_ = 0;
-    std::string carr_;
-    std::string carm_;
-    int16_t vocali_ = 0;
-    Selection lastSelection_;
-    // The drag rectangle of the prompt tools (x1, y1, x2, y2), the one drawn
-    // last (x1o, y1o, x2o, y2o), and whether a drag follows the pointer.
-    DragRect drag_;
-    DragRect drawnDrag_;
-    bool fatrac_ = false;
-    // Step of the write cursor, kept between keys.
-    int16_t incr_ = 0;
-    int16_t incc_ = 0;
-
     QString helpPage_;
     QString startFile_;
 
-    // The controls, the layout in twips and the zoom, the grid's drawing,
-    // and the window as the searches see it.
+    // The controls, the layout in twips and the zoom, the window as the
+    // searches see it, and the grid drawn and worked on.
     std::unique_ptr<MainWindowUi> ui_;
     std::unique_ptr<WindowLayout> layout_;
-    std::unique_ptr<GridPainter> painter_;
     std::unique_ptr<WindowSearchHost> host_;
+    std::unique_ptr<GridView> view_;
+    std::unique_ptr<SearchCommands> search_;
     // The window's size and place between runs.
     std::unique_ptr<WindowPlace> place_;
 
-    QCursor imageA_;
-    QCursor imageV_;
-
-    // The document changed since the grid was last painted.
-    bool gridDirty_ = false;
     bool loading_ = false;
     bool ended_ = false;
-    // Scans started by the window's handlers and still on the stack.
-    int scanDepth_ = 0;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<WordCommands> word_;
     std::unique_ptr<ExportCommands> export_;

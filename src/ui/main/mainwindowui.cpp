@@ -330,31 +330,6 @@ void MainWindowUi::buildControls(QMainWindow& form, WindowHandlers& w,
     timer2->setInterval(timings.timer2Ms);
     QObject::connect(timer2, &QTimer::timeout, &form, [&w] { w.Timer2_Timer(); });
 
-    QObject::connect(peri, &GridCanvas::mousePressed, &form,
-                     [&w](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
-                         w.Peri_MouseDown(b, classicShift(m), at.x(), at.y());
-                     });
-    QObject::connect(peri, &GridCanvas::mouseMoved, &form,
-                     [&w](Qt::MouseButtons b, Qt::KeyboardModifiers m, QPointF at) {
-                         w.Peri_MouseMove(b, classicShift(m), at.x(), at.y());
-                     });
-    QObject::connect(peri, &GridCanvas::mouseReleased, &form,
-                     [&w](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
-                         w.Peri_MouseUp(b, classicShift(m), at.x(), at.y());
-                     });
-    QObject::connect(peri, &GridCanvas::clicked, &form, [&w] { w.Peri_Click(); });
-    QObject::connect(peri, &GridCanvas::keyPressed, &form, [&w](QKeyEvent* key) {
-        // A modifier key going down counts as held, whatever the platform
-        // reports for the moment of the press.
-        int shift = classicShift(key->modifiers());
-        if (key->key() == Qt::Key_Shift)
-            shift |= ShiftKey;
-        else if (key->key() == Qt::Key_Control)
-            shift |= CtrlKey;
-        else if (key->key() == Qt::Key_Alt)
-            shift |= AltKey;
-        w.Peri_KeyDown(classicKeyCode(key->key(), key->modifiers()), shift);
-    });
     QObject::connect(lists, &QListView::clicked, &form, [&w] { w.Lists_Click(); });
     QObject::connect(lists, &ResultsList::chosenByKey, &form, [&w] { w.Lists_Click(); });
     QObject::connect(command[1], &QPushButton::clicked, &form, [&w] { w.Command1_Click(); });

@@ -8,7 +8,8 @@ class QString;
 namespace korvel {
 
 // The handlers the main window's controls call, as the form's generated code
-// connects them: the window implements them, the form knows only this.
+// connects them: the window implements them, the form knows only this. The
+// grid picture's events go to the grid view (GridView).
 class WindowHandlers {
 public:
     virtual void menuNuovo_Click() = 0;
@@ -36,11 +37,6 @@ public:
     virtual void Stb1_PanelClick(int index) = 0;
     virtual void Timer0_Timer() = 0;
     virtual void Timer2_Timer() = 0;
-    virtual void Peri_MouseDown(Qt::MouseButton button, int shift, double X, double Y) = 0;
-    virtual void Peri_MouseMove(Qt::MouseButtons buttons, int shift, double X, double Y) = 0;
-    virtual void Peri_MouseUp(Qt::MouseButton button, int shift, double X, double Y) = 0;
-    virtual void Peri_KeyDown(int keyCode, int shift) = 0;
-    virtual void Peri_Click() = 0;
     virtual void Lists_Click() = 0;
     virtual void Command1_Click() = 0;
     virtual void Command2_Click() = 0;

@@ -4,6 +4,7 @@
 #include "gridcanvas.h"
 #include "resultslist.h"
 
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -86,10 +87,13 @@ void WindowLayout::layoutWindow() {
     QWidget* row[] = {c_.label1, c_.command[1], c_.command[2],
                       c_.texta,  c_.command[3], c_.command[4]};
     double left = orx_ + 200;
-    for (QWidget* w : row) {
-        place(w, left, tw(c_.label3->y()));
-        left += tw(w->width()) + 50;
+    rowTopTw_ = tw(c_.label3->y());
+    for (int i = 0; i < 6; ++i) {
+        rowLeftTw_[i] = left;
+        place(row[i], left, rowTopTw_);
+        left += tw(row[i]->width()) + 50;
     }
+    rowPlaced_ = true;
 
     // The status bar's top in the client area's coordinates, as far as the
     // window shows the client area.
@@ -130,7 +134,40 @@ bool WindowLayout::sizePeri(int rows, int columns) {
     return true;
 }
 
+bool WindowLayout::panelDocked() const {
+    const QWidget* form = c_.clientArea->window();
+    for (const QDockWidget* dock : form->findChildren<QDockWidget*>())
+        if (!dock->isHidden())
+            return true;
+    return false;
+}
+
+void WindowLayout::arrangeRow() {
+    if (!rowPlaced_)
+        return;
+    QWidget* row[] = {c_.label1, c_.command[1], c_.command[2],
+                      c_.texta,  c_.command[3], c_.command[4]};
+    for (int i = 0; i < 6; ++i)
+        place(row[i], rowLeftTw_[i], rowTopTw_);
+    if (!panelDocked() || c_.command[4]->geometry().right() < c_.clientArea->viewport()->width())
+        return;
+    // Beside a docked panel: the pattern after the label on a line above the
+    // row's place (the room above the results' label is free), the head
+    // buttons and then the tail buttons under the pattern.
+    const int gap = twipsToPixels(50);
+    const int lower = c_.command[1]->y();
+    const int upper = std::max(0, lower - c_.command[1]->height() - gap);
+    c_.label1->move(c_.label1->x(), upper);
+    c_.texta->move(c_.label1->geometry().right() + 1 + gap, upper);
+    int left = c_.texta->x();
+    for (int i = 1; i <= 4; ++i) {
+        c_.command[i]->move(left, lower);
+        left += c_.command[i]->width() + gap;
+    }
+}
+
 void WindowLayout::fitClientArea() {
+    arrangeRow();
     // The least client area that holds every control, and room for a few
     // cells of the grid: below it the client area scrolls.
     QRect needed;

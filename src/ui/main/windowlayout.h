@@ -33,6 +33,8 @@ struct CellMetrics {
     double dny = 0.02;  // number offset down
     double dimLet = 15; // letter size, points
     double dimNum = 7;  // number size, points
+
+    friend bool operator==(const CellMetrics&, const CellMetrics&) = default;
 };
 
 // The controls of the client area the layout places.
@@ -64,7 +66,10 @@ public:
     // sets its scale. False when the size cannot be shown.
     bool sizePeri(int rows, int columns);
     // Sizes the grid's scrolling area to the room it has and the client area
-    // to the least that shows every control.
+    // to the least that shows every control. While a panel is docked beside
+    // the client area (View > Clues) and the row above the grid does not fit
+    // beside it, the row goes on two lines: the label and the pattern, and
+    // under the pattern the four head and tail buttons.
     void fitClientArea();
     // Scrolls the grid so that the cell is in view.
     void showCell(int row, int column);
@@ -85,6 +90,9 @@ public:
 
 private:
     void place(QWidget* w, double leftTw, double topTw);
+    // The row above the grid where layoutWindow puts it, or on two lines.
+    void arrangeRow();
+    bool panelDocked() const;
 
     LayoutControls c_;
     int32_t orx_ = 0;
@@ -93,6 +101,11 @@ private:
     int32_t dimo_ = 0;
     CellMetrics m_;
     bool im2_ = false;
+    // The row above the grid as layoutWindow placed it: each control's left
+    // and the row's top, in twips.
+    double rowLeftTw_[6] = {};
+    double rowTopTw_ = 0;
+    bool rowPlaced_ = false;
 };
 
 } // namespace korvel

@@ -19,18 +19,15 @@ class GridCanvas;
 class ResultsList;
 class StatusPanels;
 
-// The widgets a search writes to, and the window's drawing of the grid.
+// The widgets a search writes to. The grid is drawn from the editor state,
+// which the searches change; they never draw.
 struct SearchHostControls {
     StatusPanels* stb1 = nullptr;
     ResultsList* lists = nullptr;
-    GridCanvas* peri = nullptr;
+    GridCanvas* peri = nullptr; // its pointer
     QLabel* texta = nullptr;
     QLineEdit* textb = nullptr;            // the TEST field; see setTestField
     QPushButton* const* command = nullptr; // Free HEAD .. Free CUE at 1 to 4
-    // The grid's drawing stays with the window, which owns the selection.
-    std::function<void()> repaint;
-    std::function<void()> drawSelection;
-    std::function<void()> drawGreenBox;
 };
 
 // What the searches, the refinements and the word tools do to the window,
@@ -60,9 +57,6 @@ public:
     void yield() override;
     void setPatternLabel(std::string_view text) override;
     void setTestText(std::string_view text) override;
-    void repaint() override { c_.repaint(); }
-    void drawSelection() override { c_.drawSelection(); }
-    void drawGreenBox() override { c_.drawGreenBox(); }
     void setHeadTailButtonsEnabled(bool enabled) override;
 
 private:

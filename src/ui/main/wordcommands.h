@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class QAction;
 class QLineEdit;
 class QWidget;
 
@@ -36,6 +37,9 @@ public:
     void open();
     // Disables the two tools and closes the connection.
     void close();
+    // "Enable MS Word functions" (item) clicked: ticked, it opens the
+    // connection; unticked, it closes it. Nothing while busy.
+    void FunWord_click(QAction* item, bool busy);
     void thesaurus(const QLineEdit* test);
     void spelling(const QLineEdit* test);
 

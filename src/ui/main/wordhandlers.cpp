@@ -98,6 +98,16 @@ void WordCommands::open() {
     tools_.button(Tool::Spelling)->setEnabled(true);
 }
 
+void WordCommands::FunWord_click(QAction* item, bool busy) {
+    if (busy)
+        return;
+    item->setChecked(!item->isChecked());
+    if (item->isChecked())
+        open();
+    else
+        close();
+}
+
 void WordCommands::close() {
     tools_.button(Tool::Thesaurus)->setEnabled(false);
     tools_.button(Tool::Spelling)->setEnabled(false);

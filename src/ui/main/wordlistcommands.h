@@ -2,8 +2,10 @@
 #pragma once
 
 #include "dictlanguage.h"
+#include "editorstate.h"
 #include "personallists.h"
 #include "promptstate.h"
+#include "searchhost.h"
 #include "tool.h"
 #include "wordindex.h"
 #include "wordscores.h"
@@ -42,12 +44,17 @@ struct WordListContext {
     FillCommands& fill;
     const GridDocument& document;
     StatusPanels& panels;
-    std::function<bool()> busy;
-    // The red box drawn last, the current tool and the current cell (row,
-    // column): they tell which word "Add to My Words" and "Ban Word" take.
-    std::function<Selection()> lastBox;
-    std::function<Tool()> tool;
-    std::function<std::pair<int, int>()> currentCell;
+    const SearchFlags& flags;
+    // The red box drawn last, the current tool and the current cell: they
+    // tell which word "Add to My Words" and "Ban Word" take.
+    const EditorState& editor;
+
+    bool busy() const { return flags.busy(); }
+    Selection lastBox() const { return editor.lastSelection(); }
+    Tool tool() const { return editor.CurrentTool(); }
+    std::pair<int, int> currentCell() const {
+        return {editor.CurrentRow(), editor.CurrentColumn()};
+    }
 };
 
 // What the fill's words are made of, in the window: the score lists of the
