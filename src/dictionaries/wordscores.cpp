@@ -67,11 +67,12 @@ std::optional<int> parseScore(std::string_view s, bool& clamped) {
 
 } // namespace
 
-std::size_t WordScores::probe(std::string_view word, uint64_t hash) const noexcept {
-    const std::size_t mask = slots_.size() - 1;
-    const auto tag = static_cast<uint16_t>(hash >> 48);
+std::size_t WordScores::probe(const Part& part, std::string_view word,
+                              uint64_t hash) const noexcept {
+    const std::size_t mask = part.table.size() - 1;
+    const auto tag = static_cast<uint16_t>(hash >> 40);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& s = slots_[i];
+        const Slot& s = part.table[i];
         if (s.offset == NoWord ||
             (s.tag == tag && s.length == word.size() &&
              std::memcmp(words_.data() + s.offset, word.data(), word.size()) == 0)) {
@@ -81,30 +82,42 @@ std::size_t WordScores::probe(std::string_view word, uint64_t hash) const noexce
 }
 
 const WordScores::Slot* WordScores::find(std::string_view word) const noexcept {
-    if (slots_.empty() || word.size() > MaxScoredWordLength) {
+    if (parts_.empty() || word.size() > MaxScoredWordLength) {
         return nullptr;
     }
-    const Slot& s = slots_[probe(word, hashWord(word))];
+    const uint64_t hash = hashWord(word);
+    const Part& part = parts_[partOf(hash)];
+    if (part.table.empty()) {
+        return nullptr;
+    }
+    const Slot& s = part.table[probe(part, word, hash)];
     return s.offset == NoWord ? nullptr : &s;
 }
 
-void WordScores::grow() {
-    std::vector<Slot> old = std::move(slots_);
-    std::vector<uint32_t> oldSetBy = std::move(setBy_);
-    slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
-    setBy_.assign(slots_.size(), 0);
-    const std::size_t mask = slots_.size() - 1;
+void WordScores::reserve(Part& part, std::size_t words) {
+    std::size_t size = part.table.empty() ? 16 : part.table.size();
+    while (words * 4 > size * 3) {
+        size *= 2;
+    }
+    if (size == part.table.size()) {
+        return;
+    }
+    std::vector<Slot> old = std::move(part.table);
+    std::vector<uint32_t> oldSetBy = std::move(part.setBy);
+    part.table.assign(size, Slot{});
+    part.setBy.assign(size, 0);
+    const std::size_t mask = size - 1;
     for (std::size_t k = 0; k < old.size(); ++k) {
         const Slot& s = old[k];
         if (s.offset == NoWord) {
             continue;
         }
         std::size_t i = hashWord(std::string_view(words_.data() + s.offset, s.length)) & mask;
-        while (slots_[i].offset != NoWord) {
+        while (part.table[i].offset != NoWord) {
             i = (i + 1) & mask;
         }
-        slots_[i] = s;
-        setBy_[i] = oldSetBy[k];
+        part.table[i] = s;
+        part.setBy[i] = oldSetBy[k];
     }
 }
 
@@ -135,6 +148,13 @@ ScoreListReport WordScores::addList(std::string_view text, std::string name) {
             report.firstFaultLine = line;
         }
     };
+    if (parts_.empty()) {
+        parts_.resize(std::size_t{1} << PartBits);
+    }
+    // The words that get a score, gathered by part.
+    std::vector<std::string> gathered(parts_.size());
+    std::vector<std::size_t> gatheredWords(parts_.size());
+    uint64_t gatheredLetters = 0;
     uint64_t lineNumber = 0;
     std::size_t p = 0;
     while (p < text.size()) {
@@ -170,7 +190,7 @@ ScoreListReport WordScores::addList(std::string_view text, std::string name) {
             fault(report.badScore, lineNumber);
             continue;
         }
-        if (words_.size() + word->size() >= NoWord) {
+        if (words_.size() + gatheredLetters + word->size() >= NoWord) {
             report.error = "holds more words than the scores can keep: the rest of it is left out";
             break;
         }
@@ -178,28 +198,49 @@ ScoreListReport WordScores::addList(std::string_view text, std::string name) {
         if (clamped) {
             ++report.clamped;
         }
-        const auto value = static_cast<uint8_t>(*score);
-        if ((count_ + 1) * 4 > slots_.size() * 3) {
-            grow();
+        // Its length, its score and its letters, MaxScoredWordLength fitting
+        // in a byte.
+        const std::size_t k = partOf(hashWord(*word));
+        gathered[k] += static_cast<char>(word->size());
+        gathered[k] += static_cast<char>(*score);
+        gathered[k] += *word;
+        ++gatheredWords[k];
+        gatheredLetters += word->size();
+    }
+
+    // Part by part, each word in the list's order.
+    for (std::size_t k = 0; k < parts_.size(); ++k) {
+        Part& part = parts_[k];
+        if (gatheredWords[k] > 0) {
+            reserve(part, part.count + gatheredWords[k]);
         }
-        const uint64_t hash = hashWord(*word);
-        const std::size_t at = probe(*word, hash);
-        Slot& s = slots_[at];
-        if (s.offset != NoWord) {
-            if (setBy_[at] == lists_) {
-                ++report.duplicates;
-                s.score = std::max(s.score, value);
-            } else {
-                setBy_[at] = lists_;
-                s.score = value;
+        std::string_view entries = gathered[k];
+        while (!entries.empty()) {
+            const std::size_t length = static_cast<unsigned char>(entries[0]);
+            const auto value = static_cast<uint8_t>(entries[1]);
+            const std::string_view word = entries.substr(2, length);
+            entries.remove_prefix(2 + length);
+            const uint64_t hash = hashWord(word);
+            const std::size_t at = probe(part, word, hash);
+            Slot& s = part.table[at];
+            if (s.offset != NoWord) {
+                if (part.setBy[at] == lists_) {
+                    ++report.duplicates;
+                    s.score = std::max(s.score, value);
+                } else {
+                    part.setBy[at] = lists_;
+                    s.score = value;
+                }
+                continue;
             }
-            continue;
+            s = Slot{static_cast<uint32_t>(words_.size()), static_cast<uint16_t>(hash >> 40),
+                     static_cast<uint8_t>(length), value};
+            part.setBy[at] = lists_;
+            words_ += word;
+            ++part.count;
+            ++count_;
         }
-        s = Slot{static_cast<uint32_t>(words_.size()), static_cast<uint16_t>(hash >> 48),
-                 static_cast<uint8_t>(word->size()), value};
-        setBy_[at] = lists_;
-        words_ += *word;
-        ++count_;
+        std::string().swap(gathered[k]);
     }
     return report;
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -308,6 +309,39 @@ std::string_view unwrapped(std::string_view bytes) {
     return bytes;
 }
 
+// A crossword's JSON nests a handful of levels (the document, its clue
+// lists, a clue, its numbers). Each level costs the parser some tens of
+// bytes of memory, so a file of nothing but "[" would take forty times its
+// size: a file nested deeper than this is refused before it is parsed.
+constexpr int MaxJsonDepth = 100;
+
+// Whether the JSON text nests arrays and objects deeper than max, in one
+// pass; strings (and the escapes in them) are skipped. Text that is no JSON
+// is left to the parser to refuse.
+bool nestedDeeperThan(std::string_view text, int max) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > max) {
+                return true;
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 void checkVersionAndKind(const json& doc) {
     if (const json* version = member(doc, "version")) {
         const std::string v = version->is_string() ? version->get<std::string>() : "";
@@ -604,33 +638,56 @@ void readClue(const json& entry, Direction d, ClueGatherer& clues, PuzzleReadCou
     }
 }
 
+// An integer of the file, or nothing for any other value. An unsigned value
+// past what a signed one holds gives the largest signed value, never a
+// wrapped negative one.
+std::optional<long long> wholeNumber(const json* v) {
+    if (v == nullptr) {
+        return std::nullopt;
+    }
+    if (v->is_number_unsigned()) {
+        const unsigned long long n = v->get<unsigned long long>();
+        return n > static_cast<unsigned long long>(LLONG_MAX) ? LLONG_MAX
+                                                              : static_cast<long long>(n);
+    }
+    if (v->is_number_integer()) {
+        return v->get<long long>();
+    }
+    return std::nullopt;
+}
+
 void readKeptClues(const json& doc, ClueGatherer& clues, PuzzleReadCounts& counts) {
     const json* list = member(doc, std::string(UnplacedField).c_str());
     if (list == nullptr || !list->is_array()) {
         return;
     }
     for (const json& entry : *list) {
-        const json* row = member(entry, "row");
-        const json* column = member(entry, "column");
+        const std::optional<long long> row = wholeNumber(member(entry, "row"));
+        const std::optional<long long> column = wholeNumber(member(entry, "column"));
         const json* direction = member(entry, "direction");
-        const json* length = member(entry, "length");
+        const std::optional<long long> length = wholeNumber(member(entry, "length"));
         const json* text = member(entry, "clue");
-        const auto small = [](const json* v) {
-            return v != nullptr && v->is_number_integer() && v->get<long long>() >= -32768 &&
-                   v->get<long long>() <= 32767;
-        };
         const std::optional<Direction> d = direction && direction->is_string()
                                                ? listDirection(direction->get<std::string>())
                                                : std::nullopt;
-        if (!small(row) || !small(column) || !small(length) || !d || text == nullptr ||
-            !text->is_string()) {
+        if (!row || !column || !length || !d || text == nullptr || !text->is_string()) {
             ++counts.cluesSkipped;
             continue;
         }
         Clue clue;
-        clue.key = {static_cast<int16_t>(row->get<int>()), static_cast<int16_t>(column->get<int>()),
-                    *d};
-        clue.length = static_cast<int16_t>(length->get<int>());
+        // A key no grid has (a negative row, a column past the grids) goes
+        // below the grids, where the gatherer finds it a free place, and a
+        // length no clue has becomes 0, as for a clue without enumeration:
+        // the text is kept, and the file written back holds values that can
+        // be read again.
+        clue.key.direction = d.value();
+        if (ClueGatherer::isKeptKey(*row, *column)) {
+            clue.key.row = static_cast<int16_t>(*row);
+            clue.key.column = static_cast<int16_t>(*column);
+        } else {
+            clue.key.row = MaxRows;
+        }
+        clue.length = *length >= 0 && *length <= MaxClueLength ? static_cast<int16_t>(*length) : 0;
         clue.text = htmlToText(text->get_ref<const std::string&>(), counts.markupDropped);
         if (const json* e = member(entry, "enumeration"); e != nullptr && e->is_string()) {
             clue.enumeration = validUtf8(e->get<std::string>());
@@ -909,6 +966,11 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title) {
 PuzzleReadResult puzzleFromIpuz(std::string_view bytes) {
     PuzzleReadResult result;
     const std::string_view text = unwrapped(bytes);
+    if (nestedDeeperThan(text, MaxJsonDepth)) {
+        result.error = "The file is no .ipuz puzzle: it is nested more than " +
+                       std::to_string(MaxJsonDepth) + " levels deep.";
+        return result;
+    }
     json doc;
     try {
         doc = json::parse(text.begin(), text.end());

@@ -62,9 +62,10 @@ std::string writeIpuz(const Puzzle& puzzle, std::string_view title);
 // - Korvel's own "org.korvel:unplaced", "org.korvel:contact" and
 //   "org.korvel:fill" (entries not naming a cell with a letter are passed
 //   over).
-// Refused, with the reason: bytes that are not JSON, no crossword kind, a
-// version other than 1 or 2, dimensions Korvel cannot hold
-// (boardSizeRefusal), and boards that do not match the dimensions.
+// Refused, with the reason: bytes that are not JSON, JSON nested more than
+// 100 levels deep (before it is parsed), no crossword kind, a version other
+// than 1 or 2, dimensions Korvel cannot hold (boardSizeRefusal), and boards
+// that do not match the dimensions.
 PuzzleReadResult puzzleFromIpuz(std::string_view bytes);
 
 // A JSON string literal for UTF-8 text: quotes, backslashes and control

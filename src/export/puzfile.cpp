@@ -291,6 +291,8 @@ struct PuzScan {
     // The first checksum that does not match, as a sentence; empty when all do.
     std::string checksumError;
     int sectionsSkipped = 0;
+    // The name of a section Korvel does not read that the file ends inside.
+    std::string unreadSectionCut;
 };
 
 // The sections after the notes, from pos. A section is a 4-byte name, its
@@ -306,8 +308,16 @@ void readSections(std::string_view file, std::size_t pos, PuzScan& scan) {
         }
         const std::size_t length = getShort(file, pos + 4);
         const uint16_t sum = getShort(file, pos + 6);
+        std::string* into = name == "GRBS"   ? &p.rebusGrid
+                            : name == "RTBL" ? &p.rebusTable
+                            : name == "GEXT" ? &p.markup
+                                             : nullptr;
         if (file.size() - pos - 8 < length) {
-            ++scan.sectionsSkipped;
+            if (into != nullptr) {
+                ++scan.sectionsSkipped;
+            } else {
+                scan.unreadSectionCut = std::string(name);
+            }
             break;
         }
         const std::string_view data = file.substr(pos + 8, length);
@@ -315,10 +325,6 @@ void readSections(std::string_view file, std::size_t pos, PuzScan& scan) {
         if (pos < file.size() && file[pos] == '\0') {
             ++pos;
         }
-        std::string* into = name == "GRBS"   ? &p.rebusGrid
-                            : name == "RTBL" ? &p.rebusTable
-                            : name == "GEXT" ? &p.markup
-                                             : nullptr;
         if (into == nullptr) {
             continue; // a timer, the solver's own rebus entries ...
         }
@@ -510,9 +516,18 @@ PuzzleReadResult puzzleFromPuz(std::string_view bytes) {
             const int key = f.rebusGrid.empty() ? 0 : static_cast<unsigned char>(f.rebusGrid[at]);
             const auto word = key > 0 ? rebus.find(key - 1) : rebus.end();
             if (word != rebus.end() && !word->second.empty()) {
-                int ignored = 0;
-                p.grid.setCell(r, c, cellFromLetters(word->second.substr(0, 1), ignored));
-                counts.rebusCut += word->second.size() > 1;
+                // A rebus that starts with a letter keeps it; one that starts
+                // with anything else (a digit, a symbol, a letter beyond A to
+                // Z) leaves the cell empty and is counted with the cells that
+                // held what Korvel cannot, as such a cell is.
+                int notLetter = 0;
+                const char first = cellFromLetters(word->second.substr(0, 1), notLetter);
+                p.grid.setCell(r, c, first);
+                if (notLetter > 0) {
+                    ++counts.cellsCut;
+                } else {
+                    counts.rebusCut += word->second.size() > 1;
+                }
                 continue;
             }
             p.grid.setCell(r, c, cellFromLetters(text(std::string_view(&ch, 1)), counts.cellsCut));
@@ -548,6 +563,11 @@ PuzzleReadResult puzzleFromPuz(std::string_view bytes) {
     p.details.notes = lines(f.notes);
 
     result.warnings = readWarnings(counts);
+    if (!scan.unreadSectionCut.empty()) {
+        result.warnings.push_back("The file ends inside its " + scan.unreadSectionCut +
+                                  " section, which Korvel does not read: the file may be cut "
+                                  "short, but nothing of the puzzle was left out.");
+    }
     if (f.clues.size() != order.size()) {
         const auto clues = static_cast<long long>(f.clues.size());
         const auto words = static_cast<long long>(order.size());

@@ -5,6 +5,7 @@
 #include "puzzletext.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace korvel {
 
@@ -23,7 +24,7 @@ int16_t enumerationLength(std::string_view enumeration) {
         }
     }
     sum += run;
-    return static_cast<int16_t>(sum <= MaxRows + MaxColumns ? sum : 0);
+    return static_cast<int16_t>(sum <= MaxClueLength ? sum : 0);
 }
 
 } // namespace
@@ -65,6 +66,12 @@ std::vector<std::string> readWarnings(const PuzzleReadCounts& c) {
         out.push_back(counted(c.cluesSkipped, "clue entry", "clue entries") +
                       " could not be read and " +
                       std::string(forCount(c.cluesSkipped, "was", "were")) + " left out.");
+    }
+    if (c.cluesOverCap > 0) {
+        out.push_back(counted(c.cluesOverCap, "more clue without a word was",
+                              "more clues without a word were") +
+                      " left out: Korvel keeps at most " + std::to_string(MaxUnplacedClues) +
+                      " of them.");
     }
     if (c.stylesDropped > 0 || !c.dropped.empty()) {
         // What was left out, and whether the words name one thing or many.
@@ -256,9 +263,16 @@ void ClueGatherer::addKept(Clue clue) {
     keep(std::move(clue));
 }
 
+bool ClueGatherer::isKeptKey(long long row, long long column) {
+    if (row >= 0 && row < MaxRows) {
+        return column >= 0 && column < MaxColumns;
+    }
+    return row == MaxRows && column >= 0 && column <= INT16_MAX;
+}
+
 bool ClueGatherer::roomForUnplaced() {
     if (unplacedKept_ >= MaxUnplacedClues) {
-        ++skipped_;
+        ++overCap_;
         return false;
     }
     ++unplacedKept_;
@@ -288,8 +302,8 @@ std::vector<Clue> ClueGatherer::take(PuzzleReadCounts& counts) {
             ++counts.unplacedClues;
         }
     }
-    counts.cluesSkipped += skipped_;
-    skipped_ = 0;
+    counts.cluesOverCap += overCap_;
+    overCap_ = 0;
     return std::move(clues_);
 }
 

@@ -37,11 +37,15 @@ struct PuzzleReadCounts {
     // Clues whose number and direction have no word in the grid; they are in
     // the puzzle, unplaced.
     int unplacedClues = 0;
-    // Clue entries left out: of no shape the reader knows, of another
-    // direction than across and down, or beyond MaxUnplacedClues.
+    // Clue entries left out: of no shape the reader knows, or of another
+    // direction than across and down.
     int cluesSkipped = 0;
-    // .puz sections (circles, rebus squares) cut short or failing their own
-    // checksum, left out.
+    // Clues without a word left out because MaxUnplacedClues were kept
+    // already.
+    int cluesOverCap = 0;
+    // .puz sections of circles or rebus squares cut short or failing their
+    // own checksum, left out. A damaged section Korvel does not read (the
+    // solver's timer or entries) is not counted here.
     int sectionsSkipped = 0;
     // The .puz solution is scrambled: its letters were left empty.
     bool scrambled = false;
@@ -81,10 +85,14 @@ std::optional<std::string> boardSizeRefusal(int rows, int columns);
 // counts in cut.
 char cellFromLetters(std::string_view text, int& cut);
 
-// Unplaced clues beyond this many are left out (counted as skipped): a grid
-// has at most a few hundred words, and each unplaced clue costs the window a
-// line.
+// Unplaced clues beyond this many are left out (counted in cluesOverCap): a
+// grid has at most a few hundred words, and each unplaced clue costs the
+// window a line.
 inline constexpr int MaxUnplacedClues = 1000;
+
+// The longest clue length a file may give: an enumeration's words together
+// ("3,4" is 7) are at most this.
+inline constexpr int MaxClueLength = MaxRows + MaxColumns;
 
 // Gathers the clues a file gives and places them on the grid's slots, giving
 // every clue a key of its own.
@@ -120,6 +128,11 @@ public:
     // clue holds its key already. One that fits the slot at its key is
     // placed, its enumeration dropped when it is just the length.
     void addKept(Clue clue);
+    // Whether a file's key can be kept as it is: a cell of a grid Korvel
+    // holds (row below MaxRows, column below MaxColumns), or a place below
+    // the grids (row MaxRows, any column from 0). Any other key, a negative
+    // one included, is moved below the grids by the reader.
+    static bool isKeptKey(long long row, long long column);
 
     // The file's own marks of its cells (mark text to cell index r * columns
     // + c), for files whose marks are not Korvel's numbers: a clue is then
@@ -140,7 +153,8 @@ public:
 
 private:
     bool free(const ClueKey& key) const { return taken_.count(key) == 0; }
-    // False, counting the clue as skipped, once MaxUnplacedClues are kept.
+    // False, counting the clue in cluesOverCap, once MaxUnplacedClues are
+    // kept.
     bool roomForUnplaced();
     void keep(Clue clue);
     ClueKey belowGrids(Direction direction);
@@ -151,7 +165,7 @@ private:
     std::set<ClueKey> taken_;
     int16_t nextBelow_ = 0;
     int unplacedKept_ = 0;
-    int skipped_ = 0;
+    int overCap_ = 0;
 };
 
 } // namespace korvel

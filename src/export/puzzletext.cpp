@@ -88,14 +88,19 @@ bool isAsciiLetter(char ch) {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
 }
 
+// The longest character reference read, "&" and ";" included; the longest
+// in use is well under this.
+constexpr std::size_t MaxReferenceLength = 13;
+
 // A character reference at text[at] ("&" included): its code point and
-// length, or nothing.
+// length, or nothing. Looks no further than MaxReferenceLength bytes, so that
+// a text of many "&" is read in one pass.
 std::optional<std::pair<char32_t, std::size_t>> reference(std::string_view text, std::size_t at) {
-    const std::size_t semi = text.find(';', at + 1);
-    // The longest reference in use is well under this.
-    if (semi == std::string_view::npos || semi - at > 12) {
+    const std::size_t found = text.substr(at + 1, MaxReferenceLength - 1).find(';');
+    if (found == std::string_view::npos) {
         return std::nullopt;
     }
+    const std::size_t semi = at + 1 + found;
     const std::string_view body = text.substr(at + 1, semi - at - 1);
     const std::size_t length = semi - at + 1;
     if (body.size() >= 2 && body[0] == '#') {
@@ -135,7 +140,10 @@ std::optional<std::pair<char32_t, std::size_t>> reference(std::string_view text,
 
 // A markup tag at text[at] ("<" included): its length, or 0 when the "<"
 // starts no tag. A tag starts with a letter, "/" or "!" and ends at ">".
-std::size_t tagLength(std::string_view text, std::size_t at) {
+// nextClose is the caller's memory of the first ">" it found (npos for none
+// left), kept between calls with a growing at: a text of many "<a" without
+// a ">" is searched once, not once for every "<".
+std::size_t tagLength(std::string_view text, std::size_t at, std::size_t& nextClose) {
     if (at + 1 >= text.size()) {
         return 0;
     }
@@ -143,8 +151,10 @@ std::size_t tagLength(std::string_view text, std::size_t at) {
     if (!isAsciiLetter(first) && first != '/' && first != '!') {
         return 0;
     }
-    const std::size_t close = text.find('>', at + 1);
-    return close == std::string_view::npos ? 0 : close - at + 1;
+    if (nextClose != std::string_view::npos && nextClose <= at) {
+        nextClose = text.find('>', at + 1);
+    }
+    return nextClose == std::string_view::npos ? 0 : nextClose - at + 1;
 }
 
 bool isLineBreak(std::string_view tag) {
@@ -242,10 +252,11 @@ std::string htmlToText(std::string_view html, int& tagsDropped) {
     std::string out;
     out.reserve(html.size());
     std::size_t at = 0;
+    std::size_t nextClose = 0;
     while (at < html.size()) {
         const char ch = html[at];
         if (ch == '<') {
-            if (const std::size_t len = tagLength(html, at)) {
+            if (const std::size_t len = tagLength(html, at, nextClose)) {
                 if (isLineBreak(html.substr(at, len))) {
                     out += '\n';
                 } else {

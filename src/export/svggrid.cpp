@@ -80,35 +80,42 @@ std::size_t codePoints(std::string_view utf8) {
 }
 
 // The title in lines of at most width characters, broken at blanks, and
-// inside a word only when the word alone is longer than a line.
+// inside a word only when the word alone is longer than a line. Each word's
+// characters are counted once, and so are the line's, so that a long title
+// without blanks takes no longer than one with them.
 std::vector<std::string> titleLines(std::string_view utf8, std::size_t width) {
     std::vector<std::string> lines;
     std::string line;
+    std::size_t lineChars = 0;
     std::size_t at = 0;
     while (at < utf8.size()) {
         const std::size_t blank = utf8.find(' ', at);
         std::string_view word =
             utf8.substr(at, blank == std::string_view::npos ? std::string_view::npos : blank - at);
         at = blank == std::string_view::npos ? utf8.size() : blank + 1;
+        std::size_t wordChars = codePoints(word);
         while (!word.empty()) {
-            const std::size_t room =
-                line.empty() ? width : width - std::min(width, codePoints(line) + 1);
-            if (codePoints(word) <= room) {
+            const std::size_t room = line.empty() ? width : width - std::min(width, lineChars + 1);
+            if (wordChars <= room) {
+                lineChars += (line.empty() ? 0 : 1) + wordChars;
                 line += (line.empty() ? "" : " ") + std::string(word);
                 word = {};
             } else if (!line.empty()) {
                 lines.push_back(std::move(line));
                 line.clear();
+                lineChars = 0;
             } else {
                 // A word longer than a line: as much of it as fits.
                 std::size_t cut = 0;
-                for (std::size_t n = 0; cut < word.size() && n < width; ++n) {
+                std::size_t n = 0;
+                for (; cut < word.size() && n < width; ++n) {
                     ++cut;
                     while (cut < word.size() && continuation(word[cut]))
                         ++cut;
                 }
                 lines.emplace_back(word.substr(0, cut));
                 word.remove_prefix(cut);
+                wordChars -= n;
             }
         }
     }

@@ -2,41 +2,48 @@
 #include "banlist.h"
 
 #include "regularfile.h"
+#include "wordindex.h"
 
 #include <algorithm>
 #include <fcntl.h>
 
 namespace korvel {
 
+std::string BanList::lineWord(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+        line.remove_suffix(1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+        line.remove_prefix(1);
+    if (line.empty() || line.front() == '\'' || line.front() == '#' ||
+        line.size() > static_cast<std::size_t>(MaxWordLength))
+        return {};
+    std::string word(line);
+    for (char& c : word) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c < 'A' || c > 'Z')
+            return {};
+    }
+    return word;
+}
+
 BanList BanList::parse(std::string_view bytes) {
     BanList list;
     while (!bytes.empty()) {
         const std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
+        const std::string_view line = bytes.substr(0, end);
         bytes = end == std::string_view::npos ? std::string_view{} : bytes.substr(end + 1);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
-            line.remove_suffix(1);
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-            line.remove_prefix(1);
-        if (line.empty() || line.front() == '\'' || line.front() == '#')
-            continue;
-        std::string word;
-        bool letters = true;
-        for (char c : line) {
-            const char up = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-            letters &= up >= 'A' && up <= 'Z';
-            word += up;
-        }
-        if (letters)
-            list.words_.insert(std::move(word));
+        if (std::string word = lineWord(line); !word.empty())
+            list.words_.push_back(std::move(word));
     }
+    std::sort(list.words_.begin(), list.words_.end());
+    list.words_.erase(std::unique(list.words_.begin(), list.words_.end()), list.words_.end());
     return list;
 }
 
-std::vector<std::string> BanList::words() const {
-    std::vector<std::string> out(words_.begin(), words_.end());
-    std::sort(out.begin(), out.end());
-    return out;
+bool BanList::contains(std::string_view word) const {
+    const auto it = std::lower_bound(words_.begin(), words_.end(), word);
+    return it != words_.end() && *it == word;
 }
 
 ShippedBans loadShippedBans(const std::string& folder) {

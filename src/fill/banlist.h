@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace korvel {
@@ -14,18 +13,26 @@ namespace korvel {
 // the lists for the searches and the statistics). Plain text, one word a
 // line, LF or CR LF; case does not matter. Blank lines and remark lines
 // (starting with ' or #) are skipped, and so is a line with anything but
-// the letters A to Z.
+// the letters A to Z, or with more letters than the fill's longest word
+// (MaxWordLength), which no fill could place.
 class BanList {
 public:
     static BanList parse(std::string_view bytes);
+    // The word one line holds (its LF left out), in capitals, or "" when
+    // parse skips the line. Looks at no more than MaxWordLength letters of
+    // it and the blanks around them.
+    static std::string lineWord(std::string_view line);
 
-    bool contains(std::string_view word) const { return words_.count(std::string(word)) > 0; }
+    bool contains(std::string_view word) const;
     std::size_t size() const { return words_.size(); }
-    // The words, in byte order.
-    std::vector<std::string> words() const;
+    // The words, in byte order, each once.
+    const std::vector<std::string>& words() const { return words_; }
 
 private:
-    std::unordered_set<std::string> words_;
+    // Gathered in file order, then sorted once: a list of millions of lines
+    // reads in a time that grows with it, where a hash set of them was slowed
+    // by its scattered inserts and rehashes.
+    std::vector<std::string> words_;
 };
 
 // The ban list that comes with the default sets, in their dictionaries

@@ -29,13 +29,6 @@ std::string pathOf(const std::string& folder, PersonalList list) {
     return path + std::string(personalListFileName(list));
 }
 
-// The line as the list reads it: its word in capitals, or "" when it holds
-// no word.
-std::string lineWord(std::string_view line) {
-    const BanList one = BanList::parse(line);
-    return one.size() == 1 ? one.words().front() : std::string();
-}
-
 // Makes folder and any missing folder above it, each closed to others.
 bool makeFolder(const std::string& folder, std::string& error) {
     for (std::size_t at = 1; at <= folder.size(); ++at) {
@@ -119,9 +112,12 @@ PersonalWords readPersonalLists(const std::string& folder) {
 }
 
 std::string listWithWord(std::string_view text, std::string_view word) {
-    const std::vector<std::string> words = BanList::parse(text).words();
-    if (std::find(words.begin(), words.end(), word) != words.end())
-        return std::string(text);
+    for (std::string_view rest = text; !rest.empty();) {
+        const std::size_t end = rest.find('\n');
+        if (BanList::lineWord(rest.substr(0, end)) == word)
+            return std::string(text);
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+    }
     std::string out(text);
     if (!out.empty() && out.back() != '\n')
         out += '\n';
@@ -137,7 +133,7 @@ std::string listWithoutWord(std::string_view text, std::string_view word) {
         const std::string_view line =
             text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
         text.remove_prefix(line.size());
-        if (lineWord(line) != word)
+        if (BanList::lineWord(line.substr(0, end)) != word)
             out += line;
     }
     return out;

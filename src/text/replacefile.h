@@ -277,6 +277,11 @@ inline bool unsupported(int e) {
     return e == EINVAL || e == ENOSYS || e == EOPNOTSUPP;
 }
 
+// For the tests alone: called after each rename of a write of several files
+// but the last, with the number of files renamed so far, so that a test can
+// send a signal at the moment the files are part new and part old.
+inline void (*betweenRenames)(std::size_t renamed) = nullptr;
+
 } // namespace replacefile_detail
 
 // Writes each file's bytes as the whole file at its path, all or none: every
@@ -292,8 +297,10 @@ inline bool unsupported(int e) {
 // The files are renamed into place one after the other. When a rename
 // fails, those already renamed are exchanged back (renameat2), so that every
 // path holds what it held before; a file system that cannot exchange two
-// names keeps the ones already renamed, and error says so. On failure error
-// says which step failed and why.
+// names keeps the ones already renamed, and error says so. SIGINT, SIGTERM
+// and SIGHUP (with removeScratchFilesOnSignals) end the program before the
+// first rename or after the last, never between two. On failure error says
+// which step failed and why.
 inline bool replaceFiles(const std::vector<FileReplacement>& files, std::string& error) {
     using namespace replacefile_detail;
     const std::size_t n = files.size();
@@ -329,6 +336,14 @@ inline bool replaceFiles(const std::vector<FileReplacement>& files, std::string&
         }
     }
 
+    // From the first rename to the last, SIGINT, SIGTERM and SIGHUP wait (or
+    // their handler in another thread does), so that they never find the
+    // paths part new and part old.
+    const RenamePhase phase;
+    if (!phase.entered()) {
+        error = "the program is ending: nothing was replaced";
+        return false;
+    }
     std::vector<Placed> placed;
     std::string replacedAlready;
     for (std::size_t i = 0; i < n; ++i) {
@@ -380,6 +395,9 @@ inline bool replaceFiles(const std::vector<FileReplacement>& files, std::string&
             s.exists = false;
         }
         placed.push_back(how);
+        if (!last && betweenRenames != nullptr) {
+            betweenRenames(placed.size());
+        }
     }
     // The renames themselves reach the disk only with their folders.
     for (std::size_t i = 0; i < n; ++i) {

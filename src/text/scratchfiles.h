@@ -3,7 +3,9 @@
 
 // The scratch files of the checked writer (replacefile.h): their names, their
 // removal when SIGINT, SIGTERM or SIGHUP ends the program, and the sweep of
-// those a killed writer left behind.
+// those a killed writer left behind. A write of several files is never cut
+// in the middle of its renames by those signals (see RenamePhase), and a
+// write past the file-size limit fails instead of killing the program.
 //
 // A scratch file is named ".NAME.korvel-XXXXXX" beside its target NAME. Its
 // writer holds an flock on it from its creation until it is renamed over the
@@ -19,10 +21,12 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <string>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace korvel {
@@ -50,11 +54,46 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads t
 
 inline ScratchSlot scratchSlots[16];
 
-// Async-signal-safe: unlink, sigaction and raise only. Once the scratch files
-// are gone the default action is restored and the signal raised again, so
-// the program ends as the signal means (a shell sees "killed by SIGTERM").
+// The writes of several files that are renaming them now, in any thread, and
+// whether a terminating signal has begun to end the program. The handler sets
+// ending and then waits for renamesUnderWay to fall to 0; a writer counts
+// itself in and then looks at ending, and renames nothing once it is set.
+// So either the handler waits for the renames or the renames never start.
+inline std::atomic<int> renamesUnderWay{0};
+inline std::atomic<int> ending{0};
+
+// How long the handler waits for renames under way: renames take
+// microseconds, so only a hung file system makes it give up.
+inline constexpr int RenameWaitMs = 5000;
+
+// The signals that end the program and so must not fall between two renames,
+// and SIGXFSZ, which must not either (it is harmless here, see below).
+inline sigset_t heldSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
+        sigaddset(&set, sig);
+    }
+    return set;
+}
+
+// Async-signal-safe: atomics, nanosleep, unlink, sigaction and raise only.
+// A write of several files renaming them in another thread (never in this
+// one: a writer blocks the signals in its own thread while it renames) is
+// let finish first, so that its files are all new, not some new and some
+// old. Then the scratch files are removed, among them the old files such a
+// write exchanged out, the default action is restored and the signal raised
+// again, so the program ends as the signal means (a shell sees "killed by
+// SIGTERM").
 inline void onTerminatingSignal(int sig) {
     const int saved = errno;
+    ending.store(1);
+    for (int waited = 0; renamesUnderWay.load() > 0 && waited < RenameWaitMs; ++waited) {
+        struct timespec ms {
+            0, 1000000
+        };
+        ::nanosleep(&ms, nullptr);
+    }
     for (ScratchSlot& s : scratchSlots) {
         if (s.state.load() == Live) {
             ::unlink(s.path);
@@ -69,16 +108,68 @@ inline void onTerminatingSignal(int sig) {
     ::raise(sig);
 }
 
+// SIGXFSZ, which the kernel sends to a write past the file-size limit
+// (ulimit -f), is caught and does nothing, so the write fails with EFBIG
+// ("File too large") as on a full disk: the checked writer keeps the old file
+// and says so, instead of the program being killed with its unsaved work. A
+// handler, not SIG_IGN, so that programs this one starts get the default
+// again.
+inline void onFileSizeSignal(int) {}
+
 inline bool isScratchLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
 } // namespace scratchfiles_detail
 
+// The rename phase of a write of several files, for the time the object
+// lives: the terminating signals (and SIGXFSZ) are blocked in this thread,
+// and a handler running in another thread waits until the phase ends. When a
+// terminating signal has already begun to end the program, entered() is
+// false and nothing may be renamed.
+class RenamePhase {
+public:
+    RenamePhase() {
+        using namespace scratchfiles_detail;
+        const sigset_t held = heldSignals();
+        ::pthread_sigmask(SIG_BLOCK, &held, &old_);
+        renamesUnderWay.fetch_add(1);
+        entered_ = ending.load() == 0;
+        if (!entered_) {
+            renamesUnderWay.fetch_sub(1);
+        }
+    }
+    ~RenamePhase() {
+        if (entered_) {
+            scratchfiles_detail::renamesUnderWay.fetch_sub(1);
+        }
+        // A signal that came meanwhile is delivered now, and finds every
+        // file renamed.
+        ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    RenamePhase(const RenamePhase&) = delete;
+    RenamePhase& operator=(const RenamePhase&) = delete;
+    bool entered() const { return entered_; }
+
+private:
+    sigset_t old_{};
+    bool entered_ = false;
+};
+
 // Makes SIGINT, SIGTERM and SIGHUP remove the scratch files this process is
-// writing before it ends. Each program calls it once at the start of main;
-// a signal the program was started with ignored stays ignored.
+// writing before it ends, never between the renames of a write of several
+// files, and makes a write past the file-size limit fail instead of killing
+// the program (SIGXFSZ). Each program calls it once at the start of main; a
+// signal the program was started with ignored stays ignored.
 inline void removeScratchFilesOnSignals() {
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
+        struct sigaction act {};
+        act.sa_handler = scratchfiles_detail::onFileSizeSignal;
+        sigemptyset(&act.sa_mask);
+        act.sa_flags = SA_RESTART;
+        ::sigaction(SIGXFSZ, &act, nullptr);
+    }
     for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction old {};
         if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) {

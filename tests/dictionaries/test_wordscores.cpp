@@ -297,6 +297,54 @@ TEST(WordScores, LookupAgreesWithAMap) {
     EXPECT_FALSE(WordScores().score("A").has_value());
 }
 
+// Lists read one after the other, each adding words to parts of the table
+// that already hold some (and so grow them) and scoring again words of the
+// lists before, against a map: a word's score is the highest of the last
+// list that scores it, and each list counts its own repeated lines.
+TEST(WordScores, SeveralListsAgreeWithAMap) {
+    std::mt19937 rng(11);
+    std::unordered_map<std::string, int> oracle;
+    std::vector<std::string> seen;
+    WordScores scores;
+    for (const int lines : {30000, 3000, 90000}) {
+        std::unordered_map<std::string, int> thisList;
+        uint64_t repeated = 0;
+        std::string list;
+        for (int i = 0; i < lines; ++i) {
+            std::string w;
+            if (!seen.empty() && rng() % 3 == 0) {
+                w = seen[rng() % seen.size()];
+            } else {
+                w.assign(2 + rng() % 10, 'A');
+                for (char& c : w) {
+                    c = static_cast<char>('A' + rng() % 26);
+                }
+                seen.push_back(w);
+            }
+            const int s = static_cast<int>(rng() % 101);
+            auto [it, added] = thisList.emplace(w, s);
+            if (!added) {
+                it->second = std::max(it->second, s);
+                ++repeated;
+            }
+            list += w + ";" + std::to_string(s) + "\n";
+        }
+        const ScoreListReport r = scores.addList(list);
+        EXPECT_EQ(r.scored, static_cast<uint64_t>(lines));
+        EXPECT_EQ(r.duplicates, repeated);
+        for (const auto& [w, s] : thisList) {
+            oracle[w] = s;
+        }
+        ASSERT_EQ(scores.size(), oracle.size());
+        for (const std::string& w : seen) {
+            const auto it = oracle.find(w);
+            ASSERT_EQ(scores.score(w),
+                      it == oracle.end() ? std::nullopt : std::optional(it->second))
+                << w;
+        }
+    }
+}
+
 TEST(WordScores, CopiesAreIndependent) {
     WordScores a;
     a.addList("CASA;10\n");

@@ -232,6 +232,7 @@ std::string describe(const PuzzleReadResult& r) {
                                   {"markup", k.markupDropped},
                                   {"unplaced", k.unplacedClues},
                                   {"skipped", k.cluesSkipped},
+                                  {"over cap", k.cluesOverCap},
                                   {"sections", k.sectionsSkipped},
                                   {"scrambled", int(k.scrambled)},
                                   {"checksums", int(k.checksumsWrong)},
@@ -328,6 +329,37 @@ TEST(PuzzleIpuz, FilesOfOtherPrograms) {
         }
     }
     EXPECT_GE(files, 13);
+}
+
+// Clues without a word past the first MaxUnplacedClues are left out and said
+// so, apart from the entries that could not be read, for one and for many.
+TEST(PuzzleIpuz, CluesPastTheCapAreToldApart) {
+    for (const int extra : {1, 500}) {
+        std::string clues;
+        for (int i = 0; i < MaxUnplacedClues + extra; ++i) {
+            clues += (i == 0 ? "\"c" : ", \"c") + std::to_string(i) + "\"";
+        }
+        const std::string file = "{\"version\": \"http://ipuz.org/v2\", \"kind\": "
+                                 "[\"http://ipuz.org/crossword#1\"], \"dimensions\": "
+                                 "{\"width\": 2, \"height\": 2}, \"puzzle\": [[1, 2], [3, 0]], "
+                                 "\"clues\": {\"Across\": [" +
+                                 clues + ", 7], \"Sideways\": [\"x\"]}}";
+        const PuzzleReadResult r = puzzleFromIpuz(file);
+        ASSERT_TRUE(r.puzzle) << r.error;
+        EXPECT_EQ(r.puzzle->clues.size(), std::size_t(MaxUnplacedClues));
+        EXPECT_EQ(r.counts.cluesOverCap, extra);
+        EXPECT_EQ(r.counts.cluesSkipped, 2);
+        EXPECT_EQ(r.counts.unplacedClues, MaxUnplacedClues);
+        const std::string said =
+            extra == 1 ? "1 more clue without a word was left out: Korvel keeps at most 1000 of "
+                         "them."
+                       : "500 more clues without a word were left out: Korvel keeps at most 1000 "
+                         "of them.";
+        EXPECT_NE(std::find(r.warnings.begin(), r.warnings.end(), said), r.warnings.end());
+        EXPECT_NE(std::find(r.warnings.begin(), r.warnings.end(),
+                            "2 clue entries could not be read and were left out."),
+                  r.warnings.end());
+    }
 }
 
 // --- .puz with clues
@@ -527,6 +559,19 @@ TEST(PuzzlePuz, FilesAsTheyAreFound) {
         {"a section failing its checksum", badSection, read + "\nsections 1", ""},
         {"a section cut short", base + std::string("GEXT\x0C\0\0\0\x80", 9), read + "\nsections 1",
          ""},
+        // A timer Korvel does not read is no section of circles or rebus
+        // squares; its own sentence says the file ends inside it.
+        {"a timer cut short",
+         base + std::string("LTIM\x08\0\0\0"
+                            "42",
+                            10),
+         read, ""},
+        // A rebus that starts with no letter A to Z leaves its cell empty and
+        // counts with the cells Korvel cannot hold, not as a rebus kept.
+        {"rebus squares starting with no letter",
+         base + puzSection("GRBS", std::string("\1\2\3\0\0\0\0\0\0\0\0\0", 12)) +
+             puzSection("RTBL", " 0:1B; 1:OX; 2:\xE9;"),
+         replaced(read, "CATS", ".O.S") + "\ncut 2\nrebus 1", ""},
         {"a wrong checksum", badSum, read + "\nchecksums 1",
          "The .puz file checksum does not match."},
         {"cells Korvel cannot hold", edited(base, 0x34, "C7TSA.ONBOX\xC9"),
@@ -554,6 +599,11 @@ TEST(PuzzlePuz, FilesAsTheyAreFound) {
             if (std::string_view(c.name) == "fewer clues than words") {
                 warnings.push_back("The file has 5 clues for the grid's 6 words; they were given "
                                    "to the words in order.");
+            }
+            if (std::string_view(c.name) == "a timer cut short") {
+                warnings.push_back("The file ends inside its LTIM section, which Korvel does not "
+                                   "read: the file may be cut short, but nothing of the puzzle "
+                                   "was left out.");
             }
             EXPECT_EQ(r.warnings, warnings) << c.name;
             expectIpuzKeeps(*r.puzzle);

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The user's own lists (My Words, banned words) and the index cache that
 // takes them in: the list edits, the files' permissions, two writers at
-// once, a failed write, and indexes kept under the right version.
+// once, a failed write, a signal between the two lists' renames, lines no
+// fill could place, and indexes kept under the right version.
+#include "banlist.h"
 #include "filesizelimit.h"
 #include "fill.h"
 #include "gridrows.h"
 #include "memoryhost.h"
 #include "personallists.h"
+#include "renamesignal.h"
 #include "testfiles.h"
 #include "wordindex.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -164,6 +168,75 @@ TEST(PersonalLists, FailedWriteChangesNothing) {
     EXPECT_NE(read.problems[0].find("is a folder"), std::string::npos);
     EXPECT_TRUE(read.banned.empty());
     EXPECT_EQ(read.myWords.size(), 200u);
+}
+
+// Moving a word from My Words to the bans writes both lists; SIGTERM, SIGINT,
+// SIGHUP or SIGXFSZ between the two renames ends the program (or, for
+// SIGXFSZ, lets it go on) with both written (the word banned and off My
+// Words), never with the word on both lists or on neither.
+TEST(PersonalLists, SignalBetweenTheTwoWritesKeepsBothLists) {
+    const korvel::testing::TempDir dir;
+    const std::string folder = dir.path + "/lists";
+    std::string mine;
+    std::string banned = "COT\n";
+    ASSERT_TRUE(addToPersonalList(folder, PersonalList::Banned, "COT").ok);
+    std::vector<std::string> bannedWords = {"COT"};
+    int n = 0;
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP, SIGXFSZ}) {
+        for (const bool secondThread : {false, true}) {
+            SCOPED_TRACE(std::to_string(sig) + (secondThread ? " two threads" : " one"));
+            const std::string word = "WORD" + std::string(1, static_cast<char>('A' + n++));
+            ASSERT_TRUE(addToPersonalList(folder, PersonalList::MyWords, word).ok);
+            ASSERT_EQ(readText(folder + "/my-words.txt"), word + "\n");
+            const korvel::testing::SignalledRun run = korvel::testing::signalBetweenRenames(
+                [&] { return addToPersonalList(folder, PersonalList::Banned, word).ok ? 0 : 1; },
+                sig, 1, secondThread);
+            ASSERT_TRUE(run.signalSent);
+            if (sig == SIGXFSZ) {
+                EXPECT_TRUE(run.exitedWith(0)) << run.status;
+            } else {
+                EXPECT_TRUE(run.killedBySignal(sig)) << run.status;
+            }
+            banned += word + "\n";
+            bannedWords.push_back(word);
+            EXPECT_EQ(readText(folder + "/my-words.txt"), "");
+            EXPECT_EQ(readText(folder + "/banned-words.txt"), banned);
+            const PersonalWords read = readPersonalLists(folder);
+            EXPECT_TRUE(read.problems.empty());
+            EXPECT_TRUE(read.myWords.empty());
+            std::vector<std::string> sorted = bannedWords;
+            std::sort(sorted.begin(), sorted.end());
+            EXPECT_EQ(read.banned, sorted);
+        }
+    }
+}
+
+// A line longer than any word the fill places is no word of a list, however
+// long: it is skipped as a line of other characters is, and an edit keeps it
+// as it is. Words at the limit stay.
+TEST(PersonalLists, OverlongLinesAreNoWords) {
+    const std::string longest(35, 'Q');
+    const std::string huge(3'000'000, 'a');
+    const std::string text =
+        " " + longest + " \r\n" + std::string(36, 'Z') + "\n" + huge + "\nCAT\n" + huge;
+    const BanList list = BanList::parse(text);
+    EXPECT_EQ(list.words(), (std::vector<std::string>{"CAT", longest}));
+    EXPECT_EQ(listWithWord(text, "CAT"), text);
+    EXPECT_EQ(listWithWord(text, "COT"), text + "\nCOT\n");
+    EXPECT_EQ(listWithoutWord(text, "CAT"),
+              " " + longest + " \r\n" + std::string(36, 'Z') + "\n" + huge + "\n" + huge);
+
+    const korvel::testing::TempDir dir;
+    {
+        std::ofstream out(dir.path + "/banned-words.txt", std::ios::binary);
+        out << text;
+    }
+    const PersonalListEdit e = addToPersonalList(dir.path, PersonalList::MyWords, "CAT");
+    ASSERT_TRUE(e.ok) << e.error;
+    EXPECT_TRUE(e.takenFromOther);
+    const PersonalWords read = readPersonalLists(dir.path);
+    EXPECT_EQ(read.banned, std::vector<std::string>{longest});
+    EXPECT_EQ(read.myWords, std::vector<std::string>{"CAT"});
 }
 
 // The cache builds with the additions, keeps at most two indexes, and

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The checked writer on a real disk: read-only files, files of another user,
 // links that lead nowhere or in a circle, several files written all or none,
-// stale scratch files, and a signal that lands while a scratch file exists.
+// stale scratch files, a signal that lands while a scratch file exists or
+// between the renames of several files, and the file-size limit's signal.
 #include "asnobody.h"
 #include "filesizelimit.h"
 #include "printable.h"
+#include "renamesignal.h"
 #include "replacefile.h"
 #include "scratchsignal.h"
 #include "testfiles.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -276,6 +279,103 @@ TEST(ReplaceFile, SignalRemovesTheScratchFile) {
         EXPECT_EQ(readFile(target), "old");
         EXPECT_EQ(names(dir.path), std::vector<std::string>{"big.kvl"});
     }
+}
+
+// A signal that lands between the renames of three files ends the program
+// only once all three are in place: each file is new, none is old and none
+// is lost (the old first file, exchanged out under its scratch name, used to
+// be removed by the signal's cleanup while the others stayed old). With a
+// second thread the signal lands there and waits for the renames; without,
+// it waits in the renaming thread. SIGXFSZ from outside changes nothing.
+TEST(ReplaceFiles, SignalBetweenRenamesLeavesAllNew) {
+    for (const bool secondThread : {false, true}) {
+        for (const int sig : {SIGTERM, SIGINT, SIGHUP, SIGXFSZ}) {
+            for (const std::size_t after : {std::size_t{1}, std::size_t{2}}) {
+                SCOPED_TRACE(std::to_string(sig) + (secondThread ? " two threads" : " one") +
+                             " after " + std::to_string(after));
+                TempDir dir;
+                const std::vector<std::string> paths = {
+                    dir.file("p.svg"), dir.file("p-solution.svg"), dir.file("p.txt")};
+                for (const std::string& p : paths) {
+                    writeFile(p, "old " + p);
+                }
+                const korvel::testing::SignalledRun run = korvel::testing::signalBetweenRenames(
+                    [&] {
+                        std::string error;
+                        return replaceFiles(
+                                   {{paths[0], "new 0"}, {paths[1], "new 1"}, {paths[2], "new 2"}},
+                                   error)
+                                   ? 0
+                                   : 1;
+                    },
+                    sig, after, secondThread);
+                ASSERT_TRUE(run.signalSent);
+                if (sig == SIGXFSZ) {
+                    EXPECT_TRUE(run.exitedWith(0)) << run.status;
+                } else {
+                    EXPECT_TRUE(run.killedBySignal(sig)) << run.status;
+                }
+                for (std::size_t i = 0; i < paths.size(); ++i) {
+                    EXPECT_EQ(readFile(paths[i]), "new " + std::to_string(i));
+                }
+                EXPECT_EQ(names(dir.path),
+                          (std::vector<std::string>{"p-solution.svg", "p.svg", "p.txt"}));
+            }
+        }
+    }
+}
+
+// A signal while the second of two scratch files is being written ends the
+// program before any rename: both files are old, no scratch file stays.
+TEST(ReplaceFiles, SignalBeforeRenamesLeavesAllOld) {
+    TempDir dir;
+    const std::string first = dir.file("t.svg");
+    const std::string second = dir.file("t-solution.svg");
+    writeFile(first, "old puzzle");
+    writeFile(second, "old solution");
+    const korvel::testing::SignalledRun run = korvel::testing::signalOnScratch(
+        [&] {
+            removeScratchFilesOnSignals();
+            const std::string big(64u << 20, 'x');
+            std::string error;
+            return replaceFiles({{first, "new puzzle"}, {second, big}}, error) ? 0 : 1;
+        },
+        dir.path, SIGTERM, 2);
+    ASSERT_TRUE(run.signalSent);
+    EXPECT_TRUE(run.killedBySignal(SIGTERM)) << run.status;
+    EXPECT_EQ(readFile(first), "old puzzle");
+    EXPECT_EQ(readFile(second), "old solution");
+    EXPECT_EQ(names(dir.path), (std::vector<std::string>{"t-solution.svg", "t.svg"}));
+}
+
+// Under a real file-size limit, with SIGXFSZ at its default as a program
+// starts, the write past the limit fails with "File too large" instead of
+// killing the program: every file stays old and no scratch file is left.
+TEST(ReplaceFiles, FileSizeLimitFailsTheWriteInsteadOfKilling) {
+    TempDir dir;
+    const std::string first = dir.file("t.svg");
+    const std::string second = dir.file("t-solution.svg");
+    writeFile(first, "old puzzle");
+    writeFile(second, "old solution");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        removeScratchFilesOnSignals();
+        rlimit lim{};
+        getrlimit(RLIMIT_FSIZE, &lim);
+        lim.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &lim);
+        std::string error;
+        const bool ok =
+            replaceFiles({{first, "new puzzle"}, {second, std::string(8192, 'S')}}, error);
+        std::_Exit(!ok && contains(error, "File too large") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(readFile(first), "old puzzle");
+    EXPECT_EQ(readFile(second), "old solution");
+    EXPECT_EQ(names(dir.path), (std::vector<std::string>{"t-solution.svg", "t.svg"}));
 }
 
 // checkReplaceable says what replaceFile would, and writes nothing.

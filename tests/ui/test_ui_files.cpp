@@ -1,22 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's file commands and start-up under real faults: a save that
-// runs into the file-size limit, crossword files that are FIFOs or too large,
-// and the details of a fatal loading box.
+// runs into the file-size limit (with the limit's signal at its default, as
+// the program starts), crossword files and settings files that are FIFOs or
+// too large, and the details of a fatal loading box.
 #include "filesizelimit.h"
+#include "fillcommands.h"
 #include "loader.h"
 #include "mainwindow.h"
+#include "scratchfiles.h"
 #include "scripteddesktop.h"
+#include "settingsfile.h"
 #include "uiharness.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <memory>
 
@@ -52,6 +61,9 @@ class TestUiFiles : public QObject {
 private slots:
     void saveOnAFullDiskKeepsTheFile();
     void saveRefusesAReadOnlyFile();
+    void saveUnderTheFileSizeSignalKeepsTheWindow();
+    void badSettingsFileDoesNotHangTheStart_data();
+    void badSettingsFileDoesNotHangTheStart();
     void openRefusesFifoAndHugeFiles_data();
     void openRefusesFifoAndHugeFiles();
     void fatalLoadBoxNamesFileAndCause_data();
@@ -123,6 +135,99 @@ void TestUiFiles::saveRefusesAReadOnlyFile() {
     QCOMPARE(h.desktop.boxes().size(), 1);
     QCOMPARE(readAll(file), QByteArray("2,3\r\n\"ZBC\"\r\n\"D?F\"\r\n"));
     QCOMPARE(w.DocumentChanged(), int16_t{0});
+}
+
+// A Save past the file-size limit (ulimit -f) with SIGXFSZ at its default,
+// as a program starts, and then what main sets up: the signal used to kill
+// the window with the unsaved grid. Now the write fails as on a full disk:
+// the usual error box, the old file, the grid still marked changed, no
+// scratch file, and the window goes on.
+void TestUiFiles::saveUnderTheFileSizeSignalKeepsTheWindow() {
+    std::signal(SIGXFSZ, SIG_DFL);
+    removeScratchFilesOnSignals();
+    Harness h(QStringLiteral("basic"));
+    QVERIFY(h.loaded());
+    MainWindow& w = h.w();
+    const QString file = h.path(QStringLiteral("old.kvl"));
+    const QByteArray old("2,3\r\n\"ABC\"\r\n\"D?F\"\r\n");
+    QVERIFY(writeAll(file, old));
+    h.openAndChange(file);
+    const QStringList before = QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden);
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit lowered = saved;
+    lowered.rlim_cur = 8;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    w.Salva_Click();
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].text, OpenSaveError);
+    QCOMPARE(readAll(file), old);
+    QCOMPARE(w.DocumentChanged(), int16_t{1});
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+    w.Salva_Click();
+    QCOMPARE(readAll(file), QByteArray("2,3\r\n\"ZBC\"\r\n\"D?F\"\r\n"));
+    QCOMPARE(w.DocumentChanged(), int16_t{0});
+}
+
+void TestUiFiles::badSettingsFileDoesNotHangTheStart_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("organisation"); // the organisation's file, not the program's
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("FIFO") << "fifo" << false << "is a FIFO";
+    QTest::newRow("organisation's FIFO") << "fifo" << true << "is a FIFO";
+    QTest::newRow("huge") << "huge" << false << "is larger than 1048576 bytes";
+    QTest::newRow("folder") << "folder" << false << "is a folder";
+}
+
+// A settings file that is a FIFO used to hang the window in its constructor
+// (QSettings opens it with a blocking open); a huge one was read whole. Now
+// the window starts with its default settings, one box names the file and
+// the cause, the file is left as it was, and the settings of the run still
+// work (kept elsewhere until the program ends).
+void TestUiFiles::badSettingsFileDoesNotHangTheStart() {
+    QFETCH(QString, kind);
+    QFETCH(bool, organisation);
+    QFETCH(QString, cause);
+    WindowHarness h;
+    h.addFixture(uiFixture(QStringLiteral("basic")));
+    const QString program = QSettings().fileName();
+    QVERIFY(program.startsWith(h.settings.path()));
+    const QString file =
+        organisation ? QFileInfo(program).absolutePath() + QStringLiteral(".conf") : program;
+    QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(file));
+    else
+        QVERIFY(writeAll(file, "[fill]\nminScore=40\n" + QByteArray(MaxSettingsBytes, '#')));
+    const QFileInfo was(file);
+
+    h.start(quickTimings());
+    QVERIFY(h.loaded());
+    QVERIFY(!h.desktop.ended);
+    QCOMPARE(h.desktop.boxes().size(), 1);
+    QCOMPARE(h.desktop.boxes()[0].title, QStringLiteral("Settings"));
+    const QString text = h.desktop.boxes()[0].text;
+    QVERIFY2(text.contains(file + QLatin1Char(' ') + cause), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("starts with its default settings")), qPrintable(text));
+    // The fill's minimum in the huge file was not read.
+    QCOMPARE(h.w().fillCommands()->minScore(), 0);
+
+    // The settings of this run go elsewhere, and the file stays as it was.
+    QVERIFY(!QSettings().fileName().startsWith(h.settings.path()));
+    QSettings().setValue(QStringLiteral("probe/value"), 7);
+    QCOMPARE(QSettings().value(QStringLiteral("probe/value")).toInt(), 7);
+    const QFileInfo is(file);
+    QCOMPARE(is.isFile(), was.isFile());
+    QCOMPARE(is.isDir(), was.isDir());
+    QCOMPARE(is.size(), was.size());
+    if (kind == QLatin1String("fifo")) {
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    }
 }
 
 void TestUiFiles::openRefusesFifoAndHugeFiles_data() {

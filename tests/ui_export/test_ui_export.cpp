@@ -13,6 +13,8 @@
 #include "mainwindow.h"
 #include "puzfile.h"
 #include "puzzle.h"
+#include "puzzleread.h"
+#include "renamesignal.h"
 #include "scratchsignal.h"
 #include "scripteddesktop.h"
 #include "slots.h"
@@ -120,8 +122,11 @@ ToolRun runTool(const QStringList& args, long limitBytes = 0,
 }
 
 // korvel-export with arguments as bytes (a QProcess would pass them through
-// QString, which cannot hold a name that is not UTF-8).
-ToolRun runToolBytes(const std::vector<std::string>& args, rlim_t limitBytes = 0) {
+// QString, which cannot hold a name that is not UTF-8). With limitBytes the
+// file size limit is lowered, and SIGXFSZ ignored unless sizeSignal, which
+// leaves it at its default as a shell does.
+ToolRun runToolBytes(const std::vector<std::string>& args, rlim_t limitBytes = 0,
+                     bool sizeSignal = false) {
     korvel::testing::TempDir streams;
     const std::string out = streams.file("out");
     const std::string err = streams.file("err");
@@ -133,7 +138,7 @@ ToolRun runToolBytes(const std::vector<std::string>& args, rlim_t limitBytes = 0
         dup2(e, 2);
         setenv("TZ", "UTC", 1);
         if (limitBytes > 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
+            std::signal(SIGXFSZ, sizeSignal ? SIG_DFL : SIG_IGN);
             rlimit lim{limitBytes, limitBytes};
             setrlimit(RLIMIT_FSIZE, &lim);
         }
@@ -306,6 +311,13 @@ private slots:
     void toolSvgIsXmlForAnyTitle();
     void toolEscapesControlBytes();
     void toolSignalLeavesNoScratchFile();
+    void toolFileSizeSignalFailsTheWrite();
+    void svgPairSignalBetweenRenamesLeavesBothNew();
+    void toolReadsHostileTextsWhole_data();
+    void toolReadsHostileTextsWhole();
+    void toolTellsWhatTheReadingLeftOut_data();
+    void toolTellsWhatTheReadingLeftOut();
+    void toolKeepsUnplacedCluesInRange();
 
     // the pages
     void pdfHasTwoPages_data();
@@ -660,12 +672,227 @@ void TestUiExport::toolSignalLeavesNoScratchFile() {
                     (std::vector<std::string>{"t-solution.svg", "t.svg"}));
             const std::string a = korvel::testing::readFile(out);
             const std::string b = korvel::testing::readFile(second);
-            QVERIFY(a == "old" || a == puzzle);
-            QVERIFY(b == "old" || b == solution);
+            // Both old or both new, never one of each.
+            QVERIFY((a == "old" && b == "old") || (a == puzzle && b == solution));
             interrupted += run.signalSent && run.killedBySignal(sig) && b == "old";
         }
     }
     QVERIFY2(interrupted > 0, "no signal landed before the files were replaced");
+}
+
+// korvel-export under a file-size limit, with SIGXFSZ at its default as a
+// shell leaves it: the signal used to kill the tool and leave a scratch file.
+// Now the solution that does not fit fails the write ("File too large", exit
+// 4), and both SVG files stay old.
+void TestUiExport::toolFileSizeSignalFailsTheWrite() {
+    korvel::testing::TempDir dir;
+    const std::string in = dir.file("small.kvl");
+    QVERIFY(QFile::copy(Golden + QStringLiteral("/small.kvl"), QString::fromStdString(in)));
+    const GridModel g = *readKvl(korvel::testing::readFile(in)).grid;
+    const std::size_t small = writeSvg(g, "small", false).size();
+    const std::size_t large = writeSvg(g, "small", true).size();
+    korvel::testing::writeFile(dir.file("t.svg"), "old puzzle");
+    korvel::testing::writeFile(dir.file("t-solution.svg"), "old solution");
+    const ToolRun r = runToolBytes({in, dir.file("t.svg")}, (small + large) / 2, true);
+    QCOMPARE(r.status, 4);
+    QVERIFY2(r.err.contains("File too large"), r.err.constData());
+    QCOMPARE(korvel::testing::readFile(dir.file("t.svg")), std::string("old puzzle"));
+    QCOMPARE(korvel::testing::readFile(dir.file("t-solution.svg")), std::string("old solution"));
+    QVERIFY(rawNames(dir.path) ==
+            (std::vector<std::string>{"small.kvl", "t-solution.svg", "t.svg"}));
+}
+
+// The export of an SVG pair (what korvel-export and File > Export run), in a
+// process set up as they set theirs up, gets SIGTERM, SIGINT, SIGHUP or
+// SIGXFSZ after the puzzle is renamed into place and before the solution is:
+// it ends (or, for SIGXFSZ, goes on) only once both are new. The old puzzle, exchanged out under
+// its scratch name, used to be removed by the signal while the solution stayed old.
+void TestUiExport::svgPairSignalBetweenRenamesLeavesBothNew() {
+    korvel::testing::TempDir dir;
+    const GridModel g = *readKvl(readAll(Golden + QStringLiteral("/small.kvl")).toStdString()).grid;
+    Puzzle p;
+    p.grid = g;
+    p.details.title = "small";
+    const std::string puzzle = writeSvg(g, "small", false);
+    const std::string solution = writeSvg(g, "small", true);
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP, SIGXFSZ}) {
+        for (const bool secondThread : {false, true}) {
+            korvel::testing::writeFile(dir.file("t.svg"), "old puzzle");
+            korvel::testing::writeFile(dir.file("t-solution.svg"), "old solution");
+            const korvel::testing::SignalledRun run = korvel::testing::signalBetweenRenames(
+                [&] {
+                    return exportPuzzleToPath(p, ExportFormat::Svg, dir.file("t.svg"), PageSetup{})
+                                   .ok
+                               ? 0
+                               : 1;
+                },
+                sig, 1, secondThread);
+            QVERIFY(run.signalSent);
+            // SIGXFSZ from outside ends nothing: the export goes on and
+            // succeeds.
+            QVERIFY2(sig == SIGXFSZ ? run.exitedWith(0) : run.killedBySignal(sig),
+                     qPrintable(QString::number(run.status)));
+            QCOMPARE(korvel::testing::readFile(dir.file("t.svg")), puzzle);
+            QCOMPARE(korvel::testing::readFile(dir.file("t-solution.svg")), solution);
+            QVERIFY(rawNames(dir.path) == (std::vector<std::string>{"t-solution.svg", "t.svg"}));
+        }
+    }
+}
+
+void TestUiExport::toolReadsHostileTextsWhole_data() {
+    QTest::addColumn<QByteArray>("html"); // the .ipuz title, as the file holds it
+    QTest::addColumn<QByteArray>("text"); // the title as read
+    QTest::addColumn<QString>("out");
+    const QByteArray amps(800'000, '&');
+    QTest::newRow("800,000 &") << amps << amps << "t.ipuz";
+    QTest::newRow("&amp without ;")
+        << QByteArray("&amp").repeated(200'000) << QByteArray("&amp").repeated(200'000) << "t.ipuz";
+    QTest::newRow("400,000 unclosed tags")
+        << QByteArray("<a").repeated(400'000) << QByteArray("<a").repeated(400'000) << "t.ipuz";
+    QTest::newRow("tags closed at the end")
+        << QByteArray("<a").repeated(200'000) + "> x &lt;" << QByteArray(" x <") << "t.ipuz";
+    QTest::newRow("a word of 400,000 letters")
+        << QByteArray(400'000, 'W') << QByteArray(400'000, 'W') << "t.svg";
+}
+
+// Titles of hostile shapes in an .ipuz through korvel-export: the reading
+// and the SVG title used to take seconds to minutes (a search to the end of
+// the title for every "&" or "<", a count of the rest of a long word for
+// every line); each is read whole and right. The timings are in
+// bench_hostile.
+void TestUiExport::toolReadsHostileTextsWhole() {
+    QFETCH(QByteArray, html);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, out);
+    korvel::testing::TempDir dir;
+    const std::string in = dir.file("in.ipuz");
+    korvel::testing::writeFile(
+        in, "{\"version\": \"http://ipuz.org/v2\", \"kind\": [\"http://ipuz.org/crossword#1\"], "
+            "\"dimensions\": {\"width\": 3, \"height\": 2}, \"puzzle\": [[1, 0, 2], [0, \"#\", "
+            "0]], \"solution\": [[\"C\", \"A\", \"T\"], [\"A\", \"#\", \"E\"]], \"title\": " +
+                jsonString(html.toStdString()) + "}");
+    const ToolRun r = runToolBytes({in, dir.file(out.toStdString())});
+    QCOMPARE(r.status, 0);
+    const std::string written = korvel::testing::readFile(dir.file(out.toStdString()));
+    if (out.endsWith(QStringLiteral(".ipuz"))) {
+        const PuzzleReadResult back = puzzleFromIpuz(written);
+        QVERIFY2(back.puzzle.has_value(), back.error.c_str());
+        QVERIFY(back.puzzle->details.title == text.toStdString());
+        return;
+    }
+    // The SVG: the title element whole, and the lines drawn above the grid
+    // (the bold text element, its first line and then one tspan a line)
+    // together the title, which is one word.
+    QXmlStreamReader xml(QByteArray::fromStdString(written));
+    QString title;
+    QString drawn;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"title")
+            title = xml.readElementText();
+        else if (xml.name() == u"text" &&
+                 xml.attributes().value(QStringLiteral("font-weight")) == QStringLiteral("bold") &&
+                 drawn.isEmpty())
+            drawn = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(title.toLatin1(), text);
+    QCOMPARE(drawn.toLatin1(), text);
+    QVERIFY(QByteArray::fromStdString(written).count("<tspan") > 1000);
+}
+
+void TestUiExport::toolTellsWhatTheReadingLeftOut_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("said");    // in what korvel-export prints
+    QTest::addColumn<QByteArray>("notSaid"); // what it used to print instead
+    PuzPuzzle p;
+    p.width = 2;
+    p.height = 2;
+    p.solution = "ABCD";
+    p.state = "----";
+    p.clues = {"One", "Two", "Three", "Four"};
+    const std::string puz = encodePuz(p);
+    QTest::newRow("a timer cut short")
+        << QByteArray::fromStdString(puz + std::string("LTIM\x08\0\0\0"
+                                                       "42",
+                                                       10))
+        << "t.puz"
+        << QByteArray("The file ends inside its LTIM section, which Korvel does not read")
+        << QByteArray("circles or rebus squares");
+    PuzPuzzle rebus = p;
+    rebus.rebusGrid = std::string("\1\0\0\0", 4);
+    rebus.rebusTable = " 0:1B;";
+    QTest::newRow("a rebus starting with a digit")
+        << QByteArray::fromStdString(encodePuz(rebus)) << "r.puz"
+        << QByteArray("1 cell held more than one letter A to Z") << QByteArray("rebus square");
+    std::string clues;
+    for (int i = 0; i < MaxUnplacedClues + 3; ++i)
+        clues += (i == 0 ? "\"c" : ", \"c") + std::to_string(i) + "\"";
+    QTest::newRow("clues past the cap")
+        << QByteArray::fromStdString(
+               "{\"version\": \"http://ipuz.org/v2\", \"kind\": [\"http://ipuz.org/crossword#1\"], "
+               "\"dimensions\": {\"width\": 2, \"height\": 2}, \"puzzle\": [[1, 2], [3, 0]], "
+               "\"clues\": {\"Across\": [" +
+               clues + "]}}")
+        << "c.ipuz"
+        << QByteArray("3 more clues without a word were left out: Korvel keeps at most 1000 of "
+                      "them.")
+        << QByteArray("could not be read");
+}
+
+// What korvel-export prints on reading a puzzle says what happened: a timer
+// section cut short is no damaged circles or rebus squares, a rebus that
+// starts with a digit leaves its square empty (not "keeps its first
+// letter"), and clues past the 1,000-unplaced cap are told apart from
+// entries that could not be read. Each file is still exported.
+void TestUiExport::toolTellsWhatTheReadingLeftOut() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, said);
+    QFETCH(QByteArray, notSaid);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(name);
+    writeFile(in, file);
+    const ToolRun r = runTool({in, dir.filePath(QStringLiteral("out.ipuz"))});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.err.contains(said), r.err.constData());
+    QVERIFY2(!r.err.contains(notSaid), r.err.constData());
+}
+
+// Korvel's own list of unplaced clues with keys and lengths no grid has
+// (negative, and 2^64 - 1, which used to wrap to -1): korvel-export keeps
+// every text and writes back only values it can read again.
+void TestUiExport::toolKeepsUnplacedCluesInRange() {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("k.ipuz"));
+    writeFile(in,
+              "{\"version\": \"http://ipuz.org/v2\", \"kind\": [\"http://ipuz.org/crossword#1\"], "
+              "\"dimensions\": {\"width\": 2, \"height\": 2}, \"puzzle\": [[1, 2], [3, 0]], "
+              "\"org.korvel:unplaced\": ["
+              "{\"row\": -1, \"column\": -7, \"direction\": \"Across\", \"length\": -3, "
+              "\"clue\": \"first\"}, "
+              "{\"row\": 18446744073709551615, \"column\": 0, \"direction\": \"Down\", "
+              "\"length\": 18446744073709551615, \"clue\": \"second\"}]}");
+    const QString out = dir.filePath(QStringLiteral("out.ipuz"));
+    ToolRun r = runTool({in, out});
+    QCOMPARE(r.status, 0);
+    const QByteArray written = readAll(out);
+    QVERIFY2(!written.contains(": -"), written.constData());
+    const PuzzleReadResult back = puzzleFromIpuz(written.toStdString());
+    QVERIFY(back.puzzle.has_value());
+    QCOMPARE(back.puzzle->clues.size(), std::size_t(2));
+    for (const Clue& c : back.puzzle->clues) {
+        QCOMPARE(c.key.row, MaxRows);
+        QVERIFY(c.key.column >= 0);
+        QCOMPARE(c.length, int16_t{0});
+    }
+    QCOMPARE(back.puzzle->clues[0].text + back.puzzle->clues[1].text, std::string("firstsecond"));
+    // Written again, the same bytes.
+    r = runTool({out, dir.filePath(QStringLiteral("again.ipuz"))});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(readAll(dir.filePath(QStringLiteral("again.ipuz"))), written);
 }
 
 // ---------------------------------------------------------------- pages

@@ -185,6 +185,7 @@ private slots:
     void themeEntryIsKept();
     void myWordsTakeEffectWithoutARestart();
     void bannedWordIsNeverPlaced();
+    void overlongLineIsNoWordOfMyList();
     void selectedWordMustBeWhole();
     void languageChoiceSurvivesARestart();
     void defaultFillKeepsShippedBansOutAndStepsDown();
@@ -395,6 +396,26 @@ void FillWordsTest::bannedWordIsNeverPlaced() {
     h.grid({"C?T"});
     h.item("Riempi")->trigger();
     QCOMPARE(h.row(0), QStringLiteral("COT"));
+}
+
+// A line of millions of letters in My Words used to become a word of the
+// fill's index; now it is skipped as no word, as a line of other characters
+// is, and an addition keeps it in the file as it was.
+void FillWordsTest::overlongLineIsNoWordOfMyList() {
+    Harness h;
+    QDir().mkpath(h.dataFolder() + QStringLiteral("/korvel"));
+    const QByteArray huge(15'000'000, 'Q');
+    const QByteArray list = "ZQX\n" + huge + "\n" + QByteArray(36, 'Y') + "\n";
+    writeFile(h.listFile("my-words.txt"), list);
+    h.startWindow();
+    QCOMPARE(h.w().wordIndexes().additions()->ownWords, std::vector<std::string>{"ZQX"});
+
+    h.grid({"COT"});
+    h.selectAcross(0, 1);
+    h.trigger("MieParole");
+    QCOMPARE(h.panel(2), QStringLiteral(" COT added to My Words "));
+    QCOMPARE(readAll(h.listFile("my-words.txt")), list + "COT\n");
+    QCOMPARE(h.w().wordIndexes().additions()->ownWords, (std::vector<std::string>{"COT", "ZQX"}));
 }
 
 void FillWordsTest::selectedWordMustBeWhole() {

@@ -12,6 +12,7 @@
 #include "historyboxes.h"
 #include "keycodes.h"
 #include "resultslist.h"
+#include "settingsfile.h"
 #include "statuspanels.h"
 #include "toolbuttons.h"
 #include "toolpictures.h"
@@ -39,6 +40,10 @@ MainWindow::MainWindow(Desktop& desktop, CompanionFactory companion, WindowTimin
     : QMainWindow(parent), desktop_(desktop), companion_(std::move(companion)), timings_(timings),
       indexes_(std::make_unique<WordIndexCache>(store_)), ui_(std::make_unique<MainWindowUi>()) {
     setObjectName(QStringLiteral("Form0g"));
+    // Before the first settings object: a FIFO there would hang the start.
+    if (const std::optional<QString> settings = boundSettingsFile())
+        desktop_.messageBox(this, QStringLiteral("Settings"), *settings, MsgIcon::Exclamation,
+                            MsgButtons::Ok);
     WindowHandlers& handlers = *this;
     ui_->setupUi(*this, handlers, timings_);
     MainWindowUi& u = *ui_;
