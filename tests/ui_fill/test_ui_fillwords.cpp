@@ -642,6 +642,8 @@ void FillWordsTest::statisticsTellWhyAnEntryIsWeak() {
           QStringLiteral("  2 down (R1 C3) TEN 80")}) {
         QVERIFY2(lines.contains(line), qPrintable(line + QStringLiteral("\n") + lines.join('\n')));
     }
+}
+
 // While the other set loads, the window goes on with the one it has (a new
 // grid, a search), the progress shows in panel 2, and a click on the other
 // language changes nothing; the set takes over once loaded, with its
