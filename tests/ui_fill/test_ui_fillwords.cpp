@@ -555,14 +555,18 @@ void FillWordsTest::defaultFillKeepsShippedBansOutAndStepsDown() {
         QCOMPARE(h.row(0), QStringLiteral("CUT"));
     }
 
-    // Nothing to step down to when no word fits at all.
+    // Nothing to step down to when no word fits at all: the one box says so
+    // and, naming the slot no word fits, offers it to the pattern search.
     chooseMinimum(h, 50);
     h.grid({"Z?T"});
     h.desktop.clear();
     h.item("Riempi")->trigger();
     QCOMPARE(h.desktop.boxes().size(), 1);
-    QCOMPARE(h.desktop.boxes()[0].buttons, MsgButtons::Ok);
+    QCOMPARE(h.desktop.boxes()[0].buttons, MsgButtons::YesNo);
     QVERIFY(h.desktop.boxes()[0].text.startsWith(QStringLiteral("No fill exists")));
+    QVERIFY2(h.desktop.boxes()[0].text.contains(QStringLiteral("in the pattern search?")),
+             qPrintable(h.desktop.boxes()[0].text));
+    QCOMPARE(h.row(0), QStringLiteral("Z?T"));
 
     // Switched off in Fill Settings (and remembered), the shipped list keeps
     // nothing out: CAT, scoring 90, fills at once.
