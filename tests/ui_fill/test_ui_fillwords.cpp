@@ -518,7 +518,7 @@ void FillWordsTest::defaultFillKeepsShippedBansOutAndStepsDown() {
     h.desktop.boxAnswers = {MsgAnswer::No};
     h.item("Riempi")->trigger();
     QCOMPARE(h.desktop.boxes().size(), 1);
-    const auto& ask = h.desktop.boxes()[0];
+    const auto ask = h.desktop.boxes()[0];
     QCOMPARE(ask.buttons, MsgButtons::YesNo);
     QCOMPARE(ask.text,
              QStringLiteral("No fill exists with the words scoring 50 or more: no word fits 1 "
