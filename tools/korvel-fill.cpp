@@ -164,37 +164,13 @@ bool parseOptions(int argc, char** argv, Options& o) {
                 return usageError("--seed takes a whole number from 0 up");
             }
         } else if (a == "--time-limit" && hasValue) {
-            const std::string v = argv[++i];
-            double t = 0;
-            try {
-                std::size_t used = 0;
-                t = std::stod(v, &used);
-                if (used != v.size()) {
-                    t = -1;
-                }
-            } catch (const std::exception&) {
-                t = -1;
-            }
-            if (!(t > 0) || t > 1e6) {
+            if (!parseSeconds(argv[++i], o.fill.timeLimit, false)) {
                 return usageError("--time-limit takes a number of seconds above 0");
             }
-            o.fill.timeLimit = t;
         } else if (a == "--explain-limit" && hasValue) {
-            const std::string v = argv[++i];
-            double t = -1;
-            try {
-                std::size_t used = 0;
-                t = std::stod(v, &used);
-                if (used != v.size()) {
-                    t = -1;
-                }
-            } catch (const std::exception&) {
-                t = -1;
-            }
-            if (!(t >= 0) || t > 1e6) {
+            if (!parseSeconds(argv[++i], o.explainLimit, true)) {
                 return usageError("--explain-limit takes a number of seconds, 0 or more");
             }
-            o.explainLimit = t;
         } else if (a == "--disable" && hasValue) {
             if (!parseDisabledList(argv[++i], o.disabled)) {
                 return usageError("--disable takes dictionaries 2 to 6");

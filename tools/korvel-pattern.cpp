@@ -111,24 +111,6 @@ template <typename T> bool parseNumber(const std::string& s, T& out) {
     return ec == std::errc() && p == end && !s.empty();
 }
 
-bool parseSeconds(const std::string& v, double& out, bool zeroAllowed) {
-    double t = -1;
-    try {
-        std::size_t used = 0;
-        t = std::stod(v, &used);
-        if (used != v.size()) {
-            t = -1;
-        }
-    } catch (const std::exception&) {
-        t = -1;
-    }
-    if (!(t > 0 || (zeroAllowed && t == 0)) || t > 1e6) {
-        return false;
-    }
-    out = t;
-    return true;
-}
-
 // "A<sep>B" with two whole numbers.
 bool parsePair(const std::string& v, char sep, std::pair<int, int>& out) {
     const std::size_t at = v.find(sep);

@@ -7,6 +7,7 @@
 #include "printable.h"
 
 #include <array>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -32,6 +33,26 @@ public:
         std::cerr << printableLines(message) << "\n" << printableLines(detail) << "\n";
     }
 };
+
+// A number of seconds from the command line: above 0, or 0 too when
+// zeroAllowed, at most a million; false for anything else.
+inline bool parseSeconds(const std::string& v, double& out, bool zeroAllowed) {
+    double t = -1;
+    try {
+        std::size_t used = 0;
+        t = std::stod(v, &used);
+        if (used != v.size()) {
+            t = -1;
+        }
+    } catch (const std::exception&) {
+        t = -1;
+    }
+    if (!(t > 0 || (zeroAllowed && t == 0)) || t > 1e6) {
+        return false;
+    }
+    out = t;
+    return true;
+}
 
 // The items of a comma-separated option value; "" gives one empty item.
 inline std::vector<std::string> splitCommas(const std::string& s) {
