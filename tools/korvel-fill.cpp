@@ -74,7 +74,7 @@ const char* const Usage =
     "                         passes); default 50, lowered step by step where\n"
     "                         no fill exists (see --fallback)\n"
     "  --fallback             where no fill exists at the minimum, fill at the\n"
-    "                         next lower of 40, 30, 20 and 0, naming each step\n"
+    "                         next lower of 40, 30, 20 and 1, naming each step\n"
     "                         (the default without --min-score)\n"
     "  --no-fallback          fill at the minimum only\n"
     "  --ban FILE             never place the words of FILE (one a line)\n"

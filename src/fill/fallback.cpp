@@ -7,14 +7,14 @@
 namespace korvel {
 
 std::vector<int> fallbackMinimums(int minScore) {
-    std::vector<int> steps;
-    if (minScore > LowestScore) {
-        steps.push_back(std::min(minScore, HighestScore));
-        for (int m = (steps.back() - 1) / 10 * 10; m >= 20; m -= 10) {
-            steps.push_back(m);
-        }
+    if (minScore <= LastStepScore) {
+        return {std::max(minScore, LowestScore)};
     }
-    steps.push_back(LowestScore);
+    std::vector<int> steps{std::min(minScore, HighestScore)};
+    for (int m = (steps.back() - 1) / 10 * 10; m >= 20; m -= 10) {
+        steps.push_back(m);
+    }
+    steps.push_back(LastStepScore);
     return steps;
 }
 

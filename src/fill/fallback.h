@@ -15,8 +15,8 @@ namespace korvel {
 // The minimum a fill starts at until the user chooses another. The score
 // lists' scale: 50 and above, words and phrases a constructor would publish;
 // 30 to 49 acceptable but weak; under 30 to avoid (rare, obscure, no words).
-// Where no fill exists at it, the steps below (fallbackMinimums) reach 0, so
-// the default costs no grid that fills at all. Chosen on the scale, to be
+// Where no fill exists at it, the steps below (fallbackMinimums) reach 1, so
+// the default costs no grid that fills without the words scoring 0. Chosen on the scale, to be
 // measured again on the fills the lists give.
 inline constexpr int DefaultMinScore = 50;
 
@@ -29,8 +29,16 @@ inline constexpr int DefaultMinScore = 50;
 // follows the scores of the lists: worth measuring again when they change.
 inline constexpr uint64_t FallbackStepNodes = 20000;
 
+// The last step: every word but those scoring 0. The lists keep 0 for the
+// words a fill should take only when asked for by name, with a minimum of
+// 0: in the Italian set, the English words of english.dic, so that no
+// English word reaches an Italian fill the steps made. The other lists score
+// no word under 10, so for them the step at 1 is the step at 0.
+inline constexpr int LastStepScore = 1;
+
 // The minimums tried in turn: minScore, then every multiple of 10 under it
-// down to 20, then 0. A minimum of 0 (or less) is the one step 0.
+// down to 20, then LastStepScore. A minimum of LastStepScore or less is the
+// one step (0 for a negative one).
 std::vector<int> fallbackMinimums(int minScore);
 
 // What one step came to.

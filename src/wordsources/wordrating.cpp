@@ -135,21 +135,25 @@ int italianRating(const ItalianEvidence& e) {
     if ((!e.inWords && !e.inLemmas) || englishInItalian(e)) {
         return EnglishInItalianRating;
     }
+    int rating = 0;
     switch (e.kind) {
     case WordKind::Name:
-        return ratingOnLine(e.zipf, NameZipfAt50);
+        rating = ratingOnLine(e.zipf, NameZipfAt50);
+        break;
     case WordKind::Abbreviation:
-        return ratingOnLine(e.zipf, AbbreviationZipfAt50);
+        rating = ratingOnLine(e.zipf, AbbreviationZipfAt50);
+        break;
     case WordKind::Word:
+        if (e.inWords) {
+            rating = std::max(40, ratingOnLine(e.zipf, 2.0));
+        } else if (e.lemmaHasAffixes) {
+            rating = ratingOnLine(e.zipf, 2.5);
+        } else {
+            rating = clampRating(50.0 + 15.0 * (e.zipf.value_or(0.0) - 4.0));
+        }
         break;
     }
-    if (e.inWords) {
-        return std::max(40, ratingOnLine(e.zipf, 2.0));
-    }
-    if (e.lemmaHasAffixes) {
-        return ratingOnLine(e.zipf, 2.5);
-    }
-    return clampRating(50.0 + 15.0 * (e.zipf.value_or(0.0) - 4.0));
+    return std::max(rating, ItalianLowestRating);
 }
 
 } // namespace korvel

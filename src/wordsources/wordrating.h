@@ -27,8 +27,13 @@ inline constexpr int HighestRating = 100;
 // The score of an entry the project decided to score as one to avoid
 // (unpleasant or clinical words kept off the ban list).
 inline constexpr int AvoidRating = 20;
-// The score, in the Italian set, of a word only the English list holds.
-inline constexpr int EnglishInItalianRating = 10;
+// The score, in the Italian set, of a word only the English list holds (and
+// of an English word Italian hardly uses): 0, the one score the fill's steps
+// down from the minimum never reach, so that no English word gets into an
+// Italian fill unless the user asks for minimum 0. Every Italian word scores
+// at least ItalianLowestRating.
+inline constexpr int EnglishInItalianRating = 0;
+inline constexpr int ItalianLowestRating = 1;
 
 // What solvers know the entry as.
 enum class WordKind { Word, Name, Abbreviation };
@@ -127,7 +132,8 @@ bool englishInItalian(const ItalianEvidence& e);
 // under 40 (the list is checked: a rare form of it is still a word); a
 // Hunspell lemma with affix flags, at 2.5; a bare Hunspell lemma (no flags,
 // in no word list: abbreviations, clipped forms, foreign words) rises 15
-// points a Zipf step and reaches 50 at Zipf 4.0.
+// points a Zipf step and reaches 50 at Zipf 4.0. No Italian word scores under
+// ItalianLowestRating.
 int italianRating(const ItalianEvidence& e);
 
 } // namespace korvel

@@ -252,9 +252,10 @@ TEST(ItalianSet, ScoresPlaceTheDefendedWords) {
 }
 
 // Independent of the rule: the English-only words, found from the Debian
-// lists themselves, all score under 30, so that no fill at a minimum of 30
-// or more places one.
-TEST(ItalianSet, EveryEnglishOnlyWordScoresUnder30) {
+// lists themselves, all score 0, so that no fill at a minimum of 1 or more
+// places one, the steps down from the default included; and no word of the
+// Italian word list scores 0.
+TEST(ItalianSet, EveryEnglishOnlyWordScoresZero) {
     const WordScores s = loadWordScores(KORVEL_ITALIAN_SET);
     std::set<std::string> italian;
     for (const std::string& e : lines(KORVEL_ITALIAN_WORDS)) {
@@ -275,12 +276,23 @@ TEST(ItalianSet, EveryEnglishOnlyWordScoresUnder30) {
             continue;
         }
         ++englishOnly;
-        if (s.scoreOr(*w, 100) >= 30 && ++high <= 5) {
+        if (s.scoreOr(*w, 100) != 0 && ++high <= 5) {
             ADD_FAILURE() << *w << " (English only) scores " << s.scoreOr(*w, 100);
         }
     }
     EXPECT_GT(englishOnly, 50000u);
     EXPECT_EQ(high, 0u);
+    std::size_t zero = 0;
+    for (const std::string& e : lines(KORVEL_ITALIAN_WORDS)) {
+        const auto w = foldWord(e);
+        if (!w) {
+            continue;
+        }
+        if (s.scoreOr(*w, 100) == 0 && ++zero <= 5) {
+            ADD_FAILURE() << *w << " (Italian) scores 0";
+        }
+    }
+    EXPECT_EQ(zero, 0u);
 }
 
 TEST(ItalianSet, BansItalianAndEnglishProfanityButNoItalianWord) {

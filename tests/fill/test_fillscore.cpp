@@ -441,15 +441,17 @@ TEST(FillScores, ScoresOrderTheCandidatesAtMinimumZero) {
 
 TEST(FillScores, FallbackMinimums) {
     const std::vector<std::pair<int, std::vector<int>>> table{
-        {50, {50, 40, 30, 20, 0}},
-        {45, {45, 40, 30, 20, 0}},
-        {100, {100, 90, 80, 70, 60, 50, 40, 30, 20, 0}},
-        {30, {30, 20, 0}},
-        {21, {21, 20, 0}},
-        {20, {20, 0}},
-        {15, {15, 0}},
-        {1, {1, 0}},
+        {50, {50, 40, 30, 20, 1}},
+        {45, {45, 40, 30, 20, 1}},
+        {100, {100, 90, 80, 70, 60, 50, 40, 30, 20, 1}},
+        {30, {30, 20, 1}},
+        {21, {21, 20, 1}},
+        {20, {20, 1}},
+        {15, {15, 1}},
+        {2, {2, 1}},
+        {1, {1}},
         {0, {0}},
+        {-5, {0}},
     };
     for (const auto& [min, steps] : table) {
         EXPECT_EQ(fallbackMinimums(min), steps) << min;
@@ -484,12 +486,12 @@ TEST(FillScores, StepsShareATimeLimit) {
 // The minimum lowered step by step against the brute force: each step that
 // does not fill has no fill at its minimum, the step that fills is the first
 // minimum with a fill and places nothing under it, and a fill exists at the
-// end exactly when one exists at minimum 0, the very fill a fill at 0 gives
-// when the steps reach 0.
-TEST(FillScores, FallbackFillsWhatMinimumZeroFills) {
+// end exactly when one exists at the last step's minimum (1: no word scoring
+// 0), the very fill a fill at 1 gives when the steps reach it.
+TEST(FillScores, FallbackFillsWhatTheLastStepFills) {
     std::mt19937 rng(2929);
     int lowered = 0;
-    int reachedZero = 0;
+    int reachedLast = 0;
     int stoppedEarly = 0;
     for (int round = 0; round < 400; ++round) {
         ScoredCase sc = scoredCase(rng);
@@ -512,9 +514,9 @@ TEST(FillScores, FallbackFillsWhatMinimumZeroFills) {
         const FillOptions o = optionsOf(sc.rules, static_cast<uint64_t>(round));
         const SteppedFill stepped =
             fillStepByStep(sc.grid, Slots::of(sc.grid), wi, o, minimums, 0, host, flags);
-        FillOptions zero = o;
-        zero.minScore = 0;
-        const FillResult atZero = fillGrid(sc.grid, wi, zero, host, flags);
+        FillOptions last = o;
+        last.minScore = LastStepScore;
+        const FillResult atLast = fillGrid(sc.grid, wi, last, host, flags);
         ASSERT_FALSE(stepped.steps.empty());
         ASSERT_LE(stepped.steps.size(), minimums.size());
         for (std::size_t k = 0; k < stepped.steps.size(); ++k) {
@@ -528,7 +530,7 @@ TEST(FillScores, FallbackFillsWhatMinimumZeroFills) {
                 EXPECT_FALSE(existsAt(step.minScore)) << "round " << round << " step " << k;
             }
         }
-        EXPECT_EQ(stepped.filled(), atZero.status == FillStatus::Filled) << "round " << round;
+        EXPECT_EQ(stepped.filled(), atLast.status == FillStatus::Filled) << "round " << round;
         if (stepped.filled()) {
             Rules at = sc.rules;
             at.minScore = stepped.steps.back().minScore;
@@ -536,19 +538,48 @@ TEST(FillScores, FallbackFillsWhatMinimumZeroFills) {
             EXPECT_EQ(describeStep(stepped.steps.back()),
                       "minimum score " + std::to_string(at.minScore) + ": filled");
         } else {
-            EXPECT_FALSE(existsAt(0)) << "round " << round;
+            EXPECT_FALSE(existsAt(LastStepScore)) << "round " << round;
         }
-        if (stepped.steps.back().minScore == 0) {
-            EXPECT_EQ(stepped.result.grid.GridRows, atZero.grid.GridRows) << "round " << round;
-            reachedZero += stepped.steps.size() > 1 ? 1 : 0;
+        if (stepped.steps.back().minScore == LastStepScore) {
+            EXPECT_EQ(stepped.result.grid.GridRows, atLast.grid.GridRows) << "round " << round;
+            reachedLast += stepped.steps.size() > 1 ? 1 : 0;
         } else if (!stepped.filled()) {
             ++stoppedEarly; // a reason no lower minimum changes
         }
         lowered += stepped.filled() && stepped.steps.size() > 1 ? 1 : 0;
     }
     EXPECT_GT(lowered, 30);
-    EXPECT_GT(reachedZero, 30);
+    EXPECT_GT(reachedLast, 30);
     EXPECT_GT(stoppedEarly, 10);
+}
+
+// A word scoring 0 (the Italian set's English words) is left to a fill at
+// minimum 0: the steps stop at 1 and say why there is no fill there.
+TEST(FillScores, TheStepsNeverPlaceAWordScoringZero) {
+    const std::map<std::string, int> scores{{"COT", 0}, {"CAB", 60}, {"TAB", 60}};
+    std::vector<std::string> words;
+    for (const auto& [w, sc] : scores) {
+        words.push_back(w);
+    }
+    const WordIndex wi =
+        WordIndex::fromWords(words, [&](std::string_view w) { return scores.at(std::string(w)); });
+    const GridModel g = gridOf({"C?T"});
+    MemoryHost host;
+    SearchFlags flags;
+    FillOptions o;
+    o.minScore = DefaultMinScore;
+    const SteppedFill stepped = fillStepByStep(g, Slots::of(g), wi, o,
+                                               fallbackMinimums(DefaultMinScore), 0, host, flags);
+    EXPECT_FALSE(stepped.filled());
+    ASSERT_EQ(stepped.steps.size(), 5u);
+    EXPECT_EQ(stepped.steps.back().minScore, LastStepScore);
+    EXPECT_EQ(describeStep(stepped.steps.back()),
+              "minimum score 1: no fill (no word fits 1 across (R1 C1): C?T (no word the fill "
+              "may place, at score 1 or more))");
+    o.minScore = 0;
+    const FillResult zero = fillGrid(g, wi, o, host, flags);
+    ASSERT_EQ(zero.status, FillStatus::Filled);
+    EXPECT_EQ(zero.grid.GridRows[0], "COT");
 }
 
 // A step that neither fills nor proves it cannot within its budget of words
@@ -583,14 +614,15 @@ TEST(FillScores, FallbackPassesOverAStepThatSpendsItsBudget) {
     EXPECT_EQ(fillGrid(g, wi, o, host, flags).stats.nodes, cut.stats.nodes);
 
     o.nodeLimit = 0;
-    const SteppedFill stepped = fillStepByStep(g, Slots::of(g), wi, o, {50, 0}, 3, host, flags);
+    const SteppedFill stepped =
+        fillStepByStep(g, Slots::of(g), wi, o, {50, LastStepScore}, 3, host, flags);
     ASSERT_EQ(stepped.steps.size(), 2u);
     EXPECT_TRUE(stepped.steps[0].budgetSpent);
     EXPECT_EQ(describeStep(stepped.steps[0]), "minimum score 50: none found within " +
                                                   std::to_string(stepped.steps[0].tried) +
                                                   " words tried");
     EXPECT_TRUE(stepped.filled());
-    EXPECT_EQ(stepped.steps[1].minScore, 0);
+    EXPECT_EQ(stepped.steps[1].minScore, LastStepScore);
 }
 
 // Why there is no fill decides whether a lower minimum is worth a try.

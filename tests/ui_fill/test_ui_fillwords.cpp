@@ -524,7 +524,7 @@ void FillWordsTest::defaultFillKeepsShippedBansOutAndStepsDown() {
              QStringLiteral("No fill exists with the words scoring 50 or more: no word fits 1 "
                             "across (R1 C1): C?T (no word the fill may place, at score 50 or "
                             "more).\r\nFill with weaker words, lowering the minimum score step "
-                            "by step (40, 30, 20 and 0)?"));
+                            "by step (40, 30, 20 and 1)?"));
     QCOMPARE(h.row(0), QStringLiteral("C?T"));
     QCOMPARE(h.panel(2), QStringLiteral(" the grid is unchanged "));
 

@@ -206,8 +206,12 @@ TEST(ItalianRule, TheDefendedTable) {
     EXPECT_EQ(italianRating(italian(1.38, false, true, false, true, 2.05)), EnglishInItalianRating);
     // An English word of the Italian word list is Italian (FILM, SPORT).
     EXPECT_GE(italianRating(italian(5.48, true, true, true, true, 5.5)), 50);
-    // Only the English list: under 30 whatever its frequency.
-    EXPECT_LT(italianRating(italian(6.0, false, false, false, true, 6.0)), 30);
+    // Only the English list: 0 whatever its frequency, the one score the
+    // fill's steps never reach, while the rarest Italian form scores 1.
+    EXPECT_EQ(italianRating(italian(6.0, false, false, false, true, 6.0)), 0);
+    EXPECT_EQ(italianRating(italian(std::nullopt, false, true, false)), 1);
+    EXPECT_EQ(italianRating(italian(std::nullopt, false, true, false, false, {}, WordKind::Name)),
+              15);
     // Names and abbreviations by frequency alone.
     EXPECT_GE(italianRating(italian(5.63, true, true, true, false, {}, WordKind::Name)), 60);
     EXPECT_LT(italianRating(italian(3.0, false, true, false, false, {}, WordKind::Name)), 50);
