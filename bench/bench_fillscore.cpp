@@ -10,6 +10,7 @@
 //                   [--min-scores N[,N...]] [--limit S] [--only PREFIX[,PREFIX]]
 //                   [--show N] [--show-min N] [--baseline no] [--clock wall|cpu]
 //                   [--seeds N[,N...]] [--bans FILE] [--steps M] [--step-nodes N]
+//                   [--climb-nodes N]
 //
 // DIR is loaded as the program loads it; --dicts chooses its dictionaries:
 // every one (all), base.diz alone (base) or those named. FILE holds
@@ -27,8 +28,9 @@
 // scored index, as the fill's default keeps a folder's base.bans out.
 // --steps M adds a configuration that fills as the program's default does:
 // from minimum M, lowered step by step where that leaves no fill
-// (fillStepByStep, each step but the last held to --step-nodes words tried,
-// by default FallbackStepNodes); its rows say how many runs filled at a
+// (fillStepByStep, the first step held to --step-nodes words tried, by
+// default FallbackStepNodes, and each step above the last once the last has
+// filled to --climb-nodes, by default FallbackClimbNodes); its rows say how many runs filled at a
 // lowered minimum.
 
 #include "banlist.h"
@@ -164,6 +166,7 @@ int main(int argc, char** argv) {
     std::string banFile;
     int stepsFrom = -1;
     uint64_t stepNodes = FallbackStepNodes;
+    uint64_t climbNodes = FallbackClimbNodes;
     for (int i = 3; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         const std::string v = argv[i + 1];
@@ -199,6 +202,8 @@ int main(int argc, char** argv) {
             stepsFrom = std::atoi(v.c_str());
         } else if (a == "--step-nodes") {
             stepNodes = std::strtoull(v.c_str(), nullptr, 10);
+        } else if (a == "--climb-nodes") {
+            climbNodes = std::strtoull(v.c_str(), nullptr, 10);
         }
     }
     if (minScores.empty()) {
@@ -322,7 +327,7 @@ int main(int argc, char** argv) {
                 if (c == stepsConfig) {
                     SteppedFill stepped =
                         fillStepByStep(grid, gridSlots, scored, o, fallbackMinimums(stepsFrom),
-                                       stepNodes, host, flags);
+                                       stepNodes, climbNodes, host, flags);
                     for (const FillStep& step : stepped.steps) {
                         r.nodes += step.tried;
                     }

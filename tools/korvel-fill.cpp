@@ -494,7 +494,7 @@ int main(int argc, char** argv) {
                                           ? fallbackMinimums(o.fill.minScore)
                                           : std::vector<int>{o.fill.minScore};
     const SteppedFill stepped = fillStepByStep(grid, Slots::of(grid), *index, o.fill, minimums,
-                                               FallbackStepNodes, host, flags);
+                                               FallbackStepNodes, FallbackClimbNodes, host, flags);
     const FillResult& result = stepped.result;
     // Each step that did not fill is named when the fill went on below it.
     if (stepped.steps.size() > 1) {

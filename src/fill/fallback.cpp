@@ -41,37 +41,147 @@ double stepTimeLimit(double limit, double spent, std::size_t stepsLeft) {
     return std::min(left, std::max(share, 1e-3));
 }
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The lowest score of the words fill placed (the slots with a cell it
+// wrote), HighestScore when it placed none.
+int lowestPlaced(const FillResult& fill, const Slots& slots, const WordIndex& index,
+                 const FillOptions& options) {
+    const int columns = fill.grid.ColumnCount;
+    std::vector<bool> written(static_cast<std::size_t>(fill.grid.RowCount) *
+                                  static_cast<std::size_t>(columns),
+                              false);
+    for (const CellChange& ch : fill.changes) {
+        written[static_cast<std::size_t>(ch.row) * static_cast<std::size_t>(columns) +
+                static_cast<std::size_t>(ch.column)] = true;
+    }
+    int lowest = HighestScore;
+    for (std::size_t s = 0; s < slots.size(); ++s) {
+        const Slot& slot = slots[s];
+        std::string word;
+        bool placed = false;
+        for (int i = 0; i < slot.length; ++i) {
+            word += fill.grid.cell(slot.rowAt(i), slot.columnAt(i));
+            placed = placed || written[static_cast<std::size_t>(slot.rowAt(i)) *
+                                           static_cast<std::size_t>(columns) +
+                                       static_cast<std::size_t>(slot.columnAt(i))];
+        }
+        if (!placed || !options.takesPart(s)) {
+            continue;
+        }
+        const int64_t id = index.find(word);
+        if (id >= 0) {
+            lowest = std::min(lowest, index.score(slot.length, static_cast<uint32_t>(id)));
+        }
+    }
+    return lowest;
+}
+
+} // namespace
+
 SteppedFill fillStepByStep(const GridModel& grid, const Slots& slots, const WordIndex& index,
                            const FillOptions& options, const std::vector<int>& minimums,
-                           uint64_t stepNodes, SearchHost& host, const SearchFlags& flags) {
-    using Clock = std::chrono::steady_clock;
+                           uint64_t stepNodes, uint64_t climbNodes, SearchHost& host,
+                           const SearchFlags& flags) {
     const Clock::time_point start = Clock::now();
     SteppedFill out;
-    for (std::size_t k = 0; k < minimums.size(); ++k) {
+    if (minimums.empty()) {
+        out.result.status = FillStatus::Stopped;
+        return out;
+    }
+    FillOptions first = options;
+    first.minScore = minimums.front();
+    const bool more = minimums.size() > 1;
+    if (more) {
+        first.nodeLimit = stepNodes;
+        if (options.timeLimit > 0) {
+            first.timeLimit = stepTimeLimit(options.timeLimit, 0, minimums.size());
+        }
+    }
+    out.result = fillGrid(grid, slots, index, first, host, flags);
+    // A step stopped at its share of the time is passed over as one that
+    // spent its words: the time left is the lower steps' own.
+    if (more && options.timeLimit > 0 && out.result.status == FillStatus::Stopped &&
+        !out.result.aborted) {
+        out.result.budgetSpent = true;
+    }
+    out.steps.push_back(fillStep(first.minScore, out.result));
+    if (!more || !out.lowerMightFill()) {
+        return out;
+    }
+    FillOptions below = options;
+    if (options.timeLimit > 0) {
+        const double left = options.timeLimit - secondsSince(start);
+        if (left <= 0) {
+            out.result.status = FillStatus::Stopped;
+            return out;
+        }
+        below.timeLimit = left;
+    }
+    SteppedFill rest = fillBelow(grid, slots, index, below,
+                                 std::vector<int>(minimums.begin() + 1, minimums.end()),
+                                 climbNodes, host, flags);
+    rest.steps.insert(rest.steps.begin(), out.steps.begin(), out.steps.end());
+    return rest;
+}
+
+SteppedFill fillBelow(const GridModel& grid, const Slots& slots, const WordIndex& index,
+                      const FillOptions& options, const std::vector<int>& minimums,
+                      uint64_t climbNodes, SearchHost& host, const SearchFlags& flags) {
+    const Clock::time_point start = Clock::now();
+    SteppedFill out;
+    if (minimums.empty()) {
+        out.result.status = FillStatus::Stopped;
+        return out;
+    }
+    FillOptions lowest = options;
+    lowest.minScore = minimums.back();
+    FillResult secured = fillGrid(grid, slots, index, lowest, host, flags);
+    FillStep securedStep = fillStep(lowest.minScore, secured);
+    if (secured.status != FillStatus::Filled || minimums.size() == 1) {
+        out.result = std::move(secured);
+        out.steps.push_back(securedStep);
+        return out;
+    }
+    const int floor = lowestPlaced(secured, slots, index, options);
+    const std::size_t above = minimums.size() - 1;
+    for (std::size_t k = 0; k < above; ++k) {
+        if (minimums[k] <= floor) {
+            securedStep.minScore = minimums[k]; // the fill found is a fill at this one
+            break;
+        }
         FillOptions step = options;
         step.minScore = minimums[k];
-        step.nodeLimit = k + 1 < minimums.size() ? stepNodes : options.nodeLimit;
-        bool timeShared = false;
+        step.nodeLimit = climbNodes;
         if (options.timeLimit > 0) {
-            const double spent = std::chrono::duration<double>(Clock::now() - start).count();
-            if (spent >= options.timeLimit && k > 0) {
-                out.result.status = FillStatus::Stopped;
+            const double left = options.timeLimit - secondsSince(start);
+            if (left <= 0) {
                 break;
             }
-            step.timeLimit = stepTimeLimit(options.timeLimit, spent, minimums.size() - k);
-            timeShared = k + 1 < minimums.size();
+            step.timeLimit = std::max(left / static_cast<double>(above - k), 1e-3);
         }
-        out.result = fillGrid(grid, slots, index, step, host, flags);
-        // A step stopped at its share of the time is passed over as one
-        // that spent its words: the time left is the lower steps' own.
-        if (timeShared && out.result.status == FillStatus::Stopped && !out.result.aborted) {
-            out.result.budgetSpent = true;
+        FillResult r = fillGrid(grid, slots, index, step, host, flags);
+        if (r.status == FillStatus::Filled) {
+            out.steps.push_back(fillStep(step.minScore, r));
+            out.result = std::move(r);
+            return out;
         }
-        out.steps.push_back(fillStep(step.minScore, out.result));
-        if (!out.lowerMightFill()) {
+        if (options.timeLimit > 0 && r.status == FillStatus::Stopped && !r.aborted) {
+            r.budgetSpent = true;
+        }
+        out.steps.push_back(fillStep(step.minScore, r));
+        if (r.aborted) {
             break;
         }
     }
+    out.steps.push_back(securedStep);
+    out.result = std::move(secured);
     return out;
 }
 

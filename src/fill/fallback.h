@@ -29,6 +29,13 @@ inline constexpr int DefaultMinScore = 50;
 // follows the scores of the lists: worth measuring again when they change.
 inline constexpr uint64_t FallbackStepNodes = 20000;
 
+// Words and letters each step above the last may try once the last has
+// filled (fillBelow): the grid has a fill by then, so a better one is worth
+// more of a wait. On the hard grids of the benchmarks a fill at 20 that
+// exists takes from a few thousand to some 100,000; 60,000 take 2 to 6
+// seconds there.
+inline constexpr uint64_t FallbackClimbNodes = 60000;
+
 // The last step: every word but those scoring 0. The lists keep 0 for the
 // words a fill should take only when asked for by name, with a minimum of
 // 0: in the Italian set, the English words of english.dic, so that no
@@ -75,15 +82,34 @@ struct SteppedFill {
 // least the other half, as a fill at that minimum alone would have had it.
 double stepTimeLimit(double limit, double spent, std::size_t stepsLeft);
 
-// Fills at each minimum of minimums in turn (options.minScore is replaced by
-// each) until a step fills, the abort request or options.timeLimit (over all
-// the steps together) stops it, or a step finds no fill for a reason no
-// lower minimum changes. Every step but the last tries at most stepNodes
-// words and letters (0 for no limit) and, under a time limit, takes at most
-// its stepTimeLimit; the last one options.nodeLimit and the time left.
+// Fills at the first of minimums (descending; options.minScore is replaced
+// by each step's), and where that leaves no fill that a lower minimum might
+// change, at the steps under it (fillBelow). The first step, when others
+// follow, tries at most stepNodes words and letters (0 for no limit) and,
+// under options.timeLimit (over all the steps together), takes at most its
+// stepTimeLimit; the steps under it share the rest, each above the last with
+// at most climbNodes.
 SteppedFill fillStepByStep(const GridModel& grid, const Slots& slots, const WordIndex& index,
                            const FillOptions& options, const std::vector<int>& minimums,
-                           uint64_t stepNodes, SearchHost& host, const SearchFlags& flags);
+                           uint64_t stepNodes, uint64_t climbNodes, SearchHost& host,
+                           const SearchFlags& flags);
+
+// The best fill at the steps of minimums (descending): first a fill at the
+// last, the lowest minimum, which fills the most grids, with
+// options.nodeLimit and all of options.timeLimit; where it fills, the
+// minimums above it from the top down, each with at most climbNodes words
+// and letters (0 for no limit) and an even share of the time left, until
+// one fills. A step
+// at or under the lowest score the first fill placed is that fill already.
+// So a time limit or a budget spent on the better words never costs the
+// fill the lowest minimum gives, and the fill kept is the one of the
+// highest minimum that filled. The steps come in the order of minimums:
+// those tried above the one kept, passed over, then the one kept (status
+// Filled, last). Without a fill at the last minimum, the one step says why.
+// An abort request while a better fill is looked for keeps the fill found.
+SteppedFill fillBelow(const GridModel& grid, const Slots& slots, const WordIndex& index,
+                      const FillOptions& options, const std::vector<int>& minimums,
+                      uint64_t climbNodes, SearchHost& host, const SearchFlags& flags);
 
 // One step in words, for the user: "minimum score 50: no fill (no fill
 // exists)", "minimum score 40: none found within 20000 words tried",

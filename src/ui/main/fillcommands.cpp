@@ -324,7 +324,7 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
             minimums = fallbackMinimums(minScore_);
         FillOptions first = options;
         first.nodeLimit = minimums.size() > 1 ? FallbackStepNodes : 0;
-        return fillStepByStep(base, doc.wordSlots(), index, first, {minimums.front()}, 0, host,
+        return fillStepByStep(base, doc.wordSlots(), index, first, {minimums.front()}, 0, 0, host,
                               c_.flags);
     });
 
@@ -357,8 +357,8 @@ void FillCommands::runFill(Kind kind, std::optional<Selection> region, uint64_t 
             return;
         }
         SteppedFill more = fillSteps([&](const WordIndex& index, SearchHost& host) {
-            return fillStepByStep(base, doc.wordSlots(), index, options, lower, FallbackStepNodes,
-                                  host, c_.flags);
+            return fillBelow(base, doc.wordSlots(), index, options, lower, FallbackClimbNodes, host,
+                             c_.flags);
         });
         more.steps.insert(more.steps.begin(), stepped.steps.begin(), stepped.steps.end());
         stepped = std::move(more);
