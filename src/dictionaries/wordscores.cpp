@@ -276,25 +276,33 @@ std::vector<std::string> scoreListNames(const std::string& folder,
     return names;
 }
 
-std::string scoreListWarning(const ScoreListReport& report) {
-    if (!report.error.empty()) {
-        return "Score list " + report.name + " " + report.error;
+std::string listWarning(std::string_view list, const std::string& name, const std::string& error,
+                        const std::vector<LineFault>& faults, uint64_t firstFaultLine) {
+    const std::string head = std::string(list) + " " + name;
+    if (!error.empty()) {
+        return head + " " + error;
     }
-    if (report.faults() == 0) {
+    uint64_t total = 0;
+    std::string why;
+    for (const LineFault& f : faults) {
+        if (f.count > 0) {
+            total += f.count;
+            why += (why.empty() ? "" : ", ") + std::to_string(f.count) + " " + f.why;
+        }
+    }
+    if (total == 0) {
         return {};
     }
-    std::string why;
-    const auto add = [&why](uint64_t n, const char* what) {
-        if (n > 0) {
-            why += (why.empty() ? "" : ", ") + std::to_string(n) + " " + what;
-        }
-    };
-    add(report.noScore, "without a score");
-    add(report.badScore, "with a score that is no whole number");
-    add(report.badWord, "whose word is not made of letters");
-    return "Score list " + report.name + ": " + std::to_string(report.faults()) +
-           (report.faults() == 1 ? " line" : " lines") + " left out (" + why +
-           "), the first at line " + std::to_string(report.firstFaultLine);
+    return head + ": " + std::to_string(total) + (total == 1 ? " line" : " lines") +
+           " left out (" + why + "), the first at line " + std::to_string(firstFaultLine);
+}
+
+std::string scoreListWarning(const ScoreListReport& report) {
+    return listWarning("Score list", report.name, report.error,
+                       {{report.noScore, "without a score"},
+                        {report.badScore, "with a score that is no whole number"},
+                        {report.badWord, "whose word is not made of letters"}},
+                       report.firstFaultLine);
 }
 
 WordScores loadWordScores(const std::string& folder, std::vector<ScoreListReport>* reports,

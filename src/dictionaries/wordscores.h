@@ -151,4 +151,17 @@ WordScores loadWordScores(const std::string& folder,
 // The warning for one list's report, or "" when it has nothing to say.
 std::string scoreListWarning(const ScoreListReport& report);
 
+// A count of the lines of a list left out for one reason, and that reason
+// ("without a score").
+struct LineFault {
+    uint64_t count = 0;
+    const char* why = "";
+};
+
+// The one-line warning of a word list read line by line (the score lists, the
+// kind list): "LIST NAME ERROR" when it was not read, "LIST NAME: N lines left
+// out (A, B), the first at line L" when lines were, "" otherwise.
+std::string listWarning(std::string_view list, const std::string& name, const std::string& error,
+                        const std::vector<LineFault>& faults, uint64_t firstFaultLine);
+
 } // namespace korvel

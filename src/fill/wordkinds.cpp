@@ -3,6 +3,7 @@
 
 #include "regularfile.h"
 #include "wordfold.h"
+#include "wordscores.h"
 
 #include <fcntl.h>
 
@@ -81,24 +82,11 @@ std::optional<WordKind> WordKinds::kindOf(std::string_view word) const {
 }
 
 std::string kindListWarning(const KindListReport& report) {
-    if (!report.error.empty()) {
-        return "Kind list " + report.name + " " + report.error;
-    }
-    if (report.faults() == 0) {
-        return {};
-    }
-    std::string why;
-    const auto add = [&why](uint64_t n, const char* what) {
-        if (n > 0) {
-            why += (why.empty() ? "" : ", ") + std::to_string(n) + " " + what;
-        }
-    };
-    add(report.noKind, "without a kind");
-    add(report.badKind, "with a kind other than abbreviation or name");
-    add(report.badWord, "whose word is not made of letters");
-    return "Kind list " + report.name + ": " + std::to_string(report.faults()) +
-           (report.faults() == 1 ? " line" : " lines") + " left out (" + why +
-           "), the first at line " + std::to_string(report.firstFaultLine);
+    return listWarning("Kind list", report.name, report.error,
+                       {{report.noKind, "without a kind"},
+                        {report.badKind, "with a kind other than abbreviation or name"},
+                        {report.badWord, "whose word is not made of letters"}},
+                       report.firstFaultLine);
 }
 
 WordKinds loadWordKinds(const std::string& folder, std::vector<std::string>* warnings) {
